@@ -1,0 +1,35 @@
+#pragma once
+// Error::ErrorMessage: a stage failure with a message. The Pipeline logs it and calls Render,
+// which turns the answer into an error answer in the request's format.
+#include <string>
+#include <utility>
+
+#include "kernel/ErrorBase.h"
+#include "kernel/InternalData.h"
+#include "kernel/StringMap.h"
+
+namespace Error {
+
+class ErrorMessage : public ErrorBase {
+public:
+    struct ErrorTemplateAbsent {};
+
+    ErrorMessage(std::string message, std::string file, int line)
+        : ErrorBase(std::move(file), line), message_(std::move(message)) {}
+    ~ErrorMessage() override = default;
+
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& message() const noexcept { return message_; }
+
+    // (template, content type) of the general error row for `contentType`.
+    // Throws ErrorTemplateAbsent when the table has no such row.
+    virtual std::pair<std::string, std::string> FindErrorTemplate(const std::string& contentType) const;
+
+    // Fills the error keys, chooses the error template and sets the response's content type.
+    virtual void Render(StringMap& map, InternalData& data) const;
+
+private:
+    std::string message_;
+};
+
+}  // namespace Error

@@ -1,0 +1,35 @@
+#pragma once
+// The per-request driver shared by both programs: starts the watchdog, seeds the stores, runs
+// the pipeline once and stops the watchdog.
+#include <string>
+
+#include "kernel/Pipeline.h"
+
+struct ProgramInfo {
+    Program program;
+    std::string iniName;     // ":ini_name:"
+    std::string appName;     // ":app_name:"
+    std::string version;     // ":app__ver:"
+    std::string serverName;  // InternalData key 22
+    Pipeline::Builder buildFilters;
+};
+
+namespace release {
+inline constexpr char kProductName[] = "Verbarium";
+inline constexpr char kEdition[] = "Standard";
+inline constexpr char kCopyright[] = "Copyright (c) 2026 the Verbarium developers";
+inline constexpr char kWebsite[] = "verbarium.example.org";
+inline constexpr char kUrl[] = "https://verbarium.example.org/";
+inline constexpr char kPlatform[] = "Linux";
+}  // namespace release
+
+// Seeds the string map and InternalData as the driver does before running the pipeline.
+void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std::string& cmdLine,
+                 StringMap& map, InternalData& data);
+
+// Runs one request with the watchdog limit `watchdogLimitMs`.
+void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs);
+
+// The program entry both mains call: selects the logger, points it at the hourly debug log and
+// runs the request. Returns 0.
+int ProgramMain(const ProgramInfo& info, int argc, char** argv);

@@ -1,0 +1,3 @@
+#include "kernel/filters/IniFileLoad_FLT.h"
+
+void IniFileLoad_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}

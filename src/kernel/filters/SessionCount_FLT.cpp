@@ -1,0 +1,3 @@
+#include "kernel/filters/SessionCount_FLT.h"
+
+void SessionCount_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}

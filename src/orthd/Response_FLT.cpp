@@ -1,0 +1,7 @@
+#include "orthd/Response_FLT.h"
+
+namespace orthd {
+
+void Response_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}
+
+}  // namespace orthd

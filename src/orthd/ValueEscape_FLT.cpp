@@ -1,0 +1,7 @@
+#include "orthd/ValueEscape_FLT.h"
+
+namespace orthd {
+
+void ValueEscape_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}
+
+}  // namespace orthd
