@@ -1,0 +1,30 @@
+#pragma once
+// A handler of one INI key. Handlers are static objects that add themselves to their program's
+// list on construction and live until exit; IniFileLoad_FLT calls setDefault on every handler
+// before the file is read, then apply with the value of each key that has a handler.
+#include <string>
+#include <vector>
+
+#include "kernel/CommandRegistry.h"
+#include "kernel/InternalData.h"
+#include "kernel/StringMap.h"
+
+class ServerSettingHandler {
+public:
+    explicit ServerSettingHandler(Program program) { Registered(program).push_back(this); }
+    virtual ~ServerSettingHandler() = default;
+    ServerSettingHandler(const ServerSettingHandler&) = delete;
+    ServerSettingHandler& operator=(const ServerSettingHandler&) = delete;
+
+    virtual void setDefault(StringMap& /*map*/, InternalData& /*data*/) {}
+    virtual void apply(StringMap& map, InternalData& data, const std::string& value) = 0;
+    // The INI key served, compared case-sensitively.
+    virtual std::string name() const = 0;
+
+    // The handlers of `program`, in construction order.
+    static std::vector<ServerSettingHandler*>& Registered(Program program) {
+        static std::vector<ServerSettingHandler*> orthd;
+        static std::vector<ServerSettingHandler*> ferrix;
+        return program == Program::Orthd ? orthd : ferrix;
+    }
+};

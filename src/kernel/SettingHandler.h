@@ -1,0 +1,26 @@
+#pragma once
+// A handler of one item of the "settings" request parameter (e.g. "ferrix"). Static objects that
+// add themselves to their program's list on construction, as ServerSettingHandler does.
+#include <string>
+#include <vector>
+
+#include "kernel/CommandRegistry.h"
+#include "kernel/InternalData.h"
+#include "kernel/StringMap.h"
+
+class SettingHandler {
+public:
+    explicit SettingHandler(Program program) { Registered(program).push_back(this); }
+    virtual ~SettingHandler() = default;
+    SettingHandler(const SettingHandler&) = delete;
+    SettingHandler& operator=(const SettingHandler&) = delete;
+
+    virtual void apply(StringMap& map, InternalData& data, const std::string& value) = 0;
+    virtual std::string name() const = 0;
+
+    static std::vector<SettingHandler*>& Registered(Program program) {
+        static std::vector<SettingHandler*> orthd;
+        static std::vector<SettingHandler*> ferrix;
+        return program == Program::Orthd ? orthd : ferrix;
+    }
+};
