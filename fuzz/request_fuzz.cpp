@@ -20,7 +20,7 @@
 namespace {
 
 class FuzzSource final : public RequestSource {
-public:
+  public:
     std::map<std::string, std::string> env;
     std::string body;
     std::optional<std::string> Env(const char* name) const override {
@@ -49,7 +49,8 @@ void RunFilter(StringMap map, std::map<std::string, std::string> env, const std:
     }
     // Reserved names never come from the request.
     if (map[":ini_name:"] != "orthd.ini" || map.count("acl_file_name") != 0) std::abort();
-    if (data.Find(idkey::InputCodePage) && data.Get<short>(idkey::InputCodePage) != 0x616D) std::abort();
+    if (data.Find(idkey::InputCodePage) && data.Get<short>(idkey::InputCodePage) != 0x616D)
+        std::abort();
 }
 
 void CheckDecoders(std::string_view query, std::string_view cookie) {
@@ -80,10 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string body(rest);
     CheckDecoders(query, cookie);
 
-    const StringMap seeded{{":app_path:", "/srv/"}, {":ini_name:", "orthd.ini"}, {":cmd_line:", query}};
-    RunFilter(seeded, {{"REQUEST_METHOD", "GET"}, {"QUERY_STRING", query}, {"HTTP_COOKIE", cookie}}, body);
+    const StringMap seeded{
+        {":app_path:", "/srv/"}, {":ini_name:", "orthd.ini"}, {":cmd_line:", query}};
+    RunFilter(seeded, {{"REQUEST_METHOD", "GET"}, {"QUERY_STRING", query}, {"HTTP_COOKIE", cookie}},
+              body);
     RunFilter(seeded,
-              {{"REQUEST_METHOD", "POST"}, {"CONTENT_LENGTH", query.substr(0, 24)}, {"HTTP_COOKIE", cookie},
+              {{"REQUEST_METHOD", "POST"},
+               {"CONTENT_LENGTH", query.substr(0, 24)},
+               {"HTTP_COOKIE", cookie},
                {"VERBARIUM_MAX_BODY_BYTES", "65536"}},
               body);
     RunFilter(seeded, {{"HTTP_COOKIE", cookie}}, body);

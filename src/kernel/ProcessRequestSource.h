@@ -3,7 +3,7 @@
 #include "kernel/RequestSource.h"
 
 class ProcessRequestSource final : public RequestSource {
-public:
+  public:
     static constexpr size_t kReadChunkBytes = 64 * 1024;
 
     std::optional<std::string> Env(const char* name) const override;

@@ -41,7 +41,8 @@ std::string CollapseCrLfLf(std::string_view piece) {
     std::string out;
     out.reserve(piece.size());
     size_t pos = 0;
-    for (size_t hit = piece.find(kCrLfLf); hit != std::string_view::npos; hit = piece.find(kCrLfLf, pos)) {
+    for (size_t hit = piece.find(kCrLfLf); hit != std::string_view::npos;
+         hit = piece.find(kCrLfLf, pos)) {
         out.append(piece.substr(pos, hit - pos));
         out.append(kCrLf);
         pos = hit + kCrLfLf.size();
@@ -61,7 +62,8 @@ std::vector<Parameter> ParseParameters(std::string_view raw) {
     size_t start = 0;
     while (true) {
         const size_t amp = raw.find('&', start);
-        const std::string_view piece = raw.substr(start, amp == std::string_view::npos ? std::string_view::npos : amp - start);
+        const std::string_view piece =
+            raw.substr(start, amp == std::string_view::npos ? std::string_view::npos : amp - start);
         std::string decoded = UrlDecode(CollapseCrLfLf(piece));
         const size_t eq = decoded.find('=');
         if (eq == std::string::npos)
@@ -98,11 +100,13 @@ long long ParseContentLength(std::string_view text) {
 
 size_t BodyLimit(const std::optional<std::string>& configured, size_t fallback) {
     if (!configured || configured->empty()) return fallback;
-    if (!std::all_of(configured->begin(), configured->end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (!std::all_of(configured->begin(), configured->end(),
+                     [](char c) { return c >= '0' && c <= '9'; }))
         return fallback;
     const long long value = ParseContentLength(*configured);
     if (value <= 0) return fallback;
-    if (static_cast<unsigned long long>(value) > std::numeric_limits<size_t>::max()) return fallback;
+    if (static_cast<unsigned long long>(value) > std::numeric_limits<size_t>::max())
+        return fallback;
     return static_cast<size_t>(value);
 }
 
@@ -135,11 +139,13 @@ void ApplyCookies(StringMap& map, const std::string& header, const SingleByteCod
     map["ud"] = AsUtf8(UrlDecode(GetCookieValue(header, "ud", "")), page);
     const std::string cookieUdn = AsUtf8(GetCookieValue(header, "udn", ""), page);
     map["c_udn"] = cookieUdn;
-    if ((ValueOf(map, "udn").empty() && cookieUdn != kDeletedCookie) || ValueOf(map, "udn_override") == "0")
+    if ((ValueOf(map, "udn").empty() && cookieUdn != kDeletedCookie) ||
+        ValueOf(map, "udn_override") == "0")
         map["udn"] = cookieUdn;
     const std::string cookieIds = AsUtf8(GetCookieValue(header, "cust_dic_ids", ""), page);
     map["c_cust_dic_ids"] = cookieIds;
-    if (ValueOf(map, "cust_dic_ids").empty() && cookieIds != kDeletedCookie && map.count("init") == 0)
+    if (ValueOf(map, "cust_dic_ids").empty() && cookieIds != kDeletedCookie &&
+        map.count("init") == 0)
         map["cust_dic_ids"] = cookieIds;
     map["osp"] = AsUtf8(GetCookieValue(header, "osp", "0001"), page);
     map[":lng_pdef:"] = AsUtf8(GetCookieValue(header, "LLng", ""), page);

@@ -17,10 +17,26 @@ namespace RequestDecoding {
 // set. A request parameter of such a name would let the caller choose files the server reads or
 // hosts it connects to, so it is dropped.
 inline constexpr std::array<std::string_view, 20> kConfigurationOnlyKeys{
-    "acl_file_name", "include_file",   "appserver_hostname", "appserver_port", "grammar_host",
-    "thes_host",     "base_dir",       "lf_mapping",         "schema_def",     "service_host",
-    "cache_path",    "cache_dir_name", "def_int_lang",       "forced_int_lang", "spp_langs",
-    "orthdname",     "langs_list",     "langs_ver",          "rtl",            "server_id",
+    "acl_file_name",
+    "include_file",
+    "appserver_hostname",
+    "appserver_port",
+    "grammar_host",
+    "thes_host",
+    "base_dir",
+    "lf_mapping",
+    "schema_def",
+    "service_host",
+    "cache_path",
+    "cache_dir_name",
+    "def_int_lang",
+    "forced_int_lang",
+    "spp_langs",
+    "orthdname",
+    "langs_list",
+    "langs_ver",
+    "rtl",
+    "server_id",
 };
 
 struct Parameter {

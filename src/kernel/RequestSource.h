@@ -6,7 +6,7 @@
 #include <string>
 
 class RequestSource {
-public:
+  public:
     virtual ~RequestSource() = default;
 
     // The environment variable `name`, or nullopt when it is not set.

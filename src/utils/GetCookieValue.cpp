@@ -25,9 +25,11 @@ std::optional<size_t> FindLastValue(std::string_view header, std::string_view na
 
 }  // namespace
 
-std::string GetCookieValue(std::string_view header, std::string_view name, std::string_view fallback) {
+std::string GetCookieValue(std::string_view header, std::string_view name,
+                           std::string_view fallback) {
     const auto start = FindLastValue(header, name);
     if (!start) return std::string(fallback);
     const size_t end = header.find(';', *start);
-    return UrlDecode(header.substr(*start, end == std::string_view::npos ? std::string_view::npos : end - *start));
+    return UrlDecode(header.substr(
+        *start, end == std::string_view::npos ? std::string_view::npos : end - *start));
 }

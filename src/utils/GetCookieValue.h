@@ -8,4 +8,5 @@
 #include <string>
 #include <string_view>
 
-std::string GetCookieValue(std::string_view header, std::string_view name, std::string_view fallback);
+std::string GetCookieValue(std::string_view header, std::string_view name,
+                           std::string_view fallback);

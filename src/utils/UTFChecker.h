@@ -15,27 +15,28 @@
 #include "kernel/ErrorBase.h"
 
 class UTFChecker {
-public:
+  public:
     class UTFException : public ErrorBase {
-    public:
+      public:
         UTFException(std::string message, std::string file, int line)
             : ErrorBase(std::move(file), line), message_(std::move(message)) {}
         const char* what() const noexcept override { return message_.c_str(); }
 
-    private:
+      private:
         std::string message_;
     };
     class InvalidUTF8Exception : public UTFException {
-    public:
+      public:
         using UTFException::UTFException;
     };
     class UnsupportedUTF8Exception : public UTFException {
-    public:
+      public:
         using UTFException::UTFException;
     };
 
     static constexpr char kInvalidMessage[] = "Invalid utf-8 string detected.";
-    static constexpr char kUnsupportedMessage[] = "4,5 and 6 byte utf-8 charackters are not supportd.";
+    static constexpr char kUnsupportedMessage[] =
+        "4,5 and 6 byte utf-8 charackters are not supportd.";
 
     static void Check(std::string_view text);
 };

@@ -1,9 +1,8 @@
-#include "kernel/filters/Acl_FLT.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "kernel/filters/Acl_FLT.h"
 #include "support/TestSupport.h"
 #include "utils/logging/Logger.h"
 #include "utils/logging/SimpleLogger.h"
@@ -11,7 +10,7 @@
 namespace {
 
 class AclFltTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         logger = dynamic_cast<SimpleLogger*>(&GetLogger());
         ASSERT_NE(logger, nullptr);
@@ -22,7 +21,8 @@ protected:
 
     std::string Log() const {
         std::error_code ignored;
-        return std::filesystem::exists(dir.path() / "debug.log", ignored) ? dir.Read("debug.log") : "";
+        return std::filesystem::exists(dir.path() / "debug.log", ignored) ? dir.Read("debug.log")
+                                                                          : "";
     }
     void Run() { Acl_FLT().apply(map, data); }
 

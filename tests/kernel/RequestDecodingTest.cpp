@@ -1,9 +1,9 @@
-#include "kernel/RequestDecoding.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "kernel/RequestDecoding.h"
 
 using RequestDecoding::Parameter;
 
@@ -23,7 +23,7 @@ struct ParseRow {
 TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
     const ParseRow rows[] = {
         {"", "[|]"},
-        {"a=1&a=2", "[a|1][a|2]"},                  // duplicates kept in order; the store keeps the last
+        {"a=1&a=2", "[a|1][a|2]"},  // duplicates kept in order; the store keeps the last
         {"Cmd=Spell", "[cmd|Spell]"},
         {"x", "[x|x]"},
         {"X", "[x|X]"},
@@ -31,22 +31,24 @@ TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
         {"=v", "[|v]"},
         {"a=", "[a|]"},
         {"a==b", "[a|=b]"},
-        {"a%3Db=c", "[a|b=c]"},                     // decoding comes before the split
+        {"a%3Db=c", "[a|b=c]"},  // decoding comes before the split
         {"t=%0D%0A%0A", "[t|\r\n]"},
         {"t=%0D%0A%0A%0A", "[t|\r\n\n]"},
-        {"t=%0d%0a%0a", "[t|\r\n\n]"},               // only the upper-case spelling is shortened
+        {"t=%0d%0a%0a", "[t|\r\n\n]"},  // only the upper-case spelling is shortened
         {"t=a+b%2Bc", "[t|a b+c]"},
         {"t=%", "[t|]"},
         {"%41=%42", "[a|B]"},
-        {"A%C3%89=1", "[a\xC3\x89|1]"},               // only ASCII letters are lowered
+        {"A%C3%89=1", "[a\xC3\x89|1]"},  // only ASCII letters are lowered
         {"a=1&&b=2", "[a|1][|][b|2]"},
     };
-    for (const auto& row : rows) EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;
+    for (const auto& row : rows)
+        EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;
 }
 
 TEST(RequestDecodingTest, ReservedNamesAreInternalOrConfigurationOnly) {
-    for (const char* name : {":app_path:", ":ini_name:", ":", ":x", "acl_file_name", "include_file",
-                             "appserver_hostname", "appserver_port", "service_host", "server_id", "rtl"})
+    for (const char* name :
+         {":app_path:", ":ini_name:", ":", ":x", "acl_file_name", "include_file",
+          "appserver_hostname", "appserver_port", "service_host", "server_id", "rtl"})
         EXPECT_TRUE(RequestDecoding::IsReservedParameterName(name)) << name;
     for (const char* name : {"", "cmd", "text", "slang", "udn", "x:", "acl_file_name2", "rtl "})
         EXPECT_FALSE(RequestDecoding::IsReservedParameterName(name)) << name;
@@ -59,7 +61,8 @@ TEST(RequestDecodingTest, ContentLengthReadsLikeAtoiButSaturates) {
     EXPECT_EQ(RequestDecoding::ParseContentLength("-5"), -5);
     EXPECT_EQ(RequestDecoding::ParseContentLength("abc"), 0);
     EXPECT_EQ(RequestDecoding::ParseContentLength(""), 0);
-    EXPECT_EQ(RequestDecoding::ParseContentLength("99999999999999999999999"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(RequestDecoding::ParseContentLength("99999999999999999999999"),
+              std::numeric_limits<long long>::max());
 }
 
 TEST(RequestDecodingTest, BodyLimitTakesOnlyPositiveNumbers) {
@@ -88,11 +91,12 @@ TEST(RequestDecodingTest, ReinterpretConvertsValuesButNotInternalKeys) {
     RequestDecoding::ReinterpretValues(map, SingleByteCodePage::Windows1250());
     EXPECT_EQ(map[":app_path:"], "/srv/\xC3\xA9/");
     EXPECT_EQ(map["t"], "\xC3\xA9t\xC3\xA9");
-    EXPECT_EQ(map["u"], "\xC4\x82\xC2\xA9");  // valid values are reinterpreted too: one encoding per request
+    EXPECT_EQ(map["u"],
+              "\xC4\x82\xC2\xA9");  // valid values are reinterpreted too: one encoding per request
 }
 
 class CookieTest : public ::testing::Test {
-protected:
+  protected:
     StringMap Apply(const std::string& header, StringMap map = {}) {
         RequestDecoding::ApplyCookies(map, header, SingleByteCodePage::Windows1250());
         return map;
@@ -108,7 +112,8 @@ TEST_F(CookieTest, UdIsDecodedTwiceAndDefaultsApply) {
 }
 
 TEST_F(CookieTest, CookiesReplaceParametersOfTheSameName) {
-    auto map = Apply("osp=0100; LLng=de; ud=x", {{"osp", "1111"}, {"ud", "param"}, {":cookies:", "kept"}});
+    auto map =
+        Apply("osp=0100; LLng=de; ud=x", {{"osp", "1111"}, {"ud", "param"}, {":cookies:", "kept"}});
     EXPECT_EQ(map["osp"], "0100");
     EXPECT_EQ(map["ud"], "x");
     EXPECT_EQ(map[":lng_pdef:"], "de");
@@ -141,8 +146,9 @@ TEST_F(CookieTest, CookieValuesThatAreNotUtf8AreConverted) {
 TEST_F(CookieTest, ApplyingCookiesCreatesNoOtherKeys) {
     const auto map = Apply("x=1");
     for (const auto& [key, value] : map)
-        EXPECT_TRUE(key == ":cookies:" || key == "ud" || key == "c_udn" || key == "udn" || key == "c_cust_dic_ids" ||
-                    key == "cust_dic_ids" || key == "osp" || key == ":lng_pdef:")
+        EXPECT_TRUE(key == ":cookies:" || key == "ud" || key == "c_udn" || key == "udn" ||
+                    key == "c_cust_dic_ids" || key == "cust_dic_ids" || key == "osp" ||
+                    key == ":lng_pdef:")
             << key;
 }
 

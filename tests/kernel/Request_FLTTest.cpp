@@ -1,8 +1,5 @@
-#include "kernel/filters/Request_FLT.h"
-
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -11,6 +8,7 @@
 
 #include "kernel/InternalDataKeys.h"
 #include "kernel/ProcessRequestSource.h"
+#include "kernel/filters/Request_FLT.h"
 #include "support/TestSupport.h"
 #include "utils/logging/Logger.h"
 #include "utils/logging/SimpleLogger.h"
@@ -18,7 +16,7 @@
 namespace {
 
 class FakeRequestSource final : public RequestSource {
-public:
+  public:
     std::map<std::string, std::string> env;
     std::string body;
     size_t requested = 0;  // the largest read asked for
@@ -35,7 +33,7 @@ public:
 };
 
 class RequestFltTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         logger = dynamic_cast<SimpleLogger*>(&GetLogger());
         ASSERT_NE(logger, nullptr);
@@ -47,7 +45,9 @@ protected:
     }
     void TearDown() override { logger->Init(previousLog); }
 
-    void Get(const std::string& query) { env["REQUEST_METHOD"] = "GET", env["QUERY_STRING"] = query; }
+    void Get(const std::string& query) {
+        env["REQUEST_METHOD"] = "GET", env["QUERY_STRING"] = query;
+    }
     void Post(const std::string& body, const std::string& length) {
         env["REQUEST_METHOD"] = "POST";
         env["CONTENT_LENGTH"] = length;
@@ -65,7 +65,8 @@ protected:
     }
     std::string Log() const {
         std::error_code ignored;
-        return std::filesystem::exists(dir.path() / "debug.log", ignored) ? dir.Read("debug.log") : "";
+        return std::filesystem::exists(dir.path() / "debug.log", ignored) ? dir.Read("debug.log")
+                                                                          : "";
     }
 
     testsupport::TempDir dir;
@@ -131,11 +132,13 @@ TEST_F(RequestFltTest, Latin1ValueReinterpretsEveryRequestValueAsWindows1250) {
     EXPECT_EQ(map["text"], "caf\xC3\xA9!");
     EXPECT_EQ(map["name"], "\xC4\x82\xC2\xA9");
     EXPECT_EQ(map["zz"], "\xC3\xA9");
-    EXPECT_EQ(map[":app_path:"], "/srv/z\xC3\xBCrich/");  // the server's own path is not request text
+    EXPECT_EQ(map[":app_path:"],
+              "/srv/z\xC3\xBCrich/");  // the server's own path is not request text
     EXPECT_EQ(data.Get<short>(idkey::InputCodePage), 0x616D);
-    EXPECT_NE(Log().find("*ERROR* Invalid utf-8 string detected. Will try to enterpret as locale. file: "
-                         "utils/UTFChecker line "),
-              std::string::npos)
+    EXPECT_NE(
+        Log().find("*ERROR* Invalid utf-8 string detected. Will try to enterpret as locale. file: "
+                   "utils/UTFChecker line "),
+        std::string::npos)
         << Log();
 }
 
@@ -150,7 +153,8 @@ TEST_F(RequestFltTest, FourByteCharacterIsLoggedAndKeptButLaterLatin1IsStillConv
     Get("a=%F0%9F%98%80");
     Run();
     EXPECT_EQ(map["a"], "\xF0\x9F\x98\x80");
-    EXPECT_NE(Log().find("*ERROR* 4,5 and 6 byte utf-8 charackters are not supportd."), std::string::npos);
+    EXPECT_NE(Log().find("*ERROR* 4,5 and 6 byte utf-8 charackters are not supportd."),
+              std::string::npos);
     EXPECT_FALSE(data.Find(idkey::InputCodePage));
 
     Get("a=%F0%9F%98%80&b=%E9t%E9");
@@ -174,11 +178,12 @@ TEST_F(RequestFltTest, ParametersNamingInternalKeysAreDroppedWithOneWarning) {
 }
 
 TEST_F(RequestFltTest, ParametersNamingConfigurationOnlyKeysAreDropped) {
-    Get("ACL_FILE_NAME=/etc/shadow&appserver_hostname=evil.example&AppServer_Port=25&include_file=/x&"
+    Get("ACL_FILE_NAME=/etc/shadow&appserver_hostname=evil.example&AppServer_Port=25&include_file=/"
+        "x&"
         "service_host=evil&base_dir=/&text=ok");
     Run();
-    for (const char* key : {"acl_file_name", "appserver_hostname", "appserver_port", "include_file", "service_host",
-                            "base_dir"})
+    for (const char* key : {"acl_file_name", "appserver_hostname", "appserver_port", "include_file",
+                            "service_host", "base_dir"})
         EXPECT_EQ(map.count(key), 0u) << key;
     EXPECT_EQ(map["text"], "ok");
     EXPECT_NE(Log().find("*WARNING*"), std::string::npos);
@@ -203,7 +208,8 @@ TEST_F(RequestFltTest, BodyOverTheLimitIsRefusedWithoutReading) {
 }
 
 TEST_F(RequestFltTest, HugeAndNegativeLengthsNeverAllocateTheirSize) {
-    for (const char* length : {"99999999999999999999999", "18446744073709551615", "9223372036854775807"}) {
+    for (const char* length :
+         {"99999999999999999999999", "18446744073709551615", "9223372036854775807"}) {
         Post("cmd=x", length);
         EXPECT_THROW(Run(), Request_FLT::Request_FLTException) << length;
         EXPECT_EQ(fake->requested, 0u);

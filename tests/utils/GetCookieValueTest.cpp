@@ -1,8 +1,8 @@
-#include "utils/GetCookieValue.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "utils/GetCookieValue.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ TEST(GetCookieValueTest, FindsTheLastPairOfTheName) {
         {"x=1;   \tud=abc", "ud", "abc"},
         {"ud=first; ud=second", "ud", "second"},
         {"ud=; y=2", "ud", ""},
-        {"ud=%2541", "ud", "%41"},             // decoded once here
+        {"ud=%2541", "ud", "%41"},  // decoded once here
         {"ud=a+b", "ud", "a b"},
-        {"ud=\"quoted\"", "ud", "\"quoted\""}, // quotes are kept as sent
+        {"ud=\"quoted\"", "ud", "\"quoted\""},  // quotes are kept as sent
         {"ud= spaced ", "ud", " spaced "},
         {"LLng=de", "LLng", "de"},
         {"osp=0101; udn=[/]", "udn", "[/]"},
@@ -35,8 +35,8 @@ TEST(GetCookieValueTest, OtherCookiesAndValuesNeverAnswerForTheName) {
     const Row rows[] = {
         {"", "ud", "DEF"},
         {"udn=abc", "ud", "DEF"},
-        {"aud=evil", "ud", "DEF"},             // a longer name ending in the name
-        {"x=ud=evil", "ud", "DEF"},            // the name inside another value
+        {"aud=evil", "ud", "DEF"},   // a longer name ending in the name
+        {"x=ud=evil", "ud", "DEF"},  // the name inside another value
         {"ud=good; aud=evil", "ud", "good"},
         {"ud", "ud", "DEF"},
         {"ud =abc", "ud", "DEF"},

@@ -1,8 +1,8 @@
-#include "utils/UTFChecker.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "utils/UTFChecker.h"
 
 namespace {
 
@@ -30,18 +30,20 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
         {"plain ascii", Verdict::Passes},
         {std::string("nul\0inside", 10), Verdict::Passes},
         {"caf\xC3\xA9", Verdict::Passes},
-        {"\xE2\x82\xAC", Verdict::Passes},               // euro sign, three bytes
-        {"\xC0\xAF", Verdict::Passes},                   // over-long "/" passes by contract
-        {"\xE0\x80\xAF", Verdict::Passes},               // over-long three-byte form
-        {"\xED\xA0\x80", Verdict::Passes},               // surrogate U+D800 passes by contract
-        {"\xE9", Verdict::Passes},                       // cut short at the end
+        {"\xE2\x82\xAC", Verdict::Passes},  // euro sign, three bytes
+        {"\xC0\xAF", Verdict::Passes},      // over-long "/" passes by contract
+        {"\xE0\x80\xAF", Verdict::Passes},  // over-long three-byte form
+        {"\xED\xA0\x80", Verdict::Passes},  // surrogate U+D800 passes by contract
+        {"\xE9", Verdict::Passes},          // cut short at the end
         {"ok\xE2\x82", Verdict::Passes},
-        {"\xE9t\xE9", Verdict::Invalid},                 // Latin-1 text
-        {"\x80", Verdict::Invalid},                      // stray continuation
+        {"\xE9t\xE9", Verdict::Invalid},  // Latin-1 text
+        {"\x80", Verdict::Invalid},       // stray continuation
         {"a\xBF", Verdict::Invalid},
-        {"\xC3\xA9\xA9", Verdict::Invalid},              // one continuation too many
-        {"\xC3\xC3\xA9", Verdict::Invalid},              // lead where a continuation is due
-        {"\xE2\x82" "a", Verdict::Invalid},
+        {"\xC3\xA9\xA9", Verdict::Invalid},  // one continuation too many
+        {"\xC3\xC3\xA9", Verdict::Invalid},  // lead where a continuation is due
+        {"\xE2\x82"
+         "a",
+         Verdict::Invalid},
         {"\xE2\xF0\x9F\x98\x80", Verdict::Invalid},      // lead of four inside a sequence
         {"\xF0\x9F\x98\x80", Verdict::Unsupported},      // four-byte emoji
         {"\xF8\x88\x80\x80\x80", Verdict::Unsupported},  // five-byte form
@@ -49,9 +51,10 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
         {"\xFE", Verdict::Unsupported},
         {"\xFF", Verdict::Unsupported},
         {"\xF0", Verdict::Unsupported},
-        {"\xF0\x9F\x98\x80\xE9t", Verdict::Unsupported}, // the first verdict wins
+        {"\xF0\x9F\x98\x80\xE9t", Verdict::Unsupported},  // the first verdict wins
     };
-    for (const auto& row : rows) EXPECT_EQ(Check(row.text), row.verdict) << "row: " << ::testing::PrintToString(row.text);
+    for (const auto& row : rows)
+        EXPECT_EQ(Check(row.text), row.verdict) << "row: " << ::testing::PrintToString(row.text);
 }
 
 TEST(UTFCheckerTest, ExceptionsCarryMessageAndPlaceAndShareTheBase) {

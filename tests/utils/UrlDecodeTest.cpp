@@ -1,8 +1,8 @@
-#include "utils/UrlDecode.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "utils/UrlDecode.h"
 
 namespace {
 
@@ -20,18 +20,18 @@ TEST(UrlDecodeTest, HostileAndOrdinaryEscapes) {
         {"%41%42", "AB"},
         {"%e9", "\xE9"},
         {"%E9", "\xE9"},
-        {"%00", "00"},                      // never a NUL byte
+        {"%00", "00"},  // never a NUL byte
         {"%0", "0"},
-        {"%", ""},                          // trailing "%" dropped
+        {"%", ""},  // trailing "%" dropped
         {"100%", "100"},
-        {"%%41", "%41"},                    // "%%" reads no digit: keeps the second "%"
-        {"%4z", std::string("\x04", 1)},    // one digit still consumes both characters
+        {"%%41", "%41"},                  // "%%" reads no digit: keeps the second "%"
+        {"%4z", std::string("\x04", 1)},  // one digit still consumes both characters
         {"%z4", "z4"},
-        {"%2B", "+"},                       // an encoded plus stays a plus
+        {"%2B", "+"},  // an encoded plus stays a plus
         {"%25", "%"},
-        {"%2541", "%41"},                   // decoded once only
+        {"%2541", "%41"},  // decoded once only
         {"%0D%0A", "\r\n"},
-        {"%+1", "+1"},                      // the scan reads hex digits only, no sign
+        {"%+1", "+1"},  // the scan reads hex digits only, no sign
         {" %20", "  "},
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };

@@ -12,7 +12,7 @@
 #include "kernel/Filter.h"
 
 class Acl_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(Acl_FLTException);
 
     void apply(StringMap& map, InternalData& data) override;

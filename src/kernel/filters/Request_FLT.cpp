@@ -19,7 +19,8 @@ const SingleByteCodePage& ReinterpretPage() {
 }
 
 // Sets the parameters; returns how many were dropped and the first dropped name.
-std::pair<size_t, std::string> StoreParameters(const std::vector<RequestDecoding::Parameter>& params, StringMap& map) {
+std::pair<size_t, std::string> StoreParameters(
+    const std::vector<RequestDecoding::Parameter>& params, StringMap& map) {
     size_t dropped = 0;
     std::string firstDropped;
     for (const auto& param : params) {
@@ -36,8 +37,9 @@ void CheckEncoding(StringMap& map, InternalData& data) {
     const auto scan = RequestDecoding::ScanValues(map);
     if (scan.unsupported) report_error("*ERROR* %s", UTFChecker::kUnsupportedMessage);
     if (!scan.invalid) return;
-    report_error("*ERROR* Invalid utf-8 string detected. Will try to enterpret as locale. file: %s line %d",
-                 scan.checkerFile.c_str(), scan.checkerLine);
+    report_error(
+        "*ERROR* Invalid utf-8 string detected. Will try to enterpret as locale. file: %s line %d",
+        scan.checkerFile.c_str(), scan.checkerLine);
     RequestDecoding::ReinterpretValues(map, ReinterpretPage());
     data.Insert(idkey::InputCodePage, static_cast<short>(LanguageCodePages::kReinterpretLanguage));
 }
@@ -67,19 +69,22 @@ void Request_FLT::apply(StringMap& map, InternalData& data) {
 void Request_FLT::decode(StringMap& map, InternalData& data) {
     const auto raw = rawParameters(map);
     if (!raw) return;
-    const auto [dropped, firstDropped] = StoreParameters(RequestDecoding::ParseParameters(*raw), map);
+    const auto [dropped, firstDropped] =
+        StoreParameters(RequestDecoding::ParseParameters(*raw), map);
     if (dropped != 0)
-        GetLogger().Log(loglevel::Warning, 0,
-                        "*WARNING* Request_FLT: ignored %zu request parameter(s) that only the configuration "
-                        "may set (first: \"%s\")",
-                        dropped, firstDropped.c_str());
+        GetLogger().Log(
+            loglevel::Warning, 0,
+            "*WARNING* Request_FLT: ignored %zu request parameter(s) that only the configuration "
+            "may set (first: \"%s\")",
+            dropped, firstDropped.c_str());
     CheckEncoding(map, data);
     if (const auto cookies = source_->Env("HTTP_COOKIE"))
         RequestDecoding::ApplyCookies(map, *cookies, ReinterpretPage());
 }
 
 std::optional<std::string> Request_FLT::rawParameters(const StringMap& map) {
-    const std::string method = RequestDecoding::AsciiLower(source_->Env("REQUEST_METHOD").value_or(""));
+    const std::string method =
+        RequestDecoding::AsciiLower(source_->Env("REQUEST_METHOD").value_or(""));
     if (method == "post") return readBody();
     if (method == "get") return source_->Env("QUERY_STRING");
     const auto cmdLine = map.find(":cmd_line:");
@@ -93,7 +98,8 @@ std::optional<std::string> Request_FLT::readBody() {
     const long long length = RequestDecoding::ParseContentLength(*lengthText);
     if (length <= 0) return std::nullopt;
     const size_t limit = RequestDecoding::BodyLimit(source_->Env(kMaxBodyEnvVar), kMaxBodyBytes);
-    if (static_cast<unsigned long long>(length) > limit) VERB_THROW(Request_FLTException, kBodyTooLargeMessage);
+    if (static_cast<unsigned long long>(length) > limit)
+        VERB_THROW(Request_FLTException, kBodyTooLargeMessage);
     std::string body = source_->ReadBody(static_cast<size_t>(length));
     if (body.empty()) return std::nullopt;
     return body;

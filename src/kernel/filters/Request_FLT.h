@@ -23,7 +23,7 @@
 #include "kernel/RequestSource.h"
 
 class Request_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(Request_FLTException);
 
     static constexpr size_t kMaxBodyBytes = 4 * 1024 * 1024;
@@ -36,7 +36,7 @@ public:
 
     void apply(StringMap& map, InternalData& data) override;
 
-private:
+  private:
     void decode(StringMap& map, InternalData& data);
     // The raw parameter text, or nullopt when the request carries none.
     std::optional<std::string> rawParameters(const StringMap& map);

@@ -23,7 +23,8 @@ bool SingleByteCodePage::Defines(unsigned char byte) const {
 }
 
 char16_t SingleByteCodePage::ToUnicode(unsigned char byte) const {
-    return Defines(byte) && byte >= kFirstTableByte ? high_[byte - kFirstTableByte] : char16_t{byte};
+    return Defines(byte) && byte >= kFirstTableByte ? high_[byte - kFirstTableByte]
+                                                    : char16_t{byte};
 }
 
 unsigned char SingleByteCodePage::FromUnicode(char32_t codePoint) const {

@@ -13,14 +13,16 @@
 #include <string_view>
 
 class SingleByteCodePage {
-public:
+  public:
     static constexpr unsigned char kFirstTableByte = 0x80;
     static constexpr unsigned char kUnmappableByte = 'w';
-    static constexpr char16_t kUnmapped = 0;  // table entry of a byte the code page leaves undefined
+    static constexpr char16_t kUnmapped =
+        0;  // table entry of a byte the code page leaves undefined
 
     using HighTable = std::array<char16_t, 0x80>;  // entries for bytes 0x80..0xFF
 
-    constexpr SingleByteCodePage(int number, const HighTable& high) : number_(number), high_(high) {}
+    constexpr SingleByteCodePage(int number, const HighTable& high)
+        : number_(number), high_(high) {}
 
     static const SingleByteCodePage& Windows1250();
     static const SingleByteCodePage& Windows1251();
@@ -37,7 +39,7 @@ public:
     // Every byte through the table, then UTF-8 encoded. Never fails.
     std::string ToUtf8(std::string_view bytes) const;
 
-private:
+  private:
     int number_;
     HighTable high_;
 };

@@ -3,6 +3,7 @@
 // Central European.
 const SingleByteCodePage& SingleByteCodePage::Windows1250() {
     static constexpr char16_t kU = kUnmapped;
+    // clang-format off
     static constexpr SingleByteCodePage page(1250, HighTable{
         0x20AC, kU,     0x201A, kU,     0x201E, 0x2026, 0x2020, 0x2021,  // 80
         kU,     0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,  // 88
@@ -21,5 +22,6 @@ const SingleByteCodePage& SingleByteCodePage::Windows1250() {
         0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // F0
         0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
     });
+    // clang-format on
     return page;
 }

@@ -3,6 +3,7 @@
 // Cyrillic.
 const SingleByteCodePage& SingleByteCodePage::Windows1251() {
     static constexpr char16_t kU = kUnmapped;
+    // clang-format off
     static constexpr SingleByteCodePage page(1251, HighTable{
         0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
         0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
@@ -21,5 +22,6 @@ const SingleByteCodePage& SingleByteCodePage::Windows1251() {
         0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  // F0
         0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // F8
     });
+    // clang-format on
     return page;
 }

@@ -3,6 +3,7 @@
 // Western European.
 const SingleByteCodePage& SingleByteCodePage::Windows1252() {
     static constexpr char16_t kU = kUnmapped;
+    // clang-format off
     static constexpr SingleByteCodePage page(1252, HighTable{
         0x20AC, kU,     0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, kU,     0x017D, kU,      // 88
@@ -21,5 +22,6 @@ const SingleByteCodePage& SingleByteCodePage::Windows1252() {
         0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,  // F0
         0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,  // F8
     });
+    // clang-format on
     return page;
 }

@@ -3,6 +3,7 @@
 // Greek.
 const SingleByteCodePage& SingleByteCodePage::Windows1253() {
     static constexpr char16_t kU = kUnmapped;
+    // clang-format off
     static constexpr SingleByteCodePage page(1253, HighTable{
         0x20AC, kU,     0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
         kU,     0x2030, kU,     0x2039, kU,     kU,     kU,     kU,      // 88
@@ -21,5 +22,6 @@ const SingleByteCodePage& SingleByteCodePage::Windows1253() {
         0x03C0, 0x03C1, 0x03C2, 0x03C3, 0x03C4, 0x03C5, 0x03C6, 0x03C7,  // F0
         0x03C8, 0x03C9, 0x03CA, 0x03CB, 0x03CC, 0x03CD, 0x03CE, kU,      // F8
     });
+    // clang-format on
     return page;
 }

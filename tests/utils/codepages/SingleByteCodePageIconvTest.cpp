@@ -1,8 +1,7 @@
 // The code-page tables against the C library's iconv, which no one here wrote.
 #include <errno.h>
-#include <iconv.h>
-
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <memory>
 #include <optional>
@@ -50,12 +49,13 @@ struct PageCase {
 };
 
 class CodePageIconvTest : public ::testing::TestWithParam<PageCase> {
-protected:
+  protected:
     void SetUp() override {
         toUtf16 = Open("UTF-16LE", GetParam().iconvName);
         toUtf8 = Open("UTF-8", GetParam().iconvName);
         fromUtf16 = Open(GetParam().iconvName, "UTF-16LE");
-        if (!toUtf16 || !toUtf8 || !fromUtf16) GTEST_SKIP() << "iconv lacks " << GetParam().iconvName;
+        if (!toUtf16 || !toUtf8 || !fromUtf16)
+            GTEST_SKIP() << "iconv lacks " << GetParam().iconvName;
     }
     const SingleByteCodePage& page() const { return GetParam().page(); }
 
@@ -70,13 +70,15 @@ TEST_P(CodePageIconvTest, EveryByteDecodesAsIconvDoesOrStandsForItsOwnValue) {
         const auto utf8 = Convert(toUtf8, byte);
         if (utf16) {
             EXPECT_TRUE(page().Defines(static_cast<unsigned char>(b))) << std::hex << b;
-            EXPECT_EQ(Utf16Le(page().ToUnicode(static_cast<unsigned char>(b))), *utf16) << std::hex << b;
+            EXPECT_EQ(Utf16Le(page().ToUnicode(static_cast<unsigned char>(b))), *utf16)
+                << std::hex << b;
             ASSERT_TRUE(utf8.has_value());
             EXPECT_EQ(page().ToUtf8(byte), *utf8) << std::hex << b;
         } else {
             ++undefined;
             EXPECT_FALSE(page().Defines(static_cast<unsigned char>(b))) << std::hex << b;
-            EXPECT_EQ(page().ToUnicode(static_cast<unsigned char>(b)), static_cast<char16_t>(b)) << std::hex << b;
+            EXPECT_EQ(page().ToUnicode(static_cast<unsigned char>(b)), static_cast<char16_t>(b))
+                << std::hex << b;
         }
     }
     EXPECT_LT(undefined, 0x80);
@@ -86,18 +88,21 @@ TEST_P(CodePageIconvTest, EveryBmpCodePointEncodesAsIconvDoesOrFallsBack) {
     for (char32_t cp = 0; cp <= 0xFFFF; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF) continue;
         const auto encoded = Convert(fromUtf16, Utf16Le(static_cast<char16_t>(cp)));
-        const unsigned char expected =
-            encoded ? static_cast<unsigned char>((*encoded)[0]) : cp <= 0xFF ? static_cast<unsigned char>(cp) : 'w';
+        const unsigned char expected = encoded      ? static_cast<unsigned char>((*encoded)[0])
+                                       : cp <= 0xFF ? static_cast<unsigned char>(cp)
+                                                    : 'w';
         if (encoded) {
             ASSERT_EQ(encoded->size(), 1u);
         }
-        ASSERT_EQ(page().FromUnicode(cp), expected) << "U+" << std::hex << static_cast<unsigned>(cp);
+        ASSERT_EQ(page().FromUnicode(cp), expected)
+            << "U+" << std::hex << static_cast<unsigned>(cp);
     }
 }
 
 TEST_P(CodePageIconvTest, EveryByteSurvivesTheRoundTrip) {
     for (int b = 0; b <= 0xFF; ++b)
-        EXPECT_EQ(page().FromUnicode(page().ToUnicode(static_cast<unsigned char>(b))), b) << std::hex << b;
+        EXPECT_EQ(page().FromUnicode(page().ToUnicode(static_cast<unsigned char>(b))), b)
+            << std::hex << b;
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowsPages, CodePageIconvTest,
@@ -113,7 +118,8 @@ TEST(LanguageCodePagesTest, LanguagesPickTheirPagesAndTheFirstRowWins) {
     EXPECT_EQ(LanguageCodePages::ForLanguage(LanguageCodePages::Pack("el"))->number(), 1253);
     EXPECT_EQ(LanguageCodePages::ForLanguage(LanguageCodePages::Pack("cy"))->number(), 1252);
     EXPECT_EQ(LanguageCodePages::ForLanguage(LanguageCodePages::Pack("du"))->number(), 1250);
-    EXPECT_EQ(LanguageCodePages::ForLanguage(LanguageCodePages::kReinterpretLanguage)->number(), 1250);
+    EXPECT_EQ(LanguageCodePages::ForLanguage(LanguageCodePages::kReinterpretLanguage)->number(),
+              1250);
     EXPECT_EQ(LanguageCodePages::Pack("am"), 0x616D);
     EXPECT_EQ(LanguageCodePages::ForLanguage(LanguageCodePages::Pack("zz")), nullptr);
     EXPECT_EQ(LanguageCodePages::Pack("a"), 0);
