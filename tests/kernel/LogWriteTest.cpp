@@ -1,5 +1,3 @@
-#include "kernel/filters/LogWrite_FLT.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "kernel/filters/LogWrite_FLT.h"
 #include "kernel/filters/SessionCount_FLT.h"
 #include "support/TestSupport.h"
 
@@ -14,7 +13,7 @@ namespace {
 
 // Sets the CGI variables the request log reads, and removes them again.
 class CgiEnvironment {
-public:
+  public:
     CgiEnvironment(const char* addr, const char* referer, const char* agent) {
         setenv("REMOTE_ADDR", addr, 1);
         setenv("HTTP_REFERER", referer, 1);
@@ -48,12 +47,15 @@ std::vector<std::string> Fields(const std::string& line) {
 
 TEST(LogWriteLineTest, FieldsInOrderEachEndedByTab) {
     CgiEnvironment env("10.0.0.1", "http://site/page", "Agent/1.0");
-    StringMap map{{"sessionid", "3.42"}, {":cmd__org:", "sp_ch_all"}, {"last_svc_time", "120"},
-                  {"customerid", "c1"},  {"statinfo", "abc"},         {"slang", "en_US"},
-                  {":word_org:", "wrod"}, {"intlang", "de"},          {"schema", "blue"},
-                  {"bnr", "b"},          {"word", "word"},            {"action", "act"}};
+    StringMap map{{"sessionid", "3.42"},    {":cmd__org:", "sp_ch_all"},
+                  {"last_svc_time", "120"}, {"customerid", "c1"},
+                  {"statinfo", "abc"},      {"slang", "en_US"},
+                  {":word_org:", "wrod"},   {"intlang", "de"},
+                  {"schema", "blue"},       {"bnr", "b"},
+                  {"word", "word"},         {"action", "act"}};
     EXPECT_EQ(LogWrite_FLT::FormatLine(map, SampleTime(), 7),
-              "03/07/24\t09:05:03.7\t10.0.0.1\thttp://site/page\t3.42\tsp_ch_all\t120\tc1\tAgent/1.0\tabc\t"
+              "03/07/24\t09:05:03.7\t10.0.0.1\thttp://site/page\t3.42\tsp_ch_all\t120\tc1\tAgent/"
+              "1.0\tabc\t"
               "en_US\twrod\tde\tblue\tb\tword\tact\t\n");
     EXPECT_EQ(map["statinfo"], "1");
 }
@@ -73,14 +75,20 @@ TEST(LogWriteLineTest, InitKeySelectsSidEvenWhenEmpty) {
 
 TEST(LogWriteLineTest, WordIsLoggedOnlyForWordCommands) {
     const std::tuple<const char*, const char*, bool> rows[] = {
-        {"sp_ch", "", true},        {"sp_ch_all", "", true},    {"gr_ch", "", true},
-        {"th_ch", "", true},        {"spell", "xreplaceWordy", true},
-        {"spell", "", false},       {"sp_ch_start", "", false}, {"SP_CH", "", false},
+        {"sp_ch", "", true},
+        {"sp_ch_all", "", true},
+        {"gr_ch", "", true},
+        {"th_ch", "", true},
+        {"spell", "xreplaceWordy", true},
+        {"spell", "", false},
+        {"sp_ch_start", "", false},
+        {"SP_CH", "", false},
         {"spell", "replaceword", false},
     };
     for (const auto& [command, action, logged] : rows) {
         StringMap map{{":cmd__org:", command}, {"action", action}, {"word", "secret"}};
-        EXPECT_EQ(Fields(LogWrite_FLT::FormatLine(map, SampleTime(), 0))[15], logged ? "secret" : "")
+        EXPECT_EQ(Fields(LogWrite_FLT::FormatLine(map, SampleTime(), 0))[15],
+                  logged ? "secret" : "")
             << command << " " << action;
     }
 }
@@ -90,8 +98,8 @@ TEST(LogWriteLineTest, ControlCharactersInEveryFieldAreEscaped) {
     const std::string escaped = "a\\tb\\nc\\rd";
     CgiEnvironment env(hostile.c_str(), hostile.c_str(), hostile.c_str());
     StringMap map;
-    for (const char* key : {"sessionid", ":cmd__org:", "last_svc_time", "customerid", "statinfo", "slang",
-                            ":word_org:", "intlang", "schema", "bnr", "word", "action"})
+    for (const char* key : {"sessionid", ":cmd__org:", "last_svc_time", "customerid", "statinfo",
+                            "slang", ":word_org:", "intlang", "schema", "bnr", "word", "action"})
         map[key] = hostile;
     map["action"] = hostile + "replaceWord";
     const std::string line = LogWrite_FLT::FormatLine(map, SampleTime(), 0);
@@ -99,7 +107,8 @@ TEST(LogWriteLineTest, ControlCharactersInEveryFieldAreEscaped) {
     ASSERT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
     EXPECT_EQ(line.find('\r'), std::string::npos);
     const auto fields = Fields(line);
-    for (size_t i = 2; i < fields.size() - 1; ++i) EXPECT_EQ(fields[i], escaped) << "field " << i + 1;
+    for (size_t i = 2; i < fields.size() - 1; ++i)
+        EXPECT_EQ(fields[i], escaped) << "field " << i + 1;
     EXPECT_EQ(fields.back(), escaped + "replaceWord");
 }
 
@@ -108,7 +117,7 @@ TEST(LogWriteLineTest, HourlyFileName) {
 }
 
 class LogWriteTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<std::string> LogLines() {
         std::vector<std::string> lines;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
@@ -159,8 +168,11 @@ TEST_F(LogWriteTest, ConcurrentWritersKeepSeventeenFieldsPerLine) {
         if (pid == 0) {
             const std::string big(3000, static_cast<char>('a' + p));
             for (int i = 0; i < kLinesEach; ++i) {
-                StringMap map{{":logs_dir:", dir.str()}, {"sessionid", "1.\t2\n"}, {":cmd__org:", "x\r\ny"},
-                              {"slang", big},            {"action", big + "\t\n"}};
+                StringMap map{{":logs_dir:", dir.str()},
+                              {"sessionid", "1.\t2\n"},
+                              {":cmd__org:", "x\r\ny"},
+                              {"slang", big},
+                              {"action", big + "\t\n"}};
                 InternalData data;
                 LogWrite_FLT().apply(map, data);
             }

@@ -1,5 +1,3 @@
-#include "kernel/filters/SessionCount_FLT.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "kernel/filters/SessionCount_FLT.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -21,13 +20,16 @@ struct DecimalRow {
 class DecimalValueTest : public ::testing::TestWithParam<DecimalRow> {};
 
 TEST_P(DecimalValueTest, LeadingNumberSaturated) {
-    EXPECT_EQ(SessionCount_FLT::DecimalValue(GetParam().text), GetParam().expected) << GetParam().text;
+    EXPECT_EQ(SessionCount_FLT::DecimalValue(GetParam().text), GetParam().expected)
+        << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DecimalValueTest,
-                         ::testing::Values(DecimalRow{"", 0}, DecimalRow{"abc", 0}, DecimalRow{"12", 12},
-                                           DecimalRow{" +7x", 7}, DecimalRow{"-5", 0}, DecimalRow{"1.2", 1},
-                                           DecimalRow{"4294967295", kMax}, DecimalRow{"4294967296", kMax},
+                         ::testing::Values(DecimalRow{"", 0}, DecimalRow{"abc", 0},
+                                           DecimalRow{"12", 12}, DecimalRow{" +7x", 7},
+                                           DecimalRow{"-5", 0}, DecimalRow{"1.2", 1},
+                                           DecimalRow{"4294967295", kMax},
+                                           DecimalRow{"4294967296", kMax},
                                            DecimalRow{"99999999999999999999999999999", kMax},
                                            DecimalRow{"0000000000000000000000000042", 42}));
 
@@ -48,8 +50,9 @@ TEST_P(ParseSessionIdTest, SplitsAtFirstDot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParseSessionIdTest,
-    ::testing::Values(SessionIdRow{"", "3", 3, 0}, SessionIdRow{"17", "3", 3, 0}, SessionIdRow{"3.5", "9", 3, 5},
-                      SessionIdRow{"3.", "9", 3, 0}, SessionIdRow{".5", "9", 0, 5}, SessionIdRow{"a.b", "9", 0, 0},
+    ::testing::Values(SessionIdRow{"", "3", 3, 0}, SessionIdRow{"17", "3", 3, 0},
+                      SessionIdRow{"3.5", "9", 3, 5}, SessionIdRow{"3.", "9", 3, 0},
+                      SessionIdRow{".5", "9", 0, 5}, SessionIdRow{"a.b", "9", 0, 0},
                       SessionIdRow{"1.2.3", "9", 1, 2}, SessionIdRow{"....", "9", 0, 0},
                       SessionIdRow{"", "junk", 0, 0},
                       SessionIdRow{"123456789012345.98765432109876", "", kMax, kMax}));
@@ -63,7 +66,7 @@ TEST(NextCountTest, CounterFileLinesGiveSensibleCounts) {
 }
 
 class SessionCountTest : public ::testing::Test {
-protected:
+  protected:
     SessionCountTest() {
         std::filesystem::create_directories(dir.path() / "bin");
         std::filesystem::create_directories(dir.path() / "srv/logs");

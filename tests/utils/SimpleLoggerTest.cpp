@@ -1,5 +1,3 @@
-#include "utils/logging/SimpleLogger.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 
 #include "support/TestSupport.h"
 #include "utils/logging/Logger.h"
+#include "utils/logging/SimpleLogger.h"
 
 namespace {
 
@@ -22,14 +21,15 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // Strips the "[PID/TID][MM:SS.mmm] " prefix, checking its form.
 std::string Message(const std::string& line) {
-    static const std::regex prefix(R"(^\[[0-9A-F]{3,}/[0-9A-F]{3,}\]\[[0-5][0-9]:[0-5][0-9]\.[0-9]{3}\] )");
+    static const std::regex prefix(
+        R"(^\[[0-9A-F]{3,}/[0-9A-F]{3,}\]\[[0-5][0-9]:[0-5][0-9]\.[0-9]{3}\] )");
     std::smatch match;
     if (!std::regex_search(line, match, prefix)) return "<no prefix: " + line + ">";
     return match.suffix();
 }
 
 class SimpleLoggerTest : public ::testing::Test {
-protected:
+  protected:
     SimpleLoggerTest() { logger.Init(dir.str() + "debug.log"); }
     std::string Text() { return dir.Read("debug.log"); }
 
@@ -39,10 +39,12 @@ protected:
 
 TEST_F(SimpleLoggerTest, DebugIsDroppedEveryOtherLevelWrittenWithPrefix) {
     logger.Log(loglevel::Debug, 0, "hidden %d", 1);
-    for (int level = loglevel::Critical; level <= loglevel::Trace; ++level) logger.Log(level, 0, "level %d", level);
+    for (int level = loglevel::Critical; level <= loglevel::Trace; ++level)
+        logger.Log(level, 0, "level %d", level);
     const auto lines = Lines(Text());
     ASSERT_EQ(lines.size(), 5u);
-    for (int level = 1; level <= 5; ++level) EXPECT_EQ(Message(lines[level - 1]), "level " + std::to_string(level));
+    for (int level = 1; level <= 5; ++level)
+        EXPECT_EQ(Message(lines[level - 1]), "level " + std::to_string(level));
 }
 
 TEST_F(SimpleLoggerTest, PrefixCarriesProcessIdInHex) {
@@ -113,7 +115,8 @@ TEST(ProcessLoggerTest, ReportErrorWritesAtInfoLevelThroughTheOneLogger) {
     GetLogger().Init(dir.str() + "debug.log");
     report_error("*ERROR* %s file: %s line %d", "broken", "kernel/Pipeline", 42);
     GetLogger().Init("");
-    EXPECT_EQ(Message(Lines(dir.Read("debug.log")).at(0)), "*ERROR* broken file: kernel/Pipeline line 42");
+    EXPECT_EQ(Message(Lines(dir.Read("debug.log")).at(0)),
+              "*ERROR* broken file: kernel/Pipeline line 42");
 }
 
 }  // namespace

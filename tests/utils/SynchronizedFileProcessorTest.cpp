@@ -1,5 +1,3 @@
-#include "utils/logging/SynchronizedFileProcessor.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -7,6 +5,7 @@
 #include <unistd.h>
 
 #include "support/TestSupport.h"
+#include "utils/logging/SynchronizedFileProcessor.h"
 
 namespace {
 
@@ -20,13 +19,14 @@ bool LockIsHeld(const std::string& lockPath) {
 }
 
 class SynchronizedFileProcessorTest : public ::testing::Test {
-protected:
+  protected:
     std::string Path(const std::string& name) { return dir.str() + name; }
     testsupport::TempDir dir;
 };
 
 TEST_F(SynchronizedFileProcessorTest, CreatesAbsentFileAndHoldsLockNextToItUntilDestroyed) {
-    const std::string lockPath = SynchronizedFileProcessor::LockPathFor(Path("sc.log"), "session_count");
+    const std::string lockPath =
+        SynchronizedFileProcessor::LockPathFor(Path("sc.log"), "session_count");
     EXPECT_EQ(lockPath, dir.str() + ".Mtx_session_count.lock");
     {
         SynchronizedFileProcessor file(Path("sc.log"), "session_count", false);
@@ -91,7 +91,8 @@ TEST_F(SynchronizedFileProcessorTest, LockOfAProcessThatDiedIsReleased) {
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    EXPECT_FALSE(LockIsHeld(SynchronizedFileProcessor::LockPathFor(Path("sc.log"), "session_count")));
+    EXPECT_FALSE(
+        LockIsHeld(SynchronizedFileProcessor::LockPathFor(Path("sc.log"), "session_count")));
 }
 
 TEST_F(SynchronizedFileProcessorTest, SecondProcessorWaitsForTheFirst) {

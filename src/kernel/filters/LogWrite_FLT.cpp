@@ -19,19 +19,19 @@ std::string Env(const char* name) {
 
 // The commands whose log line names the word they worked on.
 bool LogsWord(const std::string& command, const std::string& action) {
-    return command == "sp_ch" || command == "sp_ch_all" || command == "gr_ch" || command == "th_ch" ||
-           action.find("replaceWord") != std::string::npos;
+    return command == "sp_ch" || command == "sp_ch_all" || command == "gr_ch" ||
+           command == "th_ch" || action.find("replaceWord") != std::string::npos;
 }
 
 class LineBuilder {
-public:
+  public:
     void Field(const std::string& value) {
         line_ += EscapeControlChars(value);
         line_ += '\t';
     }
     std::string Finish() { return line_ + "\n"; }
 
-private:
+  private:
     std::string line_;
 };
 
@@ -46,7 +46,8 @@ std::string LogWrite_FLT::LogFilePath(const std::string& logsDir, const std::tm&
 std::string LogWrite_FLT::FormatLine(StringMap& map, const std::tm& now, unsigned millis) {
     char date[32];
     std::snprintf(date, sizeof date, "%02u/%02u/%02u", static_cast<unsigned>(now.tm_mon + 1),
-                  static_cast<unsigned>(now.tm_mday), static_cast<unsigned>(now.tm_year + 1900 - 2000));
+                  static_cast<unsigned>(now.tm_mday),
+                  static_cast<unsigned>(now.tm_year + 1900 - 2000));
     char time[32];
     std::snprintf(time, sizeof time, "%02u:%02u:%02u.%u", static_cast<unsigned>(now.tm_hour),
                   static_cast<unsigned>(now.tm_min), static_cast<unsigned>(now.tm_sec), millis);

@@ -19,7 +19,7 @@
 #include "kernel/Filter.h"
 
 class LogWrite_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(LogException);
 
     static constexpr int kFieldCount = 17;
@@ -31,6 +31,6 @@ public:
 
     void apply(StringMap& map, InternalData& data) override;
 
-private:
+  private:
     static void write(StringMap& map);
 };

@@ -18,7 +18,7 @@
 #include "kernel/Filter.h"
 
 class SessionCount_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(SessionCount_FLTException);
 
     struct SessionId {
@@ -36,6 +36,6 @@ public:
 
     void apply(StringMap& map, InternalData& data) override;
 
-private:
+  private:
     static void count(StringMap& map);
 };

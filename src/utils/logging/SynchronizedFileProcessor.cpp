@@ -30,14 +30,15 @@ int OpenLockFile(const std::string& lockPath) {
 
 }  // namespace
 
-std::string SynchronizedFileProcessor::LockPathFor(const std::string& path, const std::string& lockName) {
+std::string SynchronizedFileProcessor::LockPathFor(const std::string& path,
+                                                   const std::string& lockName) {
     std::filesystem::path dir = std::filesystem::path(path).parent_path();
     if (dir.empty()) dir = ".";
     return (dir / (".Mtx_" + lockName + ".lock")).string();
 }
 
-SynchronizedFileProcessor::SynchronizedFileProcessor(const std::string& path, const std::string& lockName,
-                                                     bool append) {
+SynchronizedFileProcessor::SynchronizedFileProcessor(const std::string& path,
+                                                     const std::string& lockName, bool append) {
     // Locking before opening also serialises the creation of an absent file.
     lock_.fd = OpenLockFile(LockPathFor(path, lockName));
     const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (append ? O_APPEND : 0);
@@ -61,13 +62,16 @@ bool SynchronizedFileProcessor::ReadLine(std::string& line, size_t maxBytes) {
     return true;
 }
 
-bool SynchronizedFileProcessor::Rewind() { return file_ && std::fseek(file_.get(), 0, SEEK_SET) == 0; }
+bool SynchronizedFileProcessor::Rewind() {
+    return file_ && std::fseek(file_.get(), 0, SEEK_SET) == 0;
+}
 
 bool SynchronizedFileProcessor::Write(std::string_view bytes) {
     if (!file_) return false;
     // Switching from reading to writing needs a positioning call in between.
     std::fseek(file_.get(), 0, SEEK_CUR);
-    return std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() && std::fflush(file_.get()) == 0;
+    return std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() &&
+           std::fflush(file_.get()) == 0;
 }
 
 bool SynchronizedFileProcessor::TruncateHere() {

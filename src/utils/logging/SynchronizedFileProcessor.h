@@ -18,7 +18,7 @@
 #include <string_view>
 
 class SynchronizedFileProcessor {
-public:
+  public:
     SynchronizedFileProcessor(const std::string& path, const std::string& lockName, bool append);
     ~SynchronizedFileProcessor() = default;
     SynchronizedFileProcessor(const SynchronizedFileProcessor&) = delete;
@@ -38,7 +38,7 @@ public:
     // Cuts the file at the current position (after a rewrite that may be shorter than before).
     bool TruncateHere();
 
-private:
+  private:
     struct FileCloser {
         void operator()(FILE* f) const { std::fclose(f); }
     };
