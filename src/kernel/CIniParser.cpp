@@ -26,7 +26,7 @@ std::string CrLfToLf(const std::string& raw) {
 
 // The state of the single pass of ParseIniText.
 class IniScanner {
-public:
+  public:
     explicit IniScanner(CIniParser::Entries& out) : out_(out) {}
 
     void Feed(char c) {
@@ -54,7 +54,7 @@ public:
         if (!key_.empty() && !value_.empty()) Commit();
     }
 
-private:
+  private:
     void LineEnd() {
         if (inComment_) {
             inComment_ = false;

@@ -19,11 +19,11 @@
 #include <string_view>
 
 class CIniParser {
-public:
+  public:
     using Entries = std::map<std::string, std::string>;
 
     class CIniParserException : public std::runtime_error {
-    public:
+      public:
         using std::runtime_error::runtime_error;
     };
 

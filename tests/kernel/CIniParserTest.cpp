@@ -1,7 +1,6 @@
-#include "kernel/CIniParser.h"
-
 #include <gtest/gtest.h>
 
+#include "kernel/CIniParser.h"
 #include "support/TestSupport.h"
 
 namespace {

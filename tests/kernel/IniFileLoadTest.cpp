@@ -1,5 +1,3 @@
-#include "kernel/filters/IniFileLoad_FLT.h"
-
 #include <gtest/gtest.h>
 #include <sys/time.h>
 
@@ -8,6 +6,7 @@
 
 #include "kernel/InternalDataKeys.h"
 #include "kernel/ServerSettingHandler.h"
+#include "kernel/filters/IniFileLoad_FLT.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -21,21 +20,22 @@ std::vector<std::string>& Trace() {
 }
 
 class TraceHandler : public ServerSettingHandler {
-public:
-    explicit TraceHandler(std::string name) : ServerSettingHandler(Program::Ferrix), name_(std::move(name)) {}
+  public:
+    explicit TraceHandler(std::string name)
+        : ServerSettingHandler(Program::Ferrix), name_(std::move(name)) {}
     void setDefault(StringMap&, InternalData&) override { Trace().push_back("default " + name_); }
     void apply(StringMap&, InternalData&, const std::string& value) override {
         Trace().push_back("apply " + name_ + "=" + value);
     }
     std::string name() const override { return name_; }
 
-private:
+  private:
     std::string name_;
 };
 
 // Stands in for include_file: sets values of keys on both sides of its own key.
 class OverwritingHandler : public TraceHandler {
-public:
+  public:
     OverwritingHandler() : TraceHandler("ini_test_m") {}
     void apply(StringMap& map, InternalData& data, const std::string& value) override {
         TraceHandler::apply(map, data, value);
@@ -45,7 +45,7 @@ public:
 };
 
 class ThrowingHandler : public TraceHandler {
-public:
+  public:
     ThrowingHandler() : TraceHandler("ini_test_throw") {}
     void apply(StringMap&, InternalData&, const std::string& value) override {
         if (value == "filter") VERB_THROW(Filter::exception, "handler refused");
@@ -67,7 +67,7 @@ std::vector<std::string> OwnDefaults() {
 }
 
 class IniFileLoadTest : public ::testing::Test {
-protected:
+  protected:
     IniFileLoadTest() {
         Trace().clear();
         map[":app_path:"] = dir.str();
@@ -77,7 +77,9 @@ protected:
         dir.Write("t.ini", ini);
         IniFileLoad_FLT(program).apply(map, data);
     }
-    const std::vector<std::string>& IniKeys() { return data.Get<std::vector<std::string>>(idkey::IniKeys); }
+    const std::vector<std::string>& IniKeys() {
+        return data.Get<std::vector<std::string>>(idkey::IniKeys);
+    }
     std::string Applied() {
         std::string applied;
         for (const auto& entry : Trace())
@@ -130,8 +132,9 @@ TEST_F(IniFileLoadTest, StoresFileModificationTime) {
 TEST_F(IniFileLoadTest, EmptyFileGivesNoPairsButEveryDefault) {
     Run("# only a comment\n");
     EXPECT_TRUE(IniKeys().empty());
-    EXPECT_EQ(OwnDefaults(), (std::vector<std::string>{"default ini_test_a", "default ini_test_m",
-                                                       "default ini_test_throw", "default ini_test_z"}));
+    EXPECT_EQ(OwnDefaults(),
+              (std::vector<std::string>{"default ini_test_a", "default ini_test_m",
+                                        "default ini_test_throw", "default ini_test_z"}));
 }
 
 TEST_F(IniFileLoadTest, MissingFileFailsAfterDefaultsWithPathInMessage) {
@@ -139,7 +142,8 @@ TEST_F(IniFileLoadTest, MissingFileFailsAfterDefaultsWithPathInMessage) {
         IniFileLoad_FLT(Program::Ferrix).apply(map, data);
         FAIL() << "no exception";
     } catch (const IniFileLoad_FLT::IniLdrException& e) {
-        EXPECT_EQ(e.message(), "IniFileLoader::apply() - internal error. Can not open: " + dir.str() + "t.ini");
+        EXPECT_EQ(e.message(),
+                  "IniFileLoader::apply() - internal error. Can not open: " + dir.str() + "t.ini");
         EXPECT_EQ(e.file(), "kernel/filters/IniFileLoad_FLT");
     }
     EXPECT_EQ(OwnDefaults().size(), 4u);

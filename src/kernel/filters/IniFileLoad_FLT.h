@@ -24,7 +24,7 @@
 class ServerSettingHandler;
 
 class IniFileLoad_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(IniLdrException);
 
     // Takes the handlers registered for `program` at this point; they must outlive the filter
@@ -33,7 +33,7 @@ public:
 
     void apply(StringMap& map, InternalData& data) override;
 
-private:
+  private:
     void load(StringMap& map, InternalData& data);
 
     std::map<std::string, ServerSettingHandler*> handlers_;
