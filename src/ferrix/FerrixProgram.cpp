@@ -13,7 +13,7 @@ void BuildFilters(Pipeline::FilterList& before, Pipeline::FilterList& after) {
     before.emplace_back(new TemplateInit_FLT());
     before.emplace_back(new EnvVarLoad_FLT());
     before.emplace_back(new Request_FLT());
-    before.emplace_back(new IniFileLoad_FLT());
+    before.emplace_back(new IniFileLoad_FLT(Program::Ferrix));
 
     after.emplace_back(new TemplateLoad_FLT());
     after.emplace_back(new Response_FLT());

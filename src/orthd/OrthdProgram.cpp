@@ -22,7 +22,7 @@ void BuildFilters(Pipeline::FilterList& before, Pipeline::FilterList& after) {
     before.emplace_back(new TemplateInit_FLT());
     before.emplace_back(new EnvVarLoad_FLT());
     before.emplace_back(new Request_FLT());
-    before.emplace_back(new IniFileLoad_FLT());
+    before.emplace_back(new IniFileLoad_FLT(Program::Orthd));
     before.emplace_back(new Acl_FLT());
     before.emplace_back(new Settings_FLT());
     before.emplace_back(new SessionCount_FLT());
