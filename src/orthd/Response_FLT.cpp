@@ -53,7 +53,7 @@ Response_FLT::Response_FLT(std::ostream& out, Clock now) : out_(out), now_(std::
 
 std::string Response_FLT::Body(StringMap& map, InternalData& data) {
     std::string body;
-    if (data.GetOr(idkey::ExpandTemplate, true) || !data.Find(idkey::ExpandTemplate)) {
+    if (!data.Find(idkey::ExpandTemplate) || data.Get<bool>(idkey::ExpandTemplate)) {
         MetaHandlerMap handlers;
         handlers.Register("bansys", new BanSysMetaHandler());
         handlers.Register("check_spelling_xml", new CheckSpellingXMLMetaHandler(data));
