@@ -42,14 +42,18 @@ bool IsUnsafeStyle(std::u16string_view name, std::u16string_view value) {
     return false;
 }
 
+// Browsers separate attributes by any ASCII white space, not just blanks.
+bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
+
 std::size_t SkipBlanks(const std::u16string& tag, std::size_t at) {
-    while (at < tag.size() && tag[at] == u' ') ++at;
+    while (at < tag.size() && IsSpace(tag[at])) ++at;
     return at;
 }
 
 // Reads the value after the attribute name ending at nameEnd; returns the end of the
-// attribute (past the closing quote, if any).
-std::size_t ReadValue(const std::u16string& tag, std::size_t nameEnd, std::u16string& value) {
+// attribute (past the closing quote, if any). unclosed tells of a quoted value without its
+// closing quote, which a browser would run on into the markup after the tag.
+std::size_t ReadValue(const std::u16string& tag, std::size_t nameEnd, std::u16string& value, bool& unclosed) {
     std::size_t at = SkipBlanks(tag, nameEnd);
     if (at >= tag.size() || tag[at] != u'=') return nameEnd;
     at = SkipBlanks(tag, at + 1);
@@ -62,10 +66,11 @@ std::size_t ReadValue(const std::u16string& tag, std::size_t nameEnd, std::u16st
         }
         const std::size_t end = std::min(tag.find(u'>', start), tag.size());
         value = tag.substr(start, end - start);
+        unclosed = true;
         return end;
     }
     std::size_t end = at;
-    while (end < tag.size() && tag[end] != u' ' && tag[end] != u'>' && tag[end] != u'/') ++end;
+    while (end < tag.size() && !IsSpace(tag[end]) && tag[end] != u'>' && tag[end] != u'/') ++end;
     value = tag.substr(at, end - at);
     return end;
 }
@@ -84,10 +89,11 @@ void RunPass(std::u16string& tag, const std::set<std::u16string>& allowed, Attri
         }
         const std::u16string name = ToLowerAscii(std::u16string_view(tag).substr(nameStart, at - nameStart));
         std::u16string value;
-        const std::size_t end = ReadValue(tag, at, value);
+        bool unclosed = false;
+        const std::size_t end = ReadValue(tag, at, value, unclosed);
         value = ToLowerAscii(value);
         const bool outsideList = !allowed.empty() && !allowed.contains(name);
-        if (outsideList || (test != nullptr && test(name, value))) {
+        if (outsideList || unclosed || (test != nullptr && test(name, value))) {
             tag.erase(nameStart, end - nameStart);
             at = nameStart;
         } else {

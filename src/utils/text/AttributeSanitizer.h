@@ -5,8 +5,10 @@
 //   1. with an empty white list, event handlers (names beginning with "on");
 //   2. "src" whose value begins with neither "http:" nor "https:";
 //   3. "style" whose value holds "(", "&#40;" or "&#x28;", or two ":" with no ";" between.
-// An attribute is erased from its name to the end of its value (closing quote included).
-// Names and values are compared in lower case (ASCII); non-ASCII code units count as letters.
+// An attribute is erased from its name to the end of its value (closing quote included). A
+// quoted value without its closing quote is always erased: the browser would read the markup
+// after the tag as part of it. Attributes are separated by any ASCII white space. Names and
+// values are compared in lower case (ASCII); non-ASCII code units count as letters.
 #include <set>
 #include <string>
 

@@ -96,7 +96,22 @@ bool CHtmlFilter::TakeSkippedBlock(const std::u16string& text, std::size_t& posi
     element.source.assign(block);
     element.view.assign(block);
     position = blockEnd;
+    if (element.keep) ShowBlockSafely(block.substr(tag.size()), name, tag, element);
     return true;
+}
+
+void CHtmlFilter::ShowBlockSafely(std::u16string_view rest, const std::u16string& name, std::u16string_view tag,
+                                  TextElement& element) const {
+    // A browser ends the block at a closing tag in any case; one before ours would let the
+    // rest of the block out as live markup.
+    const std::u16string closing = u"</" + ToUpperAscii(name);
+    const std::u16string upperRest = ToUpperAscii(std::u16string(rest));
+    if (upperRest.find(closing) != upperRest.rfind(closing)) {
+        element.keep = false;
+        return;
+    }
+    element.view = SanitizeAttributes(std::u16string(tag), attributes_);
+    element.view += rest;
 }
 
 bool CHtmlFilter::Consume(const std::u16string& text, std::size_t& position, TextElement& element) {

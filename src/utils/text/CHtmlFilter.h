@@ -10,7 +10,9 @@
 // sanitised (AttributeSanitizer.h). SCRIPT, STYLE, TITLE and XML open a block that runs to the
 // first closing tag spelt in the opening tag's case; the whole block is one element that reads
 // as one blank. Without such a closing tag, or with the same opening tag nested inside, the
-// opening tag alone is an element that adds nothing to the check stream and is hidden.
+// opening tag alone is an element that adds nothing to the check stream and is hidden. A shown
+// block (STYLE) has its opening tag sanitised, and is hidden when a closing tag in another
+// case comes before its own (the browser would end the block there).
 #include <cstddef>
 #include <map>
 #include <set>
@@ -41,6 +43,8 @@ private:
     };
 
     void MakeTagOnly(std::u16string_view tag, TextElement& element) const;
+    void ShowBlockSafely(std::u16string_view rest, const std::u16string& name, std::u16string_view tag,
+                         TextElement& element) const;
     bool TakeSkippedBlock(const std::u16string& text, std::size_t& position, std::u16string_view tag,
                           const std::u16string& name, TextElement& element);
     std::size_t FindFrom(const std::u16string& text, const std::u16string& needle, std::size_t from);
