@@ -144,7 +144,10 @@ void CText::AssignCheckStarts() {
 
 CText::ConstIterator CText::FindConst(int position) const {
     if (position < 0) throw EIncorrectPosition();
-    auto it = hintValid_ && hint_->checkStart <= position ? hint_ : elements_.cbegin();
+    auto it = hintValid_ ? hint_ : elements_.cbegin();
+    // Lookups come mostly in ascending order near the previous one: walk back from the hint to
+    // an element starting at or before the position, then forward.
+    while (it != elements_.cbegin() && (!it->InCheckStream() || it->checkStart > position)) --it;
     for (; it != elements_.cend(); ++it) {
         if (!it->InCheckStream()) continue;
         if (it->checkStart > position) break;
