@@ -1,5 +1,7 @@
 #include "utils/TextEscapes.h"
 
+#include <cstdio>
+
 std::string HtmlEscape(std::string_view in) {
     std::string out;
     out.reserve(in.size() + in.size() / 8);
@@ -57,6 +59,93 @@ std::string EscapeControlChars(std::string_view in) {
             case '\n': out += "\\n"; break;
             case '\r': out += "\\r"; break;
             default: out += c;
+        }
+    }
+    return out;
+}
+
+std::u16string WideHtmlEscape(std::u16string_view in) {
+    std::u16string out;
+    out.reserve(in.size() + in.size() / 8);
+    bool afterCrLf = false;
+    char16_t prev = 0;
+    for (char16_t c : in) {
+        if (c == u'\n' && afterCrLf) continue;
+        afterCrLf = (c == u'\n' && prev == u'\r');
+        prev = c;
+        switch (c) {
+            case u'\t': out += u"&#9;"; break;
+            case u'\n': out += u"&#10;"; break;
+            case u'\r': out += u"&#13;"; break;
+            case u'"': out += u"&quot;"; break;
+            case u'<': out += u"&lt;"; break;
+            case u'>': out += u"&gt;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::u16string JavaScriptStringEscape(std::u16string_view in) {
+    std::u16string out;
+    out.reserve(in.size() + in.size() / 8);
+    for (char16_t c : in) {
+        switch (c) {
+            case u'\t': out += u"\\t"; break;
+            case u'\n': out += u"\\n"; break;
+            case u'\r': out += u"\\r"; break;
+            case u'"': out += u"' + String.fromCharCode(34) + '"; break;
+            case u'\'': out += u"\\'"; break;
+            case u'\\': out += u"\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string XmlTextEscape(std::string_view in) {
+    std::string out;
+    out.reserve(in.size() + in.size() / 8);
+    for (char c : in) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&apos;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string JsonStringEscape(std::string_view in) {
+    std::string out;
+    out.reserve(in.size() + in.size() / 8);
+    for (size_t i = 0; i < in.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(in[i]);
+        // U+2028 and U+2029 are E2 80 A8 and E2 80 A9 in UTF-8.
+        if (const auto three = in.substr(i, 3); three == "\xE2\x80\xA8" || three == "\xE2\x80\xA9") {
+            out += three.back() == '\xA8' ? "\\u2028" : "\\u2029";
+            i += 2;
+            continue;
+        }
+        switch (byte) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            default:
+                if (byte < 0x20 || byte == 0x7F) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04X", byte);
+                    out += buf;
+                } else {
+                    out += in[i];
+                }
         }
     }
     return out;
