@@ -108,7 +108,11 @@ void CAppServerClient::ResetAndResolve(const std::string& host, std::uint16_t po
 
 std::vector<std::string> CAppServerClient::DoFunc(const std::string& function, const std::vector<std::string>& params,
                                                   size_t expected) {
-    const std::string content = AppServerRequest(function, wire::BuildRequestBody(function, params));
+    return CheckAnswer(function, AppServerRequest(function, wire::BuildRequestBody(function, params)), expected);
+}
+
+std::vector<std::string> CAppServerClient::CheckAnswer(const std::string& function, const std::string& content,
+                                                       size_t expected) {
     const wire::ClassifiedAnswer answer = wire::ClassifyAnswer(content);
     if (answer.kind == wire::AnswerKind::kError) Fail(kServerError, std::string(answer.rest));
     if (answer.kind != wire::AnswerKind::kOk)
@@ -149,10 +153,10 @@ std::string CAppServerClient::AppServerRequest(const std::string& function, cons
     GetLogger().Log(loglevel::Debug, 0, "       CLI:Sending http request");
     SendAll(socket.get(), wire::BuildRequestMessage(body));
     fcntl(socket.get(), F_SETFL, fcntl(socket.get(), F_GETFL) | O_NONBLOCK);
-    return readAnswer(socket.get());
+    return ReadAnswer(socket.get(), waitMs_);
 }
 
-std::string CAppServerClient::readAnswer(int fd) {
+std::string CAppServerClient::ReadAnswer(int fd, std::uint32_t waitMs) {
     std::string buffer;
     size_t headerEnd = 0;
     int contentLength = 0;
@@ -206,7 +210,7 @@ std::string CAppServerClient::readAnswer(int fd) {
                 break;
             }
         }
-        WaitReadable(fd, waitMs_);
+        WaitReadable(fd, waitMs);
         if (retries > kMaxRetries) {
             GetLogger().Log(loglevel::Debug, 0, "       CLI:Totally %d retries have been made; aborting cycle", retries);
             break;

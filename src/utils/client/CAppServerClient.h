@@ -65,13 +65,18 @@ public:
     // Sends the request body of one call and returns the answer's content. Throws Error.
     std::string AppServerRequest(const std::string& function, const std::string& body);
 
+    // Checks the first line of `content` and decodes exactly `expected` results. Throws Error.
+    static std::vector<std::string> CheckAnswer(const std::string& function, const std::string& content,
+                                                size_t expected);
+    // Reads one answer from the connected socket `fd` (set non-blocking) and returns its
+    // content. Throws Error.
+    static std::string ReadAnswer(int fd, std::uint32_t waitMs);
+
     // The content of a complete answer `buffer` whose header ends at `headerEnd` (0: none found)
     // and declares `contentLength` bytes (0: to the end). Throws Error(-8 / -9).
     static std::string ExtractContent(const std::string& buffer, size_t headerEnd, int contentLength);
 
 private:
-    std::string readAnswer(int fd);
-
     bool initialised_ = false;
     sockaddr_in address_{};
     std::uint32_t waitMs_ = kWaitForever;
