@@ -1,7 +1,115 @@
 #include "orthd/PreProcess_FLT.h"
 
-namespace orthd {
+#include <array>
 
-void PreProcess_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}
+#include "kernel/FilteringParams.h"
+#include "kernel/InternalDataKeys.h"
+#include "utils/TextEscapes.h"
+
+namespace orthd {
+namespace {
+
+constexpr char kRevision[] = "1678";
+constexpr char kQ = '"';
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+}
+
+bool IsPrintableNonBlank(unsigned char c) { return c > 0x20 && c != 0x7F; }
+
+}  // namespace
+
+void PreProcess_FLT::BuildLanguageList(StringMap& map) {
+    std::string list = map["langs_list"];
+    if (list.empty() || list.back() != ' ') list += ' ';
+    const std::string slang = map["slang"];
+    std::string output, body, group, token, separator;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const char c = list[i];
+        if (c == '[') {
+            output += body;
+            body.clear();
+            group.clear();
+            separator.clear();
+            const size_t close = list.find(']', i + 1);
+            if (close == std::string::npos) VERB_THROW(PreProcess_FLTException, "invalid group name");
+            group = list.substr(i + 1, close - i - 1);
+            if (!output.empty()) output += "\n\t},\n";
+            output += std::string("\t") + kQ + group + kQ + " :\n\t{\n";
+            i = close;
+        } else if (IsPrintableNonBlank(static_cast<unsigned char>(c))) {
+            token += c;
+        } else if (!token.empty()) {
+            const std::string name = map[token];
+            if (!body.empty()) body += ",\n";
+            body += std::string("\t") + kQ + token + kQ + " : " + kQ + name + kQ;
+            map[group] += separator + kQ + token + kQ + " : " + kQ + name + kQ;
+            separator = ",";
+            if (token == slang && group == "rtl") map["right_to_left"] = "dir=\"rtl\"";
+            token.clear();
+        }
+    }
+    output += body + "\n\t}\n";
+    map["langs"] = output;
+}
+
+void PreProcess_FLT::CheckWebServiceOptions(StringMap& map) {
+    const std::string& format = map["format"];
+    if (!format.empty() && format != "xml" && format != "json")
+        VERB_THROW(PreProcess_FLTException, "Format '" + HtmlEscape(format) +
+                                                "' is not supported. Supported formats are: 'xml', 'json'.");
+    const std::string& outType = map["out_type"];
+    if (!outType.empty() && outType != "positions" && outType != "words")
+        VERB_THROW(PreProcess_FLTException, "Output type '" + HtmlEscape(outType) +
+                                                "' is not supported. Supported types are: 'positions', 'words'.");
+    static constexpr std::array<const char*, 4> kOptions = {"ignore_all_caps", "ignore_words_with_numbers",
+                                                            "ignore_mixed_case", "ignore_domain_names"};
+    std::string osp = "0000";
+    for (size_t i = 0; i < kOptions.size(); ++i) {
+        const std::string& value = map[kOptions[i]];
+        if (!value.empty() && value != "0" && value != "1")
+            VERB_THROW(PreProcess_FLTException, "Value '" + HtmlEscape(value) + "' for option '" + kOptions[i] +
+                                                    "' is not supported. Supported values are: '0', '1'.");
+        if (value == "1") osp[i] = '1';
+    }
+    map["callback"] = ParenthesisEscape(map["callback"]);
+    map["osp"] = osp;
+}
+
+void PreProcess_FLT::run(StringMap& map, InternalData& data) {
+    map["url_version"] = EscapeControlChars(kRevision);
+    if (data.Get<bool>(idkey::LangInCookie) && map.count(":session_start:") != 0 && map["cmd"] != "sc") {
+        const std::string& hide = map["hide"];
+        if ((hide.empty() || hide.find("[s]") != std::string::npos) && !map[":lng_pdef:"].empty())
+            map["slang"] = map[":lng_pdef:"];
+    }
+    FilteringParams params;
+    params.attributes = data.Get<AttributeWhiteList>(idkey::AttributeWhiteList);
+    params.tags = data.Get<TagWhiteList>(idkey::TagWhiteList);
+    data.Insert(idkey::FilteringParams, params);
+    data.Insert(idkey::SpellLang, map["slang"]);
+
+    ReplaceAll(map["text"], "\xC2\xA0", ",");
+    BuildLanguageList(map);
+    if (!map["callback"].empty()) {
+        map["left_per"] = "(";
+        map["right_per"] = ")";
+    }
+    if (map["run_mode"] == "web_service") CheckWebServiceOptions(map);
+}
+
+void PreProcess_FLT::apply(StringMap& map, InternalData& data) {
+    try {
+        run(map, data);
+    } catch (const Filter::exception&) {
+        throw;
+    } catch (const std::exception& e) {
+        VERB_THROW(PreProcess_FLTException, std::string("PreProcess::apply() - internal error. ") + e.what());
+    } catch (...) {
+        VERB_THROW(PreProcess_FLTException, "PreProcess::apply() - internal error.");
+    }
+}
 
 }  // namespace orthd

@@ -1,0 +1,49 @@
+#include "kernel/RequestDriver.h"
+
+#include <gtest/gtest.h>
+
+#include "ferrix/FerrixProgram.h"
+#include "kernel/InternalDataKeys.h"
+#include "kernel/ModulePath.h"
+#include "orthd/OrthdProgram.h"
+
+TEST(ModulePathTest, ExtendedPrefixGivesSameDirectoryAsPlainPath) {
+    EXPECT_EQ(ModuleDirectoryOf("/srv/www/cgi-bin/orthd.cgi"), "/srv/www/cgi-bin/");
+    EXPECT_EQ(ModuleDirectoryOf("\\\\?\\C:\\www\\cgi-bin\\orthd.exe"), ModuleDirectoryOf("C:\\www\\cgi-bin\\orthd.exe"));
+    EXPECT_EQ(ModuleDirectoryOf("orthd.cgi"), "./");
+}
+
+TEST(ModulePathTest, DebugLogIsHourlyUnderSrvLogsAboveTheExecutable) {
+    const std::string path = DebugLogPath("/a/cgi-bin/");
+    ASSERT_EQ(path.rfind("/a/cgi-bin/../srv/logs/", 0), 0u);
+    EXPECT_EQ(path.size(), std::string("/a/cgi-bin/../srv/logs/2011.05.01.13.debug.log").size());
+}
+
+TEST(RequestDriverTest, SeedsProgramConstants) {
+    StringMap map;
+    InternalData data;
+    SeedRequest(orthd::Info(), "/x/", "", map, data);
+    EXPECT_EQ(map[":app_path:"], "/x/");
+    EXPECT_EQ(map[":ini_name:"], "orthd.ini");
+    EXPECT_EQ(map[":app_name:"], "orthd");
+    EXPECT_EQ(map[":cmd_line:"], "");
+    EXPECT_EQ(map[":app__ver:"], "Standard.3.7.1.3.1678 (revision 1678)");
+    EXPECT_EQ(data.Get<std::string>(idkey::ServerName), "Verbarium server");
+
+    StringMap relay;
+    InternalData relayData;
+    SeedRequest(ferrix::Info(), "/y/", "arg", relay, relayData);
+    EXPECT_EQ(relay[":ini_name:"], "ferrix.ini");
+    EXPECT_EQ(relay[":app__ver:"], "VERSION (revision 1678)");
+    EXPECT_EQ(relay[":cmd_line:"], "arg");
+    EXPECT_EQ(relayData.Get<std::string>(idkey::ServerName), "Verbarium proxy");
+}
+
+TEST(RequestDriverTest, BothProgramsBuildTheirFullFilterLists) {
+    Pipeline orthdPipeline(Program::Orthd, orthd::Info().buildFilters);
+    EXPECT_EQ(orthdPipeline.before().size(), 11u);
+    EXPECT_EQ(orthdPipeline.after().size(), 4u);
+    Pipeline ferrixPipeline(Program::Ferrix, ferrix::Info().buildFilters);
+    EXPECT_EQ(ferrixPipeline.before().size(), 4u);
+    EXPECT_EQ(ferrixPipeline.after().size(), 2u);
+}

@@ -1,0 +1,48 @@
+#include "kernel/TimeGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+TEST(TimeGuardTest, StopReturnsAfterAcknowledgementWithoutFiring) {
+    std::atomic<int> fired{0};
+    TimeGuard guard(1000, [&] { ++fired; });
+    EXPECT_NE(std::string(guard.Start()).find("TimeGuard. Successfully started"), std::string::npos);
+    EXPECT_STREQ(guard.Stop(), "TimeGuard. Successfully stopped.");
+    EXPECT_EQ(fired.load(), 0);
+}
+
+TEST(TimeGuardTest, StartingTwiceIsRefusedAndKeepsTheRunningWatchdog) {
+    TimeGuard guard(1000, [] {});
+    guard.Start();
+    EXPECT_STREQ(guard.Start(), "*ERROR* TimeGuard. Already started.");
+    EXPECT_STREQ(guard.Stop(), "TimeGuard. Successfully stopped.");
+}
+
+TEST(TimeGuardTest, FiresOnceLimitIsExceededAndStopStillReturns) {
+    std::atomic<int> fired{0};
+    TimeGuard guard(60, [&] { ++fired; });
+    guard.Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(fired.load(), 1);
+    EXPECT_TRUE(guard.fired());
+    EXPECT_STREQ(guard.Stop(), "TimeGuard. Successfully stopped.");
+}
+
+TEST(TimeGuardTest, StopWithoutStartDoesNotWait) {
+    TimeGuard guard(1000, [] {});
+    EXPECT_STREQ(guard.Stop(), "TimeGuard. Not running.");
+}
+
+TEST(TimeGuardDeathTest, DefaultTimeoutAbortsTheProcess) {
+    EXPECT_DEATH(
+        {
+            TimeGuard guard(40);
+            guard.Start();
+            std::this_thread::sleep_for(std::chrono::seconds(5));
+        },
+        "");
+}
