@@ -27,7 +27,7 @@ struct ServerConfig {
     std::string thesaurus = "en_US";            // language of the MyThes data to load
     std::vector<std::string> languages;         // empty: every installed dictionary
     std::map<std::string, std::string> backends;  // language -> "aspell" or "hunspell"
-    int workers = 4;
+    int workers = 8;
     int spellersPerLanguage = 2;
     int readTimeoutMs = 10000;        // longest silence of a client while it sends its request
     int requestDeadlineMs = 30000;    // longest time to receive a whole request

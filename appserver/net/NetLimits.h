@@ -6,7 +6,6 @@ struct NetLimits {
     static constexpr size_t kMaxRequestBytes = 8u << 20;  // body, as the protocol allows
     static constexpr size_t kMaxHeaderBytes = 16u << 10;
     static constexpr int kWriteTimeoutMs = 10000;
-    static constexpr size_t kMaxQueuedConnections = 1024;
     static constexpr int kStopPollMs = 100;    // how often a waiting reader looks at the stop flag
     static constexpr int kDrainMs = 200;       // reading what a refused client still sends
     static constexpr size_t kMaxDrainBytes = 256u << 10;

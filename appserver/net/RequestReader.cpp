@@ -36,21 +36,21 @@ RequestReader::Outcome RequestReader::ReadSome(std::string& buffer, size_t want,
     const long long silenceEnd = NowMs() + limits_.readTimeoutMs;
     for (;;) {
         if (stopping_.load()) return Outcome::kStopped;
+        // Try first: the data is usually there already, and a poll would cost a system call.
+        const size_t old = buffer.size();
+        buffer.resize(old + std::min(want, kReadChunkBytes));
+        const ssize_t got = ::recv(fd_, buffer.data() + old, buffer.size() - old, MSG_DONTWAIT);
+        buffer.resize(old + (got > 0 ? static_cast<size_t>(got) : 0));
+        if (got > 0) return Outcome::kOk;
+        if (got == 0) return Outcome::kClosed;
+        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return Outcome::kFailed;
+
         const long long now = NowMs();
         const long long end = std::min(silenceEnd, deadlineMs);
         if (now >= end) return Outcome::kTimedOut;
         pollfd p{fd_, POLLIN, 0};
         const int wait = static_cast<int>(std::min<long long>(end - now, NetLimits::kStopPollMs));
-        const int ready = ::poll(&p, 1, wait);
-        if (ready < 0 && errno != EINTR) return Outcome::kFailed;
-        if (ready <= 0) continue;
-        const size_t old = buffer.size();
-        buffer.resize(old + std::min(want, kReadChunkBytes));
-        const ssize_t got = ::recv(fd_, buffer.data() + old, buffer.size() - old, 0);
-        buffer.resize(old + (got > 0 ? static_cast<size_t>(got) : 0));
-        if (got > 0) return Outcome::kOk;
-        if (got == 0) return Outcome::kClosed;
-        if (errno != EINTR && errno != EAGAIN) return Outcome::kFailed;
+        if (::poll(&p, 1, wait) < 0 && errno != EINTR) return Outcome::kFailed;
     }
 }
 

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kListenBacklog = 256;
+constexpr int kListenBacklog = 1024;
 
 UniqueFd BindAndListen(const std::string& host, int port) {
     addrinfo hints{};
@@ -37,7 +37,9 @@ UniqueFd BindAndListen(const std::string& host, int port) {
         if (!fd.valid()) continue;
         const int on = 1;
         ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        if (::bind(fd.get(), a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd.get(), kListenBacklog) == 0)
+        if (::bind(fd.get(), a->ai_addr, a->ai_addrlen) == 0 &&
+            ::listen(fd.get(), kListenBacklog) == 0 &&
+            ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) | O_NONBLOCK) == 0)
             return fd;
         lastError = std::strerror(errno);
     }
@@ -80,22 +82,18 @@ TcpServer::~TcpServer() { Stop(); }
 
 void TcpServer::Start() {
     for (int i = 0; i < workerCount_; ++i) workers_.emplace_back([this] { WorkerLoop(); });
-    acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
 void TcpServer::Stop() {
     if (stopping_.exchange(true)) return;
+    // The pipe stays readable, so every worker waiting in poll wakes up.
     const char wake = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_.get(), &wake, 1);
-    queued_.notify_all();
-    if (acceptor_.joinable()) acceptor_.join();
     for (auto& worker : workers_)
         if (worker.joinable()) worker.join();
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.clear();
 }
 
-void TcpServer::AcceptLoop() {
+void TcpServer::WorkerLoop() {
     while (!stopping_.load()) {
         pollfd fds[2] = {{listen_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
@@ -104,32 +102,11 @@ void TcpServer::AcceptLoop() {
             return;
         }
         if (fds[1].revents || stopping_.load()) return;
+        // Non-blocking: another worker may have taken the connection first.
         UniqueFd connection(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-        if (!connection.valid()) continue;  // the client gave up, or a descriptor limit
+        if (!connection.valid()) continue;
         const int on = 1;
         ::setsockopt(connection.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (queue_.size() >= NetLimits::kMaxQueuedConnections) {
-            lock.unlock();
-            SendAll(connection.get(), wire::BuildErrorAnswer("Server is busy"));
-            continue;
-        }
-        queue_.push_back(std::move(connection));
-        lock.unlock();
-        queued_.notify_one();
-    }
-}
-
-void TcpServer::WorkerLoop() {
-    for (;;) {
-        UniqueFd connection;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            queued_.wait(lock, [this] { return stopping_.load() || !queue_.empty(); });
-            if (stopping_.load()) return;
-            connection = std::move(queue_.front());
-            queue_.pop_front();
-        }
         Serve(std::move(connection));
     }
 }

@@ -1,16 +1,15 @@
 #pragma once
-// The TCP front of the engine server: one request per connection. An acceptor thread queues
-// connections; worker threads read the request (RequestReader), ask the handler for the
-// answer message, send it and close. A refused request (time-out, oversize, no length) gets
-// a "VerbarError" answer where one can still be sent; a client that vanished is dropped.
-// Construction binds and listens (throws std::runtime_error); Start runs the threads; Stop
+// The TCP front of the engine server: one request per connection. Each worker thread accepts
+// a connection itself (no hand-over between threads on the request path), reads the request
+// (RequestReader), asks the handler for the answer message, sends it and closes; connections
+// that find every worker busy wait in the kernel's listen queue. A refused request (time-out,
+// oversize, no length) gets a "VerbarError" answer where one can still be sent; a client that
+// vanished is dropped.
+// Construction binds and listens (throws std::runtime_error); Start runs the workers; Stop
 // (idempotent, also run by the destructor) stops accepting, ends waiting reads, lets running
 // requests finish and joins every thread.
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -35,7 +34,6 @@ public:
     unsigned long long served() const { return served_.load(); }
 
 private:
-    void AcceptLoop();
     void WorkerLoop();
     void Serve(UniqueFd connection);
     static bool SendAll(int fd, std::string_view data);
@@ -51,9 +49,5 @@ private:
 
     std::atomic<bool> stopping_{false};
     std::atomic<unsigned long long> served_{0};
-    std::mutex mutex_;
-    std::condition_variable queued_;
-    std::deque<UniqueFd> queue_;
-    std::thread acceptor_;
     std::vector<std::thread> workers_;
 };

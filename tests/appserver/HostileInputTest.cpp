@@ -99,7 +99,18 @@ TEST_F(HostileInputTest, SilentAndSlowClientsTimeOut) {
     ExpectStillServing();
 }
 
-TEST_F(HostileInputTest, SilentClientsDoNotStopOthers) {
+TEST_F(HostileInputTest, SilentClientHoldsOneWorkerOnly) {
+    // Three workers: two held by silent clients, the third serves at once.
+    std::vector<std::thread> silent;
+    for (int i = 0; i < 2; ++i) silent.emplace_back([this] { Raw(server_.port(), "", 3000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto start = std::chrono::steady_clock::now();
+    ExpectStillServing();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    for (auto& t : silent) t.join();
+}
+
+TEST_F(HostileInputTest, MoreSilentClientsThanWorkersOnlyDelayOthers) {
     std::vector<std::thread> silent;
     for (int i = 0; i < 6; ++i) silent.emplace_back([this] { Raw(server_.port(), "", 3000); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
