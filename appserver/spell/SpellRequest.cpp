@@ -11,6 +11,8 @@ constexpr size_t kIgnoredWordsParam = 4;
 constexpr size_t kUserDictionariesParam = 5;
 constexpr size_t kIgnoredPositionsParam = 6;
 constexpr size_t kMaxPositionDigits = 12;
+// Personal dictionaries read for one call; further "$name" entries are ignored.
+constexpr size_t kMaxPersonalDictionaries = 16;
 
 template <typename Fn>
 void ForEachEntry(std::string_view list, Fn fn) {
@@ -39,7 +41,9 @@ SpellRequest SpellRequest::Parse(const std::vector<std::string>& params) {
                  [&](std::string_view w) { request.ignoredWords.emplace(w); });
     ForEachEntry(params.at(kUserDictionariesParam), [&](std::string_view entry) {
         if (entry.front() == '$') {
-            if (entry.size() > 1) request.personalDictionaries.emplace_back(entry.substr(1));
+            if (entry.size() > 1 &&
+                request.personalDictionaries.size() < kMaxPersonalDictionaries)
+                request.personalDictionaries.emplace_back(entry.substr(1));
         } else {
             request.acceptedWords.emplace_back(entry);
         }

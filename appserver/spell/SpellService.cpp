@@ -16,6 +16,9 @@ namespace {
 
 // Longer words get no suggestions: the back ends' search time grows with the length.
 constexpr size_t kMaxSuggestWordBytes = 100;
+// Distinct misspelt words of one call that get suggestions; the rest are listed without, so
+// that a hostile text cannot hold a worker for minutes (Hunspell needs tens of ms per word).
+constexpr size_t kMaxSuggestedWords = 256;
 constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
 constexpr std::string_view kNoSuggestions = "no_any_suggestions";
 
@@ -174,7 +177,9 @@ std::string SpellService::AllSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     std::vector<std::string> lines;
     for (const std::string& word : DistinctWords(Check(request, false).misspelt)) {
-        const std::vector<std::string> list = CleanSuggestions(pool, word, ",:\r\n");
+        const std::vector<std::string> list = lines.size() < kMaxSuggestedWords
+                                                  ? CleanSuggestions(pool, word, ",:\r\n")
+                                                  : std::vector<std::string>();
         lines.push_back(word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, ",")));
     }
     return Join(lines, "\r\n");
@@ -184,8 +189,11 @@ std::string SpellService::CheckAndSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     const Verdict verdict = Check(request, true);
     std::string out;
+    size_t suggested = 0;
     for (const std::string& word : DistinctWords(verdict.misspelt)) {
-        const std::vector<std::string> list = CleanSuggestions(pool, word, ";\\\r\n");
+        const std::vector<std::string> list = suggested++ < kMaxSuggestedWords
+                                                  ? CleanSuggestions(pool, word, ";\\\r\n")
+                                                  : std::vector<std::string>();
         out += word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, "\n")) + ";";
     }
     out += "\\";

@@ -94,6 +94,25 @@ TEST_F(SpellingProtocolTest, AllSuggestionsOneLinePerDistinctMisspeltWord) {
     EXPECT_EQ(answer.substr(second + 2), "xqzvbnmkw:no_any_suggestions");
 }
 
+TEST_F(SpellingProtocolTest, SuggestionsForAtMost256WordsPerCall) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += std::string("wrold") + static_cast<char>('a' + i % 26) +
+                static_cast<char>('a' + i / 26) + " ";
+    const std::string answer = One("get_all_suggestions4", SpellParams("en_US", text));
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= answer.size();) {
+        size_t end = answer.find("\r\n", start);
+        if (end == std::string::npos) end = answer.size();
+        lines.push_back(answer.substr(start, end - start));
+        start = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 300u);
+    EXPECT_EQ(lines[0].find(":no_any_suggestions"), std::string::npos) << lines[0];
+    for (size_t i = 256; i < lines.size(); ++i)
+        EXPECT_NE(lines[i].find(":no_any_suggestions"), std::string::npos) << lines[i];
+}
+
 TEST_F(SpellingProtocolTest, CheckAndSuggestionsGivesIncorrectThenCorrectWords) {
     const std::string answer =
         One("check_and_suggestions", SpellParams("en_US", "teh,word,xqzvbnmkw,house,teh"));
