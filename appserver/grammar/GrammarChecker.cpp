@@ -128,7 +128,7 @@ void GrammarChecker::CheckPair(const std::u16string& text, const TextWord& a, co
                            "vowel sound, such as " + Quoted(b.utf8) + ".",
                            (a.utf8 == "A" ? "An " : "an ") + b.utf8));
     } else if (first == "an" && !StartsWithVowelSound(b.utf8) &&
-               WordShape(std::u16string_view(text).substr(b.pos, 1)).hasDigit() == false) {
+               !WordShape(std::u16string_view(text).substr(b.pos, 1)).hasDigit()) {  // "an 8th"
         out.push_back(Span(a, b, kAnConsonant,
                            "<b>Article.</b> Use &quot;a&quot; before a word that starts with a "
                            "consonant sound, such as " + Quoted(b.utf8) + ".",

@@ -72,7 +72,10 @@ RequestReader::Outcome RequestReader::Read(std::string& body) {
     if (!length) return Outcome::kNoLength;
     if (*length > static_cast<long long>(NetLimits::kMaxRequestBytes)) return Outcome::kTooLarge;
     const size_t total = headerEnd + static_cast<size_t>(*length);
-    if (buffer.size() > total) buffer.resize(total);  // bytes past the body are not ours
+    if (buffer.size() > total) {  // bytes past the body are not ours
+        buffer.resize(total);
+        extraBytes_ = true;
+    }
     buffer.reserve(total);
     while (buffer.size() < total) {
         const Outcome o = ReadSome(buffer, total - buffer.size(), deadline);

@@ -25,6 +25,10 @@ public:
     // On kOk `body` holds the request body.
     Outcome Read(std::string& body);
 
+    // True when the client sent bytes past the announced body (they are dropped unread, so
+    // the connection must be drained before it is closed).
+    bool sawExtraBytes() const { return extraBytes_; }
+
     // The error answer text for an outcome other than kOk (empty when none is sent).
     static const char* MessageFor(Outcome outcome);
 
@@ -35,4 +39,5 @@ private:
     int fd_;
     const NetLimits& limits_;
     const std::atomic<bool>& stopping_;
+    bool extraBytes_ = false;
 };

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include "core/Log.h"
 #include "net/RequestReader.h"
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int kListenBacklog = 1024;
+constexpr int kAcceptRetryMs = 50;
 
 UniqueFd BindAndListen(const std::string& host, int port) {
     addrinfo hints{};
@@ -37,9 +39,7 @@ UniqueFd BindAndListen(const std::string& host, int port) {
         if (!fd.valid()) continue;
         const int on = 1;
         ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        if (::bind(fd.get(), a->ai_addr, a->ai_addrlen) == 0 &&
-            ::listen(fd.get(), kListenBacklog) == 0 &&
-            ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) | O_NONBLOCK) == 0)
+        if (::bind(fd.get(), a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd.get(), kListenBacklog) == 0)
             return fd;
         lastError = std::strerror(errno);
     }
@@ -71,11 +71,6 @@ TcpServer::TcpServer(const std::string& host, int port, int workers, NetLimits l
       limits_(limits),
       handler_(std::move(handler)) {
     port_ = BoundPort(listen_.get());
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw std::runtime_error(std::string("cannot create a pipe: ") + std::strerror(errno));
-    wakeRead_ = UniqueFd(pipeEnds[0]);
-    wakeWrite_ = UniqueFd(pipeEnds[1]);
 }
 
 TcpServer::~TcpServer() { Stop(); }
@@ -86,25 +81,23 @@ void TcpServer::Start() {
 
 void TcpServer::Stop() {
     if (stopping_.exchange(true)) return;
-    // The pipe stays readable, so every worker waiting in poll wakes up.
-    const char wake = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_.get(), &wake, 1);
+    // Wakes every worker blocked in accept (it then fails) and refuses new connections.
+    ::shutdown(listen_.get(), SHUT_RDWR);
     for (auto& worker : workers_)
         if (worker.joinable()) worker.join();
 }
 
 void TcpServer::WorkerLoop() {
+    // A blocking accept wakes one waiting worker per connection (polling the listening socket
+    // would wake them all).
     while (!stopping_.load()) {
-        pollfd fds[2] = {{listen_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
-            Log::Error(std::string("poll on the listening socket failed: ") + std::strerror(errno));
-            return;
-        }
-        if (fds[1].revents || stopping_.load()) return;
-        // Non-blocking: another worker may have taken the connection first.
         UniqueFd connection(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-        if (!connection.valid()) continue;
+        if (!connection.valid()) {
+            if (stopping_.load()) return;
+            if (errno == EMFILE || errno == ENFILE || errno == ENOMEM || errno == ENOBUFS)
+                std::this_thread::sleep_for(std::chrono::milliseconds(kAcceptRetryMs));
+            continue;  // the client gave up, a signal, or a passing shortage
+        }
         const int on = 1;
         ::setsockopt(connection.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         Serve(std::move(connection));
@@ -120,6 +113,8 @@ void TcpServer::Serve(UniqueFd connection) {
         body = std::string();
         if (SendAll(connection.get(), answer)) served_.fetch_add(1);
         ::shutdown(connection.get(), SHUT_WR);
+        // Only then: a well-behaved client keeps its end open, and draining would wait.
+        if (reader.sawExtraBytes()) Drain(connection.get());
         return;
     }
     const std::string message = RequestReader::MessageFor(outcome);

@@ -40,8 +40,6 @@ private:
     static void Drain(int fd);
 
     UniqueFd listen_;
-    UniqueFd wakeRead_;
-    UniqueFd wakeWrite_;
     int port_ = 0;
     const int workerCount_;
     const NetLimits limits_;

@@ -7,8 +7,7 @@
 
 #include "spell/ISpeller.h"
 
-struct AspellSpeller;  // the library's handle type has the same name in the C API
-struct AspellConfig;
+struct AspellSpeller;  // the library's handle type
 
 class AspellBackend : public ISpeller {
 public:

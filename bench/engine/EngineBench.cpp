@@ -24,8 +24,14 @@
 #include <vector>
 
 #include "BenchServer.h"
+#include "core/ServerConfig.h"
+#include "dict/DictionaryStore.h"
 #include "spell/AspellBackend.h"
 #include "spell/HunspellBackend.h"
+#include "spell/LanguageRegistry.h"
+#include "spell/SpellRequest.h"
+#include "spell/SpellService.h"
+#include "spell/SuggestionCache.h"
 
 namespace {
 
@@ -173,6 +179,21 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
     const double wordsPerText = static_cast<double>(words.size());
     const double directChecks = directRuns * wordsPerText;
     const double serverChecks = serverRuns * wordsPerText;
+    // The same work without the network: where the server's time goes.
+    ServerConfig config;
+    config.languages = {"en_US"};
+    config.backends["en_US"] = backend;
+    LanguageRegistry languages(config);
+    DictionaryStore dictionaries(dbPath + ".inproc");
+    SuggestionCache noCache(0);
+    SpellService service(languages, dictionaries, noCache, kMaxSuggestions);
+    const SpellRequest request = SpellRequest::Parse(checkParams);
+    const auto [directAgain, serviceRuns] = Rates(
+        seconds / 2, [&] { for (const auto& w : words) direct->Check(w); },
+        [&] { service.CheckSpelling(request); });
+    const double serviceChecks = serviceRuns * wordsPerText;
+    const double directChecksAgain = directAgain * wordsPerText;
+
     const double serverChecksConcurrent =
         ConcurrentRate(seconds / 2, kConcurrentClients,
                        [&] { server.Call("check_spelling4", checkParams); }) * wordsPerText;
@@ -204,6 +225,8 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
     std::printf("check, direct library calls       %12.0f words/s\n", directChecks);
     std::printf("check, server, 1 client           %12.0f words/s   ratio to direct %.2f\n",
                 serverChecks, serverChecks / directChecks);
+    std::printf("check, service in-process         %12.0f words/s   ratio to direct %.2f (same run)\n",
+                serviceChecks, serviceChecks / directChecksAgain);
     std::printf("check, server, %d clients          %12.0f words/s   ratio to direct %.2f\n",
                 kConcurrentClients, serverChecksConcurrent, serverChecksConcurrent / directChecks);
     const double dm = directSug.Median(), dp = directSug.Percentile(0.95);
@@ -247,7 +270,8 @@ int main(int argc, char** argv) {
                    std::make_unique<HunspellBackend>("/usr/share/hunspell/en_US.aff",
                                                      "/usr/share/hunspell/en_US.dic"),
                    pairs, words, seconds, dbPath);
-        for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(dbPath + suffix);
+        for (const char* suffix : {"", "-wal", "-shm", ".inproc", ".inproc-wal", ".inproc-shm"})
+            std::filesystem::remove(dbPath + suffix);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "engine_bench: %s\n", e.what());
         return 1;
