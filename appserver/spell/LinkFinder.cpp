@@ -50,6 +50,7 @@ bool LinkFinder::IsDomain(std::u16string_view chunk) {
 }
 
 bool LinkFinder::IsLink(std::u16string_view chunk) {
+    if (chunk.find_first_of(u".@:") == std::u16string_view::npos) return false;  // most words
     if (chunk.find(u"://") != std::u16string_view::npos) return true;
     if (StartsWithNoCase(chunk, u"www.") && chunk.size() > 4) return true;
     const size_t at = chunk.find(u'@');
