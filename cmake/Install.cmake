@@ -9,3 +9,4 @@ install(FILES data/cgi-bin/orthd.ini data/cgi-bin/ferrix.ini DESTINATION cgi-bin
 install(DIRECTORY data/texts/ DESTINATION texts)
 install(DIRECTORY data/templates/ DESTINATION templates)
 install(DIRECTORY DESTINATION srv/logs)
+install(DIRECTORY data/www/ DESTINATION www)

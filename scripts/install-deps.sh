@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the engine server: spelling, word boundaries, thesaurus, personal dictionaries
   libaspell-dev aspell-en aspell-fr aspell-de aspell-he
-  libhunspell-dev hunspell-en-us
+  libhunspell-dev hunspell-en-us hunspell-vi
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
   w3c-sgml-lib lighttpd wrk curl

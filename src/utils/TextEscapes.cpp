@@ -1,5 +1,7 @@
 #include "utils/TextEscapes.h"
 
+#include "utils/text/WordEncodings.h"
+
 #include <cstdio>
 
 std::string HtmlEscape(std::string_view in) {
@@ -64,44 +66,9 @@ std::string EscapeControlChars(std::string_view in) {
     return out;
 }
 
-std::u16string WideHtmlEscape(std::u16string_view in) {
-    std::u16string out;
-    out.reserve(in.size() + in.size() / 8);
-    bool afterCrLf = false;
-    char16_t prev = 0;
-    for (char16_t c : in) {
-        if (c == u'\n' && afterCrLf) continue;
-        afterCrLf = (c == u'\n' && prev == u'\r');
-        prev = c;
-        switch (c) {
-            case u'\t': out += u"&#9;"; break;
-            case u'\n': out += u"&#10;"; break;
-            case u'\r': out += u"&#13;"; break;
-            case u'"': out += u"&quot;"; break;
-            case u'<': out += u"&lt;"; break;
-            case u'>': out += u"&gt;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+std::u16string WideHtmlEscape(std::u16string_view in) { return EscapedTagText(in); }
 
-std::u16string JavaScriptStringEscape(std::u16string_view in) {
-    std::u16string out;
-    out.reserve(in.size() + in.size() / 8);
-    for (char16_t c : in) {
-        switch (c) {
-            case u'\t': out += u"\\t"; break;
-            case u'\n': out += u"\\n"; break;
-            case u'\r': out += u"\\r"; break;
-            case u'"': out += u"' + String.fromCharCode(34) + '"; break;
-            case u'\'': out += u"\\'"; break;
-            case u'\\': out += u"\\\\"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+std::u16string JavaScriptStringEscape(std::u16string_view in) { return ScriptEscape(in); }
 
 std::string XmlTextEscape(std::string_view in) {
     std::string out;

@@ -55,7 +55,14 @@ std::u16string IdentifierForm(std::u16string_view word) {
 std::u16string EscapedTagText(std::u16string_view tag) {
     std::u16string out;
     out.reserve(tag.size() + 8);
+    // A LF that follows CR LF is dropped: the same as collapsing "&#13;&#10;&#10;" to
+    // "&#13;&#10;" until none is left, in one pass (hostile runs of line ends stay linear).
+    bool afterCrLf = false;
+    char16_t prev = 0;
     for (char16_t c : tag) {
+        if (c == u'\n' && afterCrLf) continue;
+        afterCrLf = (c == u'\n' && prev == u'\r');
+        prev = c;
         switch (c) {
         case u'\t': out += u"&#9;"; break;
         case u'\n': out += u"&#10;"; break;
@@ -66,12 +73,6 @@ std::u16string EscapedTagText(std::u16string_view tag) {
         default: out += c;
         }
     }
-    // No replacement can form a new occurrence that starts before the one replaced, so one
-    // forward scan reaches the fixed point.
-    static constexpr std::u16string_view kTriple = u"&#13;&#10;&#10;";
-    static constexpr std::u16string_view kPair = u"&#13;&#10;";
-    for (std::size_t at = out.find(kTriple); at != std::u16string::npos; at = out.find(kTriple, at))
-        out.replace(at, kTriple.size(), kPair);
     return out;
 }
 

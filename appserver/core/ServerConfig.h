@@ -1,0 +1,45 @@
+#pragma once
+// The engine server's settings: defaults, then the config file, then the command line.
+//
+// Config file: one "key = value" per line, "#" starts a comment line, blank lines are ignored.
+// Every key is also a command-line flag "--key value" (or "--key=value"); "_" and "-" in keys
+// are the same. Keys: listen, db, aspell-dir, hunspell-dir, mythes-dir, thesaurus, languages,
+// backend (LANG=aspell|hunspell, repeatable), workers, spellers-per-language, read-timeout-ms,
+// request-deadline-ms, cache-entries, max-suggestions, preload (true/false), config (command
+// line only). Load throws ConfigError with a message fit for the user.
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class ConfigError : public std::runtime_error {
+public:
+    explicit ConfigError(const std::string& message) : std::runtime_error(message) {}
+};
+
+struct ServerConfig {
+    std::string listenHost = "127.0.0.1";
+    int listenPort = 2880;
+    std::string dbPath = "appserver.db";
+    std::string aspellDir = "/usr/lib/aspell";
+    std::string hunspellDir = "/usr/share/hunspell";
+    std::string mythesDir = "/usr/share/mythes";
+    std::string thesaurus = "en_US";            // language of the MyThes data to load
+    std::vector<std::string> languages;         // empty: every installed dictionary
+    std::map<std::string, std::string> backends;  // language -> "aspell" or "hunspell"
+    int workers = 8;
+    int spellersPerLanguage = 2;
+    int readTimeoutMs = 10000;        // longest silence of a client while it sends its request
+    int requestDeadlineMs = 30000;    // longest time to receive a whole request
+    int cacheEntries = 20000;         // suggestion lists kept, all languages together
+    int maxSuggestions = 10;
+    bool preload = false;             // open one speller per language before serving
+
+    // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
+    bool Load(int argc, char** argv);
+    static std::string Usage();
+
+private:
+    void Apply(const std::string& key, const std::string& value);
+    void LoadFile(const std::string& path);
+};

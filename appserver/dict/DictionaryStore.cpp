@@ -1,0 +1,258 @@
+#include "dict/DictionaryStore.h"
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+#include "core/EngineError.h"
+#include "core/Utf8.h"
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+constexpr size_t kMaxCachedDictionaries = 1024;
+
+// A prepared statement, finalized on destruction.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) : db_(db) {
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
+            throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db));
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& Bind(int index, const std::string& text) {
+        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Statement& Bind(int index, long long value) {
+        sqlite3_bind_int64(stmt_, index, value);
+        return *this;
+    }
+    // True while a row is available.
+    bool Step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db_));
+    }
+    void Reset() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    long long Int(int column) { return sqlite3_column_int64(stmt_, column); }
+    std::string Text(int column) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
+                    : std::string();
+    }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// BEGIN IMMEDIATE on construction; ROLLBACK unless Commit was called.
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db) : db_(db) { Run("BEGIN IMMEDIATE"); }
+    ~Transaction() {
+        if (!done_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit() {
+        Run("COMMIT");
+        done_ = true;
+    }
+
+private:
+    void Run(const char* sql) {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db_));
+    }
+    sqlite3* db_;
+    bool done_ = false;
+};
+
+bool ValidEntry(std::string_view text, size_t maxBytes) {
+    return !text.empty() && text.size() <= maxBytes && Utf8::IsValid(text) &&
+           Utf8::HasNoControls(text) && text.find(',') == std::string_view::npos;
+}
+
+}  // namespace
+
+void DictionaryStore::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
+DictionaryStore::DictionaryStore(const std::string& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK)
+        throw std::runtime_error("cannot open dictionary database " + path + ": " +
+                                 (raw ? sqlite3_errmsg(raw) : "out of memory"));
+    sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
+    Execute("PRAGMA journal_mode=WAL");
+    Execute("PRAGMA synchronous=FULL");
+    Execute(
+        "CREATE TABLE IF NOT EXISTS dictionaries("
+        " id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)");
+    Execute(
+        "CREATE TABLE IF NOT EXISTS words("
+        " dict_id INTEGER NOT NULL, word TEXT NOT NULL, PRIMARY KEY(dict_id, word)) WITHOUT ROWID");
+}
+
+DictionaryStore::~DictionaryStore() = default;
+
+void DictionaryStore::Execute(const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "unknown error";
+        sqlite3_free(error);
+        throw std::runtime_error("sqlite: " + message);
+    }
+}
+
+std::string DictionaryStore::NormalName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c == '\x08') c = ' ';
+    return out;
+}
+
+std::string DictionaryStore::ValidName(std::string_view name) const {
+    std::string normal = NormalName(name);
+    if (!ValidEntry(normal, kMaxNameBytes) || normal == "[/]")
+        throw EngineError("Invalid user dictionary name");
+    return normal;
+}
+
+std::vector<std::string> DictionaryStore::ValidWords(std::string_view word,
+                                                     std::string_view wordList) const {
+    std::vector<std::string> words;
+    auto add = [&words](std::string_view w) {
+        if (w.empty()) return;
+        if (!ValidEntry(w, kMaxWordBytes))
+            throw EngineError("Invalid word for a user dictionary (at most " +
+                              std::to_string(kMaxWordBytes) + " bytes of text)");
+        words.emplace_back(w);
+    };
+    if (word.find(',') != std::string_view::npos) {
+        throw EngineError("Invalid word for a user dictionary (a comma)");
+    }
+    add(word);
+    size_t start = 0;
+    while (start <= wordList.size()) {
+        size_t end = wordList.find(',', start);
+        if (end == std::string_view::npos) end = wordList.size();
+        add(wordList.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+long long DictionaryStore::IdOf(const std::string& name) {
+    Statement query(db_.get(), "SELECT id FROM dictionaries WHERE name = ?1");
+    query.Bind(1, name);
+    return query.Step() ? query.Int(0) : -1;
+}
+
+long long DictionaryStore::Insert(const std::string& name) {
+    Statement insert(db_.get(), "INSERT INTO dictionaries(name) VALUES (?1)");
+    insert.Bind(1, name).Step();
+    return sqlite3_last_insert_rowid(db_.get());
+}
+
+void DictionaryStore::InsertWords(long long id, const std::vector<std::string>& words) {
+    Statement insert(db_.get(), "INSERT OR IGNORE INTO words(dict_id, word) VALUES (?1, ?2)");
+    for (const std::string& w : words) {
+        insert.Bind(1, id).Bind(2, w).Step();
+        insert.Reset();
+    }
+    Statement count(db_.get(), "SELECT COUNT(*) FROM words WHERE dict_id = ?1");
+    count.Bind(1, id).Step();
+    if (static_cast<size_t>(count.Int(0)) > kMaxWords)
+        throw EngineError("User dictionary is full (at most " + std::to_string(kMaxWords) +
+                          " words)");
+}
+
+void DictionaryStore::Forget(const std::string& name) { cache_.erase(name); }
+
+void DictionaryStore::Create(std::string_view rawName, std::string_view wordList) {
+    const std::string name = ValidName(rawName);
+    const std::vector<std::string> words = ValidWords({}, wordList);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    if (IdOf(name) >= 0) throw EngineError("User dictionary already exists");
+    InsertWords(Insert(name), words);
+    transaction.Commit();
+    Forget(name);
+}
+
+void DictionaryStore::Rename(std::string_view rawFrom, std::string_view rawTo) {
+    const std::string from = ValidName(rawFrom);
+    const std::string to = ValidName(rawTo);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    const long long id = IdOf(from);
+    if (id < 0) throw EngineError("User dictionary not found");
+    if (IdOf(to) >= 0) throw EngineError("User dictionary already exists");
+    Statement rename(db_.get(), "UPDATE dictionaries SET name = ?1 WHERE id = ?2");
+    rename.Bind(1, to).Bind(2, id).Step();
+    transaction.Commit();
+    Forget(from);
+    Forget(to);
+}
+
+void DictionaryStore::Delete(std::string_view rawName) {
+    const std::string name = ValidName(rawName);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    const long long id = IdOf(name);
+    if (id < 0) throw EngineError("User dictionary not found");
+    Statement words(db_.get(), "DELETE FROM words WHERE dict_id = ?1");
+    words.Bind(1, id).Step();
+    Statement dictionary(db_.get(), "DELETE FROM dictionaries WHERE id = ?1");
+    dictionary.Bind(1, id).Step();
+    transaction.Commit();
+    Forget(name);
+}
+
+bool DictionaryStore::Exists(std::string_view rawName) {
+    const std::string name = ValidName(rawName);
+    std::lock_guard<std::mutex> lock(mutex_);
+    return IdOf(name) >= 0;
+}
+
+void DictionaryStore::AddWords(std::string_view rawName, std::string_view word,
+                               std::string_view wordList) {
+    const std::string name = ValidName(rawName);
+    const std::vector<std::string> words = ValidWords(word, wordList);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    long long id = IdOf(name);
+    if (id < 0) id = Insert(name);
+    InsertWords(id, words);
+    transaction.Commit();
+    Forget(name);
+}
+
+std::shared_ptr<const DictionaryStore::WordSet> DictionaryStore::Words(std::string_view rawName) {
+    const std::string name = NormalName(rawName);
+    if (!ValidEntry(name, kMaxNameBytes)) return std::make_shared<const WordSet>();
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (const auto hit = cache_.find(name); hit != cache_.end()) return hit->second;
+    auto words = std::make_shared<WordSet>();
+    Statement query(db_.get(),
+                    "SELECT w.word FROM words w JOIN dictionaries d ON d.id = w.dict_id "
+                    "WHERE d.name = ?1");
+    query.Bind(1, name);
+    while (query.Step()) words->insert(query.Text(0));
+    if (cache_.size() >= kMaxCachedDictionaries) cache_.clear();
+    cache_.emplace(name, words);
+    return words;
+}

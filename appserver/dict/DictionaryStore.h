@@ -1,0 +1,64 @@
+#pragma once
+// Personal dictionaries in an SQLite database (WAL journal, synchronous=FULL): a change is
+// on disk before the call returns, so an acknowledged change survives a kill of the server.
+//
+// Names: 1..kMaxNameBytes bytes of UTF-8 without control bytes or commas; the byte 0x08
+// stands for a blank (the form in which names travel inside user-dictionary lists) and is
+// stored as a blank. Words: 1..kMaxWordBytes bytes of UTF-8 without control bytes or commas.
+// A dictionary holds at most kMaxWords words. Word lists are comma-separated; empty entries
+// are skipped. A change that breaks a rule changes nothing and throws EngineError with a
+// message for the user. Thread-safe (one connection behind a mutex); word sets are cached
+// until their dictionary changes.
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+struct sqlite3;
+
+class DictionaryStore {
+public:
+    using WordSet = std::unordered_set<std::string>;
+    static constexpr size_t kMaxNameBytes = 64;
+    static constexpr size_t kMaxWordBytes = 128;
+    static constexpr size_t kMaxWords = 10000;
+
+    // Opens or creates the database; throws std::runtime_error when it cannot.
+    explicit DictionaryStore(const std::string& path);
+    ~DictionaryStore();
+    DictionaryStore(const DictionaryStore&) = delete;
+    DictionaryStore& operator=(const DictionaryStore&) = delete;
+
+    // Fails when the name exists or is invalid.
+    void Create(std::string_view name, std::string_view wordList);
+    // Fails when `from` is missing or `to` exists.
+    void Rename(std::string_view from, std::string_view to);
+    void Delete(std::string_view name);
+    bool Exists(std::string_view name);
+    // Adds `word` and the words of `wordList`, creating the dictionary when missing.
+    void AddWords(std::string_view name, std::string_view word, std::string_view wordList);
+    // The words of a dictionary; an empty set when it is missing or the name is invalid.
+    std::shared_ptr<const WordSet> Words(std::string_view name);
+
+    // The stored form of a name (0x08 -> blank).
+    static std::string NormalName(std::string_view name);
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const;
+    };
+    void Execute(const char* sql);
+    long long IdOf(const std::string& name);  // -1 when missing
+    long long Insert(const std::string& name);
+    void InsertWords(long long id, const std::vector<std::string>& words);
+    std::string ValidName(std::string_view name) const;
+    std::vector<std::string> ValidWords(std::string_view word, std::string_view wordList) const;
+    void Forget(const std::string& name);
+
+    std::unique_ptr<sqlite3, Closer> db_;
+    std::mutex mutex_;
+    std::unordered_map<std::string, std::shared_ptr<const WordSet>> cache_;
+};

@@ -1,0 +1,73 @@
+#include "spell/AspellBackend.h"
+
+#include <aspell.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "spell/LanguageName.h"
+
+namespace {
+
+struct ConfigDeleter {
+    void operator()(AspellConfig* config) const { delete_aspell_config(config); }
+};
+using ConfigPtr = std::unique_ptr<AspellConfig, ConfigDeleter>;
+
+ConfigPtr MakeConfig(const std::string& dictDir) {
+    ConfigPtr config(new_aspell_config());
+    if (!config) throw std::runtime_error("aspell: cannot create a configuration");
+    aspell_config_replace(config.get(), "dict-dir", dictDir.c_str());
+    aspell_config_replace(config.get(), "data-dir", dictDir.c_str());
+    aspell_config_replace(config.get(), "encoding", "utf-8");
+    aspell_config_replace(config.get(), "sug-mode", "normal");
+    return config;
+}
+
+}  // namespace
+
+void AspellBackend::SpellerDeleter::operator()(AspellSpeller* speller) const {
+    delete_aspell_speller(speller);
+}
+
+AspellBackend::AspellBackend(const std::string& dictDir, const std::string& language) {
+    ConfigPtr config = MakeConfig(dictDir);
+    aspell_config_replace(config.get(), "lang", language.c_str());
+    AspellCanHaveError* result = new_aspell_speller(config.get());
+    if (aspell_error_number(result) != 0) {
+        const std::string message = aspell_error_message(result);
+        delete_aspell_can_have_error(result);
+        throw std::runtime_error("aspell: cannot open " + language + ": " + message);
+    }
+    speller_.reset(to_aspell_speller(result));
+}
+
+bool AspellBackend::Check(std::string_view word) {
+    return aspell_speller_check(speller_.get(), word.data(), static_cast<int>(word.size())) == 1;
+}
+
+std::vector<std::string> AspellBackend::Suggest(std::string_view word, size_t max) {
+    std::vector<std::string> out;
+    const AspellWordList* list =
+        aspell_speller_suggest(speller_.get(), word.data(), static_cast<int>(word.size()));
+    if (!list) return out;
+    AspellStringEnumeration* items = aspell_word_list_elements(list);
+    while (out.size() < max) {
+        const char* item = aspell_string_enumeration_next(items);
+        if (!item) break;
+        out.emplace_back(item);
+    }
+    delete_aspell_string_enumeration(items);
+    return out;
+}
+
+std::vector<std::string> AspellBackend::InstalledLanguages(const std::string& dictDir) {
+    ConfigPtr config = MakeConfig(dictDir);
+    std::set<std::string> names;
+    AspellDictInfoEnumeration* infos =
+        aspell_dict_info_list_elements(get_aspell_dict_info_list(config.get()));
+    while (const AspellDictInfo* info = aspell_dict_info_enumeration_next(infos))
+        if (info->name && LanguageName::LooksLikeLanguage(info->name)) names.insert(info->name);
+    delete_aspell_dict_info_enumeration(infos);
+    return {names.begin(), names.end()};
+}

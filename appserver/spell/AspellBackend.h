@@ -1,0 +1,26 @@
+#pragma once
+// GNU Aspell back end: one speller handle, speaking UTF-8, "normal" suggestion mode.
+// The constructor throws std::runtime_error when the dictionary cannot be opened.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "spell/ISpeller.h"
+
+struct AspellSpeller;  // the library's handle type
+
+class AspellBackend : public ISpeller {
+public:
+    AspellBackend(const std::string& dictDir, const std::string& language);
+    bool Check(std::string_view word) override;
+    std::vector<std::string> Suggest(std::string_view word, size_t max) override;
+
+    // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
+    static std::vector<std::string> InstalledLanguages(const std::string& dictDir);
+
+private:
+    struct SpellerDeleter {
+        void operator()(AspellSpeller* speller) const;
+    };
+    std::unique_ptr<AspellSpeller, SpellerDeleter> speller_;
+};

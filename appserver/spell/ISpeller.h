@@ -1,0 +1,15 @@
+#pragma once
+// One spelling back end handle for one language. Words go in and out as UTF-8.
+// A handle is not thread-safe: SpellerPool hands each one to one thread at a time.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ISpeller {
+public:
+    virtual ~ISpeller() = default;
+    virtual bool Check(std::string_view word) = 0;
+    // At most `max` suggestions, best first.
+    virtual std::vector<std::string> Suggest(std::string_view word, size_t max) = 0;
+};

@@ -1,0 +1,74 @@
+#include "spell/LanguageRegistry.h"
+
+#include <algorithm>
+#include <set>
+
+#include "spell/AspellBackend.h"
+#include "spell/HunspellBackend.h"
+#include "spell/LanguageName.h"
+
+namespace {
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+}  // namespace
+
+LanguageRegistry::LanguageRegistry(const ServerConfig& config) {
+    const std::vector<std::string> aspell = AspellBackend::InstalledLanguages(config.aspellDir);
+    const std::vector<std::string> hunspell =
+        HunspellBackend::InstalledLanguages(config.hunspellDir);
+
+    std::set<std::string> wanted(config.languages.begin(), config.languages.end());
+    if (wanted.empty()) {
+        wanted.insert(aspell.begin(), aspell.end());
+        wanted.insert(hunspell.begin(), hunspell.end());
+    }
+    for (const std::string& language : wanted) {
+        const bool hasAspell = Contains(aspell, language);
+        const bool hasHunspell = Contains(hunspell, language);
+        std::string backend = hasAspell ? "aspell" : "hunspell";
+        if (const auto chosen = config.backends.find(language); chosen != config.backends.end())
+            backend = chosen->second;
+        if ((backend == "aspell" && !hasAspell) || (backend == "hunspell" && !hasHunspell))
+            throw ConfigError("no " + backend + " dictionary installed for language " + language);
+
+        SpellerPool::Factory factory;
+        if (backend == "aspell") {
+            factory = [dir = config.aspellDir, language] {
+                return std::make_unique<AspellBackend>(dir, language);
+            };
+        } else {
+            const std::string stem = config.hunspellDir + "/" + language;
+            factory = [stem] { return std::make_unique<HunspellBackend>(stem + ".aff", stem + ".dic"); };
+        }
+        pools_.emplace(language, std::make_unique<SpellerPool>(
+                                     language, backend, std::move(factory),
+                                     static_cast<size_t>(config.spellersPerLanguage)));
+    }
+    if (pools_.empty()) throw ConfigError("no spelling dictionary installed");
+}
+
+SpellerPool* LanguageRegistry::Find(std::string_view requested) const {
+    if (const auto hit = pools_.find(requested); hit != pools_.end()) return hit->second.get();
+    const std::string normal = LanguageName::Normalize(requested);
+    if (const auto hit = pools_.find(normal); hit != pools_.end()) return hit->second.get();
+    const std::string base = LanguageName::BaseOf(normal);
+    if (base.empty()) return nullptr;
+    if (const auto hit = pools_.find(base); hit != pools_.end()) return hit->second.get();
+    const auto region = pools_.lower_bound(base + "_");
+    if (region != pools_.end() && region->first.rfind(base + "_", 0) == 0)
+        return region->second.get();
+    return nullptr;
+}
+
+std::vector<std::string> LanguageRegistry::Describe() const {
+    std::vector<std::string> out;
+    for (const auto& [name, pool] : pools_) out.push_back(name + " (" + pool->backend() + ")");
+    return out;
+}
+
+void LanguageRegistry::Preload() {
+    for (const auto& [name, pool] : pools_) pool->Acquire();
+}

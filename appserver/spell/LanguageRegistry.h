@@ -1,0 +1,35 @@
+#pragma once
+// The languages the server checks and the back end of each. Built once at start from the
+// installed dictionaries and the settings; read-only afterwards, so Find is thread-safe.
+//
+// Back end per language: the one named by the "backend" setting, else Aspell when it has the
+// language (it suggests about a hundred times faster), else Hunspell. Throws ConfigError when
+// a named language or back end has no dictionary, or no language is left at all.
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ServerConfig.h"
+#include "spell/SpellerPool.h"
+
+class LanguageRegistry {
+public:
+    explicit LanguageRegistry(const ServerConfig& config);
+
+    // The pool for a requested language: the exact name, else its normal spelling ("en-us"),
+    // else the bare language ("he_IL" -> "he"), else the first region of the bare language
+    // ("vi" -> "vi_VN"). nullptr when none is served.
+    SpellerPool* Find(std::string_view requested) const;
+
+    // "en_US (aspell)" for each language, in name order.
+    std::vector<std::string> Describe() const;
+    size_t size() const { return pools_.size(); }
+
+    // Opens one handle of every language now; throws on the first that fails.
+    void Preload();
+
+private:
+    std::map<std::string, std::unique_ptr<SpellerPool>, std::less<>> pools_;
+};

@@ -1,0 +1,202 @@
+#include "spell/SpellService.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_set>
+
+#include "core/EngineError.h"
+#include "dict/DictionaryStore.h"
+#include "spell/LanguageRegistry.h"
+#include "spell/SpellerPool.h"
+#include "spell/SuggestionCache.h"
+#include "spell/WordShape.h"
+#include "spell/WordTokenizer.h"
+
+namespace {
+
+// Longer words get no suggestions: the back ends' search time grows with the length.
+constexpr size_t kMaxSuggestWordBytes = 100;
+// Distinct misspelt words of one call that get suggestions; the rest are listed without, so
+// that a hostile text cannot hold a worker for minutes (Hunspell needs tens of ms per word).
+constexpr size_t kMaxSuggestedWords = 256;
+constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
+constexpr std::string_view kNoSuggestions = "no_any_suggestions";
+
+std::string PlainApostrophes(std::string word) {
+    for (size_t at = word.find(kTypographicApostrophe); at != std::string::npos;
+         at = word.find(kTypographicApostrophe, at + 1))
+        word.replace(at, kTypographicApostrophe.size(), "'");
+    return word;
+}
+
+std::string Join(const std::vector<std::string>& items, std::string_view separator) {
+    std::string out;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) out += separator;
+        out += items[i];
+    }
+    return out;
+}
+
+std::string Trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return std::string();
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+std::vector<std::string> DistinctWords(const std::vector<TextWord>& words) {
+    std::vector<std::string> out;
+    std::unordered_set<std::string> seen;
+    for (const TextWord& w : words)
+        if (seen.insert(w.utf8).second) out.push_back(w.utf8);
+    return out;
+}
+
+// The accepted words of one request: the plain entries and the personal dictionaries.
+class AcceptedWords {
+public:
+    AcceptedWords(const SpellRequest& request, DictionaryStore& store)
+        : plain_(request.acceptedWords.begin(), request.acceptedWords.end()) {
+        for (const std::string& name : request.personalDictionaries)
+            personal_.push_back(store.Words(name));
+    }
+    bool Accepts(const std::string& word, const WordShape& shape) const {
+        if (Has(word)) return true;
+        if (plain_.empty() && personal_.empty()) return false;
+        if (shape.titleCase() && Has(WordShape::LowerFirst(word))) return true;
+        return shape.allCapitals() && Has(WordShape::Lower(word));
+    }
+
+private:
+    bool Has(const std::string& word) const {
+        if (plain_.count(word)) return true;
+        return std::any_of(personal_.begin(), personal_.end(),
+                           [&](const auto& set) { return set->count(word) > 0; });
+    }
+    std::unordered_set<std::string> plain_;
+    std::vector<std::shared_ptr<const DictionaryStore::WordSet>> personal_;
+};
+
+}  // namespace
+
+SpellService::SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
+                           SuggestionCache& cache, size_t maxSuggestions)
+    : languages_(languages), dictionaries_(dictionaries), cache_(cache),
+      maxSuggestions_(maxSuggestions) {}
+
+SpellerPool& SpellService::PoolFor(const std::string& language) const {
+    SpellerPool* pool = languages_.Find(language);
+    if (!pool) throw EngineError("Language is not supported");
+    return *pool;
+}
+
+SpellService::Verdict SpellService::Check(const SpellRequest& request, bool wantCorrect) {
+    SpellerPool& pool = PoolFor(request.language);
+    const std::u16string text = WordTokenizer::ToUtf16(request.text);
+    std::vector<TextWord> words = WordTokenizer::Words(text);
+    const AcceptedWords accepted(request, dictionaries_);
+    const SpellOptions& o = request.options;
+
+    Verdict verdict;
+    std::unordered_set<std::string> misspeltWords;
+    std::vector<TextWord> correct;
+    {
+        SpellerPool::Lease speller = pool.Acquire();
+        for (TextWord& word : words) {
+            const WordShape shape(std::u16string_view(text).substr(word.pos, word.len));
+            const bool skipped = (o.ignoreCapitals && shape.allCapitals()) ||
+                                 (o.ignoreWithDigits && shape.hasDigit()) ||
+                                 (o.ignoreMixedCase && shape.mixedCase()) ||
+                                 (o.ignoreLinks && word.inLink);
+            const bool ok = skipped || request.ignoredWords.count(word.utf8) > 0 ||
+                            accepted.Accepts(word.utf8, shape) ||
+                            speller->Check(PlainApostrophes(word.utf8));
+            if (!ok && request.ignoredPositions.count(word.pos) == 0) {
+                misspeltWords.insert(word.utf8);
+                verdict.misspelt.push_back(std::move(word));
+            } else if (wantCorrect) {
+                correct.push_back(std::move(word));
+            }
+        }
+    }
+    if (wantCorrect)
+        for (std::string& w : DistinctWords(correct))
+            if (!misspeltWords.count(w)) verdict.correct.push_back(std::move(w));
+    return verdict;
+}
+
+std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std::string& word) {
+    if (word.empty() || word.size() > kMaxSuggestWordBytes) return {};
+    const std::string query = PlainApostrophes(word);
+    if (auto hit = cache_.Find(pool.language(), query)) return std::move(*hit);
+    std::vector<std::string> list;
+    {
+        SpellerPool::Lease speller = pool.Acquire();
+        list = speller->Suggest(query, maxSuggestions_);
+    }
+    cache_.Store(pool.language(), query, list);
+    return list;
+}
+
+std::vector<std::string> SpellService::CleanSuggestions(SpellerPool& pool, const std::string& word,
+                                                        std::string_view forbidden) {
+    std::vector<std::string> list = SuggestWith(pool, word);
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](const std::string& s) {
+                                  return s.empty() ||
+                                         s.find_first_of(forbidden) != std::string::npos;
+                              }),
+               list.end());
+    return list;
+}
+
+std::vector<std::string> SpellService::SuggestWord(const std::string& language,
+                                                   const std::string& word) {
+    return SuggestWith(PoolFor(language), word);
+}
+
+std::string SpellService::CheckSpelling(const SpellRequest& request) {
+    std::string out;
+    for (const TextWord& w : Check(request, false).misspelt)
+        out += std::to_string(w.pos) + "," + std::to_string(w.len) + ";";
+    return out;
+}
+
+std::string SpellService::CheckIsCorrect(const SpellRequest& request) {
+    return Check(request, false).misspelt.empty() ? "correct" : "incorrect";
+}
+
+std::string SpellService::Suggestions(const SpellRequest& request) {
+    SpellerPool& pool = PoolFor(request.language);
+    const std::string word = Trim(request.text);
+    WordTokenizer::ToUtf16(word);  // rejects text that is not UTF-8
+    return Join(CleanSuggestions(pool, word, "\r\n"), "\n");
+}
+
+std::string SpellService::AllSuggestions(const SpellRequest& request) {
+    SpellerPool& pool = PoolFor(request.language);
+    std::vector<std::string> lines;
+    for (const std::string& word : DistinctWords(Check(request, false).misspelt)) {
+        const std::vector<std::string> list = lines.size() < kMaxSuggestedWords
+                                                  ? CleanSuggestions(pool, word, ",:\r\n")
+                                                  : std::vector<std::string>();
+        lines.push_back(word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, ",")));
+    }
+    return Join(lines, "\r\n");
+}
+
+std::string SpellService::CheckAndSuggestions(const SpellRequest& request) {
+    SpellerPool& pool = PoolFor(request.language);
+    const Verdict verdict = Check(request, true);
+    std::string out;
+    size_t suggested = 0;
+    for (const std::string& word : DistinctWords(verdict.misspelt)) {
+        const std::vector<std::string> list = suggested++ < kMaxSuggestedWords
+                                                  ? CleanSuggestions(pool, word, ";\\\r\n")
+                                                  : std::vector<std::string>();
+        out += word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, "\n")) + ";";
+    }
+    out += "\\";
+    out += Join(verdict.correct, ",");
+    return out;
+}

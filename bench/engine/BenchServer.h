@@ -1,0 +1,26 @@
+#pragma once
+// A running engine server for the benchmark, and one protocol call to it.
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+class BenchServer {
+public:
+    // Starts the server on a free loopback port with `args`; throws std::runtime_error when it
+    // does not become ready.
+    BenchServer(const std::string& dbPath, const std::vector<std::string>& args);
+    ~BenchServer();
+    BenchServer(const BenchServer&) = delete;
+    BenchServer& operator=(const BenchServer&) = delete;
+
+    int port() const { return port_; }
+
+    // One call; returns the first result, throws std::runtime_error on any failure.
+    std::string Call(const std::string& function, const std::vector<std::string>& params) const;
+
+private:
+    pid_t pid_ = -1;
+    int stderrFd_ = -1;
+    int port_ = 0;
+};
