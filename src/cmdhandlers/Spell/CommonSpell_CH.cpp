@@ -54,9 +54,8 @@ std::vector<std::string> SpellArguments(StringMap& map, const std::string& text,
 void CommonSpell_CH::apply(StringMap& map, InternalData& data, const std::string& function,
                            int argumentCount, const std::string& text, const char* failurePhrase) {
     const std::vector<std::string> arguments = SpellArguments(map, text, argumentCount);
-    const std::string& language = arguments[0];
     ClientSession session;
-    if (AppServerConnect(kSpellService, map, data, language, map["appserver_hostname"],
+    if (AppServerConnect(kSpellService, map, data, map["slang"], map["appserver_hostname"],
                          PortOf(map["appserver_port"])) != 0) {
         report_error("CommonSpell_CH::apply() *ERROR* %s", "Application server init failed.");
         VERB_THROW(criticalException, kServiceUnavailable);
