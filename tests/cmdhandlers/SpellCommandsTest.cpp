@@ -2,12 +2,12 @@
 
 #include <typeinfo>
 
-#include "cmdhandlers/SpellHandlerTestSupport.h"
 #include "cmdhandlers/Spell/Check_CH.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "cmdhandlers/Spell/SpellAll_CH.h"
 #include "cmdhandlers/Spell/Spell_CH.h"
 #include "cmdhandlers/Spell/Suggest_CH.h"
+#include "cmdhandlers/SpellHandlerTestSupport.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/ServerRedirectInfo.h"
 
@@ -76,7 +76,8 @@ TEST_F(SpellHandlerTest, SuggestSendsTheWordUnchanged) {
     EngineAnswers("the");
     Run<Suggest_CH>();
     EXPECT_EQ(LastCall().function, "get_suggestions4");
-    EXPECT_EQ(LastCall().params, (std::vector<std::string>{"en_US", "", "1", " t<b>e</b>h&amp; ", "", ""}));
+    EXPECT_EQ(LastCall().params,
+              (std::vector<std::string>{"en_US", "", "1", " t<b>e</b>h&amp; ", "", ""}));
     EXPECT_EQ(map[":word_org:"], " t<b>e</b>h&amp; ");
 }
 
@@ -95,7 +96,8 @@ TEST(UserDictionarySpecTest, CombinesAcceptedWordsAndPersonalDictionary) {
         {"a", "[/]", "a"},
         {"a", "", "a"},
     };
-    for (const Row& row : rows) EXPECT_EQ(UserDictionarySpec(row.ud, row.udn), row.spec) << row.ud << "|" << row.udn;
+    for (const Row& row : rows)
+        EXPECT_EQ(UserDictionarySpec(row.ud, row.udn), row.spec) << row.ud << "|" << row.udn;
 }
 
 TEST_F(SpellHandlerTest, RedirectedLanguageGoesToItsOwnServer) {
@@ -117,11 +119,13 @@ TEST_F(SpellHandlerTest, SpellMarksTheKeptMisspellingsAndStartsAtTheFirst) {
     Run<Spell_CH>();
     EXPECT_EQ(map["problemid"], "0");
     EXPECT_EQ(Count(map["view"], "<a name='sg_"), 2u);
-    EXPECT_NE(map["view"].find("<a name='sg_0' href=\"javascript:void(0);\" onclick=\"submit_bot('suggest', "
-                               "'teh', 5, 3, 0, 0, 'teh');\" class=cerr>teh</a>"),
+    EXPECT_NE(map["view"].find(
+                  "<a name='sg_0' href=\"javascript:void(0);\" onclick=\"submit_bot('suggest', "
+                  "'teh', 5, 3, 0, 0, 'teh');\" class=cerr>teh</a>"),
               std::string::npos)
         << map["view"];
-    EXPECT_NE(map["view"].find("submit_bot('suggest', 'wrod', 12, 4, 1, 0, 'wrod');\">wrod</a>"), std::string::npos);
+    EXPECT_NE(map["view"].find("submit_bot('suggest', 'wrod', 12, 4, 1, 0, 'wrod');\">wrod</a>"),
+              std::string::npos);
     EXPECT_EQ(map["loaddlg"], "submit_bot('suggest','teh',5,3,0,0,'teh');");
     EXPECT_EQ(map["text"], std::string(kText) + " ");
 }
@@ -134,15 +138,17 @@ TEST_F(SpellHandlerTest, SpellContinuesAfterTheChangePosition) {
     };
     const Row rows[] = {
         {"", "5,3;7,2;12,4;", "0"},
-        {"6", "5,3;7,2;12,4;", "1"},   // the dropped (7,2) is not counted
-        {"5", "5,3;12,4;", "1"},       // only a start after the position counts
-        {"40", "5,3;12,4;", "40"},     // nothing after it: the position itself
+        {"6", "5,3;7,2;12,4;", "1"},  // the dropped (7,2) is not counted
+        {"5", "5,3;12,4;", "1"},      // only a start after the position counts
+        {"40", "5,3;12,4;", "40"},    // nothing after it: the position itself
         {"", "", "-1"},
-        {"x7", "5,3;", "0"},           // not a number: as absent
+        {"x7", "5,3;", "0"},  // not a number: as absent
     };
     for (const Row& row : rows) {
-        map = {{"appserver_hostname", "127.0.0.1"}, {"appserver_port", std::to_string(server.port())},
-               {"appserver_wait_ms", kWaitMs}, {"text", kText}};
+        map = {{"appserver_hostname", "127.0.0.1"},
+               {"appserver_port", std::to_string(server.port())},
+               {"appserver_wait_ms", kWaitMs},
+               {"text", kText}};
         if (*row.changePosition) map[":chng_pos:"] = row.changePosition;
         EngineAnswers(row.answer);
         Run<Spell_CH>();
@@ -167,7 +173,7 @@ TEST_F(SpellHandlerTest, SpellSurvivesHostileMisspellingLists) {
         "-5,3;5,-3;",
         "abc;;,;5;5,3,1;",
         "0,0;",
-        "18,1;",                    // the final blank
+        "18,1;",  // the final blank
         "17,2;",
         ";;;,,,",
         "5,3;3,1;12,4;0,19;",
@@ -186,7 +192,8 @@ TEST_F(SpellHandlerTest, SpellSurvivesHostileMisspellingLists) {
 
 TEST_F(SpellHandlerTest, CheckIsOneOnlyForExactlyCorrect) {
     const std::pair<const char*, const char*> rows[] = {
-        {"correct", "1"}, {"Correct", "0"}, {"correct ", "0"}, {"incorrect", "0"}, {"", "0"}, {"CORRECT", "0"},
+        {"correct", "1"},   {"Correct", "0"}, {"correct ", "0"},
+        {"incorrect", "0"}, {"", "0"},        {"CORRECT", "0"},
     };
     map["text"] = "word";
     for (const auto& [answer, check] : rows) {
@@ -236,7 +243,8 @@ TEST_F(SpellHandlerTest, SpellAllReadsAnswerLinesSafely) {
         {"caf\xC3\xA9:cafe", "\n<input type=hidden name=\"s_caf-233\" value=\"cafe\">"},
         {"teh:no_any_suggestions", "\n<input type=hidden name=\"s_teh\" value=\"\">"},
         {"teh:::the", "\n<input type=hidden name=\"s_teh\" value=\"the\">"},
-        {"x\":a\"b<c>&\td", "\n<input type=hidden name=\"s_x-34\" value=\"a&quot;b&lt;c&gt;&amp;&#9;d\">"},
+        {"x\":a\"b<c>&\td",
+         "\n<input type=hidden name=\"s_x-34\" value=\"a&quot;b&lt;c&gt;&amp;&#9;d\">"},
         {"wrod", "\n<input type=hidden name=\"s_wrod\" value=\"\">"},
         {":orphan\r\n\r\na:b", "\n<input type=hidden name=\"s_a\" value=\"b\">"},
         {"<x>:y", "\n<input type=hidden name=\"s_-60x-62\" value=\"y\">"},
@@ -325,7 +333,8 @@ TEST_F(SpellHandlerTest, OtherFailuresAreInternalErrorsOfTheCommand) {
     const Case cases[] = {
         {"SpellCommandHandler::apply() - internal error.", &SpellHandlerTest::Run<Spell_CH>},
         {"CheckCommandHandler::apply() - internal error.", &SpellHandlerTest::Run<Check_CH>},
-        {"SpellsuggestallCommandHandler::apply() - internal error.", &SpellHandlerTest::Run<SpellAll_CH>},
+        {"SpellsuggestallCommandHandler::apply() - internal error.",
+         &SpellHandlerTest::Run<SpellAll_CH>},
         {"SuggestCommandHandler::apply() - internal error.", &SpellHandlerTest::Run<Suggest_CH>},
     };
     // A filtering-parameters value of another type; the redirect table of another type.

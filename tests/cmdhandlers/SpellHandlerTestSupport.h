@@ -33,7 +33,9 @@ class SpellHandlerTest : public ::testing::Test {
     void EngineAnswers(const std::string& result) {
         server.SetScript({{wire::BuildOkAnswer({result})}});
     }
-    void EngineIsDown() { map["appserver_port"] = std::to_string(testsupport::UnusedLoopbackPort()); }
+    void EngineIsDown() {
+        map["appserver_port"] = std::to_string(testsupport::UnusedLoopbackPort());
+    }
 
     template <typename Handler>
     void Run() {

@@ -41,10 +41,11 @@ std::string UserDictionarySpec(const std::string& ud, const std::string& udn) {
     return spec + name;
 }
 
-std::vector<std::string> SpellArguments(StringMap& map, const std::string& text, int argumentCount) {
-    std::vector<std::string> arguments{map["slang"],    map[":cstdicid:"],
+std::vector<std::string> SpellArguments(StringMap& map, const std::string& text,
+                                        int argumentCount) {
+    std::vector<std::string> arguments{map["slang"],     map[":cstdicid:"],
                                        map["osp"] + "1", text,
-                                       map["ignoresp"], UserDictionarySpec(map["ud"], map["udn"]),
+                                       map["ignoresp"],  UserDictionarySpec(map["ud"], map["udn"]),
                                        map["igpossp"]};
     if (argumentCount >= 0 && static_cast<size_t>(argumentCount) < arguments.size())
         arguments.resize(static_cast<size_t>(argumentCount));
