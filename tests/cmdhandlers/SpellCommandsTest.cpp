@@ -211,6 +211,7 @@ TEST_F(SpellHandlerTest, SuggestListIsOneCommaSeparatedLine) {
         {"the", "the"},
         {"", ""},
         {"no_any_suggestions", ""},
+        {"a<b>\nAT&T", "a&lt;b&gt;,AT&amp;T"},
     };
     map["word"] = "teh";
     for (const auto& [answer, list] : rows) {

@@ -31,7 +31,9 @@ std::string SuggestList(std::string_view answer) {
     std::string list(WithoutMarker(answer));
     for (char& c : list)
         if (c == '\n') c = ',';
-    return list;
+    // The list lands in an HTML page and ValueEscape_FLT does not escape it: engine text is
+    // outside input too.
+    return HtmlEscape(list);
 }
 
 std::string SuggestAllFields(std::string_view answer) {
