@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t split = bytes.find('\n');
     if (split != std::string::npos) {
         try {
-            const std::string star =
-                orthd::TemplateInit_FLT::matchNameTemplate(bytes.substr(0, split), bytes.substr(split + 1));
+            const std::string star = orthd::TemplateInit_FLT::matchNameTemplate(
+                bytes.substr(0, split), bytes.substr(split + 1));
             if (star.size() > size) std::abort();
         } catch (const orthd::TemplateInit_FLT::EInvalidTemplate&) {
         } catch (const orthd::TemplateInit_FLT::ENotMatch&) {

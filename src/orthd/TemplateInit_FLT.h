@@ -18,7 +18,7 @@
 namespace orthd {
 
 class TemplateInit_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(TemplateInit_FLTException);
     // A name template without "*".
     VERB_FILTER_EXCEPTION(EInvalidTemplate);
@@ -34,7 +34,8 @@ public:
     // Names of the regular files (directories and other kinds left out, symbolic links followed)
     // in `directory` that match the shell wildcard `pattern`, in the order the file system
     // reports them. A directory that cannot be read gives no names.
-    static std::vector<std::string> listFiles(const std::string& directory, const std::string& pattern);
+    static std::vector<std::string> listFiles(const std::string& directory,
+                                              const std::string& pattern);
 };
 
 }  // namespace orthd

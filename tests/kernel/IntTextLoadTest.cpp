@@ -23,15 +23,17 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
 }
 
 class IntTextLoadTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     StringMap map;
     InternalData data;
 
     void SetUp() override {
         TemplateMap commands;
-        commands.set("navbar", TemplateInformationRef::make<InlineTemplateInformation>("text/html", "", true));
-        commands.set("spell", TemplateInformationRef::make<InlineTemplateInformation>("text/html", "", false));
+        commands.set("navbar", TemplateInformationRef::make<InlineTemplateInformation>("text/html",
+                                                                                       "", true));
+        commands.set("spell", TemplateInformationRef::make<InlineTemplateInformation>("text/html",
+                                                                                      "", false));
         data.Insert(idkey::TemplateMap, commands);
         map[":text_dir:"] = dir.str() + "texts/";
         map["cmd"] = "navbar";
@@ -55,7 +57,7 @@ TEST_F(IntTextLoadTest, FallsBackFromFullToShortToDefaultToEnglish) {
         const char* defIntLang;
         const char* text;
     } rows[] = {
-        {"de_AT", "fr_FR", "Full"},    {"de_CH", "fr_FR", "Short"},  {"it_IT", "fr_FR", "Default"},
+        {"de_AT", "fr_FR", "Full"},    {"de_CH", "fr_FR", "Short"}, {"it_IT", "fr_FR", "Default"},
         {"it_IT", "es_ES", "English"}, {"", "fr_FR", "Default"},
     };
     for (const auto& row : rows) {
@@ -102,8 +104,9 @@ TEST_F(IntTextLoadTest, LanguagesThatAreNoFileNamesAreSkipped) {
     dir.Write("secret.txt", "tx_no1=Secret\n");
     dir.Write("text_secret.txt", "tx_no1=Secret\n");
     dir.Write("texts/text_../secret.txt", "tx_no1=Secret\n");
-    for (const std::string& language : std::vector<std::string>{"../secret", "/../../secret", "..\\secret", "..",
-                                                                "x/../../text_secret", std::string("en\nUS")}) {
+    for (const std::string& language :
+         std::vector<std::string>{"../secret", "/../../secret", "..\\secret", "..",
+                                  "x/../../text_secret", std::string("en\nUS")}) {
         for (const char* key : {"intlang", "def_int_lang"}) {
             map.erase("tx_no1");
             map["intlang"] = "it_IT";
@@ -128,7 +131,10 @@ TEST_F(IntTextLoadTest, Utf8TextsDoNotReplaceValuesButUtf16TextsDo) {
         map["tx_no1"] = "from request";
         Write("en_US", Utf16(u"tx_no1=Gr\u00FC\u00DFe \u05E9\u05DC\u05D5\u05DD\n", bigEndian));
         Run();
-        EXPECT_EQ(map["tx_no1"], "Gr\xC3\xBC\xC3\x9F" "e \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D") << bigEndian;
+        EXPECT_EQ(map["tx_no1"],
+                  "Gr\xC3\xBC\xC3\x9F"
+                  "e \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D")
+            << bigEndian;
     }
 }
 
@@ -171,7 +177,8 @@ TEST(IntTextParseTest, Utf16FilesGiveTheEntriesOfTheirUtf8Form) {
         std::string asUtf8;
         for (size_t i = 0; i < copy.size(); ++i) {
             char32_t cp = copy[i];
-            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < copy.size() && copy[i + 1] >= 0xDC00 && copy[i + 1] <= 0xDFFF)
+            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < copy.size() && copy[i + 1] >= 0xDC00 &&
+                copy[i + 1] <= 0xDFFF)
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (copy[++i] - 0xDC00);
             else if (cp >= 0xD800 && cp <= 0xDFFF)
                 cp = 0xFFFD;

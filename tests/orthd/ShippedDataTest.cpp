@@ -52,12 +52,16 @@ TEST(ShippedDataTest, EveryFileTheCommandMapNamesExistsAndIsAValidTemplate) {
     orthd::TemplateInit_FLT().apply(map, data);
     const auto& commands = data.Get<TemplateMap>(idkey::TemplateMap);
     const std::vector<std::pair<std::string, std::string>> selections = {
-        {"format", ""},     {"format", "json"}, {"kwirlflag", ""},  {"kwirlflag", "1"}, {"doc", "kwirl"},
-        {"plugin", "fck"},  {"doc", "qdr"},     {"plugin", ""},     {"doc", "qdr"},     {"doc", "kwirl_core"},
-        {"name", "request"}, {"name", "func"},  {"name", "ie"},     {"name", "moz"},    {"doc", "qdr_core"},
-        {"name", "blank"},  {"name", "blankform"}, {"name", "frm"}, {"name", "show"},  {"name", "initialize"},
-        {"doc", "image"},   {"img", "spin"},    {"img", "tick"},    {"doc", "kwirl_lang"}, {"slang", "en_US"},
-        {"slang", "de_DE"}, {"doc", "kwirl_styles"}, {"doc", "error.xsl"}, {"doc", "kwirl_sp_init"}, {"plugin", "fck"},
+        {"format", ""},        {"format", "json"},       {"kwirlflag", ""},
+        {"kwirlflag", "1"},    {"doc", "kwirl"},         {"plugin", "fck"},
+        {"doc", "qdr"},        {"plugin", ""},           {"doc", "qdr"},
+        {"doc", "kwirl_core"}, {"name", "request"},      {"name", "func"},
+        {"name", "ie"},        {"name", "moz"},          {"doc", "qdr_core"},
+        {"name", "blank"},     {"name", "blankform"},    {"name", "frm"},
+        {"name", "show"},      {"name", "initialize"},   {"doc", "image"},
+        {"img", "spin"},       {"img", "tick"},          {"doc", "kwirl_lang"},
+        {"slang", "en_US"},    {"slang", "de_DE"},       {"doc", "kwirl_styles"},
+        {"doc", "error.xsl"},  {"doc", "kwirl_sp_init"}, {"plugin", "fck"},
     };
     const std::set<std::string> withoutFile = {"eos", "check", "unknown", "status"};
     size_t checked = 0;
@@ -83,8 +87,10 @@ TEST(ShippedDataTest, EveryFileTheCommandMapNamesExistsAndIsAValidTemplate) {
 }
 
 TEST(ShippedDataTest, BothLanguagesHoldTheSameTexts) {
-    const auto english = IntTextLoad_FLT::ParseTextFile(testsupport::ReadFile(kData / "texts/text_en_US.txt"));
-    const auto german = IntTextLoad_FLT::ParseTextFile(testsupport::ReadFile(kData / "texts/text_de_DE.txt"));
+    const auto english =
+        IntTextLoad_FLT::ParseTextFile(testsupport::ReadFile(kData / "texts/text_en_US.txt"));
+    const auto german =
+        IntTextLoad_FLT::ParseTextFile(testsupport::ReadFile(kData / "texts/text_de_DE.txt"));
     EXPECT_FALSE(english.replaceExisting);
     EXPECT_TRUE(german.replaceExisting);
     EXPECT_EQ(Keys(english.entries), Keys(german.entries));

@@ -1,6 +1,5 @@
 // The command template map of orthd, its selector maps, and loading the chosen template.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -28,7 +27,7 @@ constexpr char kJs[] = "text/javascript; charset=UTF-8";
 constexpr long long kJan2Of2020 = 1577923200;  // 2020-01-02 00:00:00 UTC
 
 class TemplateMapTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     StringMap map;
     InternalData data;
@@ -71,15 +70,24 @@ TEST_F(TemplateMapTest, FileCommandsNameTheirTemplateAndTextNeeds) {
         const char* type;
         bool needsTexts;
     } rows[] = {
-        {"navbar", "top.html", kHtml, true},           {"spell", "text.html", kHtml, false},
-        {"grammar", "text.html", kHtml, false},        {"ants", "text.html", kHtml, false},
-        {"suggest", "spell_dlg.html", kHtml, true},    {"suggram", "gram_dlg.html", kHtml, true},
-        {"getthes", "thes_dlg.html", kHtml, true},     {"getants", "ants_dlg.html", kHtml, true},
-        {"finish", "finish.html", kHtml, true},        {"spellsuggestall", "spellsuggestall.html", kHtml, false},
-        {"img", "images.html", kHtml, false},          {"sp_ch", "text.html", kHtml, false},
-        {"gr_ig_all", "text.html", kHtml, false},      {"th_ch", "text.html", kHtml, false},
-        {"aboutshow", "kwirl_about.tmpl", kHtml, false}, {"langshow", "kwirl_lang.tmpl", kHtml, false},
-        {"kwirl_optshow", "kwirl_opt.html", kHtml, false}, {"error_conversion", "QDR/error.xsl", "text/xsl", false},
+        {"navbar", "top.html", kHtml, true},
+        {"spell", "text.html", kHtml, false},
+        {"grammar", "text.html", kHtml, false},
+        {"ants", "text.html", kHtml, false},
+        {"suggest", "spell_dlg.html", kHtml, true},
+        {"suggram", "gram_dlg.html", kHtml, true},
+        {"getthes", "thes_dlg.html", kHtml, true},
+        {"getants", "ants_dlg.html", kHtml, true},
+        {"finish", "finish.html", kHtml, true},
+        {"spellsuggestall", "spellsuggestall.html", kHtml, false},
+        {"img", "images.html", kHtml, false},
+        {"sp_ch", "text.html", kHtml, false},
+        {"gr_ig_all", "text.html", kHtml, false},
+        {"th_ch", "text.html", kHtml, false},
+        {"aboutshow", "kwirl_about.tmpl", kHtml, false},
+        {"langshow", "kwirl_lang.tmpl", kHtml, false},
+        {"kwirl_optshow", "kwirl_opt.html", kHtml, false},
+        {"error_conversion", "QDR/error.xsl", "text/xsl", false},
     };
     for (const auto& row : rows) {
         dir.Write(std::string("default/") + row.file, std::string("file ") + row.file);
@@ -100,13 +108,19 @@ TEST_F(TemplateMapTest, FormatChoosesTheAnswerVariant) {
         {"dictionary", "json", kJs, "<#callback#>(<#view#>)"},
         {"sc", "xml", nullptr, ""},
         {"check_spelling", "", kXml,
-         "<?xml version=\"1.0\" encoding=\"utf-8\"?><check_spelling><#check_spelling_xml#></check_spelling>"},
+         "<?xml version=\"1.0\" "
+         "encoding=\"utf-8\"?><check_spelling><#check_spelling_xml#></check_spelling>"},
         {"check_spelling", "xml", kXml,
-         "<?xml version=\"1.0\" encoding=\"utf-8\"?><check_spelling><#check_spelling_xml#></check_spelling>"},
-        {"check_spelling", "json", kJs, "<#callback#><#left_per#><#check_spelling_json#><#right_per#>"},
-        {"api_version", "xml", kXml, "<?xml version=\"1.0\" encoding=\"utf-8\"?><api_version><#api_version#></api_version>"},
-        {"api_version", "json", kJs, "<#callback#><#left_per#>{ version : \"<#api_version#>\" } <#right_per#>"},
-        {"get_opt", "json", kJs, "<#callback#>({options: {opt: \"<#osp#>\",dict:\"<#udn#>\",sid:\"<#sessionid#>\"}})"},
+         "<?xml version=\"1.0\" "
+         "encoding=\"utf-8\"?><check_spelling><#check_spelling_xml#></check_spelling>"},
+        {"check_spelling", "json", kJs,
+         "<#callback#><#left_per#><#check_spelling_json#><#right_per#>"},
+        {"api_version", "xml", kXml,
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><api_version><#api_version#></api_version>"},
+        {"api_version", "json", kJs,
+         "<#callback#><#left_per#>{ version : \"<#api_version#>\" } <#right_per#>"},
+        {"get_opt", "json", kJs,
+         "<#callback#>({options: {opt: \"<#osp#>\",dict:\"<#udn#>\",sid:\"<#sessionid#>\"}})"},
         {"get_opt", "xml", nullptr, ""},
         {"get_lang_list", "", kJs, "<#callback#>(<#view#>)"},
         {"get_lang_list", "json", nullptr, ""},
@@ -115,7 +129,8 @@ TEST_F(TemplateMapTest, FormatChoosesTheAnswerVariant) {
     for (const auto& row : rows) {
         map["format"] = row.format;
         if (row.type == nullptr) {
-            EXPECT_THROW(Source(row.command).content(), TemplateInformationAbsent) << row.command << row.format;
+            EXPECT_THROW(Source(row.command).content(), TemplateInformationAbsent)
+                << row.command << row.format;
             continue;
         }
         EXPECT_EQ(Source(row.command).content(), row.text) << row.command << "/" << row.format;
@@ -132,7 +147,8 @@ TEST_F(TemplateMapTest, FormatChoosesTheAnswerVariant) {
 
 TEST_F(TemplateMapTest, SharedSourcesAnswerAlike) {
     const auto& commands = data.Get<TemplateMap>(idkey::TemplateMap);
-    for (const char* name : {"kwirl_suggest", "kwirl_add_word", "spellcheck", "sc", "kwirl_spelltext", "dictionary"})
+    for (const char* name :
+         {"kwirl_suggest", "kwirl_add_word", "spellcheck", "sc", "kwirl_spelltext", "dictionary"})
         EXPECT_EQ(&*commands[name], &*commands["kwirl_spell"]) << name;
     for (const char* name : {"ospsave", "create", "delete", "rename", "restore"})
         EXPECT_EQ(&*commands[name], &*commands["ospshow"]) << name;
@@ -187,8 +203,9 @@ TEST_F(TemplateMapTest, ScriptDocumentsAndTheirSelectors) {
         std::swap(map, request);
         data.Erase(idkey::ResponseContentType);
     }
-    for (const auto& [doc, selector, value] : {std::tuple{"unknown_doc", "", ""}, std::tuple{"kwirl_core", "name", "x"},
-                                               std::tuple{"qdr_core", "name", ""}}) {
+    for (const auto& [doc, selector, value] :
+         {std::tuple{"unknown_doc", "", ""}, std::tuple{"kwirl_core", "name", "x"},
+          std::tuple{"qdr_core", "name", ""}}) {
         map["doc"] = doc;
         if (*selector) map[selector] = value;
         EXPECT_THROW(Source("script").content(), TemplateInformationAbsent) << doc;
@@ -200,8 +217,9 @@ TEST_F(TemplateMapTest, ScriptLanguageThatIsNoFileNameIsNotFound) {
     dir.Write("outside.js", "secret");
     dir.Write("default/KWIRL/outside.js", "secret");
     map["doc"] = "kwirl_lang";
-    for (const std::string& slang : std::vector<std::string>{"../../../outside", "../outside", "..", "en_US/../../outside",
-                                     "..\\outside", std::string("en_US\n"), std::string("en\0US", 5), std::string("")}) {
+    for (const std::string& slang : std::vector<std::string>{
+             "../../../outside", "../outside", "..", "en_US/../../outside", "..\\outside",
+             std::string("en_US\n"), std::string("en\0US", 5), std::string("")}) {
         map["slang"] = slang;
         EXPECT_THROW(Source("script").content(), TemplateInformationAbsent) << slang;
         const std::string answer = Load("script");
@@ -229,8 +247,9 @@ TEST_F(TemplateMapTest, PluginsAreListedFromTheBrowserDirectoryOnly) {
         const char* plugin;
         const char* text;  // nullptr: no such plugin
     } rows[] = {
-        {"kwirl", "fck", "kwirl fck"}, {"kwirl", "", "kwirl main"},      {"kwirl", "defaultonly", nullptr},
-        {"kwirl", "dir", nullptr},     {"kwirl", "tinymce", nullptr},    {"qdr", "tiny", "qdr tiny"},
+        {"kwirl", "fck", "kwirl fck"},     {"kwirl", "", "kwirl main"},
+        {"kwirl", "defaultonly", nullptr}, {"kwirl", "dir", nullptr},
+        {"kwirl", "tinymce", nullptr},     {"qdr", "tiny", "qdr tiny"},
         {"qdr", "fck", nullptr},
     };
     for (const auto& row : rows) {
@@ -239,7 +258,8 @@ TEST_F(TemplateMapTest, PluginsAreListedFromTheBrowserDirectoryOnly) {
         if (row.text)
             EXPECT_EQ(Source("script").content(), row.text) << row.doc << "/" << row.plugin;
         else
-            EXPECT_THROW(Source("script").content(), TemplateInformationAbsent) << row.doc << "/" << row.plugin;
+            EXPECT_THROW(Source("script").content(), TemplateInformationAbsent)
+                << row.doc << "/" << row.plugin;
     }
 }
 
@@ -253,8 +273,8 @@ TEST_F(TemplateMapTest, ImagesAreServedByExtensionAndOthersSkipped) {
     const struct {
         const char* img;
         const char* type;  // nullptr: no such image
-    } rows[] = {{"spin", "image/gif"}, {"photo", "image/jpeg"}, {"upper", nullptr}, {"noext", nullptr},
-                {"other", nullptr}, {"spin.gif", nullptr}};
+    } rows[] = {{"spin", "image/gif"}, {"photo", "image/jpeg"}, {"upper", nullptr},
+                {"noext", nullptr},    {"other", nullptr},      {"spin.gif", nullptr}};
     for (const auto& row : rows) {
         map["img"] = row.img;
         if (row.type) {
@@ -282,7 +302,8 @@ TEST_F(TemplateMapTest, XmlAnswersLoseTheirLineBreaks) {
     EXPECT_EQ(Load("error_conversion"), "<a>\r\n<b/>\n</a>\n");  // not the XML content type
     map["format"] = "";
     auto& commands = data.Get<TemplateMap>(idkey::TemplateMap);
-    commands.set("multi", TemplateInformationRef::make<InlineTemplateInformation>(kXml, "<a>\r\n<b/>\n\r</a>\n", false));
+    commands.set("multi", TemplateInformationRef::make<InlineTemplateInformation>(
+                              kXml, "<a>\r\n<b/>\n\r</a>\n", false));
     EXPECT_EQ(Load("multi"), "<a><b/></a>");
     EXPECT_EQ(LoadedType(), kXml);
 }
@@ -313,7 +334,8 @@ TEST_F(TemplateMapTest, MissingTemplatesBecomeErrorAnswersAndTheStageEndsNormall
         EXPECT_EQ(map["cmd"], "error");
         EXPECT_FALSE(map[":template:"].empty());
         EXPECT_FALSE(data.Get<bool>(idkey::LoadTemplate));
-        EXPECT_NE(Log().find(std::string("*ERROR* ") + row.message + " file: "), std::string::npos) << Log();
+        EXPECT_NE(Log().find(std::string("*ERROR* ") + row.message + " file: "), std::string::npos)
+            << Log();
         data.Set(idkey::LoadTemplate, true);
     }
 }
@@ -343,7 +365,8 @@ TEST(MatchNameTemplateTest, StarPartOfTheName) {
     };
     for (const auto& row : rows) {
         if (row.star) {
-            EXPECT_EQ(TemplateInit_FLT::matchNameTemplate(row.nameTemplate, row.name), row.star) << row.name;
+            EXPECT_EQ(TemplateInit_FLT::matchNameTemplate(row.nameTemplate, row.name), row.star)
+                << row.name;
         } else {
             try {
                 TemplateInit_FLT::matchNameTemplate(row.nameTemplate, row.name);
@@ -371,6 +394,7 @@ TEST(ListFilesTest, RegularMatchingFilesOnly) {
     auto names = TemplateInit_FLT::listFiles(dir.str() + "d", "*.js");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{".hidden.js", "a.js"}));
-    EXPECT_EQ(TemplateInit_FLT::listFiles(dir.str() + "d/", "b.*"), std::vector<std::string>{"b.txt"});
+    EXPECT_EQ(TemplateInit_FLT::listFiles(dir.str() + "d/", "b.*"),
+              std::vector<std::string>{"b.txt"});
     EXPECT_TRUE(TemplateInit_FLT::listFiles(dir.str() + "missing/", "*").empty());
 }

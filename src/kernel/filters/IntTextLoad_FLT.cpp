@@ -33,7 +33,9 @@ std::u16string Utf16Units(std::string_view bytes, bool bigEndian) {
     return units;
 }
 
-bool StartsWith(const std::string& text, std::string_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& text, std::string_view prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 }  // namespace
 
@@ -48,7 +50,8 @@ bool StartsWith(const std::string& text, std::string_view prefix) { return text.
 IntTextLoad_FLT::Texts IntTextLoad_FLT::ParseTextFile(const std::string& bytes) {
     if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
         const bool bigEndian = bytes[0] == '\xFE';
-        const std::string utf8 = Utf16ToUtf8(Utf16Units(std::string_view(bytes).substr(2), bigEndian));
+        const std::string utf8 =
+            Utf16ToUtf8(Utf16Units(std::string_view(bytes).substr(2), bigEndian));
         return {CIniParser::ParseIniText(utf8), true};
     }
     std::string_view text = bytes;
@@ -59,7 +62,8 @@ IntTextLoad_FLT::Texts IntTextLoad_FLT::ParseTextFile(const std::string& bytes) 
 std::vector<std::string> IntTextLoad_FLT::CandidateFiles(StringMap& map) {
     const std::string intlang = map["intlang"];
     std::vector<std::string> files;
-    for (const std::string& language : {intlang, intlang.substr(0, 2), map["def_int_lang"], std::string(kLastResortLanguage)})
+    for (const std::string& language :
+         {intlang, intlang.substr(0, 2), map["def_int_lang"], std::string(kLastResortLanguage)})
         if (IsSafePathComponent(language)) files.push_back("text_" + language + ".txt");
     return files;
 }
@@ -108,7 +112,8 @@ void IntTextLoad_FLT::apply(StringMap& map, InternalData& data) {
     } catch (const Filter::exception&) {
         throw;
     } catch (const std::exception& e) {
-        VERB_THROW(ILoadException, std::string("IntTextLoader::apply() - internal error. ") + e.what());
+        VERB_THROW(ILoadException,
+                   std::string("IntTextLoader::apply() - internal error. ") + e.what());
     } catch (...) {
         VERB_THROW(ILoadException, "IntTextLoader::apply() - internal error.");
     }

@@ -14,7 +14,9 @@ constexpr char kTemplateAbsent[] = "Template information is not found";
 constexpr char kCheckRedirect[] = "Location: <#trg_url#>?result=<#check#>&frameid=<#frameid#>\n\n";
 
 void RemoveLineBreaks(std::string& text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }), text.end());
+    text.erase(
+        std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
+        text.end());
 }
 
 }  // namespace
@@ -51,7 +53,8 @@ void TemplateLoad_FLT::apply(StringMap& map, InternalData& data) {
         } catch (const Error::ErrorMessage&) {
             throw;
         } catch (const std::exception& e) {
-            VERB_THROW(TLoadException, std::string("TemplateLoader::apply() - internal error. ") + e.what());
+            VERB_THROW(TLoadException,
+                       std::string("TemplateLoader::apply() - internal error. ") + e.what());
         } catch (...) {
             VERB_THROW(TLoadException, "TemplateLoader::apply() - internal error.");
         }

@@ -5,7 +5,8 @@
 
 namespace orthd {
 
-TemplateMap JSONGetLangListTemplateMap::operator()(StringMap& /*map*/, InternalData& /*data*/) const {
+TemplateMap JSONGetLangListTemplateMap::operator()(StringMap& /*map*/,
+                                                   InternalData& /*data*/) const {
     TemplateMap variants;
     variants.set("", InlineSource(ctype::kJavaScript, "<#callback#>(<#view#>)", true));
     return variants;

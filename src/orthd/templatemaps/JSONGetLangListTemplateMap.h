@@ -5,8 +5,9 @@
 
 namespace orthd {
 
-class JSONGetLangListTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class JSONGetLangListTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -13,7 +13,7 @@ namespace orthd {
 // JavaScript file source named `folder` + file name, under what the "*" stands for. Only the
 // browser-specific directory is listed: a plugin found only in the default directory is not
 // served. A file whose "*" stands for nothing is left out (the empty name is the main script).
-void AddPluginScripts(TemplateMap& variants, const std::string& folder, const std::string& nameTemplate,
-                      StringMap& map, InternalData& data);
+void AddPluginScripts(TemplateMap& variants, const std::string& folder,
+                      const std::string& nameTemplate, StringMap& map, InternalData& data);
 
 }  // namespace orthd

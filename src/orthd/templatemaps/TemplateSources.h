@@ -11,21 +11,25 @@
 
 namespace orthd {
 
-inline TemplateInformationRef FileSource(const std::string& contentType, const std::string& fileName, StringMap& map,
+inline TemplateInformationRef FileSource(const std::string& contentType,
+                                         const std::string& fileName, StringMap& map,
                                          InternalData& data, bool needsIntText) {
-    return TemplateInformationRef::make<TemplateFileInformation>(contentType, fileName, map, data, needsIntText);
+    return TemplateInformationRef::make<TemplateFileInformation>(contentType, fileName, map, data,
+                                                                 needsIntText);
 }
 
-inline TemplateInformationRef InlineSource(const std::string& contentType, const std::string& text, bool needsIntText) {
+inline TemplateInformationRef InlineSource(const std::string& contentType, const std::string& text,
+                                           bool needsIntText) {
     return TemplateInformationRef::make<InlineTemplateInformation>(contentType, text, needsIntText);
 }
 
 // A source that picks its variant by the string-map value of `selectorKey` from the map that
 // `Getter` builds.
 template <typename Getter>
-TemplateInformationRef SelectorSource(const std::string& selectorKey, StringMap& map, InternalData& data) {
-    return TemplateInformationRef::make<CompositeTemplateInformation>(map, data, selectorKey,
-                                                                      std::make_shared<const Getter>());
+TemplateInformationRef SelectorSource(const std::string& selectorKey, StringMap& map,
+                                      InternalData& data) {
+    return TemplateInformationRef::make<CompositeTemplateInformation>(
+        map, data, selectorKey, std::make_shared<const Getter>());
 }
 
 // The XML answer frame that most XML commands share.

@@ -6,8 +6,9 @@
 
 namespace orthd {
 
-class makeKWIRLClientScriptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class makeKWIRLClientScriptTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -4,8 +4,9 @@
 
 namespace orthd {
 
-class makeKWIRLCoreScriptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class makeKWIRLCoreScriptTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

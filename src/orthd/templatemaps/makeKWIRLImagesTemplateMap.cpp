@@ -29,8 +29,10 @@ TemplateMap makeKWIRLImagesTemplateMap::operator()(StringMap& map, InternalData&
     for (const auto& file : TemplateInit_FLT::listFiles(map[":tmpl_dir:"] + kImageFolder, "*")) {
         const size_t dot = file.rfind('.');
         try {
-            const std::string type = ImageContentType(dot == std::string::npos ? "" : file.substr(dot + 1));
-            variants.set(file.substr(0, dot), FileSource(type, kImageFolder + file, map, data, false));
+            const std::string type =
+                ImageContentType(dot == std::string::npos ? "" : file.substr(dot + 1));
+            variants.set(file.substr(0, dot),
+                         FileSource(type, kImageFolder + file, map, data, false));
         } catch (const UndefinedFileType& e) {
             report_error("%s", e.what());
         }

@@ -6,11 +6,13 @@
 
 namespace orthd {
 
-TemplateMap makeKWIRLLanguageScriptTemplateMap::operator()(StringMap& map, InternalData& data) const {
+TemplateMap makeKWIRLLanguageScriptTemplateMap::operator()(StringMap& map,
+                                                           InternalData& data) const {
     TemplateMap variants;
     const std::string language = map["slang"];
     if (IsSafePathComponent(language))
-        variants.set(language, FileSource(ctype::kJavaScript, "KWIRL/lang/" + language + ".js", map, data, true));
+        variants.set(language, FileSource(ctype::kJavaScript, "KWIRL/lang/" + language + ".js", map,
+                                          data, true));
     return variants;
 }
 

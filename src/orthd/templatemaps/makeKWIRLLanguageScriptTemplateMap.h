@@ -7,8 +7,9 @@
 
 namespace orthd {
 
-class makeKWIRLLanguageScriptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class makeKWIRLLanguageScriptTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -6,8 +6,9 @@
 
 namespace orthd {
 
-class makeQDRClientScriptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class makeQDRClientScriptTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -5,8 +5,9 @@
 
 namespace orthd {
 
-class makeQDRCoreScriptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class makeQDRCoreScriptTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

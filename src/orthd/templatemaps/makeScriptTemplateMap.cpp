@@ -16,12 +16,15 @@ TemplateMap makeScriptTemplateMap::operator()(StringMap& map, InternalData& data
     variants.set("kwirl", SelectorSource<makeKWIRLClientScriptTemplateMap>("plugin", map, data));
     variants.set("kwirl_core", SelectorSource<makeKWIRLCoreScriptTemplateMap>("name", map, data));
     variants.set("image", SelectorSource<makeKWIRLImagesTemplateMap>("img", map, data));
-    variants.set("kwirl_styles", FileSource(ctype::kCss, "KWIRL/files/styles/kwirl.css", map, data, false));
-    variants.set("kwirl_lang", SelectorSource<makeKWIRLLanguageScriptTemplateMap>("slang", map, data));
+    variants.set("kwirl_styles",
+                 FileSource(ctype::kCss, "KWIRL/files/styles/kwirl.css", map, data, false));
+    variants.set("kwirl_lang",
+                 SelectorSource<makeKWIRLLanguageScriptTemplateMap>("slang", map, data));
     variants.set("qdr", SelectorSource<makeQDRClientScriptTemplateMap>("plugin", map, data));
     variants.set("qdr_core", SelectorSource<makeQDRCoreScriptTemplateMap>("name", map, data));
     variants.set("error.xsl", FileSource(ctype::kXsl, "QDR/error.xsl", map, data, false));
-    variants.set("kwirl_sp_init", FileSource(ctype::kJavaScript, "QDR/kwirl_sp_init.js", map, data, false));
+    variants.set("kwirl_sp_init",
+                 FileSource(ctype::kJavaScript, "QDR/kwirl_sp_init.js", map, data, false));
     return variants;
 }
 

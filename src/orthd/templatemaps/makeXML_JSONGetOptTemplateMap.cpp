@@ -5,15 +5,21 @@
 
 namespace orthd {
 
-TemplateMap makeXML_JSONGetOptTemplateMap::operator()(StringMap& /*map*/, InternalData& /*data*/) const {
+TemplateMap makeXML_JSONGetOptTemplateMap::operator()(StringMap& /*map*/,
+                                                      InternalData& /*data*/) const {
     TemplateMap variants;
-    variants.set("", InlineSource(ctype::kXml,
-                                  "<?xml version=\"1.0\" encoding=\"utf-8\"?><options><opt optdata=\"<#osp#>\" />"
-                                  "<dict dname=\"<#udn#>\" /><sessionid sid=\"<#sessionid#>\" /></options>",
-                                  false));
-    variants.set("json",
-                 InlineSource(ctype::kJavaScript,
-                              "<#callback#>({options: {opt: \"<#osp#>\",dict:\"<#udn#>\",sid:\"<#sessionid#>\"}})", false));
+    variants.set(
+        "", InlineSource(
+                ctype::kXml,
+                "<?xml version=\"1.0\" encoding=\"utf-8\"?><options><opt optdata=\"<#osp#>\" />"
+                "<dict dname=\"<#udn#>\" /><sessionid sid=\"<#sessionid#>\" /></options>",
+                false));
+    variants.set(
+        "json",
+        InlineSource(
+            ctype::kJavaScript,
+            "<#callback#>({options: {opt: \"<#osp#>\",dict:\"<#udn#>\",sid:\"<#sessionid#>\"}})",
+            false));
     return variants;
 }
 

@@ -5,8 +5,9 @@
 
 namespace orthd {
 
-class makeXML_JSONGetOptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+class makeXML_JSONGetOptTemplateMap
+    : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 
