@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Points an installed runtime tree at a local engine server and writes a lighttpd
-# configuration for it. Used by `make run`, the end-to-end tests and the service benchmark.
+# Points an installed runtime tree at a local engine server and writes lighttpd and Apache
+# configurations for it (STATE_DIR/lighttpd.conf, STATE_DIR/apache.conf). Used by `make run`, the end-to-end tests and the service benchmark.
 # Usage: scripts/prepare-tree.sh TREE STATE_DIR HOST PORT ENGINE_PORT
 set -euo pipefail
 tree=$1 state=$2 host=$3 port=$4 engine_port=$5
@@ -17,5 +17,9 @@ ini=$tree/cgi-bin/orthd.ini
 } >"$ini.new"
 mv "$ini.new" "$ini"
 
-sed -e "s|@TREE@|$tree|g" -e "s|@HOST@|$host|g" -e "s|@PORT@|$port|g" -e "s|@STATE@|$state|g" \
-  "$top/deploy/lighttpd.conf.in" >"$state/lighttpd.conf"
+for server in lighttpd apache; do
+  template=$top/deploy/lighttpd.conf.in
+  [ "$server" = apache ] && template=$top/deploy/apache-verbarium.conf.in
+  sed -e "s|@TREE@|$tree|g" -e "s|@HOST@|$host|g" -e "s|@PORT@|$port|g" -e "s|@STATE@|$state|g" \
+    "$template" >"$state/$server.conf"
+done

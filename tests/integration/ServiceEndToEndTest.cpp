@@ -21,7 +21,8 @@ protected:
     static void SetUpTestSuite() { service = std::make_unique<LiveService>(); }
     static void TearDownTestSuite() { service.reset(); }
     void SetUp() override {
-        if (!service->problem.empty()) GTEST_SKIP() << service->problem;
+        if (service->webServerMissing) GTEST_SKIP() << service->problem;
+        ASSERT_EQ(service->problem, "");
     }
 
     static HttpResponse Get(const std::string& query, const std::map<std::string, std::string>& headers = {}) {
@@ -118,4 +119,15 @@ TEST_F(ServiceEndToEndTest, ZzEngineDownGivesTheCriticalErrorAnswer) {
 
     const auto check = Post("cmd=check&slang=en_US&frameid=f&trg_url=/r.html&text=x");
     EXPECT_NE(check.body.find(kUnavailable), std::string::npos) << check.body;
+}
+
+TEST(ApacheDeploymentTest, TheSameTreeRunsUnderApache) {
+    LiveService apache(LiveService::WebServer::Apache);
+    if (apache.webServerMissing) GTEST_SKIP() << apache.problem;
+    ASSERT_EQ(apache.problem, "");
+    const auto answer = HttpRequest(apache.webPort(), "POST", "/cgi-bin/orthd.cgi",
+                                    "cmd=spell&slang=en_US&text=" + UrlEncode("A sentense"));
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_NE(answer.body.find(">sentense<"), std::string::npos) << answer.body;
+    EXPECT_EQ(HttpRequest(apache.webPort(), "GET", "/cgi-bin/orthd.ini").status, 403);
 }

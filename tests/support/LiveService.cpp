@@ -39,6 +39,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     args.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
+        // A group of its own: Apache's prefork parent signals its whole process group on stop.
+        setpgid(0, 0);
         const int err = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (err >= 0) {
             dup2(err, 2);
@@ -75,10 +77,10 @@ void ChildProcess::Stop() {
     pid_ = -1;
 }
 
-LiveService::LiveService() : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
+LiveService::LiveService(WebServer server) : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
     webPort_ = UnusedLoopbackPort();
     enginePort_ = UnusedLoopbackPort();
-    if (install() && startEngine()) startWebServer();
+    if (install() && startEngine()) startWebServer(server);
 }
 
 bool LiveService::install() {
@@ -102,18 +104,33 @@ bool LiveService::startEngine() {
     return problem.empty();
 }
 
-bool LiveService::startWebServer() {
-    const char* candidates[] = {"/usr/sbin/lighttpd", "/usr/bin/lighttpd"};
-    std::string lighttpd;
-    for (const char* c : candidates)
-        if (std::filesystem::exists(c)) lighttpd = c;
-    if (lighttpd.empty()) {
-        problem = "lighttpd is not installed (scripts/install-deps.sh installs it)";
-        return false;
+std::string LiveService::findWebServer(WebServer server) {
+    const char* name = server == WebServer::Apache ? "apache2" : "lighttpd";
+    for (const std::string dir : {"/usr/sbin/", "/usr/bin/"})
+        if (std::filesystem::exists(dir + name)) return dir + name;
+    problem = std::string(name) + " is not installed (scripts/install-deps.sh installs it)";
+    webServerMissing = true;
+    return {};
+}
+
+bool LiveService::startWebServer(WebServer server) {
+    const std::string binary = findWebServer(server);
+    if (binary.empty()) return false;
+    std::vector<std::string> argv = {binary, "-D", "-f", state_ + "/lighttpd.conf"};
+    std::string errorLog = state_ + "/lighttpd.error.log";
+    if (server == WebServer::Apache) {
+        // Apache started as root runs the programs as www-data: open the tree to it.
+        namespace fs = std::filesystem;
+        for (const fs::path& p : {dir_.path(), fs::path(tree_), fs::path(state_)})
+            fs::permissions(p, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(tree_ + "/srv/logs", fs::perms::all);
+        argv = {binary, "-f", state_ + "/apache.conf", "-DFOREGROUND"};
+        errorLog = state_ + "/apache.error.log";
     }
-    web_ = ChildProcess({lighttpd, "-D", "-f", state_ + "/lighttpd.conf"}, state_ + "/lighttpd.out");
+    web_ = ChildProcess(argv, state_ + "/webserver.out");
     if (!WaitFor([&] { return HttpRequest(webPort_, "GET", "/").status != 0 || !web_.running(); }) || !web_.running())
-        problem = "lighttpd did not start: " + ReadFile(state_ + "/lighttpd.error.log");
+        problem = "the web server did not start: " + ReadFile(errorLog) + ReadFile(state_ + "/webserver.out");
     return problem.empty();
 }
 

@@ -27,10 +27,14 @@ private:
 
 class LiveService {
 public:
+    enum class WebServer { Lighttpd, Apache };
+
     // Empty when everything started; otherwise why not (e.g. lighttpd is not installed).
     std::string problem;
+    // True when the problem is only a missing web server binary.
+    bool webServerMissing = false;
 
-    LiveService();
+    explicit LiveService(WebServer server = WebServer::Lighttpd);
     unsigned short webPort() const { return webPort_; }
     unsigned short enginePort() const { return enginePort_; }
     const std::string& tree() const { return tree_; }
@@ -39,7 +43,8 @@ public:
 private:
     bool install();
     bool startEngine();
-    bool startWebServer();
+    bool startWebServer(WebServer server);
+    std::string findWebServer(WebServer server);
 
     TempDir dir_;
     std::string tree_;
