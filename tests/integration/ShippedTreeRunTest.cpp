@@ -22,7 +22,7 @@ struct Answer {
 };
 
 class ShippedTreeRunTest : public ::testing::Test {
-  protected:
+protected:
     static inline TempDir* dir = nullptr;
     static inline std::string program;
 
