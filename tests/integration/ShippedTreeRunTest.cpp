@@ -162,3 +162,16 @@ TEST_F(ShippedTreeRunTest, NotModifiedSinceTheClientsDate) {
     EXPECT_TRUE(answer.Has("Status: 304")) << answer.headers;
     EXPECT_EQ(answer.body, "");
 }
+
+TEST_F(ShippedTreeRunTest, BannerNamesFromTheRequestStayInsideTheBannerFolder) {
+    for (const char* query : {"bnr=3/../../../cgi-bin/orthd.ini", "bnr=3%5C..%5C..%5Ccgi-bin%5Corthd.ini",
+                              "bnr=3&schema=../../cgi-bin/orthd.ini", "bnr=1&schema=..%2F1000"}) {
+        const Answer answer = Get(std::string("cmd=navbar&") + query);
+        EXPECT_TRUE(answer.Has("Content-Type: text/html; charset=UTF-8")) << query << answer.headers;
+        EXPECT_NE(answer.body.find("<div class=\"banner\">Verbarium</div>"), std::string::npos) << query << answer.body;
+        EXPECT_EQ(answer.body.find("appserver"), std::string::npos) << query;
+    }
+    const Answer other = Get("cmd=navbar&bnr=3&schema=2000");
+    EXPECT_NE(other.body.find("banner-2000"), std::string::npos) << other.body;
+    EXPECT_NE(other.body.find("Spelling"), std::string::npos) << other.body;
+}
