@@ -1,11 +1,12 @@
 #pragma once
 // The UTF-8 check of request values.
 //
-// Check returns normally for text made of one-, two- and three-byte sequences, and throws:
-//  - InvalidUTF8Exception for a continuation byte (0x80-0xBF) where none is expected, or a
-//    single or lead byte where a continuation byte is expected;
-//  - UnsupportedUTF8Exception for a byte 0xF0-0xFF (four-, five- and six-byte forms, 0xFE, 0xFF)
-//    met outside a sequence.
+// Check returns normally for text made of one- to four-byte sequences, and throws:
+//  - InvalidUTF8Exception for a continuation byte (0x80-0xBF) where none is expected, a
+//    single or lead byte where a continuation byte is expected, 0xFE or 0xFF, or a lead byte
+//    0xF0-0xFD that its continuation bytes do not follow (single-byte text such as "\xFC");
+//  - UnsupportedUTF8Exception for a five- or six-byte form or a four-byte lead above 0xF4,
+//    each followed by its continuation bytes.
 // The check is deliberately lenient about what it lets through: the end of the text may cut a
 // sequence short, and over-long forms and surrogate code points pass. Callers needing strictly
 // valid UTF-8 must check again.

@@ -156,15 +156,15 @@ TEST_F(RequestFltTest, LoneLeadByteAtTheEndPassesUnchanged) {
     EXPECT_FALSE(data.Find(idkey::InputCodePage));
 }
 
-TEST_F(RequestFltTest, FourByteCharacterIsLoggedAndKeptButLaterLatin1IsStillConverted) {
-    Get("a=%F0%9F%98%80");
+TEST_F(RequestFltTest, FiveByteFormIsLoggedAndKeptButLaterLatin1IsStillConverted) {
+    Get("a=%F8%88%80%80%80");
     Run();
-    EXPECT_EQ(map["a"], "\xF0\x9F\x98\x80");
+    EXPECT_EQ(map["a"], "\xF8\x88\x80\x80\x80");
     EXPECT_NE(Log().find("*ERROR* 4,5 and 6 byte utf-8 charackters are not supportd."),
               std::string::npos);
     EXPECT_FALSE(data.Find(idkey::InputCodePage));
 
-    Get("a=%F0%9F%98%80&b=%E9t%E9");
+    Get("a=%F8%88%80%80%80&b=%E9t%E9");
     Run();
     EXPECT_EQ(map["b"], "\xC3\xA9t\xC3\xA9");
     EXPECT_EQ(data.Get<short>(idkey::InputCodePage), 0x616D);
@@ -194,6 +194,18 @@ TEST_F(RequestFltTest, ParametersNamingConfigurationOnlyKeysAreDropped) {
         EXPECT_EQ(map.count(key), 0u) << key;
     EXPECT_EQ(map["text"], "ok");
     EXPECT_NE(Log().find("*WARNING*"), std::string::npos);
+}
+
+TEST_F(RequestFltTest, FourByteCharacterPassesAndWindowsLettersAboveF0AreReinterpreted) {
+    Get("a=%F0%9F%98%80");
+    Run();
+    EXPECT_EQ(map["a"], "\xF0\x9F\x98\x80");
+    EXPECT_FALSE(data.Find(idkey::InputCodePage));
+
+    Get("text=Gr%FC%DFe");
+    Run();
+    EXPECT_EQ(map["text"], "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_TRUE(data.Find(idkey::InputCodePage));
 }
 
 TEST_F(RequestFltTest, OrdinaryRequestLogsNoWarning) {
