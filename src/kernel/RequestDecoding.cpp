@@ -79,9 +79,11 @@ std::vector<Parameter> ParseParameters(std::string_view raw) {
 bool IsInternalKey(std::string_view key) { return !key.empty() && key.front() == ':'; }
 
 bool IsReservedParameterName(std::string_view lowerName) {
-    return IsInternalKey(lowerName) ||
-           std::find(kConfigurationOnlyKeys.begin(), kConfigurationOnlyKeys.end(), lowerName) !=
-               kConfigurationOnlyKeys.end();
+    const auto listed = [lowerName](const auto& keys) {
+        return std::find(keys.begin(), keys.end(), lowerName) != keys.end();
+    };
+    return IsInternalKey(lowerName) || listed(kConfigurationOnlyKeys) || listed(kProgramOutputKeys) ||
+           lowerName.starts_with(kInterfaceTextPrefix);
 }
 
 long long ParseContentLength(std::string_view text) {

@@ -39,6 +39,19 @@ inline constexpr std::array<std::string_view, 20> kConfigurationOnlyKeys{
     "server_id",
 };
 
+// Keys that the program writes and templates insert as markup or script without escaping
+// (command results, error fields, release data, the pre-processed language list). A request
+// parameter of such a name would put the caller's markup into the page, so it is dropped; so
+// are parameters named like interface texts ("tx_" prefix).
+inline constexpr std::array<std::string_view, 23> kProgramOutputKeys{
+    "view",          "loaddlg",       "langs",           "right_to_left",      "left_per",
+    "right_per",     "spellsuggestall", "suggestlist",   "synlist",            "check_spelling_xml",
+    "check_spelling_json", "api_version", "url_version", "product_copyright",  "product_website",
+    "product_url",   "e_message",     "e_message_title", "e_command",          "e_is_critical",
+    "e_ref_url",     "e_ref_text",    "status",
+};
+inline constexpr std::string_view kInterfaceTextPrefix = "tx_";
+
 struct Parameter {
     std::string name;  // lower-cased
     std::string value;
@@ -52,7 +65,8 @@ std::vector<Parameter> ParseParameters(std::string_view raw);
 std::string CollapseCrLfLf(std::string_view piece);
 std::string AsciiLower(std::string text);
 
-// Internal keys (framed by colons, seeded by the driver) and the configuration-only keys.
+// Internal keys (framed by colons, seeded by the driver), the configuration-only keys and the
+// program's output keys.
 bool IsReservedParameterName(std::string_view lowerName);
 // Keys that hold the driver's own data (paths, names) rather than request text.
 bool IsInternalKey(std::string_view key);

@@ -45,12 +45,14 @@ TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
         EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;
 }
 
-TEST(RequestDecodingTest, ReservedNamesAreInternalOrConfigurationOnly) {
+TEST(RequestDecodingTest, ReservedNamesAreInternalConfigurationOnlyOrProgramOutput) {
     for (const char* name :
          {":app_path:", ":ini_name:", ":", ":x", "acl_file_name", "include_file",
-          "appserver_hostname", "appserver_port", "service_host", "server_id", "rtl"})
+          "appserver_hostname", "appserver_port", "service_host", "server_id", "rtl", "view",
+          "loaddlg", "right_to_left", "e_message", "product_website", "tx_no10", "tx_"})
         EXPECT_TRUE(RequestDecoding::IsReservedParameterName(name)) << name;
-    for (const char* name : {"", "cmd", "text", "slang", "udn", "x:", "acl_file_name2", "rtl "})
+    for (const char* name : {"", "cmd", "text", "slang", "udn", "x:", "acl_file_name2", "rtl ", "viewer", "word",
+          "tx"})
         EXPECT_FALSE(RequestDecoding::IsReservedParameterName(name)) << name;
 }
 
