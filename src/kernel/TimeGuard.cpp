@@ -23,16 +23,26 @@ TimeGuard::TimeGuard(int limitMs, std::function<void()> onTimeout)
 
 TimeGuard::~TimeGuard() { Stop(); }
 
+bool TimeGuard::fired() const {
+    std::lock_guard lock(mutex_);
+    return fired_;
+}
+
 const char* TimeGuard::Start() {
-    if (flag_.load() != 0 || thread_.joinable()) {
-        report_error("%s", kAlreadyStarted);
-        return kAlreadyStarted;
+    {
+        std::lock_guard lock(mutex_);
+        if (running_ || thread_.joinable()) {
+            report_error("%s", kAlreadyStarted);
+            return kAlreadyStarted;
+        }
+        running_ = true;
+        stopping_ = false;
     }
-    flag_.store(1);
     try {
         thread_ = std::thread([this] { watch(); });
     } catch (const std::system_error&) {
-        flag_.store(0);
+        std::lock_guard lock(mutex_);
+        running_ = false;
         report_error("%s", kStartFailed);
         return kStartFailed;
     }
@@ -45,25 +55,28 @@ const char* TimeGuard::Start() {
 
 void TimeGuard::watch() {
     long elapsedMs = 0;
-    while (flag_.load() != 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    std::unique_lock lock(mutex_);
+    while (!wake_.wait_for(lock, std::chrono::milliseconds(kPollMs), [this] { return stopping_; })) {
         elapsedMs += kPollMs;
-        if (elapsedMs > limitMs_ && flag_.load() != 0) {
+        if (elapsedMs > limitMs_) {
+            fired_ = true;
+            lock.unlock();
             report_error("*ERROR* TimeGuard. Timeout expired.");
-            fired_.store(true);
             onTimeout_();
             return;  // only reached when a test replaced abort()
         }
     }
-    flag_.fetch_add(1);
 }
 
 const char* TimeGuard::Stop() {
     if (!thread_.joinable()) return kNotRunning;
-    flag_.fetch_sub(1);
-    // The watchdog acknowledges by raising the flag back to 1; one that already fired never will.
-    while (flag_.load() == 0 && !fired_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(kStopPollMs));
-    flag_.store(0);
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
     thread_.join();
+    std::lock_guard lock(mutex_);
+    running_ = false;
     return kStopped;
 }
