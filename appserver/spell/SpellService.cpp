@@ -29,6 +29,11 @@ std::string PlainApostrophes(std::string word) {
     return word;
 }
 
+bool CheckWord(ISpeller& speller, const std::string& word) {
+    if (word.find(kTypographicApostrophe) == std::string::npos) return speller.Check(word);
+    return speller.Check(PlainApostrophes(word));
+}
+
 std::string Join(const std::vector<std::string>& items, std::string_view separator) {
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -61,8 +66,8 @@ public:
             personal_.push_back(store.Words(name));
     }
     bool Accepts(const std::string& word, const WordShape& shape) const {
-        if (Has(word)) return true;
         if (plain_.empty() && personal_.empty()) return false;
+        if (Has(word)) return true;
         if (shape.titleCase() && Has(WordShape::LowerFirst(word))) return true;
         return shape.allCapitals() && Has(WordShape::Lower(word));
     }
@@ -108,9 +113,10 @@ SpellService::Verdict SpellService::Check(const SpellRequest& request, bool want
                                  (o.ignoreWithDigits && shape.hasDigit()) ||
                                  (o.ignoreMixedCase && shape.mixedCase()) ||
                                  (o.ignoreLinks && word.inLink);
-            const bool ok = skipped || request.ignoredWords.count(word.utf8) > 0 ||
+            const bool ok = skipped ||
+                            (!request.ignoredWords.empty() && request.ignoredWords.count(word.utf8)) ||
                             accepted.Accepts(word.utf8, shape) ||
-                            speller->Check(PlainApostrophes(word.utf8));
+                            CheckWord(*speller, word.utf8);
             if (!ok && request.ignoredPositions.count(word.pos) == 0) {
                 misspeltWords.insert(word.utf8);
                 verdict.misspelt.push_back(std::move(word));

@@ -24,6 +24,7 @@ public:
         Lease& operator=(Lease&&) = delete;
         ~Lease();
         ISpeller* operator->() const { return speller_.get(); }
+        ISpeller& operator*() const { return *speller_; }
 
     private:
         SpellerPool* pool_;

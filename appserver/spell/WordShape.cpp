@@ -8,6 +8,16 @@ WordShape::WordShape(std::u16string_view word) {
     bool first = true;
     for (size_t i = 0; i < word.size(); ++i) {
         UChar32 c = word[i];
+        if (c < 0x80) {  // ASCII without the property look-ups
+            const bool upper = c >= 'A' && c <= 'Z';
+            const bool lower = c >= 'a' && c <= 'z';
+            if (c >= '0' && c <= '9') ++digits_;
+            if (upper && first) firstUpper_ = true;
+            upper_ += upper;
+            lower_ += lower;
+            if (upper || lower) first = false;
+            continue;
+        }
         if (U16_IS_LEAD(word[i]) && i + 1 < word.size() && U16_IS_TRAIL(word[i + 1])) {
             c = U16_GET_SUPPLEMENTARY(word[i], word[i + 1]);
             ++i;
