@@ -40,8 +40,8 @@ std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
 }
 
 int Run(const ServerConfig& config, const sigset_t& stopSignals) {
+    LanguageRegistry languages(config);  // first: a settings error leaves no database behind
     DictionaryStore dictionaries(config.dbPath);
-    LanguageRegistry languages(config);
     Log::Info("languages: " + Joined(languages.Describe()));
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));

@@ -7,7 +7,7 @@
 //   - top-1/top-5 accuracy of the suggestions on that list.
 // Direct and server measurements alternate (slices of the check time, word by word for the
 // suggestions), so that both see the same load on a shared machine.
-// Usage: engine_bench [--words N] [--seconds S] [MISSPELLINGS_FILE]
+// Usage: engine_bench [--words N] [--seconds S] [--workers N] [MISSPELLINGS_FILE]
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,6 +40,7 @@ constexpr size_t kTextBytes = 1024;
 constexpr size_t kMisspeltEvery = 10;  // one word in ten of the text is misspelt
 constexpr size_t kMaxSuggestions = 10;
 constexpr int kConcurrentClients = 4;
+int g_workers = kConcurrentClients;  // server workers (--workers)
 
 struct Pair {
     std::string correct;
@@ -166,7 +167,7 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
                 backend.c_str(), text.size(), words.size(), pairs.size());
 
     const std::vector<std::string> common = {"--languages", "en_US", "--backend", "en_US=" + backend,
-                                             "--workers", std::to_string(kConcurrentClients),
+                                             "--workers", std::to_string(g_workers),
                                              "--spellers-per-language", std::to_string(kConcurrentClients)};
     std::vector<std::string> cold = common;
     cold.insert(cold.end(), {"--cache-entries", "0"});
@@ -257,6 +258,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--words" && i + 1 < argc)
             limit = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--workers" && i + 1 < argc)
+            g_workers = std::atoi(argv[++i]);
         else if (arg == "--seconds" && i + 1 < argc)
             seconds = std::strtod(argv[++i], nullptr);
         else

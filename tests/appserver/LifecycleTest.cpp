@@ -1,6 +1,8 @@
 // Starting and stopping the engine server.
 #include <sys/wait.h>
 
+#include <cstdlib>
+
 #include "ServerProcess.h"
 #include "WireClient.h"
 #include "support/TestSupport.h"
@@ -37,4 +39,24 @@ TEST(LifecycleTest, ConfigFileIsReadAndFlagsWin) {
                             apptest::SpellParams("fr_FR", "bonjour", "00011", "", "", ""))
                   .message,
               "Language is not supported");
+}
+
+TEST(LifecycleTest, BadCommandLineExitsWithTwo) {
+    const struct {
+        const char* name;
+        std::string args;
+    } rows[] = {
+        {"unknown option", "--bogus"},
+        {"port out of range", "--listen 127.0.0.1:70000"},
+        {"listen without port", "--listen localhost"},
+        {"unknown back end", "--backend en_US=nuspell"},
+        {"missing config file", "--config /nonexistent/appserver.conf"},
+        {"language without dictionary", "--languages xx_YY"},
+    };
+    for (const auto& row : rows) {
+        const std::string command = std::string(APPSERVER_BIN) + " " + row.args + " 2>/dev/null";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << row.name;
+        EXPECT_EQ(WEXITSTATUS(status), 2) << row.name;
+    }
 }
