@@ -12,7 +12,7 @@ PACKAGES=(
   libhunspell-dev hunspell-en-us hunspell-vi
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
-  w3c-sgml-lib lighttpd wrk curl
+  w3c-sgml-lib lighttpd apache2-bin wrk curl
 )
 
 missing=()

@@ -1,3 +1,42 @@
 #!/usr/bin/env bash
-echo "make run is not available yet: the engine server and the web-server set-up come later." >&2
-exit 1
+# `make run`: builds, installs the runtime tree into run/tree (ignored by git), starts the
+# engine server and lighttpd on loopback, prints the URL, and stops both on Ctrl-C.
+# Usage: scripts/run.sh HOST PORT ENGINE_PORT
+set -euo pipefail
+host=${1:-127.0.0.1}
+port=${2:-8080}
+engine_port=${3:-2880}
+top=$(cd "$(dirname "$0")/.." && pwd)
+state=$top/run
+tree=$state/tree
+
+make -C "$top" --no-print-directory install PREFIX="$tree"
+"$top/scripts/prepare-tree.sh" "$tree" "$state" "$host" "$port" "$engine_port"
+
+pids=()
+cleanup() {
+  trap - INT TERM EXIT
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  echo "stopped"
+}
+trap cleanup INT TERM EXIT
+
+"$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$state/dictionaries.db" \
+  2>"$state/appserver.log" &
+pids+=($!)
+for _ in $(seq 1 300); do
+  grep -q "ready on" "$state/appserver.log" 2>/dev/null && break
+  kill -0 "${pids[0]}" 2>/dev/null || { cat "$state/appserver.log"; exit 1; }
+  sleep 0.1
+done
+grep -q "ready on" "$state/appserver.log" || { echo "the engine server did not start"; exit 1; }
+
+lighttpd -D -f "$state/lighttpd.conf" &
+pids+=($!)
+sleep 0.3
+kill -0 "${pids[1]}" 2>/dev/null || { cat "$state/lighttpd.error.log" 2>/dev/null; exit 1; }
+
+echo "Verbarium is running: http://$host:$port/  (engine server on 127.0.0.1:$engine_port; Ctrl-C stops both)"
+echo "logs: $tree/srv/logs/, $state/appserver.log, $state/lighttpd.error.log"
+wait

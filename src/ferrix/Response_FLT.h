@@ -1,6 +1,15 @@
 #pragma once
-// Writes the relayed answer: headers, cookies and body.
-// Not filled yet: passes the request on unchanged.
+// The relay's response stage, the last "after" filter: renders ":template:" and writes the
+// relayed header block (LF line ends) and the body.
+//
+// Reads: ":template:"; InternalData keys 3 (ResponseContentType), 6 (HttpExpires),
+// 7 (HttpPragma), 8 (HttpCacheControl), 9 (HttpSetCookies), each with a fixed default when
+// absent. Every placeholder renders its string-map value HTML- and parenthesis-escaped (and
+// stores the escaped value back). No "Status:" line and none of the service's own cookies.
+// Throws Response_FLTException ("Response::apply() - internal error." ...) on any failure, after
+// writing a plain-text "Status: 500" answer in place of the one that could not be built.
+#include <ostream>
+
 #include "kernel/Filter.h"
 
 namespace ferrix {
@@ -9,7 +18,17 @@ class Response_FLT : public Filter {
 public:
     VERB_FILTER_EXCEPTION(Response_FLTException);
 
+    Response_FLT();
+    // `out` must outlive the stage.
+    explicit Response_FLT(std::ostream& out);
+
     void apply(StringMap& map, InternalData& data) override;
+
+    // The whole answer, header block and body, as it will be written.
+    static std::string BuildAnswer(StringMap& map, InternalData& data);
+
+private:
+    std::ostream& out_;
 };
 
 }  // namespace ferrix

@@ -1,9 +1,13 @@
 #include "kernel/ErrorMessage.h"
 
 #include <map>
+#include <optional>
 
+#include "cmdhandlers/Templates/TemplateMap.h"
+#include "cmdhandlers/Templates/TemplateRendering.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/InternalDataKeys.h"
+#include "utils/TextEscapes.h"
 
 namespace Error {
 namespace {
@@ -37,6 +41,42 @@ const std::map<std::string, ErrorRow>& ErrorTemplateTable() {
     return table;
 }
 
+constexpr char kNoCache[] = "no-store, no-cache, must-revalidate, post-check=0, pre-check=0";
+
+// Messages may name string-map values ("<#product_website#>"). A message that is not a valid
+// template is used as it is.
+std::string ExpandMessage(const std::string& message, StringMap& map) {
+    try {
+        return ExpandPlaceholders(message, map);
+    } catch (const BytePageTemplate::exception&) {
+        return message;
+    }
+}
+
+// The content type of `command`'s normal answer, when its template source can tell one.
+std::optional<std::string> CommandContentType(const std::string& command, InternalData& data) {
+    try {
+        return data.Get<TemplateMap>(idkey::TemplateMap)[command]->contentType();
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+// The script rows put these values inside double-quoted string literals.
+void EscapeForScript(StringMap& map) {
+    for (const char* key : {"e_message", "e_message_title", "e_command"}) map[key] = JsonStringEscape(map[key]);
+}
+
+// The answer of last resort: status 500 and the message as plain text, written as it is.
+void RenderPlainText(StringMap& map, InternalData& data) {
+    map[":template:"] = map["e_message"];
+    data.Set<std::string>(idkey::HttpStatus, "500");
+    data.Set(idkey::ResponseContentType, ContentType{ctype::kPlainText});
+    data.Set<std::string>(idkey::HttpCacheControl, kNoCache);
+    data.Set(idkey::LoadTemplate, false);
+    data.Set(idkey::ExpandTemplate, false);
+}
+
 }  // namespace
 
 std::pair<std::string, std::string> ErrorMessage::FindErrorTemplate(const std::string& contentType) const {
@@ -49,23 +89,32 @@ std::pair<std::string, std::string> ErrorMessage::FindErrorTemplate(const std::s
 void ErrorMessage::Render(StringMap& map, InternalData& data) const {
     map["e_command"] = map["cmd"];
     map["cmd"] = "error";
-    map["e_message_title"] = data.Get<std::string>(idkey::ServerName);
+    map["e_message_title"] = data.GetOr<std::string>(idkey::ServerName, "");
     map["e_is_critical"] = "0";
-    map["e_message"] = message_;
+    map["e_message"] = ExpandMessage(message_, map);
 
-    const std::string commandType = ctype::kXml;
-    const auto& table = ErrorTemplateTable();
+    std::optional<std::string> commandType = CommandContentType(map["e_command"], data);
+    if (!commandType && map["run_mode"] == "web_service") commandType = CommandContentType("check_spelling", data);
+    const std::string answerType = commandType.value_or(ctype::kXml);
+
     std::pair<std::string, std::string> chosen;
-    if (auto it = table.find(commandType + map["run_mode"]); it != table.end())
+    const auto& table = ErrorTemplateTable();
+    if (auto it = table.find(answerType + map["run_mode"]); it != table.end()) {
         chosen = {it->second.templateText, it->second.contentType};
-    else
-        chosen = FindErrorTemplate(commandType);
+    } else {
+        try {
+            chosen = FindErrorTemplate(answerType);
+        } catch (const ErrorTemplateAbsent&) {
+            RenderPlainText(map, data);
+            return;
+        }
+    }
+    if (chosen.second == ctype::kJavaScript) EscapeForScript(map);
 
     map[":template:"] = chosen.first;
     data.Set(idkey::ResponseContentType, ContentType{chosen.second});
-    data.Set<std::string>(idkey::HttpCacheControl,
-                          "no-store, no-cache, must-revalidate, post-check=0, pre-check=0");
-    data.Insert(idkey::LoadTemplate, false);
+    data.Set<std::string>(idkey::HttpCacheControl, kNoCache);
+    data.Set(idkey::LoadTemplate, false);
     data.Set(idkey::ExpandTemplate, true);
 }
 

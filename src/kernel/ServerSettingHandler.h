@@ -2,6 +2,7 @@
 // A handler of one INI key. Handlers are static objects that add themselves to their program's
 // list on construction and live until exit; IniFileLoad_FLT calls setDefault on every handler
 // before the file is read, then apply with the value of each key that has a handler.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,14 @@
 
 class ServerSettingHandler {
 public:
-    explicit ServerSettingHandler(Program program) { Registered(program).push_back(this); }
-    virtual ~ServerSettingHandler() = default;
+    explicit ServerSettingHandler(Program program) : program_(program) {
+        Registered(program).push_back(this);
+    }
+    // Leaves the list, so that a handler with a shorter life (a test's) never dangles there.
+    virtual ~ServerSettingHandler() {
+        auto& list = Registered(program_);
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
     ServerSettingHandler(const ServerSettingHandler&) = delete;
     ServerSettingHandler& operator=(const ServerSettingHandler&) = delete;
 
@@ -27,4 +34,7 @@ public:
         static std::vector<ServerSettingHandler*> ferrix;
         return program == Program::Orthd ? orthd : ferrix;
     }
+
+private:
+    Program program_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // A handler of one item of the "settings" request parameter (e.g. "ferrix"). Static objects that
 // add themselves to their program's list on construction, as ServerSettingHandler does.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,14 @@
 
 class SettingHandler {
 public:
-    explicit SettingHandler(Program program) { Registered(program).push_back(this); }
-    virtual ~SettingHandler() = default;
+    explicit SettingHandler(Program program) : program_(program) {
+        Registered(program).push_back(this);
+    }
+    // Leaves the list, so that a handler with a shorter life (a test's) never dangles there.
+    virtual ~SettingHandler() {
+        auto& list = Registered(program_);
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
     SettingHandler(const SettingHandler&) = delete;
     SettingHandler& operator=(const SettingHandler&) = delete;
 
@@ -23,4 +30,7 @@ public:
         static std::vector<SettingHandler*> ferrix;
         return program == Program::Orthd ? orthd : ferrix;
     }
+
+private:
+    Program program_;
 };

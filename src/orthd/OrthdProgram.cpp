@@ -13,18 +13,20 @@
 #include "kernel/filters/TemplateLoad_FLT.h"
 #include "orthd/PreProcess_FLT.h"
 #include "orthd/Response_FLT.h"
+#include "orthd/SettingHandlers.h"
 #include "orthd/TemplateInit_FLT.h"
 #include "orthd/ValueEscape_FLT.h"
 
 namespace orthd {
 
 void BuildFilters(Pipeline::FilterList& before, Pipeline::FilterList& after) {
+    RegisterSettingHandlers();
     before.emplace_back(new TemplateInit_FLT());
     before.emplace_back(new EnvVarLoad_FLT());
     before.emplace_back(new Request_FLT());
-    before.emplace_back(new IniFileLoad_FLT());
+    before.emplace_back(new IniFileLoad_FLT(Program::Orthd));
     before.emplace_back(new Acl_FLT());
-    before.emplace_back(new Settings_FLT());
+    before.emplace_back(new Settings_FLT(Program::Orthd));
     before.emplace_back(new SessionCount_FLT());
     before.emplace_back(new PathControl_FLT());
     before.emplace_back(new PostProcessSettings_FLT());

@@ -4,6 +4,7 @@
 
 #include "kernel/FilteringParams.h"
 #include "kernel/InternalDataKeys.h"
+#include "kernel/QuotedValue.h"
 #include "utils/TextEscapes.h"
 
 namespace orthd {
@@ -58,11 +59,11 @@ void PreProcess_FLT::BuildLanguageList(StringMap& map) {
 void PreProcess_FLT::CheckWebServiceOptions(StringMap& map) {
     const std::string& format = map["format"];
     if (!format.empty() && format != "xml" && format != "json")
-        VERB_THROW(PreProcess_FLTException, "Format '" + HtmlEscape(format) +
+        VERB_THROW(PreProcess_FLTException, "Format '" + QuoteRequestValue(format) +
                                                 "' is not supported. Supported formats are: 'xml', 'json'.");
     const std::string& outType = map["out_type"];
     if (!outType.empty() && outType != "positions" && outType != "words")
-        VERB_THROW(PreProcess_FLTException, "Output type '" + HtmlEscape(outType) +
+        VERB_THROW(PreProcess_FLTException, "Output type '" + QuoteRequestValue(outType) +
                                                 "' is not supported. Supported types are: 'positions', 'words'.");
     static constexpr std::array<const char*, 4> kOptions = {"ignore_all_caps", "ignore_words_with_numbers",
                                                             "ignore_mixed_case", "ignore_domain_names"};
@@ -70,7 +71,7 @@ void PreProcess_FLT::CheckWebServiceOptions(StringMap& map) {
     for (size_t i = 0; i < kOptions.size(); ++i) {
         const std::string& value = map[kOptions[i]];
         if (!value.empty() && value != "0" && value != "1")
-            VERB_THROW(PreProcess_FLTException, "Value '" + HtmlEscape(value) + "' for option '" + kOptions[i] +
+            VERB_THROW(PreProcess_FLTException, "Value '" + QuoteRequestValue(value) + "' for option '" + kOptions[i] +
                                                     "' is not supported. Supported values are: '0', '1'.");
         if (value == "1") osp[i] = '1';
     }

@@ -10,7 +10,7 @@
 // "right_to_left", "left_per", "right_per", "callback", "osp"; InternalData FilteringParams (30)
 // and SpellLang (1).
 // Throws PreProcess_FLTException for an invalid web-service option (the message quotes the
-// value HTML-escaped), for "invalid group name", and for a missing setting.
+// value through QuoteRequestValue), for "invalid group name", and for a missing setting.
 #include <string>
 
 #include "kernel/Filter.h"

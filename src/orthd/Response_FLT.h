@@ -1,6 +1,21 @@
 #pragma once
-// Writes the answer: headers, cookies and body.
-// Not filled yet: passes the request on unchanged.
+// The spell service's response stage, the last "after" filter: renders ":template:" and writes
+// the CGI header block (CR LF line ends) and the body.
+//
+// Reads: ":template:", "cmd", "udn", "ud", "cust_dic_ids", "osp"; InternalData keys 3
+// (ResponseContentType), 4 (HttpStatus), 8 (HttpCacheControl), 11 (ExpandTemplate, absent =
+// true), 27 (InputCodePage: the body goes out in that single-byte code page).
+// Placeholders "bansys", "check_spelling_xml" and "check_spelling_json" have their own
+// resolvers; every other placeholder is the string-map value as it is (ValueEscape_FLT escaped
+// the echoed ones before).
+// For "cmd" = "check" only an optional "Status:" line precedes the body (the template supplies
+// its own header lines).
+// Throws Response_FLTException ("Response::apply() - internal error." ...) on any failure, after
+// writing a plain-text "Status: 500" answer in place of the one that could not be built.
+#include <ctime>
+#include <functional>
+#include <ostream>
+
 #include "kernel/Filter.h"
 
 namespace orthd {
@@ -8,8 +23,23 @@ namespace orthd {
 class Response_FLT : public Filter {
 public:
     VERB_FILTER_EXCEPTION(Response_FLTException);
+    using Clock = std::function<std::time_t()>;
+
+    Response_FLT();
+    // `out` must outlive the stage; `now` gives the time of the "Expires:" header.
+    Response_FLT(std::ostream& out, Clock now);
 
     void apply(StringMap& map, InternalData& data) override;
+
+    // The whole answer, header block and body, as it will be written.
+    std::string BuildAnswer(StringMap& map, InternalData& data) const;
+    // The body: ":template:" rendered (or as it is when ExpandTemplate is false), in the input
+    // code page when key 27 is set.
+    static std::string Body(StringMap& map, InternalData& data);
+
+private:
+    std::ostream& out_;
+    Clock now_;
 };
 
 }  // namespace orthd

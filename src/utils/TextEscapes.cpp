@@ -1,5 +1,9 @@
 #include "utils/TextEscapes.h"
 
+#include "utils/text/WordEncodings.h"
+
+#include <cstdio>
+
 std::string HtmlEscape(std::string_view in) {
     std::string out;
     out.reserve(in.size() + in.size() / 8);
@@ -57,6 +61,58 @@ std::string EscapeControlChars(std::string_view in) {
             case '\n': out += "\\n"; break;
             case '\r': out += "\\r"; break;
             default: out += c;
+        }
+    }
+    return out;
+}
+
+std::u16string WideHtmlEscape(std::u16string_view in) { return EscapedTagText(in); }
+
+std::u16string JavaScriptStringEscape(std::u16string_view in) { return ScriptEscape(in); }
+
+std::string XmlTextEscape(std::string_view in) {
+    std::string out;
+    out.reserve(in.size() + in.size() / 8);
+    for (char c : in) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&apos;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string JsonStringEscape(std::string_view in) {
+    std::string out;
+    out.reserve(in.size() + in.size() / 8);
+    for (size_t i = 0; i < in.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(in[i]);
+        // U+2028 and U+2029 are E2 80 A8 and E2 80 A9 in UTF-8.
+        if (const auto three = in.substr(i, 3); three == "\xE2\x80\xA8" || three == "\xE2\x80\xA9") {
+            out += three.back() == '\xA8' ? "\\u2028" : "\\u2029";
+            i += 2;
+            continue;
+        }
+        switch (byte) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            default:
+                if (byte < 0x20 || byte == 0x7F) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04X", byte);
+                    out += buf;
+                } else {
+                    out += in[i];
+                }
         }
     }
     return out;

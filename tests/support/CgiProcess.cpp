@@ -26,7 +26,7 @@ struct Fd {
 }  // namespace
 
 CgiResult RunCgi(const std::string& program, const std::map<std::string, std::string>& env,
-                 const std::string& body, int timeoutMs) {
+                 const std::string& body, int timeoutMs, const std::string& workingDir) {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0) return {};
     Fd inRead{in[0]}, inWrite{in[1]}, outRead{out[0]}, outWrite{out[1]};
@@ -43,6 +43,7 @@ CgiResult RunCgi(const std::string& program, const std::map<std::string, std::st
         dup2(inRead.fd, 0);
         dup2(outWrite.fd, 1);
         for (int fd = 3; fd < 256; ++fd) close(fd);
+        if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
         char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
         execve(program.c_str(), argv, envp.data());
         _exit(127);

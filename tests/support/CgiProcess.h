@@ -1,6 +1,7 @@
 #pragma once
 // Runs a CGI program as a web server would: a clean environment holding only the given
-// variables, the body on standard input, standard output captured.
+// variables, the body on standard input, standard output captured, and the working directory
+// `workingDir` (web servers use the program's folder; empty: the caller's).
 #include <map>
 #include <string>
 
@@ -13,7 +14,7 @@ struct CgiResult {
 };
 
 CgiResult RunCgi(const std::string& program, const std::map<std::string, std::string>& env,
-                 const std::string& body = "", int timeoutMs = 20000);
+                 const std::string& body = "", int timeoutMs = 20000, const std::string& workingDir = "");
 
 // A runnable tree as `make install` lays it out: root/cgi-bin/<program> (a copy of the built
 // binary), root/cgi-bin/<ini>, root/srv/logs/. Removed with the TempDir.

@@ -1,3 +1,55 @@
 #include "kernel/filters/IniFileLoad_FLT.h"
 
-void IniFileLoad_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "kernel/CIniParser.h"
+#include "kernel/InternalDataKeys.h"
+#include "kernel/ServerSettingHandler.h"
+
+namespace {
+
+const char kInternalError[] = "IniFileLoader::apply() - internal error.";
+
+}  // namespace
+
+IniFileLoad_FLT::IniFileLoad_FLT(Program program) {
+    for (ServerSettingHandler* handler : ServerSettingHandler::Registered(program))
+        handlers_[handler->name()] = handler;
+}
+
+void IniFileLoad_FLT::apply(StringMap& map, InternalData& data) {
+    try {
+        load(map, data);
+    } catch (const Filter::exception&) {
+        throw;
+    } catch (const std::exception& e) {
+        VERB_THROW(IniLdrException, kInternalError + std::string(e.what()));
+    } catch (...) {
+        VERB_THROW(IniLdrException, kInternalError);
+    }
+}
+
+void IniFileLoad_FLT::load(StringMap& map, InternalData& data) {
+    const std::string path = map[":app_path:"] + map[":ini_name:"];
+
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0)
+        data.Set<long long>(idkey::IniFileTime, static_cast<long long>(status.st_mtime));
+
+    data.Set(idkey::IniKeys, std::vector<std::string>{});
+
+    for (const auto& [name, handler] : handlers_) handler->setDefault(map, data);
+
+    for (const auto& [key, value] : CIniParser::LoadIniFile(path)) {
+        const auto handler = handlers_.find(key);
+        if (handler != handlers_.end()) {
+            handler->second->apply(map, data, value);
+        } else {
+            map[key] = value;
+            // Looked up each time: a handler may have replaced the list.
+            data.Get<std::vector<std::string>>(idkey::IniKeys).push_back(key);
+        }
+    }
+}

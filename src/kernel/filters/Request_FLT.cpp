@@ -1,3 +1,106 @@
 #include "kernel/filters/Request_FLT.h"
 
-void Request_FLT::apply(StringMap& /*map*/, InternalData& /*data*/) {}
+#include <string_view>
+
+#include "kernel/InternalDataKeys.h"
+#include "kernel/ProcessRequestSource.h"
+#include "kernel/RequestDecoding.h"
+#include "utils/UTFChecker.h"
+#include "utils/codepages/LanguageCodePages.h"
+#include "utils/logging/Logger.h"
+
+namespace {
+
+constexpr char kInternalError[] = "Request::apply() - internal error.";
+constexpr size_t kLoggedNameBytes = 64;
+
+const SingleByteCodePage& ReinterpretPage() {
+    return *LanguageCodePages::ForLanguage(LanguageCodePages::kReinterpretLanguage);
+}
+
+// Sets the parameters; returns how many were dropped and the first dropped name.
+std::pair<size_t, std::string> StoreParameters(
+    const std::vector<RequestDecoding::Parameter>& params, StringMap& map) {
+    size_t dropped = 0;
+    std::string firstDropped;
+    for (const auto& param : params) {
+        if (RequestDecoding::IsReservedParameterName(param.name)) {
+            if (dropped++ == 0) firstDropped = param.name.substr(0, kLoggedNameBytes);
+            continue;
+        }
+        map[param.name] = param.value;
+    }
+    return {dropped, firstDropped};
+}
+
+void CheckEncoding(StringMap& map, InternalData& data) {
+    const auto scan = RequestDecoding::ScanValues(map);
+    if (scan.unsupported) report_error("*ERROR* %s", UTFChecker::kUnsupportedMessage);
+    if (!scan.invalid) return;
+    report_error(
+        "*ERROR* Invalid utf-8 string detected. Will try to enterpret as locale. file: %s line %d",
+        scan.checkerFile.c_str(), scan.checkerLine);
+    RequestDecoding::ReinterpretValues(map, ReinterpretPage());
+    data.Insert(idkey::InputCodePage, static_cast<short>(LanguageCodePages::kReinterpretLanguage));
+}
+
+}  // namespace
+
+Request_FLT::Request_FLT() : source_(std::make_unique<ProcessRequestSource>()) {}
+
+Request_FLT::Request_FLT(std::unique_ptr<RequestSource> source) : source_(std::move(source)) {}
+
+void Request_FLT::apply(StringMap& map, InternalData& data) {
+    try {
+        decode(map, data);
+    } catch (const Filter::exception&) {
+        throw;
+    } catch (const UTFChecker::InvalidUTF8Exception&) {
+        VERB_THROW(Request_FLTException, UTFChecker::kInvalidMessage);
+    } catch (const UTFChecker::UnsupportedUTF8Exception&) {
+        VERB_THROW(Request_FLTException, UTFChecker::kUnsupportedMessage);
+    } catch (const std::exception& e) {
+        VERB_THROW(Request_FLTException, std::string(kInternalError) + " " + e.what());
+    } catch (...) {
+        VERB_THROW(Request_FLTException, kInternalError);
+    }
+}
+
+void Request_FLT::decode(StringMap& map, InternalData& data) {
+    const auto raw = rawParameters(map);
+    if (!raw) return;
+    const auto [dropped, firstDropped] =
+        StoreParameters(RequestDecoding::ParseParameters(*raw), map);
+    if (dropped != 0)
+        GetLogger().Log(
+            loglevel::Warning, 0,
+            "*WARNING* Request_FLT: ignored %zu request parameter(s) that only the configuration "
+            "may set (first: \"%s\")",
+            dropped, firstDropped.c_str());
+    CheckEncoding(map, data);
+    if (const auto cookies = source_->Env("HTTP_COOKIE"))
+        RequestDecoding::ApplyCookies(map, *cookies, ReinterpretPage());
+}
+
+std::optional<std::string> Request_FLT::rawParameters(const StringMap& map) {
+    const std::string method =
+        RequestDecoding::AsciiLower(source_->Env("REQUEST_METHOD").value_or(""));
+    if (method == "post") return readBody();
+    if (method == "get") return source_->Env("QUERY_STRING");
+    const auto cmdLine = map.find(":cmd_line:");
+    if (cmdLine == map.end() || cmdLine->second.empty()) return std::nullopt;
+    return cmdLine->second;
+}
+
+std::optional<std::string> Request_FLT::readBody() {
+    const auto lengthText = source_->Env("CONTENT_LENGTH");
+    if (!lengthText) return std::nullopt;
+    const long long length = RequestDecoding::ParseContentLength(*lengthText);
+    if (length <= 0) return std::nullopt;
+    const size_t limit = RequestDecoding::BodyLimit(source_->Env(kMaxBodyEnvVar), kMaxBodyBytes);
+    if (static_cast<unsigned long long>(length) > limit)
+        VERB_THROW(Request_FLTException, kBodyTooLargeMessage);
+    std::string body = source_->ReadBody(static_cast<size_t>(length));
+    if (body.empty()) return std::nullopt;
+    return body;
+}

@@ -1,9 +1,11 @@
 #include "utils/logging/SimpleLogger.h"
 
+#include <fcntl.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -11,10 +13,28 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
+constexpr mode_t kLogFileMode = 0666;  // narrowed by the umask
+
+class AppendFile {
+public:
+    explicit AppendFile(const std::string& path)
+        : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kLogFileMode)) {}
+    ~AppendFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // One write call, so that lines of concurrent processes never interleave.
+    void Write(const std::string& line) {
+        while (::write(fd_, line.data(), line.size()) < 0 && errno == EINTR) {
+        }
+    }
+
+private:
+    int fd_;
 };
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 std::string Prefix() {
     static const unsigned pid = static_cast<unsigned>(getpid());
@@ -76,8 +96,6 @@ void SimpleLogger::LogV(int level, int /*category*/, const char* format, va_list
     const std::string line = Prefix() + EscapeLineBreaks(FormatMessage(format, args)) + "\n";
     std::lock_guard lock(mutex_);
     if (path_.empty()) return;
-    FilePtr file(std::fopen(path_.c_str(), "a"));
-    if (!file) file.reset(std::fopen(path_.c_str(), "w"));
-    if (!file) return;
-    std::fwrite(line.data(), 1, line.size(), file.get());
+    AppendFile file(path_);
+    if (file.IsOpen()) file.Write(line);
 }

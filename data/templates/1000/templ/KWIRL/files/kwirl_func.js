@@ -1,0 +1,3 @@
+// Check-as-you-type client core: func.
+kwirl.core = kwirl.core || {};
+kwirl.core.func = true;

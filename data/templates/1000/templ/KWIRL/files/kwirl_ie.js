@@ -1,0 +1,3 @@
+// Check-as-you-type client core: ie.
+kwirl.core = kwirl.core || {};
+kwirl.core.ie = true;

@@ -1,0 +1,3 @@
+// Check-as-you-type client core: moz.
+kwirl.core = kwirl.core || {};
+kwirl.core.moz = true;

@@ -1,0 +1,3 @@
+// Check-as-you-type client core: request.
+kwirl.core = kwirl.core || {};
+kwirl.core.request = true;

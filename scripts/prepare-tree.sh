@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Points an installed runtime tree at a local engine server and writes lighttpd and Apache
+# configurations for it (STATE_DIR/lighttpd.conf, STATE_DIR/apache.conf). Used by `make run`, the end-to-end tests and the service benchmark.
+# Usage: scripts/prepare-tree.sh TREE STATE_DIR HOST PORT ENGINE_PORT
+set -euo pipefail
+tree=$1 state=$2 host=$3 port=$4 engine_port=$5
+top=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$state" "$tree/srv/logs"
+
+# The first occurrence of a key wins in the INI files: run-specific values go first.
+ini=$tree/cgi-bin/orthd.ini
+{
+  echo "# Written for this run by scripts/prepare-tree.sh; the shipped file follows."
+  echo "appserver_hostname=127.0.0.1"
+  echo "appserver_port=$engine_port"
+  cat "$top/data/cgi-bin/orthd.ini"
+} >"$ini.new"
+mv "$ini.new" "$ini"
+
+for server in lighttpd apache; do
+  template=$top/deploy/lighttpd.conf.in
+  [ "$server" = apache ] && template=$top/deploy/apache-verbarium.conf.in
+  sed -e "s|@TREE@|$tree|g" -e "s|@HOST@|$host|g" -e "s|@PORT@|$port|g" -e "s|@STATE@|$state|g" \
+    "$template" >"$state/$server.conf"
+done

@@ -1,0 +1,28 @@
+#include "cmdhandlers/Spell/Check_CH.h"
+
+#include "kernel/CommandRegistry.h"
+#include "kernel/InternalDataKeys.h"
+#include "utils/text/TextProcessor.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "check", Check_CH);
+
+namespace {
+constexpr char kInternalError[] = "CheckCommandHandler::apply() - internal error.";
+constexpr int kArgumentCount = 6;
+}  // namespace
+
+void Check_CH::apply(StringMap& map, InternalData& data) {
+    try {
+        RunMapped({"Check_CH", kInternalError, __FILE__, __LINE__}, [&] {
+            TextProcessor processor(map[":prse_opt:"],
+                                    data.Get<FilteringParams>(idkey::FilteringParams));
+            processor.SetText(map["text"]);
+            CommonSpell_CH::apply(map, data, "check_is_correct4", kArgumentCount,
+                                  processor.GetCheckText(), "Quick spellcheck  - failed.");
+            map["check"] = result() == "correct" ? "1" : "0";
+        });
+    } catch (...) {
+        map["check"] = "-1";
+        throw;
+    }
+}

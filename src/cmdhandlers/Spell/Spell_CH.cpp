@@ -1,0 +1,34 @@
+#include "cmdhandlers/Spell/Spell_CH.h"
+
+#include "cmdhandlers/Spell/MisspellingScan.h"
+#include "kernel/CommandRegistry.h"
+#include "kernel/InternalDataKeys.h"
+#include "utils/text/DefaultErrorDecorator.h"
+#include "utils/text/TextProcessor.h"
+#include "utils/text/TextRenderers.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "spell", Spell_CH);
+
+namespace {
+constexpr char kInternalError[] = "SpellCommandHandler::apply() - internal error.";
+constexpr int kArgumentCount = 7;
+constexpr char kDialogCommand[] = "suggest";
+}  // namespace
+
+void Spell_CH::apply(StringMap& map, InternalData& data) {
+    RunMapped({"Spell_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        TextProcessor processor(map[":prse_opt:"],
+                                data.Get<FilteringParams>(idkey::FilteringParams));
+        processor.SetText(map["text"]);
+        CommonSpell_CH::apply(map, data, "check_spelling4", kArgumentCount,
+                              processor.GetCheckText(), "Spell check - failed.");
+        const int problem = ScanMisspellings(processor, result(), map[":chng_pos:"]);
+        map["problemid"] = std::to_string(problem);
+
+        processor.SetText(map["text"]);
+        DefaultErrorDecorator decorator(u"suggest", problem);
+        map["view"] = RenderDecorated(processor, decorator);
+        map["text"] = processor.GetText();
+        map["loaddlg"] = processor.MakeDialogCall(kDialogCommand, problem);
+    });
+}

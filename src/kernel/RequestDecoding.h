@@ -1,0 +1,84 @@
+#pragma once
+// The decisions of Request_FLT as pure functions over text and the string map, so that each
+// can be tested without an environment or standard input.
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kernel/StringMap.h"
+#include "utils/codepages/SingleByteCodePage.h"
+
+namespace RequestDecoding {
+
+// Keys that only configuration (the INI file, its include file and the access-list file) may
+// set. A request parameter of such a name would let the caller choose files the server reads or
+// hosts it connects to, so it is dropped.
+inline constexpr std::array<std::string_view, 20> kConfigurationOnlyKeys{
+    "acl_file_name",
+    "include_file",
+    "appserver_hostname",
+    "appserver_port",
+    "grammar_host",
+    "thes_host",
+    "base_dir",
+    "lf_mapping",
+    "schema_def",
+    "service_host",
+    "cache_path",
+    "cache_dir_name",
+    "def_int_lang",
+    "forced_int_lang",
+    "spp_langs",
+    "orthdname",
+    "langs_list",
+    "langs_ver",
+    "rtl",
+    "server_id",
+};
+
+struct Parameter {
+    std::string name;  // lower-cased
+    std::string value;
+};
+
+// Splits the raw parameter text at every "&" (an empty text gives one empty piece), shortens
+// each "%0D%0A%0A" to "%0D%0A", URL-decodes the piece and splits it at its first "=". A piece
+// without "=" gives the whole decoded piece as name and value. Order is kept; duplicates stay.
+std::vector<Parameter> ParseParameters(std::string_view raw);
+
+std::string CollapseCrLfLf(std::string_view piece);
+std::string AsciiLower(std::string text);
+
+// Internal keys (framed by colons, seeded by the driver) and the configuration-only keys.
+bool IsReservedParameterName(std::string_view lowerName);
+// Keys that hold the driver's own data (paths, names) rather than request text.
+bool IsInternalKey(std::string_view key);
+
+// CONTENT_LENGTH read as a decimal integer the way atoi reads it (leading blanks, optional sign,
+// leading digits; anything else gives 0), saturating instead of overflowing.
+long long ParseContentLength(std::string_view text);
+
+// The body limit: `configured` when it is a positive decimal number, otherwise `fallback`.
+size_t BodyLimit(const std::optional<std::string>& configured, size_t fallback);
+
+// The first request value (internal keys excluded, key order) that fails the UTF-8 check.
+struct Utf8Scan {
+    bool invalid = false;      // a value is not UTF-8: the request must be reinterpreted
+    bool unsupported = false;  // a value holds a four-, five- or six-byte form
+    std::string checkerFile;   // where the checker raised the invalid verdict
+    int checkerLine = 0;
+};
+Utf8Scan ScanValues(const StringMap& map);
+
+// Converts every value but the internal keys from `page` to UTF-8.
+void ReinterpretValues(StringMap& map, const SingleByteCodePage& page);
+
+// Sets the cookie-derived keys from a "Cookie:" header: ":cookies:", "ud", "c_udn", "udn",
+// "c_cust_dic_ids", "cust_dic_ids", "osp", ":lng_pdef:". A cookie-derived value that is not
+// UTF-8 is converted from `page`.
+void ApplyCookies(StringMap& map, const std::string& header, const SingleByteCodePage& page);
+
+}  // namespace RequestDecoding

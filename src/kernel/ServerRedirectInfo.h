@@ -1,0 +1,40 @@
+#pragma once
+// Per service kind and language, the AppServer host and port that replace the default ones.
+// Filled from the INI keys "grammar_redirect", "spell_redirect" and "thes_redirect"
+// (SrvRedirect_SS); read by the AppServer connection step through InternalData key ServerRedirects,
+// which holds a pointer to the process's one instance (never owned by InternalData).
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+enum class ServiceKind { Grammar = 0, Spell = 1, Thesaurus = 2 };
+
+class ServerRedirectInfo {
+public:
+    struct Target {
+        std::string host;
+        std::uint16_t port = 0;
+        bool operator==(const Target&) const = default;
+    };
+
+    // The one instance of the process, created on first use.
+    static ServerRedirectInfo& Process();
+
+    // Records `target` for (kind, name), replacing an earlier entry.
+    void Set(ServiceKind kind, const std::string& name, Target target);
+    // The target recorded for exactly (kind, name), if any.
+    std::optional<Target> Find(ServiceKind kind, const std::string& name) const;
+    // Forgets every entry of `kind`.
+    void Clear(ServiceKind kind);
+
+    // Parses one redirect value, names "->" host ":" port, e.g. "en_US en_GB->spell2:8080", into
+    // entries of `kind`. Names are separated by blanks. A value without "->" or ":", with an
+    // empty host, or whose port is not a decimal number from 1 to 65535 records nothing and
+    // returns false.
+    bool ParseInto(ServiceKind kind, std::string_view value);
+
+private:
+    std::map<ServiceKind, std::map<std::string, Target>> entries_;
+};

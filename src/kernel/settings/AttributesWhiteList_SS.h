@@ -1,0 +1,11 @@
+#pragma once
+// INI key "attr_wl" (orthd) -> AttributeWhiteList: the attributes a kept tag keeps.
+#include "kernel/AttributeWhiteList.h"
+#include "kernel/InternalDataKeys.h"
+#include "kernel/settings/StringList_SS.h"
+
+class AttributesWhiteList_SS : public StringList_SS<AttributeWhiteList> {
+public:
+    explicit AttributesWhiteList_SS(Program program)
+        : StringList_SS<AttributeWhiteList>(program, "attr_wl", idkey::AttributeWhiteList) {}
+};

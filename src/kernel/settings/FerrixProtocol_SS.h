@@ -1,0 +1,10 @@
+#pragma once
+// INI key "use_ferrix_protocol" -> UseFerrixProtocol (bool, default true) (orthd).
+#include "kernel/InternalDataKeys.h"
+#include "kernel/settings/BoolSetting_SS.h"
+
+class FerrixProtocol_SS : public BoolSetting_SS {
+public:
+    explicit FerrixProtocol_SS(Program program)
+        : BoolSetting_SS(program, "use_ferrix_protocol", idkey::UseFerrixProtocol, true) {}
+};

@@ -1,0 +1,11 @@
+#pragma once
+// INI key "html_wl" (orthd) -> TagWhiteList: the tags the markup filters keep.
+#include "kernel/InternalDataKeys.h"
+#include "kernel/TagWhiteList.h"
+#include "kernel/settings/StringList_SS.h"
+
+class HTMLWhiteList_SS : public StringList_SS<TagWhiteList> {
+public:
+    explicit HTMLWhiteList_SS(Program program)
+        : StringList_SS<TagWhiteList>(program, "html_wl", idkey::TagWhiteList) {}
+};

@@ -1,0 +1,105 @@
+#pragma once
+// Client of the engine server (AppServer): one remote function call per TCP connection.
+//
+// The process has one client object, used through the free functions below from the request
+// thread only. Each command connects (AppServerConnect or AppServerInit), makes its call
+// (AppServerDoFunc) and releases the client (AppServerUninit); the next call resolves the host
+// again. Failures never leave the free functions: they return the error's code (see Error) and
+// log it. The socket of a call is closed once its answer is read.
+//
+// Wire format: utils/wire (request framing, line escaping, answer decoding).
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <netinet/in.h>
+
+#include "kernel/InternalData.h"
+#include "kernel/StringMap.h"
+
+class CAppServerClient {
+public:
+    // Codes of Error. -1..-9 are the protocol's; kAnswerTooLarge is ours.
+    static constexpr int kCannotResolve = -1;
+    static constexpr int kNotInitialized = -2;
+    static constexpr int kServerError = -3;
+    static constexpr int kBadAnswerHeader = -4;
+    static constexpr int kDecodeError = -5;
+    static constexpr int kSocketError = -6;
+    static constexpr int kRecvError = -7;
+    static constexpr int kNoHttpHeader = -8;
+    static constexpr int kPartialContent = -9;
+    static constexpr int kAnswerTooLarge = -10;
+
+    // Wait between reads without limit, unless a deployment bounds it ("appserver_wait_ms").
+    static constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
+    // An answer that grows beyond this is refused with kAnswerTooLarge.
+    static constexpr size_t kMaxAnswerBytes = 64u * 1024 * 1024;
+    // Gives up after this many receive failures of the "other" class in a row.
+    static constexpr int kMaxRetries = 999;
+    static constexpr size_t kMaxMessageBytes = 4095;
+
+    class Error : public std::runtime_error {
+    public:
+        Error(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+        int code() const noexcept { return code_; }
+
+    private:
+        int code_;
+    };
+
+    // The process-wide client.
+    static CAppServerClient& Instance();
+
+    bool initialised() const { return initialised_; }
+    // Forgets the resolved address; throws Error(kCannotResolve) when `host` does not resolve.
+    void ResetAndResolve(const std::string& host, std::uint16_t port);
+    void Reset();
+    void SetWaitTimeMs(std::uint32_t ms) { waitMs_ = ms; }
+    std::uint32_t waitTimeMs() const { return waitMs_; }
+
+    // Frames the call, sends it and decodes exactly `expected` results. Throws Error.
+    std::vector<std::string> DoFunc(const std::string& function, const std::vector<std::string>& params,
+                                    size_t expected);
+    // Sends the request body of one call and returns the answer's content. Throws Error.
+    std::string AppServerRequest(const std::string& function, const std::string& body);
+
+    // Checks the first line of `content` and decodes exactly `expected` results. Throws Error.
+    static std::vector<std::string> CheckAnswer(const std::string& function, const std::string& content,
+                                                size_t expected);
+    // Reads one answer from the connected socket `fd` (set non-blocking) and returns its
+    // content. Throws Error.
+    static std::string ReadAnswer(int fd, std::uint32_t waitMs);
+
+    // The content of a complete answer `buffer` whose header ends at `headerEnd` (0: none found)
+    // and declares `contentLength` bytes (0: to the end). Throws Error(-8 / -9).
+    static std::string ExtractContent(const std::string& buffer, size_t headerEnd, int contentLength);
+
+private:
+    bool initialised_ = false;
+    sockaddr_in address_{};
+    std::uint32_t waitMs_ = kWaitForever;
+};
+
+// Service kinds of AppServerConnect (the redirect table is keyed by them).
+inline constexpr int kGrammarService = 0;
+inline constexpr int kSpellService = 1;
+inline constexpr int kThesaurusService = 2;
+
+// Initialises the client for `host` (name or dotted IPv4) and `port`. 0 on success, else the
+// error's code (-1 when it was 0).
+int AppServerInit(const std::string& host, std::uint16_t port);
+
+// Chooses the server of `kind` for `language` (the redirect table of InternalData key 26
+// replaces the default host and port when it names one) and initialises the client for it.
+// A positive "appserver_wait_ms" in `map` bounds the wait between reads.
+int AppServerConnect(int kind, const StringMap& map, InternalData& data, const std::string& language,
+                     const std::string& defaultHost, std::uint16_t defaultPort);
+
+// One remote call. 0 on success with `results` holding `expected` strings; else the error's code
+// (-1 when it was 0) and `results` empty.
+int AppServerDoFunc(const std::string& function, const std::vector<std::string>& params,
+                    std::vector<std::string>& results, size_t expected);
+
+void AppServerUninit();

@@ -1,0 +1,116 @@
+#include "support/FakeEngineServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace testsupport {
+namespace {
+
+int ListenOnLoopback(unsigned short& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0) {
+        ::close(fd);
+        throw std::runtime_error("cannot listen on loopback");
+    }
+    socklen_t len = sizeof addr;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+// Reads until the header block and its declared content have arrived (or the peer stops).
+std::string ReadRequest(int fd) {
+    std::string data;
+    char buf[4096];
+    for (;;) {
+        const auto headerEnd = data.find("\r\n\r\n");
+        if (headerEnd != std::string::npos) {
+            size_t length = 0;
+            if (auto at = data.find("Content-length: "); at != std::string::npos && at < headerEnd)
+                length = std::strtoul(data.c_str() + at + 16, nullptr, 10);
+            if (data.size() >= headerEnd + 4 + length) return data;
+        }
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0) return data;
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0) return data;
+        data.append(buf, static_cast<size_t>(n));
+    }
+}
+
+}  // namespace
+
+FakeEngineServer::FakeEngineServer() {
+    listenFd_ = ListenOnLoopback(port_);
+    thread_ = std::thread([this] { serve(); });
+}
+
+FakeEngineServer::~FakeEngineServer() {
+    stop_ = true;
+    thread_.join();
+    ::close(listenFd_);
+}
+
+void FakeEngineServer::SetScript(Script script) {
+    std::lock_guard lock(mutex_);
+    script_ = std::move(script);
+}
+
+void FakeEngineServer::AnswerWith(const std::string& content) { SetScript({{Answer(content)}}); }
+
+std::string FakeEngineServer::Answer(const std::string& content) {
+    return "HTTP/1.0 200 OK\r\nContent-length: " + std::to_string(content.size()) + "\r\n\r\n" + content;
+}
+
+std::vector<std::string> FakeEngineServer::requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void FakeEngineServer::serve() {
+    while (!stop_) {
+        pollfd p{listenFd_, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) continue;
+        handle(fd);
+        ::close(fd);
+    }
+}
+
+void FakeEngineServer::handle(int fd) {
+    Script script;
+    {
+        std::lock_guard lock(mutex_);
+        script = script_;
+    }
+    const std::string request = script.readRequest ? ReadRequest(fd) : std::string();
+    {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+    }
+    for (size_t i = 0; i < script.chunks.size(); ++i) {
+        if (i > 0) std::this_thread::sleep_for(script.pause);
+        ::send(fd, script.chunks[i].data(), script.chunks[i].size(), MSG_NOSIGNAL);
+    }
+}
+
+unsigned short UnusedLoopbackPort() {
+    unsigned short port = 0;
+    const int fd = ListenOnLoopback(port);
+    ::close(fd);
+    return port;
+}
+
+}  // namespace testsupport

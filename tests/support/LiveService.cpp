@@ -1,0 +1,137 @@
+#include "support/LiveService.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <utility>
+
+#include "support/FakeEngineServer.h"
+#include "support/HttpClient.h"
+
+namespace testsupport {
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+
+bool WaitFor(const std::function<bool()>& ready) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& stderrFile) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {
+        // A group of its own: Apache's prefork parent signals its whole process group on stop.
+        setpgid(0, 0);
+        const int err = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err >= 0) {
+            dup2(err, 2);
+            dup2(err, 1);
+        }
+        execv(args[0], args.data());
+        _exit(127);
+    }
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept : pid_(std::exchange(other.pid_, -1)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        Stop();
+        pid_ = std::exchange(other.pid_, -1);
+    }
+    return *this;
+}
+
+ChildProcess::~ChildProcess() { Stop(); }
+
+bool ChildProcess::running() const { return pid_ > 0 && kill(pid_, 0) == 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+void ChildProcess::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (waitpid(pid_, nullptr, WNOHANG) == 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+}
+
+LiveService::LiveService(WebServer server) : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
+    webPort_ = UnusedLoopbackPort();
+    enginePort_ = UnusedLoopbackPort();
+    if (install() && startEngine()) startWebServer(server);
+}
+
+bool LiveService::install() {
+    const std::string source = VERBARIUM_SOURCE_DIR;
+    const std::string command = "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " + Quote(tree_) +
+                                " >/dev/null && " + Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) +
+                                " " + Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) + " " +
+                                std::to_string(enginePort_);
+    if (std::system(command.c_str()) != 0) problem = "cannot install the runtime tree: " + command;
+    return problem.empty();
+}
+
+bool LiveService::startEngine() {
+    const std::string log = state_ + "/appserver.log";
+    engine_ = ChildProcess({tree_ + "/bin/appserver", "--listen", "127.0.0.1:" + std::to_string(enginePort_), "--db",
+                            state_ + "/dictionaries.db"},
+                           log);
+    if (!WaitFor([&] { return ReadFile(log).find("ready on") != std::string::npos || !engine_.running(); }) ||
+        !engine_.running())
+        problem = "the engine server did not start: " + ReadFile(log);
+    return problem.empty();
+}
+
+std::string LiveService::findWebServer(WebServer server) {
+    const char* name = server == WebServer::Apache ? "apache2" : "lighttpd";
+    for (const std::string dir : {"/usr/sbin/", "/usr/bin/"})
+        if (std::filesystem::exists(dir + name)) return dir + name;
+    problem = std::string(name) + " is not installed (scripts/install-deps.sh installs it)";
+    webServerMissing = true;
+    return {};
+}
+
+bool LiveService::startWebServer(WebServer server) {
+    const std::string binary = findWebServer(server);
+    if (binary.empty()) return false;
+    std::vector<std::string> argv = {binary, "-D", "-f", state_ + "/lighttpd.conf"};
+    std::string errorLog = state_ + "/lighttpd.error.log";
+    if (server == WebServer::Apache) {
+        // Apache started as root runs the programs as www-data: open the tree to it.
+        namespace fs = std::filesystem;
+        for (const fs::path& p : {dir_.path(), fs::path(tree_), fs::path(state_)})
+            fs::permissions(p, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(tree_ + "/srv/logs", fs::perms::all);
+        argv = {binary, "-f", state_ + "/apache.conf", "-DFOREGROUND"};
+        errorLog = state_ + "/apache.error.log";
+    }
+    web_ = ChildProcess(argv, state_ + "/webserver.out");
+    if (!WaitFor([&] { return HttpRequest(webPort_, "GET", "/").status != 0 || !web_.running(); }) || !web_.running())
+        problem = "the web server did not start: " + ReadFile(errorLog) + ReadFile(state_ + "/webserver.out");
+    return problem.empty();
+}
+
+}  // namespace testsupport

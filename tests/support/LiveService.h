@@ -1,0 +1,58 @@
+#pragma once
+// The whole service on loopback for end-to-end tests and benchmarks: the runtime tree installed
+// from the build into a temporary folder, the engine server and lighttpd on free ports.
+// Everything is stopped and removed on destruction.
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "support/TestSupport.h"
+
+namespace testsupport {
+
+// A child process started with execv; killed (SIGTERM, then SIGKILL) and reaped on destruction.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const std::vector<std::string>& argv, const std::string& stderrFile);
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ~ChildProcess();
+    void Stop();
+    bool running() const;
+
+private:
+    pid_t pid_ = -1;
+};
+
+class LiveService {
+public:
+    enum class WebServer { Lighttpd, Apache };
+
+    // Empty when everything started; otherwise why not (e.g. lighttpd is not installed).
+    std::string problem;
+    // True when the problem is only a missing web server binary.
+    bool webServerMissing = false;
+
+    explicit LiveService(WebServer server = WebServer::Lighttpd);
+    unsigned short webPort() const { return webPort_; }
+    unsigned short enginePort() const { return enginePort_; }
+    const std::string& tree() const { return tree_; }
+    void StopEngine() { engine_.Stop(); }
+
+private:
+    bool install();
+    bool startEngine();
+    bool startWebServer(WebServer server);
+    std::string findWebServer(WebServer server);
+
+    TempDir dir_;
+    std::string tree_;
+    std::string state_;
+    unsigned short webPort_ = 0;
+    unsigned short enginePort_ = 0;
+    ChildProcess engine_;
+    ChildProcess web_;
+};
+
+}  // namespace testsupport

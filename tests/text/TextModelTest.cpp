@@ -1,0 +1,224 @@
+// The text model: element splitting, the check stream, position mapping, replacements,
+// decorations and the UTF-8 boundary.
+#include <gtest/gtest.h>
+
+#include "utils/text/EIncorrectPosition.h"
+#include "utils/text/TextProcessor.h"
+#include "text/TextTestSupport.h"
+
+using namespace texttest;
+
+TEST(TextModel, EmptyTextChecksAsOneBlank) {
+    Loaded model("");
+    EXPECT_EQ(" ", model.Check());
+    EXPECT_EQ("1: ", Describe(model.text));
+}
+
+TEST(TextModel, NamedReferenceBetweenLettersIsOneElement) {
+    Loaded model("a&amp;b");
+    EXPECT_EQ("1:a|3:&amp;|1:b|1: ", Describe(model.text));
+    EXPECT_EQ("a&b ", model.Check());
+    EXPECT_EQ(u"b", model.text.Word(2, 1));
+}
+
+TEST(TextModel, SeparatingTagsAddABlankOthersJoinLetters) {
+    EXPECT_EQ("a b ", Loaded("a<br>b").Check());
+    EXPECT_EQ("ab ", Loaded("a<b>b").Check());
+    EXPECT_EQ("ab ", Loaded("a<B>b</B>").Check());
+    EXPECT_EQ("a b ", Loaded("a<P class=x>b").Check());
+}
+
+TEST(TextModel, WideSpacesReadAndComeBackAsBlanks) {
+    for (const char* space : {"\u2002", "\u2003", "\u2009", "\u200C", "\u200D"}) {
+        TextProcessor processor("", {});
+        processor.SetText(std::string("one") + space + "two");
+        EXPECT_EQ("one two ", processor.GetCheckText()) << space;
+        EXPECT_EQ("one two ", processor.GetText()) << space;
+    }
+}
+
+TEST(TextModel, FailedFilterLeavesPlainTextWhole) {
+    Loaded model("AT&T [x] #zz <");
+    EXPECT_EQ("1:AT&T [x] #zz <|1: ", Describe(model.text));
+}
+
+TEST(TextModel, CheckStartsOfMarkupAreRunningOffsetMinusOne) {
+    Loaded model("<b>ab</b>c");
+    std::vector<std::pair<int, int>> starts;
+    for (const auto& e : model.text.Elements()) starts.emplace_back(e.checkStart, e.checkLength);
+    const std::vector<std::pair<int, int>> expected = {{-1, 0}, {0, 2}, {1, 0}, {2, 1}, {3, 1}};
+    EXPECT_EQ(expected, starts);
+}
+
+TEST(TextModel, WordOutsideTheStreamRaises) {
+    Loaded model("abc");
+    EXPECT_THROW(model.text.Word(4, 1), EIncorrectPosition);
+    EXPECT_THROW(model.text.Word(2, 3), EIncorrectPosition);
+    EXPECT_THROW(model.text.Word(-1, 1), EIncorrectPosition);
+    EXPECT_THROW(model.text.Word(0, -1), EIncorrectPosition);
+    EXPECT_EQ(u"bc ", model.text.Word(1, 3));
+}
+
+TEST(TextModel, WordSpansMarkup) {
+    Loaded model("a<b>b</b>&eacute;c");
+    EXPECT_EQ(u"ab\u00e9c", model.text.Word(0, 4));
+}
+
+// Replacement
+
+TEST(TextModel, ReplacingInsideOneElementKeepsTheReference) {
+    TextProcessor processor("", {});
+    processor.SetText("a&amp;b");
+    processor.ReplaceRange(u"xy", 0, 1);
+    EXPECT_EQ("xy&amp;b ", processor.GetText());
+    EXPECT_EQ("xy&b ", processor.GetCheckText());
+}
+
+TEST(TextModel, ReplacingAcrossElementsMergesThemIntoPlainText) {
+    Loaded model("a&amp;b");
+    ASSERT_TRUE(model.text.ReplaceRange(u"new", 0, 3));
+    EXPECT_EQ("1:new|1: ", Describe(model.text));
+}
+
+TEST(TextModel, ReplacingAcrossTagsKeepsTheTagsInOrder) {
+    Loaded model("one <b>two</b> three");
+    // "two" sits at 4..6; replace "one two" (0..6) by "1 2".
+    ASSERT_TRUE(model.text.ReplaceRange(u"1 2", 0, 7));
+    EXPECT_EQ("1 2<b></b> three ", U8(model.text.SourceText()));
+    EXPECT_EQ("1 2 three ", model.Check());
+}
+
+TEST(TextModel, ReplacementSplitsAroundMarkupThatFallsInside) {
+    Loaded model("ab<b>cd</b>ef");
+    ASSERT_TRUE(model.text.ReplaceRange(u"ABCDEF", 0, 6));
+    EXPECT_EQ("AB<b>CD</b>EF ", U8(model.text.SourceText()));
+    EXPECT_EQ(u"ABCDEF ", model.text.CheckText());
+}
+
+TEST(TextModel, ReplacementOutsideTheStreamChangesNothing) {
+    Loaded model("abc");
+    EXPECT_FALSE(model.text.ReplaceRange(u"x", 3, 2));
+    EXPECT_FALSE(model.text.ReplaceRange(u"x", 9, 1));
+    EXPECT_FALSE(model.text.ReplaceRange(u"x", 0, -2));
+    EXPECT_FALSE(model.text.ReplaceRange(u"x", 2147483647, 2));
+    EXPECT_EQ("abc ", U8(model.text.SourceText()));
+}
+
+TEST(TextModel, ReplacementKeepsLaterPositionsMapped) {
+    Loaded model("teh <i>cat</i> sat");
+    ASSERT_TRUE(model.text.ReplaceRange(u"the", 0, 3));
+    ASSERT_TRUE(model.text.ReplaceRange(u"dog", 4, 3));
+    EXPECT_EQ("the <i>dog</i> sat ", U8(model.text.SourceText()));
+    EXPECT_EQ(u"sat", model.text.Word(8, 3));
+}
+
+TEST(TextModel, ReplacingWithNothingDeletesTheWord) {
+    Loaded model("a bad <b>word</b>");
+    ASSERT_TRUE(model.text.ReplaceRange(u"", 2, 4));
+    EXPECT_EQ("a <b>word</b> ", U8(model.text.SourceText()));
+    EXPECT_EQ(u"word", model.text.Word(2, 4));
+}
+
+// Decoration
+
+TEST(TextModel, DecorationWrapsTheRangeAndLeavesTheStreamAlone) {
+    Loaded model("one two three");
+    model.text.Decorate(4, u"[", 7, u"]");
+    model.text.SetMarkers(u"[_mkp_]");
+    EXPECT_EQ("one [two] three ", U8(model.text.Render()));
+    model.text.SetMarkers(u"");
+    EXPECT_EQ("one two three ", U8(model.text.Render()));
+    EXPECT_EQ("one two three ", model.Check());
+    EXPECT_EQ("one two three ", U8(model.text.SourceText()));
+    model.text.RemoveDecorations();
+    model.text.SetMarkers(u"[_mkp_]");
+    EXPECT_EQ("one two three ", U8(model.text.Render()));
+}
+
+TEST(TextModel, DecorationOutsideTheStreamChangesNothing) {
+    Loaded model("abc");
+    EXPECT_THROW(model.text.Decorate(1, u"[", 9, u"]"), EIncorrectPosition);
+    EXPECT_THROW(model.text.Decorate(2, u"[", 1, u"]"), EIncorrectPosition);
+    EXPECT_EQ("1:abc|1: ", Describe(model.text));
+}
+
+// UTF-8 boundary
+
+TEST(TextModel, NonBmpCharactersRoundTripAndCountTwoUnits) {
+    TextProcessor processor("", {});
+    const std::string text = "\xF0\x9F\x98\x80 caf\xC3\xA9 \xF0\x90\x8D\x88x";  // U+1F600, U+10348
+    processor.SetText(text);
+    EXPECT_EQ(text + " ", processor.GetText());
+    EXPECT_EQ(text + " ", processor.GetCheckText());
+    EXPECT_EQ("caf\xC3\xA9", processor.GetWord(3, 4));
+    EXPECT_EQ("\xF0\x90\x8D\x88x", processor.GetWord(8, 3));
+}
+
+TEST(TextModel, InvalidUtf8ReadsAsReplacementCharacters) {
+    struct Row {
+        std::string in;
+        std::string text;
+    };
+    const std::string fffd = "\xEF\xBF\xBD";
+    const std::vector<Row> rows = {
+        {"a\x80z", "a" + fffd + "z "},                       // stray continuation byte
+        {"a\xC3", "a" + fffd + " "},                         // truncated at the end
+        {"\xE2\x82z", fffd + fffd + "z "},                   // truncated in the middle
+        {"\xC0\xAF", fffd + fffd + " "},                     // overlong
+        {"\xED\xA0\x80", fffd + fffd + fffd + " "},          // encoded surrogate
+        {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd + " "}, // above U+10FFFF
+        {"\xFF<b>", fffd + "<b> "},
+    };
+    for (const auto& row : rows) {
+        TextProcessor processor("", {});
+        processor.SetText(row.in);
+        EXPECT_EQ(row.text, processor.GetText()) << testing::PrintToString(row.in);
+    }
+}
+
+TEST(TextModel, LoneSurrogatesLeaveAsReplacementCharacters) {
+    EXPECT_EQ("a\xEF\xBF\xBD" "b\xEF\xBF\xBD", Utf16ToUtf8(std::u16string{u'a', 0xD83D, u'b', 0xDE00}));
+}
+
+// Dialog start script
+
+TEST(TextModel, DialogCallNamesTheProblemWord) {
+    TextProcessor processor("", {});
+    processor.SetText("I can't spel caf\xC3\xA9");
+    processor.AddProblem(2, 5, 7);
+    processor.AddProblem(8, 4, 9);
+    processor.AddProblem(13, 4, 3);
+    EXPECT_EQ("submit_bot('suggest','can\\'t',2,5,0,7,'can-39t');", processor.MakeDialogCall("suggest", 0));
+    EXPECT_EQ("submit_bot('suggest','caf\xC3\xA9',13,4,2,3,'caf-233');", processor.MakeDialogCall("suggest", 2));
+}
+
+TEST(TextModel, DialogCallOutsideTheListFinishes) {
+    TextProcessor processor("", {});
+    processor.SetText("abc");
+    processor.AddProblem(0, 3, 1);
+    const std::string finish = "submit_bot('finish', '', 0, 0, 0, '', '');";
+    EXPECT_EQ(finish, processor.MakeDialogCall("suggest", -1));
+    EXPECT_EQ(finish, processor.MakeDialogCall("suggest", 1));
+}
+
+TEST(TextModel, DialogCallKeepsBackslashesInsideTheIdentifierString) {
+    TextProcessor processor("", {});
+    processor.SetText("a\\b");
+    processor.AddProblem(0, 3, 1);
+    EXPECT_EQ("submit_bot('x','a\\\\b',0,3,0,1,'a\\\\b');", processor.MakeDialogCall("x", 0));
+}
+
+TEST(TextModel, ParseOptionsHaveNoEffect) {
+    TextProcessor processor("[-allf]", {});
+    processor.SetText("a<b>c");
+    EXPECT_EQ("ac ", processor.GetCheckText());
+}
+
+TEST(TextModel, ProblemsSurviveReloading) {
+    TextProcessor processor("", {});
+    processor.SetText("abc");
+    processor.AddProblem(0, 3, 5);
+    processor.SetText("xyz");
+    ASSERT_EQ(1u, processor.Problems().size());
+    EXPECT_EQ(5, processor.Problems()[0].id);
+}

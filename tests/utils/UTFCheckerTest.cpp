@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "utils/UTFChecker.h"
+
+namespace {
+
+enum class Verdict { Passes, Invalid, Unsupported };
+
+Verdict Check(const std::string& text) {
+    try {
+        UTFChecker::Check(text);
+        return Verdict::Passes;
+    } catch (const UTFChecker::InvalidUTF8Exception&) {
+        return Verdict::Invalid;
+    } catch (const UTFChecker::UnsupportedUTF8Exception&) {
+        return Verdict::Unsupported;
+    }
+}
+
+struct Row {
+    std::string text;
+    Verdict verdict;
+};
+
+TEST(UTFCheckerTest, ClassifiesHostileBytes) {
+    const Row rows[] = {
+        {"", Verdict::Passes},
+        {"plain ascii", Verdict::Passes},
+        {std::string("nul\0inside", 10), Verdict::Passes},
+        {"caf\xC3\xA9", Verdict::Passes},
+        {"\xE2\x82\xAC", Verdict::Passes},  // euro sign, three bytes
+        {"\xC0\xAF", Verdict::Passes},      // over-long "/" passes by contract
+        {"\xE0\x80\xAF", Verdict::Passes},  // over-long three-byte form
+        {"\xED\xA0\x80", Verdict::Passes},  // surrogate U+D800 passes by contract
+        {"\xE9", Verdict::Passes},          // cut short at the end
+        {"ok\xE2\x82", Verdict::Passes},
+        {"\xE9t\xE9", Verdict::Invalid},  // Latin-1 text
+        {"\x80", Verdict::Invalid},       // stray continuation
+        {"a\xBF", Verdict::Invalid},
+        {"\xC3\xA9\xA9", Verdict::Invalid},  // one continuation too many
+        {"\xC3\xC3\xA9", Verdict::Invalid},  // lead where a continuation is due
+        {"\xE2\x82"
+         "a",
+         Verdict::Invalid},
+        {"\xE2\xF0\x9F\x98\x80", Verdict::Invalid},      // lead of four inside a sequence
+        {"\xF0\x9F\x98\x80", Verdict::Passes},           // four-byte emoji: the model carries it
+        {"\xF0\x9F\x98\x80\xE9t", Verdict::Invalid},    // Latin-1 after an emoji
+        {"\xF5\x80\x80\x80", Verdict::Unsupported},      // beyond U+10FFFF
+        {"\xF8\x88\x80\x80\x80", Verdict::Unsupported},  // five-byte form
+        {"\xFC\x84\x80\x80\x80\x80", Verdict::Unsupported},
+        {"\xF0", Verdict::Passes},                         // cut short at the end
+        // Windows-1252 letters 0xF0-0xFF are single-byte text, not long forms: reinterpret.
+        {"Gr\xFC\xDF" "e", Verdict::Invalid},
+        {"Espa\xF1" "a", Verdict::Invalid},
+        {"\xF6l", Verdict::Invalid},
+        {"\xFE", Verdict::Invalid},
+        {"\xFF", Verdict::Invalid},
+        {"\xF8\x88\x80\x80\xF0\x9F\x98\x80", Verdict::Invalid},  // five-byte lead cut short
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Check(row.text), row.verdict) << "row: " << ::testing::PrintToString(row.text);
+}
+
+TEST(UTFCheckerTest, ExceptionsCarryMessageAndPlaceAndShareTheBase) {
+    try {
+        UTFChecker::Check("\x80");
+        FAIL();
+    } catch (const ErrorBase& e) {
+        EXPECT_STREQ(e.what(), "Invalid utf-8 string detected.");
+        EXPECT_EQ(e.file(), "utils/UTFChecker");
+        EXPECT_GT(e.line(), 0);
+        EXPECT_NE(dynamic_cast<const UTFChecker::UTFException*>(&e), nullptr);
+    }
+    EXPECT_THROW(UTFChecker::Check("\xF5"), UTFChecker::UTFException);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "utils/UrlDecode.h"
+
+namespace {
+
+struct Row {
+    std::string in;
+    std::string out;
+};
+
+TEST(UrlDecodeTest, HostileAndOrdinaryEscapes) {
+    const Row rows[] = {
+        {"", ""},
+        {"plain", "plain"},
+        {"a+b++", "a b  "},
+        {"%41%zz+%4", std::string("Azz \x04", 5)},
+        {"%41%42", "AB"},
+        {"%e9", "\xE9"},
+        {"%E9", "\xE9"},
+        {"%00", "00"},  // never a NUL byte
+        {"%0", "0"},
+        {"%", ""},  // trailing "%" dropped
+        {"100%", "100"},
+        {"%%41", "%41"},                  // "%%" reads no digit: keeps the second "%"
+        {"%4z", std::string("\x04", 1)},  // one digit still consumes both characters
+        {"%z4", "z4"},
+        {"%2B", "+"},  // an encoded plus stays a plus
+        {"%25", "%"},
+        {"%2541", "%41"},  // decoded once only
+        {"%0D%0A", "\r\n"},
+        {"%+1", "+1"},  // the scan reads hex digits only, no sign
+        {" %20", "  "},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& row : rows) EXPECT_EQ(UrlDecode(row.in), row.out) << "input: " << row.in;
+}
+
+}  // namespace
