@@ -58,8 +58,8 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     server.Start();
     const bool v6 = config.listenHost.find(':') != std::string::npos;
     Log::Info("ready on " + (v6 ? "[" + config.listenHost + "]" : config.listenHost) + ":" +
-              std::to_string(server.port()) + " (" + std::to_string(config.workers) + " workers, database " +
-              config.dbPath + ")");
+              std::to_string(server.port()) + " (" + std::to_string(config.workers) +
+              " workers, database " + config.dbPath + ")");
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

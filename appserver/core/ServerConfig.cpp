@@ -56,10 +56,22 @@ std::vector<std::string> SplitList(const std::string& value) {
 }
 
 bool IsKnownKey(const std::string& key) {
-    static const char* const kKeys[] = {
-        "listen", "db", "config", "aspell-dir", "hunspell-dir", "mythes-dir", "thesaurus",
-        "languages", "backend", "workers", "spellers-per-language", "read-timeout-ms",
-        "request-deadline-ms", "cache-entries", "max-suggestions", "preload"};
+    static const char* const kKeys[] = {"listen",
+                                        "db",
+                                        "config",
+                                        "aspell-dir",
+                                        "hunspell-dir",
+                                        "mythes-dir",
+                                        "thesaurus",
+                                        "languages",
+                                        "backend",
+                                        "workers",
+                                        "spellers-per-language",
+                                        "read-timeout-ms",
+                                        "request-deadline-ms",
+                                        "cache-entries",
+                                        "max-suggestions",
+                                        "preload"};
     for (const char* known : kKeys)
         if (key == known) return true;
     return false;

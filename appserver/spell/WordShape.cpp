@@ -42,8 +42,8 @@ std::string WordShape::Lower(std::string_view utf8) {
 }
 
 std::string WordShape::LowerFirst(std::string_view utf8) {
-    icu::UnicodeString word =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    icu::UnicodeString word = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     if (word.isEmpty()) return std::string();
     const int32_t firstLength = U16_LENGTH(word.char32At(0));
     icu::UnicodeString head = word.tempSubString(0, firstLength);

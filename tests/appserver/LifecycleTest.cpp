@@ -1,4 +1,5 @@
 // Starting and stopping the engine server.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -7,15 +8,14 @@
 #include "WireClient.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 using apptest::ServerProcess;
 
 TEST(LifecycleTest, StopsCleanlyOnSigterm) {
     testsupport::TempDir dir;
     ServerProcess server(dir.str() + "d.db");
     ASSERT_NE(server.port(), 0);
-    EXPECT_EQ(apptest::Call(server.port(), "get_syn_list", {"good"}).kind, apptest::CallResult::kOk);
+    EXPECT_EQ(apptest::Call(server.port(), "get_syn_list", {"good"}).kind,
+              apptest::CallResult::kOk);
     const int status = server.Terminate();
     ASSERT_TRUE(WIFEXITED(status)) << server.log();
     EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -31,8 +31,8 @@ TEST(LifecycleTest, ConfigFileIsReadAndFlagsWin) {
                                          "listen = 127.0.0.1:1\n");
     ServerProcess server(dir.str() + "d.db", {"--config", config});
     ASSERT_NE(server.port(), 0);
-    const auto r = apptest::Call(server.port(), "get_suggestions4",
-                                 apptest::SpellParams("en_US", "speling"));
+    const auto r =
+        apptest::Call(server.port(), "get_suggestions4", apptest::SpellParams("en_US", "speling"));
     ASSERT_EQ(r.kind, apptest::CallResult::kOk) << r.message;
     EXPECT_EQ(std::count(r.results[0].begin(), r.results[0].end(), '\n'), 2);
     EXPECT_EQ(apptest::Call(server.port(), "check_spelling4",
