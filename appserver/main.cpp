@@ -40,8 +40,8 @@ std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
 }
 
 int Run(const ServerConfig& config, const sigset_t& stopSignals) {
+    LanguageRegistry languages(config);  // first: a settings error leaves no database behind
     DictionaryStore dictionaries(config.dbPath);
-    LanguageRegistry languages(config);
     Log::Info("languages: " + Joined(languages.Describe()));
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
@@ -58,8 +58,8 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     server.Start();
     const bool v6 = config.listenHost.find(':') != std::string::npos;
     Log::Info("ready on " + (v6 ? "[" + config.listenHost + "]" : config.listenHost) + ":" +
-              std::to_string(server.port()) + " (" + std::to_string(config.workers) + " workers, database " +
-              config.dbPath + ")");
+              std::to_string(server.port()) + " (" + std::to_string(config.workers) +
+              " workers, database " + config.dbPath + ")");
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     const size_t headerEnd = wire::FindHeaderEnd(input);
-    const std::string_view block = input.substr(0, headerEnd == std::string_view::npos ? input.size() : headerEnd);
+    const std::string_view block =
+        input.substr(0, headerEnd == std::string_view::npos ? input.size() : headerEnd);
     (void)wire::ContentLengthOf(block);
     (void)wire::StrictContentLengthOf(block);
 

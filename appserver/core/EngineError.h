@@ -5,6 +5,6 @@
 #include <string>
 
 class EngineError : public std::runtime_error {
-public:
+  public:
     explicit EngineError(const std::string& message) : std::runtime_error(message) {}
 };

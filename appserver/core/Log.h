@@ -5,11 +5,11 @@
 #include <string>
 
 class Log {
-public:
+  public:
     static void Info(const std::string& message);
     static void Warning(const std::string& message);
     static void Error(const std::string& message);
 
-private:
+  private:
     static void Write(const char* level, const std::string& message);
 };

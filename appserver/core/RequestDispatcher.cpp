@@ -21,19 +21,21 @@ constexpr size_t kCheckSpellingParams = 7;
 // A printable, bounded form of a client-supplied name for messages and the log.
 std::string Printable(std::string_view name) {
     std::string out;
-    for (char c : name.substr(0, kMaxNameInMessage))
-        out += (c >= 0x20 && c < 0x7F) ? c : '?';
+    for (char c : name.substr(0, kMaxNameInMessage)) out += (c >= 0x20 && c < 0x7F) ? c : '?';
     if (name.size() > kMaxNameInMessage) out += "...";
     return out;
 }
 
 std::string ParseErrorMessage(const wire::RequestParseResult& parsed) {
     switch (parsed.error) {
-        case wire::RequestParseError::kEmptyBody: return "Empty request";
-        case wire::RequestParseError::kEmptyFunction: return "Missing function name";
+        case wire::RequestParseError::kEmptyBody:
+            return "Empty request";
+        case wire::RequestParseError::kEmptyFunction:
+            return "Missing function name";
         case wire::RequestParseError::kBadEscape:
             return "Malformed escape in request line " + std::to_string(parsed.badLine + 1);
-        case wire::RequestParseError::kNone: break;
+        case wire::RequestParseError::kNone:
+            break;
     }
     return "Malformed request";
 }
@@ -52,9 +54,10 @@ RequestDispatcher::RequestDispatcher(SpellService& spell, GrammarService& gramma
 void RequestDispatcher::AddSpelling() {
     using Method = std::string (SpellService::*)(const SpellRequest&);
     auto spelling = [this](size_t count, Method method) {
-        return Function{count, [this, method](const Params& p) {
-                            return std::vector<std::string>{(spell_.*method)(SpellRequest::Parse(p))};
-                        }};
+        return Function{
+            count, [this, method](const Params& p) {
+                return std::vector<std::string>{(spell_.*method)(SpellRequest::Parse(p))};
+            }};
     };
     functions_["check_spelling4"] = spelling(kCheckSpellingParams, &SpellService::CheckSpelling);
     functions_["check_is_correct4"] = spelling(kSpellingParams, &SpellService::CheckIsCorrect);
@@ -69,18 +72,18 @@ void RequestDispatcher::AddThesaurus(Thesaurus* thesaurus) {
         if (!thesaurus) throw EngineError("Thesaurus is not available");
         return *thesaurus;
     };
-    functions_["text_thesaurus"] = {1, [need](const Params& p) {
-                                        return std::vector<std::string>{need().TextRanges(p[0], false)};
-                                    }};
-    functions_["text_antonyms"] = {1, [need](const Params& p) {
-                                       return std::vector<std::string>{need().TextRanges(p[0], true)};
-                                   }};
-    functions_["get_syn_list"] = {1, [need](const Params& p) {
-                                      return std::vector<std::string>{need().SynonymList(p[0])};
-                                  }};
-    functions_["get_ant_list"] = {1, [need](const Params& p) {
-                                      return std::vector<std::string>{need().AntonymList(p[0])};
-                                  }};
+    functions_["text_thesaurus"] = {
+        1, [need](const Params& p) {
+            return std::vector<std::string>{need().TextRanges(p[0], false)};
+        }};
+    functions_["text_antonyms"] = {
+        1, [need](const Params& p) {
+            return std::vector<std::string>{need().TextRanges(p[0], true)};
+        }};
+    functions_["get_syn_list"] = {
+        1, [need](const Params& p) { return std::vector<std::string>{need().SynonymList(p[0])}; }};
+    functions_["get_ant_list"] = {
+        1, [need](const Params& p) { return std::vector<std::string>{need().AntonymList(p[0])}; }};
 }
 
 void RequestDispatcher::AddDictionaries(DictionaryStore& store) {
@@ -123,9 +126,9 @@ std::string RequestDispatcher::Answer(std::string_view body) const {
             return wire::BuildErrorAnswer("Unknown function " + Printable(parsed.call.function));
         const Function& function = found->second;
         if (parsed.call.params.size() != function.paramCount)
-            return wire::BuildErrorAnswer("Function " + found->first + " takes " +
-                                          std::to_string(function.paramCount) + " parameters, not " +
-                                          std::to_string(parsed.call.params.size()));
+            return wire::BuildErrorAnswer(
+                "Function " + found->first + " takes " + std::to_string(function.paramCount) +
+                " parameters, not " + std::to_string(parsed.call.params.size()));
         return wire::BuildOkAnswer(function.run(parsed.call.params));
     } catch (const EngineError& e) {
         return wire::BuildErrorAnswer(e.what());

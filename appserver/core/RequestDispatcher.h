@@ -15,7 +15,7 @@ class SpellService;
 class Thesaurus;
 
 class RequestDispatcher {
-public:
+  public:
     // `thesaurus` may be null: its functions then answer "Thesaurus is not available".
     RequestDispatcher(SpellService& spell, GrammarService& grammar, Thesaurus* thesaurus,
                       DictionaryStore& dictionaries);
@@ -25,7 +25,7 @@ public:
     // The function names served, for the log.
     std::vector<std::string> Functions() const;
 
-private:
+  private:
     using Params = std::vector<std::string>;
     struct Function {
         size_t paramCount;

@@ -55,6 +55,28 @@ std::vector<std::string> SplitList(const std::string& value) {
     return items;
 }
 
+bool IsKnownKey(const std::string& key) {
+    static const char* const kKeys[] = {"listen",
+                                        "db",
+                                        "config",
+                                        "aspell-dir",
+                                        "hunspell-dir",
+                                        "mythes-dir",
+                                        "thesaurus",
+                                        "languages",
+                                        "backend",
+                                        "workers",
+                                        "spellers-per-language",
+                                        "read-timeout-ms",
+                                        "request-deadline-ms",
+                                        "cache-entries",
+                                        "max-suggestions",
+                                        "preload"};
+    for (const char* known : kKeys)
+        if (key == known) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string ServerConfig::Usage() {
@@ -143,6 +165,8 @@ bool ServerConfig::Load(int argc, char** argv) {
         if (arg.rfind("--", 0) != 0) throw ConfigError("unexpected argument: " + arg);
         arg = arg.substr(2);
         const size_t eq = arg.find('=');
+        if (!IsKnownKey(NormalKey(arg.substr(0, eq))))
+            throw ConfigError("unknown option --" + arg.substr(0, eq));
         if (eq != std::string::npos) {
             flags.emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
         } else if (NormalKey(arg) == "preload") {

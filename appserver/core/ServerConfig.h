@@ -13,7 +13,7 @@
 #include <vector>
 
 class ConfigError : public std::runtime_error {
-public:
+  public:
     explicit ConfigError(const std::string& message) : std::runtime_error(message) {}
 };
 
@@ -24,22 +24,22 @@ struct ServerConfig {
     std::string aspellDir = "/usr/lib/aspell";
     std::string hunspellDir = "/usr/share/hunspell";
     std::string mythesDir = "/usr/share/mythes";
-    std::string thesaurus = "en_US";            // language of the MyThes data to load
-    std::vector<std::string> languages;         // empty: every installed dictionary
+    std::string thesaurus = "en_US";              // language of the MyThes data to load
+    std::vector<std::string> languages;           // empty: every installed dictionary
     std::map<std::string, std::string> backends;  // language -> "aspell" or "hunspell"
     int workers = 8;
     int spellersPerLanguage = 2;
-    int readTimeoutMs = 10000;        // longest silence of a client while it sends its request
-    int requestDeadlineMs = 30000;    // longest time to receive a whole request
-    int cacheEntries = 20000;         // suggestion lists kept, all languages together
+    int readTimeoutMs = 10000;      // longest silence of a client while it sends its request
+    int requestDeadlineMs = 30000;  // longest time to receive a whole request
+    int cacheEntries = 20000;       // suggestion lists kept, all languages together
     int maxSuggestions = 10;
-    bool preload = false;             // open one speller per language before serving
+    bool preload = false;  // open one speller per language before serving
 
     // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
     bool Load(int argc, char** argv);
     static std::string Usage();
 
-private:
+  private:
     void Apply(const std::string& key, const std::string& value);
     void LoadFile(const std::string& path);
 };

@@ -3,7 +3,7 @@
 #include <string_view>
 
 class Utf8 {
-public:
+  public:
     // Well-formed UTF-8: no overlong forms, surrogates or code points above U+10FFFF.
     static bool IsValid(std::string_view text);
     // No byte below 0x20 and no DEL.

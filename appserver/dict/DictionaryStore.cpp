@@ -14,7 +14,7 @@ constexpr size_t kMaxCachedDictionaries = 1024;
 
 // A prepared statement, finalized on destruction.
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const char* sql) : db_(db) {
         if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
             throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db));
@@ -24,7 +24,8 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     Statement& Bind(int index, const std::string& text) {
-        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
         return *this;
     }
     Statement& Bind(int index, long long value) {
@@ -49,14 +50,14 @@ public:
                     : std::string();
     }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 // BEGIN IMMEDIATE on construction; ROLLBACK unless Commit was called.
 class Transaction {
-public:
+  public:
     explicit Transaction(sqlite3* db) : db_(db) { Run("BEGIN IMMEDIATE"); }
     ~Transaction() {
         if (!done_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -68,7 +69,7 @@ public:
         done_ = true;
     }
 
-private:
+  private:
     void Run(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
             throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db_));
@@ -88,9 +89,9 @@ void DictionaryStore::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(d
 
 DictionaryStore::DictionaryStore(const std::string& path) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK)
         throw std::runtime_error("cannot open dictionary database " + path + ": " +

@@ -20,7 +20,7 @@
 struct sqlite3;
 
 class DictionaryStore {
-public:
+  public:
     using WordSet = std::unordered_set<std::string>;
     static constexpr size_t kMaxNameBytes = 64;
     static constexpr size_t kMaxWordBytes = 128;
@@ -46,7 +46,7 @@ public:
     // The stored form of a name (0x08 -> blank).
     static std::string NormalName(std::string_view name);
 
-private:
+  private:
     struct Closer {
         void operator()(sqlite3* db) const;
     };

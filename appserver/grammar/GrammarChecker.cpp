@@ -13,15 +13,15 @@ namespace {
 
 constexpr std::array<std::string_view, 2> kRepeatAllowed = {"had", "that"};
 constexpr std::array<std::string_view, 14> kConsonantSoundPrefixes = {
-    "uni", "use", "usa", "usu", "uti", "ura", "ure", "uri", "uro", "eu", "ewe", "one", "once",
-    "ubiq"};
+    "uni", "use", "usa", "usu", "uti", "ura",  "ure",
+    "uri", "uro", "eu",  "ewe", "one", "once", "ubiq"};
 constexpr std::array<std::string_view, 5> kVowelSoundPrefixes = {"hour", "honest", "honor",
                                                                  "honour", "heir"};
 constexpr std::array<std::string_view, 6> kModals = {"could", "should", "would",
                                                      "must",  "might",  "may"};
 constexpr std::array<std::string_view, 16> kComparatives = {
-    "more",   "less",    "better", "worse",  "rather",  "other",   "greater", "smaller",
-    "larger", "higher",  "lower",  "fewer",  "bigger",  "older",   "younger", "faster"};
+    "more",   "less",   "better", "worse", "rather", "other", "greater", "smaller",
+    "larger", "higher", "lower",  "fewer", "bigger", "older", "younger", "faster"};
 constexpr std::array<std::string_view, 12> kAbbreviations = {
     "e.g", "i.e", "etc", "vs", "cf", "mr", "mrs", "ms", "dr", "st", "no", "approx"};
 // Capital letters whose names start with a vowel sound ("an FBI agent", "an X-ray").
@@ -42,11 +42,20 @@ std::string Html(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -61,7 +70,8 @@ GrammarProblem Span(const TextWord& a, const TextWord& b, int rule, std::string 
 
 std::string CapitalFirst(const std::u16string& word) {
     std::u16string out = word;
-    if (!out.empty() && !U16_IS_SURROGATE(out[0])) out[0] = static_cast<char16_t>(u_toupper(out[0]));
+    if (!out.empty() && !U16_IS_SURROGATE(out[0]))
+        out[0] = static_cast<char16_t>(u_toupper(out[0]));
     return WordTokenizer::ToUtf8(out);
 }
 
@@ -118,20 +128,22 @@ void GrammarChecker::CheckPair(const std::u16string& text, const TextWord& a, co
     const std::string first = WordShape::Lower(a.utf8);
     const std::string second = WordShape::Lower(b.utf8);
     if (first == second && !In(kRepeatAllowed, first)) {
-        out.push_back(Span(a, b, kRepeatedWord,
-                           "<b>Repeated word.</b> The word " + Quoted(a.utf8) +
-                               " is written twice in a row.",
-                           a.utf8));
+        out.push_back(
+            Span(a, b, kRepeatedWord,
+                 "<b>Repeated word.</b> The word " + Quoted(a.utf8) + " is written twice in a row.",
+                 a.utf8));
     } else if (first == "a" && StartsWithVowelSound(b.utf8)) {
         out.push_back(Span(a, b, kAVowel,
                            "<b>Article.</b> Use &quot;an&quot; before a word that starts with a "
-                           "vowel sound, such as " + Quoted(b.utf8) + ".",
+                           "vowel sound, such as " +
+                               Quoted(b.utf8) + ".",
                            (a.utf8 == "A" ? "An " : "an ") + b.utf8));
     } else if (first == "an" && !StartsWithVowelSound(b.utf8) &&
                !WordShape(std::u16string_view(text).substr(b.pos, 1)).hasDigit()) {  // "an 8th"
         out.push_back(Span(a, b, kAnConsonant,
                            "<b>Article.</b> Use &quot;a&quot; before a word that starts with a "
-                           "consonant sound, such as " + Quoted(b.utf8) + ".",
+                           "consonant sound, such as " +
+                               Quoted(b.utf8) + ".",
                            (a.utf8 == "An" ? "A " : "a ") + b.utf8));
     } else if (second == "of" && In(kModals, first)) {
         out.push_back(Span(a, b, kModalOf,
@@ -139,7 +151,9 @@ void GrammarChecker::CheckPair(const std::u16string& text, const TextWord& a, co
                                " write &quot;have&quot;, not &quot;of&quot;.",
                            a.utf8 + " have"));
     } else if (second == "then" && In(kComparatives, first)) {
-        out.push_back({b.pos, b.len, kThenThan,
+        out.push_back({b.pos,
+                       b.len,
+                       kThenThan,
                        "<b>Wrong word.</b> A comparison such as " + Quoted(a.utf8) +
                            " takes &quot;than&quot;; &quot;then&quot; is about time.",
                        {b.utf8 == "Then" ? "Than" : "than"}});
@@ -160,14 +174,17 @@ std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text) co
         if (!w.inLink && u_islower(word[0]) && !WordShape(word).mixedCase() &&
             StartsSentence(text, words, i)) {
             const std::string fixed = CapitalFirst(word);
-            out.push_back({w.pos, w.len, kLowerCaseStart,
+            out.push_back({w.pos,
+                           w.len,
+                           kLowerCaseStart,
                            "<b>Capital letter.</b> A sentence starts with a capital letter: " +
                                Quoted(fixed) + ".",
                            {fixed}});
         }
         if (i + 1 < words.size()) CheckPair(text, w, words[i + 1], out);
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const GrammarProblem& x, const GrammarProblem& y) { return x.pos < y.pos; });
+    std::stable_sort(out.begin(), out.end(), [](const GrammarProblem& x, const GrammarProblem& y) {
+        return x.pos < y.pos;
+    });
     return out;
 }

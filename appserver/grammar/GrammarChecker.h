@@ -13,7 +13,7 @@
 #include "spell/TextWord.h"
 
 class GrammarChecker {
-public:
+  public:
     enum Rule {
         kRepeatedWord = 1,
         kAVowel = 2,
@@ -29,7 +29,7 @@ public:
     // True when the article "an" belongs before `word` (UTF-8 as written).
     static bool StartsWithVowelSound(const std::string& word);
 
-private:
+  private:
     static bool OnlyBlanksBetween(const std::u16string& text, const TextWord& a, const TextWord& b);
     static bool StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
                                size_t index);

@@ -36,7 +36,8 @@ std::set<long long> NumberSet(std::string_view list) {
 long long ParseIndex(const std::string& text) {
     if (text.empty()) return -1;
     size_t i = text[0] == '-' ? 1 : 0;
-    if (i == text.size() || text.size() > kMaxNumberDigits) throw EngineError("Invalid problem index");
+    if (i == text.size() || text.size() > kMaxNumberDigits)
+        throw EngineError("Invalid problem index");
     long long value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9') throw EngineError("Invalid problem index");
@@ -47,7 +48,8 @@ long long ParseIndex(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> GrammarService::CheckGrammar(const std::vector<std::string>& params) const {
+std::vector<std::string> GrammarService::CheckGrammar(
+    const std::vector<std::string>& params) const {
     const std::set<long long> ignoredRules = NumberSet(params.at(0));
     const std::set<long long> ignoredPositions = NumberSet(params.at(1));
     const std::u16string text = WordTokenizer::ToUtf16(params.at(2));

@@ -11,9 +11,9 @@
 #include "grammar/GrammarChecker.h"
 
 class GrammarService {
-public:
+  public:
     std::vector<std::string> CheckGrammar(const std::vector<std::string>& params) const;
 
-private:
+  private:
     GrammarChecker checker_;
 };

@@ -23,11 +23,16 @@ long long NowMs() {
 
 const char* RequestReader::MessageFor(Outcome outcome) {
     switch (outcome) {
-        case Outcome::kTimedOut: return "Request read timed out";
-        case Outcome::kHeaderTooLarge: return "Request header too large";
-        case Outcome::kNoLength: return "Request without a valid Content-length";
-        case Outcome::kTooLarge: return "Request too large";
-        default: return "";
+        case Outcome::kTimedOut:
+            return "Request read timed out";
+        case Outcome::kHeaderTooLarge:
+            return "Request header too large";
+        case Outcome::kNoLength:
+            return "Request without a valid Content-length";
+        case Outcome::kTooLarge:
+            return "Request too large";
+        default:
+            return "";
     }
 }
 
@@ -67,8 +72,7 @@ RequestReader::Outcome RequestReader::Read(std::string& body) {
         if (o != Outcome::kOk) return o;
         headerEnd = wire::FindHeaderEnd(buffer, before >= 3 ? before - 3 : 0);
     }
-    const auto length =
-        wire::StrictContentLengthOf(std::string_view(buffer).substr(0, headerEnd));
+    const auto length = wire::StrictContentLengthOf(std::string_view(buffer).substr(0, headerEnd));
     if (!length) return Outcome::kNoLength;
     if (*length > static_cast<long long>(NetLimits::kMaxRequestBytes)) return Outcome::kTooLarge;
     const size_t total = headerEnd + static_cast<size_t>(*length);

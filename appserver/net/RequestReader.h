@@ -7,16 +7,16 @@
 #include "net/NetLimits.h"
 
 class RequestReader {
-public:
+  public:
     enum class Outcome {
         kOk,
-        kClosed,         // the client closed before sending a whole request
-        kTimedOut,       // silence longer than the read time-out, or past the deadline
-        kStopped,        // the server is stopping
+        kClosed,    // the client closed before sending a whole request
+        kTimedOut,  // silence longer than the read time-out, or past the deadline
+        kStopped,   // the server is stopping
         kHeaderTooLarge,
-        kNoLength,       // Content-length missing or malformed
-        kTooLarge,       // Content-length above the request limit
-        kFailed,         // a socket error
+        kNoLength,  // Content-length missing or malformed
+        kTooLarge,  // Content-length above the request limit
+        kFailed,    // a socket error
     };
 
     RequestReader(int fd, const NetLimits& limits, const std::atomic<bool>& stopping)
@@ -32,7 +32,7 @@ public:
     // The error answer text for an outcome other than kOk (empty when none is sent).
     static const char* MessageFor(Outcome outcome);
 
-private:
+  private:
     // Waits for data and appends what arrives to `buffer` (up to `want` bytes).
     Outcome ReadSome(std::string& buffer, size_t want, long long deadlineMs);
 

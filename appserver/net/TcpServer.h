@@ -19,7 +19,7 @@
 #include "net/UniqueFd.h"
 
 class TcpServer {
-public:
+  public:
     using Handler = std::function<std::string(std::string_view body)>;
 
     TcpServer(const std::string& host, int port, int workers, NetLimits limits, Handler handler);
@@ -33,7 +33,7 @@ public:
     void Stop();
     unsigned long long served() const { return served_.load(); }
 
-private:
+  private:
     void WorkerLoop();
     void Serve(UniqueFd connection);
     static bool SendAll(int fd, std::string_view data);

@@ -5,7 +5,7 @@
 #include <utility>
 
 class UniqueFd {
-public:
+  public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() { Reset(); }
@@ -27,6 +27,6 @@ public:
         fd_ = -1;
     }
 
-private:
+  private:
     int fd_ = -1;
 };

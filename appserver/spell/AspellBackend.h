@@ -10,7 +10,7 @@
 struct AspellSpeller;  // the library's handle type
 
 class AspellBackend : public ISpeller {
-public:
+  public:
     AspellBackend(const std::string& dictDir, const std::string& language);
     bool Check(std::string_view word) override;
     std::vector<std::string> Suggest(std::string_view word, size_t max) override;
@@ -18,7 +18,7 @@ public:
     // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
     static std::vector<std::string> InstalledLanguages(const std::string& dictDir);
 
-private:
+  private:
     struct SpellerDeleter {
         void operator()(AspellSpeller* speller) const;
     };

@@ -1,9 +1,9 @@
 #include "spell/HunspellBackend.h"
 
-#include <hunspell/hunspell.hxx>
 #include <unicode/ucnv.h>
 
 #include <filesystem>
+#include <hunspell/hunspell.hxx>
 #include <set>
 #include <stdexcept>
 

@@ -11,7 +11,7 @@
 class Hunspell;
 
 class HunspellBackend : public ISpeller {
-public:
+  public:
     HunspellBackend(const std::string& affPath, const std::string& dicPath);
     ~HunspellBackend() override;
     bool Check(std::string_view word) override;
@@ -20,7 +20,7 @@ public:
     // Names of the .aff/.dic pairs in `dir` that look like language codes ("vi_VN").
     static std::vector<std::string> InstalledLanguages(const std::string& dir);
 
-private:
+  private:
     // False when `in` cannot be represented in the target encoding.
     bool ToDictionary(std::string_view utf8, std::string& out) const;
     std::string FromDictionary(const std::string& encoded) const;

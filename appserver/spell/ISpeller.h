@@ -7,7 +7,7 @@
 #include <vector>
 
 class ISpeller {
-public:
+  public:
     virtual ~ISpeller() = default;
     virtual bool Check(std::string_view word) = 0;
     // At most `max` suggestions, best first.

@@ -4,7 +4,7 @@
 #include <string_view>
 
 class LanguageName {
-public:
+  public:
     // Two or three lower-case letters, optionally "_" and two upper-case letters.
     static bool LooksLikeLanguage(std::string_view name);
     // "en-us" and "en_us" become "en_US"; other text is returned unchanged.

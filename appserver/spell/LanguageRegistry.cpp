@@ -41,7 +41,9 @@ LanguageRegistry::LanguageRegistry(const ServerConfig& config) {
             };
         } else {
             const std::string stem = config.hunspellDir + "/" + language;
-            factory = [stem] { return std::make_unique<HunspellBackend>(stem + ".aff", stem + ".dic"); };
+            factory = [stem] {
+                return std::make_unique<HunspellBackend>(stem + ".aff", stem + ".dic");
+            };
         }
         pools_.emplace(language, std::make_unique<SpellerPool>(
                                      language, backend, std::move(factory),

@@ -15,7 +15,7 @@
 #include "spell/SpellerPool.h"
 
 class LanguageRegistry {
-public:
+  public:
     explicit LanguageRegistry(const ServerConfig& config);
 
     // The pool for a requested language: the exact name, else its normal spelling ("en-us"),
@@ -30,6 +30,6 @@ public:
     // Opens one handle of every language now; throws on the first that fails.
     void Preload();
 
-private:
+  private:
     std::map<std::string, std::unique_ptr<SpellerPool>, std::less<>> pools_;
 };

@@ -9,7 +9,10 @@ constexpr size_t kMaxTopLevelLetters = 6;
 constexpr std::u16string_view kOpeners = u"([{<\"'\u201C\u2018";
 constexpr std::u16string_view kClosers = u")]}>\"'.,;:!?\u201D\u2019";
 
-bool IsBlank(char16_t c) { return u_isUWhiteSpace(c) || c == u'\u00A0'; }
+bool IsBlank(char16_t c) {
+    if (c < 0x80) return c == ' ' || (c >= '\t' && c <= '\r');
+    return u_isUWhiteSpace(c) || c == u'\u00A0';
+}
 
 bool IsLabelChar(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||

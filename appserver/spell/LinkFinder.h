@@ -9,11 +9,11 @@
 #include <vector>
 
 class LinkFinder {
-public:
+  public:
     // [begin, end) ranges in UTF-16 code units, in text order.
     static std::vector<std::pair<size_t, size_t>> Find(const std::u16string& text);
 
-private:
+  private:
     static bool IsLink(std::u16string_view chunk);
     static bool IsDomain(std::u16string_view chunk);
 };

@@ -41,8 +41,7 @@ SpellRequest SpellRequest::Parse(const std::vector<std::string>& params) {
                  [&](std::string_view w) { request.ignoredWords.emplace(w); });
     ForEachEntry(params.at(kUserDictionariesParam), [&](std::string_view entry) {
         if (entry.front() == '$') {
-            if (entry.size() > 1 &&
-                request.personalDictionaries.size() < kMaxPersonalDictionaries)
+            if (entry.size() > 1 && request.personalDictionaries.size() < kMaxPersonalDictionaries)
                 request.personalDictionaries.emplace_back(entry.substr(1));
         } else {
             request.acceptedWords.emplace_back(entry);

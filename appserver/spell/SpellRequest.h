@@ -21,7 +21,7 @@ struct SpellOptions {
 };
 
 class SpellRequest {
-public:
+  public:
     // `params` holds 6 or 7 entries (checked by the caller).
     static SpellRequest Parse(const std::vector<std::string>& params);
 
@@ -29,7 +29,7 @@ public:
     SpellOptions options;
     std::string text;
     std::unordered_set<std::string> ignoredWords;
-    std::vector<std::string> acceptedWords;       // plain entries of the user dictionaries
+    std::vector<std::string> acceptedWords;         // plain entries of the user dictionaries
     std::vector<std::string> personalDictionaries;  // "$name" entries, without "$"
     std::set<size_t> ignoredPositions;
 };

@@ -29,6 +29,11 @@ std::string PlainApostrophes(std::string word) {
     return word;
 }
 
+bool CheckWord(ISpeller& speller, const std::string& word) {
+    if (word.find(kTypographicApostrophe) == std::string::npos) return speller.Check(word);
+    return speller.Check(PlainApostrophes(word));
+}
+
 std::string Join(const std::vector<std::string>& items, std::string_view separator) {
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -54,20 +59,20 @@ std::vector<std::string> DistinctWords(const std::vector<TextWord>& words) {
 
 // The accepted words of one request: the plain entries and the personal dictionaries.
 class AcceptedWords {
-public:
+  public:
     AcceptedWords(const SpellRequest& request, DictionaryStore& store)
         : plain_(request.acceptedWords.begin(), request.acceptedWords.end()) {
         for (const std::string& name : request.personalDictionaries)
             personal_.push_back(store.Words(name));
     }
     bool Accepts(const std::string& word, const WordShape& shape) const {
-        if (Has(word)) return true;
         if (plain_.empty() && personal_.empty()) return false;
+        if (Has(word)) return true;
         if (shape.titleCase() && Has(WordShape::LowerFirst(word))) return true;
         return shape.allCapitals() && Has(WordShape::Lower(word));
     }
 
-private:
+  private:
     bool Has(const std::string& word) const {
         if (plain_.count(word)) return true;
         return std::any_of(personal_.begin(), personal_.end(),
@@ -81,7 +86,9 @@ private:
 
 SpellService::SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
                            SuggestionCache& cache, size_t maxSuggestions)
-    : languages_(languages), dictionaries_(dictionaries), cache_(cache),
+    : languages_(languages),
+      dictionaries_(dictionaries),
+      cache_(cache),
       maxSuggestions_(maxSuggestions) {}
 
 SpellerPool& SpellService::PoolFor(const std::string& language) const {
@@ -108,9 +115,10 @@ SpellService::Verdict SpellService::Check(const SpellRequest& request, bool want
                                  (o.ignoreWithDigits && shape.hasDigit()) ||
                                  (o.ignoreMixedCase && shape.mixedCase()) ||
                                  (o.ignoreLinks && word.inLink);
-            const bool ok = skipped || request.ignoredWords.count(word.utf8) > 0 ||
-                            accepted.Accepts(word.utf8, shape) ||
-                            speller->Check(PlainApostrophes(word.utf8));
+            const bool ok =
+                skipped ||
+                (!request.ignoredWords.empty() && request.ignoredWords.count(word.utf8)) ||
+                accepted.Accepts(word.utf8, shape) || CheckWord(*speller, word.utf8);
             if (!ok && request.ignoredPositions.count(word.pos) == 0) {
                 misspeltWords.insert(word.utf8);
                 verdict.misspelt.push_back(std::move(word));
@@ -180,7 +188,8 @@ std::string SpellService::AllSuggestions(const SpellRequest& request) {
         const std::vector<std::string> list = lines.size() < kMaxSuggestedWords
                                                   ? CleanSuggestions(pool, word, ",:\r\n")
                                                   : std::vector<std::string>();
-        lines.push_back(word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, ",")));
+        lines.push_back(word + ":" +
+                        (list.empty() ? std::string(kNoSuggestions) : Join(list, ",")));
     }
     return Join(lines, "\r\n");
 }

@@ -20,7 +20,7 @@ class SpellerPool;
 class SuggestionCache;
 
 class SpellService {
-public:
+  public:
     SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
                  SuggestionCache& cache, size_t maxSuggestions);
 
@@ -38,9 +38,9 @@ public:
     // Suggestions straight from the language's speller through the cache (benchmarks, tests).
     std::vector<std::string> SuggestWord(const std::string& language, const std::string& word);
 
-private:
+  private:
     struct Verdict {
-        std::vector<TextWord> misspelt;  // reported misspellings, text order
+        std::vector<TextWord> misspelt;    // reported misspellings, text order
         std::vector<std::string> correct;  // distinct other words, first occurrence order
     };
     SpellerPool& PoolFor(const std::string& language) const;

@@ -12,20 +12,21 @@
 #include "spell/ISpeller.h"
 
 class SpellerPool {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<ISpeller>()>;
 
     // Returns its handle to the pool on destruction.
     class Lease {
-    public:
+      public:
         Lease(SpellerPool& pool, std::unique_ptr<ISpeller> speller)
             : pool_(&pool), speller_(std::move(speller)) {}
         Lease(Lease&&) = default;
         Lease& operator=(Lease&&) = delete;
         ~Lease();
         ISpeller* operator->() const { return speller_.get(); }
+        ISpeller& operator*() const { return *speller_; }
 
-    private:
+      private:
         SpellerPool* pool_;
         std::unique_ptr<ISpeller> speller_;
     };
@@ -37,7 +38,7 @@ public:
     const std::string& language() const { return language_; }
     const std::string& backend() const { return backend_; }
 
-private:
+  private:
     void Release(std::unique_ptr<ISpeller> speller);
 
     const std::string language_;

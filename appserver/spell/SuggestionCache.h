@@ -10,14 +10,14 @@
 #include <vector>
 
 class SuggestionCache {
-public:
+  public:
     explicit SuggestionCache(size_t capacity) : capacity_(capacity) {}
 
     std::optional<std::vector<std::string>> Find(std::string_view language, std::string_view word);
     void Store(std::string_view language, std::string_view word, std::vector<std::string> list);
     size_t size() const;
 
-private:
+  private:
     using Entry = std::pair<std::string, std::vector<std::string>>;
     static std::string KeyOf(std::string_view language, std::string_view word);
 

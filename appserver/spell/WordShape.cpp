@@ -8,6 +8,16 @@ WordShape::WordShape(std::u16string_view word) {
     bool first = true;
     for (size_t i = 0; i < word.size(); ++i) {
         UChar32 c = word[i];
+        if (c < 0x80) {  // ASCII without the property look-ups
+            const bool upper = c >= 'A' && c <= 'Z';
+            const bool lower = c >= 'a' && c <= 'z';
+            if (c >= '0' && c <= '9') ++digits_;
+            if (upper && first) firstUpper_ = true;
+            upper_ += upper;
+            lower_ += lower;
+            if (upper || lower) first = false;
+            continue;
+        }
         if (U16_IS_LEAD(word[i]) && i + 1 < word.size() && U16_IS_TRAIL(word[i + 1])) {
             c = U16_GET_SUPPLEMENTARY(word[i], word[i + 1]);
             ++i;
@@ -32,8 +42,8 @@ std::string WordShape::Lower(std::string_view utf8) {
 }
 
 std::string WordShape::LowerFirst(std::string_view utf8) {
-    icu::UnicodeString word =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    icu::UnicodeString word = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     if (word.isEmpty()) return std::string();
     const int32_t firstLength = U16_LENGTH(word.char32At(0));
     icu::UnicodeString head = word.tempSubString(0, firstLength);

@@ -5,7 +5,7 @@
 #include <string_view>
 
 class WordShape {
-public:
+  public:
     explicit WordShape(std::u16string_view word);
 
     bool allCapitals() const { return upper_ > 0 && lower_ == 0; }
@@ -17,7 +17,7 @@ public:
     static std::string Lower(std::string_view utf8);
     static std::string LowerFirst(std::string_view utf8);
 
-private:
+  private:
     size_t upper_ = 0;
     size_t lower_ = 0;
     size_t digits_ = 0;

@@ -28,6 +28,10 @@ bool IsInnerSeparator(char16_t c) { return c == u'.' || c == u':'; }
 bool HasLetter(std::u16string_view s) {
     for (size_t i = 0; i < s.size(); ++i) {
         UChar32 c = s[i];
+        if (c < 0x80) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+            continue;
+        }
         if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1]))
             c = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
         if (u_isalpha(c)) return true;

@@ -11,14 +11,14 @@
 #include "spell/TextWord.h"
 
 class WordTokenizer {
-public:
+  public:
     // Throws EngineError("Text is not valid UTF-8") on malformed input.
     static std::u16string ToUtf16(std::string_view utf8);
     static std::string ToUtf8(std::u16string_view utf16);
 
     static std::vector<TextWord> Words(const std::u16string& text);
 
-private:
+  private:
     static void AddSegment(const std::u16string& text, size_t begin, size_t end,
                            std::vector<TextWord>& words);
 };

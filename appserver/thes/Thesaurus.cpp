@@ -1,9 +1,8 @@
 #include "thes/Thesaurus.h"
 
-#include <mythes.hxx>
-
 #include <algorithm>
 #include <filesystem>
+#include <mythes.hxx>
 #include <set>
 #include <stdexcept>
 #include <string_view>
@@ -37,7 +36,7 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
 
 // Frees a MyThes look-up result.
 class LookupResult {
-public:
+  public:
     explicit LookupResult(MyThes& thes) : thes_(thes) {}
     ~LookupResult() {
         if (entries_) thes_.CleanUpAfterLookup(&entries_, count_);
@@ -49,7 +48,7 @@ public:
     int count() const { return count_; }
     const mentry& at(int i) const { return entries_[i]; }
 
-private:
+  private:
     MyThes& thes_;
     mentry* entries_ = nullptr;
     int count_ = 0;
@@ -66,7 +65,8 @@ Thesaurus::Thesaurus(const std::string& dir, const std::string& language) {
         const fs::path& p = it->path();
         fs::path dat = p;
         dat.replace_extension(".dat");
-        if (p.extension() == ".idx" && p.filename().string().rfind(prefix, 0) == 0 && fs::exists(dat))
+        if (p.extension() == ".idx" && p.filename().string().rfind(prefix, 0) == 0 &&
+            fs::exists(dat))
             candidates.push_back(p);
     }
     if (candidates.empty())
@@ -97,9 +97,11 @@ std::vector<Thesaurus::Meaning> Thesaurus::LookupExact(const std::string& word) 
         // of the looked-up word itself.
         const std::string_view head = entry.psyns[0] ? entry.psyns[0] : "";
         const std::string name = WithoutNote(head);
-        meaning.category = defn.substr(0, defn.find(' ')) + " " + (name.size() == head.size() ? name : word);
-        std::replace_if(meaning.category.begin(), meaning.category.end(),
-                        [](char c) { return c == ',' || c == ':' || c == '\r' || c == '\n'; }, ' ');
+        meaning.category =
+            defn.substr(0, defn.find(' ')) + " " + (name.size() == head.size() ? name : word);
+        std::replace_if(
+            meaning.category.begin(), meaning.category.end(),
+            [](char c) { return c == ',' || c == ':' || c == '\r' || c == '\n'; }, ' ');
         for (int n = 2; !categories.insert(meaning.category).second; ++n)
             meaning.category += " " + std::to_string(n);
         std::set<std::string> seen;

@@ -16,7 +16,7 @@
 class MyThes;
 
 class Thesaurus {
-public:
+  public:
     // Opens th_<language>*.idx/.dat in `dir`; throws std::runtime_error when there is none.
     Thesaurus(const std::string& dir, const std::string& language);
     ~Thesaurus();
@@ -27,7 +27,7 @@ public:
 
     const std::string& dataFile() const { return dataFile_; }
 
-private:
+  private:
     struct Meaning {
         std::string category;
         std::vector<std::string> synonyms;

@@ -67,8 +67,7 @@ BenchServer::~BenchServer() {
 
 std::string BenchServer::Call(const std::string& function,
                               const std::vector<std::string>& params) const {
-    const std::string request =
-        wire::BuildRequestMessage(wire::BuildRequestBody(function, params));
+    const std::string request = wire::BuildRequestMessage(wire::BuildRequestBody(function, params));
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
@@ -100,7 +99,8 @@ std::string BenchServer::Call(const std::string& function,
     if (headerEnd == std::string::npos) throw std::runtime_error("no answer to " + function);
     const auto classified = wire::ClassifyAnswer(std::string_view(answer).substr(headerEnd));
     std::vector<std::string> results;
-    if (classified.kind != wire::AnswerKind::kOk || wire::DecodeResults(classified.rest, 1, results) != 0)
+    if (classified.kind != wire::AnswerKind::kOk ||
+        wire::DecodeResults(classified.rest, 1, results) != 0)
         throw std::runtime_error(function + " failed: " + std::string(classified.rest));
     return results[0];
 }

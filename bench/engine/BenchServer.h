@@ -6,7 +6,7 @@
 #include <vector>
 
 class BenchServer {
-public:
+  public:
     // Starts the server on a free loopback port with `args`; throws std::runtime_error when it
     // does not become ready.
     BenchServer(const std::string& dbPath, const std::vector<std::string>& args);
@@ -19,7 +19,7 @@ public:
     // One call; returns the first result, throws std::runtime_error on any failure.
     std::string Call(const std::string& function, const std::vector<std::string>& params) const;
 
-private:
+  private:
     pid_t pid_ = -1;
     int stderrFd_ = -1;
     int port_ = 0;

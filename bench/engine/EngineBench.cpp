@@ -7,7 +7,7 @@
 //   - top-1/top-5 accuracy of the suggestions on that list.
 // Direct and server measurements alternate (slices of the check time, word by word for the
 // suggestions), so that both see the same load on a shared machine.
-// Usage: engine_bench [--words N] [--seconds S] [MISSPELLINGS_FILE]
+// Usage: engine_bench [--words N] [--seconds S] [--workers N] [MISSPELLINGS_FILE]
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,6 +40,7 @@ constexpr size_t kTextBytes = 1024;
 constexpr size_t kMisspeltEvery = 10;  // one word in ten of the text is misspelt
 constexpr size_t kMaxSuggestions = 10;
 constexpr int kConcurrentClients = 4;
+int g_workers = kConcurrentClients;  // server workers (--workers)
 
 struct Pair {
     std::string correct;
@@ -165,16 +166,24 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
     std::printf("\n== %s (en_US), %zu-byte text of %zu words, %zu misspellings ==\n",
                 backend.c_str(), text.size(), words.size(), pairs.size());
 
-    const std::vector<std::string> common = {"--languages", "en_US", "--backend", "en_US=" + backend,
-                                             "--workers", std::to_string(kConcurrentClients),
-                                             "--spellers-per-language", std::to_string(kConcurrentClients)};
+    const std::vector<std::string> common = {"--languages",
+                                             "en_US",
+                                             "--backend",
+                                             "en_US=" + backend,
+                                             "--workers",
+                                             std::to_string(g_workers),
+                                             "--spellers-per-language",
+                                             std::to_string(kConcurrentClients)};
     std::vector<std::string> cold = common;
     cold.insert(cold.end(), {"--cache-entries", "0"});
     BenchServer server(dbPath, cold);
     const std::vector<std::string> checkParams = {"en_US", "", "00001", text, "", "", ""};
     const std::string misspelt = server.Call("check_spelling4", checkParams);
     const auto [directRuns, serverRuns] = Rates(
-        seconds, [&] { for (const auto& w : words) direct->Check(w); },
+        seconds,
+        [&] {
+            for (const auto& w : words) direct->Check(w);
+        },
         [&] { server.Call("check_spelling4", checkParams); });
     const double wordsPerText = static_cast<double>(words.size());
     const double directChecks = directRuns * wordsPerText;
@@ -189,25 +198,34 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
     SpellService service(languages, dictionaries, noCache, kMaxSuggestions);
     const SpellRequest request = SpellRequest::Parse(checkParams);
     const auto [directAgain, serviceRuns] = Rates(
-        seconds / 2, [&] { for (const auto& w : words) direct->Check(w); },
+        seconds / 2,
+        [&] {
+            for (const auto& w : words) direct->Check(w);
+        },
         [&] { service.CheckSpelling(request); });
     const double serviceChecks = serviceRuns * wordsPerText;
     const double directChecksAgain = directAgain * wordsPerText;
 
     const double serverChecksConcurrent =
         ConcurrentRate(seconds / 2, kConcurrentClients,
-                       [&] { server.Call("check_spelling4", checkParams); }) * wordsPerText;
+                       [&] { server.Call("check_spelling4", checkParams); }) *
+        wordsPerText;
 
     Latencies directSug, serverSug, warmSug;
-    for (const auto& p : pairs) {
-        auto t0 = Clock::now();
-        const auto list = direct->Suggest(p.wrong, kMaxSuggestions);
-        directSug.ms.push_back(Seconds(Clock::now() - t0) * 1000);
-        Score(directSug, list, p.correct);
-        t0 = Clock::now();
-        const auto answer = Lines(server.Call("get_suggestions4", SpellParams(p.wrong)));
-        serverSug.ms.push_back(Seconds(Clock::now() - t0) * 1000);
-        Score(serverSug, answer, p.correct);
+    // Word by word, the order alternating: the second call of a pair may find the processor's
+    // caches warmer or colder.
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const Pair& p = pairs[i];
+        for (int step = 0; step < 2; ++step) {
+            const bool directTurn = (step == 0) == (i % 2 == 0);
+            const auto t0 = Clock::now();
+            const auto list = directTurn
+                                  ? direct->Suggest(p.wrong, kMaxSuggestions)
+                                  : Lines(server.Call("get_suggestions4", SpellParams(p.wrong)));
+            Latencies& into = directTurn ? directSug : serverSug;
+            into.ms.push_back(Seconds(Clock::now() - t0) * 1000);
+            Score(into, list, p.correct);
+        }
     }
     {
         BenchServer cached(dbPath, common);
@@ -225,22 +243,29 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
     std::printf("check, direct library calls       %12.0f words/s\n", directChecks);
     std::printf("check, server, 1 client           %12.0f words/s   ratio to direct %.2f\n",
                 serverChecks, serverChecks / directChecks);
-    std::printf("check, service in-process         %12.0f words/s   ratio to direct %.2f (same run)\n",
-                serviceChecks, serviceChecks / directChecksAgain);
+    std::printf(
+        "check, service in-process         %12.0f words/s   ratio to direct %.2f (same run)\n",
+        serviceChecks, serviceChecks / directChecksAgain);
     std::printf("check, server, %d clients          %12.0f words/s   ratio to direct %.2f\n",
                 kConcurrentClients, serverChecksConcurrent, serverChecksConcurrent / directChecks);
     const double dm = directSug.Median(), dp = directSug.Percentile(0.95);
     const double sm = serverSug.Median(), sp = serverSug.Percentile(0.95);
     std::printf("suggest, direct                   median %8.3f ms  p95 %8.3f ms\n", dm, dp);
-    std::printf("suggest, server (no cache)        median %8.3f ms  p95 %8.3f ms  ratio to direct %.2f / %.2f\n",
-                sm, sp, sm / dm, sp / dp);
-    std::printf("suggest, server (warm cache)      median %8.3f ms  p95 %8.3f ms  ratio to direct %.2f / %.2f\n",
-                warmSug.Median(), warmSug.Percentile(0.95), warmSug.Median() / dm,
-                warmSug.Percentile(0.95) / dp);
+    std::printf(
+        "suggest, server (no cache)        median %8.3f ms  p95 %8.3f ms  ratio to direct %.2f / "
+        "%.2f\n",
+        sm, sp, sm / dm, sp / dp);
+    std::printf(
+        "suggest, server (warm cache)      median %8.3f ms  p95 %8.3f ms  ratio to direct %.2f / "
+        "%.2f\n",
+        warmSug.Median(), warmSug.Percentile(0.95), warmSug.Median() / dm,
+        warmSug.Percentile(0.95) / dp);
     std::printf("accuracy, direct                  top-1 %5.1f%%  top-5 %5.1f%%\n",
-                100.0 * static_cast<double>(directSug.top1) / n, 100.0 * static_cast<double>(directSug.top5) / n);
+                100.0 * static_cast<double>(directSug.top1) / n,
+                100.0 * static_cast<double>(directSug.top5) / n);
     std::printf("accuracy, server                  top-1 %5.1f%%  top-5 %5.1f%%\n",
-                100.0 * static_cast<double>(serverSug.top1) / n, 100.0 * static_cast<double>(serverSug.top5) / n);
+                100.0 * static_cast<double>(serverSug.top1) / n,
+                100.0 * static_cast<double>(serverSug.top5) / n);
 }
 
 }  // namespace
@@ -253,6 +278,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--words" && i + 1 < argc)
             limit = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--workers" && i + 1 < argc)
+            g_workers = std::atoi(argv[++i]);
         else if (arg == "--seconds" && i + 1 < argc)
             seconds = std::strtod(argv[++i], nullptr);
         else

@@ -23,12 +23,14 @@ std::string Nonsense(int n) {
 
 TEST_F(DictionaryProtocolTest, CreateCheckRenameDelete) {
     Done("create_new_user_dictionary", {"Work", "alpha,beta"});
-    EXPECT_EQ(ErrorOf("create_new_user_dictionary", {"Work", ""}, 0), "User dictionary already exists");
+    EXPECT_EQ(ErrorOf("create_new_user_dictionary", {"Work", ""}, 0),
+              "User dictionary already exists");
     Done("check_user_dictionary", {"Work"});
     Done("rename_user_dictionary", {"Work", "Job"});
     EXPECT_EQ(ErrorOf("check_user_dictionary", {"Work"}, 0), "User dictionary not found");
     Done("create_new_user_dictionary", {"Other", ""});
-    EXPECT_EQ(ErrorOf("rename_user_dictionary", {"Job", "Other"}, 0), "User dictionary already exists");
+    EXPECT_EQ(ErrorOf("rename_user_dictionary", {"Job", "Other"}, 0),
+              "User dictionary already exists");
     EXPECT_EQ(ErrorOf("rename_user_dictionary", {"Gone", "New"}, 0), "User dictionary not found");
     Done("delete_user_dictionary", {"Job"});
     EXPECT_EQ(ErrorOf("delete_user_dictionary", {"Job"}, 0), "User dictionary not found");
@@ -58,13 +60,29 @@ TEST_F(DictionaryProtocolTest, InvalidNamesAndWordsChangeNothing) {
     const std::string longWord(129, 'w');
     const InvalidRow rows[] = {
         {"empty name", "create_new_user_dictionary", {"", ""}, "Invalid user dictionary name"},
-        {"name too long", "create_new_user_dictionary", {longName, ""}, "Invalid user dictionary name"},
-        {"name with comma", "update_user_dictionary", {"a,b", "w", ""}, "Invalid user dictionary name"},
-        {"name with control", "create_new_user_dictionary", {"a\tb", ""}, "Invalid user dictionary name"},
-        {"name not UTF-8", "create_new_user_dictionary", {"caf\xE9", ""}, "Invalid user dictionary name"},
-        {"word too long", "update_user_dictionary", {"D", longWord, ""},
+        {"name too long",
+         "create_new_user_dictionary",
+         {longName, ""},
+         "Invalid user dictionary name"},
+        {"name with comma",
+         "update_user_dictionary",
+         {"a,b", "w", ""},
+         "Invalid user dictionary name"},
+        {"name with control",
+         "create_new_user_dictionary",
+         {"a\tb", ""},
+         "Invalid user dictionary name"},
+        {"name not UTF-8",
+         "create_new_user_dictionary",
+         {"caf\xE9", ""},
+         "Invalid user dictionary name"},
+        {"word too long",
+         "update_user_dictionary",
+         {"D", longWord, ""},
          "Invalid word for a user dictionary (at most 128 bytes of text)"},
-        {"bad word in list", "update_user_dictionary", {"D", "fine", "ok,\x01"},
+        {"bad word in list",
+         "update_user_dictionary",
+         {"D", "fine", "ok,\x01"},
          "Invalid word for a user dictionary (at most 128 bytes of text)"},
     };
     for (const auto& row : rows)
@@ -101,7 +119,8 @@ TEST_F(DictionaryProtocolTest, ConcurrentUpdatesFromManyClientsLoseNoWord) {
     for (auto& t : clients) t.join();
     for (int c = 0; c < kClients; ++c) EXPECT_EQ(failures[c], 0) << "client " << c;
     std::string text;
-    for (int n = 0; n < kClients * kWordsPerClient; ++n) text += Nonsense(n) + " " + Nonsense(n + 10000) + " ";
+    for (int n = 0; n < kClients * kWordsPerClient; ++n)
+        text += Nonsense(n) + " " + Nonsense(n + 10000) + " ";
     EXPECT_EQ(Misspelt(text, "00011", "", "$Shared"), "");
 }
 

@@ -12,7 +12,7 @@
 namespace apptest {
 
 class EngineFixture : public ::testing::Test {
-protected:
+  protected:
     explicit EngineFixture(std::vector<std::string> extraArgs = {})
         : server_(dbPath(), std::move(extraArgs)) {}
 
@@ -41,7 +41,8 @@ protected:
     std::string Misspelt(const std::string& text, const std::string& options = "00011",
                          const std::string& ignored = "", const std::string& user = "",
                          const char* positions = "", const std::string& language = "en_US") {
-        return One("check_spelling4", SpellParams(language, text, options, ignored, user, positions));
+        return One("check_spelling4",
+                   SpellParams(language, text, options, ignored, user, positions));
     }
 
     testsupport::TempDir dir_;

@@ -1,15 +1,15 @@
-#include "grammar/GrammarChecker.h"
-
 #include <gtest/gtest.h>
+
+#include "grammar/GrammarChecker.h"
 
 TEST(GrammarCheckerTest, ArticleFollowsTheSoundNotTheLetter) {
     const struct {
         const char* word;
         bool vowelSound;
     } rows[] = {
-        {"apple", true},   {"hour", true},     {"honest", true},  {"FBI", true},
-        {"house", false},  {"university", false}, {"European", false}, {"one", false},
-        {"USB", false},    {"umbrella", true}, {"X", false},      {"idea", true},
+        {"apple", true},  {"hour", true},        {"honest", true},    {"FBI", true},
+        {"house", false}, {"university", false}, {"European", false}, {"one", false},
+        {"USB", false},   {"umbrella", true},    {"X", false},        {"idea", true},
     };
     for (const auto& row : rows)
         EXPECT_EQ(GrammarChecker::StartsWithVowelSound(row.word), row.vowelSound) << row.word;

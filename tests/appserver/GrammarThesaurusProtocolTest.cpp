@@ -7,10 +7,12 @@ using apptest::CallResult;
 namespace {
 
 class GrammarThesaurusProtocolTest : public apptest::EngineFixture {
-protected:
+  protected:
     std::vector<std::string> Grammar(const std::string& text, const std::string& index = "-1",
-                                     const std::string& rules = "", const std::string& positions = "") {
-        const CallResult r = Call(server_.port(), "check_grammar", {rules, positions, text, index}, 4);
+                                     const std::string& rules = "",
+                                     const std::string& positions = "") {
+        const CallResult r =
+            Call(server_.port(), "check_grammar", {rules, positions, text, index}, 4);
         EXPECT_EQ(r.kind, CallResult::kOk) << r.message;
         EXPECT_EQ(r.decodeCode, 0);
         return r.results;

@@ -21,13 +21,11 @@ namespace {
 constexpr const char* kReadTimeoutMs = "400";
 
 class HostileInputTest : public apptest::EngineFixture {
-protected:
+  protected:
     HostileInputTest() : EngineFixture({"--read-timeout-ms", kReadTimeoutMs, "--workers", "3"}) {}
 
     static std::string Framed(const std::string& body) { return wire::BuildRequestMessage(body); }
-    void ExpectStillServing() {
-        EXPECT_EQ(Misspelt("still here"), "");
-    }
+    void ExpectStillServing() { EXPECT_EQ(Misspelt("still here"), ""); }
 };
 
 struct HostileRow {
@@ -44,7 +42,8 @@ TEST_F(HostileInputTest, MalformedRequestsGetAnErrorAnswer) {
          "VerbarError\r\nUnknown function no_such_function"},
         {"function name with control bytes", Framed("bad\\x01name\r\n"),
          "VerbarError\r\nUnknown function bad?name"},
-        {"too few parameters", Framed(wire::BuildRequestBody("check_spelling4", {"en_US", "", "0"})),
+        {"too few parameters",
+         Framed(wire::BuildRequestBody("check_spelling4", {"en_US", "", "0"})),
          "VerbarError\r\nFunction check_spelling4 takes 7 parameters, not 3"},
         {"too many parameters", Framed(wire::BuildRequestBody("get_syn_list", {"a", "b"})),
          "VerbarError\r\nFunction get_syn_list takes 1 parameters, not 2"},

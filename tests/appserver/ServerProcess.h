@@ -9,7 +9,7 @@
 namespace apptest {
 
 class ServerProcess {
-public:
+  public:
     // Starts the server with `extraArgs` and waits for its ready line; fails the test (via
     // ADD_FAILURE) and leaves port() at 0 when it does not come up.
     explicit ServerProcess(const std::string& dbPath, std::vector<std::string> extraArgs = {});
@@ -25,7 +25,7 @@ public:
     // Everything the server wrote to standard error so far (after Terminate or Kill: all).
     std::string log() const { return log_; }
 
-private:
+  private:
     int Wait(int timeoutMs);
 
     pid_t pid_ = -1;

@@ -47,7 +47,8 @@ TEST_F(SpellingProtocolTest, OptionsSkipTheWordsTheyName) {
         {"title case is not mixed", "00100", "Wrold", "0,5;"},
         {"short option string", "1", "XYZZYQ", ""},
     };
-    for (const auto& row : rows) EXPECT_EQ(Misspelt(row.text, row.options), row.expected) << row.name;
+    for (const auto& row : rows)
+        EXPECT_EQ(Misspelt(row.text, row.options), row.expected) << row.name;
 }
 
 TEST_F(SpellingProtocolTest, IgnoredWordsAndPositions) {
@@ -147,8 +148,9 @@ TEST_F(SpellingProtocolTest, TextThatIsNotUtf8IsAnError) {
 }
 
 class HunspellEnglishTest : public apptest::EngineFixture {
-protected:
-    HunspellEnglishTest() : EngineFixture({"--backend", "en_US=hunspell", "--languages", "en_US"}) {}
+  protected:
+    HunspellEnglishTest()
+        : EngineFixture({"--backend", "en_US=hunspell", "--languages", "en_US"}) {}
 };
 
 TEST_F(HunspellEnglishTest, TheBackEndCanBeChosenPerLanguage) {

@@ -59,13 +59,16 @@ CallResult Call(int port, const std::string& function, const std::vector<std::st
     switch (classified.kind) {
         case wire::AnswerKind::kOk:
             result.kind = CallResult::kOk;
-            result.decodeCode = wire::DecodeResults(classified.rest, expectedResults, result.results);
+            result.decodeCode =
+                wire::DecodeResults(classified.rest, expectedResults, result.results);
             break;
         case wire::AnswerKind::kError:
             result.kind = CallResult::kError;
             result.message = std::string(classified.rest);
             break;
-        case wire::AnswerKind::kUnknown: result.kind = CallResult::kUnknown; break;
+        case wire::AnswerKind::kUnknown:
+            result.kind = CallResult::kUnknown;
+            break;
     }
     return result;
 }

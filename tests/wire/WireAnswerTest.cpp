@@ -1,7 +1,6 @@
-#include "utils/wire/WireAnswer.h"
-
 #include <gtest/gtest.h>
 
+#include "utils/wire/WireAnswer.h"
 #include "utils/wire/WireHeader.h"
 
 namespace {
@@ -67,7 +66,10 @@ TEST(WireAnswerTest, DecodeTable) {
         {"backslash at end", "a\\\r\n", 1, wire::kDecodeBadEscape, {}},
         {"zero expected, nothing", "", 0, wire::kDecodeOk, {}},
         {"zero expected, something", "\r\n", 0, wire::kDecodeExtraText, {}},
-        {"four results of a grammar check", "\r\n\r\n0,2;\r\n1\r\n", 4, wire::kDecodeOk,
+        {"four results of a grammar check",
+         "\r\n\r\n0,2;\r\n1\r\n",
+         4,
+         wire::kDecodeOk,
          {"", "", "0,2;", "1"}},
     };
     for (const auto& row : rows) {

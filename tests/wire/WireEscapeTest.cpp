@@ -1,8 +1,8 @@
-#include "utils/wire/WireEscape.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "utils/wire/WireEscape.h"
 
 using namespace std::string_literals;
 

@@ -19,9 +19,9 @@ constexpr std::string_view kErrorToken = "VerbarError";
 
 // Result codes of DecodeResults (the client reports a nonzero one as its decode error code).
 constexpr int kDecodeOk = 0;
-constexpr int kDecodeExtraText = 1;      // text remains after the expected results
+constexpr int kDecodeExtraText = 1;       // text remains after the expected results
 constexpr int kDecodeMissingResult = -1;  // the text ends before the expected results
-constexpr int kDecodeBadEscape = -2;     // a result line holds a malformed escape
+constexpr int kDecodeBadEscape = -2;      // a result line holds a malformed escape
 
 // The whole answer message for a successful call with `results`.
 std::string BuildOkAnswer(const std::vector<std::string>& results);

@@ -25,10 +25,18 @@ void AppendEscapedLine(std::string& out, std::string_view raw) {
         }
         out += '\\';
         switch (c) {
-            case '\t': out += 't'; break;
-            case '\n': out += 'n'; break;
-            case '\r': out += 'r'; break;
-            case '\\': out += '\\'; break;
+            case '\t':
+                out += 't';
+                break;
+            case '\n':
+                out += 'n';
+                break;
+            case '\r':
+                out += 'r';
+                break;
+            case '\\':
+                out += '\\';
+                break;
             default:
                 out += 'x';
                 out += kHexDigits[c >> 4];
@@ -54,11 +62,21 @@ bool UnescapeLine(std::string_view line, std::string& out) {
         }
         if (++i == line.size()) return false;
         switch (line[i]) {
-            case '0': out += '\0'; break;
-            case '\\': out += '\\'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '0':
+                out += '\0';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'x': {
                 if (i + 2 >= line.size()) return false;
                 const int high = HexValue(line[i + 1]);
@@ -68,7 +86,8 @@ bool UnescapeLine(std::string_view line, std::string& out) {
                 i += 2;
                 break;
             }
-            default: return false;
+            default:
+                return false;
         }
     }
     return true;

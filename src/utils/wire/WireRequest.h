@@ -25,9 +25,9 @@ struct WireCall {
 
 enum class RequestParseError {
     kNone,
-    kEmptyBody,       // no function line at all
-    kBadEscape,       // a line holds a malformed escape (see WireEscape.h)
-    kEmptyFunction,   // the function line is empty
+    kEmptyBody,      // no function line at all
+    kBadEscape,      // a line holds a malformed escape (see WireEscape.h)
+    kEmptyFunction,  // the function line is empty
 };
 
 struct RequestParseResult {
