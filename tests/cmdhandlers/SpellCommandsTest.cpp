@@ -57,13 +57,20 @@ TEST_F(SpellHandlerTest, SpellSendsSevenArgumentsInTheirOrder) {
                                                      "a,b,$My\x08words", "3,9"}));
 }
 
+TEST_F(SpellHandlerTest, EmptyOptionsSendTheCookieDefaultNotIgnoreCapitals) {
+    map["text"] = "NASA";
+    EngineAnswers("");
+    Run<Spell_CH>();
+    EXPECT_EQ(LastCall().params.at(2), "00011");
+}
+
 TEST_F(SpellHandlerTest, SixArgumentCommandsLeaveTheIgnoredPositionsOff) {
     map["text"] = "wrod";
     map["igpossp"] = "3,9";
     EngineAnswers("correct");
     Run<Check_CH>();
     EXPECT_EQ(LastCall().function, "check_is_correct4");
-    EXPECT_EQ(LastCall().params, (std::vector<std::string>{"en_US", "", "1", "wrod ", "", ""}));
+    EXPECT_EQ(LastCall().params, (std::vector<std::string>{"en_US", "", "00011", "wrod ", "", ""}));
 
     EngineAnswers("");
     Run<SpellAll_CH>();
@@ -77,7 +84,7 @@ TEST_F(SpellHandlerTest, SuggestSendsTheWordUnchanged) {
     Run<Suggest_CH>();
     EXPECT_EQ(LastCall().function, "get_suggestions4");
     EXPECT_EQ(LastCall().params,
-              (std::vector<std::string>{"en_US", "", "1", " t<b>e</b>h&amp; ", "", ""}));
+              (std::vector<std::string>{"en_US", "", "00011", " t<b>e</b>h&amp; ", "", ""}));
     EXPECT_EQ(map[":word_org:"], " t<b>e</b>h&amp; ");
 }
 

@@ -41,10 +41,15 @@ std::string UserDictionarySpec(const std::string& ud, const std::string& udn) {
     return spec + name;
 }
 
+constexpr char kDefaultOptions[] = "0001";
+
 std::vector<std::string> SpellArguments(StringMap& map, const std::string& text,
                                         int argumentCount) {
+    // A request without cookies and an INI without "osp" leave the options empty; "1" alone
+    // would then switch on "ignore words in capitals". Empty means the cookie's default.
+    const std::string& osp = map["osp"];
     std::vector<std::string> arguments{map["slang"],     map[":cstdicid:"],
-                                       map["osp"] + "1", text,
+                                       (osp.empty() ? std::string(kDefaultOptions) : osp) + "1", text,
                                        map["ignoresp"],  UserDictionarySpec(map["ud"], map["udn"]),
                                        map["igpossp"]};
     if (argumentCount >= 0 && static_cast<size_t>(argumentCount) < arguments.size())
