@@ -14,7 +14,7 @@ HOST ?= 127.0.0.1
 PORT ?= 8080
 ENGINE_PORT ?= 2880
 
-.PHONY: deps configure build test install run fuzz clean format
+.PHONY: deps configure build test install run fuzz clean format format-check
 
 deps:
 	@scripts/install-deps.sh
@@ -43,6 +43,9 @@ fuzz: deps
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	@rm -rf $(BUILD_DIR) build-* run

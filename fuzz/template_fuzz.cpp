@@ -16,9 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const bool relay = (bytes[0] & 1) != 0;
     const std::string text(reinterpret_cast<const char*>(bytes) + 1, size - 1);
 
-    StringMap map{{"view", "<v>&(\r\n\n)"}, {"bnr", "1"}, {":banr_dir:", "/nonexistent/bansys."}, {"out_type", "positions"}};
+    StringMap map{{"view", "<v>&(\r\n\n)"},
+                  {"bnr", "1"},
+                  {":banr_dir:", "/nonexistent/bansys."},
+                  {"out_type", "positions"}};
     InternalData data;
-    data.Insert(idkey::CheckSpellingSuggestions, CheckSpellingSuggestions{{"w\"&<", {"s1", "s\\2"}}});
+    data.Insert(idkey::CheckSpellingSuggestions,
+                CheckSpellingSuggestions{{"w\"&<", {"s1", "s\\2"}}});
     data.Insert(idkey::CheckSpellingPositions, CheckSpellingPositions{{"w\"&<", {1, 4}}});
 
     MetaHandlerMap handlers(relay ? &MetaHandlerMap::MakeEscaping : &MetaHandlerMap::MakeDefault);

@@ -2,7 +2,8 @@
 // Layout of an input: byte 0 picks the filter switches and white lists, byte 1 how many
 // problems to take from the following bytes (position, length pairs), the rest is the text;
 // the text doubles as the engine's suggestion answer. Invariants checked: the check stream ends
-// with a blank after loading, and matches the elements; rendering never fails but for EIncorrectPosition.
+// with a blank after loading, and matches the elements; rendering never fails but for
+// EIncorrectPosition.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +31,8 @@ FilteringParams ParamsFor(uint8_t selector) {
 }
 
 std::u16string MarkersFor(uint8_t selector) {
-    static const char16_t* const kMarkers[] = {u"", u"[-html]", u"[-allf][+ubbf]", u"[-ampf][-clrf]"};
+    static const char16_t* const kMarkers[] = {u"", u"[-html]", u"[-allf][+ubbf]",
+                                               u"[-ampf][-clrf]"};
     return kMarkers[(selector >> 3) & 0x03];
 }
 
@@ -40,8 +42,8 @@ void CheckInvariants(const TextProcessor& processor, bool freshlyLoaded) {
     if (freshlyLoaded && (check.empty() || check.back() != u' ')) std::abort();
     for (const auto& element : processor.Text().Elements())
         if (element.InCheckStream() &&
-            check.compare(static_cast<std::size_t>(element.checkStart), static_cast<std::size_t>(element.checkLength),
-                          element.check) != 0)
+            check.compare(static_cast<std::size_t>(element.checkStart),
+                          static_cast<std::size_t>(element.checkLength), element.check) != 0)
             std::abort();
 }
 
@@ -54,7 +56,7 @@ void Tolerant(Render render) {
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;

@@ -36,9 +36,12 @@ std::string CollectDocumentation() {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
     std::error_code error;
-    for (fs::recursive_directory_iterator it(kDocRoot, fs::directory_options::skip_permission_denied, error), end;
+    for (fs::recursive_directory_iterator
+             it(kDocRoot, fs::directory_options::skip_permission_denied, error),
+         end;
          !error && it != end; it.increment(error))
-        if (it->is_regular_file(error) && it->path().extension() == ".html") files.push_back(it->path());
+        if (it->is_regular_file(error) && it->path().extension() == ".html")
+            files.push_back(it->path());
     std::sort(files.begin(), files.end());
     std::string html;
     for (const auto& file : files) {
@@ -49,11 +52,13 @@ std::string CollectDocumentation() {
 }
 
 std::string Generated(std::size_t bytes) {
-    std::string html = "<html><head><title>Generated</title><style>p{color:red}</style></head><body>\n";
+    std::string html =
+        "<html><head><title>Generated</title><style>p{color:red}</style></head><body>\n";
     for (int n = 0; html.size() < bytes; ++n)
         html += "<p class=\"para\" id=\"p" + std::to_string(n) +
                 "\">The quick brwon fox &amp; the lazy dgo jumped <b>over</b> caf&eacute; &#233; "
-                "<a href=\"http://example.org/\">links</a>, <img src=\"http://x/y.png\" onclick=\"go()\"> "
+                "<a href=\"http://example.org/\">links</a>, <img src=\"http://x/y.png\" "
+                "onclick=\"go()\"> "
                 "and <span style=\"color:blue\">styled</span> text.</p>\n";
     return html + "</body></html>\n";
 }
@@ -67,7 +72,8 @@ void AddEveryNthWord(TextProcessor& processor) {
         const auto c = static_cast<unsigned char>(check[i]);
         if (std::isalpha(c)) {
             std::size_t end = i;
-            while (end < check.size() && std::isalpha(static_cast<unsigned char>(check[end]))) ++end;
+            while (end < check.size() && std::isalpha(static_cast<unsigned char>(check[end])))
+                ++end;
             if (++words % kEveryNthWordMisspelt == 0)
                 processor.AddProblem(position, static_cast<int>(end - i), words);
             position += static_cast<int>(end - i);
@@ -92,7 +98,7 @@ double BestSeconds(Work work) {
     return best;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string html;
@@ -106,11 +112,12 @@ int main(int argc, char** argv) {
 
     std::size_t sink = 0;
     const double copy = BestSeconds([&] {
-        for (int i = 0; i < kCopiesPerRun; ++i) {
-            std::string copied(html);
-            sink += static_cast<unsigned char>(copied[copied.size() / 2]);
-        }
-    }) / kCopiesPerRun;
+                            for (int i = 0; i < kCopiesPerRun; ++i) {
+                                std::string copied(html);
+                                sink += static_cast<unsigned char>(copied[copied.size() / 2]);
+                            }
+                        }) /
+                        kCopiesPerRun;
 
     std::size_t problems = 0;
     const double load = BestSeconds([&] {
@@ -130,8 +137,10 @@ int main(int argc, char** argv) {
 
     std::printf("document: %zu bytes from %s\n", html.size(), origin);
     std::printf("plain copy:                      %10.3f ms\n", copy * 1e3);
-    std::printf("load + check stream:             %10.3f ms  ratio %8.1f\n", load * 1e3, load / copy);
-    std::printf("load + %zu problems + render + text: %8.3f ms  ratio %8.1f\n", problems, whole * 1e3, whole / copy);
+    std::printf("load + check stream:             %10.3f ms  ratio %8.1f\n", load * 1e3,
+                load / copy);
+    std::printf("load + %zu problems + render + text: %8.3f ms  ratio %8.1f\n", problems,
+                whole * 1e3, whole / copy);
     std::printf("(sink %zu)\n", sink);
     return 0;
 }

@@ -15,7 +15,7 @@
 namespace ferrix {
 
 class Response_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(Response_FLTException);
 
     Response_FLT();
@@ -27,7 +27,7 @@ public:
     // The whole answer, header block and body, as it will be written.
     static std::string BuildAnswer(StringMap& map, InternalData& data);
 
-private:
+  private:
     std::ostream& out_;
 };
 

@@ -6,7 +6,7 @@
 namespace ferrix {
 
 class TemplateInit_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(TemplateInit_FLTException);
 
     void apply(StringMap& map, InternalData& data) override;

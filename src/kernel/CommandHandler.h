@@ -1,21 +1,21 @@
 #pragma once
 // A command: chosen by the "cmd" parameter, created for one `apply` and deleted after it.
 // Handlers write their results into the stores (mostly "view" and the keys their template names).
-#include "kernel/ErrorMessage.h"
 #include "kernel/CriticalErrorMessage.h"
+#include "kernel/ErrorMessage.h"
 #include "kernel/InternalData.h"
 #include "kernel/RefCounted.h"
 #include "kernel/StringMap.h"
 
 class CommandHandler : public ref_counted<CommandHandler> {
-public:
+  public:
     class exception : public Error::ErrorMessage {
-    public:
+      public:
         using Error::ErrorMessage::ErrorMessage;
     };
     // Renders as a critical error (e.g. the engine server is unavailable).
     class criticalException : public exception {
-    public:
+      public:
         using exception::exception;
         void Render(StringMap& map, InternalData& data) const override {
             exception::Render(map, data);

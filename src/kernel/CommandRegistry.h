@@ -15,7 +15,7 @@
 enum class Program { Orthd, Ferrix };
 
 class CommandRegistry {
-public:
+  public:
     using Factory = CommandHandler* (*)();
 
     // The registry of `program`, created on first use.
@@ -28,7 +28,7 @@ public:
     Factory Resolve(const std::string& command) const;
     std::vector<std::string> Names() const;
 
-private:
+  private:
     std::map<std::string, Factory> factories_;
 };
 
@@ -47,6 +47,6 @@ CommandHandler* MakeHandler() {
 #define VERB_CONCAT_INNER(a, b) a##b
 #define VERB_CONCAT(a, b) VERB_CONCAT_INNER(a, b)
 // VERB_REGISTER_COMMAND(Program::Orthd, "spell", Spell_CH);
-#define VERB_REGISTER_COMMAND(program, name, Handler)                                \
+#define VERB_REGISTER_COMMAND(program, name, Handler)                                   \
     static const CommandRegistration VERB_CONCAT(verb_command_registration_, __LINE__)( \
         program, name, &MakeHandler<Handler>)

@@ -5,7 +5,7 @@
 namespace Error {
 
 class CriticalErrorMessage : public DetailedErrorMessage {
-public:
+  public:
     using DetailedErrorMessage::DetailedErrorMessage;
     CriticalErrorMessage(std::string message, std::string file, int line)
         : DetailedErrorMessage(std::move(message), "", "", std::move(file), line) {}

@@ -5,9 +5,9 @@
 namespace Error {
 
 class DetailedErrorMessage : public ErrorMessage {
-public:
-    DetailedErrorMessage(std::string message, std::string refUrl, std::string refText, std::string file,
-                         int line)
+  public:
+    DetailedErrorMessage(std::string message, std::string refUrl, std::string refText,
+                         std::string file, int line)
         : ErrorMessage(std::move(message), std::move(file), line),
           refUrl_(std::move(refUrl)),
           refText_(std::move(refText)) {}
@@ -17,7 +17,7 @@ public:
     const std::string& refUrl() const noexcept { return refUrl_; }
     const std::string& refText() const noexcept { return refText_; }
 
-private:
+  private:
     std::string refUrl_;
     std::string refText_;
 };

@@ -7,12 +7,12 @@
 #include <string_view>
 
 class ErrorBase : public std::exception {
-public:
+  public:
     ErrorBase(std::string file, int line) : file_(std::move(file)), line_(line) {}
     const std::string& file() const noexcept { return file_; }
     int line() const noexcept { return line_; }
 
-private:
+  private:
     std::string file_;
     int line_;
 };

@@ -19,7 +19,8 @@ struct ErrorRow {
 
 const char kXmlErrorDocument[] =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?><?xml-stylesheet type=\"text/xsl\" "
-    "href=\"<#ferrix_url#>?cmd=error_conversion\" ?><error><message><![CDATA[<#e_message#>]]></message>"
+    "href=\"<#ferrix_url#>?cmd=error_conversion\" "
+    "?><error><message><![CDATA[<#e_message#>]]></message>"
     "<critical><#e_is_critical#></critical><command><#e_command#></command><ref><text><![CDATA["
     "<#e_ref_text#>]]></text><url><#e_ref_url#></url></ref></error>";
 
@@ -34,7 +35,8 @@ const std::map<std::string, ErrorRow>& ErrorTemplateTable() {
          {"{message: \"<#e_message#>\", command: \"<#e_command#>\"}", ctype::kJavaScript}},
         {ctype::kHtml, {kXmlErrorDocument, ctype::kXml}},
         {ctype::kXml, {kXmlErrorDocument, ctype::kXml}},
-        {ctype::kJavaScript, {"alert(\"<#e_message_title#>: <#e_message#>\");", ctype::kJavaScript}},
+        {ctype::kJavaScript,
+         {"alert(\"<#e_message_title#>: <#e_message#>\");", ctype::kJavaScript}},
         {ctype::kXsl, {"", ctype::kXsl}},
         {ctype::kCss, {"", ctype::kCss}},
     };
@@ -64,7 +66,8 @@ std::optional<std::string> CommandContentType(const std::string& command, Intern
 
 // The script rows put these values inside double-quoted string literals.
 void EscapeForScript(StringMap& map) {
-    for (const char* key : {"e_message", "e_message_title", "e_command"}) map[key] = JsonStringEscape(map[key]);
+    for (const char* key : {"e_message", "e_message_title", "e_command"})
+        map[key] = JsonStringEscape(map[key]);
 }
 
 // The answer of last resort: status 500 and the message as plain text, written as it is.
@@ -79,7 +82,8 @@ void RenderPlainText(StringMap& map, InternalData& data) {
 
 }  // namespace
 
-std::pair<std::string, std::string> ErrorMessage::FindErrorTemplate(const std::string& contentType) const {
+std::pair<std::string, std::string> ErrorMessage::FindErrorTemplate(
+    const std::string& contentType) const {
     const auto& table = ErrorTemplateTable();
     auto it = table.find(contentType);
     if (it == table.end()) throw ErrorTemplateAbsent{};
@@ -94,7 +98,8 @@ void ErrorMessage::Render(StringMap& map, InternalData& data) const {
     map["e_message"] = ExpandMessage(message_, map);
 
     std::optional<std::string> commandType = CommandContentType(map["e_command"], data);
-    if (!commandType && map["run_mode"] == "web_service") commandType = CommandContentType("check_spelling", data);
+    if (!commandType && map["run_mode"] == "web_service")
+        commandType = CommandContentType("check_spelling", data);
     const std::string answerType = commandType.value_or(ctype::kXml);
 
     std::pair<std::string, std::string> chosen;

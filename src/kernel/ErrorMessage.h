@@ -21,7 +21,7 @@
 namespace Error {
 
 class ErrorMessage : public ErrorBase {
-public:
+  public:
     struct ErrorTemplateAbsent {};
 
     ErrorMessage(std::string message, std::string file, int line)
@@ -33,12 +33,13 @@ public:
 
     // (template, content type) of the general error row for `contentType`.
     // Throws ErrorTemplateAbsent when the table has no such row.
-    virtual std::pair<std::string, std::string> FindErrorTemplate(const std::string& contentType) const;
+    virtual std::pair<std::string, std::string> FindErrorTemplate(
+        const std::string& contentType) const;
 
     // Fills the error keys, chooses the error template and sets the response's content type.
     virtual void Render(StringMap& map, InternalData& data) const;
 
-private:
+  private:
     std::string message_;
 };
 

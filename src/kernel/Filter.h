@@ -7,9 +7,9 @@
 #include "kernel/StringMap.h"
 
 class Filter : public ref_counted<Filter> {
-public:
+  public:
     class exception : public Error::ErrorMessage {
-    public:
+      public:
         using Error::ErrorMessage::ErrorMessage;
     };
 
@@ -20,8 +20,8 @@ public:
 using FilterRef = ref_ptr<Filter>;
 
 // Declares `Name::Name##Exception` with the message/file/line constructor.
-#define VERB_FILTER_EXCEPTION(ExceptionName)        \
+#define VERB_FILTER_EXCEPTION(ExceptionName)         \
     class ExceptionName : public Filter::exception { \
-    public:                                          \
+      public:                                        \
         using Filter::exception::exception;          \
     }

@@ -13,19 +13,19 @@
 #include <utility>
 
 class InternalData {
-public:
+  public:
     struct ValueNotFound {};
     struct TypeMismatch {};
 
     class ValueBase {
-    public:
+      public:
         virtual std::unique_ptr<ValueBase> clone() const = 0;
         virtual ~ValueBase() = default;
     };
 
     template <typename T>
     class Value final : public ValueBase {
-    public:
+      public:
         Value() = default;
         explicit Value(T v) : value(std::move(v)) {}
         std::unique_ptr<ValueBase> clone() const override { return std::make_unique<Value>(*this); }
@@ -91,7 +91,7 @@ public:
     void Erase(int key) { values_.erase(key); }
     size_t size() const { return values_.size(); }
 
-private:
+  private:
     void copyFrom(const InternalData& other) {
         for (const auto& [key, value] : other.values_) values_.emplace(key, value->clone());
     }

@@ -10,7 +10,7 @@
 #include "kernel/Filter.h"
 
 class Pipeline {
-public:
+  public:
     using FilterList = std::vector<FilterRef>;
     // Appends the program's filters to `before` and `after`, in order. A Filter::exception or any
     // other exception it throws is logged; the filters appended so far are kept.
@@ -24,7 +24,7 @@ public:
     const FilterList& before() const { return before_; }
     const FilterList& after() const { return after_; }
 
-private:
+  private:
     void runHandler(StringMap& map, InternalData& data);
     void runAfter(StringMap& map, InternalData& data);
 

@@ -6,26 +6,26 @@
 
 template <typename Base>
 class ref_counted {
-public:
+  public:
     void acquire() noexcept { ++refs_; }
     void release() noexcept {
         if (--refs_ == 0) delete static_cast<Base*>(this);
     }
     std::int32_t refs() const noexcept { return refs_; }
 
-protected:
+  protected:
     ref_counted() = default;
     ~ref_counted() = default;
     ref_counted(const ref_counted&) = delete;
     ref_counted& operator=(const ref_counted&) = delete;
 
-private:
+  private:
     std::int32_t refs_ = 0;
 };
 
 template <typename T>
 class ref_ptr {
-public:
+  public:
     ref_ptr() = default;
     explicit ref_ptr(T* p) : p_(p) {
         if (p_) p_->acquire();
@@ -45,6 +45,6 @@ public:
     T& operator*() const noexcept { return *p_; }
     explicit operator bool() const noexcept { return p_ != nullptr; }
 
-private:
+  private:
     T* p_ = nullptr;
 };

@@ -82,8 +82,8 @@ bool IsReservedParameterName(std::string_view lowerName) {
     const auto listed = [lowerName](const auto& keys) {
         return std::find(keys.begin(), keys.end(), lowerName) != keys.end();
     };
-    return IsInternalKey(lowerName) || listed(kConfigurationOnlyKeys) || listed(kProgramOutputKeys) ||
-           lowerName.starts_with(kInterfaceTextPrefix);
+    return IsInternalKey(lowerName) || listed(kConfigurationOnlyKeys) ||
+           listed(kProgramOutputKeys) || lowerName.starts_with(kInterfaceTextPrefix);
 }
 
 long long ParseContentLength(std::string_view text) {

@@ -44,11 +44,29 @@ inline constexpr std::array<std::string_view, 20> kConfigurationOnlyKeys{
 // parameter of such a name would put the caller's markup into the page, so it is dropped; so
 // are parameters named like interface texts ("tx_" prefix).
 inline constexpr std::array<std::string_view, 23> kProgramOutputKeys{
-    "view",          "loaddlg",       "langs",           "right_to_left",      "left_per",
-    "right_per",     "spellsuggestall", "suggestlist",   "synlist",            "check_spelling_xml",
-    "check_spelling_json", "api_version", "url_version", "product_copyright",  "product_website",
-    "product_url",   "e_message",     "e_message_title", "e_command",          "e_is_critical",
-    "e_ref_url",     "e_ref_text",    "status",
+    "view",
+    "loaddlg",
+    "langs",
+    "right_to_left",
+    "left_per",
+    "right_per",
+    "spellsuggestall",
+    "suggestlist",
+    "synlist",
+    "check_spelling_xml",
+    "check_spelling_json",
+    "api_version",
+    "url_version",
+    "product_copyright",
+    "product_website",
+    "product_url",
+    "e_message",
+    "e_message_title",
+    "e_command",
+    "e_is_critical",
+    "e_ref_url",
+    "e_ref_text",
+    "status",
 };
 inline constexpr std::string_view kInterfaceTextPrefix = "tx_";
 

@@ -24,8 +24,9 @@ std::string HttpDate(std::time_t when) {
     std::tm tm{};
     if (gmtime_r(&when, &tm) == nullptr) return {};
     char buf[100];
-    std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d GMT", kDays[tm.tm_wday % 7], tm.tm_mday,
-                  kMonths[tm.tm_mon % 12], tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d GMT", kDays[tm.tm_wday % 7],
+                  tm.tm_mday, kMonths[tm.tm_mon % 12], tm.tm_year + 1900, tm.tm_hour, tm.tm_min,
+                  tm.tm_sec);
     return buf;
 }
 

@@ -12,7 +12,7 @@
 enum class ServiceKind { Grammar = 0, Spell = 1, Thesaurus = 2 };
 
 class ServerRedirectInfo {
-public:
+  public:
     struct Target {
         std::string host;
         std::uint16_t port = 0;
@@ -35,6 +35,6 @@ public:
     // returns false.
     bool ParseInto(ServiceKind kind, std::string_view value);
 
-private:
+  private:
     std::map<ServiceKind, std::map<std::string, Target>> entries_;
 };

@@ -11,7 +11,7 @@
 #include "kernel/StringMap.h"
 
 class ServerSettingHandler {
-public:
+  public:
     explicit ServerSettingHandler(Program program) : program_(program) {
         Registered(program).push_back(this);
     }
@@ -35,6 +35,6 @@ public:
         return program == Program::Orthd ? orthd : ferrix;
     }
 
-private:
+  private:
     Program program_;
 };

@@ -10,7 +10,7 @@
 #include "kernel/StringMap.h"
 
 class SettingHandler {
-public:
+  public:
     explicit SettingHandler(Program program) : program_(program) {
         Registered(program).push_back(this);
     }
@@ -31,6 +31,6 @@ public:
         return program == Program::Orthd ? orthd : ferrix;
     }
 
-private:
+  private:
     Program program_;
 };

@@ -12,7 +12,8 @@
 namespace {
 constexpr char kAlreadyStarted[] = "*ERROR* TimeGuard. Already started.";
 constexpr char kStartedPriorityOk[] = "TimeGuard. Successfully started (priority changed OK).";
-constexpr char kStartedPriorityFailed[] = "TimeGuard. Successfully started (priority change FAILED).";
+constexpr char kStartedPriorityFailed[] =
+    "TimeGuard. Successfully started (priority change FAILED).";
 constexpr char kStartFailed[] = "*ERROR* TimeGuard. Thread could not be started.";
 constexpr char kStopped[] = "TimeGuard. Successfully stopped.";
 constexpr char kNotRunning[] = "TimeGuard. Not running.";
@@ -48,7 +49,8 @@ const char* TimeGuard::Start() {
     }
     sched_param param{};
     param.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    if (pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param) == 0) return kStartedPriorityOk;
+    if (pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param) == 0)
+        return kStartedPriorityOk;
     report_error("%s", kStartedPriorityFailed);
     return kStartedPriorityFailed;
 }
@@ -56,7 +58,8 @@ const char* TimeGuard::Start() {
 void TimeGuard::watch() {
     long elapsedMs = 0;
     std::unique_lock lock(mutex_);
-    while (!wake_.wait_for(lock, std::chrono::milliseconds(kPollMs), [this] { return stopping_; })) {
+    while (
+        !wake_.wait_for(lock, std::chrono::milliseconds(kPollMs), [this] { return stopping_; })) {
         elapsedMs += kPollMs;
         if (elapsedMs > limitMs_) {
             fired_ = true;

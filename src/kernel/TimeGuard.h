@@ -12,7 +12,7 @@
 #include <thread>
 
 class TimeGuard {
-public:
+  public:
     static constexpr int kWatchdogLimitMs = 180000;
     static constexpr int kPollMs = 20;
 
@@ -25,7 +25,7 @@ public:
     const char* Stop();
     bool fired() const;
 
-private:
+  private:
     void watch();
 
     const int limitMs_;

@@ -10,9 +10,15 @@ constexpr char32_t kNoCodePoint = 0xFFFFFFFF;
 // byte's own value for a byte that does not start one.
 char32_t NextCodePoint(const std::string& in, size_t& i) {
     const auto lead = static_cast<unsigned char>(in[i]);
-    size_t length = lead < 0x80 ? 1 : lead >= 0xC0 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                  : lead >= 0xF0 && lead < 0xF8 ? 4 : 0;
-    char32_t cp = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+    size_t length = lead < 0x80                   ? 1
+                    : lead >= 0xC0 && lead < 0xE0 ? 2
+                    : lead >= 0xE0 && lead < 0xF0 ? 3
+                    : lead >= 0xF0 && lead < 0xF8 ? 4
+                                                  : 0;
+    char32_t cp = length == 1   ? lead
+                  : length == 2 ? (lead & 0x1F)
+                  : length == 3 ? (lead & 0x0F)
+                                : (lead & 0x07);
     if (length == 0 || i + length > in.size()) cp = kNoCodePoint;
     for (size_t k = 1; cp != kNoCodePoint && k < length; ++k) {
         const auto next = static_cast<unsigned char>(in[i + k]);
@@ -29,10 +35,12 @@ char32_t NextCodePoint(const std::string& in, size_t& i) {
 }  // namespace
 
 std::string Utf8ToInputCodePage(const std::string& utf8, short inputCodePage) {
-    const SingleByteCodePage* page = LanguageCodePages::ForLanguage(static_cast<uint16_t>(inputCodePage));
+    const SingleByteCodePage* page =
+        LanguageCodePages::ForLanguage(static_cast<uint16_t>(inputCodePage));
     if (page == nullptr) return utf8;
     std::string out;
     out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) out += static_cast<char>(page->FromUnicode(NextCodePoint(utf8, i)));
+    for (size_t i = 0; i < utf8.size();)
+        out += static_cast<char>(page->FromUnicode(NextCodePoint(utf8, i)));
     return out;
 }

@@ -14,7 +14,8 @@ constexpr char kRevision[] = "1678";
 constexpr char kQ = '"';
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+    for (size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size()))
         text.replace(pos, from.size(), to);
 }
 
@@ -35,7 +36,8 @@ void PreProcess_FLT::BuildLanguageList(StringMap& map) {
             group.clear();
             separator.clear();
             const size_t close = list.find(']', i + 1);
-            if (close == std::string::npos) VERB_THROW(PreProcess_FLTException, "invalid group name");
+            if (close == std::string::npos)
+                VERB_THROW(PreProcess_FLTException, "invalid group name");
             group = list.substr(i + 1, close - i - 1);
             if (!output.empty()) output += "\n\t},\n";
             output += std::string("\t") + kQ + group + kQ + " :\n\t{\n";
@@ -59,20 +61,23 @@ void PreProcess_FLT::BuildLanguageList(StringMap& map) {
 void PreProcess_FLT::CheckWebServiceOptions(StringMap& map) {
     const std::string& format = map["format"];
     if (!format.empty() && format != "xml" && format != "json")
-        VERB_THROW(PreProcess_FLTException, "Format '" + QuoteRequestValue(format) +
-                                                "' is not supported. Supported formats are: 'xml', 'json'.");
+        VERB_THROW(PreProcess_FLTException,
+                   "Format '" + QuoteRequestValue(format) +
+                       "' is not supported. Supported formats are: 'xml', 'json'.");
     const std::string& outType = map["out_type"];
     if (!outType.empty() && outType != "positions" && outType != "words")
-        VERB_THROW(PreProcess_FLTException, "Output type '" + QuoteRequestValue(outType) +
-                                                "' is not supported. Supported types are: 'positions', 'words'.");
-    static constexpr std::array<const char*, 4> kOptions = {"ignore_all_caps", "ignore_words_with_numbers",
-                                                            "ignore_mixed_case", "ignore_domain_names"};
+        VERB_THROW(PreProcess_FLTException,
+                   "Output type '" + QuoteRequestValue(outType) +
+                       "' is not supported. Supported types are: 'positions', 'words'.");
+    static constexpr std::array<const char*, 4> kOptions = {
+        "ignore_all_caps", "ignore_words_with_numbers", "ignore_mixed_case", "ignore_domain_names"};
     std::string osp = "0000";
     for (size_t i = 0; i < kOptions.size(); ++i) {
         const std::string& value = map[kOptions[i]];
         if (!value.empty() && value != "0" && value != "1")
-            VERB_THROW(PreProcess_FLTException, "Value '" + QuoteRequestValue(value) + "' for option '" + kOptions[i] +
-                                                    "' is not supported. Supported values are: '0', '1'.");
+            VERB_THROW(PreProcess_FLTException,
+                       "Value '" + QuoteRequestValue(value) + "' for option '" + kOptions[i] +
+                           "' is not supported. Supported values are: '0', '1'.");
         if (value == "1") osp[i] = '1';
     }
     map["callback"] = ParenthesisEscape(map["callback"]);
@@ -81,7 +86,8 @@ void PreProcess_FLT::CheckWebServiceOptions(StringMap& map) {
 
 void PreProcess_FLT::run(StringMap& map, InternalData& data) {
     map["url_version"] = EscapeControlChars(kRevision);
-    if (data.Get<bool>(idkey::LangInCookie) && map.count(":session_start:") != 0 && map["cmd"] != "sc") {
+    if (data.Get<bool>(idkey::LangInCookie) && map.count(":session_start:") != 0 &&
+        map["cmd"] != "sc") {
         const std::string& hide = map["hide"];
         if ((hide.empty() || hide.find("[s]") != std::string::npos) && !map[":lng_pdef:"].empty())
             map["slang"] = map[":lng_pdef:"];
@@ -107,7 +113,8 @@ void PreProcess_FLT::apply(StringMap& map, InternalData& data) {
     } catch (const Filter::exception&) {
         throw;
     } catch (const std::exception& e) {
-        VERB_THROW(PreProcess_FLTException, std::string("PreProcess::apply() - internal error. ") + e.what());
+        VERB_THROW(PreProcess_FLTException,
+                   std::string("PreProcess::apply() - internal error. ") + e.what());
     } catch (...) {
         VERB_THROW(PreProcess_FLTException, "PreProcess::apply() - internal error.");
     }

@@ -18,7 +18,7 @@
 namespace orthd {
 
 class PreProcess_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(PreProcess_FLTException);
 
     void apply(StringMap& map, InternalData& data) override;
@@ -28,7 +28,7 @@ public:
     // Checks the web-service options and packs them into "osp".
     static void CheckWebServiceOptions(StringMap& map);
 
-private:
+  private:
     void run(StringMap& map, InternalData& data);
 };
 

@@ -20,7 +20,9 @@ constexpr char kDictionaryListExpiry[] = "expires=Tue Jan 1 00:00:00 2038 GMT;";
 constexpr char kPastExpiry[] = "expires=Tue Jan 1 00:00:00 1980 GMT;";
 constexpr char kDeletedMarker[] = "[/]";
 
-std::string Header(const std::string& name, const std::string& value) { return name + ": " + value + kEol; }
+std::string Header(const std::string& name, const std::string& value) {
+    return name + ": " + value + kEol;
+}
 
 std::string SetCookie(const std::string& name, const std::string& value, const char* expiry) {
     return Header("Set-Cookie", name + "=" + value + "; " + expiry);
@@ -38,7 +40,8 @@ std::string DictionaryCookies(StringMap& map) {
         if (Holds(map["ud"])) out += SetCookie("ud", CookieValue(map["ud"], true), kFutureExpiry);
     }
     if (Holds(map["cust_dic_ids"]))
-        out += SetCookie("cust_dic_ids", CookieValue(map["cust_dic_ids"], false), kDictionaryListExpiry);
+        out += SetCookie("cust_dic_ids", CookieValue(map["cust_dic_ids"], false),
+                         kDictionaryListExpiry);
     else
         out += SetCookie("cust_dic_ids", "", kPastExpiry);
     out += SetCookie("osp", CookieValue(map["osp"], false), kFutureExpiry);
@@ -62,18 +65,21 @@ std::string Response_FLT::Body(StringMap& map, InternalData& data) {
     } else {
         body = map[":template:"];
     }
-    if (data.Find(idkey::InputCodePage)) body = Utf8ToInputCodePage(body, data.Get<short>(idkey::InputCodePage));
+    if (data.Find(idkey::InputCodePage))
+        body = Utf8ToInputCodePage(body, data.Get<short>(idkey::InputCodePage));
     return body;
 }
 
 std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) const {
     const std::string body = Body(map, data);
     std::string out;
-    if (data.Find(idkey::HttpStatus)) out += Header("Status", HeaderValue(data.Get<std::string>(idkey::HttpStatus)));
+    if (data.Find(idkey::HttpStatus))
+        out += Header("Status", HeaderValue(data.Get<std::string>(idkey::HttpStatus)));
     if (map["cmd"] == "check") return out + body;
 
-    const std::string contentType =
-        data.Find(idkey::ResponseContentType) ? data.Get<ContentType>(idkey::ResponseContentType).text : ctype::kHtml;
+    const std::string contentType = data.Find(idkey::ResponseContentType)
+                                        ? data.Get<ContentType>(idkey::ResponseContentType).text
+                                        : ctype::kHtml;
     out += Header("Content-Type", HeaderValue(contentType));
     out += Header("Content-Length", std::to_string(body.size()));
     if (data.Find(idkey::HttpCacheControl))

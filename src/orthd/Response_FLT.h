@@ -21,7 +21,7 @@
 namespace orthd {
 
 class Response_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(Response_FLTException);
     using Clock = std::function<std::time_t()>;
 
@@ -37,7 +37,7 @@ public:
     // code page when key 27 is set.
     static std::string Body(StringMap& map, InternalData& data);
 
-private:
+  private:
     std::ostream& out_;
     Clock now_;
 };

@@ -18,7 +18,7 @@
 namespace orthd {
 
 class TemplateInit_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(TemplateInit_FLTException);
     // A name template without "*".
     VERB_FILTER_EXCEPTION(EInvalidTemplate);

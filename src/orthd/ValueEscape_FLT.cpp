@@ -9,7 +9,9 @@ namespace {
 
 constexpr char kInternalError[] = "ValueEscaper::apply() - internal error.";
 
-bool AlsoParenthesisEscaped(std::string_view key) { return key == "e_command" || key == "schema" || key == "word"; }
+bool AlsoParenthesisEscaped(std::string_view key) {
+    return key == "e_command" || key == "schema" || key == "word";
+}
 
 }  // namespace
 

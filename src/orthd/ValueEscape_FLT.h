@@ -13,15 +13,18 @@
 namespace orthd {
 
 class ValueEscape_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(ValueEscape_FLTException);
 
     static constexpr std::array<const char*, 36> kEscapedKeys = {
-        "txt_ctrl", "trg_wnd", "trg_url", "ignoregr", "len", "pos", "problemid", "doc",
-        "sg", "wordid", "name", "e_command", "svc_time", "slang", "intlang", "statinfo",
-        "last_svc_time", "ignoresp", "text", "bnr", "cust_dic_ids", "dname", "igposgr", "igpossp",
-        "igproblem", "optionssp", "relaxeddomain", "schema_url", "settings", "spp_langs", "orthd_host", "osp",
-        "err", "domain", "schema", "word"};
+        "txt_ctrl",     "trg_wnd",       "trg_url",    "ignoregr", "len",
+        "pos",          "problemid",     "doc",        "sg",       "wordid",
+        "name",         "e_command",     "svc_time",   "slang",    "intlang",
+        "statinfo",     "last_svc_time", "ignoresp",   "text",     "bnr",
+        "cust_dic_ids", "dname",         "igposgr",    "igpossp",  "igproblem",
+        "optionssp",    "relaxeddomain", "schema_url", "settings", "spp_langs",
+        "orthd_host",   "osp",           "err",        "domain",   "schema",
+        "word"};
 
     void apply(StringMap& map, InternalData& data) override;
     static void EscapeValues(StringMap& map);

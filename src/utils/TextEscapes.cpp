@@ -1,8 +1,8 @@
 #include "utils/TextEscapes.h"
 
-#include "utils/text/WordEncodings.h"
-
 #include <cstdio>
+
+#include "utils/text/WordEncodings.h"
 
 std::string HtmlEscape(std::string_view in) {
     std::string out;
@@ -14,14 +14,29 @@ std::string HtmlEscape(std::string_view in) {
         afterCrLf = (c == '\n' && prev == '\r');
         prev = c;
         switch (c) {
-            case '\t': out += "&#9;"; break;
-            case '\n': out += "&#10;"; break;
-            case '\r': out += "&#13;"; break;
-            case '"': out += "&quot;"; break;
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '\t':
+                out += "&#9;";
+                break;
+            case '\n':
+                out += "&#10;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -57,10 +72,17 @@ std::string EscapeControlChars(std::string_view in) {
     out.reserve(in.size());
     for (char c : in) {
         switch (c) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -75,12 +97,23 @@ std::string XmlTextEscape(std::string_view in) {
     out.reserve(in.size() + in.size() / 8);
     for (char c : in) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -92,19 +125,34 @@ std::string JsonStringEscape(std::string_view in) {
     for (size_t i = 0; i < in.size(); ++i) {
         const auto byte = static_cast<unsigned char>(in[i]);
         // U+2028 and U+2029 are E2 80 A8 and E2 80 A9 in UTF-8.
-        if (const auto three = in.substr(i, 3); three == "\xE2\x80\xA8" || three == "\xE2\x80\xA9") {
+        if (const auto three = in.substr(i, 3);
+            three == "\xE2\x80\xA8" || three == "\xE2\x80\xA9") {
             out += three.back() == '\xA8' ? "\\u2028" : "\\u2029";
             i += 2;
             continue;
         }
         switch (byte) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
             default:
                 if (byte < 0x20 || byte == 0x7F) {
                     char buf[8];

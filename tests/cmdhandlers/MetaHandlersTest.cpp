@@ -10,7 +10,7 @@
 namespace {
 
 class CheckSpellingTest : public ::testing::Test {
-protected:
+  protected:
     StringMap map;
     InternalData data;
 
@@ -18,30 +18,42 @@ protected:
         data.Insert(idkey::CheckSpellingSuggestions, std::move(words));
         data.Insert(idkey::CheckSpellingPositions, std::move(positions));
     }
-    std::string Xml() { return CheckSpellingXMLMetaHandler(data).render({"check_spelling_xml"}, map); }
-    std::string Json() { return CheckSpellingJSONMetaHandler(data).render({"check_spelling_json"}, map); }
+    std::string Xml() {
+        return CheckSpellingXMLMetaHandler(data).render({"check_spelling_xml"}, map);
+    }
+    std::string Json() {
+        return CheckSpellingJSONMetaHandler(data).render({"check_spelling_json"}, map);
+    }
 };
 
 }  // namespace
 
 TEST_F(CheckSpellingTest, WordsGiveOneEntryPerDistinctWord) {
-    Results({{"teh", {"the", "ten"}}, {"xz", {""}}}, {{"teh", {0, 3}}, {"teh", {8, 3}}, {"xz", {4, 2}}});
+    Results({{"teh", {"the", "ten"}}, {"xz", {""}}},
+            {{"teh", {0, 3}}, {"teh", {8, 3}}, {"xz", {4, 2}}});
     EXPECT_EQ(Xml(),
-              "<misspelling><word>teh</word><suggestions><suggestion>the</suggestion><suggestion>ten</suggestion>"
-              "</suggestions></misspelling><misspelling><word>xz</word><suggestions><suggestion></suggestion>"
+              "<misspelling><word>teh</word><suggestions><suggestion>the</"
+              "suggestion><suggestion>ten</suggestion>"
+              "</suggestions></misspelling><misspelling><word>xz</word><suggestions><suggestion></"
+              "suggestion>"
               "</suggestions></misspelling>");
-    EXPECT_EQ(Json(), "[{ word: \"teh\", suggestions: [\"the\", \"ten\"]}, { word: \"xz\", suggestions: [\"\"]}]");
+    EXPECT_EQ(Json(),
+              "[{ word: \"teh\", suggestions: [\"the\", \"ten\"]}, { word: \"xz\", suggestions: "
+              "[\"\"]}]");
 }
 
 TEST_F(CheckSpellingTest, PositionsGiveOneEntryPerOccurrence) {
     map["out_type"] = "positions";
     Results({{"teh", {"the"}}}, {{"teh", {0, 3}}, {"teh", {12, 3}}});
     EXPECT_EQ(Xml(),
-              "<misspelling><position>0</position><length>3</length><suggestions><suggestion>the</suggestion>"
-              "</suggestions></misspelling><misspelling><position>12</position><length>3</length><suggestions>"
+              "<misspelling><position>0</position><length>3</length><suggestions><suggestion>the</"
+              "suggestion>"
+              "</suggestions></misspelling><misspelling><position>12</position><length>3</"
+              "length><suggestions>"
               "<suggestion>the</suggestion></suggestions></misspelling>");
-    EXPECT_EQ(Json(), "[{ position: 0, length: 3, suggestions: [\"the\"]}, { position: 12, length: 3, "
-                      "suggestions: [\"the\"]}]");
+    EXPECT_EQ(Json(),
+              "[{ position: 0, length: 3, suggestions: [\"the\"]}, { position: 12, length: 3, "
+              "suggestions: [\"the\"]}]");
 }
 
 TEST_F(CheckSpellingTest, NoMisspellingsGiveEmptyAnswers) {
@@ -54,8 +66,10 @@ TEST_F(CheckSpellingTest, NoMisspellingsGiveEmptyAnswers) {
 
 TEST_F(CheckSpellingTest, WordsAndSuggestionsAreEscapedForTheirFormat) {
     Results({{"a&b<", {"say \"hi\"", "back\\slash"}}}, {{"a&b<", {0, 4}}});
-    EXPECT_EQ(Xml(), "<misspelling><word>a&amp;b&lt;</word><suggestions><suggestion>say &quot;hi&quot;</suggestion>"
-                     "<suggestion>back\\slash</suggestion></suggestions></misspelling>");
+    EXPECT_EQ(Xml(),
+              "<misspelling><word>a&amp;b&lt;</word><suggestions><suggestion>say "
+              "&quot;hi&quot;</suggestion>"
+              "<suggestion>back\\slash</suggestion></suggestions></misspelling>");
     EXPECT_EQ(Json(), "[{ word: \"a&b<\", suggestions: [\"say \\\"hi\\\"\", \"back\\\\slash\"]}]");
 }
 
@@ -85,9 +99,12 @@ TEST(BanSysTest, RendersFirstBannerFileOrTheDefault) {
         const char* bnr;
         const char* expected;
     } rows[] = {
-        {"", BanSysMetaHandler::kDefaultAnswer},   {"0", BanSysMetaHandler::kDefaultAnswer},
-        {"abc", BanSysMetaHandler::kDefaultAnswer}, {"7", "seven"},
-        {"1", "blue"},                              {"99999999999999999999999", BanSysMetaHandler::kDefaultAnswer},
+        {"", BanSysMetaHandler::kDefaultAnswer},
+        {"0", BanSysMetaHandler::kDefaultAnswer},
+        {"abc", BanSysMetaHandler::kDefaultAnswer},
+        {"7", "seven"},
+        {"1", "blue"},
+        {"99999999999999999999999", BanSysMetaHandler::kDefaultAnswer},
     };
     for (const auto& row : rows) {
         map["bnr"] = row.bnr;
@@ -102,6 +119,7 @@ TEST(BanSysTest, RequestValuesCannotLeaveTheBannerDirectory) {
     testsupport::TempDir dir;
     dir.Write("secret", "secret");
     dir.Write("banners/bansys.lf.x/.keep", "");
-    StringMap map{{":banr_dir:", dir.str() + "banners/bansys."}, {"bnr", "3"}, {"schema", "x/../../secret"}};
+    StringMap map{
+        {":banr_dir:", dir.str() + "banners/bansys."}, {"bnr", "3"}, {"schema", "x/../../secret"}};
     EXPECT_EQ(BanSysMetaHandler().render({"bansys"}, map), BanSysMetaHandler::kDefaultAnswer);
 }

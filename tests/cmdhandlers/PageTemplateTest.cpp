@@ -1,18 +1,19 @@
-#include "cmdhandlers/Templates/PageTemplate.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "cmdhandlers/Templates/DefMetaHandlerWithEscaping.h"
 #include "cmdhandlers/Templates/MetaHandlerMap.h"
+#include "cmdhandlers/Templates/PageTemplate.h"
 #include "cmdhandlers/Templates/TemplateRendering.h"
 
 namespace {
 
 using Page = PageTemplate<std::string>;
 
-std::string Render(const std::string& text, StringMap& map) { return ExpandPlaceholders(text, map); }
+std::string Render(const std::string& text, StringMap& map) {
+    return ExpandPlaceholders(text, map);
+}
 
 int ParseFailure(const std::string& text) {
     try {
@@ -25,7 +26,7 @@ int ParseFailure(const std::string& text) {
 }
 
 class ThrowingHandler : public DefMetaHandler {
-public:
+  public:
     std::string render(const Arguments&, StringMap&) override { throw std::runtime_error("boom"); }
 };
 
@@ -104,6 +105,7 @@ TEST(PageTemplateTest, FailingResolverIsReportedAsRenderFailure) {
 TEST(PageTemplateTest, EscapingResolverEscapesStoresBackAndSoEscapesTwice) {
     StringMap map{{"v", "<b>(x)"}, {"t", "a\r\n\n\nb"}};
     MetaHandlerMap handlers(&MetaHandlerMap::MakeEscaping);
-    EXPECT_EQ(RenderTemplate("<#v#> <#v#>", handlers, map), "&lt;b&gt;&#040;x&#041; &amp;lt;b&amp;gt;&amp;#040;x&amp;#041;");
+    EXPECT_EQ(RenderTemplate("<#v#> <#v#>", handlers, map),
+              "&lt;b&gt;&#040;x&#041; &amp;lt;b&amp;gt;&amp;#040;x&amp;#041;");
     EXPECT_EQ(RenderTemplate("<#t#>", handlers, map), "a&#13;&#10;b");
 }

@@ -214,10 +214,7 @@ TEST_F(SpellHandlerTest, CheckIsOneOnlyForExactlyCorrect) {
 
 TEST_F(SpellHandlerTest, SuggestListIsOneCommaSeparatedLine) {
     const std::pair<const char*, const char*> rows[] = {
-        {"the\nten\nteeth", "the,ten,teeth"},
-        {"the", "the"},
-        {"", ""},
-        {"no_any_suggestions", ""},
+        {"the\nten\nteeth", "the,ten,teeth"},  {"the", "the"}, {"", ""}, {"no_any_suggestions", ""},
         {"a<b>\nAT&T", "a&lt;b&gt;,AT&amp;T"},
     };
     map["word"] = "teh";

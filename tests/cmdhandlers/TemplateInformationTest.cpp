@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -15,7 +14,7 @@ namespace {
 constexpr long long kJan2Of2020 = 1577923200;  // 2020-01-02 00:00:00 UTC
 
 class TemplateFileTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     StringMap map;
     InternalData data;
@@ -37,11 +36,11 @@ protected:
 };
 
 class FixedMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+  public:
     explicit FixedMap(TemplateMap map) : map_(std::move(map)) {}
     TemplateMap operator()(StringMap&, InternalData&) const override { return map_; }
 
-private:
+  private:
     TemplateMap map_;
 };
 
@@ -58,7 +57,8 @@ TEST_F(TemplateFileTest, BrowserDirectoryWinsOverTheDefaultOne) {
 }
 
 TEST_F(TemplateFileTest, MissingFileIsACriticalError) {
-    for (const std::string& name : std::vector<std::string>{"missing.html", "", "../outside.html", std::string("a.html\0x", 8)}) {
+    for (const std::string& name : std::vector<std::string>{"missing.html", "", "../outside.html",
+                                                            std::string("a.html\0x", 8)}) {
         dir.Write("outside.html", "outside");
         dir.Write("default/a.html", "a");
         try {
@@ -79,10 +79,8 @@ TEST_F(TemplateFileTest, ChangeDateAfterFileAndIniDatesAnswersNotModified) {
         const char* content;
         bool notModified;
     } rows[] = {
-        {"", "full", false},
-        {"20200102", "full", false},  // equal is not older
-        {"20200101", "full", false},
-        {"20200103", "", true},
+        {"", "full", false},         {"20200102", "full", false},  // equal is not older
+        {"20200101", "full", false}, {"20200103", "", true},
         {"2021", "", true},  // compared byte-wise
     };
     for (const auto& row : rows) {
@@ -112,8 +110,10 @@ TEST(CompositeTemplateTest, SelectorValueChoosesTheSource) {
     StringMap map;
     InternalData data;
     TemplateMap variants;
-    variants.set("", TemplateInformationRef::make<InlineTemplateInformation>("text/xml; charset=UTF-8", "X", false));
-    variants.set("json", TemplateInformationRef::make<InlineTemplateInformation>("text/javascript; charset=UTF-8", "J", true));
+    variants.set("", TemplateInformationRef::make<InlineTemplateInformation>(
+                         "text/xml; charset=UTF-8", "X", false));
+    variants.set("json", TemplateInformationRef::make<InlineTemplateInformation>(
+                             "text/javascript; charset=UTF-8", "J", true));
     variants.set("hole", TemplateInformationRef());
     CompositeTemplateInformation source(map, data, "format", std::make_shared<FixedMap>(variants));
 

@@ -14,13 +14,16 @@ using testsupport::TempDir;
 namespace {
 
 class ProgramRunTest : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     InstalledTree tree{dir.str()};
 
     std::map<std::string, std::string> Env(const std::string& query) {
-        return {{"REQUEST_METHOD", "GET"}, {"QUERY_STRING", query}, {"REMOTE_ADDR", "127.0.0.1"},
-                {"HTTP_HOST", "localhost"}, {"SCRIPT_NAME", "/cgi-bin/orthd.cgi"}};
+        return {{"REQUEST_METHOD", "GET"},
+                {"QUERY_STRING", query},
+                {"REMOTE_ADDR", "127.0.0.1"},
+                {"HTTP_HOST", "localhost"},
+                {"SCRIPT_NAME", "/cgi-bin/orthd.cgi"}};
     }
     bool DebugLogWritten() const {
         for (const auto& entry : std::filesystem::directory_iterator(tree.logs()))
@@ -34,7 +37,8 @@ protected:
 TEST_F(ProgramRunTest, BothProgramsExitZeroFromAnInstalledTree) {
     dir.Write("cgi-bin/orthd.ini", "# empty\n");
     dir.Write("cgi-bin/ferrix.ini", "# empty\n");
-    for (const auto& [built, name] : {std::pair{ORTHD_CGI, "orthd.cgi"}, std::pair{FERRIX_CGI, "ferrix.cgi"}}) {
+    for (const auto& [built, name] :
+         {std::pair{ORTHD_CGI, "orthd.cgi"}, std::pair{FERRIX_CGI, "ferrix.cgi"}}) {
         const auto program = tree.AddProgram(built, name);
         const auto result = RunCgi(program, Env("cmd=ver"));
         EXPECT_EQ(result.exitCode, 0) << name;
@@ -60,10 +64,12 @@ TEST_F(ProgramRunTest, OrthdCountsTheSessionAndWritesOneRequestLogLine) {
     EXPECT_EQ(testsupport::ReadFile(tree.logs() + "sc.log"), "2");
     std::string requestLog;
     for (const auto& entry : std::filesystem::directory_iterator(tree.logs()))
-        if (entry.path().string().ends_with(".orthd.log")) requestLog = testsupport::ReadFile(entry.path());
+        if (entry.path().string().ends_with(".orthd.log"))
+            requestLog = testsupport::ReadFile(entry.path());
     ASSERT_FALSE(requestLog.empty());
     size_t lines = 0;
-    for (size_t start = 0, end; (end = requestLog.find('\n', start)) != std::string::npos; start = end + 1) {
+    for (size_t start = 0, end; (end = requestLog.find('\n', start)) != std::string::npos;
+         start = end + 1) {
         const std::string line = requestLog.substr(start, end - start);
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 17) << line;
         ++lines;

@@ -17,7 +17,7 @@ namespace {
 constexpr char kUnavailable[] = "The Verbarium Service is currently unavailable.";
 
 class ServiceEndToEndTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { service = std::make_unique<LiveService>(); }
     static void TearDownTestSuite() { service.reset(); }
     void SetUp() override {
@@ -25,13 +25,17 @@ protected:
         ASSERT_EQ(service->problem, "");
     }
 
-    static HttpResponse Get(const std::string& query, const std::map<std::string, std::string>& headers = {}) {
+    static HttpResponse Get(const std::string& query,
+                            const std::map<std::string, std::string>& headers = {}) {
         return HttpRequest(service->webPort(), "GET", "/cgi-bin/orthd.cgi?" + query, "", headers);
     }
-    static HttpResponse Post(const std::string& body, const std::map<std::string, std::string>& headers = {}) {
+    static HttpResponse Post(const std::string& body,
+                             const std::map<std::string, std::string>& headers = {}) {
         return HttpRequest(service->webPort(), "POST", "/cgi-bin/orthd.cgi", body, headers);
     }
-    static std::string Spell(const std::string& text) { return "cmd=spell&slang=en_US&text=" + UrlEncode(text); }
+    static std::string Spell(const std::string& text) {
+        return "cmd=spell&slang=en_US&text=" + UrlEncode(text);
+    }
 
     static std::unique_ptr<LiveService> service;
 };
@@ -46,7 +50,8 @@ TEST_F(ServiceEndToEndTest, DemoPageIsServed) {
 }
 
 TEST_F(ServiceEndToEndTest, SpellMarksMisspeltWordsByGetAndPost) {
-    for (const auto& answer : {Get(Spell("This sentense is fine.")), Post(Spell("This sentense is fine."))}) {
+    for (const auto& answer :
+         {Get(Spell("This sentense is fine.")), Post(Spell("This sentense is fine."))}) {
         EXPECT_EQ(answer.status, 200);
         EXPECT_EQ(answer.headers.at("content-type"), "text/html; charset=UTF-8");
         EXPECT_NE(answer.body.find("submit_bot('suggest'"), std::string::npos) << answer.body;
@@ -67,7 +72,10 @@ TEST_F(ServiceEndToEndTest, WindowsTextIsReadAndAnsweredInItsCodePage) {
     // single-byte table and the answer body is converted back to it.
     const auto answer = Post("cmd=spell&slang=de_DE&text=Gr%FC%DFe%20Wrold");
     EXPECT_EQ(answer.status, 200);
-    EXPECT_NE(answer.body.find("Gr\xFC\xDF" "e"), std::string::npos) << answer.body;
+    EXPECT_NE(answer.body.find("Gr\xFC\xDF"
+                               "e"),
+              std::string::npos)
+        << answer.body;
 }
 
 TEST_F(ServiceEndToEndTest, UserWordsFromTheCookieAreAccepted) {
@@ -80,7 +88,8 @@ TEST_F(ServiceEndToEndTest, UserWordsFromTheCookieAreAccepted) {
 TEST_F(ServiceEndToEndTest, PersonalDictionaryNamedByTheCookieIsAccepted) {
     ASSERT_EQ(AppServerInit("127.0.0.1", service->enginePort()), 0);
     std::vector<std::string> results;
-    ASSERT_EQ(AppServerDoFunc("update_user_dictionary", {"team words", "Orthdex", ""}, results, 0), 0);
+    ASSERT_EQ(AppServerDoFunc("update_user_dictionary", {"team words", "Orthdex", ""}, results, 0),
+              0);
     AppServerUninit();
     const auto answer = Post(Spell("Orthdex works"), {{"Cookie", "udn=team%20words"}});
     EXPECT_EQ(answer.status, 200);
@@ -99,10 +108,12 @@ TEST_F(ServiceEndToEndTest, SpellSuggestAllWritesHiddenFields) {
 }
 
 TEST_F(ServiceEndToEndTest, CheckAnswersWithARedirect) {
-    const auto wrong = Post("cmd=check&slang=en_US&frameid=f1&trg_url=/check-result.html&text=" + UrlEncode("wrod"));
+    const auto wrong = Post("cmd=check&slang=en_US&frameid=f1&trg_url=/check-result.html&text=" +
+                            UrlEncode("wrod"));
     EXPECT_EQ(wrong.status, 302);
     EXPECT_EQ(wrong.headers.at("location"), "/check-result.html?result=0&frameid=f1");
-    const auto right = Post("cmd=check&slang=en_US&frameid=f1&trg_url=/check-result.html&text=" + UrlEncode("word"));
+    const auto right = Post("cmd=check&slang=en_US&frameid=f1&trg_url=/check-result.html&text=" +
+                            UrlEncode("word"));
     EXPECT_EQ(right.headers.at("location"), "/check-result.html?result=1&frameid=f1");
 }
 

@@ -22,7 +22,7 @@ struct Answer {
 };
 
 class ShippedTreeRunTest : public ::testing::Test {
-protected:
+  protected:
     static inline TempDir* dir = nullptr;
     static inline std::string program;
 
@@ -164,11 +164,14 @@ TEST_F(ShippedTreeRunTest, NotModifiedSinceTheClientsDate) {
 }
 
 TEST_F(ShippedTreeRunTest, BannerNamesFromTheRequestStayInsideTheBannerFolder) {
-    for (const char* query : {"bnr=3/../../../cgi-bin/orthd.ini", "bnr=3%5C..%5C..%5Ccgi-bin%5Corthd.ini",
-                              "bnr=3&schema=../../cgi-bin/orthd.ini", "bnr=1&schema=..%2F1000"}) {
+    for (const char* query :
+         {"bnr=3/../../../cgi-bin/orthd.ini", "bnr=3%5C..%5C..%5Ccgi-bin%5Corthd.ini",
+          "bnr=3&schema=../../cgi-bin/orthd.ini", "bnr=1&schema=..%2F1000"}) {
         const Answer answer = Get(std::string("cmd=navbar&") + query);
-        EXPECT_TRUE(answer.Has("Content-Type: text/html; charset=UTF-8")) << query << answer.headers;
-        EXPECT_NE(answer.body.find("<div class=\"banner\">Verbarium</div>"), std::string::npos) << query << answer.body;
+        EXPECT_TRUE(answer.Has("Content-Type: text/html; charset=UTF-8"))
+            << query << answer.headers;
+        EXPECT_NE(answer.body.find("<div class=\"banner\">Verbarium</div>"), std::string::npos)
+            << query << answer.body;
         EXPECT_EQ(answer.body.find("appserver"), std::string::npos) << query;
     }
     const Answer other = Get("cmd=navbar&bnr=3&schema=2000");

@@ -1,11 +1,10 @@
-#include "kernel/CommandRegistry.h"
-
 #include <gtest/gtest.h>
 
 #include <typeinfo>
 
 #include "cmdhandlers/Common/Default_CH.h"
 #include "cmdhandlers/Relay/Default_CH.h"
+#include "kernel/CommandRegistry.h"
 
 namespace {
 template <typename Expected>

@@ -11,31 +11,36 @@ namespace {
 
 constexpr char kXmlErrorDocument[] =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?><?xml-stylesheet type=\"text/xsl\" "
-    "href=\"<#ferrix_url#>?cmd=error_conversion\" ?><error><message><![CDATA[<#e_message#>]]></message>"
+    "href=\"<#ferrix_url#>?cmd=error_conversion\" "
+    "?><error><message><![CDATA[<#e_message#>]]></message>"
     "<critical><#e_is_critical#></critical><command><#e_command#></command><ref><text><![CDATA["
     "<#e_ref_text#>]]></text><url><#e_ref_url#></url></ref></error>";
 constexpr char kWebServiceXml[] =
-    "<?xml version=\"1.0\" encoding=\"utf-8\"?><check_spelling><error><message><#e_message#></message></error>"
+    "<?xml version=\"1.0\" "
+    "encoding=\"utf-8\"?><check_spelling><error><message><#e_message#></message></error>"
     "</check_spelling>";
 constexpr char kWebServiceJs[] = "{message: \"<#e_message#>\", command: \"<#e_command#>\"}";
 constexpr char kAlert[] = "alert(\"<#e_message_title#>: <#e_message#>\");";
 constexpr char kNoCache[] = "no-store, no-cache, must-revalidate, post-check=0, pre-check=0";
 
 class ErrorRenderTest : public ::testing::Test {
-protected:
+  protected:
     StringMap map;
     InternalData data;
     TemplateMap templates;
 
     void SetUp() override { data.Insert<std::string>(idkey::ServerName, "Verbarium server"); }
     void CommandAnswers(const std::string& command, const std::string& contentType) {
-        templates.set(command, TemplateInformationRef::make<InlineTemplateInformation>(contentType, "T", false));
+        templates.set(command, TemplateInformationRef::make<InlineTemplateInformation>(contentType,
+                                                                                       "T", false));
     }
     void Fail(const Error::ErrorMessage& error) {
         data.Insert(idkey::TemplateMap, templates);
         error.Render(map, data);
     }
-    std::string ContentTypeSet() const { return data.Get<ContentType>(idkey::ResponseContentType).text; }
+    std::string ContentTypeSet() const {
+        return data.Get<ContentType>(idkey::ResponseContentType).text;
+    }
 };
 
 }  // namespace
@@ -113,8 +118,10 @@ TEST_F(ErrorRenderTest, QuotedRequestValuesStayInertInTheMessage) {
     map[":ini_secret:"] = "hunter2";
     map["secret"] = "hunter2";
     const std::string format = "<#secret#><script>\"&";
-    Fail(Error::ErrorMessage("Format '" + QuoteRequestValue(format) + "' is not supported.", "here", 1));
-    EXPECT_EQ(map["e_message"], "Format '&lt;#secret#&gt;&lt;script&gt;&quot;&amp;' is not supported.");
+    Fail(Error::ErrorMessage("Format '" + QuoteRequestValue(format) + "' is not supported.", "here",
+                             1));
+    EXPECT_EQ(map["e_message"],
+              "Format '&lt;#secret#&gt;&lt;script&gt;&quot;&amp;' is not supported.");
 }
 
 TEST_F(ErrorRenderTest, ScriptAnswersEscapeTheMessageForAStringLiteral) {

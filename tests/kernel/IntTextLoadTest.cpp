@@ -23,7 +23,7 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
 }
 
 class IntTextLoadTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     StringMap map;
     InternalData data;

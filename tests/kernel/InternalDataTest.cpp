@@ -1,8 +1,7 @@
-#include "kernel/InternalData.h"
-
 #include <gtest/gtest.h>
 
 #include "kernel/ContentType.h"
+#include "kernel/InternalData.h"
 #include "kernel/InternalDataKeys.h"
 #include "kernel/StringMap.h"
 

@@ -1,17 +1,16 @@
-#include "kernel/filters/PathControl_FLT.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "kernel/InternalDataKeys.h"
+#include "kernel/filters/PathControl_FLT.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 class PathControlTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     StringMap map;
     InternalData data;
@@ -19,8 +18,8 @@ protected:
 
     void SetUp() override {
         unsetenv("HTTP_USER_AGENT");
-        for (const char* d : {"lf/1000/templ", "lf/2000/templ", "lf/2000/img_de_DE", "lf/1000/img_fr_FR",
-                              "other/1000/templ"})
+        for (const char* d : {"lf/1000/templ", "lf/2000/templ", "lf/2000/img_de_DE",
+                              "lf/1000/img_fr_FR", "other/1000/templ"})
             std::filesystem::create_directories(dir.path() / d);
         data.Insert<std::string>(idkey::SchemaDef, "1000");
         data.Insert(idkey::UseFerrixProtocol, false);
@@ -51,9 +50,10 @@ TEST_F(PathControlTest, SchemaFallsBackToDefault) {
         std::string schema;
         std::string reason;
     };
-    for (const Row& row : {Row{"", "empty"}, Row{"3000", "missing directory"}, Row{"../lf/2000", "traversal"},
-                           Row{"2000/../../etc", "slash"}, Row{"..", "dot-dot"}, Row{"20\n00", "control byte"},
-                           Row{"2000\\x", "backslash"}}) {
+    for (const Row& row :
+         {Row{"", "empty"}, Row{"3000", "missing directory"}, Row{"../lf/2000", "traversal"},
+          Row{"2000/../../etc", "slash"}, Row{"..", "dot-dot"}, Row{"20\n00", "control byte"},
+          Row{"2000\\x", "backslash"}}) {
         StringMap m = map;
         PathControl_FLT f;
         m["schema"] = row.schema;
@@ -123,5 +123,6 @@ TEST(PathControlMappingTest, ParsesKeysAndValuesWithBlanks) {
     EXPECT_EQ(m["Opera"], "op/");
     EXPECT_EQ(m["default"], "def/\"");
     EXPECT_TRUE(PathControl_FLT::IsLimitedBrowser("Mozilla/5.0 (Macintosh; rv:1.8.1) Gecko"));
-    EXPECT_FALSE(PathControl_FLT::IsLimitedBrowser("Mozilla/5.0 (X11; rv:120.0) Gecko Firefox/120.0"));
+    EXPECT_FALSE(
+        PathControl_FLT::IsLimitedBrowser("Mozilla/5.0 (X11; rv:120.0) Gecko Firefox/120.0"));
 }

@@ -1,18 +1,17 @@
-#include "kernel/Pipeline.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "kernel/CommandRegistry.h"
 #include "kernel/InternalDataKeys.h"
+#include "kernel/Pipeline.h"
 #include "kernel/filters/Request_FLT.h"
 
 namespace {
 
 // Stages append their names to "trace" so a test can read the order in which they ran.
 class TraceFilter : public Filter {
-public:
+  public:
     enum class Fail { No, Message, Other };
     TraceFilter(std::string name, Fail fail = Fail::No) : name_(std::move(name)), fail_(fail) {}
     void apply(StringMap& map, InternalData&) override {
@@ -21,17 +20,17 @@ public:
         if (fail_ == Fail::Other) throw std::runtime_error("boom");
     }
 
-private:
+  private:
     std::string name_;
     Fail fail_;
 };
 
 class TraceHandler : public CommandHandler {
-public:
+  public:
     void apply(StringMap& map, InternalData&) override { map["trace"] += "H"; }
 };
 class MessageThrowingHandler : public CommandHandler {
-public:
+  public:
     void apply(StringMap& map, InternalData&) override {
         map["trace"] += "H";
         map["view"] = "old <view>";
@@ -39,7 +38,7 @@ public:
     }
 };
 class OtherThrowingHandler : public CommandHandler {
-public:
+  public:
     void apply(StringMap& map, InternalData&) override {
         map["trace"] += "H";
         throw std::logic_error("unexpected");
@@ -58,13 +57,14 @@ struct PipelineRun {
 };
 
 PipelineRun RunPipeline(const std::string& cmd, Fail before2 = Fail::No, Fail after1 = Fail::No) {
-    Pipeline pipeline(Program::Orthd, [&](Pipeline::FilterList& before, Pipeline::FilterList& after) {
-        before.emplace_back(new TraceFilter("1"));
-        before.emplace_back(new TraceFilter("2", before2));
-        before.emplace_back(new TraceFilter("3"));
-        after.emplace_back(new TraceFilter("4", after1));
-        after.emplace_back(new TraceFilter("5"));
-    });
+    Pipeline pipeline(Program::Orthd,
+                      [&](Pipeline::FilterList& before, Pipeline::FilterList& after) {
+                          before.emplace_back(new TraceFilter("1"));
+                          before.emplace_back(new TraceFilter("2", before2));
+                          before.emplace_back(new TraceFilter("3"));
+                          after.emplace_back(new TraceFilter("4", after1));
+                          after.emplace_back(new TraceFilter("5"));
+                      });
     PipelineRun run;
     run.map["cmd"] = cmd;
     run.data.Insert<std::string>(idkey::ServerName, "Test server");

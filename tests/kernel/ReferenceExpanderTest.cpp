@@ -103,7 +103,7 @@ TEST(ReferenceExpanderTest, NamesTheEnvironmentCannotHoldAreNotLookedUp) {
 }
 
 class PostProcessSettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetIniKeys(std::vector<std::string> keys) { data.Insert(idkey::IniKeys, std::move(keys)); }
 
     StringMap map;

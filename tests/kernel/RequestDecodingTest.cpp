@@ -51,8 +51,8 @@ TEST(RequestDecodingTest, ReservedNamesAreInternalConfigurationOnlyOrProgramOutp
           "appserver_hostname", "appserver_port", "service_host", "server_id", "rtl", "view",
           "loaddlg", "right_to_left", "e_message", "product_website", "tx_no10", "tx_"})
         EXPECT_TRUE(RequestDecoding::IsReservedParameterName(name)) << name;
-    for (const char* name : {"", "cmd", "text", "slang", "udn", "x:", "acl_file_name2", "rtl ", "viewer", "word",
-          "tx"})
+    for (const char* name : {"", "cmd", "text", "slang", "udn", "x:", "acl_file_name2", "rtl ",
+                             "viewer", "word", "tx"})
         EXPECT_FALSE(RequestDecoding::IsReservedParameterName(name)) << name;
 }
 

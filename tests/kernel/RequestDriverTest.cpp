@@ -1,15 +1,15 @@
-#include "kernel/RequestDriver.h"
-
 #include <gtest/gtest.h>
 
 #include "ferrix/FerrixProgram.h"
 #include "kernel/InternalDataKeys.h"
 #include "kernel/ModulePath.h"
+#include "kernel/RequestDriver.h"
 #include "orthd/OrthdProgram.h"
 
 TEST(ModulePathTest, ExtendedPrefixGivesSameDirectoryAsPlainPath) {
     EXPECT_EQ(ModuleDirectoryOf("/srv/www/cgi-bin/orthd.cgi"), "/srv/www/cgi-bin/");
-    EXPECT_EQ(ModuleDirectoryOf("\\\\?\\C:\\www\\cgi-bin\\orthd.exe"), ModuleDirectoryOf("C:\\www\\cgi-bin\\orthd.exe"));
+    EXPECT_EQ(ModuleDirectoryOf("\\\\?\\C:\\www\\cgi-bin\\orthd.exe"),
+              ModuleDirectoryOf("C:\\www\\cgi-bin\\orthd.exe"));
     EXPECT_EQ(ModuleDirectoryOf("orthd.cgi"), "./");
 }
 

@@ -204,7 +204,9 @@ TEST_F(RequestFltTest, FourByteCharacterPassesAndWindowsLettersAboveF0AreReinter
 
     Get("text=Gr%FC%DFe");
     Run();
-    EXPECT_EQ(map["text"], "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_EQ(map["text"],
+              "Gr\xC3\xBC\xC3\x9F"
+              "e");
     EXPECT_TRUE(data.Find(idkey::InputCodePage));
 }
 

@@ -29,7 +29,7 @@ ServerSettingHandler& HandlerOf(Program program, const std::string& key) {
 
 // Runs the handler of `key` as the INI stage does: its default, then the value if any.
 class SettingHandlersTest : public ::testing::Test {
-protected:
+  protected:
     SettingHandlersTest() {
         orthd::RegisterSettingHandlers();
         ferrix::RegisterSettingHandlers();

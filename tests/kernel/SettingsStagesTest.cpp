@@ -16,7 +16,7 @@ using Items = std::map<std::string, std::string>;
 
 // A "settings" handler of ferrix's list (which has no real ones) for the failure paths.
 class ThrowingSetting : public SettingHandler {
-public:
+  public:
     ThrowingSetting() : SettingHandler(Program::Ferrix) {}
     void apply(StringMap&, InternalData&, const std::string& value) override {
         if (value == "filter") VERB_THROW(Filter::exception, "refused");

@@ -1,5 +1,3 @@
-#include "kernel/TimeGuard.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,10 +5,13 @@
 #include <string>
 #include <thread>
 
+#include "kernel/TimeGuard.h"
+
 TEST(TimeGuardTest, StopReturnsAfterAcknowledgementWithoutFiring) {
     std::atomic<int> fired{0};
     TimeGuard guard(1000, [&] { ++fired; });
-    EXPECT_NE(std::string(guard.Start()).find("TimeGuard. Successfully started"), std::string::npos);
+    EXPECT_NE(std::string(guard.Start()).find("TimeGuard. Successfully started"),
+              std::string::npos);
     EXPECT_STREQ(guard.Stop(), "TimeGuard. Successfully stopped.");
     EXPECT_EQ(fired.load(), 0);
 }

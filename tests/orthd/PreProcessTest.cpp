@@ -1,16 +1,15 @@
-#include "orthd/PreProcess_FLT.h"
-
 #include <gtest/gtest.h>
 
 #include "kernel/FilteringParams.h"
 #include "kernel/InternalDataKeys.h"
+#include "orthd/PreProcess_FLT.h"
 
 using orthd::PreProcess_FLT;
 
 namespace {
 
 class PreProcessTest : public ::testing::Test {
-protected:
+  protected:
     StringMap map;
     InternalData data;
     PreProcess_FLT filter;
@@ -37,7 +36,9 @@ protected:
 
 TEST_F(PreProcessTest, BuildsFilteringParamsSpellLangAndCleansText) {
     map["slang"] = "en_US";
-    map["text"] = "a\xC2\xA0" "b";
+    map["text"] =
+        "a\xC2\xA0"
+        "b";
     filter.apply(map, data);
     EXPECT_EQ(map["url_version"], "1678");
     EXPECT_EQ(map["text"], "a,b");
@@ -102,10 +103,12 @@ TEST_F(PreProcessTest, InvalidWebServiceOptionsAreRejectedWithTheValueEscaped) {
               "Format 'html' is not supported. Supported formats are: 'xml', 'json'.");
     EXPECT_EQ(FailureOf({{"out_type", "lines"}}),
               "Output type 'lines' is not supported. Supported types are: 'positions', 'words'.");
-    EXPECT_EQ(FailureOf({{"ignore_all_caps", "2"}}),
-              "Value '2' for option 'ignore_all_caps' is not supported. Supported values are: '0', '1'.");
+    EXPECT_EQ(
+        FailureOf({{"ignore_all_caps", "2"}}),
+        "Value '2' for option 'ignore_all_caps' is not supported. Supported values are: '0', '1'.");
     EXPECT_EQ(FailureOf({{"format", "<#acl_file_name#><script>"}}),
-              "Format '&lt;#acl_file_name#&gt;&lt;script&gt;' is not supported. Supported formats are: 'xml', "
+              "Format '&lt;#acl_file_name#&gt;&lt;script&gt;' is not supported. Supported formats "
+              "are: 'xml', "
               "'json'.");
 }
 

@@ -1,5 +1,3 @@
-#include "orthd/Response_FLT.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -7,10 +5,11 @@
 #include "cmdhandlers/Templates/InlineTemplateInformation.h"
 #include "cmdhandlers/Templates/TemplateMap.h"
 #include "kernel/CheckSpellingResults.h"
-#include "kernel/CriticalErrorMessage.h"
 #include "kernel/ContentTypes.h"
+#include "kernel/CriticalErrorMessage.h"
 #include "kernel/InternalDataKeys.h"
 #include "kernel/QuotedValue.h"
+#include "orthd/Response_FLT.h"
 #include "orthd/ValueEscape_FLT.h"
 
 namespace {
@@ -18,7 +17,8 @@ namespace {
 constexpr std::time_t kNow = 1700000000;
 constexpr char kExpiresNow[] = "Expires:Tue, 14 Nov 2023 22:13:20 GMT\r\n";
 constexpr char kUdnDeleted[] = "Set-Cookie: udn=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n";
-constexpr char kCustDeleted[] = "Set-Cookie: cust_dic_ids=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n";
+constexpr char kCustDeleted[] =
+    "Set-Cookie: cust_dic_ids=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n";
 constexpr char kFixedTail[] = "Cache-Control:private,max-age=0\r\nX-XSS-Protection: 0\r\n";
 
 std::string Osp(const std::string& value) {
@@ -26,7 +26,7 @@ std::string Osp(const std::string& value) {
 }
 
 class OrthdResponseTest : public ::testing::Test {
-protected:
+  protected:
     StringMap map;
     InternalData data;
     std::ostringstream out;
@@ -35,7 +35,9 @@ protected:
         orthd::Response_FLT(out, [] { return kNow; }).apply(map, data);
         return out.str();
     }
-    static std::string Tail(const std::string& body) { return std::string(kFixedTail) + kExpiresNow + "\r\n" + body; }
+    static std::string Tail(const std::string& body) {
+        return std::string(kFixedTail) + kExpiresNow + "\r\n" + body;
+    }
 };
 
 }  // namespace
@@ -43,8 +45,9 @@ protected:
 TEST_F(OrthdResponseTest, WithoutTypedValuesWritesTheDefaultHeaderSet) {
     map[":template:"] = "<b><#view#></b>";
     map["view"] = "hi";
-    EXPECT_EQ(Write(), std::string("Content-Type: text/html; charset=UTF-8\r\nContent-Length: 9\r\n") + kUdnDeleted +
-                           kCustDeleted + Osp("") + Tail("<b>hi</b>"));
+    EXPECT_EQ(Write(),
+              std::string("Content-Type: text/html; charset=UTF-8\r\nContent-Length: 9\r\n") +
+                  kUdnDeleted + kCustDeleted + Osp("") + Tail("<b>hi</b>"));
 }
 
 TEST_F(OrthdResponseTest, WritesStatusTypeCacheControlAndDictionaryCookies) {
@@ -56,14 +59,16 @@ TEST_F(OrthdResponseTest, WritesStatusTypeCacheControlAndDictionaryCookies) {
     data.Insert<std::string>(idkey::HttpStatus, "404 Not Found");
     data.Insert(idkey::ResponseContentType, ContentType{ctype::kXml});
     data.Insert<std::string>(idkey::HttpCacheControl, "no-store");
-    EXPECT_EQ(Write(), std::string("Status: 404 Not Found\r\n"
-                                   "Content-Type: text/xml; charset=UTF-8\r\n"
-                                   "Content-Length: 4\r\n"
-                                   "Cache-Control: no-store\r\n"
-                                   "Set-Cookie: udn=My Dict; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n"
-                                   "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n"
-                                   "Set-Cookie: cust_dic_ids=1,2; expires=Tue Jan 1 00:00:00 2038 GMT;\r\n") +
-                           Osp("0001") + Tail("<x/>"));
+    EXPECT_EQ(
+        Write(),
+        std::string("Status: 404 Not Found\r\n"
+                    "Content-Type: text/xml; charset=UTF-8\r\n"
+                    "Content-Length: 4\r\n"
+                    "Cache-Control: no-store\r\n"
+                    "Set-Cookie: udn=My Dict; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n"
+                    "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n"
+                    "Set-Cookie: cust_dic_ids=1,2; expires=Tue Jan 1 00:00:00 2038 GMT;\r\n") +
+            Osp("0001") + Tail("<x/>"));
 }
 
 TEST_F(OrthdResponseTest, UserDictionaryCookieRows) {
@@ -74,13 +79,15 @@ TEST_F(OrthdResponseTest, UserDictionaryCookieRows) {
     } rows[] = {
         {"[/]", "[/]", kUdnDeleted},
         {"", "", kUdnDeleted},
-        {"", "\xC3\xA9 a;b%", std::string(kUdnDeleted) + "Set-Cookie: ud=%C3%A9 a%3Bb%; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n"},
+        {"", "\xC3\xA9 a;b%",
+         std::string(kUdnDeleted) +
+             "Set-Cookie: ud=%C3%A9 a%3Bb%; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n"},
     };
     for (const auto& row : rows) {
         map = {{":template:", ""}, {"udn", row.udn}, {"ud", row.ud}, {"cust_dic_ids", "[/]"}};
         out.str("");
-        EXPECT_EQ(Write(), "Content-Type: text/html; charset=UTF-8\r\nContent-Length: 0\r\n" + row.cookies + kCustDeleted +
-                               Osp("") + Tail(""))
+        EXPECT_EQ(Write(), "Content-Type: text/html; charset=UTF-8\r\nContent-Length: 0\r\n" +
+                               row.cookies + kCustDeleted + Osp("") + Tail(""))
             << row.udn << "|" << row.ud;
     }
 }
@@ -103,14 +110,18 @@ TEST_F(OrthdResponseTest, CookieValuesCannotSplitTheResponse) {
         out.str("");
         const std::string answer = Write();
         const std::string headers = answer.substr(0, answer.find("\r\n\r\n"));
-        EXPECT_NE(headers.find(std::string(row.key) + "=" + row.written + "; expires="), std::string::npos) << answer;
+        EXPECT_NE(headers.find(std::string(row.key) + "=" + row.written + "; expires="),
+                  std::string::npos)
+            << answer;
         for (size_t i = 0; i < headers.size(); ++i) {
             const bool lineEnd = headers.compare(i, 2, "\r\n") == 0;
-            EXPECT_TRUE(lineEnd || (headers[i] != '\r' && headers[i] != '\n')) << row.key << " at " << i;
+            EXPECT_TRUE(lineEnd || (headers[i] != '\r' && headers[i] != '\n'))
+                << row.key << " at " << i;
             if (lineEnd) {
                 const std::string next = headers.substr(i + 2, headers.find(':', i + 2) - i - 2);
-                EXPECT_TRUE(next == "Content-Length" || next == "Set-Cookie" || next == "Cache-Control" ||
-                            next == "X-XSS-Protection" || next == "Expires")
+                EXPECT_TRUE(next == "Content-Length" || next == "Set-Cookie" ||
+                            next == "Cache-Control" || next == "X-XSS-Protection" ||
+                            next == "Expires")
                     << row.key << ": " << next;
                 ++i;
             }
@@ -132,8 +143,9 @@ TEST_F(OrthdResponseTest, ReinterpretedRequestGetsItsBodyInTheSingleBytePage) {
     map[":template:"] = "<#view#>";
     map["view"] = "\xC3\xA9\xC5\x91\xE2\x82\xAC\xE4\xB8\xAD!";  // é ő € 中 !
     data.Insert(idkey::InputCodePage, static_cast<short>(0x616D));
-    EXPECT_EQ(Write(), std::string("Content-Type: text/html; charset=UTF-8\r\nContent-Length: 5\r\n") + kUdnDeleted +
-                           kCustDeleted + Osp("") + Tail("\xE9\xF5\x80w!"));
+    EXPECT_EQ(Write(),
+              std::string("Content-Type: text/html; charset=UTF-8\r\nContent-Length: 5\r\n") +
+                  kUdnDeleted + kCustDeleted + Osp("") + Tail("\xE9\xF5\x80w!"));
 }
 
 TEST_F(OrthdResponseTest, UnexpandedTemplateReachesTheClientUnchanged) {
@@ -147,17 +159,21 @@ TEST_F(OrthdResponseTest, NamedPlaceholdersHaveTheirResolvers) {
     data.Insert(idkey::CheckSpellingSuggestions, CheckSpellingSuggestions{{"teh", {"the"}}});
     data.Insert(idkey::CheckSpellingPositions, CheckSpellingPositions{{"teh", {0, 3}}});
     const std::string answer = Write();
-    EXPECT_NE(answer.find("\r\n\r\n<check_spelling><misspelling><word>teh</word><suggestions><suggestion>the"
-                          "</suggestion></suggestions></misspelling></check_spelling><script>Rotation = 1;</script>"),
-              std::string::npos);
+    EXPECT_NE(
+        answer.find(
+            "\r\n\r\n<check_spelling><misspelling><word>teh</word><suggestions><suggestion>the"
+            "</suggestion></suggestions></misspelling></check_spelling><script>Rotation = "
+            "1;</script>"),
+        std::string::npos);
 }
 
 // A response that cannot be built still answers: status 500, plain text, the message.
 TEST_F(OrthdResponseTest, MalformedTemplateWritesAPlainServerError) {
     map[":template:"] = "<html><#view";
     EXPECT_THROW(Write(), orthd::Response_FLT::Response_FLTException);
-    EXPECT_EQ(out.str(), "Status: 500\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Length: 35\r\n\r\n"
-                         "Response::apply() - internal error.");
+    EXPECT_EQ(out.str(),
+              "Status: 500\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Length: 35\r\n\r\n"
+              "Response::apply() - internal error.");
 }
 
 TEST_F(OrthdResponseTest, MistypedValueWritesAPlainServerError) {
@@ -171,7 +187,7 @@ namespace {
 
 // The error answer as the after-stages write it: Render, ValueEscape_FLT, Response_FLT.
 class OrthdErrorAnswerTest : public OrthdResponseTest {
-protected:
+  protected:
     TemplateMap templates;
 
     std::string Answer(const Error::ErrorMessage& error) {
@@ -182,12 +198,14 @@ protected:
         return Write();
     }
     void CommandAnswers(const std::string& command, const std::string& contentType) {
-        templates.set(command, TemplateInformationRef::make<InlineTemplateInformation>(contentType, "T", false));
+        templates.set(command, TemplateInformationRef::make<InlineTemplateInformation>(contentType,
+                                                                                       "T", false));
     }
     static std::string Headers(const std::string& type, size_t length) {
         return "Content-Type: " + type + "\r\nContent-Length: " + std::to_string(length) +
-               "\r\nCache-Control: no-store, no-cache, must-revalidate, post-check=0, pre-check=0\r\n" + kUdnDeleted +
-               kCustDeleted + Osp("");
+               "\r\nCache-Control: no-store, no-cache, must-revalidate, post-check=0, "
+               "pre-check=0\r\n" +
+               kUdnDeleted + kCustDeleted + Osp("");
     }
 };
 
@@ -199,10 +217,14 @@ TEST_F(OrthdErrorAnswerTest, HtmlCommandAnswersTheXmlErrorDocument) {
     CommandAnswers("spell", ctype::kHtml);
     const std::string body =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?><?xml-stylesheet type=\"text/xsl\" "
-        "href=\"/cgi-bin/ferrix.cgi?cmd=error_conversion\" ?><error><message><![CDATA[The Verbarium Service is "
-        "currently unavailable.]]></message><critical>1</critical><command>spell</command><ref><text><![CDATA[]]>"
+        "href=\"/cgi-bin/ferrix.cgi?cmd=error_conversion\" ?><error><message><![CDATA[The "
+        "Verbarium Service is "
+        "currently "
+        "unavailable.]]></message><critical>1</critical><command>spell</"
+        "command><ref><text><![CDATA[]]>"
         "</text><url></url></ref></error>";
-    EXPECT_EQ(Answer(Error::CriticalErrorMessage("The Verbarium Service is currently unavailable.", "f", 1)),
+    EXPECT_EQ(Answer(Error::CriticalErrorMessage("The Verbarium Service is currently unavailable.",
+                                                 "f", 1)),
               Headers(ctype::kXml, body.size()) + Tail(body));
 }
 
@@ -210,8 +232,9 @@ TEST_F(OrthdErrorAnswerTest, WebServiceXmlAnswersTheCheckSpellingError) {
     map["cmd"] = "check_spelling";
     map["run_mode"] = "web_service";
     CommandAnswers("check_spelling", ctype::kXml);
-    const std::string body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><check_spelling><error><message>"
-                             "Unsupported API version.</message></error></check_spelling>";
+    const std::string body =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><check_spelling><error><message>"
+        "Unsupported API version.</message></error></check_spelling>";
     EXPECT_EQ(Answer(Error::ErrorMessage("Unsupported API version.", "f", 1)),
               Headers(ctype::kXml, body.size()) + Tail(body));
 }
@@ -220,10 +243,13 @@ TEST_F(OrthdErrorAnswerTest, WebServiceJsonEchoesAHostileValueInertly) {
     map["cmd"] = "check_spelling";
     map["run_mode"] = "web_service";
     CommandAnswers("check_spelling", ctype::kJavaScript);
-    const std::string message = "Format '" + QuoteRequestValue("x\"});alert(1);//<#:ini_name:#>\\") + "' is not supported.";
-    const std::string body = "{message: \"Format 'x&quot;});alert(1);//&lt;#:ini_name:#&gt;\\\\' is not supported.\", "
-                             "command: \"check_spelling\"}";
-    EXPECT_EQ(Answer(Error::ErrorMessage(message, "f", 1)), Headers(ctype::kJavaScript, body.size()) + Tail(body));
+    const std::string message =
+        "Format '" + QuoteRequestValue("x\"});alert(1);//<#:ini_name:#>\\") + "' is not supported.";
+    const std::string body =
+        "{message: \"Format 'x&quot;});alert(1);//&lt;#:ini_name:#&gt;\\\\' is not supported.\", "
+        "command: \"check_spelling\"}";
+    EXPECT_EQ(Answer(Error::ErrorMessage(message, "f", 1)),
+              Headers(ctype::kJavaScript, body.size()) + Tail(body));
 }
 
 TEST_F(OrthdErrorAnswerTest, ScriptCommandAnswersAnAlert) {
@@ -245,7 +271,10 @@ TEST_F(OrthdErrorAnswerTest, UnknownAnswerTypeGivesPlainTextStatus500) {
 }
 
 TEST(ValueEscapeTest, EscapesEchoedValuesAndDefaultsProblemId) {
-    StringMap map{{"text", "a<b>\r\n\n"}, {"word", "f(x)"}, {"schema", "%28s%29%2F"}, {"view", "<kept>"},
+    StringMap map{{"text", "a<b>\r\n\n"},
+                  {"word", "f(x)"},
+                  {"schema", "%28s%29%2F"},
+                  {"view", "<kept>"},
                   {"e_command", "c(1)"}};
     InternalData data;
     orthd::ValueEscape_FLT().apply(map, data);

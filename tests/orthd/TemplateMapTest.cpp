@@ -27,7 +27,7 @@ constexpr char kJs[] = "text/javascript; charset=UTF-8";
 constexpr long long kJan2Of2020 = 1577923200;  // 2020-01-02 00:00:00 UTC
 
 class TemplateMapTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     StringMap map;
     InternalData data;

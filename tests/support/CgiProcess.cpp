@@ -87,9 +87,11 @@ InstalledTree::InstalledTree(const std::string& root) : root_(root) {
     std::filesystem::create_directories(logs());
 }
 
-std::string InstalledTree::AddProgram(const std::string& builtBinary, const std::string& name) const {
+std::string InstalledTree::AddProgram(const std::string& builtBinary,
+                                      const std::string& name) const {
     const std::string target = cgiBin() + name;
-    std::filesystem::copy_file(builtBinary, target, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(builtBinary, target,
+                               std::filesystem::copy_options::overwrite_existing);
     return target;
 }
 

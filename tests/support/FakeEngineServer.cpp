@@ -70,7 +70,8 @@ void FakeEngineServer::SetScript(Script script) {
 void FakeEngineServer::AnswerWith(const std::string& content) { SetScript({{Answer(content)}}); }
 
 std::string FakeEngineServer::Answer(const std::string& content) {
-    return "HTTP/1.0 200 OK\r\nContent-length: " + std::to_string(content.size()) + "\r\n\r\n" + content;
+    return "HTTP/1.0 200 OK\r\nContent-length: " + std::to_string(content.size()) + "\r\n\r\n" +
+           content;
 }
 
 std::vector<std::string> FakeEngineServer::requests() const {

@@ -12,11 +12,11 @@
 namespace testsupport {
 
 class FakeEngineServer {
-public:
+  public:
     struct Script {
-        std::vector<std::string> chunks;                  // written in order
-        std::chrono::milliseconds pause{0};               // between chunks
-        bool readRequest = true;                          // false: answer without reading
+        std::vector<std::string> chunks;     // written in order
+        std::chrono::milliseconds pause{0};  // between chunks
+        bool readRequest = true;             // false: answer without reading
     };
 
     FakeEngineServer();
@@ -34,7 +34,7 @@ public:
     // A whole answer message around `content`.
     static std::string Answer(const std::string& content);
 
-private:
+  private:
     void serve();
     void handle(int fd);
 

@@ -38,7 +38,8 @@ void ParseHead(const std::string& head, HttpResponse& response) {
         std::string value = line.substr(colon + 1);
         value.erase(0, value.find_first_not_of(' '));
         const std::string name = Lower(line.substr(0, colon));
-        if (name == "set-cookie") response.setCookies += (response.setCookies.empty() ? "" : "\n") + value;
+        if (name == "set-cookie")
+            response.setCookies += (response.setCookies.empty() ? "" : "\n") + value;
         response.headers[name] = value;
     }
 }
@@ -46,7 +47,8 @@ void ParseHead(const std::string& head, HttpResponse& response) {
 }  // namespace
 
 HttpResponse HttpRequest(unsigned short port, const std::string& method, const std::string& target,
-                         const std::string& body, const std::map<std::string, std::string>& headers) {
+                         const std::string& body,
+                         const std::map<std::string, std::string>& headers) {
     HttpResponse response;
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
@@ -60,7 +62,8 @@ HttpResponse HttpRequest(unsigned short port, const std::string& method, const s
     std::string request = method + " " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n";
     for (const auto& [name, value] : headers) request += name + ": " + value + "\r\n";
     if (method == "POST") {
-        if (headers.count("Content-Type") == 0) request += "Content-Type: application/x-www-form-urlencoded\r\n";
+        if (headers.count("Content-Type") == 0)
+            request += "Content-Type: application/x-www-form-urlencoded\r\n";
         request += "Content-Length: " + std::to_string(body.size()) + "\r\n";
     }
     request += "\r\n" + body;

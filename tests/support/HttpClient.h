@@ -13,7 +13,8 @@ struct HttpResponse {
 };
 
 HttpResponse HttpRequest(unsigned short port, const std::string& method, const std::string& target,
-                         const std::string& body = "", const std::map<std::string, std::string>& headers = {});
+                         const std::string& body = "",
+                         const std::map<std::string, std::string>& headers = {});
 
 // Percent-encodes `value` for a query string or a form body.
 std::string UrlEncode(const std::string& value);

@@ -21,7 +21,8 @@ namespace {
 constexpr int kStartTimeoutMs = 30000;
 
 bool WaitFor(const std::function<bool()>& ready) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         if (ready()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -63,7 +64,9 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 
 ChildProcess::~ChildProcess() { Stop(); }
 
-bool ChildProcess::running() const { return pid_ > 0 && kill(pid_, 0) == 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+bool ChildProcess::running() const {
+    return pid_ > 0 && kill(pid_, 0) == 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
+}
 
 void ChildProcess::Stop() {
     if (pid_ <= 0) return;
@@ -77,7 +80,8 @@ void ChildProcess::Stop() {
     pid_ = -1;
 }
 
-LiveService::LiveService(WebServer server) : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
+LiveService::LiveService(WebServer server)
+    : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
     webPort_ = UnusedLoopbackPort();
     enginePort_ = UnusedLoopbackPort();
     if (install() && startEngine()) startWebServer(server);
@@ -85,20 +89,24 @@ LiveService::LiveService(WebServer server) : tree_(dir_.str() + "tree"), state_(
 
 bool LiveService::install() {
     const std::string source = VERBARIUM_SOURCE_DIR;
-    const std::string command = "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " + Quote(tree_) +
-                                " >/dev/null && " + Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) +
-                                " " + Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) + " " +
-                                std::to_string(enginePort_);
+    const std::string command = "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " +
+                                Quote(tree_) + " >/dev/null && " +
+                                Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) +
+                                " " + Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) +
+                                " " + std::to_string(enginePort_);
     if (std::system(command.c_str()) != 0) problem = "cannot install the runtime tree: " + command;
     return problem.empty();
 }
 
 bool LiveService::startEngine() {
     const std::string log = state_ + "/appserver.log";
-    engine_ = ChildProcess({tree_ + "/bin/appserver", "--listen", "127.0.0.1:" + std::to_string(enginePort_), "--db",
-                            state_ + "/dictionaries.db"},
-                           log);
-    if (!WaitFor([&] { return ReadFile(log).find("ready on") != std::string::npos || !engine_.running(); }) ||
+    engine_ = ChildProcess(
+        {tree_ + "/bin/appserver", "--listen", "127.0.0.1:" + std::to_string(enginePort_), "--db",
+         state_ + "/dictionaries.db"},
+        log);
+    if (!WaitFor([&] {
+            return ReadFile(log).find("ready on") != std::string::npos || !engine_.running();
+        }) ||
         !engine_.running())
         problem = "the engine server did not start: " + ReadFile(log);
     return problem.empty();
@@ -122,15 +130,19 @@ bool LiveService::startWebServer(WebServer server) {
         // Apache started as root runs the programs as www-data: open the tree to it.
         namespace fs = std::filesystem;
         for (const fs::path& p : {dir_.path(), fs::path(tree_), fs::path(state_)})
-            fs::permissions(p, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                   fs::perms::others_read | fs::perms::others_exec);
+            fs::permissions(p, fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec);
         fs::permissions(tree_ + "/srv/logs", fs::perms::all);
         argv = {binary, "-f", state_ + "/apache.conf", "-DFOREGROUND"};
         errorLog = state_ + "/apache.error.log";
     }
     web_ = ChildProcess(argv, state_ + "/webserver.out");
-    if (!WaitFor([&] { return HttpRequest(webPort_, "GET", "/").status != 0 || !web_.running(); }) || !web_.running())
-        problem = "the web server did not start: " + ReadFile(errorLog) + ReadFile(state_ + "/webserver.out");
+    if (!WaitFor(
+            [&] { return HttpRequest(webPort_, "GET", "/").status != 0 || !web_.running(); }) ||
+        !web_.running())
+        problem = "the web server did not start: " + ReadFile(errorLog) +
+                  ReadFile(state_ + "/webserver.out");
     return problem.empty();
 }
 

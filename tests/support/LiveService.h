@@ -2,8 +2,9 @@
 // The whole service on loopback for end-to-end tests and benchmarks: the runtime tree installed
 // from the build into a temporary folder, the engine server and lighttpd on free ports.
 // Everything is stopped and removed on destruction.
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 #include <vector>
 
 #include "support/TestSupport.h"
@@ -12,7 +13,7 @@ namespace testsupport {
 
 // A child process started with execv; killed (SIGTERM, then SIGKILL) and reaped on destruction.
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     ChildProcess(const std::vector<std::string>& argv, const std::string& stderrFile);
     ChildProcess(ChildProcess&& other) noexcept;
@@ -21,12 +22,12 @@ public:
     void Stop();
     bool running() const;
 
-private:
+  private:
     pid_t pid_ = -1;
 };
 
 class LiveService {
-public:
+  public:
     enum class WebServer { Lighttpd, Apache };
 
     // Empty when everything started; otherwise why not (e.g. lighttpd is not installed).
@@ -40,7 +41,7 @@ public:
     const std::string& tree() const { return tree_; }
     void StopEngine() { engine_.Stop(); }
 
-private:
+  private:
     bool install();
     bool startEngine();
     bool startWebServer(WebServer server);

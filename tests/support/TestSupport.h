@@ -7,7 +7,7 @@ namespace testsupport {
 
 // A fresh directory under the system temp dir, removed with everything in it on destruction.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -19,7 +19,7 @@ public:
     std::string Write(const std::string& relative, const std::string& content) const;
     std::string Read(const std::string& relative) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

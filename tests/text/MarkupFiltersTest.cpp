@@ -8,12 +8,12 @@
 #include <regex>
 #include <sstream>
 
+#include "text/TextTestSupport.h"
 #include "utils/text/AttributeSanitizer.h"
 #include "utils/text/CAmpCharFilter.h"
 #include "utils/text/CHtmlFilter.h"
 #include "utils/text/CUbbTagFilter.h"
 #include "utils/text/WordEncodings.h"
-#include "text/TextTestSupport.h"
 
 using namespace texttest;
 
@@ -36,7 +36,7 @@ std::map<std::string, int> ReferenceEntities() {
     return entities;
 }
 
-} // namespace
+}  // namespace
 
 // Tables
 
@@ -44,7 +44,8 @@ TEST(MarkupTables, EntityTableIsHtml401WithoutSumAndWithBlankSpaces) {
     auto reference = ReferenceEntities();
     ASSERT_EQ(252u, reference.size()) << "w3c-sgml-lib entity sets not found under " << kEntityDir;
     reference.erase("sum");
-    for (const char* blank : {"nbsp", "ensp", "emsp", "thinsp", "zwnj", "zwj"}) reference[blank] = 0x20;
+    for (const char* blank : {"nbsp", "ensp", "emsp", "thinsp", "zwnj", "zwj"})
+        reference[blank] = 0x20;
     std::map<std::string, int> ours;
     for (const auto& [name, unit] : CAmpCharFilter::EntityTable()) ours[U8(name)] = unit;
     EXPECT_EQ(251u, ours.size());
@@ -96,23 +97,24 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, FilterRuns,
     testing::Values(
         // HTML tags and blocks
-        RunRow{"a<SCRIPT>if (a<b) x();</SCRIPT>b", "1:a|2:<SCRIPT>if (a<b) x();</SCRIPT>|1:b|1: ", "a b "},
+        RunRow{"a<SCRIPT>if (a<b) x();</SCRIPT>b",
+               "1:a|2:<SCRIPT>if (a<b) x();</SCRIPT>|1:b|1: ", "a b "},
         RunRow{"a<script>bad</SCRIPT>b", "1:a|2:<script>|1:bad|2:</SCRIPT>|1:b|1: ", "abadb "},
         RunRow{"<style>p{}</style>x", "2:<style>p{}</style>|1:x|1: ", " x "},
         RunRow{"<title>t<title>u</title>", "2:<title>|1:t|2:<title>u</title>|1: ", "t  "},
         RunRow{"<script>never closed", "2:<script>|1:never closed|1: ", "never closed "},
         RunRow{"x<blink>y</blink>z", "1:x|2:<blink>|1:y|2:</blink>|1:z|1: ", "xyz "},
-        RunRow{"a<br/>b", "1:a|2:<br/>|1:b|1: ", "a b "},
-        RunRow{"a < b", "1:a < b|1: ", "a < b "},
+        RunRow{"a<br/>b", "1:a|2:<br/>|1:b|1: ", "a b "}, RunRow{"a < b", "1:a < b|1: ", "a < b "},
         // named references
-        RunRow{"&copy;&nbsp;&Dagger;&dagger;", "3:&copy;|3:&nbsp;|3:&Dagger;|3:&dagger;|1: ",
-               "\xC2\xA9 \xE2\x80\xA1\xE2\x80\xA0 "},
+        RunRow{"&copy;&nbsp;&Dagger;&dagger;",
+               "3:&copy;|3:&nbsp;|3:&Dagger;|3:&dagger;|1: ", "\xC2\xA9 \xE2\x80\xA1\xE2\x80\xA0 "},
         RunRow{"&sum;&COPY;", "1:&sum;&COPY;|1: ", "&sum;&COPY; "},
         // numeric references
         RunRow{"caf&#233;", "1:caf|5:&#233;|1: ", "caf\xC3\xA9 "},
         RunRow{"&#x41;&#0;", "1:&#x41;&#0;|1: ", "&#x41;&#0; "},
         RunRow{"&#128512;", "5:&#128512;|1: ", "\xF0\x9F\x98\x80 "},
-        RunRow{"&#99999999999999999999;", "1:&#99999999999999999999;|1: ", "&#99999999999999999999; "},
+        RunRow{"&#99999999999999999999;",
+               "1:&#99999999999999999999;|1: ", "&#99999999999999999999; "},
         // forum tags merge, colour codes merge and include their blank
         RunRow{"[B][I]x[/I][/B]", "4:[B][I]|1:x|4:[/I][/B]|1: ", "x "},
         RunRow{"#ff00aa text", "7:#ff00aa |1:text|1: ", "text "},
@@ -137,8 +139,7 @@ TEST_P(FilterSwitches, DecideWhichRunsAreMarkup) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FilterSwitches,
-    testing::Values(SwitchRow{u"", "a b&cAxd e "},
-                    SwitchRow{u"[-html]", "a<br>b&amp;c&#65;xd e "},
+    testing::Values(SwitchRow{u"", "a b&cAxd e "}, SwitchRow{u"[-html]", "a<br>b&amp;c&#65;xd e "},
                     SwitchRow{u"[-html][+ampf]", "a<br>b&c&#65;xd e "},
                     SwitchRow{u"[-htmf]", "a<br>b&cAxd e "},
                     SwitchRow{u"[-allf]", "a<br>b&amp;c&#65;x[B]d #fff e "},
@@ -185,13 +186,15 @@ TEST_P(Sanitiser, CleansKeptTagsWithoutWhiteLists) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Sanitiser,
     testing::Values(SanitiseRow{"<IMG src=javascript:alert(1)>", "<IMG >"},
-                    SanitiseRow{"<img src=\"http://x/a.png\" onclick=\"go()\">", "<img src=\"http://x/a.png\" >"},
+                    SanitiseRow{"<img src=\"http://x/a.png\" onclick=\"go()\">",
+                                "<img src=\"http://x/a.png\" >"},
                     SanitiseRow{"<img src='HTTPS://x'>", "<img src='HTTPS://x'>"},
                     SanitiseRow{"<img src = 'data:x' alt=y>", "<img  alt=y>"},
                     SanitiseRow{"<img /onerror=alert(1)>", "<img />"},
                     SanitiseRow{"<img/onerror=alert(1)>", ""},  // name "imgonerroralert1": unknown
                     SanitiseRow{"<div OnMouseOver='x' id=a>", "<div  id=a>"},
-                    SanitiseRow{"<span style=\"color:red;font-size:2px\">", "<span style=\"color:red;font-size:2px\">"},
+                    SanitiseRow{"<span style=\"color:red;font-size:2px\">",
+                                "<span style=\"color:red;font-size:2px\">"},
                     SanitiseRow{"<span style=\"background:url(x)\">", "<span >"},
                     SanitiseRow{"<span style=\"a:&#40;b\">", "<span >"},
                     SanitiseRow{"<span style=\"a:b:c\">", "<span >"},
@@ -221,6 +224,7 @@ TEST(FilteredView, SanitiserCollapsesLineEndsOfEscapedTags) {
 }
 
 TEST(FilteredView, SanitiserSurvivesHostileTags) {
-    for (const char16_t* tag : {u"<", u"<>", u"<=", u"< =\"", u"<a b='", u"<a =>", u"<::::>", u"<a b=c/d=e>"})
+    for (const char16_t* tag :
+         {u"<", u"<>", u"<=", u"< =\"", u"<a b='", u"<a =>", u"<::::>", u"<a b=c/d=e>"})
         SanitizeAttributes(tag, {});
 }

@@ -2,20 +2,21 @@
 // the Flash client, the display conversion of plain text, and the word lists.
 #include <gtest/gtest.h>
 
+#include "text/TextTestSupport.h"
 #include "utils/text/DefaultErrorDecorator.h"
 #include "utils/text/EIncorrectPosition.h"
 #include "utils/text/FlashErrorDecorator.h"
 #include "utils/text/KwrlErrorDecorator.h"
 #include "utils/text/TextRenderers.h"
 #include "utils/text/WordEncodings.h"
-#include "text/TextTestSupport.h"
 
 using namespace texttest;
 
 namespace {
 
 struct Fixture {
-    explicit Fixture(std::string_view text, const FilteringParams& params = {}) : processor("", params) {
+    explicit Fixture(std::string_view text, const FilteringParams& params = {})
+        : processor("", params) {
         processor.SetText(text);
     }
     Fixture& Problem(int position, int length, int id = 0) {
@@ -29,16 +30,18 @@ std::string Link(int index, const char* word, int position, int length, int id, 
                  bool current = false) {
     return "<a name='sg_" + std::to_string(index) +
            "' href=\"javascript:void(0);\" onclick=\"submit_bot('suggest', '" + word + "', " +
-           std::to_string(position) + ", " + std::to_string(length) + ", " + std::to_string(index) + ", " +
-           std::to_string(id) + ", '" + ident + "');\"" + (current ? " class=cerr" : "") + ">";
+           std::to_string(position) + ", " + std::to_string(length) + ", " + std::to_string(index) +
+           ", " + std::to_string(id) + ", '" + ident + "');\"" + (current ? " class=cerr" : "") +
+           ">";
 }
 
-} // namespace
+}  // namespace
 
 // Word encodings
 
 TEST(WordEncodings, ScriptAndIdentifierForms) {
-    EXPECT_EQ(u"a\\tb\\nc\\rd' + String.fromCharCode(34) + 'e\\'f\\\\g", ScriptEscape(u"a\tb\nc\rd\"e'f\\g"));
+    EXPECT_EQ(u"a\\tb\\nc\\rd' + String.fromCharCode(34) + 'e\\'f\\\\g",
+              ScriptEscape(u"a\tb\nc\rd\"e'f\\g"));
     EXPECT_EQ(u"don-39t-32-48-57caf-233", IdentifierForm(u"don't 09caf\u00e9"));
 }
 
@@ -60,7 +63,9 @@ TEST(DefaultDecorator, SkipsAProblemThatStartsInsideThePreviousOne) {
     f.Problem(0, 3).Problem(0, 3).Problem(2, 3).Problem(4, 3).Problem(8, 3);
     DefaultErrorDecorator decorator(u"suggest", -1);
     const std::string out = RenderDecorated(f.processor, decorator);
-    EXPECT_EQ(Link(0, "abc", 0, 3, 0, "abc") + "abc</a> def " + Link(4, "ghi", 8, 3, 0, "ghi") + "ghi</a> ", out);
+    EXPECT_EQ(Link(0, "abc", 0, 3, 0, "abc") + "abc</a> def " + Link(4, "ghi", 8, 3, 0, "ghi") +
+                  "ghi</a> ",
+              out);
 }
 
 TEST(DefaultDecorator, RendersTheFilteredViewOfHtmlWithoutDisplayConversion) {
@@ -154,7 +159,8 @@ TEST(PlainTextInjection, WordsInDecorationAttributesAreReferences) {
     const std::string out = RenderDecorated(f.processor, decorator);
     EXPECT_NE(std::string::npos, out.find("'x&amp;#39);alert(1)//'")) << out;
     KwrlErrorDecorator kwrl;
-    EXPECT_NE(std::string::npos, RenderDecorated(f.processor, kwrl).find("name=\"x&amp;#39);alert(1)//\""));
+    EXPECT_NE(std::string::npos,
+              RenderDecorated(f.processor, kwrl).find("name=\"x&amp;#39);alert(1)//\""));
 }
 
 // Check-as-you-type and Flash decorators
@@ -164,9 +170,10 @@ TEST(KwrlDecorator, WrapsWordsInSpans) {
     f.Problem(0, 5).Problem(6, 4);
     KwrlErrorDecorator decorator;
     // The closing text goes before the element holding the end position, so after the tag.
-    EXPECT_EQ("<b><span type=\"kwrl_word\" name=\"don\\'t\">don't</b></span> "
-              "<span type=\"kwrl_word\" name=\"wory\">wory</span> ",
-              RenderDecorated(f.processor, decorator));
+    EXPECT_EQ(
+        "<b><span type=\"kwrl_word\" name=\"don\\'t\">don't</b></span> "
+        "<span type=\"kwrl_word\" name=\"wory\">wory</span> ",
+        RenderDecorated(f.processor, decorator));
 }
 
 TEST(FlashDecorator, NeverConvertsOrEscapes) {
@@ -182,17 +189,20 @@ TEST(WordLists, XmlListsWordsWithSuggestionsForTheFirstTwo) {
     Fixture f("teh wrod an bda");
     f.Problem(0, 3).Problem(4, 4).Problem(12, 3);
     const StringMap strings = {{"sug_len", "3"}};
-    EXPECT_EQ("<words><word id = \"teh\" suggestions = \"the,ten\"/><word id = \"wrod\" suggestions = "
-              "\"word,wood,rod\"/><word id = \"bda\"/></words>",
-              RenderWordsXml(f.processor, strings, "teh:the,ten\r\nwrod:word,wood,rod,wordy\r\nbda:bad"));
+    EXPECT_EQ(
+        "<words><word id = \"teh\" suggestions = \"the,ten\"/><word id = \"wrod\" suggestions = "
+        "\"word,wood,rod\"/><word id = \"bda\"/></words>",
+        RenderWordsXml(f.processor, strings, "teh:the,ten\r\nwrod:word,wood,rod,wordy\r\nbda:bad"));
 }
 
 TEST(WordLists, JsonListsTheSame) {
     Fixture f("teh wrod an bda");
     f.Problem(0, 3).Problem(4, 4).Problem(12, 3);
     const StringMap strings = {{"sug_len", "2"}};
-    EXPECT_EQ("words:[{id: 'teh',suggestions:['the','ten']},{id: 'wrod',suggestions:['word','wood']},{id: 'bda'}]",
-              RenderWordsJson(f.processor, strings, "teh:the,ten\nwrod:word,wood,rod\nbda:bad"));
+    EXPECT_EQ(
+        "words:[{id: 'teh',suggestions:['the','ten']},{id: "
+        "'wrod',suggestions:['word','wood']},{id: 'bda'}]",
+        RenderWordsJson(f.processor, strings, "teh:the,ten\nwrod:word,wood,rod\nbda:bad"));
 }
 
 TEST(WordLists, SugLenZeroOrMissingGivesEmptySuggestions) {
@@ -225,28 +235,36 @@ TEST(WordLists, ApostrophesWidenTheWordButNotTheS) {
     const std::string json = RenderWordsJson(f.processor, {}, "");
     EXPECT_EQ("words:[{id: '\\'tis',suggestions:[]},{id: 'Jame\\'',suggestions:[]}]", json);
     const std::string xml = RenderWordsXml(f.processor, {}, "");
-    EXPECT_EQ("<words><word id = \"&apos;tis\" suggestions = \"\"/><word id = \"Jame&apos;\" suggestions = "
-              "\"\"/></words>",
-              xml);
+    EXPECT_EQ(
+        "<words><word id = \"&apos;tis\" suggestions = \"\"/><word id = \"Jame&apos;\" suggestions "
+        "= "
+        "\"\"/></words>",
+        xml);
 }
 
 TEST(WordLists, WordsAndSuggestionsAreEscapedForTheirPlace) {
     Fixture f("a\"b<c");
     f.Problem(0, 5);
     const std::string answer = "x:it's,</script>,a\\b,\"q\"&";
-    EXPECT_EQ("<words><word id = \"a&quot;b&lt;c\" suggestions = \"it&apos;s,&lt;/script&gt;,a\\b,&quot;q&quot;&amp;\"/>"
-              "</words>",
-              RenderWordsXml(f.processor, {{"sug_len", "9"}}, answer));
-    EXPECT_EQ("words:[{id: 'a\\\"b\\x3cc',suggestions:['it\\'s','\\x3c/script\\x3e','a\\\\b','\\\"q\\\"\\x26']}]",
-              RenderWordsJson(f.processor, {{"sug_len", "9"}}, answer));
+    EXPECT_EQ(
+        "<words><word id = \"a&quot;b&lt;c\" suggestions = "
+        "\"it&apos;s,&lt;/script&gt;,a\\b,&quot;q&quot;&amp;\"/>"
+        "</words>",
+        RenderWordsXml(f.processor, {{"sug_len", "9"}}, answer));
+    EXPECT_EQ(
+        "words:[{id: "
+        "'a\\\"b\\x3cc',suggestions:['it\\'s','\\x3c/script\\x3e','a\\\\b','\\\"q\\\"\\x26']}]",
+        RenderWordsJson(f.processor, {{"sug_len", "9"}}, answer));
 }
 
 TEST(WordLists, NoSuggestionsMarkerIsNoSuggestion) {
     Fixture f("qqq zzz");
     f.Problem(0, 3).Problem(4, 3);
     const std::string answer = "qqq:no_any_suggestions\nzzz:zz,no_any_suggestions";
-    EXPECT_EQ("<words><word id = \"qqq\" suggestions = \"\"/><word id = \"zzz\" suggestions = \"zz\"/></words>",
-              RenderWordsXml(f.processor, {{"sug_len", "5"}}, answer));
+    EXPECT_EQ(
+        "<words><word id = \"qqq\" suggestions = \"\"/><word id = \"zzz\" suggestions = "
+        "\"zz\"/></words>",
+        RenderWordsXml(f.processor, {{"sug_len", "5"}}, answer));
     EXPECT_EQ("words:[{id: 'qqq',suggestions:[]},{id: 'zzz',suggestions:['zz']}]",
               RenderWordsJson(f.processor, {{"sug_len", "5"}}, answer));
 }
@@ -263,6 +281,8 @@ TEST(WordLists, HostileProblemsAndAnswersNeverFail) {
 TEST(WordLists, AnswerLinesAreReadInTurnAndStartOverAtTheEnd) {
     Fixture f("aa bb");
     f.Problem(0, 2).Problem(3, 2);
-    EXPECT_EQ("<words><word id = \"aa\" suggestions = \"x\"/><word id = \"bb\" suggestions = \"x\"/></words>",
-              RenderWordsXml(f.processor, {{"sug_len", "5"}}, "aa:x"));
+    EXPECT_EQ(
+        "<words><word id = \"aa\" suggestions = \"x\"/><word id = \"bb\" suggestions = "
+        "\"x\"/></words>",
+        RenderWordsXml(f.processor, {{"sug_len", "5"}}, "aa:x"));
 }

@@ -6,8 +6,8 @@
 
 #include <random>
 
-#include "utils/text/TextProcessor.h"
 #include "text/TextTestSupport.h"
+#include "utils/text/TextProcessor.h"
 
 using namespace texttest;
 
@@ -51,8 +51,9 @@ const std::vector<Piece>& MarkupPieces() {
 // Plain text never holds an opening character of a filter, nor a space that reads as a blank.
 const std::vector<std::u16string>& PlainUnits() {
     static const std::vector<std::u16string> units = {
-        u"a", u"b", u"z", u"Q", u"7", u" ", u" ", u".", u",", u"'", u"\"", u"-", u"(", u")", u";", u"]",
-        u">", u"=", u"/", u"\t", u"\n", u"\r\n", u"\u00e9", u"\u00fc", u"\u4e2d", u"\U0001F600", u"\U00010348"};
+        u"a", u"b",  u"z",  u"Q",    u"7",      u" ",      u" ",      u".",          u",",
+        u"'", u"\"", u"-",  u"(",    u")",      u";",      u"]",      u">",          u"=",
+        u"/", u"\t", u"\n", u"\r\n", u"\u00e9", u"\u00fc", u"\u4e2d", u"\U0001F600", u"\U00010348"};
     return units;
 }
 
@@ -70,8 +71,10 @@ Generated Generate(std::mt19937& random) {
     for (int i = 0; i < count; ++i) {
         if (kind(random) == 0) {
             const auto& markup = MarkupPieces();
-            const Piece& piece = markup[std::uniform_int_distribution<std::size_t>(0, markup.size() - 1)(random)];
-            for (std::size_t k = 0; k < piece.check.size(); ++k) g.sourceAt.push_back(g.input.size());
+            const Piece& piece =
+                markup[std::uniform_int_distribution<std::size_t>(0, markup.size() - 1)(random)];
+            for (std::size_t k = 0; k < piece.check.size(); ++k)
+                g.sourceAt.push_back(g.input.size());
             g.check += piece.check;
             g.input += piece.source;
             continue;
@@ -79,7 +82,8 @@ Generated Generate(std::mt19937& random) {
         const auto& units = PlainUnits();
         const int length = std::uniform_int_distribution<int>(1, 8)(random);
         for (int k = 0; k < length; ++k) {
-            const auto& unit = units[std::uniform_int_distribution<std::size_t>(0, units.size() - 1)(random)];
+            const auto& unit =
+                units[std::uniform_int_distribution<std::size_t>(0, units.size() - 1)(random)];
             for (std::size_t u = 0; u < unit.size(); ++u) g.sourceAt.push_back(g.input.size() + u);
             g.check += unit;
             g.input += unit;
@@ -92,11 +96,12 @@ Generated Generate(std::mt19937& random) {
 std::vector<std::u16string> HiddenMarkup(const CText& text) {
     std::vector<std::u16string> sources;
     for (const auto& element : text.Elements())
-        if (!element.InCheckStream() && element.kind != ElementKind::kPlain) sources.push_back(element.source);
+        if (!element.InCheckStream() && element.kind != ElementKind::kPlain)
+            sources.push_back(element.source);
     return sources;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RoundTripProperty, GeneratedTextsKeepTheirTextAndMapEveryRange) {
     std::mt19937 random(kSeed);
@@ -119,12 +124,14 @@ TEST(RoundTripProperty, GeneratedTextsKeepTheirTextAndMapEveryRange) {
         text.SetMarkers(u"[_mkp_]");
         for (int r = 0; r < kRangesPerText; ++r) {
             const int position = std::uniform_int_distribution<int>(0, size - 1)(random);
-            const int length = std::uniform_int_distribution<int>(0, std::min(6, size - 1 - position))(random);
+            const int length =
+                std::uniform_int_distribution<int>(0, std::min(6, size - 1 - position))(random);
             ASSERT_EQ(check.substr(position, length), text.Word(position, length));
             text.Decorate(position, u"\x01", position + length, u"\x02");
             const std::u16string rendered = text.Render();
             ASSERT_EQ(g.sourceAt[position], rendered.find(u'\x01')) << position << "+" << length;
-            ASSERT_EQ(g.sourceAt[position + length] + 1, rendered.find(u'\x02')) << position << "+" << length;
+            ASSERT_EQ(g.sourceAt[position + length] + 1, rendered.find(u'\x02'))
+                << position << "+" << length;
             std::u16string stripped;
             for (char16_t c : rendered)
                 if (c != u'\x01' && c != u'\x02') stripped += c;
@@ -140,9 +147,11 @@ TEST(RoundTripProperty, GeneratedTextsKeepTheirTextAndMapEveryRange) {
             if (last < 0) break;
             const int position = std::uniform_int_distribution<int>(0, last)(random);
             const int length = std::uniform_int_distribution<int>(1, last - position + 1)(random);
-            const std::u16string replacement(std::uniform_int_distribution<std::size_t>(0, 4)(random), u'x');
+            const std::u16string replacement(
+                std::uniform_int_distribution<std::size_t>(0, 4)(random), u'x');
             ASSERT_TRUE(text.ReplaceRange(replacement, position, length));
-            ASSERT_EQ(before.substr(0, position) + replacement + before.substr(position + length), text.CheckText());
+            ASSERT_EQ(before.substr(0, position) + replacement + before.substr(position + length),
+                      text.CheckText());
             ASSERT_EQ(markup, HiddenMarkup(text));
         }
     }

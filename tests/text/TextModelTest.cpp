@@ -2,9 +2,9 @@
 // decorations and the UTF-8 boundary.
 #include <gtest/gtest.h>
 
+#include "text/TextTestSupport.h"
 #include "utils/text/EIncorrectPosition.h"
 #include "utils/text/TextProcessor.h"
-#include "text/TextTestSupport.h"
 
 using namespace texttest;
 
@@ -161,12 +161,12 @@ TEST(TextModel, InvalidUtf8ReadsAsReplacementCharacters) {
     };
     const std::string fffd = "\xEF\xBF\xBD";
     const std::vector<Row> rows = {
-        {"a\x80z", "a" + fffd + "z "},                       // stray continuation byte
-        {"a\xC3", "a" + fffd + " "},                         // truncated at the end
-        {"\xE2\x82z", fffd + fffd + "z "},                   // truncated in the middle
-        {"\xC0\xAF", fffd + fffd + " "},                     // overlong
-        {"\xED\xA0\x80", fffd + fffd + fffd + " "},          // encoded surrogate
-        {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd + " "}, // above U+10FFFF
+        {"a\x80z", "a" + fffd + "z "},                          // stray continuation byte
+        {"a\xC3", "a" + fffd + " "},                            // truncated at the end
+        {"\xE2\x82z", fffd + fffd + "z "},                      // truncated in the middle
+        {"\xC0\xAF", fffd + fffd + " "},                        // overlong
+        {"\xED\xA0\x80", fffd + fffd + fffd + " "},             // encoded surrogate
+        {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd + " "},  // above U+10FFFF
         {"\xFF<b>", fffd + "<b> "},
     };
     for (const auto& row : rows) {
@@ -177,7 +177,10 @@ TEST(TextModel, InvalidUtf8ReadsAsReplacementCharacters) {
 }
 
 TEST(TextModel, LoneSurrogatesLeaveAsReplacementCharacters) {
-    EXPECT_EQ("a\xEF\xBF\xBD" "b\xEF\xBF\xBD", Utf16ToUtf8(std::u16string{u'a', 0xD83D, u'b', 0xDE00}));
+    EXPECT_EQ(
+        "a\xEF\xBF\xBD"
+        "b\xEF\xBF\xBD",
+        Utf16ToUtf8(std::u16string{u'a', 0xD83D, u'b', 0xDE00}));
 }
 
 // Dialog start script
@@ -188,8 +191,10 @@ TEST(TextModel, DialogCallNamesTheProblemWord) {
     processor.AddProblem(2, 5, 7);
     processor.AddProblem(8, 4, 9);
     processor.AddProblem(13, 4, 3);
-    EXPECT_EQ("submit_bot('suggest','can\\'t',2,5,0,7,'can-39t');", processor.MakeDialogCall("suggest", 0));
-    EXPECT_EQ("submit_bot('suggest','caf\xC3\xA9',13,4,2,3,'caf-233');", processor.MakeDialogCall("suggest", 2));
+    EXPECT_EQ("submit_bot('suggest','can\\'t',2,5,0,7,'can-39t');",
+              processor.MakeDialogCall("suggest", 0));
+    EXPECT_EQ("submit_bot('suggest','caf\xC3\xA9',13,4,2,3,'caf-233');",
+              processor.MakeDialogCall("suggest", 2));
 }
 
 TEST(TextModel, DialogCallOutsideTheListFinishes) {

@@ -23,7 +23,8 @@ inline std::string Describe(const CText& text) {
 }
 
 inline FilteringParams Params(std::initializer_list<const char16_t*> tags = {},
-                              std::initializer_list<const char16_t*> attributes = {}, int mode = 0) {
+                              std::initializer_list<const char16_t*> attributes = {},
+                              int mode = 0) {
     FilteringParams params;
     for (auto* tag : tags) params.tags.names.insert(tag);
     for (auto* attribute : attributes) params.attributes.names.insert(attribute);
@@ -33,7 +34,8 @@ inline FilteringParams Params(std::initializer_list<const char16_t*> tags = {},
 
 // A model loaded with text (UTF-8).
 struct Loaded {
-    explicit Loaded(std::string_view utf8, const FilteringParams& params = {}, std::u16string markers = {})
+    explicit Loaded(std::string_view utf8, const FilteringParams& params = {},
+                    std::u16string markers = {})
         : text(params) {
         text.SetMarkers(std::move(markers));
         text.SetText(U(utf8));
@@ -46,4 +48,4 @@ struct Loaded {
     CText text;
 };
 
-} // namespace texttest
+}  // namespace texttest

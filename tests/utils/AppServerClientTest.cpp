@@ -1,5 +1,3 @@
-#include "utils/client/CAppServerClient.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -7,6 +5,7 @@
 #include "kernel/InternalDataKeys.h"
 #include "kernel/ServerRedirectInfo.h"
 #include "support/FakeEngineServer.h"
+#include "utils/client/CAppServerClient.h"
 #include "utils/client/SocketErrors.h"
 
 using testsupport::FakeEngineServer;
@@ -15,7 +14,7 @@ using namespace std::chrono_literals;
 namespace {
 
 class AppServerClientTest : public ::testing::Test {
-protected:
+  protected:
     FakeEngineServer server;
     std::vector<std::string> results;
 
@@ -47,12 +46,17 @@ protected:
 
 TEST_F(AppServerClientTest, SendsTheExactRequestMessageWithEscapedLines) {
     server.AnswerWith("VerbarOK\r\n");
-    ASSERT_EQ(AppServerDoFunc("check_spelling4", {"a\\b", "t\tx", "l1\r\nl2", "caf\xC3\xA9", ""}, results, 0), 0);
-    const std::string body = "check_spelling4\r\na\\\\b\r\nt\\tx\r\nl1\\r\\nl2\r\ncaf\\xC3\\xA9\r\n\r\n";
+    ASSERT_EQ(AppServerDoFunc("check_spelling4", {"a\\b", "t\tx", "l1\r\nl2", "caf\xC3\xA9", ""},
+                              results, 0),
+              0);
+    const std::string body =
+        "check_spelling4\r\na\\\\b\r\nt\\tx\r\nl1\\r\\nl2\r\ncaf\\xC3\\xA9\r\n\r\n";
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(server.requests()[0],
-              "GET /x.100 HTTP/1.0\r\nAccept: text/html\r\nAccept: image/Verbar\r\nContent-type: image/Verbar\r\n"
-              "Content-length: " + std::to_string(body.size()) + "\r\nOptions: version=3.0\r\n\r\n" + body);
+              "GET /x.100 HTTP/1.0\r\nAccept: text/html\r\nAccept: image/Verbar\r\nContent-type: "
+              "image/Verbar\r\n"
+              "Content-length: " +
+                  std::to_string(body.size()) + "\r\nOptions: version=3.0\r\n\r\n" + body);
 }
 
 TEST_F(AppServerClientTest, DecodesOkAnswers) {
@@ -75,15 +79,20 @@ TEST_F(AppServerClientTest, ReportsServerAndDecodeErrorsWithTheirCodes) {
     const Row rows[] = {
         {"VerbarError\r\nLanguage is not supported", 1, -3, "Language is not supported"},
         {"Nonsense\r\nx\r\n", 1, -4,
-         "CLI:Answer header indicates error. The server couldn't process request for function get_suggestions4"},
+         "CLI:Answer header indicates error. The server couldn't process request for function "
+         "get_suggestions4"},
         {"VerbarOK\r\na\r\nb\r\n", 1, -5,
-         "Server responded OK. Content decode error 1. Possible mismatch of server and client versions"},
+         "Server responded OK. Content decode error 1. Possible mismatch of server and client "
+         "versions"},
         {"VerbarOK\r\n\\q\r\n", 1, -5,
-         "Server responded OK. Content decode error -2. Possible mismatch of server and client versions"},
+         "Server responded OK. Content decode error -2. Possible mismatch of server and client "
+         "versions"},
         {"VerbarOK\r\na", 3, -5,
-         "Server responded OK. Content decode error -1. Possible mismatch of server and client versions"},
+         "Server responded OK. Content decode error -1. Possible mismatch of server and client "
+         "versions"},
         {"VerbarOK\r\nleft over", 0, -5,
-         "Server responded OK. Content decode error 1. Possible mismatch of server and client versions"},
+         "Server responded OK. Content decode error 1. Possible mismatch of server and client "
+         "versions"},
     };
     for (const Row& row : rows) {
         server.AnswerWith(row.content);
@@ -98,7 +107,8 @@ TEST_F(AppServerClientTest, AnswerWithoutContentLengthIsReadToTheClose) {
 }
 
 TEST_F(AppServerClientTest, HeaderTerminatorSplitAcrossReadsIsFound) {
-    server.SetScript({{"HTTP/1.0 200 OK\r\nContent-length: 12\r\n\r", "\nVerbarOK\r\nx\r\n"}, 80ms});
+    server.SetScript(
+        {{"HTTP/1.0 200 OK\r\nContent-length: 12\r\n\r", "\nVerbarOK\r\nx\r\n"}, 80ms});
     ASSERT_EQ(Call(), 0);
     EXPECT_EQ(results, std::vector<std::string>{"x"});
 }
@@ -114,7 +124,8 @@ TEST_F(AppServerClientTest, ServerClosingEarlyIsNoHeaderOrPartialContent) {
 TEST_F(AppServerClientTest, BoundedWaitExpires) {
     CAppServerClient::Instance().SetWaitTimeMs(100);
     server.SetScript({{"HTTP/1.0 200 OK\r\n", "Content-length: 0\r\n\r\n"}, 1000ms});
-    EXPECT_EQ(Failure(), std::make_pair(CAppServerClient::kSocketError, std::string("CLI: Recv: Socket recv wait expired")));
+    EXPECT_EQ(Failure(), std::make_pair(CAppServerClient::kSocketError,
+                                        std::string("CLI: Recv: Socket recv wait expired")));
 }
 
 TEST_F(AppServerClientTest, AnswerOverTheLimitIsRefused) {
@@ -131,7 +142,8 @@ TEST(AppServerClientConnectionTest, RefusedConnectionAndUnresolvableHostAndUnini
 
     EXPECT_EQ(AppServerInit("no-such-host.invalid", 2880), CAppServerClient::kCannotResolve);
     EXPECT_FALSE(CAppServerClient::Instance().initialised());
-    EXPECT_EQ(AppServerDoFunc("check_is_correct4", {}, results, 1), CAppServerClient::kNotInitialized);
+    EXPECT_EQ(AppServerDoFunc("check_is_correct4", {}, results, 1),
+              CAppServerClient::kNotInitialized);
     AppServerUninit();
 }
 
@@ -144,7 +156,9 @@ TEST(AppServerClientConnectionTest, RedirectTableChoosesTheServerForTheLanguage)
     data.Insert<const ServerRedirectInfo*>(idkey::ServerRedirects, &table);
     StringMap map{{"appserver_wait_ms", "5000"}};
 
-    ASSERT_EQ(AppServerConnect(kSpellService, map, data, "de_DE", "127.0.0.1", testsupport::UnusedLoopbackPort()), 0);
+    ASSERT_EQ(AppServerConnect(kSpellService, map, data, "de_DE", "127.0.0.1",
+                               testsupport::UnusedLoopbackPort()),
+              0);
     EXPECT_EQ(CAppServerClient::Instance().waitTimeMs(), 5000u);
     std::vector<std::string> results;
     ASSERT_EQ(AppServerDoFunc("get_suggestions4", {}, results, 1), 0);

@@ -1,6 +1,6 @@
-#include "utils/TextEscapes.h"
-
 #include <gtest/gtest.h>
+
+#include "utils/TextEscapes.h"
 
 TEST(TextEscapesTest, HtmlEscape) {
     const struct {
@@ -37,12 +37,14 @@ TEST(TextEscapesTest, ParenthesisEscape) {
 }
 
 TEST(TextEscapesTest, WideHtmlEscapeKeepsAmpersands) {
-    EXPECT_EQ(WideHtmlEscape(u"a&b <\u00E9> \"\t\r\n\n\n"), u"a&b &lt;\u00E9&gt; &quot;&#9;&#13;&#10;");
+    EXPECT_EQ(WideHtmlEscape(u"a&b <\u00E9> \"\t\r\n\n\n"),
+              u"a&b &lt;\u00E9&gt; &quot;&#9;&#13;&#10;");
 }
 
 TEST(TextEscapesTest, JavaScriptStringEscape) {
     EXPECT_EQ(JavaScriptStringEscape(u"it's \"q\" a\\b\t\r\n\u20AC"),
-              u"it\\'s ' + String.fromCharCode(34) + 'q' + String.fromCharCode(34) + ' a\\\\b\\t\\r\\n\u20AC");
+              u"it\\'s ' + String.fromCharCode(34) + 'q' + String.fromCharCode(34) + ' "
+              u"a\\\\b\\t\\r\\n\u20AC");
 }
 
 TEST(TextEscapesTest, XmlTextEscape) {

@@ -46,14 +46,18 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
          Verdict::Invalid},
         {"\xE2\xF0\x9F\x98\x80", Verdict::Invalid},      // lead of four inside a sequence
         {"\xF0\x9F\x98\x80", Verdict::Passes},           // four-byte emoji: the model carries it
-        {"\xF0\x9F\x98\x80\xE9t", Verdict::Invalid},    // Latin-1 after an emoji
+        {"\xF0\x9F\x98\x80\xE9t", Verdict::Invalid},     // Latin-1 after an emoji
         {"\xF5\x80\x80\x80", Verdict::Unsupported},      // beyond U+10FFFF
         {"\xF8\x88\x80\x80\x80", Verdict::Unsupported},  // five-byte form
         {"\xFC\x84\x80\x80\x80\x80", Verdict::Unsupported},
-        {"\xF0", Verdict::Passes},                         // cut short at the end
+        {"\xF0", Verdict::Passes},  // cut short at the end
         // Windows-1252 letters 0xF0-0xFF are single-byte text, not long forms: reinterpret.
-        {"Gr\xFC\xDF" "e", Verdict::Invalid},
-        {"Espa\xF1" "a", Verdict::Invalid},
+        {"Gr\xFC\xDF"
+         "e",
+         Verdict::Invalid},
+        {"Espa\xF1"
+         "a",
+         Verdict::Invalid},
         {"\xF6l", Verdict::Invalid},
         {"\xFE", Verdict::Invalid},
         {"\xFF", Verdict::Invalid},

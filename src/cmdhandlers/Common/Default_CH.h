@@ -5,7 +5,7 @@
 namespace orthd {
 
 class Default_CH : public CommandHandler {
-public:
+  public:
     void apply(StringMap& map, InternalData& data) override;
 };
 

@@ -48,10 +48,10 @@ std::vector<std::string> SpellArguments(StringMap& map, const std::string& text,
     // A request without cookies and an INI without "osp" leave the options empty; "1" alone
     // would then switch on "ignore words in capitals". Empty means the cookie's default.
     const std::string& osp = map["osp"];
-    std::vector<std::string> arguments{map["slang"],     map[":cstdicid:"],
-                                       (osp.empty() ? std::string(kDefaultOptions) : osp) + "1", text,
-                                       map["ignoresp"],  UserDictionarySpec(map["ud"], map["udn"]),
-                                       map["igpossp"]};
+    std::vector<std::string> arguments{
+        map["slang"],  map[":cstdicid:"], (osp.empty() ? std::string(kDefaultOptions) : osp) + "1",
+        text,          map["ignoresp"],   UserDictionarySpec(map["ud"], map["udn"]),
+        map["igpossp"]};
     if (argumentCount >= 0 && static_cast<size_t>(argumentCount) < arguments.size())
         arguments.resize(static_cast<size_t>(argumentCount));
     return arguments;

@@ -10,7 +10,7 @@
 #include "cmdhandlers/Templates/DefMetaHandler.h"
 
 class BanSysMetaHandler : public DefMetaHandler {
-public:
+  public:
     static constexpr char kDefaultAnswer[] = "<script>Rotation = 1;</script>";
 
     std::string render(const Arguments& args, StringMap& map) override;

@@ -13,8 +13,8 @@ std::string CheckSpellingBaseMetaHandler::dispatch(StringMap& map) {
     return renderWords(words);
 }
 
-const std::vector<std::string>& CheckSpellingBaseMetaHandler::SuggestionsOf(const CheckSpellingSuggestions& words,
-                                                                           const std::string& word) {
+const std::vector<std::string>& CheckSpellingBaseMetaHandler::SuggestionsOf(
+    const CheckSpellingSuggestions& words, const std::string& word) {
     static const std::vector<std::string> kNone;
     const auto it = words.find(word);
     return it == words.end() ? kNone : it->second;

@@ -8,14 +8,14 @@
 #include "kernel/CheckSpellingResults.h"
 
 class CheckSpellingBaseMetaHandler : public InternalDataMetaHandler {
-public:
+  public:
     std::string render(const Arguments& args, StringMap& map) override;
     virtual std::string dispatch(StringMap& map);
     virtual std::string renderWords(const CheckSpellingSuggestions& words) = 0;
     virtual std::string renderPositions(const CheckSpellingSuggestions& words,
                                         const CheckSpellingPositions& positions) = 0;
 
-protected:
+  protected:
     using InternalDataMetaHandler::InternalDataMetaHandler;
     // The suggestions of `word`, empty when the map has none.
     static const std::vector<std::string>& SuggestionsOf(const CheckSpellingSuggestions& words,

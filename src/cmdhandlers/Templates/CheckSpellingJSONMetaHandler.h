@@ -4,8 +4,9 @@
 #include "cmdhandlers/Templates/CheckSpellingBaseMetaHandler.h"
 
 class CheckSpellingJSONMetaHandler : public CheckSpellingBaseMetaHandler {
-public:
-    explicit CheckSpellingJSONMetaHandler(InternalData& data) : CheckSpellingBaseMetaHandler(data) {}
+  public:
+    explicit CheckSpellingJSONMetaHandler(InternalData& data)
+        : CheckSpellingBaseMetaHandler(data) {}
 
     std::string renderWords(const CheckSpellingSuggestions& words) override;
     std::string renderPositions(const CheckSpellingSuggestions& words,

@@ -6,7 +6,8 @@ namespace {
 
 std::string SuggestionsElement(const std::vector<std::string>& suggestions) {
     std::string out = "<suggestions>";
-    for (const auto& suggestion : suggestions) out += "<suggestion>" + XmlTextEscape(suggestion) + "</suggestion>";
+    for (const auto& suggestion : suggestions)
+        out += "<suggestion>" + XmlTextEscape(suggestion) + "</suggestion>";
     return out + "</suggestions>";
 }
 
@@ -15,8 +16,8 @@ std::string SuggestionsElement(const std::vector<std::string>& suggestions) {
 std::string CheckSpellingXMLMetaHandler::renderWords(const CheckSpellingSuggestions& words) {
     std::string out;
     for (const auto& [word, suggestions] : words)
-        out += "<misspelling><word>" + XmlTextEscape(word) + "</word>" + SuggestionsElement(suggestions) +
-               "</misspelling>";
+        out += "<misspelling><word>" + XmlTextEscape(word) + "</word>" +
+               SuggestionsElement(suggestions) + "</misspelling>";
     return out;
 }
 
@@ -25,7 +26,7 @@ std::string CheckSpellingXMLMetaHandler::renderPositions(const CheckSpellingSugg
     std::string out;
     for (const auto& [word, span] : positions)
         out += "<misspelling><position>" + std::to_string(span.first) + "</position><length>" +
-               std::to_string(span.second) + "</length>" + SuggestionsElement(SuggestionsOf(words, word)) +
-               "</misspelling>";
+               std::to_string(span.second) + "</length>" +
+               SuggestionsElement(SuggestionsOf(words, word)) + "</misspelling>";
     return out;
 }

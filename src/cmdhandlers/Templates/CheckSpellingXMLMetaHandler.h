@@ -4,7 +4,7 @@
 #include "cmdhandlers/Templates/CheckSpellingBaseMetaHandler.h"
 
 class CheckSpellingXMLMetaHandler : public CheckSpellingBaseMetaHandler {
-public:
+  public:
     explicit CheckSpellingXMLMetaHandler(InternalData& data) : CheckSpellingBaseMetaHandler(data) {}
 
     std::string renderWords(const CheckSpellingSuggestions& words) override;

@@ -11,16 +11,19 @@
 #include "kernel/StringMap.h"
 
 class CompositeTemplateInformation : public TemplateInformation {
-public:
+  public:
     class TemplateInformationMapGetter {
-    public:
+      public:
         virtual TemplateMap operator()(StringMap& map, InternalData& data) const = 0;
         virtual ~TemplateInformationMapGetter() = default;
     };
 
     CompositeTemplateInformation(StringMap& map, InternalData& data, std::string selectorKey,
                                  std::shared_ptr<const TemplateInformationMapGetter> getter)
-        : map_(map), data_(data), selectorKey_(std::move(selectorKey)), getter_(std::move(getter)) {}
+        : map_(map),
+          data_(data),
+          selectorKey_(std::move(selectorKey)),
+          getter_(std::move(getter)) {}
 
     std::string contentType() const override { return selected()->contentType(); }
     std::string content() const override { return selected()->content(); }
@@ -29,7 +32,7 @@ public:
     // The source the current selector value chooses.
     TemplateInformationRef selected() const;
 
-private:
+  private:
     StringMap& map_;
     InternalData& data_;
     std::string selectorKey_;

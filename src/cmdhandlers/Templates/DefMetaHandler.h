@@ -9,7 +9,7 @@
 #include "kernel/StringMap.h"
 
 class DefMetaHandler : public ref_counted<DefMetaHandler> {
-public:
+  public:
     using Arguments = std::vector<std::string>;
 
     // `args` holds the placeholder's lower-cased name first, then its arguments.

@@ -5,6 +5,6 @@
 #include "cmdhandlers/Templates/DefMetaHandler.h"
 
 class DefMetaHandlerWithEscaping : public DefMetaHandler {
-public:
+  public:
     std::string render(const Arguments& args, StringMap& map) override;
 };

@@ -6,7 +6,7 @@
 
 template <typename V, typename Absent>
 class Explicit {
-public:
+  public:
     using Map = std::map<std::string, V>;
 
     const V& operator[](const std::string& name) const {
@@ -20,6 +20,6 @@ public:
     typename Map::const_iterator begin() const { return entries_.begin(); }
     typename Map::const_iterator end() const { return entries_.end(); }
 
-private:
+  private:
     Map entries_;
 };

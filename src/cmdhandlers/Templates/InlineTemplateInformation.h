@@ -3,15 +3,17 @@
 #include "cmdhandlers/Templates/TemplateInformation.h"
 
 class InlineTemplateInformation : public TemplateInformation {
-public:
+  public:
     InlineTemplateInformation(std::string contentType, std::string text, bool needsIntText)
-        : contentType_(std::move(contentType)), text_(std::move(text)), needsIntText_(needsIntText) {}
+        : contentType_(std::move(contentType)),
+          text_(std::move(text)),
+          needsIntText_(needsIntText) {}
 
     std::string contentType() const override { return contentType_; }
     std::string content() const override { return text_; }
     bool needsIntText() const override { return needsIntText_; }
 
-private:
+  private:
     std::string contentType_;
     std::string text_;
     bool needsIntText_;

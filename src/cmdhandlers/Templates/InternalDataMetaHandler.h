@@ -5,13 +5,13 @@
 #include "kernel/InternalData.h"
 
 class InternalDataMetaHandler : public DefMetaHandler {
-public:
+  public:
     std::string render(const Arguments& args, StringMap& map) override = 0;
 
-protected:
+  protected:
     explicit InternalDataMetaHandler(InternalData& data) : data_(data) {}
     InternalData& data() const { return data_; }
 
-private:
+  private:
     InternalData& data_;
 };

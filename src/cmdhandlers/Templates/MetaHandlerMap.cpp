@@ -11,6 +11,7 @@ void MetaHandlerMap::Register(const std::string& name, DefMetaHandler* handler) 
 
 DefMetaHandler& MetaHandlerMap::operator[](const std::string& name) {
     auto it = handlers_.find(name);
-    if (it == handlers_.end()) it = handlers_.emplace(name, ref_ptr<DefMetaHandler>(makeDefault_())).first;
+    if (it == handlers_.end())
+        it = handlers_.emplace(name, ref_ptr<DefMetaHandler>(makeDefault_())).first;
     return *it->second;
 }

@@ -8,7 +8,7 @@
 #include "cmdhandlers/Templates/DefMetaHandler.h"
 
 class MetaHandlerMap {
-public:
+  public:
     using Factory = DefMetaHandler* (*)();
 
     static DefMetaHandler* MakeDefault();
@@ -22,7 +22,7 @@ public:
     bool contains(const std::string& name) const { return handlers_.count(name) != 0; }
     size_t size() const { return handlers_.size(); }
 
-private:
+  private:
     Factory makeDefault_;
     std::map<std::string, ref_ptr<DefMetaHandler>> handlers_;
 };

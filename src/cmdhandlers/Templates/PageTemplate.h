@@ -19,14 +19,20 @@
 
 template <typename S>
 class PageTemplate {
-public:
+  public:
     using Char = typename S::value_type;
 
     struct exception {
         int code;
         int position;
     };
-    enum Code { kRenderFailed = 0, kUnclosed = 1, kEmptyPlaceholder = 2, kLeadingParenthesis = 3, kUnbalanced = 4 };
+    enum Code {
+        kRenderFailed = 0,
+        kUnclosed = 1,
+        kEmptyPlaceholder = 2,
+        kLeadingParenthesis = 3,
+        kUnbalanced = 4
+    };
 
     PageTemplate(const S& text, const S& open, const S& close) { parse(text, open, close); }
 
@@ -49,7 +55,7 @@ public:
     const std::vector<S>& names() const { return names_; }
     const std::vector<std::vector<S>>& arguments() const { return arguments_; }
 
-private:
+  private:
     static S lower(S s) {
         for (Char& c : s)
             if (c >= Char('A') && c <= Char('Z')) c = static_cast<Char>(c - Char('A') + Char('a'));

@@ -20,7 +20,9 @@ bool IsSafeRelativeName(const std::string& name) {
     size_t start = 0;
     for (;;) {
         const size_t end = name.find_first_of("/\\", start);
-        if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") == 0) return false;
+        if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") ==
+            0)
+            return false;
         if (end == std::string::npos) return true;
         start = end + 1;
     }
@@ -43,7 +45,7 @@ std::string TemplateFileInformation::DateStamp(long long secondsSinceEpoch) {
 
 std::string TemplateFileInformation::locate() const {
     if (!IsSafeRelativeName(fileName_)) return {};
-    struct stat info{};
+    struct stat info {};
     for (const char* dirKey : {":tmpl_dir:", ":d_tmpl_d:"}) {
         std::string path = map_[dirKey] + fileName_;
         if (IsRegularFile(path, &info)) return path;
@@ -58,7 +60,7 @@ std::string TemplateFileInformation::content() const {
     if (path.empty() || !in) VERB_THROW(Error::CriticalErrorMessage, kTemplateNotFound, "", "");
 
     if (const std::string& since = map_["change_date"]; !since.empty()) {
-        struct stat info{};
+        struct stat info {};
         const long long fileTime = ::stat(path.c_str(), &info) == 0 ? info.st_mtime : 0;
         const long long newest = std::max(fileTime, data_.Get<long long>(idkey::IniFileTime));
         if (DateStamp(newest) < since) {

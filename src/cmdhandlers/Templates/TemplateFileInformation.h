@@ -15,9 +15,9 @@
 #include "kernel/StringMap.h"
 
 class TemplateFileInformation : public TemplateInformation {
-public:
-    TemplateFileInformation(std::string contentType, std::string fileName, StringMap& map, InternalData& data,
-                            bool needsIntText)
+  public:
+    TemplateFileInformation(std::string contentType, std::string fileName, StringMap& map,
+                            InternalData& data, bool needsIntText)
         : contentType_(std::move(contentType)),
           fileName_(std::move(fileName)),
           map_(map),
@@ -33,13 +33,13 @@ public:
     // "YYYYMMDD" of a time in UTC.
     static std::string DateStamp(long long secondsSinceEpoch);
 
-protected:
+  protected:
     // The path of the file to read, or the empty string when there is none.
     virtual std::string locate() const;
     StringMap& map() const { return map_; }
     InternalData& data() const { return data_; }
 
-private:
+  private:
     std::string contentType_;
     std::string fileName_;
     StringMap& map_;

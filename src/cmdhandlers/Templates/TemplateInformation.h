@@ -4,7 +4,7 @@
 #include <string>
 
 class TemplateInformation {
-public:
+  public:
     // The complete content-type text of the answer, e.g. "text/html; charset=UTF-8".
     virtual std::string contentType() const = 0;
     // The template text. May throw (file sources: Error::CriticalErrorMessage when missing).

@@ -7,9 +7,9 @@
 
 template <typename T>
 class wrapper {
-public:
+  public:
     class ENullPointer : public std::exception {
-    public:
+      public:
         const char* what() const noexcept override { return "Null pointer access violation"; }
     };
 
@@ -26,7 +26,7 @@ public:
     explicit operator bool() const noexcept { return object_ != nullptr; }
     long use_count() const noexcept { return object_.use_count(); }
 
-private:
+  private:
     T& checked() const {
         if (!object_) throw ENullPointer();
         return *object_;

@@ -12,7 +12,7 @@
 #include "kernel/Filter.h"
 
 class EnvVarLoad_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(EnvVarLoad_FLTException);
 
     // The value of an environment variable, nullopt when it is not set.
@@ -26,6 +26,6 @@ public:
 
     static std::optional<std::string> ProcessEnvironment(const std::string& name);
 
-private:
+  private:
     Environment environment_;
 };

@@ -19,7 +19,7 @@
 #include "kernel/Filter.h"
 
 class IntTextLoad_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(ILoadException);
 
     void apply(StringMap& map, InternalData& data) override;
@@ -34,7 +34,7 @@ public:
     // The texts of a whole file's bytes, in any of the three encodings.
     static Texts ParseTextFile(const std::string& bytes);
 
-private:
+  private:
     static bool NeedsTexts(StringMap& map, InternalData& data);
     void load(StringMap& map, InternalData& data);
 };

@@ -17,7 +17,9 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
 
 std::string EnvOrEmpty(const char* name) {
     const char* value = std::getenv(name);
@@ -28,11 +30,12 @@ std::string EnvOrEmpty(const char* name) {
 
 bool PathControl_FLT::IsLimitedBrowser(const std::string& ua) {
     return ((Contains(ua, "MSIE 5") || Contains(ua, "MSIE 4.01")) && Contains(ua, "Mac")) ||
-           Contains(ua, "4.5 ") || Contains(ua, "4.5;") || (Contains(ua, "Mozilla") && Contains(ua, "rv:1.8")) ||
-           Contains(ua, "Opera");
+           Contains(ua, "4.5 ") || Contains(ua, "4.5;") ||
+           (Contains(ua, "Mozilla") && Contains(ua, "rv:1.8")) || Contains(ua, "Opera");
 }
 
-void PathControl_FLT::ParseLookAndFeelMapping(const std::string& text, std::map<std::string, std::string>& mapping) {
+void PathControl_FLT::ParseLookAndFeelMapping(const std::string& text,
+                                              std::map<std::string, std::string>& mapping) {
     size_t i = text.find_first_not_of("\" \t");
     const auto isSep = [](char c) { return c == '|' || c == '\t' || c == ' '; };
     while (i != std::string::npos && i < text.size()) {
@@ -60,7 +63,8 @@ void PathControl_FLT::apply(StringMap& map, InternalData& data) {
     } catch (const Filter::exception&) {
         throw;
     } catch (const std::exception& e) {
-        VERB_THROW(PathCntException, std::string("PathControl::apply() - internal error. ") + e.what());
+        VERB_THROW(PathCntException,
+                   std::string("PathControl::apply() - internal error. ") + e.what());
     } catch (...) {
         VERB_THROW(PathCntException, "PathControl::apply() - internal error.");
     }
@@ -77,7 +81,8 @@ void PathControl_FLT::applyPaths(StringMap& map, InternalData& data) {
     const std::string userAgent = EnvOrEmpty("HTTP_USER_AGENT");
     std::string browser = userAgent;
     if (map["orthdname"].empty()) map["orthdname"] = kDefaultProgramName;
-    const bool limited = data.Find(idkey::ViaFerrix) ? data.Get<bool>(idkey::ViaFerrix) : IsLimitedBrowser(userAgent);
+    const bool limited = data.Find(idkey::ViaFerrix) ? data.Get<bool>(idkey::ViaFerrix)
+                                                     : IsLimitedBrowser(userAgent);
     if (Contains(userAgent, "Netscape6/6.")) {
         browser = "MSIE 5.0";
         map["orthdname"].clear();
@@ -89,19 +94,22 @@ void PathControl_FLT::applyPaths(StringMap& map, InternalData& data) {
     const std::string base = lookAndFeelFor(browser);
     map["lang"].clear();
 
-    if (defaultSchema.empty() || !IsSafePathComponent(defaultSchema)) defaultSchema = kDefaultSchema;
+    if (defaultSchema.empty() || !IsSafePathComponent(defaultSchema))
+        defaultSchema = kDefaultSchema;
     if (!IsSafePathComponent(schema) || !Exists(base + schema)) schema = defaultSchema;
     if (!map["forced_int_lang"].empty()) map["intlang"] = map["forced_int_lang"];
     if (map["def_int_lang"].empty()) map["def_int_lang"] = "en_US";
 
     const std::string& intlang = map["intlang"];
     const std::string& schemaUrl = map["schema_url"];
-    if (!schemaUrl.empty() && schemaUrl != map["schema_vd"] && map["spp_langs"].find(intlang) != std::string::npos) {
+    if (!schemaUrl.empty() && schemaUrl != map["schema_vd"] &&
+        map["spp_langs"].find(intlang) != std::string::npos) {
         map["schema_vd"] = schemaUrl;
         if (!Exists(base + schema)) schema = defaultSchema;
     } else {
         const bool safeLang = intlang.empty() || IsSafePathComponent(intlang);
-        if (safeLang && !Exists(base + schema + "/img_" + intlang) && Exists(base + defaultSchema + "/img_" + intlang))
+        if (safeLang && !Exists(base + schema + "/img_" + intlang) &&
+            Exists(base + defaultSchema + "/img_" + intlang))
             schema = defaultSchema;
         map["schema_vd"] += schema + "/";
     }
@@ -110,5 +118,6 @@ void PathControl_FLT::applyPaths(StringMap& map, InternalData& data) {
     map[":tmpl_dir:"] = base + schema + "/templ/";
     map[":d_tmpl_d:"] = base + defaultSchema + "/templ/";
     map[":banr_dir:"] = base + "banners/bansys.";
-    map[":text_dir:"] = map["base_dir"].empty() ? map[":app_path:"] + "../texts/" : map["base_dir"] + "texts/";
+    map[":text_dir:"] =
+        map["base_dir"].empty() ? map[":app_path:"] + "../texts/" : map["base_dir"] + "texts/";
 }

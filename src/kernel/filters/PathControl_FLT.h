@@ -16,19 +16,21 @@
 #include "kernel/Filter.h"
 
 class PathControl_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(PathCntException);
 
     void apply(StringMap& map, InternalData& data) override;
 
     // Parses an "lf_mapping" value into `mapping` (later keys replace earlier ones).
-    static void ParseLookAndFeelMapping(const std::string& text, std::map<std::string, std::string>& mapping);
-    // The value of the first non-empty key (ascending) found in `browser`, else the "default" value.
+    static void ParseLookAndFeelMapping(const std::string& text,
+                                        std::map<std::string, std::string>& mapping);
+    // The value of the first non-empty key (ascending) found in `browser`, else the "default"
+    // value.
     std::string lookAndFeelFor(const std::string& browser);
     // Whether the browser gets the limited (relay-style) pages, from its user agent.
     static bool IsLimitedBrowser(const std::string& userAgent);
 
-private:
+  private:
     void applyPaths(StringMap& map, InternalData& data);
 
     std::map<std::string, std::string> lookAndFeel_;

@@ -13,7 +13,7 @@
 #include "kernel/settings/ReferenceExpander.h"
 
 class PostProcessSettings_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(PostProcessSettingsException);
 
     // Reads the process environment.
@@ -23,7 +23,7 @@ public:
 
     void apply(StringMap& map, InternalData& data) override;
 
-private:
+  private:
     void expandIniValues(StringMap& map, InternalData& data);
 
     ReferenceExpander::Environment environment_;

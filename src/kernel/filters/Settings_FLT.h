@@ -13,7 +13,7 @@
 #include "kernel/Filter.h"
 
 class Settings_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(Exception);
 
     explicit Settings_FLT(Program program) : program_(program) {}
@@ -23,7 +23,7 @@ public:
     // The items of a "settings" value, name -> value.
     static std::map<std::string, std::string> ParseItems(std::string_view settings);
 
-private:
+  private:
     void applyHandlers(StringMap& map, InternalData& data);
 
     Program program_;

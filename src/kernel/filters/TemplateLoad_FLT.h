@@ -18,11 +18,11 @@
 #include "kernel/Filter.h"
 
 class TemplateLoad_FLT : public Filter {
-public:
+  public:
     VERB_FILTER_EXCEPTION(TLoadException);
 
     void apply(StringMap& map, InternalData& data) override;
 
-private:
+  private:
     void load(StringMap& map, InternalData& data);
 };

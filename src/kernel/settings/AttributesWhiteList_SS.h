@@ -5,7 +5,7 @@
 #include "kernel/settings/StringList_SS.h"
 
 class AttributesWhiteList_SS : public StringList_SS<AttributeWhiteList> {
-public:
+  public:
     explicit AttributesWhiteList_SS(Program program)
         : StringList_SS<AttributeWhiteList>(program, "attr_wl", idkey::AttributeWhiteList) {}
 };

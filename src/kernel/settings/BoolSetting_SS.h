@@ -4,7 +4,7 @@
 #include "kernel/ServerSettingHandler.h"
 
 class BoolSetting_SS : public ServerSettingHandler {
-public:
+  public:
     BoolSetting_SS(Program program, std::string key, int dataKey, bool defaultValue)
         : ServerSettingHandler(program),
           key_(std::move(key)),
@@ -15,7 +15,7 @@ public:
     void apply(StringMap& map, InternalData& data, const std::string& value) override;
     std::string name() const override { return key_; }
 
-private:
+  private:
     std::string key_;
     int dataKey_;
     bool defaultValue_;

@@ -4,7 +4,7 @@
 #include "kernel/settings/StringSetting_SS.h"
 
 class CacheDirName_SS : public StringSetting_SS {
-public:
+  public:
     explicit CacheDirName_SS(Program program)
         : StringSetting_SS(program, "cache_dir_name", idkey::CacheDirName) {}
 };

@@ -4,7 +4,7 @@
 #include "kernel/settings/StringSetting_SS.h"
 
 class CachePath_SS : public StringSetting_SS {
-public:
+  public:
     explicit CachePath_SS(Program program)
         : StringSetting_SS(program, "cache_path", idkey::CachePath) {}
 };

@@ -4,7 +4,7 @@
 #include "kernel/settings/BoolSetting_SS.h"
 
 class FerrixProtocol_SS : public BoolSetting_SS {
-public:
+  public:
     explicit FerrixProtocol_SS(Program program)
         : BoolSetting_SS(program, "use_ferrix_protocol", idkey::UseFerrixProtocol, true) {}
 };

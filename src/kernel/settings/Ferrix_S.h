@@ -4,7 +4,7 @@
 #include "kernel/SettingHandler.h"
 
 class Ferrix_S : public SettingHandler {
-public:
+  public:
     explicit Ferrix_S(Program program) : SettingHandler(program) {}
 
     void apply(StringMap& map, InternalData& data, const std::string& value) override;

@@ -5,7 +5,7 @@
 #include "kernel/settings/StringList_SS.h"
 
 class HTMLWhiteList_SS : public StringList_SS<TagWhiteList> {
-public:
+  public:
     explicit HTMLWhiteList_SS(Program program)
         : StringList_SS<TagWhiteList>(program, "html_wl", idkey::TagWhiteList) {}
 };

@@ -8,7 +8,7 @@
 #include "kernel/ServerSettingHandler.h"
 
 class IncludeFile_SS : public ServerSettingHandler {
-public:
+  public:
     explicit IncludeFile_SS(Program program) : ServerSettingHandler(program) {}
 
     void apply(StringMap& map, InternalData& data, const std::string& value) override;

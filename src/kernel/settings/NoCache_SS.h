@@ -4,7 +4,7 @@
 #include "kernel/settings/BoolSetting_SS.h"
 
 class NoCache_SS : public BoolSetting_SS {
-public:
+  public:
     explicit NoCache_SS(Program program)
         : BoolSetting_SS(program, "no_cache", idkey::NoCache, false) {}
 };

@@ -4,7 +4,7 @@
 #include "kernel/ServerSettingHandler.h"
 
 class OSP_SS : public ServerSettingHandler {
-public:
+  public:
     explicit OSP_SS(Program program) : ServerSettingHandler(program) {}
 
     void apply(StringMap& map, InternalData& data, const std::string& value) override;

@@ -17,7 +17,7 @@
 #include "kernel/StringMap.h"
 
 class ReferenceExpander {
-public:
+  public:
     static constexpr int kMaxReferenceDepth = 16;
     static constexpr std::size_t kMaxReferencesPerValue = 10000;
     static constexpr std::size_t kMaxExpandedBytes = 1 << 20;
@@ -32,7 +32,7 @@ public:
     // The expansion of `text`, or nullopt when a limit was reached.
     std::optional<std::string> Expand(std::string_view text) const;
 
-private:
+  private:
     struct Budget {
         std::size_t references = 0;
     };

@@ -4,7 +4,7 @@
 #include "kernel/settings/BoolSetting_SS.h"
 
 class SaveLangInCookie_SS : public BoolSetting_SS {
-public:
+  public:
     explicit SaveLangInCookie_SS(Program program)
         : BoolSetting_SS(program, "lang_cookie", idkey::LangInCookie, true) {}
 };

@@ -4,7 +4,7 @@
 #include "kernel/settings/StringSetting_SS.h"
 
 class Schema_Def_SS : public StringSetting_SS {
-public:
+  public:
     explicit Schema_Def_SS(Program program)
         : StringSetting_SS(program, "schema_def", idkey::SchemaDef) {}
 };

@@ -10,7 +10,7 @@
 #include "kernel/ServerSettingHandler.h"
 
 class ServiceHost_SS : public ServerSettingHandler {
-public:
+  public:
     struct Parts {
         std::string url;  // the string-map "service_host"
         std::optional<std::string> scheme;

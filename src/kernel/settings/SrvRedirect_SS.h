@@ -9,7 +9,7 @@
 #include "kernel/ServerSettingHandler.h"
 
 class SrvRedirect_SS : public ServerSettingHandler {
-public:
+  public:
     // `table` must outlive the handler; the programs pass ServerRedirectInfo::Process().
     SrvRedirect_SS(Program program, ServiceKind kind, ServerRedirectInfo& table)
         : ServerSettingHandler(program), kind_(kind), table_(table) {}
@@ -18,7 +18,7 @@ public:
     void apply(StringMap& map, InternalData& data, const std::string& value) override;
     std::string name() const override;
 
-private:
+  private:
     ServiceKind kind_;
     ServerRedirectInfo& table_;
 };

@@ -8,7 +8,7 @@
 
 template <typename Set>
 class StringList_SS : public ServerSettingHandler {
-public:
+  public:
     StringList_SS(Program program, std::string key, int dataKey)
         : ServerSettingHandler(program), key_(std::move(key)), dataKey_(dataKey) {}
 
@@ -21,7 +21,7 @@ public:
     std::string name() const override { return key_; }
     int valueKey() const { return dataKey_; }
 
-private:
+  private:
     std::string key_;
     int dataKey_;
 };

@@ -4,14 +4,14 @@
 #include "kernel/ServerSettingHandler.h"
 
 class StringSetting_SS : public ServerSettingHandler {
-public:
+  public:
     StringSetting_SS(Program program, std::string key, int dataKey)
         : ServerSettingHandler(program), key_(std::move(key)), dataKey_(dataKey) {}
 
     void apply(StringMap& map, InternalData& data, const std::string& value) override;
     std::string name() const override { return key_; }
 
-private:
+  private:
     std::string key_;
     int dataKey_;
 };

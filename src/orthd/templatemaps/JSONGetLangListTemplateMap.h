@@ -7,7 +7,7 @@ namespace orthd {
 
 class JSONGetLangListTemplateMap
     : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

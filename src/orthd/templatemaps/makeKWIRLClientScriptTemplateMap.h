@@ -8,7 +8,7 @@ namespace orthd {
 
 class makeKWIRLClientScriptTemplateMap
     : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -9,7 +9,7 @@ namespace orthd {
 
 class makeKWIRLLanguageScriptTemplateMap
     : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -7,7 +7,7 @@ namespace orthd {
 
 class makeQDRCoreScriptTemplateMap
     : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -6,7 +6,7 @@
 namespace orthd {
 
 class makeScriptTemplateMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
-public:
+  public:
     TemplateMap operator()(StringMap& map, InternalData& data) const override;
 };
 

@@ -8,18 +8,18 @@
 // log it. The socket of a call is closed once its answer is read.
 //
 // Wire format: utils/wire (request framing, line escaping, answer decoding).
+#include <netinet/in.h>
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <netinet/in.h>
-
 #include "kernel/InternalData.h"
 #include "kernel/StringMap.h"
 
 class CAppServerClient {
-public:
+  public:
     // Codes of Error. -1..-9 are the protocol's; kAnswerTooLarge is ours.
     static constexpr int kCannotResolve = -1;
     static constexpr int kNotInitialized = -2;
@@ -41,11 +41,11 @@ public:
     static constexpr size_t kMaxMessageBytes = 4095;
 
     class Error : public std::runtime_error {
-    public:
+      public:
         Error(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
         int code() const noexcept { return code_; }
 
-    private:
+      private:
         int code_;
     };
 
@@ -60,23 +60,24 @@ public:
     std::uint32_t waitTimeMs() const { return waitMs_; }
 
     // Frames the call, sends it and decodes exactly `expected` results. Throws Error.
-    std::vector<std::string> DoFunc(const std::string& function, const std::vector<std::string>& params,
-                                    size_t expected);
+    std::vector<std::string> DoFunc(const std::string& function,
+                                    const std::vector<std::string>& params, size_t expected);
     // Sends the request body of one call and returns the answer's content. Throws Error.
     std::string AppServerRequest(const std::string& function, const std::string& body);
 
     // Checks the first line of `content` and decodes exactly `expected` results. Throws Error.
-    static std::vector<std::string> CheckAnswer(const std::string& function, const std::string& content,
-                                                size_t expected);
+    static std::vector<std::string> CheckAnswer(const std::string& function,
+                                                const std::string& content, size_t expected);
     // Reads one answer from the connected socket `fd` (set non-blocking) and returns its
     // content. Throws Error.
     static std::string ReadAnswer(int fd, std::uint32_t waitMs);
 
     // The content of a complete answer `buffer` whose header ends at `headerEnd` (0: none found)
     // and declares `contentLength` bytes (0: to the end). Throws Error(-8 / -9).
-    static std::string ExtractContent(const std::string& buffer, size_t headerEnd, int contentLength);
+    static std::string ExtractContent(const std::string& buffer, size_t headerEnd,
+                                      int contentLength);
 
-private:
+  private:
     bool initialised_ = false;
     sockaddr_in address_{};
     std::uint32_t waitMs_ = kWaitForever;
@@ -94,8 +95,9 @@ int AppServerInit(const std::string& host, std::uint16_t port);
 // Chooses the server of `kind` for `language` (the redirect table of InternalData key 26
 // replaces the default host and port when it names one) and initialises the client for it.
 // A positive "appserver_wait_ms" in `map` bounds the wait between reads.
-int AppServerConnect(int kind, const StringMap& map, InternalData& data, const std::string& language,
-                     const std::string& defaultHost, std::uint16_t defaultPort);
+int AppServerConnect(int kind, const StringMap& map, InternalData& data,
+                     const std::string& language, const std::string& defaultHost,
+                     std::uint16_t defaultPort);
 
 // One remote call. 0 on success with `results` holding `expected` strings; else the error's code
 // (-1 when it was 0) and `results` empty.

@@ -8,7 +8,8 @@
 //                   -> ENETDOWN, ENETRESET, ECONNABORTED, ECONNRESET, ESHUTDOWN, ETIMEDOUT,
 //                      ECONNREFUSED, EHOSTDOWN
 //   strange         10014 WSAEFAULT, 10022 WSAEINVAL, 10036 WSAEINPROGRESS, 10038 WSAENOTSOCK,
-//                   10040 WSAEMSGSIZE, 10045 WSAEOPNOTSUPP, 10057 WSAENOTCONN, 10093 WSANOTINITIALISED
+//                   10040 WSAEMSGSIZE, 10045 WSAEOPNOTSUPP, 10057 WSAENOTCONN, 10093
+//                   WSANOTINITIALISED
 //                   -> EFAULT, EINVAL, EINPROGRESS, ENOTSOCK, EMSGSIZE, EOPNOTSUPP, ENOTCONN, EBADF
 //                   (logged, then treated as a disconnection)
 //   interrupted     10004 WSAEINTR -> EINTR: retried at once (a signal is not a failure here)

@@ -15,7 +15,7 @@ inline constexpr int Debug = 6;
 }  // namespace loglevel
 
 class ILogger {
-public:
+  public:
     virtual ~ILogger() = default;
     virtual void Init(const std::string& path) = 0;
     virtual void Log(int level, int category, const char* format, ...)

@@ -16,7 +16,7 @@ namespace {
 constexpr mode_t kLogFileMode = 0666;  // narrowed by the umask
 
 class AppendFile {
-public:
+  public:
     explicit AppendFile(const std::string& path)
         : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kLogFileMode)) {}
     ~AppendFile() {
@@ -32,7 +32,7 @@ public:
         }
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -44,8 +44,8 @@ std::string Prefix() {
     tm local{};
     localtime_r(&now.tv_sec, &local);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "[%03X/%03X][%02d:%02d.%03u] ", pid, tid, local.tm_min, local.tm_sec,
-                  static_cast<unsigned>(now.tv_usec / 1000));
+    std::snprintf(buf, sizeof buf, "[%03X/%03X][%02d:%02d.%03u] ", pid, tid, local.tm_min,
+                  local.tm_sec, static_cast<unsigned>(now.tv_usec / 1000));
     return buf;
 }
 
@@ -70,7 +70,8 @@ std::string SimpleLogger::FormatMessage(const char* format, va_list args) {
     const int n = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
     if (n < 0) return {};
-    if (static_cast<size_t>(n) <= kStackMessageBytes) return std::string(small, static_cast<size_t>(n));
+    if (static_cast<size_t>(n) <= kStackMessageBytes)
+        return std::string(small, static_cast<size_t>(n));
     std::vector<char> big(kHeapMessageBytes + 1);
     const int m = std::vsnprintf(big.data(), big.size(), format, args);
     if (m < 0) return {};

@@ -10,7 +10,7 @@
 #include "utils/logging/ILogger.h"
 
 class SimpleLogger final : public ILogger {
-public:
+  public:
     static constexpr size_t kStackMessageBytes = 2047;
     static constexpr size_t kHeapMessageBytes = 0x7fff;
 
@@ -23,10 +23,11 @@ public:
     const std::string& path() const { return path_; }
 
     // Formats like vsnprintf into at most kStackMessageBytes, or kHeapMessageBytes when longer.
-    static std::string FormatMessage(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
+    static std::string FormatMessage(const char* format, va_list args)
+        __attribute__((format(printf, 1, 0)));
     static std::string EscapeLineBreaks(std::string message);
 
-private:
+  private:
     std::string path_;
     std::mutex mutex_;  // the watchdog thread logs too
 };

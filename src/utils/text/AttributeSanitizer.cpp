@@ -7,10 +7,14 @@ namespace {
 
 using AttributeTest = bool (*)(std::u16string_view name, std::u16string_view value);
 
-bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c >= 0x80; }
+bool IsLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c >= 0x80;
+}
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool StartsName(char16_t c) { return IsLetter(c) || c == u':' || c == u'_'; }
-bool ContinuesName(char16_t c) { return IsLetter(c) || IsDigit(c) || c == u'-' || c == u'.' || c == u'_'; }
+bool ContinuesName(char16_t c) {
+    return IsLetter(c) || IsDigit(c) || c == u'-' || c == u'.' || c == u'_';
+}
 
 std::u16string ToLowerAscii(std::u16string_view in) {
     std::u16string out(in);
@@ -19,7 +23,9 @@ std::u16string ToLowerAscii(std::u16string_view in) {
     return out;
 }
 
-bool IsEventHandler(std::u16string_view name, std::u16string_view) { return name.starts_with(u"on"); }
+bool IsEventHandler(std::u16string_view name, std::u16string_view) {
+    return name.starts_with(u"on");
+}
 
 bool IsUnsafeSource(std::u16string_view name, std::u16string_view value) {
     return name == u"src" && !value.starts_with(u"http:") && !value.starts_with(u"https:");
@@ -27,7 +33,8 @@ bool IsUnsafeSource(std::u16string_view name, std::u16string_view value) {
 
 bool IsUnsafeStyle(std::u16string_view name, std::u16string_view value) {
     if (name != u"style") return false;
-    if (value.find(u"&#x28;") != std::u16string_view::npos || value.find(u"&#40;") != std::u16string_view::npos ||
+    if (value.find(u"&#x28;") != std::u16string_view::npos ||
+        value.find(u"&#40;") != std::u16string_view::npos ||
         value.find(u'(') != std::u16string_view::npos)
         return true;
     bool colonSinceSemicolon = false;
@@ -43,7 +50,9 @@ bool IsUnsafeStyle(std::u16string_view name, std::u16string_view value) {
 }
 
 // Browsers separate attributes by any ASCII white space, not just blanks.
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
+bool IsSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
 
 std::size_t SkipBlanks(const std::u16string& tag, std::size_t at) {
     while (at < tag.size() && IsSpace(tag[at])) ++at;
@@ -53,7 +62,8 @@ std::size_t SkipBlanks(const std::u16string& tag, std::size_t at) {
 // Reads the value after the attribute name ending at nameEnd; returns the end of the
 // attribute (past the closing quote, if any). unclosed tells of a quoted value without its
 // closing quote, which a browser would run on into the markup after the tag.
-std::size_t ReadValue(const std::u16string& tag, std::size_t nameEnd, std::u16string& value, bool& unclosed) {
+std::size_t ReadValue(const std::u16string& tag, std::size_t nameEnd, std::u16string& value,
+                      bool& unclosed) {
     std::size_t at = SkipBlanks(tag, nameEnd);
     if (at >= tag.size() || tag[at] != u'=') return nameEnd;
     at = SkipBlanks(tag, at + 1);
@@ -87,7 +97,8 @@ void RunPass(std::u16string& tag, const std::set<std::u16string>& allowed, Attri
             ++at;
             continue;
         }
-        const std::u16string name = ToLowerAscii(std::u16string_view(tag).substr(nameStart, at - nameStart));
+        const std::u16string name =
+            ToLowerAscii(std::u16string_view(tag).substr(nameStart, at - nameStart));
         std::u16string value;
         bool unclosed = false;
         const std::size_t end = ReadValue(tag, at, value, unclosed);
@@ -102,9 +113,10 @@ void RunPass(std::u16string& tag, const std::set<std::u16string>& allowed, Attri
     }
 }
 
-} // namespace
+}  // namespace
 
-std::u16string SanitizeAttributes(std::u16string tag, const std::set<std::u16string>& allowedAttributes) {
+std::u16string SanitizeAttributes(std::u16string tag,
+                                  const std::set<std::u16string>& allowedAttributes) {
     RunPass(tag, allowedAttributes, allowedAttributes.empty() ? IsEventHandler : nullptr);
     RunPass(tag, allowedAttributes, IsUnsafeSource);
     RunPass(tag, allowedAttributes, IsUnsafeStyle);

@@ -12,4 +12,5 @@
 #include <set>
 #include <string>
 
-std::u16string SanitizeAttributes(std::u16string tag, const std::set<std::u16string>& allowedAttributes);
+std::u16string SanitizeAttributes(std::u16string tag,
+                                  const std::set<std::u16string>& allowedAttributes);

@@ -8,7 +8,7 @@
 #include "utils/text/CFilter.h"
 
 class CAmpCharFilter : public CFilter {
-public:
+  public:
     CAmpCharFilter();
     bool Consume(const std::u16string& text, std::size_t& position, TextElement& element) override;
 

@@ -18,11 +18,13 @@ char32_t ReferenceValue(std::u16string_view run) {
     return value;
 }
 
-} // namespace
+}  // namespace
 
-CCodeCharFilter::CCodeCharFilter() : CFilter(ElementKind::kNumericRef, u'&', u';', false, u"ccdf", u"html") {}
+CCodeCharFilter::CCodeCharFilter()
+    : CFilter(ElementKind::kNumericRef, u'&', u';', false, u"ccdf", u"html") {}
 
-bool CCodeCharFilter::Consume(const std::u16string& text, std::size_t& position, TextElement& element) {
+bool CCodeCharFilter::Consume(const std::u16string& text, std::size_t& position,
+                              TextElement& element) {
     const std::u16string_view run = CollectRun(text, position);
     if (run.size() < 2 || run[1] != u'#') return false;
     char32_t value = ReferenceValue(run);

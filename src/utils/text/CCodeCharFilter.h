@@ -6,7 +6,7 @@
 #include "utils/text/CFilter.h"
 
 class CCodeCharFilter : public CFilter {
-public:
+  public:
     CCodeCharFilter();
     bool Consume(const std::u16string& text, std::size_t& position, TextElement& element) override;
 };

@@ -12,11 +12,15 @@ bool HasMarker(std::u16string_view markers, char16_t sign, std::u16string_view n
     return markers.find(marker) != std::u16string_view::npos;
 }
 
-} // namespace
+}  // namespace
 
 CFilter::CFilter(ElementKind kind, char16_t opens, char16_t closes, bool mergesRuns,
                  std::u16string_view ownSwitch, std::u16string_view groupSwitch)
-    : kind_(kind), opens_(opens), closes_(closes), mergesRuns_(mergesRuns), ownSwitch_(ownSwitch),
+    : kind_(kind),
+      opens_(opens),
+      closes_(closes),
+      mergesRuns_(mergesRuns),
+      ownSwitch_(ownSwitch),
       groupSwitch_(groupSwitch) {}
 
 void CFilter::ReadSwitches(std::u16string_view markers) {
@@ -31,7 +35,8 @@ void CFilter::ReadSwitches(std::u16string_view markers) {
 void CFilter::BeginText() { searchValid_ = false; }
 
 bool CFilter::IsNameChar(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c >= 0x80;
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+           c >= 0x80;
 }
 
 std::size_t CFilter::FindClosing(const std::u16string& text, std::size_t from) {

@@ -19,7 +19,7 @@
 #include "utils/text/TextElement.h"
 
 class CFilter {
-public:
+  public:
     CFilter(ElementKind kind, char16_t opens, char16_t closes, bool mergesRuns,
             std::u16string_view ownSwitch, std::u16string_view groupSwitch);
     virtual ~CFilter() = default;
@@ -27,7 +27,8 @@ public:
     CFilter& operator=(const CFilter&) = delete;
 
     virtual void ReadSwitches(std::u16string_view markers);
-    virtual bool Consume(const std::u16string& text, std::size_t& position, TextElement& element) = 0;
+    virtual bool Consume(const std::u16string& text, std::size_t& position,
+                         TextElement& element) = 0;
     // Forgets what the filter learnt about the previous text.
     virtual void BeginText();
 
@@ -41,14 +42,14 @@ public:
     // letter, so that a name holding one never matches the ASCII tables.
     static bool IsNameChar(char16_t c);
 
-protected:
+  protected:
     // The run opening at text[position]; empty when the text ends before a closing character.
     std::u16string_view CollectRun(const std::u16string& text, std::size_t position);
     // The name characters of the run before its first blank, at most maxLength + 1 of them (a
     // longer name matches no table entry).
     static std::u16string RunName(std::u16string_view run, std::size_t maxLength);
 
-private:
+  private:
     std::size_t FindClosing(const std::u16string& text, std::size_t from);
 
     ElementKind kind_;

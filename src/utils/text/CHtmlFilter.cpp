@@ -27,7 +27,7 @@ void AddNames(std::map<std::u16string, CHtmlFilter::TagFlags>& table, CHtmlFilte
     for (const char16_t* name : names) table.emplace(name, flags);
 }
 
-} // namespace
+}  // namespace
 
 const std::map<std::u16string, CHtmlFilter::TagFlags>& CHtmlFilter::TagTable() {
     static const std::map<std::u16string, TagFlags> table = [] {
@@ -35,21 +35,25 @@ const std::map<std::u16string, CHtmlFilter::TagFlags>& CHtmlFilter::TagTable() {
         AddNames(t, {true, true, true}, {u"STYLE"});
         AddNames(t, {true, true, false}, {u"SCRIPT", u"TITLE", u"XML"});
         AddNames(t, {false, true, true},
-                 {u"ACRONYM", u"ADDRESS",  u"APPLET",  u"ABBR",      u"AREA",     u"BLOCKQUOTE", u"BASEFONT",
-                  u"BUTTON",  u"BASE",     u"BDO",     u"BR",        u"COLGROUP", u"COMMENT",    u"CAPTION",
-                  u"CENTER",  u"CITE",     u"CODE",    u"COL",       u"DEL",      u"DFN",        u"DIR",
-                  u"DIV",     u"DD",       u"DL",      u"EMBED",     u"FIELDSET", u"HR",         u"ISINDEX",
-                  u"INPUT",   u"IMG",      u"KBD",     u"LISTING",   u"LEGEND",   u"LABEL",      u"LINK",
-                  u"LI",      u"MARQUEE",  u"MENU",    u"MAP",       u"NOBR",     u"NOFRAMES",   u"NOSCRIPT",
-                  u"OBJECT",  u"OL",       u"OPTGROUP", u"OPTION",   u"PARAM",    u"PLAINTEXT",  u"PRE",
-                  u"P",       u"RT",       u"RUBY",    u"SAMP",      u"SELECT",   u"SUB",        u"SUP",
-                  u"TABLE",   u"TBODY",    u"TD",      u"TEXTAREA",  u"TFOOT",    u"THEAD",      u"TH",
-                  u"TR",      u"UL",       u"VAR",     u"WBR",       u"XMP"});
+                 {u"ACRONYM",  u"ADDRESS",  u"APPLET",   u"ABBR",    u"AREA",     u"BLOCKQUOTE",
+                  u"BASEFONT", u"BUTTON",   u"BASE",     u"BDO",     u"BR",       u"COLGROUP",
+                  u"COMMENT",  u"CAPTION",  u"CENTER",   u"CITE",    u"CODE",     u"COL",
+                  u"DEL",      u"DFN",      u"DIR",      u"DIV",     u"DD",       u"DL",
+                  u"EMBED",    u"FIELDSET", u"HR",       u"ISINDEX", u"INPUT",    u"IMG",
+                  u"KBD",      u"LISTING",  u"LEGEND",   u"LABEL",   u"LINK",     u"LI",
+                  u"MARQUEE",  u"MENU",     u"MAP",      u"NOBR",    u"NOFRAMES", u"NOSCRIPT",
+                  u"OBJECT",   u"OL",       u"OPTGROUP", u"OPTION",  u"PARAM",    u"PLAINTEXT",
+                  u"PRE",      u"P",        u"RT",       u"RUBY",    u"SAMP",     u"SELECT",
+                  u"SUB",      u"SUP",      u"TABLE",    u"TBODY",   u"TD",       u"TEXTAREA",
+                  u"TFOOT",    u"THEAD",    u"TH",       u"TR",      u"UL",       u"VAR",
+                  u"WBR",      u"XMP"});
         AddNames(t, {false, true, false},
-                 {u"BODY", u"FRAMESET", u"FRAME", u"FORM", u"HEAD", u"HTML", u"IFRAME", u"META", u"IF", u"ENDIF"});
+                 {u"BODY", u"FRAMESET", u"FRAME", u"FORM", u"HEAD", u"HTML", u"IFRAME", u"META",
+                  u"IF", u"ENDIF"});
         AddNames(t, {false, false, true},
-                 {u"BIG", u"B", u"DT", u"EM", u"FONT", u"H1", u"H2", u"H3", u"H4", u"H5", u"H6", u"INS", u"I", u"Q",
-                  u"SMALL", u"SPAN", u"STRIKE", u"STRONG", u"S", u"TT", u"U"});
+                 {u"BIG",   u"B",    u"DT",     u"EM",     u"FONT", u"H1", u"H2",
+                  u"H3",    u"H4",   u"H5",     u"H6",     u"INS",  u"I",  u"Q",
+                  u"SMALL", u"SPAN", u"STRIKE", u"STRONG", u"S",    u"TT", u"U"});
         AddNames(t, {false, false, false}, {u"A"});
         return t;
     }();
@@ -75,7 +79,8 @@ void CHtmlFilter::MakeTagOnly(std::u16string_view tag, TextElement& element) con
     element.keep = false;
 }
 
-std::size_t CHtmlFilter::FindFrom(const std::u16string& text, const std::u16string& needle, std::size_t from) {
+std::size_t CHtmlFilter::FindFrom(const std::u16string& text, const std::u16string& needle,
+                                  std::size_t from) {
     auto [it, inserted] = searches_.try_emplace(needle);
     Search& search = it->second;
     const bool reusable = !inserted && search.from <= from &&
@@ -84,15 +89,18 @@ std::size_t CHtmlFilter::FindFrom(const std::u16string& text, const std::u16stri
     return search.found;
 }
 
-bool CHtmlFilter::TakeSkippedBlock(const std::u16string& text, std::size_t& position, std::u16string_view tag,
-                                   const std::u16string& name, TextElement& element) {
+bool CHtmlFilter::TakeSkippedBlock(const std::u16string& text, std::size_t& position,
+                                   std::u16string_view tag, const std::u16string& name,
+                                   TextElement& element) {
     const std::size_t tagEnd = position + tag.size() - 1;
     const std::size_t closingTag = FindFrom(text, u"</" + name, tagEnd);
     if (closingTag == std::u16string::npos) return false;
     const std::size_t blockEnd = text.find(u'>', closingTag + 2 + name.size());
     if (blockEnd == std::u16string::npos) return false;
-    const std::u16string_view block = std::u16string_view(text).substr(position, blockEnd - position + 1);
-    if (block.find(tag.substr(0, tag.size() - 1), tag.size()) != std::u16string_view::npos) return false;
+    const std::u16string_view block =
+        std::u16string_view(text).substr(position, blockEnd - position + 1);
+    if (block.find(tag.substr(0, tag.size() - 1), tag.size()) != std::u16string_view::npos)
+        return false;
     element.source.assign(block);
     element.view.assign(block);
     position = blockEnd;
@@ -100,8 +108,8 @@ bool CHtmlFilter::TakeSkippedBlock(const std::u16string& text, std::size_t& posi
     return true;
 }
 
-void CHtmlFilter::ShowBlockSafely(std::u16string_view rest, const std::u16string& name, std::u16string_view tag,
-                                  TextElement& element) const {
+void CHtmlFilter::ShowBlockSafely(std::u16string_view rest, const std::u16string& name,
+                                  std::u16string_view tag, TextElement& element) const {
     // A browser ends the block at a closing tag in any case; one before ours would let the
     // rest of the block out as live markup.
     const std::u16string closing = u"</" + ToUpperAscii(name);

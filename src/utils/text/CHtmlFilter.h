@@ -22,7 +22,7 @@
 #include "utils/text/CFilter.h"
 
 class CHtmlFilter : public CFilter {
-public:
+  public:
     struct TagFlags {
         bool skipContent = false;
         bool blank = false;
@@ -36,21 +36,23 @@ public:
     // Upper-case name -> flags (104 names).
     static const std::map<std::u16string, TagFlags>& TagTable();
 
-private:
+  private:
     struct Search {
         std::size_t from = 0;
         std::size_t found = 0;
     };
 
     void MakeTagOnly(std::u16string_view tag, TextElement& element) const;
-    void ShowBlockSafely(std::u16string_view rest, const std::u16string& name, std::u16string_view tag,
-                         TextElement& element) const;
-    bool TakeSkippedBlock(const std::u16string& text, std::size_t& position, std::u16string_view tag,
-                          const std::u16string& name, TextElement& element);
-    std::size_t FindFrom(const std::u16string& text, const std::u16string& needle, std::size_t from);
+    void ShowBlockSafely(std::u16string_view rest, const std::u16string& name,
+                         std::u16string_view tag, TextElement& element) const;
+    bool TakeSkippedBlock(const std::u16string& text, std::size_t& position,
+                          std::u16string_view tag, const std::u16string& name,
+                          TextElement& element);
+    std::size_t FindFrom(const std::u16string& text, const std::u16string& needle,
+                         std::size_t from);
 
-    std::set<std::u16string> tags_;       // upper case
-    std::set<std::u16string> attributes_; // lower case
+    std::set<std::u16string> tags_;        // upper case
+    std::set<std::u16string> attributes_;  // lower case
     int mode_;
     // Where each closing-tag needle was last found; positions only grow during a load.
     std::map<std::u16string, Search> searches_;

@@ -25,17 +25,21 @@ bool IsEmptyNew(const TextElement& element) {
     return element.kind == ElementKind::kNew && element.source.empty();
 }
 
-bool IsTag(ElementKind kind) { return kind == ElementKind::kTag || kind == ElementKind::kEscapedTag; }
+bool IsTag(ElementKind kind) {
+    return kind == ElementKind::kTag || kind == ElementKind::kEscapedTag;
+}
 
 std::u16string HtmlSafe(const TextElement& element) {
     switch (element.kind) {
-    case ElementKind::kNamedRef:
-    case ElementKind::kNumericRef: return HtmlAngleEscape(element.source);
-    default: return HtmlTextEscape(element.source);
+        case ElementKind::kNamedRef:
+        case ElementKind::kNumericRef:
+            return HtmlAngleEscape(element.source);
+        default:
+            return HtmlTextEscape(element.source);
     }
 }
 
-} // namespace
+}  // namespace
 
 CText::CText(const FilteringParams& params) {
     filters_.push_back(std::make_unique<CHtmlFilter>(params));
@@ -75,7 +79,8 @@ void CText::SetText(std::u16string text) {
         bool consumed = false;
         for (auto& filter : filters_) {
             if (!filter->Enabled() || filter->Opens() != text_[position]) continue;
-            const bool startsElement = elements_.back().kind != filter->Kind() || !filter->MergesRuns();
+            const bool startsElement =
+                elements_.back().kind != filter->Kind() || !filter->MergesRuns();
             const bool pushed = startsElement && !IsEmptyNew(elements_.back());
             if (startsElement) StartElement();
             std::size_t at = position;
@@ -120,7 +125,8 @@ std::u16string CText::Render(PlainText plainText) const {
             if (!filteredView)
                 out += element.source;
             else if (element.keep)
-                out += element.kind == ElementKind::kEscapedTag ? EscapedTagText(element.view) : element.view;
+                out += element.kind == ElementKind::kEscapedTag ? EscapedTagText(element.view)
+                                                                : element.view;
         } else if (element.kind == ElementKind::kDecoration) {
             if (keepMarkup) out += element.source;
         } else {
@@ -162,7 +168,7 @@ CText::ConstIterator CText::FindConst(int position) const {
 
 CText::Iterator CText::Find(int position) {
     const ConstIterator found = FindConst(position);
-    return elements_.erase(found, found); // the mutable iterator of the same element
+    return elements_.erase(found, found);  // the mutable iterator of the same element
 }
 
 CText::Iterator CText::SplitAt(Iterator element, int position) {
@@ -182,7 +188,8 @@ CText::Iterator CText::SplitAt(Iterator element, int position) {
     return elements_.insert(std::next(element), std::move(second));
 }
 
-void CText::Decorate(int position, std::u16string opening, int endPosition, std::u16string closing) {
+void CText::Decorate(int position, std::u16string opening, int endPosition,
+                     std::u16string closing) {
     if (endPosition < position) throw EIncorrectPosition();
     Find(endPosition);
     const auto insert = [this](int at, std::u16string markup) {
@@ -199,7 +206,8 @@ void CText::Decorate(int position, std::u16string opening, int endPosition, std:
 }
 
 void CText::RemoveDecorations() {
-    elements_.remove_if([](const TextElement& element) { return element.kind == ElementKind::kDecoration; });
+    elements_.remove_if(
+        [](const TextElement& element) { return element.kind == ElementKind::kDecoration; });
 }
 
 std::u16string CText::CheckText() const {
@@ -248,7 +256,8 @@ bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
             following = elements_.erase(following);
         }
     }
-    merged.replace(static_cast<std::size_t>(position - first->checkStart), static_cast<std::size_t>(length), text);
+    merged.replace(static_cast<std::size_t>(position - first->checkStart),
+                   static_cast<std::size_t>(length), text);
     first->kind = ElementKind::kPlain;
     first->check = std::move(merged);
     first->source = first->check;

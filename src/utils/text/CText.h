@@ -22,7 +22,7 @@
 #include "utils/text/TextElement.h"
 
 class CText {
-public:
+  public:
     // How Render writes the characters of elements that are not markup.
     enum class PlainText {
         kAsWritten,  // the sources as they are
@@ -66,7 +66,7 @@ public:
     const std::list<TextElement>& Elements() const { return elements_; }
     bool HtmlFound() const { return htmlFound_; }
 
-private:
+  private:
     using Iterator = std::list<TextElement>::iterator;
     using ConstIterator = std::list<TextElement>::const_iterator;
 

@@ -8,7 +8,7 @@
 #include "utils/text/CFilter.h"
 
 class CUbbTagFilter : public CFilter {
-public:
+  public:
     CUbbTagFilter();
     bool Consume(const std::u16string& text, std::size_t& position, TextElement& element) override;
 

@@ -6,7 +6,7 @@ bool IsHexDigit(char16_t c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
-} // namespace
+}  // namespace
 
 ColorFilter::ColorFilter() : CFilter(ElementKind::kColor, u'#', u' ', true, u"clrf", u"dscf") {}
 

@@ -6,7 +6,7 @@
 #include "utils/text/CFilter.h"
 
 class ColorFilter : public CFilter {
-public:
+  public:
     ColorFilter();
     bool Consume(const std::u16string& text, std::size_t& position, TextElement& element) override;
 };

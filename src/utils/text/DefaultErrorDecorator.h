@@ -7,14 +7,14 @@
 #include "utils/text/ErrorDecorator.h"
 
 class DefaultErrorDecorator : public ErrorDecorator {
-public:
+  public:
     DefaultErrorDecorator(std::u16string command, int currentProblem);
 
     void Decorate(CText& text, int problemIndex, int problemId, std::u16string_view scriptWord,
                   std::u16string_view identifierWord, int position, int length) override;
     std::u16string Markers() const override { return u"[_fvw_][_mkp_]"; }
 
-private:
+  private:
     std::u16string command_;
     int currentProblem_;
 };

@@ -3,6 +3,6 @@
 #include "utils/text/ETextExeptionBase.h"
 
 class EIncorrectPosition : public ETextExeptionBase {
-public:
+  public:
     const char* what() const noexcept override { return "position outside the check stream"; }
 };

@@ -4,6 +4,6 @@
 #include <exception>
 
 class ETextExeptionBase : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "text model error"; }
 };

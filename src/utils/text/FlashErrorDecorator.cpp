@@ -4,8 +4,10 @@
 
 #include "utils/text/CText.h"
 
-void FlashErrorDecorator::Decorate(CText& text, int problemIndex, int /*problemId*/, std::u16string_view scriptWord,
-                                   std::u16string_view /*identifierWord*/, int position, int length) {
+void FlashErrorDecorator::Decorate(CText& text, int problemIndex, int /*problemId*/,
+                                   std::u16string_view scriptWord,
+                                   std::u16string_view /*identifierWord*/, int position,
+                                   int length) {
     const std::string index = std::to_string(problemIndex);
     std::u16string opening = u"##";
     opening += scriptWord;

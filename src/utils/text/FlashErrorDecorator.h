@@ -5,7 +5,7 @@
 #include "utils/text/ErrorDecorator.h"
 
 class FlashErrorDecorator : public ErrorDecorator {
-public:
+  public:
     void Decorate(CText& text, int problemIndex, int problemId, std::u16string_view scriptWord,
                   std::u16string_view identifierWord, int position, int length) override;
     std::u16string Markers() const override { return u"[_mkp_][*htmf]"; }

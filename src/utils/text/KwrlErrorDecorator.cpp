@@ -3,8 +3,11 @@
 #include "utils/text/CText.h"
 #include "utils/text/WordEncodings.h"
 
-void KwrlErrorDecorator::Decorate(CText& text, int /*problemIndex*/, int /*problemId*/, std::u16string_view scriptWord,
-                                  std::u16string_view /*identifierWord*/, int position, int length) {
-    text.Decorate(position, u"<span type=\"kwrl_word\" name=\"" + HtmlTextEscape(scriptWord) + u"\">",
+void KwrlErrorDecorator::Decorate(CText& text, int /*problemIndex*/, int /*problemId*/,
+                                  std::u16string_view scriptWord,
+                                  std::u16string_view /*identifierWord*/, int position,
+                                  int length) {
+    text.Decorate(position,
+                  u"<span type=\"kwrl_word\" name=\"" + HtmlTextEscape(scriptWord) + u"\">",
                   position + length, u"</span>");
 }

@@ -5,21 +5,21 @@
 #include <string>
 
 enum class ElementKind : int {
-    kNew = 0,        // nothing filled it yet
-    kPlain = 1,      // plain text, and any element after a replacement or a split
-    kTag = 2,        // HTML tag or skipped HTML block
-    kNamedRef = 3,   // named character reference
-    kUbbTag = 4,     // forum tag
-    kNumericRef = 5, // decimal numeric character reference
-    kColor = 7,      // colour code
-    kDecoration = 8, // markup inserted around a misspelt word
-    kEscapedTag = 9, // tag outside the tag white list, shown escaped in the filtered view
+    kNew = 0,         // nothing filled it yet
+    kPlain = 1,       // plain text, and any element after a replacement or a split
+    kTag = 2,         // HTML tag or skipped HTML block
+    kNamedRef = 3,    // named character reference
+    kUbbTag = 4,      // forum tag
+    kNumericRef = 5,  // decimal numeric character reference
+    kColor = 7,       // colour code
+    kDecoration = 8,  // markup inserted around a misspelt word
+    kEscapedTag = 9,  // tag outside the tag white list, shown escaped in the filtered view
 };
 
 struct TextElement {
-    std::u16string source; // as written in the input, or as inserted
-    std::u16string view;   // tags only: what the filtered view shows
-    std::u16string check;  // what the checker sees
+    std::u16string source;  // as written in the input, or as inserted
+    std::u16string view;    // tags only: what the filtered view shows
+    std::u16string check;   // what the checker sees
     ElementKind kind = ElementKind::kNew;
     // Offset of the check text in the check stream; for elements whose check length is 0 or
     // less, the running offset minus 1.
@@ -27,7 +27,7 @@ struct TextElement {
     // -1 for elements that never take part (new elements, forum tags, colour codes), 0 for
     // tags without a blank.
     int checkLength = -1;
-    bool keep = true; // tags: shown in the filtered view
+    bool keep = true;  // tags: shown in the filtered view
 
     bool InCheckStream() const { return checkLength > 0; }
     bool Holds(int position) const {

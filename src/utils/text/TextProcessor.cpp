@@ -3,7 +3,8 @@
 #include "utils/text/Utf16Conversion.h"
 #include "utils/text/WordEncodings.h"
 
-TextProcessor::TextProcessor(std::string_view /*parseOptions*/, const FilteringParams& params) : text_(params) {}
+TextProcessor::TextProcessor(std::string_view /*parseOptions*/, const FilteringParams& params)
+    : text_(params) {}
 
 void TextProcessor::SetText(std::string_view utf8) { text_.SetText(Utf8ToUtf16(utf8)); }
 
@@ -19,7 +20,9 @@ void TextProcessor::ReplaceRange(std::u16string_view text, int position, int len
 
 std::string TextProcessor::GetText() const { return Utf16ToUtf8(text_.SourceText()); }
 
-void TextProcessor::AddProblem(int position, int length, int id) { problems_.push_back({position, length, id}); }
+void TextProcessor::AddProblem(int position, int length, int id) {
+    problems_.push_back({position, length, id});
+}
 
 std::string TextProcessor::MakeDialogCall(std::string_view command, int problemIndex) const {
     if (problemIndex < 0 || static_cast<std::size_t>(problemIndex) >= problems_.size())

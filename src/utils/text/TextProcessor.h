@@ -20,7 +20,7 @@
 #include "utils/text/CText.h"
 
 class TextProcessor {
-public:
+  public:
     struct Problem {
         int position = 0;
         int length = 0;
@@ -52,7 +52,7 @@ public:
     CText& Text() { return text_; }
     const CText& Text() const { return text_; }
 
-private:
+  private:
     CText text_;
     std::vector<Problem> problems_;
 };

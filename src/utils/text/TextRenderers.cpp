@@ -21,13 +21,13 @@ constexpr int kNbspPerTab = 8;
 
 // Restores the model's marker string when the rendering ends, however it ends.
 class MarkerRestorer {
-public:
+  public:
     explicit MarkerRestorer(CText& text) : text_(text), saved_(text.MarkerString()) {}
     ~MarkerRestorer() { text_.SetMarkers(saved_); }
     MarkerRestorer(const MarkerRestorer&) = delete;
     MarkerRestorer& operator=(const MarkerRestorer&) = delete;
 
-private:
+  private:
     CText& text_;
     std::u16string saved_;
 };
@@ -51,14 +51,16 @@ int SuggestionLimit(const StringMap& strings) {
 
 // Reads the next answer line from offset: the suggestions after its ":" up to the line end.
 // offset moves to that line end, or back to 0 when the line ran to the end of the answer.
-std::vector<std::u16string> NextSuggestions(std::string_view answer, std::size_t& offset, int limit) {
+std::vector<std::u16string> NextSuggestions(std::string_view answer, std::size_t& offset,
+                                            int limit) {
     std::size_t at = offset;
     while (at < answer.size() && (answer[at] == '\r' || answer[at] == '\n')) ++at;
     const std::size_t colon = answer.find(':', at);
     if (colon == std::string_view::npos) return {};
     const std::size_t lineEnd = answer.find_first_of("\r\n", colon + 1);
-    const std::string_view line = answer.substr(colon + 1, lineEnd == std::string_view::npos ? std::string_view::npos
-                                                                                              : lineEnd - colon - 1);
+    const std::string_view line =
+        answer.substr(colon + 1, lineEnd == std::string_view::npos ? std::string_view::npos
+                                                                   : lineEnd - colon - 1);
     offset = lineEnd == std::string_view::npos ? 0 : lineEnd;
     std::vector<std::u16string> suggestions;
     std::size_t start = 0;
@@ -76,11 +78,12 @@ std::vector<std::u16string> NextSuggestions(std::string_view answer, std::size_t
 std::u16string WidenedWord(const std::u16string& check, const TextProcessor::Problem& problem) {
     const auto size = static_cast<long long>(check.size());
     long long position = std::clamp<long long>(problem.position, 0, size);
-    long long end = std::clamp<long long>(static_cast<long long>(problem.position) + std::max(problem.length, 0),
-                                          position, size);
+    long long end = std::clamp<long long>(
+        static_cast<long long>(problem.position) + std::max(problem.length, 0), position, size);
     while (position > 0 && check[static_cast<std::size_t>(position - 1)] == u'\'') --position;
     while (end < size && check[static_cast<std::size_t>(end)] == u'\'') ++end;
-    return check.substr(static_cast<std::size_t>(position), static_cast<std::size_t>(end - position));
+    return check.substr(static_cast<std::size_t>(position),
+                        static_cast<std::size_t>(end - position));
 }
 
 enum class WordsFormat { kXml, kJson };
@@ -126,7 +129,7 @@ std::string RenderWords(TextProcessor& processor, const StringMap& strings, std:
     return Utf16ToUtf8(out);
 }
 
-} // namespace
+}  // namespace
 
 std::u16string DisplayConvert(std::u16string_view rendered) {
     std::u16string out;
@@ -138,50 +141,50 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
     char16_t previous = 0;
     for (char16_t c : rendered) {
         switch (c) {
-        case u'\t':
-            if (inTag)
-                out += c;
-            else
-                for (int i = 0; i < kNbspPerTab; ++i) out += kNbsp;
-            afterWord = true;
-            break;
-        case u'\n':
-            if (crSeen) {
-                crSeen = false;
-            } else {
-                out += kLineBreak;
-                lfSeen = true;
-            }
-            break;
-        case u'\r':
-            if (!lfSeen) {
-                out += kLineBreak;
-                crSeen = true;
-            }
-            lfSeen = false;
-            afterWord = false;
-            break;
-        case u' ':
-            if (inTag) {
-                out += c;
-            } else if (afterWord) {
-                out += c;
+            case u'\t':
+                if (inTag)
+                    out += c;
+                else
+                    for (int i = 0; i < kNbspPerTab; ++i) out += kNbsp;
+                afterWord = true;
+                break;
+            case u'\n':
+                if (crSeen) {
+                    crSeen = false;
+                } else {
+                    out += kLineBreak;
+                    lfSeen = true;
+                }
+                break;
+            case u'\r':
+                if (!lfSeen) {
+                    out += kLineBreak;
+                    crSeen = true;
+                }
+                lfSeen = false;
                 afterWord = false;
-            } else {
-                out += kNbsp;
-            }
-            break;
-        case u'<':
-            out += c;
-            if (previous != u'<') inTag = true;
-            break;
-        case u'>':
-            out += c;
-            inTag = false;
-            break;
-        default:
-            out += c;
-            afterWord = true;
+                break;
+            case u' ':
+                if (inTag) {
+                    out += c;
+                } else if (afterWord) {
+                    out += c;
+                    afterWord = false;
+                } else {
+                    out += kNbsp;
+                }
+                break;
+            case u'<':
+                out += c;
+                if (previous != u'<') inTag = true;
+                break;
+            case u'>':
+                out += c;
+                inTag = false;
+                break;
+            default:
+                out += c;
+                afterWord = true;
         }
         previous = c;
     }
@@ -203,8 +206,8 @@ std::string RenderDecorated(TextProcessor& processor, ErrorDecorator& decorator)
         end = problemEnd;
         if (problem.length < 0 || problemEnd > INT_MAX) throw EIncorrectPosition();
         const std::u16string word = text.Word(problem.position, problem.length);
-        decorator.Decorate(text, static_cast<int>(i), problem.id, ScriptEscape(word), IdentifierForm(word),
-                           problem.position, problem.length);
+        decorator.Decorate(text, static_cast<int>(i), problem.id, ScriptEscape(word),
+                           IdentifierForm(word), problem.position, problem.length);
     }
     std::u16string rendered;
     std::u16string markers;
@@ -212,16 +215,19 @@ std::string RenderDecorated(TextProcessor& processor, ErrorDecorator& decorator)
         const MarkerRestorer restorer(text);
         text.SetMarkers(decorator.Markers());
         markers = text.GetMarkers();
-        rendered = text.Render(decorator.WritesHtml() ? CText::PlainText::kHtmlSafe : CText::PlainText::kAsWritten);
+        rendered = text.Render(decorator.WritesHtml() ? CText::PlainText::kHtmlSafe
+                                                      : CText::PlainText::kAsWritten);
     }
     if (markers.find(kHtmlFound) == std::u16string::npos) rendered = DisplayConvert(rendered);
     return Utf16ToUtf8(rendered);
 }
 
-std::string RenderWordsXml(TextProcessor& processor, const StringMap& strings, std::string_view answer) {
+std::string RenderWordsXml(TextProcessor& processor, const StringMap& strings,
+                           std::string_view answer) {
     return RenderWords(processor, strings, answer, WordsFormat::kXml);
 }
 
-std::string RenderWordsJson(TextProcessor& processor, const StringMap& strings, std::string_view answer) {
+std::string RenderWordsJson(TextProcessor& processor, const StringMap& strings,
+                            std::string_view answer) {
     return RenderWords(processor, strings, answer, WordsFormat::kJson);
 }

@@ -24,8 +24,10 @@
 #include "utils/text/TextProcessor.h"
 
 std::string RenderDecorated(TextProcessor& processor, ErrorDecorator& decorator);
-std::string RenderWordsXml(TextProcessor& processor, const StringMap& strings, std::string_view answer);
-std::string RenderWordsJson(TextProcessor& processor, const StringMap& strings, std::string_view answer);
+std::string RenderWordsXml(TextProcessor& processor, const StringMap& strings,
+                           std::string_view answer);
+std::string RenderWordsJson(TextProcessor& processor, const StringMap& strings,
+                            std::string_view answer);
 
 // Plain text shown as HTML: a TAB outside a tag becomes eight "&nbsp;"; CR, LF, CR LF and LF CR
 // become "&nbsp;<br />"; of a run of blanks outside a tag after a word the first stays a blank,

@@ -57,7 +57,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-} // namespace
+}  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
@@ -88,8 +88,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t unit = utf16[i];
         if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
-            const char32_t cp = 0x10000 + ((char32_t(unit) - 0xD800) << 10) +
-                                (char32_t(utf16[i + 1]) - 0xDC00);
+            const char32_t cp =
+                0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00);
             AppendUtf8(out, cp);
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {

@@ -4,7 +4,9 @@
 
 namespace {
 
-void AppendAscii(std::u16string& out, std::string_view ascii) { out.append(ascii.begin(), ascii.end()); }
+void AppendAscii(std::u16string& out, std::string_view ascii) {
+    out.append(ascii.begin(), ascii.end());
+}
 
 void AppendDecimal(std::u16string& out, unsigned value) { AppendAscii(out, std::to_string(value)); }
 
@@ -19,20 +21,33 @@ bool IsXmlChar(char16_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
 }
 
-} // namespace
+}  // namespace
 
 std::u16string ScriptEscape(std::u16string_view word) {
     std::u16string out;
     out.reserve(word.size());
     for (char16_t c : word) {
         switch (c) {
-        case u'\t': out += u"\\t"; break;
-        case u'\n': out += u"\\n"; break;
-        case u'\r': out += u"\\r"; break;
-        case u'"': out += u"' + String.fromCharCode(34) + '"; break;
-        case u'\'': out += u"\\'"; break;
-        case u'\\': out += u"\\\\"; break;
-        default: out += c;
+            case u'\t':
+                out += u"\\t";
+                break;
+            case u'\n':
+                out += u"\\n";
+                break;
+            case u'\r':
+                out += u"\\r";
+                break;
+            case u'"':
+                out += u"' + String.fromCharCode(34) + '";
+                break;
+            case u'\'':
+                out += u"\\'";
+                break;
+            case u'\\':
+                out += u"\\\\";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -64,13 +79,26 @@ std::u16string EscapedTagText(std::u16string_view tag) {
         afterCrLf = (c == u'\n' && prev == u'\r');
         prev = c;
         switch (c) {
-        case u'\t': out += u"&#9;"; break;
-        case u'\n': out += u"&#10;"; break;
-        case u'\r': out += u"&#13;"; break;
-        case u'"': out += u"&quot;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        default: out += c;
+            case u'\t':
+                out += u"&#9;";
+                break;
+            case u'\n':
+                out += u"&#10;";
+                break;
+            case u'\r':
+                out += u"&#13;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -81,10 +109,17 @@ std::u16string HtmlTextEscape(std::u16string_view text) {
     out.reserve(text.size());
     for (char16_t c : text) {
         switch (c) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        default: out += c;
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -95,9 +130,14 @@ std::u16string HtmlAngleEscape(std::u16string_view text) {
     out.reserve(text.size());
     for (char16_t c : text) {
         switch (c) {
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        default: out += c;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -108,15 +148,32 @@ std::u16string XmlAttributeEscape(std::u16string_view text) {
     out.reserve(text.size());
     for (char16_t c : text) {
         switch (c) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        case u'\'': out += u"&apos;"; break;
-        case u'\t': out += u"&#9;"; break;
-        case u'\n': out += u"&#10;"; break;
-        case u'\r': out += u"&#13;"; break;
-        default: out += IsXmlChar(c) ? c : char16_t{0xFFFD};
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'\'':
+                out += u"&apos;";
+                break;
+            case u'\t':
+                out += u"&#9;";
+                break;
+            case u'\n':
+                out += u"&#10;";
+                break;
+            case u'\r':
+                out += u"&#13;";
+                break;
+            default:
+                out += IsXmlChar(c) ? c : char16_t{0xFFFD};
         }
     }
     return out;
@@ -127,19 +184,35 @@ std::u16string JsSingleQuotedEscape(std::u16string_view text) {
     out.reserve(text.size());
     for (char16_t c : text) {
         switch (c) {
-        case u'\\': out += u"\\\\"; break;
-        case u'\'': out += u"\\'"; break;
-        case u'"': out += u"\\\""; break;
-        case u'\n': out += u"\\n"; break;
-        case u'\r': out += u"\\r"; break;
-        case u'\t': out += u"\\t"; break;
-        case 0x2028: out += u"\\u2028"; break;
-        case 0x2029: out += u"\\u2029"; break;
-        default:
-            if (c < 0x20 || c == u'<' || c == u'>' || c == u'&')
-                AppendHexByte(out, c);
-            else
-                out += c;
+            case u'\\':
+                out += u"\\\\";
+                break;
+            case u'\'':
+                out += u"\\'";
+                break;
+            case u'"':
+                out += u"\\\"";
+                break;
+            case u'\n':
+                out += u"\\n";
+                break;
+            case u'\r':
+                out += u"\\r";
+                break;
+            case u'\t':
+                out += u"\\t";
+                break;
+            case 0x2028:
+                out += u"\\u2028";
+                break;
+            case 0x2029:
+                out += u"\\u2029";
+                break;
+            default:
+                if (c < 0x20 || c == u'<' || c == u'>' || c == u'&')
+                    AppendHexByte(out, c);
+                else
+                    out += c;
         }
     }
     return out;
