@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # toolchain and test framework
-  build-essential cmake ninja-build clang libclang-rt-dev
+  build-essential cmake ninja-build clang clang-format libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # the engine server: spelling, word boundaries, thesaurus, personal dictionaries
   libaspell-dev aspell-en aspell-fr aspell-de aspell-he
