@@ -26,7 +26,7 @@ void UTFChecker::Check(std::string_view text) {
         if (expected != 0) VERB_THROW(InvalidUTF8Exception, kInvalidMessage);
         if (byte >= 0xF0) {
             // A long form is only taken as such when its continuation bytes follow (or the text
-            // ends first). Otherwise the byte is single-byte text such as Windows-1252 "ü" (0xFC)
+            // ends first). Otherwise the byte is single-byte text such as Windows-1250 "ü" (0xFC)
             // and the value must be reinterpreted, not kept as it is.
             const int length = LongFormLength(byte);
             int following = 0;

@@ -68,7 +68,7 @@ TEST_F(ServiceEndToEndTest, HtmlTextKeepsItsMarkupAndScriptIsNotLive) {
 }
 
 TEST_F(ServiceEndToEndTest, WindowsTextIsReadAndAnsweredInItsCodePage) {
-    // "Grüße" in Windows-1252 bytes is not UTF-8: the request is read through the language's
+    // "Grüße" in Windows-1250 bytes is not UTF-8: the request is read through the language's
     // single-byte table and the answer body is converted back to it.
     const auto answer = Post("cmd=spell&slang=de_DE&text=Gr%FC%DFe%20Wrold");
     EXPECT_EQ(answer.status, 200);

@@ -51,7 +51,7 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
         {"\xF8\x88\x80\x80\x80", Verdict::Unsupported},  // five-byte form
         {"\xFC\x84\x80\x80\x80\x80", Verdict::Unsupported},
         {"\xF0", Verdict::Passes},  // cut short at the end
-        // Windows-1252 letters 0xF0-0xFF are single-byte text, not long forms: reinterpret.
+        // Windows-125x letters 0xF0-0xFF are single-byte text, not long forms: reinterpret.
         {"Gr\xFC\xDF"
          "e",
          Verdict::Invalid},
