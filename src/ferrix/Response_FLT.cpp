@@ -48,20 +48,9 @@ std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) {
 }
 
 void Response_FLT::apply(StringMap& map, InternalData& data) {
-    std::string answer;
-    std::string failure;
-    try {
-        answer = BuildAnswer(map, data);
-    } catch (const std::exception& e) {
-        failure = std::string(kInternalError) + e.what();
-    } catch (...) {
-        failure = kInternalError;
-    }
-    if (!failure.empty()) {
-        WriteAnswer(out_, PlainTextFailureAnswer(failure, kEol));
-        VERB_THROW(Response_FLTException, failure);
-    }
-    WriteAnswer(out_, answer);
+    const std::string failure = WriteBuiltAnswer(
+        out_, [&] { return BuildAnswer(map, data); }, kInternalError, kEol);
+    if (!failure.empty()) VERB_THROW(Response_FLTException, failure);
 }
 
 }  // namespace ferrix

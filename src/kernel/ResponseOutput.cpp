@@ -61,3 +61,18 @@ void WriteAnswer(std::ostream& out, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
 }
+
+std::string WriteBuiltAnswer(std::ostream& out, const std::function<std::string()>& build,
+                             std::string_view internalError, std::string_view eol) {
+    std::string failure;
+    try {
+        WriteAnswer(out, build());
+        return {};
+    } catch (const std::exception& e) {
+        failure = std::string(internalError) + e.what();
+    } catch (...) {
+        failure = std::string(internalError);
+    }
+    WriteAnswer(out, PlainTextFailureAnswer(failure, eol));
+    return failure;
+}

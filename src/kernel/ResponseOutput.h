@@ -1,6 +1,7 @@
 #pragma once
 // Pieces both programs' response stages use to write a CGI answer (header block and body).
 #include <ctime>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -28,3 +29,9 @@ std::string PlainTextFailureAnswer(const std::string& message, std::string_view 
 
 // Writes `bytes` and flushes.
 void WriteAnswer(std::ostream& out, const std::string& bytes);
+
+// Writes the answer that `build` makes. When `build` throws, writes the plain-text failure
+// answer instead and returns its message (`internalError` followed by the exception's text);
+// returns the empty string on success. The caller raises its own exception with the message.
+std::string WriteBuiltAnswer(std::ostream& out, const std::function<std::string()>& build,
+                             std::string_view internalError, std::string_view eol);
