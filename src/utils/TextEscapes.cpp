@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "utils/text/EscapeEach.h"
 #include "utils/text/WordEncodings.h"
 
 std::string HtmlEscape(std::string_view in) {
@@ -68,24 +69,18 @@ std::string ParenthesisEscape(std::string_view in) {
 }
 
 std::string EscapeControlChars(std::string_view in) {
-    std::string out;
-    out.reserve(in.size());
-    for (char c : in) {
+    return EscapeEach(in, [](char c) -> std::string_view {
         switch (c) {
             case '\t':
-                out += "\\t";
-                break;
+                return "\\t";
             case '\n':
-                out += "\\n";
-                break;
+                return "\\n";
             case '\r':
-                out += "\\r";
-                break;
+                return "\\r";
             default:
-                out += c;
+                return {};
         }
-    }
-    return out;
+    });
 }
 
 std::u16string WideHtmlEscape(std::u16string_view in) { return EscapedTagText(in); }
@@ -93,30 +88,22 @@ std::u16string WideHtmlEscape(std::u16string_view in) { return EscapedTagText(in
 std::u16string JavaScriptStringEscape(std::u16string_view in) { return ScriptEscape(in); }
 
 std::string XmlTextEscape(std::string_view in) {
-    std::string out;
-    out.reserve(in.size() + in.size() / 8);
-    for (char c : in) {
+    return EscapeEach(in, [](char c) -> std::string_view {
         switch (c) {
             case '&':
-                out += "&amp;";
-                break;
+                return "&amp;";
             case '<':
-                out += "&lt;";
-                break;
+                return "&lt;";
             case '>':
-                out += "&gt;";
-                break;
+                return "&gt;";
             case '"':
-                out += "&quot;";
-                break;
+                return "&quot;";
             case '\'':
-                out += "&apos;";
-                break;
+                return "&apos;";
             default:
-                out += c;
+                return {};
         }
-    }
-    return out;
+    });
 }
 
 std::string JsonStringEscape(std::string_view in) {

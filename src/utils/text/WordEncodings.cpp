@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "utils/text/EscapeEach.h"
+
 namespace {
 
 void AppendAscii(std::u16string& out, std::string_view ascii) {
@@ -24,33 +26,24 @@ bool IsXmlChar(char16_t c) {
 }  // namespace
 
 std::u16string ScriptEscape(std::u16string_view word) {
-    std::u16string out;
-    out.reserve(word.size());
-    for (char16_t c : word) {
+    return EscapeEach(word, [](char16_t c) -> std::u16string_view {
         switch (c) {
             case u'\t':
-                out += u"\\t";
-                break;
+                return u"\\t";
             case u'\n':
-                out += u"\\n";
-                break;
+                return u"\\n";
             case u'\r':
-                out += u"\\r";
-                break;
+                return u"\\r";
             case u'"':
-                out += u"' + String.fromCharCode(34) + '";
-                break;
+                return u"' + String.fromCharCode(34) + '";
             case u'\'':
-                out += u"\\'";
-                break;
+                return u"\\'";
             case u'\\':
-                out += u"\\\\";
-                break;
+                return u"\\\\";
             default:
-                out += c;
+                return {};
         }
-    }
-    return out;
+    });
 }
 
 std::u16string IdentifierForm(std::u16string_view word) {
@@ -105,42 +98,31 @@ std::u16string EscapedTagText(std::u16string_view tag) {
 }
 
 std::u16string HtmlTextEscape(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
+    return EscapeEach(text, [](char16_t c) -> std::u16string_view {
         switch (c) {
             case u'&':
-                out += u"&amp;";
-                break;
+                return u"&amp;";
             case u'<':
-                out += u"&lt;";
-                break;
+                return u"&lt;";
             case u'>':
-                out += u"&gt;";
-                break;
+                return u"&gt;";
             default:
-                out += c;
+                return {};
         }
-    }
-    return out;
+    });
 }
 
 std::u16string HtmlAngleEscape(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
+    return EscapeEach(text, [](char16_t c) -> std::u16string_view {
         switch (c) {
             case u'<':
-                out += u"&lt;";
-                break;
+                return u"&lt;";
             case u'>':
-                out += u"&gt;";
-                break;
+                return u"&gt;";
             default:
-                out += c;
+                return {};
         }
-    }
-    return out;
+    });
 }
 
 std::u16string XmlAttributeEscape(std::u16string_view text) {
