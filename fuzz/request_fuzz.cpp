@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/RequestDecoding.h"
 #include "kernel/filters/Request_FLT.h"
 #include "utils/GetCookieValue.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/UTFChecker.h"
 #include "utils/UrlDecode.h"
 #include "utils/codepages/SingleByteCodePage.h"

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "cmdhandlers/Templates/BanSysMetaHandler.h"
-#include "cmdhandlers/Templates/CheckSpellingJSONMetaHandler.h"
-#include "cmdhandlers/Templates/CheckSpellingXMLMetaHandler.h"
-#include "cmdhandlers/Templates/TemplateRendering.h"
-#include "kernel/InternalDataKeys.h"
+#include "templates/BanSysMetaHandler.h"
+#include "templates/CheckSpellingJSONMetaHandler.h"
+#include "templates/CheckSpellingXMLMetaHandler.h"
+#include "templates/TemplateRendering.h"
+#include "utils/InternalDataKeys.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size == 0) return 0;

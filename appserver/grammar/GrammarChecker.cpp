@@ -8,6 +8,7 @@
 
 #include "spell/WordShape.h"
 #include "spell/WordTokenizer.h"
+#include "utils/TextEscapes.h"
 
 namespace {
 
@@ -38,30 +39,9 @@ bool StartsWithAny(const std::array<std::string_view, N>& list, std::string_view
                        [&](std::string_view p) { return word.rfind(p, 0) == 0; });
 }
 
-std::string Html(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-std::string Quoted(std::string_view text) { return "&quot;" + Html(text) + "&quot;"; }
+// Message parts are words (never TAB, LF or CR), so the shared escape gives exactly the four
+// references of '&', '<', '>' and '"'.
+std::string Quoted(std::string_view text) { return "&quot;" + HtmlEscape(text) + "&quot;"; }
 
 GrammarProblem Span(const TextWord& a, const TextWord& b, int rule, std::string explanation,
                     std::string variant) {

@@ -1,68 +1,43 @@
 #include "BenchServer.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <stdexcept>
 
+#include "support/StartedEngineServer.h"
 #include "utils/wire/WireAnswer.h"
 #include "utils/wire/WireHeader.h"
 #include "utils/wire/WireRequest.h"
 
-namespace {
-constexpr int kStartTimeoutMs = 30000;
-}
-
 BenchServer::BenchServer(const std::string& dbPath, const std::vector<std::string>& args) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    std::vector<std::string> argv = {APPSERVER_BIN, "--listen", "127.0.0.1:0", "--db", dbPath};
-    argv.insert(argv.end(), args.begin(), args.end());
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::dup2(ends[1], STDERR_FILENO);
-        std::vector<char*> raw;
-        for (auto& a : argv) raw.push_back(a.data());
-        raw.push_back(nullptr);
-        ::execv(raw[0], raw.data());
-        ::_exit(127);
+    testsupport::StartedEngineServer started =
+        testsupport::StartedEngineServer::Start(APPSERVER_BIN, dbPath, args);
+    pid_ = started.pid;
+    stderrFd_ = started.stderrFd;
+    port_ = started.port;
+    if (port_ == 0) {
+        Stop();  // no destructor runs for a constructor that throws
+        throw std::runtime_error("the engine server did not start:\n" + started.log);
     }
-    ::close(ends[1]);
-    stderrFd_ = ends[0];
-    std::string log;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        pollfd p{stderrFd_, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
-        char buffer[4096];
-        const ssize_t got = ::read(stderrFd_, buffer, sizeof buffer);
-        if (got <= 0) break;
-        log.append(buffer, static_cast<size_t>(got));
-        const size_t at = log.find("ready on 127.0.0.1:");
-        if (at != std::string::npos) {
-            port_ = std::atoi(log.c_str() + at + 19);
-            return;
-        }
-    }
-    throw std::runtime_error("the engine server did not start:\n" + log);
 }
 
-BenchServer::~BenchServer() {
+BenchServer::~BenchServer() { Stop(); }
+
+void BenchServer::Stop() {
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
         int status = 0;
         ::waitpid(pid_, &status, 0);
     }
     if (stderrFd_ >= 0) ::close(stderrFd_);
+    pid_ = -1;
+    stderrFd_ = -1;
 }
 
 std::string BenchServer::Call(const std::string& function,

@@ -20,6 +20,8 @@ class BenchServer {
     std::string Call(const std::string& function, const std::vector<std::string>& params) const;
 
   private:
+    void Stop();
+
     pid_t pid_ = -1;
     int stderrFd_ = -1;
     int port_ = 0;

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "cmdhandlers/Templates/TemplateRendering.h"
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ResponseOutput.h"
+#include "templates/TemplateRendering.h"
+#include "utils/InternalDataKeys.h"
 
 namespace ferrix {
 namespace {

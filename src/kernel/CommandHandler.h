@@ -3,9 +3,9 @@
 // Handlers write their results into the stores (mostly "view" and the keys their template names).
 #include "kernel/CriticalErrorMessage.h"
 #include "kernel/ErrorMessage.h"
-#include "kernel/InternalData.h"
-#include "kernel/RefCounted.h"
-#include "kernel/StringMap.h"
+#include "utils/InternalData.h"
+#include "utils/RefCounted.h"
+#include "utils/StringMap.h"
 
 class CommandHandler : public ref_counted<CommandHandler> {
   public:

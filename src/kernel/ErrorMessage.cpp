@@ -3,10 +3,10 @@
 #include <map>
 #include <optional>
 
-#include "cmdhandlers/Templates/TemplateMap.h"
-#include "cmdhandlers/Templates/TemplateRendering.h"
 #include "kernel/ContentTypes.h"
-#include "kernel/InternalDataKeys.h"
+#include "templates/TemplateMap.h"
+#include "templates/TemplateRendering.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/TextEscapes.h"
 
 namespace Error {

@@ -14,9 +14,9 @@
 #include <string>
 #include <utility>
 
-#include "kernel/ErrorBase.h"
-#include "kernel/InternalData.h"
-#include "kernel/StringMap.h"
+#include "utils/ErrorBase.h"
+#include "utils/InternalData.h"
+#include "utils/StringMap.h"
 
 namespace Error {
 

@@ -2,9 +2,9 @@
 // A pipeline stage. `apply` reads and writes the request's two stores; a failure is thrown as
 // Filter::exception (each filter derives its own nested exception class from it).
 #include "kernel/ErrorMessage.h"
-#include "kernel/InternalData.h"
-#include "kernel/RefCounted.h"
-#include "kernel/StringMap.h"
+#include "utils/InternalData.h"
+#include "utils/RefCounted.h"
+#include "utils/StringMap.h"
 
 class Filter : public ref_counted<Filter> {
   public:

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/StringMap.h"
+#include "utils/StringMap.h"
 #include "utils/codepages/SingleByteCodePage.h"
 
 namespace RequestDecoding {

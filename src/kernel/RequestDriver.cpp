@@ -1,8 +1,8 @@
 #include "kernel/RequestDriver.h"
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ModulePath.h"
 #include "kernel/TimeGuard.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 
 void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std::string& cmdLine,

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "kernel/CommandRegistry.h"
-#include "kernel/InternalData.h"
-#include "kernel/StringMap.h"
+#include "utils/InternalData.h"
+#include "utils/StringMap.h"
 
 class SettingHandler {
   public:

@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "kernel/FilteringParams.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/QuotedValue.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/TextEscapes.h"
+#include "utils/text/FilteringParams.h"
 
 namespace orthd {
 namespace {

@@ -1,14 +1,14 @@
 #include "orthd/Response_FLT.h"
 
-#include "cmdhandlers/Templates/BanSysMetaHandler.h"
-#include "cmdhandlers/Templates/CheckSpellingJSONMetaHandler.h"
-#include "cmdhandlers/Templates/CheckSpellingXMLMetaHandler.h"
-#include "cmdhandlers/Templates/TemplateRendering.h"
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ResponseOutput.h"
 #include "orthd/OutputCodePage.h"
+#include "templates/BanSysMetaHandler.h"
+#include "templates/CheckSpellingJSONMetaHandler.h"
+#include "templates/CheckSpellingXMLMetaHandler.h"
+#include "templates/TemplateRendering.h"
+#include "utils/InternalDataKeys.h"
 
 namespace orthd {
 namespace {

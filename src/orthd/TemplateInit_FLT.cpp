@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "kernel/ContentTypes.h"
-#include "kernel/InternalDataKeys.h"
 #include "orthd/templatemaps/JSONGetLangListTemplateMap.h"
 #include "orthd/templatemaps/TemplateSources.h"
 #include "orthd/templatemaps/makeOptionsTemplateMap.h"
@@ -16,6 +15,7 @@
 #include "orthd/templatemaps/makeXML_JSONCheckSpellingTemplateMap.h"
 #include "orthd/templatemaps/makeXML_JSONGetOptTemplateMap.h"
 #include "orthd/templatemaps/makeXML_JSONTemplateMap.h"
+#include "utils/InternalDataKeys.h"
 
 namespace orthd {
 namespace {

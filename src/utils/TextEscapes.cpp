@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "utils/text/EscapeEach.h"
-#include "utils/text/WordEncodings.h"
+#include "utils/EscapeEach.h"
 
 std::string HtmlEscape(std::string_view in) {
     std::string out;
@@ -83,9 +82,63 @@ std::string EscapeControlChars(std::string_view in) {
     });
 }
 
-std::u16string WideHtmlEscape(std::u16string_view in) { return EscapedTagText(in); }
+std::u16string WideHtmlEscape(std::u16string_view in) {
+    std::u16string out;
+    out.reserve(in.size() + 8);
+    // A LF that follows CR LF is dropped: the same as collapsing "&#13;&#10;&#10;" to
+    // "&#13;&#10;" until none is left, in one pass (hostile runs of line ends stay linear).
+    bool afterCrLf = false;
+    char16_t prev = 0;
+    for (char16_t c : in) {
+        if (c == u'\n' && afterCrLf) continue;
+        afterCrLf = (c == u'\n' && prev == u'\r');
+        prev = c;
+        switch (c) {
+            case u'\t':
+                out += u"&#9;";
+                break;
+            case u'\n':
+                out += u"&#10;";
+                break;
+            case u'\r':
+                out += u"&#13;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
 
-std::u16string JavaScriptStringEscape(std::u16string_view in) { return ScriptEscape(in); }
+std::u16string JavaScriptStringEscape(std::u16string_view in) {
+    return EscapeEach(in, [](char16_t c) -> std::u16string_view {
+        switch (c) {
+            case u'\t':
+                return u"\\t";
+            case u'\n':
+                return u"\\n";
+            case u'\r':
+                return u"\\r";
+            case u'"':
+                return u"' + String.fromCharCode(34) + '";
+            case u'\'':
+                return u"\\'";
+            case u'\\':
+                return u"\\\\";
+            default:
+                return {};
+        }
+    });
+}
 
 std::string XmlTextEscape(std::string_view in) {
     return EscapeEach(in, [](char c) -> std::string_view {

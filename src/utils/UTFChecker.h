@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/ErrorBase.h"
+#include "utils/ErrorBase.h"
 
 class UTFChecker {
   public:

@@ -118,6 +118,29 @@ TEST_F(SpellHandlerTest, RedirectedLanguageGoesToItsOwnServer) {
     EXPECT_EQ(map["suggestlist"], "the");
 }
 
+TEST_F(SpellHandlerTest, RedirectsApplyToTheirLanguageOnly) {
+    ServerRedirectInfo redirects;
+    redirects.Set(ServiceKind::Spell, "de_DE", {"127.0.0.1", testsupport::UnusedLoopbackPort()});
+    redirects.Set(ServiceKind::Grammar, "en_US", {"127.0.0.1", testsupport::UnusedLoopbackPort()});
+    const struct {
+        const char* language;
+        bool reachesTheConfiguredServer;
+    } rows[] = {{"en_US", true}, {"de_DE", false}};
+    data.Insert<const ServerRedirectInfo*>(idkey::ServerRedirects, &redirects);
+    map["word"] = "teh";
+    EngineAnswers("the");
+    for (const auto& row : rows) {
+        map["slang"] = row.language;
+        map["suggestlist"] = "";
+        if (row.reachesTheConfiguredServer) {
+            Run<Suggest_CH>();
+            EXPECT_EQ(map["suggestlist"], "the") << row.language;
+        } else {
+            EXPECT_THROW(Run<Suggest_CH>(), CommandHandler::criticalException) << row.language;
+        }
+    }
+}
+
 // --- spell ---
 
 TEST_F(SpellHandlerTest, SpellMarksTheKeptMisspellingsAndStartsAtTheFirst) {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "kernel/FilteringParams.h"
-#include "kernel/InternalData.h"
-#include "kernel/InternalDataKeys.h"
-#include "kernel/StringMap.h"
 #include "support/FakeEngineServer.h"
+#include "utils/InternalData.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/StringMap.h"
+#include "utils/text/FilteringParams.h"
 #include "utils/wire/WireAnswer.h"
 #include "utils/wire/WireRequest.h"
 

@@ -4,7 +4,7 @@
 
 #include "ferrix/Response_FLT.h"
 #include "kernel/ContentTypes.h"
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

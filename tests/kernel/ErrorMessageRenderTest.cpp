@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "cmdhandlers/Templates/InlineTemplateInformation.h"
-#include "cmdhandlers/Templates/TemplateMap.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/CriticalErrorMessage.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/QuotedValue.h"
+#include "templates/InlineTemplateInformation.h"
+#include "templates/TemplateMap.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ServerSettingHandler.h"
 #include "kernel/filters/IniFileLoad_FLT.h"
 #include "support/TestSupport.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
-#include "cmdhandlers/Templates/InlineTemplateInformation.h"
-#include "cmdhandlers/Templates/TemplateMap.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/filters/IntTextLoad_FLT.h"
 #include "support/TestSupport.h"
+#include "templates/InlineTemplateInformation.h"
+#include "templates/TemplateMap.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "kernel/ContentType.h"
-#include "kernel/InternalData.h"
-#include "kernel/InternalDataKeys.h"
-#include "kernel/StringMap.h"
+#include "utils/InternalData.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/StringMap.h"
 
 TEST(InternalDataTest, InsertNeverOverwrites) {
     InternalData data;

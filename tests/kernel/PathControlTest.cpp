@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/filters/PathControl_FLT.h"
 #include "support/TestSupport.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

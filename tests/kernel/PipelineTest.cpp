@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "kernel/CommandRegistry.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/Pipeline.h"
 #include "kernel/filters/Request_FLT.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

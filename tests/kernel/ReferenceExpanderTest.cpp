@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/filters/PostProcessSettings_FLT.h"
 #include "kernel/settings/ReferenceExpander.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

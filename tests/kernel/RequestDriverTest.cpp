@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "ferrix/FerrixProgram.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ModulePath.h"
 #include "kernel/RequestDriver.h"
 #include "orthd/OrthdProgram.h"
+#include "utils/InternalDataKeys.h"
 
 TEST(ModulePathTest, ExtendedPrefixGivesSameDirectoryAsPlainPath) {
     EXPECT_EQ(ModuleDirectoryOf("/srv/www/cgi-bin/orthd.cgi"), "/srv/www/cgi-bin/");

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ProcessRequestSource.h"
 #include "kernel/filters/Request_FLT.h"
 #include "support/TestSupport.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 #include "utils/logging/SimpleLogger.h"
 

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "ferrix/SettingHandlers.h"
-#include "kernel/AttributeWhiteList.h"
 #include "kernel/CIniParser.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ServerRedirectInfo.h"
 #include "kernel/ServerSettingHandler.h"
-#include "kernel/TagWhiteList.h"
 #include "kernel/filters/IniFileLoad_FLT.h"
 #include "kernel/settings/ServiceHost_SS.h"
 #include "kernel/settings/SettingValues.h"
 #include "orthd/SettingHandlers.h"
 #include "support/TestSupport.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/text/AttributeWhiteList.h"
+#include "utils/text/TagWhiteList.h"
 
 namespace {
 

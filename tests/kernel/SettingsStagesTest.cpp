@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/SettingHandler.h"
 #include "kernel/filters/EnvVarLoad_FLT.h"
 #include "kernel/filters/Settings_FLT.h"
 #include "orthd/SettingHandlers.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

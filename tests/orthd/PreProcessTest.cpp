@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "kernel/FilteringParams.h"
-#include "kernel/InternalDataKeys.h"
 #include "orthd/PreProcess_FLT.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/text/FilteringParams.h"
 
 using orthd::PreProcess_FLT;
 

@@ -2,15 +2,15 @@
 
 #include <sstream>
 
-#include "cmdhandlers/Templates/InlineTemplateInformation.h"
-#include "cmdhandlers/Templates/TemplateMap.h"
-#include "kernel/CheckSpellingResults.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/CriticalErrorMessage.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/QuotedValue.h"
 #include "orthd/Response_FLT.h"
 #include "orthd/ValueEscape_FLT.h"
+#include "templates/CheckSpellingResults.h"
+#include "templates/InlineTemplateInformation.h"
+#include "templates/TemplateMap.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <set>
 
-#include "cmdhandlers/Templates/TemplateMap.h"
-#include "cmdhandlers/Templates/TemplateRendering.h"
 #include "kernel/CIniParser.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/filters/IntTextLoad_FLT.h"
 #include "orthd/TemplateInit_FLT.h"
 #include "support/TestSupport.h"
+#include "templates/TemplateMap.h"
+#include "templates/TemplateRendering.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cmdhandlers/Templates/InlineTemplateInformation.h"
-#include "cmdhandlers/Templates/TemplateMap.h"
 #include "kernel/ContentType.h"
 #include "kernel/CriticalErrorMessage.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/filters/TemplateLoad_FLT.h"
 #include "orthd/TemplateInit_FLT.h"
 #include "support/TestSupport.h"
+#include "templates/InlineTemplateInformation.h"
+#include "templates/TemplateMap.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 #include "utils/logging/SimpleLogger.h"
 
@@ -324,8 +324,10 @@ TEST_F(TemplateMapTest, MissingTemplatesBecomeErrorAnswersAndTheStageEndsNormall
     const struct {
         const char* command;
         const char* message;
-    } rows[] = {{"no_such_command", "Template information is not found"},
-                {"spell", "Internal Error. Template not found."}};
+        const char* module;  // where the error was raised
+    } rows[] = {
+        {"no_such_command", "Template information is not found", "kernel/filters/TemplateLoad_FLT"},
+        {"spell", "Internal Error. Template not found.", "templates/TemplateFileInformation"}};
     for (const auto& row : rows) {
         map["format"] = "";
         EXPECT_NO_THROW(Load(row.command)) << row.command;
@@ -334,7 +336,9 @@ TEST_F(TemplateMapTest, MissingTemplatesBecomeErrorAnswersAndTheStageEndsNormall
         EXPECT_EQ(map["cmd"], "error");
         EXPECT_FALSE(map[":template:"].empty());
         EXPECT_FALSE(data.Get<bool>(idkey::LoadTemplate));
-        EXPECT_NE(Log().find(std::string("*ERROR* ") + row.message + " file: "), std::string::npos)
+        EXPECT_NE(
+            Log().find(std::string("*ERROR* ") + row.message + " file: " + row.module + " line "),
+            std::string::npos)
             << Log();
         data.Set(idkey::LoadTemplate, true);
     }

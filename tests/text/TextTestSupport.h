@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/FilteringParams.h"
 #include "utils/text/CText.h"
+#include "utils/text/FilteringParams.h"
 #include "utils/text/Utf16Conversion.h"
 
 namespace texttest {

@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-#include "kernel/InternalDataKeys.h"
-#include "kernel/ServerRedirectInfo.h"
 #include "support/FakeEngineServer.h"
 #include "utils/client/CAppServerClient.h"
 #include "utils/client/SocketErrors.h"
@@ -147,18 +145,12 @@ TEST(AppServerClientConnectionTest, RefusedConnectionAndUnresolvableHostAndUnini
     AppServerUninit();
 }
 
-TEST(AppServerClientConnectionTest, RedirectTableChoosesTheServerForTheLanguage) {
+TEST(AppServerClientConnectionTest, ConnectUsesTheChosenServerAndWait) {
     FakeEngineServer redirected;
     redirected.AnswerWith("VerbarOK\r\nredirected\r\n");
-    ServerRedirectInfo table;
-    table.Set(ServiceKind::Spell, "de_DE", {"localhost", redirected.port()});
-    InternalData data;
-    data.Insert<const ServerRedirectInfo*>(idkey::ServerRedirects, &table);
     StringMap map{{"appserver_wait_ms", "5000"}};
 
-    ASSERT_EQ(AppServerConnect(kSpellService, map, data, "de_DE", "127.0.0.1",
-                               testsupport::UnusedLoopbackPort()),
-              0);
+    ASSERT_EQ(AppServerConnect(map, "localhost", redirected.port()), 0);
     EXPECT_EQ(CAppServerClient::Instance().waitTimeMs(), 5000u);
     std::vector<std::string> results;
     ASSERT_EQ(AppServerDoFunc("get_suggestions4", {}, results, 1), 0);

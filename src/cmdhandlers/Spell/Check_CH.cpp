@@ -1,7 +1,7 @@
 #include "cmdhandlers/Spell/Check_CH.h"
 
 #include "kernel/CommandRegistry.h"
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "check", Check_CH);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "kernel/ServerRedirectInfo.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/client/CAppServerClient.h"
 #include "utils/logging/Logger.h"
 
@@ -19,6 +21,16 @@ std::uint16_t PortOf(const std::string& text) {
     const auto [rest, error] = std::from_chars(text.data(), end, value);
     if (error != std::errc() || rest != end || value > UINT16_MAX) return 0;
     return static_cast<std::uint16_t>(value);
+}
+
+// The engine server for a spelling call in `language`: the redirect table's entry (InternalData
+// key 26) when it names one, else the configured host and port.
+ServerRedirectInfo::Target SpellServerFor(const std::string& language, InternalData& data,
+                                          ServerRedirectInfo::Target configured) {
+    if (language.empty() || !data.Find(idkey::ServerRedirects)) return configured;
+    const auto* redirects = data.Get<const ServerRedirectInfo*>(idkey::ServerRedirects);
+    if (redirects == nullptr) return configured;
+    return redirects->Find(ServiceKind::Spell, language).value_or(std::move(configured));
 }
 
 // Releases the client however the call ends.
@@ -61,8 +73,9 @@ void CommonSpell_CH::apply(StringMap& map, InternalData& data, const std::string
                            int argumentCount, const std::string& text, const char* failurePhrase) {
     const std::vector<std::string> arguments = SpellArguments(map, text, argumentCount);
     ClientSession session;
-    if (AppServerConnect(kSpellService, map, data, map["slang"], map["appserver_hostname"],
-                         PortOf(map["appserver_port"])) != 0) {
+    const ServerRedirectInfo::Target server = SpellServerFor(
+        map["slang"], data, {map["appserver_hostname"], PortOf(map["appserver_port"])});
+    if (AppServerConnect(map, server.host, server.port) != 0) {
         report_error("CommonSpell_CH::apply() *ERROR* %s", "Application server init failed.");
         VERB_THROW(criticalException, kServiceUnavailable);
     }

@@ -2,7 +2,7 @@
 
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
 #include "kernel/CommandRegistry.h"
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "spellsuggestall", SpellAll_CH);

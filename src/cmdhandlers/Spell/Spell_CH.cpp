@@ -2,7 +2,7 @@
 
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "kernel/CommandRegistry.h"
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/text/DefaultErrorDecorator.h"
 #include "utils/text/TextProcessor.h"
 #include "utils/text/TextRenderers.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 
 EnvVarLoad_FLT::EnvVarLoad_FLT() : environment_(&EnvVarLoad_FLT::ProcessEnvironment) {}
 

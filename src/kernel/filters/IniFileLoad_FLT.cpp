@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "kernel/CIniParser.h"
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ServerSettingHandler.h"
+#include "utils/InternalDataKeys.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "cmdhandlers/Templates/TemplateMap.h"
-#include "kernel/InternalDataKeys.h"
+#include "templates/TemplateMap.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/PathSafety.h"
 #include "utils/text/Utf16Conversion.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/PathSafety.h"
 
 namespace {

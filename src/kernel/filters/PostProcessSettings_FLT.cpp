@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "kernel/InternalDataKeys.h"
 #include "kernel/ProcessRequestSource.h"
 #include "kernel/RequestDecoding.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/UTFChecker.h"
 #include "utils/codepages/LanguageCodePages.h"
 #include "utils/logging/Logger.h"

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "cmdhandlers/Templates/TemplateMap.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/CriticalErrorMessage.h"
-#include "kernel/InternalDataKeys.h"
+#include "templates/TemplateMap.h"
+#include "templates/TemplateNotFound.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 
 namespace {
@@ -50,6 +51,9 @@ void TemplateLoad_FLT::apply(StringMap& map, InternalData& data) {
             load(map, data);
         } catch (const TemplateInformationAbsent&) {
             VERB_THROW(Error::CriticalErrorMessage, kTemplateAbsent, "", "");
+        } catch (const TemplateNotFound& e) {
+            // Answered as the critical error of the place that found the file missing.
+            throw Error::CriticalErrorMessage(e.what(), "", "", e.file(), e.line());
         } catch (const Error::ErrorMessage&) {
             throw;
         } catch (const std::exception& e) {

@@ -12,7 +12,9 @@
 // that the remaining stages still write the answer:
 //  - a command or selector value without a template: Error::CriticalErrorMessage "Template
 //    information is not found";
-//  - an error message raised while loading (a missing template file, a bad plugin name) as it is;
+//  - a missing template file (TemplateNotFound): Error::CriticalErrorMessage with its message,
+//    module and line;
+//  - an error message raised while loading (a bad plugin name) as it is;
 //  - anything else: TLoadException "TemplateLoader::apply() - internal error." ...
 // Does not throw unless rendering the error answer itself fails.
 #include "kernel/Filter.h"

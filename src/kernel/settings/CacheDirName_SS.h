@@ -1,7 +1,7 @@
 #pragma once
 // INI key "cache_dir_name" -> CacheDirName (string), the relay cache folder name (ferrix).
-#include "kernel/InternalDataKeys.h"
 #include "kernel/settings/StringSetting_SS.h"
+#include "utils/InternalDataKeys.h"
 
 class CacheDirName_SS : public StringSetting_SS {
   public:

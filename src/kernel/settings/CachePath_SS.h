@@ -1,7 +1,7 @@
 #pragma once
 // INI key "cache_path" -> CachePath (string), where the relay cache lives (ferrix).
-#include "kernel/InternalDataKeys.h"
 #include "kernel/settings/StringSetting_SS.h"
+#include "utils/InternalDataKeys.h"
 
 class CachePath_SS : public StringSetting_SS {
   public:

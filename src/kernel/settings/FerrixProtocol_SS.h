@@ -1,7 +1,7 @@
 #pragma once
 // INI key "use_ferrix_protocol" -> UseFerrixProtocol (bool, default true) (orthd).
-#include "kernel/InternalDataKeys.h"
 #include "kernel/settings/BoolSetting_SS.h"
+#include "utils/InternalDataKeys.h"
 
 class FerrixProtocol_SS : public BoolSetting_SS {
   public:

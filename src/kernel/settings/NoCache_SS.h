@@ -1,7 +1,7 @@
 #pragma once
 // INI key "no_cache" -> NoCache (bool, default false): the relay bypasses its cache (ferrix).
-#include "kernel/InternalDataKeys.h"
 #include "kernel/settings/BoolSetting_SS.h"
+#include "utils/InternalDataKeys.h"
 
 class NoCache_SS : public BoolSetting_SS {
   public:

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/StringMap.h"
+#include "utils/StringMap.h"
 
 class ReferenceExpander {
   public:

@@ -1,7 +1,7 @@
 #pragma once
 // INI key "lang_cookie" -> LangInCookie (bool, default true) (both programs).
-#include "kernel/InternalDataKeys.h"
 #include "kernel/settings/BoolSetting_SS.h"
+#include "utils/InternalDataKeys.h"
 
 class SaveLangInCookie_SS : public BoolSetting_SS {
   public:

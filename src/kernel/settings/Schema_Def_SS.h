@@ -1,7 +1,7 @@
 #pragma once
 // INI key "schema_def" -> SchemaDef (string). orthd requires it: the path stage fails without it.
-#include "kernel/InternalDataKeys.h"
 #include "kernel/settings/StringSetting_SS.h"
+#include "utils/InternalDataKeys.h"
 
 class Schema_Def_SS : public StringSetting_SS {
   public:

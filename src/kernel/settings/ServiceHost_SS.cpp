@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 
 ServiceHost_SS::Parts ServiceHost_SS::Split(std::string_view value, bool httpsOn) {
     Parts parts;

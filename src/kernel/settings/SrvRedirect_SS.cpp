@@ -1,6 +1,6 @@
 #include "kernel/settings/SrvRedirect_SS.h"
 
-#include "kernel/InternalDataKeys.h"
+#include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 
 void SrvRedirect_SS::setDefault(StringMap& /*map*/, InternalData& /*data*/) { table_.Clear(kind_); }

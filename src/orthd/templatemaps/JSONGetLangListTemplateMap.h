@@ -1,7 +1,7 @@
 #pragma once
 // The only answer variant of "get_lang_list": empty "format" -> "view" as the argument of the
 // callback (needs the texts).
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

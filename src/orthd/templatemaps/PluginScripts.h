@@ -3,9 +3,9 @@
 // "kwirl_*plugin.js") in one folder of the browser-specific template directory (":tmpl_dir:").
 #include <string>
 
-#include "cmdhandlers/Templates/TemplateMap.h"
-#include "kernel/InternalData.h"
-#include "kernel/StringMap.h"
+#include "templates/TemplateMap.h"
+#include "utils/InternalData.h"
+#include "utils/StringMap.h"
 
 namespace orthd {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
-#include "cmdhandlers/Templates/InlineTemplateInformation.h"
-#include "cmdhandlers/Templates/TemplateFileInformation.h"
+#include "templates/CompositeTemplateInformation.h"
+#include "templates/InlineTemplateInformation.h"
+#include "templates/TemplateFileInformation.h"
 
 namespace orthd {
 

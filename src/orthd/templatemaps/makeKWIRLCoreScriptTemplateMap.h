@@ -1,6 +1,6 @@
 #pragma once
 // The core scripts of the check-as-you-type client by "name": "request", "func", "ie", "moz".
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

@@ -3,7 +3,7 @@
 // ":tmpl_dir:" "KWIRL/files/img/", keyed by the name before its last "."; ".gif" files are served
 // as "image/gif", ".jpg" as "image/jpeg" (case-sensitive); other files are logged
 // ("File type undefined.") and left out.
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

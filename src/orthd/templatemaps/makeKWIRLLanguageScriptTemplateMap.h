@@ -3,7 +3,7 @@
 // value v, for "KWIRL/lang/<v>.js" (needs the texts). A "slang" that is not a safe path component
 // (a "/", "\\", ".." or control byte) gives no entry, so the answer is "Template information is
 // not found" and no file outside the template tree is read.
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

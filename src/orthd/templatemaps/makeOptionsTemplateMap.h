@@ -1,7 +1,7 @@
 #pragma once
 // The options page by "kwirlflag": empty -> "sp_opt.html" (dialog client), "1" ->
 // "kwirl_opt.html" (check-as-you-type client); both need the texts.
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The core pages of the dialog client by "name": "blank", "blankform", "frm", "show",
 // "initialize".
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The static files of the clients by "doc": the script trees (each chosen further by "plugin",
 // "name", "img" or "slang"), the style sheet and the error style sheet. None needs the texts.
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

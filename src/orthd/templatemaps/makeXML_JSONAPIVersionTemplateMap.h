@@ -1,7 +1,7 @@
 #pragma once
 // Answer variants by "format" of the web-service version query: empty or "xml" -> XML; "json" ->
 // JSON(P) (needs the texts).
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Answer variants by "format" of the web-service spelling check: empty or "xml" -> the XML
 // document; "json" -> the JSON(P) text (needs the texts).
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

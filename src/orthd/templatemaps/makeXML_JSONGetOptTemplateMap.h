@@ -1,7 +1,7 @@
 #pragma once
 // Answer variants by "format" of "get_opt" (options, dictionary name, session id): empty -> XML;
 // "json" -> JavaScript calling the callback.
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

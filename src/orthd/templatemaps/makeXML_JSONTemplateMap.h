@@ -2,7 +2,7 @@
 // Answer variants by "format" of the check-as-you-type and dictionary commands: empty -> the XML
 // frame around "view"; "json" -> "view" as the argument of the callback (needs the texts). Any
 // other value, "xml" included, has no entry.
-#include "cmdhandlers/Templates/CompositeTemplateInformation.h"
+#include "templates/CompositeTemplateInformation.h"
 
 namespace orthd {
 

@@ -13,8 +13,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "kernel/InternalDataKeys.h"
-#include "kernel/ServerRedirectInfo.h"
 #include "utils/client/SocketErrors.h"
 #include "utils/client/UniqueFd.h"
 #include "utils/logging/Logger.h"
@@ -282,19 +280,7 @@ int AppServerInit(const std::string& host, std::uint16_t port) {
     }
 }
 
-int AppServerConnect(int kind, const StringMap& map, InternalData& data,
-                     const std::string& language, const std::string& defaultHost,
-                     std::uint16_t defaultPort) {
-    std::string host = defaultHost;
-    std::uint16_t port = defaultPort;
-    if (!language.empty() && data.Find(idkey::ServerRedirects)) {
-        const auto* redirects = data.Get<const ServerRedirectInfo*>(idkey::ServerRedirects);
-        if (redirects != nullptr)
-            if (auto target = redirects->Find(static_cast<ServiceKind>(kind), language)) {
-                host = target->host;
-                port = target->port;
-            }
-    }
+int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port) {
     std::uint32_t waitMs = CAppServerClient::kWaitForever;
     if (auto it = map.find("appserver_wait_ms"); it != map.end() && !it->second.empty()) {
         char* end = nullptr;

@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/InternalData.h"
-#include "kernel/StringMap.h"
+#include "utils/StringMap.h"
 
 class CAppServerClient {
   public:
@@ -83,21 +82,14 @@ class CAppServerClient {
     std::uint32_t waitMs_ = kWaitForever;
 };
 
-// Service kinds of AppServerConnect (the redirect table is keyed by them).
-inline constexpr int kGrammarService = 0;
-inline constexpr int kSpellService = 1;
-inline constexpr int kThesaurusService = 2;
-
 // Initialises the client for `host` (name or dotted IPv4) and `port`. 0 on success, else the
 // error's code (-1 when it was 0).
 int AppServerInit(const std::string& host, std::uint16_t port);
 
-// Chooses the server of `kind` for `language` (the redirect table of InternalData key 26
-// replaces the default host and port when it names one) and initialises the client for it.
-// A positive "appserver_wait_ms" in `map` bounds the wait between reads.
-int AppServerConnect(int kind, const StringMap& map, InternalData& data,
-                     const std::string& language, const std::string& defaultHost,
-                     std::uint16_t defaultPort);
+// Initialises the client for `host` and `port`, the server the caller chose for the call.
+// A positive "appserver_wait_ms" in `map` bounds the wait between reads. 0 on success, else the
+// error's code (-1 when it was 0).
+int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port);
 
 // One remote call. 0 on success with `results` holding `expected` strings; else the error's code
 // (-1 when it was 0) and `results` empty.

@@ -18,8 +18,8 @@
 #include <set>
 #include <string>
 
-#include "kernel/FilteringParams.h"
 #include "utils/text/CFilter.h"
+#include "utils/text/FilteringParams.h"
 
 class CHtmlFilter : public CFilter {
   public:

@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/FilteringParams.h"
 #include "utils/text/CFilter.h"
+#include "utils/text/FilteringParams.h"
 #include "utils/text/TextElement.h"
 
 class CText {

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/FilteringParams.h"
 #include "utils/text/CText.h"
+#include "utils/text/FilteringParams.h"
 
 class TextProcessor {
   public:

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/StringMap.h"
+#include "utils/StringMap.h"
 #include "utils/text/ErrorDecorator.h"
 #include "utils/text/TextProcessor.h"
 

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "utils/text/EscapeEach.h"
+#include "utils/EscapeEach.h"
+#include "utils/TextEscapes.h"
 
 namespace {
 
@@ -25,26 +26,7 @@ bool IsXmlChar(char16_t c) {
 
 }  // namespace
 
-std::u16string ScriptEscape(std::u16string_view word) {
-    return EscapeEach(word, [](char16_t c) -> std::u16string_view {
-        switch (c) {
-            case u'\t':
-                return u"\\t";
-            case u'\n':
-                return u"\\n";
-            case u'\r':
-                return u"\\r";
-            case u'"':
-                return u"' + String.fromCharCode(34) + '";
-            case u'\'':
-                return u"\\'";
-            case u'\\':
-                return u"\\\\";
-            default:
-                return {};
-        }
-    });
-}
+std::u16string ScriptEscape(std::u16string_view word) { return JavaScriptStringEscape(word); }
 
 std::u16string IdentifierForm(std::u16string_view word) {
     std::u16string out;
@@ -60,42 +42,7 @@ std::u16string IdentifierForm(std::u16string_view word) {
     return out;
 }
 
-std::u16string EscapedTagText(std::u16string_view tag) {
-    std::u16string out;
-    out.reserve(tag.size() + 8);
-    // A LF that follows CR LF is dropped: the same as collapsing "&#13;&#10;&#10;" to
-    // "&#13;&#10;" until none is left, in one pass (hostile runs of line ends stay linear).
-    bool afterCrLf = false;
-    char16_t prev = 0;
-    for (char16_t c : tag) {
-        if (c == u'\n' && afterCrLf) continue;
-        afterCrLf = (c == u'\n' && prev == u'\r');
-        prev = c;
-        switch (c) {
-            case u'\t':
-                out += u"&#9;";
-                break;
-            case u'\n':
-                out += u"&#10;";
-                break;
-            case u'\r':
-                out += u"&#13;";
-                break;
-            case u'"':
-                out += u"&quot;";
-                break;
-            case u'<':
-                out += u"&lt;";
-                break;
-            case u'>':
-                out += u"&gt;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+std::u16string EscapedTagText(std::u16string_view tag) { return WideHtmlEscape(tag); }
 
 std::u16string HtmlTextEscape(std::u16string_view text) {
     return EscapeEach(text, [](char16_t c) -> std::u16string_view {

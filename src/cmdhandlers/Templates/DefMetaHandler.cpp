@@ -1,6 +1,0 @@
-#include "cmdhandlers/Templates/DefMetaHandler.h"
-
-std::string DefMetaHandler::render(const Arguments& args, StringMap& map) {
-    if (args.empty()) return {};
-    return map[args.front()];
-}

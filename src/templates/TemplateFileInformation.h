@@ -1,0 +1,48 @@
+#pragma once
+// A template read from a file, first under ":tmpl_dir:" (the browser's template directory), then
+// under ":d_tmpl_d:" (the default one). The file is read only when content() is called.
+//
+// content():
+//  - throws TemplateNotFound "Internal Error. Template not found." when neither file
+//    exists, or when the name holds a NUL byte or a ".." path component (names may carry request
+//    values);
+//  - when "change_date" (YYYYMMDD) is set and the later of the file's and the INI file's
+//    modification dates (InternalData key 10, which must exist then) is earlier, sets
+//    HttpStatus (key 4) to "304" and returns an empty template.
+// `map` and `data` must outlive the source (both are the request's stores).
+#include "templates/TemplateInformation.h"
+#include "utils/InternalData.h"
+#include "utils/StringMap.h"
+
+class TemplateFileInformation : public TemplateInformation {
+  public:
+    TemplateFileInformation(std::string contentType, std::string fileName, StringMap& map,
+                            InternalData& data, bool needsIntText)
+        : contentType_(std::move(contentType)),
+          fileName_(std::move(fileName)),
+          map_(map),
+          data_(data),
+          needsIntText_(needsIntText) {}
+
+    std::string contentType() const override { return contentType_; }
+    std::string content() const override;
+    bool needsIntText() const override { return needsIntText_; }
+
+    const std::string& fileName() const { return fileName_; }
+
+    // "YYYYMMDD" of a time in UTC.
+    static std::string DateStamp(long long secondsSinceEpoch);
+
+  protected:
+    // The path of the file to read, or the empty string when there is none.
+    virtual std::string locate() const;
+    StringMap& map() const { return map_; }
+    InternalData& data() const { return data_; }
+
+  private:
+    std::string contentType_;
+    std::string fileName_;
+    StringMap& map_;
+    InternalData& data_;
+    bool needsIntText_;
+};
