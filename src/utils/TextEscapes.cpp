@@ -159,7 +159,12 @@ std::string XmlTextEscape(std::string_view in) {
     });
 }
 
-std::string JsonStringEscape(std::string_view in) {
+namespace {
+
+// The JSON string escape; `forScript` also escapes the bytes that let a string end a script
+// element or an HTML attribute around it, and the apostrophe, so the result is safe in a quoted
+// string of either kind inside a page.
+std::string EscapeStringLiteral(std::string_view in, bool forScript) {
     std::string out;
     out.reserve(in.size() + in.size() / 8);
     for (size_t i = 0; i < in.size(); ++i) {
@@ -193,6 +198,18 @@ std::string JsonStringEscape(std::string_view in) {
             case '\f':
                 out += "\\f";
                 break;
+            case '\'':
+            case '<':
+            case '>':
+            case '&':
+                if (forScript) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04X", byte);
+                    out += buf;
+                } else {
+                    out += in[i];
+                }
+                break;
             default:
                 if (byte < 0x20 || byte == 0x7F) {
                     char buf[8];
@@ -205,3 +222,9 @@ std::string JsonStringEscape(std::string_view in) {
     }
     return out;
 }
+
+}  // namespace
+
+std::string JsonStringEscape(std::string_view in) { return EscapeStringLiteral(in, false); }
+
+std::string ScriptStringEscape(std::string_view in) { return EscapeStringLiteral(in, true); }

@@ -32,5 +32,11 @@ std::string XmlTextEscape(std::string_view in);
 // \u00XX; U+2028 and U+2029 (line terminators to older script engines) become \u2028, \u2029.
 std::string JsonStringEscape(std::string_view in);
 
+// For text placed inside a quoted string of a script or JSON answer that a page may embed: the
+// JSON escape, and besides '\'', '<', '>' and '&' become \u0027, \u003C, \u003E, \u0026, so the
+// string can neither end a single-quoted literal nor a surrounding <script> element or attribute.
+// The result is valid in JSON and in single- or double-quoted JavaScript strings.
+std::string ScriptStringEscape(std::string_view in);
+
 // TAB, LF and CR become the two-character escapes "\t", "\n" and "\r" (log fields).
 std::string EscapeControlChars(std::string_view in);
