@@ -99,10 +99,11 @@ std::optional<size_t> TerminalSiteChooser::ChooseOn(int terminal, const std::str
                                                     const std::vector<std::string>& entries,
                                                     size_t preselected) {
     if (entries.empty() || preselected >= entries.size()) return std::nullopt;
-    std::string text = title + "\r\n" + WithoutAccessKey(label) + ":\r\n";
+    // Output processing stays on, so the terminal turns each "\n" into CR LF.
+    std::string text = title + "\n" + WithoutAccessKey(label) + ":\n";
     for (size_t i = 0; i < entries.size(); ++i)
-        text += "  " + std::to_string(i + 1) + " " + WithoutControlCharacters(entries[i]) + "\r\n";
-    text += "(number or arrow keys to choose, Enter = OK, Escape or q = Cancel)\r\n";
+        text += "  " + std::to_string(i + 1) + " " + WithoutControlCharacters(entries[i]) + "\n";
+    text += "(number or arrow keys to choose, Enter = OK, Escape or q = Cancel)\n";
     Put(terminal, text);
     const RawMode raw(terminal);
     SiteSelection selection(entries.size(), preselected);
@@ -116,12 +117,12 @@ std::optional<size_t> TerminalSiteChooser::ChooseOn(int terminal, const std::str
         const auto outcome = selection.Feed(byte, more);
         ShowCurrent(terminal, entries, selection.position());
         if (outcome != SiteSelection::Outcome::Continue) {
-            Put(terminal, outcome == SiteSelection::Outcome::Ok ? "  [OK]\r\n" : "  [Cancel]\r\n");
+            Put(terminal, outcome == SiteSelection::Outcome::Ok ? "  [OK]\n" : "  [Cancel]\n");
             if (outcome == SiteSelection::Outcome::Ok) return selection.position();
             return std::nullopt;
         }
     }
-    Put(terminal, "\r\n");
+    Put(terminal, "\n");
     return std::nullopt;
 }
 
