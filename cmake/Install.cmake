@@ -12,3 +12,7 @@ install(DIRECTORY data/texts/ DESTINATION texts)
 install(DIRECTORY data/templates/ DESTINATION templates)
 install(DIRECTORY DESTINATION srv/logs)
 install(DIRECTORY data/www/ DESTINATION www)
+# The administration library and its command-line tool (bin/vdirkit finds ../lib/libvdirkit.so).
+install(TARGETS VDIRKIT LIBRARY DESTINATION lib)
+install(TARGETS vdirkit_tool RUNTIME DESTINATION bin)
+install(FILES src/admin/vdirkit.h DESTINATION include)

@@ -11,6 +11,8 @@ PACKAGES=(
   libaspell-dev aspell-en aspell-fr aspell-de aspell-he
   libhunspell-dev hunspell-en-us hunspell-vi
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
+  # the administration library: its metabase file
+  nlohmann-json3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
   w3c-sgml-lib lighttpd apache2-bin wrk curl
 )
