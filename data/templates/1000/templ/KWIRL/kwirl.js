@@ -375,6 +375,10 @@
             this.mirror = document.createElement('div');
             this.mirror.className = 'vb-mirror';
             this.mirror.setAttribute('aria-hidden', 'true');
+            // What keeps the mirror out of the page's flow is set here, not only in the style
+            // sheet, which may arrive later.
+            this.mirror.style.cssText = 'position:absolute;overflow:hidden;pointer-events:none;' +
+                                        'color:transparent;box-sizing:border-box;margin:0';
             el.parentNode.insertBefore(this.mirror, el);
             const style = getComputedStyle(el);
             this.background = style.backgroundColor;
@@ -383,8 +387,13 @@
             if (style.position === 'static') el.style.position = 'relative';
             this.onScroll = () => this.syncScroll();
             el.addEventListener('scroll', this.onScroll);
+            // The field moves when the page around it changes: follow its size, the page's
+            // size and the focus.
             this.resizer = new ResizeObserver(timed(() => this.layout()));
             this.resizer.observe(el);
+            this.resizer.observe(document.body);
+            this.onFocus = () => this.layout();
+            el.addEventListener('focus', this.onFocus);
             this.layout();
             this.render();
         }
@@ -405,8 +414,7 @@
             const scrollbar = el.offsetWidth - el.clientWidth - parseFloat(s.borderLeftWidth) -
                               parseFloat(s.borderRightWidth);
             m.paddingRight = parseFloat(s.paddingRight) + Math.max(0, scrollbar) + 'px';
-            m.left = el.offsetLeft + 'px';
-            m.top = el.offsetTop + 'px';
+            this.place();
             m.width = el.offsetWidth + 'px';
             m.height = el.offsetHeight + 'px';
             m.background = this.background;
@@ -417,12 +425,28 @@
             this.syncScroll();
         }
 
+        // Puts the mirror exactly on the field, to the fraction of a pixel.
+        place() {
+            const a = this.el.getBoundingClientRect();
+            const b = this.mirror.getBoundingClientRect();
+            const m = this.mirror.style;
+            m.left = (parseFloat(m.left) || 0) + a.left - b.left + 'px';
+            m.top = (parseFloat(m.top) || 0) + a.top - b.top + 'px';
+        }
+
+        moved() {
+            const a = this.el.getBoundingClientRect();
+            const b = this.mirror.getBoundingClientRect();
+            return Math.abs(a.left - b.left) > 0.5 || Math.abs(a.top - b.top) > 0.5;
+        }
+
         syncScroll() {
             this.mirror.scrollTop = this.el.scrollTop;
             this.mirror.scrollLeft = this.el.scrollLeft;
         }
 
         render() {
+            if (this.moved()) this.place();
             const text = this.el.value;
             const lang = this.lang();
             const frag = document.createDocumentFragment();
@@ -475,6 +499,7 @@
         detach() {
             super.detach();
             this.el.removeEventListener('scroll', this.onScroll);
+            this.el.removeEventListener('focus', this.onFocus);
             this.resizer.disconnect();
             this.mirror.remove();
             this.el.style.background = this.saved.background;
