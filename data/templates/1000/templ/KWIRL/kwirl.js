@@ -172,9 +172,11 @@
         for (const b of batches) await sendBatch(lang, b);
     }
 
+    let inFlight = 0;
     async function sendBatch(lang, words) {
         const cache = cacheFor(lang);
         const pending = pendingFor(lang);
+        inFlight++;
         try {
             const [answer] = await jsonp({ cmd: 'sc', v: '2.1', slang: lang, words: words.join(','),
                                            verlang: service.verLang });
@@ -196,6 +198,7 @@
             setDown(true, e.message);
         } finally {
             for (const w of words) pending.delete(w);
+            inFlight--;
             refreshAll();
         }
     }
@@ -286,7 +289,10 @@
             this.onInput = timed(() => {
                 this.render();
                 clearTimeout(this.timer);
-                this.timer = setTimeout(timed(() => this.check()), config.delay);
+                this.timer = setTimeout(timed(() => {
+                    this.timer = 0;
+                    this.check();
+                }), config.delay);
             });
             this.onKey = timed((e) => this.key(e));
             this.onMenu = timed((e) => this.contextMenu(e));
@@ -754,6 +760,19 @@
         return jsonp({ cmd: 'get_lang_list', format: '' }).then(([answer]) => {
             const list = (answer && answer.langList) || {};
             return { ltr: list.ltr || {}, rtl: list.rtl || {}, verLang: answer && answer.verLang };
+        });
+    };
+
+    // Resolves once no field waits for its pause and no check is in flight, and the marks are
+    // drawn.
+    V.settled = function () {
+        return new Promise((resolve) => {
+            const poll = () => {
+                const waiting = [...fields.values()].some((f) => f.timer);
+                if (waiting || inFlight || refreshQueued) setTimeout(poll, 50);
+                else requestAnimationFrame(() => resolve());
+            };
+            poll();
         });
     };
 
