@@ -36,17 +36,21 @@
         menu: 'Spelling suggestions',
     };
     // Main-thread time of the script's own work and request count, for the page and its tests.
-    const stats = (V.stats = { requests: 0, maxTaskMs: 0 });
+    const stats = (V.stats = { requests: 0, wordsSent: 0, maxTaskMs: 0, maxTask: '' });
     const HIGHLIGHT = 'verbarium-misspelt';
     const ATTRIBUTE_LANG = /^[a-z]{2,3}([-_][A-Za-z]{2})?$/;
 
-    function timed(fn) {
+    function timed(fn, name) {
         return function (...args) {
             const start = performance.now();
             try {
                 return fn.apply(this, args);
             } finally {
-                stats.maxTaskMs = Math.max(stats.maxTaskMs, performance.now() - start);
+                const ms = performance.now() - start;
+                if (ms > stats.maxTaskMs) {
+                    stats.maxTaskMs = ms;
+                    stats.maxTask = name;
+                }
             }
         };
     }
@@ -177,6 +181,7 @@
         const cache = cacheFor(lang);
         const pending = pendingFor(lang);
         inFlight++;
+        stats.wordsSent += words.length;
         try {
             const [answer] = await jsonp({ cmd: 'sc', v: '2.1', slang: lang, words: words.join(','),
                                            verlang: service.verLang });
@@ -275,7 +280,7 @@
         requestAnimationFrame(timed(() => {
             refreshQueued = false;
             for (const f of fields.values()) f.render();
-        }));
+        }, 'refresh'));
     }
 
     class Field {
@@ -287,15 +292,15 @@
             this.notice = null;
             el.spellcheck = false;   // the browser's own underlines would double ours
             this.onInput = timed(() => {
-                this.render();
+                refreshAll();
                 clearTimeout(this.timer);
                 this.timer = setTimeout(timed(() => {
                     this.timer = 0;
                     this.check();
-                }), config.delay);
-            });
-            this.onKey = timed((e) => this.key(e));
-            this.onMenu = timed((e) => this.contextMenu(e));
+                }, 'check'), config.delay);
+            }, 'input');
+            this.onKey = timed((e) => this.key(e), 'key');
+            this.onMenu = timed((e) => this.contextMenu(e), 'menu');
             el.addEventListener('input', this.onInput);
             el.addEventListener('keydown', this.onKey);
             el.addEventListener('contextmenu', this.onMenu);
@@ -385,6 +390,10 @@
             // sheet, which may arrive later.
             this.mirror.style.cssText = 'position:absolute;overflow:hidden;pointer-events:none;' +
                                         'color:transparent;box-sizing:border-box;margin:0';
+            // The text scrolls by a transform, which needs no layout to apply.
+            this.inner = document.createElement('div');
+            this.mirror.appendChild(this.inner);
+            this.shown = null;
             el.parentNode.insertBefore(this.mirror, el);
             const style = getComputedStyle(el);
             this.background = style.backgroundColor;
@@ -395,7 +404,7 @@
             el.addEventListener('scroll', this.onScroll);
             // The field moves when the page around it changes: follow its size, the page's
             // size and the focus.
-            this.resizer = new ResizeObserver(timed(() => this.layout()));
+            this.resizer = new ResizeObserver(timed(() => this.layout(), 'layout'));
             this.resizer.observe(el);
             this.resizer.observe(document.body);
             this.onFocus = () => this.layout();
@@ -440,26 +449,23 @@
             m.top = (parseFloat(m.top) || 0) + a.top - b.top + 'px';
         }
 
-        moved() {
-            const a = this.el.getBoundingClientRect();
-            const b = this.mirror.getBoundingClientRect();
-            return Math.abs(a.left - b.left) > 0.5 || Math.abs(a.top - b.top) > 0.5;
-        }
-
         syncScroll() {
-            this.mirror.scrollTop = this.el.scrollTop;
-            this.mirror.scrollLeft = this.el.scrollLeft;
+            this.inner.style.transform = `translate(${-this.el.scrollLeft}px, ${-this.el.scrollTop}px)`;
         }
 
         render() {
-            if (this.moved()) this.place();
+            // No layout is read here (it would lay out the whole text at once): the mirror's
+            // place follows the resize observer and the focus, its scrolling the scroll event.
             const text = this.el.value;
             const lang = this.lang();
+            const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
+            const shown = text + '\u0000' + bad.map((w) => w.start).join(',');
+            if (shown === this.shown) return;
+            this.shown = shown;
             const frag = document.createDocumentFragment();
             this.marks = [];
             let at = 0;
-            for (const w of wordsOf(text)) {
-                if (isBad(lang, w.word) !== true) continue;
+            for (const w of bad) {
                 frag.append(text.slice(at, w.start));
                 const span = document.createElement('span');
                 span.className = 'vb-miss';
@@ -470,9 +476,8 @@
             }
             // A trailing line break needs a character after it to take up its line.
             frag.append(text.slice(at) + '\u200b');
-            this.mirror.replaceChildren(frag);
+            this.inner.replaceChildren(frag);
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
-            this.syncScroll();
         }
 
         rectsOf(mark) { return mark.span.getClientRects(); }
@@ -792,6 +797,9 @@
         };
     }
 
+    window.addEventListener('resize', timed(() => {
+        for (const f of fields.values()) if (f.layout) f.layout();
+    }, 'resize'));
     loadTexts(config.uiLang);
     const attachMarked = () => document.querySelectorAll('.verbarium-check').forEach((el) => V.attach(el));
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', attachMarked);
