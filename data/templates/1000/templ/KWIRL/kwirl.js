@@ -33,7 +33,7 @@
         ignoreAll: 'Ignore All',
         add: 'Add to dictionary',
         unavailable: 'The spelling service cannot be reached right now. Your text is unchanged.',
-        menu: 'Spelling suggestions',
+        suggestions: 'Suggestions',
     };
     // Main-thread time of the script's own work and request count, for the page and its tests.
     const stats = (V.stats = { requests: 0, wordsSent: 0, maxTaskMs: 0, maxTask: '' });
@@ -641,7 +641,7 @@
         const box = document.createElement('div');
         box.className = 'vb-menu';
         box.setAttribute('role', 'menu');
-        box.setAttribute('aria-label', texts.menu);
+        box.setAttribute('aria-label', texts.suggestions);
         const choose = (fn) => () => {
             closeMenu(true);
             fn();

@@ -5,5 +5,5 @@ kwirl.texts = {
     ignoreAll: String.raw`<#tx_no37#>`,
     add: String.raw`<#tx_no18#>`,
     unavailable: String.raw`<#tx_no43#>`,
-    menu: String.raw`<#tx_no14#>`,
+    suggestions: String.raw`<#tx_no14#>`,
 };
