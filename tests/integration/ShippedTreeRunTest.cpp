@@ -103,7 +103,8 @@ TEST_F(ShippedTreeRunTest, EveryScriptDocumentIsServedWithItsContentType) {
 TEST_F(ShippedTreeRunTest, LanguageScriptsCarryTheTextsOfBothEncodings) {
     const Answer english = Get("cmd=script&doc=kwirl_lang&slang=en_US&intlang=en_US");
     EXPECT_TRUE(english.Has("Content-Type: text/javascript; charset=UTF-8"));
-    EXPECT_NE(english.body.find("add: String.raw`Add to dictionary`"), std::string::npos) << english.body;
+    EXPECT_NE(english.body.find("add: String.raw`Add to dictionary`"), std::string::npos)
+        << english.body;
     const Answer german = Get("cmd=script&doc=kwirl_lang&slang=de_DE&intlang=de_DE");
     EXPECT_NE(german.body.find("suggestions: String.raw`Vorschl\xC3\xA4ge`"), std::string::npos)
         << german.body;
