@@ -229,6 +229,9 @@
     async function addWord(word) {
         service.added.add(word);
         refreshAll();
+        // An unreachable engine would be answered with an error script; the word is kept on
+        // this page and the service is not asked.
+        if (service.down) return;
         try {
             await jsonp({ cmd: 'kwirl_add_word', text: word });
         } catch (e) {
