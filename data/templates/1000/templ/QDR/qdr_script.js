@@ -79,8 +79,10 @@
     // mode "modal" or "popup", lang (spelling language), uiLang (interface language), service.
     // Resolves with the corrected text once the user finishes, or null when cancelled.
     V.openDialog = function (field, options) {
-        const given = Object.entries(options || {}).filter(([, v]) => v !== undefined && v !== '');
-        options = Object.assign({}, defaults, Object.fromEntries(given));
+        const chosen = Object.assign({}, defaults);
+        for (const [key, value] of Object.entries(options || {}))
+            if (value !== undefined && value !== '') chosen[key] = value;
+        options = chosen;
         if (!field) return Promise.reject(new TypeError('Verbarium.openDialog: no field'));
         if (open) open.close(null);
         addStyles();
