@@ -64,3 +64,37 @@ test('a rich field keeps its markup through the dialog', () =>
         await page.waitForSelector('iframe.vb-frame', { state: 'detached' });
         assert.equal(await page.innerHTML('#kwirl-rich'), html);
     }));
+
+test('markup in the service answers stays inert in the dialog', () =>
+    scenario('dialog_spell-hostile', async ({ page, url }) => {
+        const hostile = '<img src=x onerror="parent.pwned=1"><script>parent.pwned=1</script>';
+        // Answers as a compromised engine could shape them: a marked view and a suggestion list
+        // carrying script.
+        await page.route(/orthd\.cgi$/, async (route) => {
+            const body = route.request().postData() || '';
+            if (/(^|&)cmd=spell(&|$)/.test(body)) {
+                return route.fulfill({ contentType: 'text/html; charset=UTF-8', body:
+                    `<div id="vb-view">A ${hostile}<a onclick="submit_bot('suggest','wrod',2,4,0,0,'wrod')" ` +
+                    `class=cerr onmouseover="parent.pwned=1" href="javascript:parent.pwned=1">wrod</a>.</div>` +
+                    '<form id="vb-state"><input type="hidden" name="text" value="A wrod."></form>' });
+            }
+            if (/(^|&)cmd=suggest(&|$)/.test(body)) {
+                return route.fulfill({ contentType: 'text/html; charset=UTF-8',
+                                       body: `<div id="suggestlist">${hostile},word</div>` });
+            }
+            return route.continue();
+        });
+        await page.goto(url + '/');
+        await page.fill('#dialog-field', 'A wrod.');
+        const frame = await openDialog(page, '#dialog-field');
+        await frame.waitForSelector('#choices [role=option]');
+        await frame.hover('#pane [data-problem]');
+        await frame.click('#pane [data-problem]');
+        await page.waitForTimeout(300);
+        assert.equal(await page.evaluate(() => window.pwned), undefined);
+        assert.equal(await frame.evaluate(() => window.pwned), undefined);
+        assert.equal(await frame.$$eval('#pane script, #pane [onerror], #pane [onclick], #pane [onmouseover], #pane [href]', (e) => e.length), 0);
+        assert.equal(await frame.$$eval('#choices img, #choices script', (e) => e.length), 0);
+        const choices = await frame.$$eval('#choices [role=option]', (els) => els.map((e) => e.textContent));
+        assert.ok(choices.includes('word'), choices.join('|'));
+    }, { allowErrors: /404/ }));   // the image of the hostile view is requested, in vain
