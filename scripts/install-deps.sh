@@ -15,17 +15,30 @@ PACKAGES=(
   nlohmann-json3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
   w3c-sgml-lib lighttpd apache2-bin wrk curl
+  # browser tests of the clients: Chromium driven from Node (tests/browser/)
+  chromium nodejs
 )
+# A Node.js from another source brings its own npm and conflicts with Debian's package.
+command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 
-echo "installing: ${missing[*]}"
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The browser-test driver comes from the npm registry at the version the lock file pins; it
+# uses the Debian Chromium above and never downloads a browser. Without the registry the
+# browser tests skip themselves.
+browser_tests=$(cd "$(dirname "$0")/../tests/browser" && pwd)
+if [ ! -d "$browser_tests/node_modules/playwright-core" ]; then
+  (cd "$browser_tests" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent) ||
+    echo "warning: npm could not install playwright-core; the browser tests will be skipped"
+fi

@@ -103,12 +103,13 @@ TEST_F(ShippedTreeRunTest, EveryScriptDocumentIsServedWithItsContentType) {
 TEST_F(ShippedTreeRunTest, LanguageScriptsCarryTheTextsOfBothEncodings) {
     const Answer english = Get("cmd=script&doc=kwirl_lang&slang=en_US&intlang=en_US");
     EXPECT_TRUE(english.Has("Content-Type: text/javascript; charset=UTF-8"));
-    EXPECT_NE(english.body.find("spelling: 'Spelling'"), std::string::npos) << english.body;
+    EXPECT_NE(english.body.find("add: String.raw`Add to dictionary`"), std::string::npos)
+        << english.body;
     const Answer german = Get("cmd=script&doc=kwirl_lang&slang=de_DE&intlang=de_DE");
-    EXPECT_NE(german.body.find("suggestions: 'Vorschl\xC3\xA4ge'"), std::string::npos)
+    EXPECT_NE(german.body.find("suggestions: String.raw`Vorschl\xC3\xA4ge`"), std::string::npos)
         << german.body;
     const Answer fallBack = Get("cmd=script&doc=kwirl_lang&slang=en_US&intlang=it_IT");
-    EXPECT_NE(fallBack.body.find("'Spelling'"), std::string::npos) << fallBack.body;
+    EXPECT_NE(fallBack.body.find("`Add to dictionary`"), std::string::npos) << fallBack.body;
 }
 
 TEST_F(ShippedTreeRunTest, TraversalAttemptsStayInsideTheTree) {
@@ -123,7 +124,7 @@ TEST_F(ShippedTreeRunTest, TraversalAttemptsStayInsideTheTree) {
     // An interface language that is no file name falls back to the next text file.
     const Answer texts =
         Get("cmd=script&doc=kwirl_lang&slang=en_US&intlang=..%2Ftexts%2Ftext_de_DE");
-    EXPECT_NE(texts.body.find("'Spelling'"), std::string::npos) << texts.body;
+    EXPECT_NE(texts.body.find("`Add to dictionary`"), std::string::npos) << texts.body;
     // A schema that is no folder name falls back to the default schema.
     const std::string defaultCss = File("templates/1000/templ/KWIRL/files/styles/kwirl.css");
     const std::string otherCss = File("templates/2000/templ/KWIRL/files/styles/kwirl.css");

@@ -1,4 +1,15 @@
-// Starts the check-as-you-type client on every text area of the page.
-window.addEventListener('load', function () {
-    if (window.kwirl) document.querySelectorAll('textarea').forEach(function (t) { kwirl.attach(t); });
-});
+// Starts check as you type on every textarea and contenteditable element of the page. Include it
+// after the client: <script src="SERVICE?cmd=script&doc=kwirl"></script> then this script.
+(function () {
+    'use strict';
+    const start = () => {
+        if (!window.Verbarium || !Verbarium.attach) return;
+        document.querySelectorAll('textarea, [contenteditable=""], [contenteditable=true]').forEach((el) => {
+            try {
+                Verbarium.attach(el);
+            } catch (e) { /* not an editable field after all */ }
+        });
+    };
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+    else start();
+})();

@@ -1,9 +1,175 @@
-// Dialog client: opens the spell-check dialog for a text field.
-var qdr = {
-    serviceHost: '<#service_host#>',
-    relayUrl: '<#ferrix_url#>',
-    open: function (field) {
-        var url = '?cmd=spell&text=' + encodeURIComponent(field.value);
-        window.open(url, 'qdr', 'width=640,height=480');
+// Spell-check dialog, the page's side.
+//
+// A page includes this script from the service and opens the dialog for a field:
+//   <script src="https://service.example/cgi-bin/orthd.cgi?cmd=script&doc=qdr"></script>
+//   <button onclick="Verbarium.openDialog(document.getElementById('message'))">Spelling</button>
+// Elements with the class "verbarium-dialog" open the dialog for the field named by their
+// data-verbarium-field attribute (an element id) when clicked.
+//
+// The dialog itself is a page of the service, shown in an in-page modal frame (default) or a
+// pop-up window. The two sides talk through postMessage: the dialog asks for the text, the page
+// sends it only to the service's origin, and takes a corrected text only from the dialog it
+// opened.
+(function () {
+    'use strict';
+    const V = (window.Verbarium = window.Verbarium || {});
+    const here = document.currentScript;
+    const defaults = {
+        service: (V.dialogDefaults && V.dialogDefaults.service) ||
+                 (here && here.src ? here.src.replace(/[?#].*$/, '') : '/cgi-bin/orthd.cgi'),
+        mode: 'modal',
+        lang: 'en_US',
+        uiLang: 'en_US',
+        width: 760,
+        height: 580,
+    };
+    V.dialogDefaults = defaults;
+    let open = null;
+
+    const previousConfigure = V.configure;
+    // Shared with the check-as-you-type script: service, lang, uiLang (and mode for the dialog).
+    V.configure = function (options) {
+        for (const key of ['service', 'lang', 'uiLang', 'mode'])
+            if (options && options[key]) defaults[key] = options[key];
+        if (previousConfigure) previousConfigure(options);
+    };
+
+    function addStyles() {
+        if (document.getElementById('vb-dialog-styles')) return;
+        const style = document.createElement('style');
+        style.id = 'vb-dialog-styles';
+        style.textContent =
+            '.vb-overlay{position:fixed;inset:0;z-index:2147483000;display:flex;align-items:center;' +
+            'justify-content:center;background:rgba(15,23,42,.45);backdrop-filter:blur(2px)}' +
+            '.vb-frame{border:0;border-radius:14px;background:#fff;box-shadow:0 24px 60px ' +
+            'rgba(15,23,42,.35);width:min(var(--vb-w),96vw);height:min(var(--vb-h),92vh)}';
+        document.head.appendChild(style);
     }
-};
+
+    function fieldLanguage(field, options) {
+        const own = options.lang || field.getAttribute('data-verbarium-lang') || field.getAttribute('lang');
+        return own && /^[a-z]{2,3}([-_][A-Za-z]{2})?$/.test(own) ? own.replace('-', '_') : defaults.lang;
+    }
+
+    function readField(field) {
+        if (field.isContentEditable) return { text: field.innerHTML, rich: true };
+        return { text: field.value, rich: false };
+    }
+
+    // The corrected HTML of a rich field comes back from the service: it is the field's own
+    // markup with words replaced, yet scripts and event attributes are dropped on the way in.
+    function cleanHtml(html) {
+        const doc = new DOMParser().parseFromString('<body>' + html, 'text/html');
+        doc.querySelectorAll('script,iframe,object,embed,style,link,meta').forEach((n) => n.remove());
+        for (const el of doc.body.querySelectorAll('*')) {
+            for (const a of [...el.attributes]) {
+                if (/^on/i.test(a.name) || /^\s*javascript:/i.test(a.value)) el.removeAttribute(a.name);
+            }
+        }
+        return doc.body.innerHTML;
+    }
+
+    function writeField(field, text) {
+        if (field.isContentEditable) field.innerHTML = cleanHtml(text);
+        else field.value = text;
+        field.dispatchEvent(new Event('input', { bubbles: true }));
+    }
+
+    // Opens the dialog for `field` (a textarea, input or contenteditable element). Options:
+    // mode "modal" or "popup", lang (spelling language), uiLang (interface language), service.
+    // Resolves with the corrected text once the user finishes, or null when cancelled.
+    V.openDialog = function (field, options) {
+        const chosen = Object.assign({}, defaults);
+        for (const [key, value] of Object.entries(options || {}))
+            if (value !== undefined && value !== '') chosen[key] = value;
+        options = chosen;
+        if (!field) return Promise.reject(new TypeError('Verbarium.openDialog: no field'));
+        if (open) open.close(null);
+        addStyles();
+        const token = Math.random().toString(36).slice(2) + Date.now().toString(36);
+        const serviceOrigin = new URL(options.service, location.href).origin;
+        const params = new URLSearchParams({ cmd: 'script', doc: 'qdr_core', name: 'frm',
+                                             intlang: options.uiLang });
+        const url = options.service + '?' + params + '#' + token;
+        return new Promise((resolve) => {
+            let win = null;
+            let overlay = null;
+            const previousFocus = document.activeElement;
+            if (options.mode === 'popup') {
+                const left = Math.max(0, (screen.width - options.width) / 2);
+                const top = Math.max(0, (screen.height - options.height) / 2);
+                win = window.open(url, 'verbarium' + token,
+                    `width=${options.width},height=${options.height},left=${left},top=${top},resizable=yes`);
+            }
+            if (!win) {
+                overlay = document.createElement('div');
+                overlay.className = 'vb-overlay';
+                overlay.setAttribute('role', 'dialog');
+                overlay.setAttribute('aria-modal', 'true');
+                overlay.setAttribute('aria-label', 'Spell check');
+                const frame = document.createElement('iframe');
+                frame.className = 'vb-frame';
+                frame.title = 'Spell check';
+                frame.style.setProperty('--vb-w', options.width + 'px');
+                frame.style.setProperty('--vb-h', options.height + 'px');
+                frame.src = url;
+                overlay.appendChild(frame);
+                overlay.addEventListener('mousedown', (e) => {
+                    if (e.target === overlay) frame.focus();
+                });
+                document.body.appendChild(overlay);
+                win = frame.contentWindow;
+                frame.addEventListener('load', () => frame.focus(), { once: true });
+            }
+            const onMessage = (e) => {
+                const m = e.data;
+                if (e.source !== win || e.origin !== serviceOrigin || !m || m.token !== token) return;
+                if (m.verbarium === 'ready') {
+                    win.postMessage(Object.assign({ verbarium: 'text', token,
+                                                    slang: fieldLanguage(field, options),
+                                                    intlang: options.uiLang }, readField(field)),
+                                    serviceOrigin);
+                } else if (m.verbarium === 'finish') {
+                    writeField(field, String(m.text));
+                    close(String(m.text));
+                } else if (m.verbarium === 'close') {
+                    close(null);
+                }
+            };
+            const close = (result) => {
+                window.removeEventListener('message', onMessage);
+                if (overlay) overlay.remove();
+                else if (win && !win.closed) win.close();
+                clearInterval(watch);
+                open = null;
+                (field.focus ? field : previousFocus || document.body).focus();
+                resolve(result);
+            };
+            // A pop-up closed by its window button sends nothing.
+            const watch = setInterval(() => {
+                if (!overlay && win && win.closed) close(null);
+            }, 500);
+            window.addEventListener('message', onMessage);
+            open = { close };
+        });
+    };
+
+    V.closeDialog = function () {
+        if (open) open.close(null);
+    };
+
+    function bindButtons() {
+        document.querySelectorAll('.verbarium-dialog').forEach((button) => {
+            if (button.dataset.verbariumBound) return;
+            button.dataset.verbariumBound = '1';
+            button.addEventListener('click', (e) => {
+                const field = document.getElementById(button.dataset.verbariumField || '');
+                if (!field) return;
+                e.preventDefault();
+                V.openDialog(field, { lang: button.dataset.verbariumLang, mode: button.dataset.verbariumMode });
+            });
+        });
+    }
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', bindButtons);
+    else bindButtons();
+})();

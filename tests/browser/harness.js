@@ -1,0 +1,121 @@
+// Shared setup of the browser tests: the live service (through the end-to-end tests' helper,
+// the live_service program), Debian's Chromium driven by playwright-core, and the screenshot
+// of each scenario's end under the build folder.
+'use strict';
+const { spawn } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const readline = require('node:readline');
+
+const SKIP = 77;
+const CHROMIUM = '/usr/bin/chromium';
+// Without the background-networking switches Chromium waits for the network on a closed host.
+const CHROMIUM_ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                       '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                       '--disable-dev-shm-usage'];
+
+function skip(why) {
+    console.log(`SKIP: ${why}`);
+    process.exit(SKIP);
+}
+
+function loadPlaywright() {
+    try {
+        return require('playwright-core');
+    } catch (e) {
+        return skip('playwright-core is not installed (scripts/install-deps.sh installs it from npm)');
+    }
+}
+
+// Starts the service; resolves with {url, stopEngine(), stop()}.
+function startService() {
+    // A service already running (while developing): VERBARIUM_URL=http://127.0.0.1:PORT.
+    if (process.env.VERBARIUM_URL)
+        return Promise.resolve({ url: process.env.VERBARIUM_URL, stopEngine() {}, stop() {} });
+    const program = process.env.VERBARIUM_LIVE_SERVICE;
+    if (!program || !fs.existsSync(program)) skip('VERBARIUM_LIVE_SERVICE does not name the live_service program');
+    const child = spawn(program, [], { stdio: ['pipe', 'pipe', 'inherit'] });
+    const lines = readline.createInterface({ input: child.stdout });
+    const waiting = [];
+    lines.on('line', (line) => {
+        const next = waiting.shift();
+        if (next) next(line);
+    });
+    const nextLine = () => new Promise((resolve) => waiting.push(resolve));
+    return nextLine().then((line) => {
+        if (!line || line.startsWith('problem=')) {
+            child.stdin.end();
+            if (/not installed/.test(line || '')) skip(line);
+            throw new Error(`the service did not start: ${line}`);
+        }
+        const web = /web=(\d+)/.exec(line)[1];
+        return {
+            url: `http://127.0.0.1:${web}`,
+            stopEngine() {
+                child.stdin.write('stop-engine\n');
+                return nextLine();
+            },
+            stop() {
+                child.stdin.end();
+                return new Promise((resolve) => child.on('exit', resolve));
+            },
+        };
+    });
+}
+
+// The service, a fresh browser profile and a page; `run(t)` gets {page, url, service, shot}.
+// Console errors of the page fail the scenario unless `allowErrors` matches them.
+async function scenario(name, run, { allowErrors = null } = {}) {
+    const { chromium } = loadPlaywright();
+    if (!fs.existsSync(CHROMIUM)) skip(`${CHROMIUM} is not installed (scripts/install-deps.sh installs it)`);
+    const service = await startService();
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'verbarium-chromium-'));
+    const shots = process.env.VERBARIUM_SCREENSHOTS || path.join(os.tmpdir(), 'verbarium-screenshots');
+    fs.mkdirSync(shots, { recursive: true });
+    let context = null;
+    try {
+        context = await chromium.launchPersistentContext(profile, {
+            executablePath: CHROMIUM, headless: true, args: CHROMIUM_ARGS,
+            viewport: { width: 1200, height: 900 }, deviceScaleFactor: 1,
+        });
+        const page = context.pages()[0] || await context.newPage();
+        const errors = [];
+        page.on('pageerror', (e) => errors.push(e.message));
+        page.on('console', (m) => {
+            if (m.type() === 'error' && !(allowErrors && allowErrors.test(m.text()))) errors.push(m.text());
+        });
+        page.on('dialog', (d) => {
+            errors.push(`unexpected dialog: ${d.message()}`);
+            d.dismiss();
+        });
+        const shot = (suffix) => page.screenshot({ path: path.join(shots, `${name}${suffix ? '-' + suffix : ''}.png`) });
+        await run({ page, context, url: service.url, service, shot, errors });
+        await shot();
+        if (errors.length) throw new Error(`page errors:\n${errors.join('\n')}`);
+    } finally {
+        if (context) await context.close().catch(() => {});
+        await service.stop();
+        fs.rmSync(profile, { recursive: true, force: true });
+    }
+}
+
+// The dialog's frame (in-page mode) once its text is checked.
+async function openDialog(page, fieldSelector, options = {}) {
+    await page.evaluate(([sel, opts]) => {
+        window.dialogResult = undefined;
+        Verbarium.openDialog(document.querySelector(sel), opts).then((r) => { window.dialogResult = r; });
+    }, [fieldSelector, options]);
+    const handle = await page.waitForSelector('iframe.vb-frame');
+    const frame = await handle.contentFrame();
+    await frame.waitForFunction(() => document.getElementById('pane').getAttribute('aria-busy') === 'false' &&
+                                      document.getElementById('pane').childNodes.length > 0);
+    return frame;
+}
+
+// Waits until the dialog's current word (or the end) is shown after an action.
+async function dialogSettled(frame) {
+    await frame.waitForFunction(() => document.getElementById('pane').getAttribute('aria-busy') === 'false');
+}
+
+module.exports = { scenario, openDialog, dialogSettled };

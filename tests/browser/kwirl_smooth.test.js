@@ -1,0 +1,42 @@
+// Check as you type stays smooth: 2,000 words typed in bursts send at most one request per
+// pause and each word once. The longest main-thread task of the script is printed, not
+// asserted: on a shared machine wall-clock times say more about the neighbours than the script.
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { scenario } = require('./harness');
+
+const VOCABULARY = ('the of and to in is you that it he was for on are as with his they at be this have from ' +
+    'or one had by word but not what all were we when your can said there use an each which she do how ' +
+    'their if will up other about out many then them these so some her would make like him into time has ' +
+    'look two more write go see number no way could people my than first water been call who oil its now ' +
+    'find long down day did get come made may part recieve leter freind wierd untill').split(' ');
+
+test('2,000 typed words: one request per pause at most, each word sent once', () =>
+    scenario('kwirl_smooth', async ({ page, url }) => {
+        await page.goto(url + '/');
+        await page.fill('#kwirl-textarea', '');
+        await page.evaluate(() => Verbarium.settled());
+        const start = await page.evaluate(() => ({ ...Verbarium.stats }));
+        await page.click('#kwirl-textarea');
+        let seed = 7;
+        const next = () => (seed = (seed * 1103515245 + 12345) % 2147483648);
+        const bursts = 40;
+        for (let b = 0; b < bursts; b++) {
+            const words = Array.from({ length: 50 }, () => VOCABULARY[next() % VOCABULARY.length]);
+            await page.keyboard.type(words.join(' ') + ' ');
+            await page.waitForTimeout(450);   // the user pauses
+        }
+        await page.evaluate(() => Verbarium.settled());
+        const stats = await page.evaluate(() => ({ ...Verbarium.stats }));
+        const requests = stats.requests - start.requests;
+        assert.ok(requests <= bursts, `${requests} requests for ${bursts} pauses`);
+        const distinct = new Set(VOCABULARY).size;
+        assert.ok(stats.wordsSent - start.wordsSent <= distinct, `${stats.wordsSent - start.wordsSent} words sent`);
+        const words = (await page.inputValue('#kwirl-textarea')).trim().split(/\s+/);
+        assert.equal(words.length, 2000);
+        const marked = await page.evaluate(() => Verbarium.misspelt(document.getElementById('kwirl-textarea')));
+        assert.ok(marked.length > 0 && marked.every((w) => ['recieve', 'leter', 'freind', 'wierd', 'untill'].includes(w)),
+                  marked.join(','));
+        console.log(`# ${requests} requests for ${bursts} pauses; longest task ${stats.maxTaskMs.toFixed(1)} ms (${stats.maxTask})`);
+    }));
