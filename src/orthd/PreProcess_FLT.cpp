@@ -48,7 +48,8 @@ void PreProcess_FLT::BuildLanguageList(StringMap& map) {
             const std::string name = map[token];
             if (!body.empty()) body += ",\n";
             body += std::string("\t") + kQ + token + kQ + " : " + kQ + name + kQ;
-            map[group] += separator + kQ + token + kQ + " : " + kQ + name + kQ;
+            map[group] += separator + kQ + ScriptStringEscape(token) + kQ + " : " + kQ +
+                          ScriptStringEscape(name) + kQ;
             separator = ",";
             if (token == slang && group == "rtl") map["right_to_left"] = "dir=\"rtl\"";
             token.clear();

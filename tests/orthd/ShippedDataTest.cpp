@@ -33,7 +33,7 @@ TEST(ShippedDataTest, DefaultIniSetsTheKeysTheTreeNeeds) {
         {"lf_mapping", "default ../templates/"},
         {"schema_def", "1000"},
         {"def_int_lang", "en_US"},
-        {"langs_list", "[ltr] en_US en_GB de_DE fr_FR [rtl] he_IL"},
+        {"langs_list", "[superset] en_US en_GB [usual] de_DE fr_FR [rtl] he_IL"},
         {"langs_ver", "1"},
         {"lang_cookie", "1"},
         {"use_ferrix_protocol", "1"},
