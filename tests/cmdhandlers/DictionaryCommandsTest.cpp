@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <typeinfo>
-
 #include "cmdhandlers/Dictionary/Add_CH.h"
 #include "cmdhandlers/Dictionary/Change_CH.h"
 #include "cmdhandlers/Dictionary/Dictionary_CH.h"
@@ -9,20 +7,12 @@
 #include "cmdhandlers/Dictionary/Ignore_CH.h"
 #include "cmdhandlers/Dictionary/MessageFormat.h"
 #include "cmdhandlers/Dictionary/Options_CH.h"
+#include "cmdhandlers/RegistryTestSupport.h"
 #include "cmdhandlers/SpellHandlerTestSupport.h"
-#include "kernel/CommandRegistry.h"
 
 namespace {
 
 constexpr char kServerError[] = "VerbarError\r\nUser dictionary not found";
-
-template <typename Expected>
-bool ResolvesTo(const std::string& command) {
-    auto factory = CommandRegistry::Of(Program::Orthd).Resolve(command);
-    if (factory == nullptr) return false;
-    CommandHandlerRef handler(factory());
-    return typeid(*handler) == typeid(Expected);
-}
 
 class DictionaryTest : public SpellHandlerTest {
   protected:

@@ -1,30 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <typeinfo>
-
 #include "cmdhandlers/Grammar/GrammarAnswers.h"
 #include "cmdhandlers/Grammar/Grammar_CH.h"
 #include "cmdhandlers/Grammar/Suggram_CH.h"
+#include "cmdhandlers/RegistryTestSupport.h"
 #include "cmdhandlers/SpellHandlerTestSupport.h"
 #include "cmdhandlers/Thes/Antonym_CH.h"
 #include "cmdhandlers/Thes/Synonym_CH.h"
 #include "cmdhandlers/Thes/Thes_Ant_CH.h"
 #include "cmdhandlers/Thes/Thes_CH.h"
 #include "cmdhandlers/Thes/ThesaurusAnswers.h"
-#include "kernel/CommandRegistry.h"
 #include "kernel/ServerRedirectInfo.h"
 
 namespace {
 
 constexpr char kUnavailable[] = "The Verbarium Service is currently unavailable.";
-
-template <typename Expected>
-bool ResolvesTo(const std::string& command) {
-    auto factory = CommandRegistry::Of(Program::Orthd).Resolve(command);
-    if (factory == nullptr) return false;
-    CommandHandlerRef handler(factory());
-    return typeid(*handler) == typeid(Expected);
-}
 
 size_t Count(const std::string& text, const std::string& part) {
     size_t n = 0;

@@ -1,6 +1,5 @@
 #include "cmdhandlers/Grammar/GrammarAnswers.h"
 
-#include <charconv>
 #include <optional>
 
 #include "utils/TextEscapes.h"
@@ -9,13 +8,10 @@ namespace {
 
 constexpr std::string_view kVariantSeparator = " -OR- ";
 
+// A whole non-negative decimal number that fits an int.
 std::optional<int> Decimal(std::string_view text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [rest, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || text.front() == '-' || error != std::errc() || rest != end)
-        return std::nullopt;
-    return value;
+    const int value = ChangePosition(text);  // -1 for anything else
+    return value < 0 ? std::nullopt : std::optional<int>(value);
 }
 
 // The non-empty fields of `text` between `separator`s.

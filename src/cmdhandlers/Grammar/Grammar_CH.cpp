@@ -25,7 +25,7 @@ void Grammar_CH::apply(StringMap& map, InternalData& data) {
         const std::string checkText = processor.GetCheckText();
         const std::vector<std::string> results =
             CallCheckGrammar(map, data, checkText, kNoCurrentProblem,
-                             {"Grammar_CH", kCheckFailed, kCheckFailed, __FILE__, __LINE__});
+                             {"Grammar_CH", "", kCheckFailed, kCheckFailed, __FILE__, __LINE__});
         const auto checkLength = static_cast<int>(processor.Text().CheckText().size());
         std::vector<MisspeltRange> ranges;
         for (const GrammarRange& found : GrammarRanges(results[2], results[3], checkLength)) {

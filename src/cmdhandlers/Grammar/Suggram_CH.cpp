@@ -20,7 +20,7 @@ void Suggram_CH::apply(StringMap& map, InternalData& data) {
         processor.SetText(map["text"]);
         const std::vector<std::string> results =
             CallCheckGrammar(map, data, processor.GetCheckText(), map["problemid"],
-                             {"Suggram_CH", "Suggram  - failed.",
+                             {"Suggram_CH", "", "Suggram  - failed.",
                               CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__});
         map["suggestlist"] = SuggramOutput(results[0], results[1]);
     });

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "cmdhandlers/Common/EngineFailure.h"
-#include "cmdhandlers/Common/EngineSession.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "utils/InternalDataKeys.h"
@@ -20,17 +19,10 @@ std::string CallThesaurus(StringMap& map, const char* function, const std::strin
     const std::string& setting = map["thes_host"];
     const std::optional<EngineSession::Target> server =
         setting.empty() ? EngineSession::Configured(map) : EngineSession::FromSetting(setting);
-    if (!server)
-        FailCritically(kHandler, "Incorrect format of param 'thes_host'",
-                       CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
-    EngineSession session(map, *server);
-    if (!session.connected())
-        FailCritically(kHandler, "Application server init failed.",
-                       CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
-    std::vector<std::string> results;
-    if (session.Call(function, {checkText}, 1, results) != 0)
-        FailCritically(kHandler, "Thesaurus - failed.", "Thesaurus - failed.", __FILE__, __LINE__);
-    return results.front();
+    return CallOrFail(map, server, function, {checkText}, 1,
+                      {kHandler, "thes_host", "Thesaurus - failed.", "Thesaurus - failed.",
+                       __FILE__, __LINE__})
+        .front();
 }
 
 }  // namespace
