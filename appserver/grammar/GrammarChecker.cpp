@@ -12,21 +12,17 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 2> kRepeatAllowed = {"had", "that"};
 constexpr std::array<std::string_view, 14> kConsonantSoundPrefixes = {
     "uni", "use", "usa", "usu", "uti", "ura",  "ure",
     "uri", "uro", "eu",  "ewe", "one", "once", "ubiq"};
 constexpr std::array<std::string_view, 5> kVowelSoundPrefixes = {"hour", "honest", "honor",
                                                                  "honour", "heir"};
-constexpr std::array<std::string_view, 6> kModals = {"could", "should", "would",
-                                                     "must",  "might",  "may"};
-constexpr std::array<std::string_view, 16> kComparatives = {
-    "more",   "less",   "better", "worse", "rather", "other", "greater", "smaller",
-    "larger", "higher", "lower",  "fewer", "bigger", "older", "younger", "faster"};
 constexpr std::array<std::string_view, 12> kAbbreviations = {
     "e.g", "i.e", "etc", "vs", "cf", "mr", "mrs", "ms", "dr", "st", "no", "approx"};
 // Capital letters whose names start with a vowel sound ("an FBI agent", "an X-ray").
 constexpr std::string_view kVowelSoundCapitals = "AEFHILMNORSX";
+// ICU's time-limit units (about a millisecond each) one rule may spend on one text.
+constexpr int32_t kRuleTimeLimitUnits = 200;
 
 template <size_t N>
 bool In(const std::array<std::string_view, N>& list, std::string_view word) {
@@ -39,23 +35,68 @@ bool StartsWithAny(const std::array<std::string_view, N>& list, std::string_view
                        [&](std::string_view p) { return word.rfind(p, 0) == 0; });
 }
 
-// Message parts are words (never TAB, LF or CR), so the shared escape gives exactly the four
-// references of '&', '<', '>' and '"'.
-std::string Quoted(std::string_view text) { return "&quot;" + HtmlEscape(text) + "&quot;"; }
-
-GrammarProblem Span(const TextWord& a, const TextWord& b, int rule, std::string explanation,
-                    std::string variant) {
-    return {a.pos, b.pos + b.len - a.pos, rule, std::move(explanation), {std::move(variant)}};
+std::string Utf8Of(const icu::UnicodeString& text) {
+    std::string out;
+    text.toUTF8String(out);
+    return out;
 }
 
-std::string CapitalFirst(const std::u16string& word) {
-    std::u16string out = word;
-    if (!out.empty() && !U16_IS_SURROGATE(out[0]))
-        out[0] = static_cast<char16_t>(u_toupper(out[0]));
-    return WordTokenizer::ToUtf8(out);
+std::string CapitalFirst(const std::string& utf8) {
+    std::u16string word = WordTokenizer::ToUtf16(utf8);
+    if (!word.empty() && !U16_IS_SURROGATE(word[0]))
+        word[0] = static_cast<char16_t>(u_toupper(word[0]));
+    return WordTokenizer::ToUtf8(word);
+}
+
+// A template with "$N" / "$^N" filled from the match's groups; `escape` applies to each group.
+template <typename Escape>
+std::string Fill(const std::string& templ, const icu::RegexMatcher& match, Escape escape) {
+    std::string out;
+    for (size_t i = 0; i < templ.size(); ++i) {
+        const bool capital = templ[i] == '$' && i + 2 < templ.size() && templ[i + 1] == '^';
+        const size_t digitAt = i + (capital ? 2 : 1);
+        if (templ[i] != '$' || digitAt >= templ.size() || templ[digitAt] < '0' ||
+            templ[digitAt] > '9' || templ[digitAt] - '0' > match.groupCount()) {
+            out += templ[i];
+            continue;
+        }
+        UErrorCode status = U_ZERO_ERROR;
+        std::string group = Utf8Of(match.group(templ[digitAt] - '0', status));
+        if (U_FAILURE(status)) group.clear();
+        out += escape(capital ? CapitalFirst(group) : group);
+        i = digitAt;
+    }
+    return out;
+}
+
+// The variant with its first letter in capitals when the matched text starts with one.
+std::string FollowingCase(std::string variant, const std::u16string& text, size_t pos) {
+    if (pos < text.size() && u_isupper(text[pos]) && !variant.empty()) return CapitalFirst(variant);
+    return variant;
+}
+
+// The index of the word that starts exactly at `pos`, or words.size().
+size_t WordAt(const std::vector<TextWord>& words, size_t pos) {
+    const auto it = std::lower_bound(words.begin(), words.end(), pos,
+                                     [](const TextWord& w, size_t p) { return w.pos < p; });
+    return it != words.end() && it->pos == pos ? static_cast<size_t>(it - words.begin())
+                                               : words.size();
+}
+
+bool InLink(const std::vector<TextWord>& words, size_t pos) {
+    auto it = std::upper_bound(words.begin(), words.end(), pos,
+                               [](size_t p, const TextWord& w) { return p < w.pos; });
+    if (it == words.begin()) return false;
+    --it;
+    return it->inLink && pos < it->pos + it->len;
 }
 
 }  // namespace
+
+GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
+
+GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules)
+    : rules_(std::move(rules)) {}
 
 bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
     if (word.empty()) return false;
@@ -67,15 +108,6 @@ bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
     if (StartsWithAny(kVowelSoundPrefixes, lower)) return true;
     if (StartsWithAny(kConsonantSoundPrefixes, lower)) return false;
     return std::string_view("aeiou").find(lower[0]) != std::string_view::npos;
-}
-
-bool GrammarChecker::OnlyBlanksBetween(const std::u16string& text, const TextWord& a,
-                                       const TextWord& b) {
-    const size_t from = a.pos + a.len;
-    if (b.pos <= from) return false;
-    for (size_t i = from; i < b.pos; ++i)
-        if (!u_isUWhiteSpace(text[i])) return false;
-    return true;
 }
 
 bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
@@ -102,69 +134,49 @@ bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vecto
     return true;
 }
 
-void GrammarChecker::CheckPair(const std::u16string& text, const TextWord& a, const TextWord& b,
-                               std::vector<GrammarProblem>& out) {
-    if (!OnlyBlanksBetween(text, a, b)) return;
-    const std::string first = WordShape::Lower(a.utf8);
-    const std::string second = WordShape::Lower(b.utf8);
-    if (first == second && !In(kRepeatAllowed, first)) {
-        out.push_back(
-            Span(a, b, kRepeatedWord,
-                 "<b>Repeated word.</b> The word " + Quoted(a.utf8) + " is written twice in a row.",
-                 a.utf8));
-    } else if (first == "a" && StartsWithVowelSound(b.utf8)) {
-        out.push_back(Span(a, b, kAVowel,
-                           "<b>Article.</b> Use &quot;an&quot; before a word that starts with a "
-                           "vowel sound, such as " +
-                               Quoted(b.utf8) + ".",
-                           (a.utf8 == "A" ? "An " : "an ") + b.utf8));
-    } else if (first == "an" && !StartsWithVowelSound(b.utf8) &&
-               !WordShape(std::u16string_view(text).substr(b.pos, 1)).hasDigit()) {  // "an 8th"
-        out.push_back(Span(a, b, kAnConsonant,
-                           "<b>Article.</b> Use &quot;a&quot; before a word that starts with a "
-                           "consonant sound, such as " +
-                               Quoted(b.utf8) + ".",
-                           (a.utf8 == "An" ? "A " : "a ") + b.utf8));
-    } else if (second == "of" && In(kModals, first)) {
-        out.push_back(Span(a, b, kModalOf,
-                           "<b>Wrong word.</b> After " + Quoted(a.utf8) +
-                               " write &quot;have&quot;, not &quot;of&quot;.",
-                           a.utf8 + " have"));
-    } else if (second == "then" && In(kComparatives, first)) {
-        out.push_back({b.pos,
-                       b.len,
-                       kThenThan,
-                       "<b>Wrong word.</b> A comparison such as " + Quoted(a.utf8) +
-                           " takes &quot;than&quot;; &quot;then&quot; is about time.",
-                       {b.utf8 == "Then" ? "Than" : "than"}});
-    } else if (first == "your" && second == "welcome") {
-        out.push_back(Span(a, b, kYourWelcome,
-                           "<b>Wrong word.</b> &quot;You're welcome&quot; is short for &quot;you "
-                           "are welcome&quot;.",
-                           (a.utf8 == "Your" ? "You're " : "you're ") + b.utf8));
+void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& text,
+                               const std::vector<TextWord>& words,
+                               std::vector<GrammarProblem>& out) const {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
+    std::unique_ptr<icu::RegexMatcher> match(rule.pattern->matcher(input, status));
+    if (U_FAILURE(status)) return;
+    match->setTimeLimit(kRuleTimeLimitUnits, status);
+    while (match->find(status) && U_SUCCESS(status)) {
+        const auto pos = static_cast<size_t>(match->start(status));
+        const auto end = static_cast<size_t>(match->end(status));
+        if (U_FAILURE(status) || end <= pos || InLink(words, pos)) continue;
+        if (rule.condition == GrammarRule::Condition::kSentenceStart) {
+            const size_t index = WordAt(words, pos);
+            if (index == words.size() || words[index].inLink ||
+                WordShape(std::u16string_view(text).substr(pos, end - pos)).mixedCase() ||
+                !StartsSentence(text, words, index))
+                continue;
+        } else if (rule.condition != GrammarRule::Condition::kNone) {
+            const std::string group = Utf8Of(match->group(rule.group, status));
+            const bool vowel = StartsWithVowelSound(group);
+            const bool wanted =
+                rule.condition == GrammarRule::Condition::kVowelSound
+                    ? vowel
+                    : !vowel && !group.empty() && !(group[0] >= '0' && group[0] <= '9');
+            if (U_FAILURE(status) || !wanted) continue;
+        }
+        GrammarProblem problem{pos, end - pos, rule.number, {}, {}};
+        problem.explanation =
+            Fill(rule.explanation, *match, [](const std::string& g) { return HtmlEscape(g); });
+        for (const std::string& variant : rule.variants)
+            problem.variants.push_back(FollowingCase(
+                Fill(variant, *match, [](const std::string& g) { return g; }), text, pos));
+        out.push_back(std::move(problem));
     }
 }
 
 std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text) const {
     const std::vector<TextWord> words = WordTokenizer::Words(text);
     std::vector<GrammarProblem> out;
-    for (size_t i = 0; i < words.size(); ++i) {
-        const TextWord& w = words[i];
-        const std::u16string word = text.substr(w.pos, w.len);
-        if (!w.inLink && u_islower(word[0]) && !WordShape(word).mixedCase() &&
-            StartsSentence(text, words, i)) {
-            const std::string fixed = CapitalFirst(word);
-            out.push_back({w.pos,
-                           w.len,
-                           kLowerCaseStart,
-                           "<b>Capital letter.</b> A sentence starts with a capital letter: " +
-                               Quoted(fixed) + ".",
-                           {fixed}});
-        }
-        if (i + 1 < words.size()) CheckPair(text, w, words[i + 1], out);
-    }
+    for (const GrammarRule& rule : rules_->rules()) ApplyRule(rule, text, words, out);
     std::stable_sort(out.begin(), out.end(), [](const GrammarProblem& x, const GrammarProblem& y) {
-        return x.pos < y.pos;
+        return x.pos != y.pos ? x.pos < y.pos : x.rule < y.rule;
     });
     return out;
 }

@@ -1,15 +1,20 @@
 #pragma once
-// A small rule engine for English. Rules and their stable numbers:
+// The grammar checker for English: the rules of a GrammarRuleTable (grammar-en.rules) applied
+// to a text. The first seven rule numbers are part of the protocol:
 //   1 repeated word ("as as")           2 "a" before a vowel sound ("a apple")
 //   3 "an" before a consonant sound     4 a sentence that starts in lower case
 //   5 "of" after a modal ("could of")   6 "then" after a comparative ("more then")
 //   7 "your welcome"
-// Problems come in text order; each has an explanation and at least one variant.
-// Pure, thread-safe.
+// Problems come in text order; each has an explanation (HTML, the text's words escaped) and at
+// least one variant. Matches that start inside a link (domain name, e-mail address, URL) are
+// left out. Each rule's matching is bounded in time, so no text can hold a worker for long.
+// Immutable after construction, thread-safe.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "grammar/GrammarProblem.h"
+#include "grammar/GrammarRuleTable.h"
 #include "spell/TextWord.h"
 
 class GrammarChecker {
@@ -24,15 +29,20 @@ class GrammarChecker {
         kYourWelcome = 7,
     };
 
+    // The rules of GrammarRuleTable::Default().
+    GrammarChecker();
+    explicit GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules);
+
     std::vector<GrammarProblem> Check(const std::u16string& text) const;
 
     // True when the article "an" belongs before `word` (UTF-8 as written).
     static bool StartsWithVowelSound(const std::string& word);
 
   private:
-    static bool OnlyBlanksBetween(const std::u16string& text, const TextWord& a, const TextWord& b);
     static bool StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
                                size_t index);
-    static void CheckPair(const std::u16string& text, const TextWord& a, const TextWord& b,
-                          std::vector<GrammarProblem>& out);
+    void ApplyRule(const GrammarRule& rule, const std::u16string& text,
+                   const std::vector<TextWord>& words, std::vector<GrammarProblem>& out) const;
+
+    std::shared_ptr<const GrammarRuleTable> rules_;
 };

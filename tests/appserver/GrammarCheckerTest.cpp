@@ -1,6 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "grammar/GrammarChecker.h"
+
+namespace {
+
+// The checker with the rules the engine server ships.
+GrammarChecker Shipped() {
+    static const auto table =
+        std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Load(GRAMMAR_RULES_FILE));
+    return GrammarChecker(table);
+}
+
+GrammarChecker WithRules(const std::string& text) {
+    return GrammarChecker(std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Parse(text)));
+}
+
+// The rule numbers the shipped rules find in `text`, in text order.
+std::vector<int> RulesIn(const char16_t* text) {
+    std::vector<int> rules;
+    for (const GrammarProblem& p : Shipped().Check(text)) rules.push_back(p.rule);
+    return rules;
+}
+
+}  // namespace
 
 TEST(GrammarCheckerTest, ArticleFollowsTheSoundNotTheLetter) {
     const struct {
@@ -16,17 +40,80 @@ TEST(GrammarCheckerTest, ArticleFollowsTheSoundNotTheLetter) {
 }
 
 TEST(GrammarCheckerTest, NoProblemsInPlainCorrectText) {
-    const GrammarChecker checker;
+    const GrammarChecker checker = Shipped();
     EXPECT_TRUE(checker.Check(u"It was an hour. A user had had enough, e.g. the rest.").empty());
     EXPECT_TRUE(checker.Check(u"Wait... and then it went.").empty());
 }
 
 TEST(GrammarCheckerTest, RepeatedWordsOnlyWithBlanksBetween) {
-    const GrammarChecker checker;
+    const GrammarChecker checker = Shipped();
     EXPECT_EQ(checker.Check(u"It is, is it not?").size(), 0u);
     const auto problems = checker.Check(u"It is\n\tIS so.");
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].rule, GrammarChecker::kRepeatedWord);
     EXPECT_EQ(problems[0].pos, 3u);
     EXPECT_EQ(problems[0].len, 6u);
+}
+
+TEST(GrammarRuleTableTest, ShippedRulesAllCompile) {
+    const GrammarRuleTable table = GrammarRuleTable::Load(GRAMMAR_RULES_FILE);
+    EXPECT_TRUE(table.errors().empty())
+        << table.errors().front().line << ": " << table.errors().front().reason;
+    EXPECT_GE(table.rules().size(), 40u);
+}
+
+TEST(GrammarRuleTableTest, MalformedLinesAreReportedAndSkipped) {
+    const GrammarRuleTable table = GrammarRuleTable::Parse(
+        "# comment\n"
+        "\n"
+        "x - /a/ => b :: c\n"               // 3: no number
+        "9 bogus /a/ => b :: c\n"           // 4: unknown condition
+        "9 - /(a/ => b :: c\n"              // 5: does not compile
+        "9 - /a/ b :: c\n"                  // 6: no variants mark
+        "9 vowel:2 /(a)/ => b :: c\n"       // 7: missing group
+        "9 - /a\\/b/ => x -OR- y :: z\n");  // 8: fine, a slash in the pattern
+    ASSERT_EQ(table.rules().size(), 1u);
+    EXPECT_EQ(table.rules()[0].variants, (std::vector<std::string>{"x", "y"}));
+    std::vector<size_t> lines;
+    for (const auto& e : table.errors()) lines.push_back(e.line);
+    EXPECT_EQ(lines, (std::vector<size_t>{3, 4, 5, 6, 7}));
+    EXPECT_EQ(GrammarRuleTable::Load("/nonexistent/rules").errors().size(), 1u);
+}
+
+TEST(GrammarCheckerTest, ExplanationEscapesTheWordsOfTheText) {
+    const GrammarChecker checker = WithRules("9 - /<(\\w+)>/ => $^1 :: tag &quot;$0&quot; $1\n");
+    const auto problems = checker.Check(u"x <script> y");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].explanation, "tag &quot;&lt;script&gt;&quot; script");
+    EXPECT_EQ(problems[0].variants, std::vector<std::string>{"Script"});
+    EXPECT_EQ(problems[0].pos, 2u);
+}
+
+TEST(GrammarCheckerTest, ShippedRulesFindCommonErrors) {
+    const struct {
+        const char16_t* text;
+        std::vector<int> rules;
+    } rows[] = {
+        {u"Its a nice day.", {8}},
+        {u"Their is a problem.", {10}},
+        {u"Your going to like it.", {15}},
+        {u"It is better then before.", {6}},
+        {u"Do not loose the key.", {17}},
+        {u"The screw is loose. Its own thread is fine.", {}},
+        {u"I will loose my job.", {17}},
+        {u"It had a big affect on us.", {19}},
+        {u"Who's car is this?", {24}},
+        {u"We could of won.", {5}},
+        {u"Thanks alot.", {30}},
+        {u"I can went home.", {50}},
+        {u"She has went home.", {61}},
+        {u"He don't know.", {74}},
+        {u"Hello,, world.", {40}},
+        {u"Is it true ?", {44}},
+        {u"Yes i think so.", {34}},
+        {u"He was a honest man.", {2}},
+        {u"See http://example.com/its a link.", {}},
+        {u"It is ready. the rest follows, e.g. the list.", {4}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(RulesIn(row.text), row.rules);
 }

@@ -32,6 +32,7 @@ class CommonSpell_CH : public CommandHandler {
     void apply(StringMap& map, InternalData& data, const std::string& function, int argumentCount,
                const std::string& text, const char* failurePhrase);
 
+  public:
     // Where a command's failures are reported from and as what.
     struct FailureReport {
         const char* handlerName;    // logged: "<handlerName>::apply() *ERROR* <cause>"
@@ -43,7 +44,7 @@ class CommonSpell_CH : public CommandHandler {
     // Runs `body` and maps what escapes it the way every spelling command reports failures:
     // command-handler exceptions pass unchanged, a missing typed value becomes the
     // "default language" error, anything else the command-handler exception
-    // report.internalError.
+    // report.internalError. The grammar, thesaurus and dictionary commands report the same way.
     template <typename Body>
     static void RunMapped(const FailureReport& report, Body&& body);
 

@@ -1,0 +1,48 @@
+#include "cmdhandlers/Dictionary/Add_CH.h"
+
+#include "cmdhandlers/Common/EngineFailure.h"
+#include "cmdhandlers/Dictionary/DialogWord.h"
+#include "cmdhandlers/Dictionary/NextCommand.h"
+#include "cmdhandlers/Dictionary/UserDictionaryStore.h"
+#include "cmdhandlers/Spell/CommonSpell_CH.h"
+#include "kernel/CommandRegistry.h"
+#include "utils/InternalDataKeys.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "sp_add", Add_CH);
+
+namespace {
+
+constexpr char kHandler[] = "Add_CH";
+constexpr char kInternalError[] = "AddCommandHandler::apply() - internal error.";
+
+void AddToNamedDictionary(StringMap& map, InternalData& data, const std::string& word) {
+    const EngineSession::Target server =
+        EngineSession::Redirected(data, ServiceKind::Spell, data.Get<std::string>(idkey::SpellLang),
+                                  EngineSession::Configured(map));
+    EngineSession session(map, server);
+    if (!session.connected())
+        FailCritically(kHandler, "Application server init failed.",
+                       CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
+    if (UserDictionaryStore(session).Update(map["udn"], word, map["ud"]) != 0)
+        FailCritically(kHandler, "Add to dictionary - failed", CommonSpell_CH::kServiceUnavailable,
+                       __FILE__, __LINE__);
+}
+
+}  // namespace
+
+void Add_CH::apply(StringMap& map, InternalData& data) {
+    CommonSpell_CH::RunMapped({kHandler, kInternalError, __FILE__, __LINE__}, [&] {
+        TextProcessor processor(map[":prse_opt:"],
+                                data.Get<FilteringParams>(idkey::FilteringParams));
+        processor.SetText(map["text"]);
+        const DialogWord word = DialogWord::Take(map, processor);
+        map[":chng_pos:"] = word.End();
+        if (UserDictionaryStore::Named(map["udn"])) {
+            AddToNamedDictionary(map, data, word.text);
+            map["ud"] = "";
+        } else {
+            map["ud"] = UserDictionaryStore::Appended(map["ud"], word.text);
+        }
+    });
+    RunNextCommand(map, data, "spell");
+}

@@ -1,0 +1,98 @@
+#include "cmdhandlers/Dictionary/Change_CH.h"
+
+#include "cmdhandlers/Dictionary/DialogWord.h"
+#include "cmdhandlers/Dictionary/IgnoreList.h"
+#include "cmdhandlers/Dictionary/NextCommand.h"
+#include "cmdhandlers/Spell/CommonSpell_CH.h"
+#include "kernel/CommandRegistry.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/text/Utf16Conversion.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "sp_ch", Change_CH);
+VERB_REGISTER_COMMAND(Program::Orthd, "sp_ch_all", Change_CH);
+VERB_REGISTER_COMMAND(Program::Orthd, "gr_ch", Change_CH);
+VERB_REGISTER_COMMAND(Program::Orthd, "th_ch", Change_CH);
+
+namespace {
+
+constexpr char kInternalError[] = "ChangeHandler::apply() - internal error.";
+
+// Letters of the scripts users write in: ASCII letters and every unit from U+00C0 on, except
+// the signs × and ÷, general punctuation and CJK punctuation.
+bool IsLetterUnit(char16_t c) {
+    if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) return true;
+    if (c < 0xC0 || c == 0xD7 || c == 0xF7) return false;
+    return !(c >= 0x2000 && c <= 0x206F) && !(c >= 0x3000 && c <= 0x303F);
+}
+
+struct Correction {
+    std::string command;
+    int oldLength = 0;
+    int newLength = 0;
+};
+
+// One replacement at `at`: the text changes and the ignore lists follow it.
+void Replace(StringMap& map, TextProcessor& processor, const std::u16string& replacement, int at,
+             const Correction& c) {
+    processor.ReplaceRange(replacement, at, c.oldLength);
+    const bool grammar = c.command == "gr_ch";
+    const bool spelling = c.command == "sp_ch" || c.command == "sp_ch_all";
+    for (const char* key : {"igpossp", "igposgr"}) {
+        const bool ignoresCorrection = std::string(key) == "igpossp" ? spelling : grammar;
+        std::string& list = map[key];
+        list = ignoresCorrection ? AfterCorrection(list, at, c.oldLength, c.newLength)
+                                 : ShiftPositions(list, at, c.oldLength, c.newLength);
+    }
+}
+
+std::string NextCommandOf(const std::string& command) {
+    if (command == "gr_ch") return "grammar";
+    if (command == "th_ch") return "thes";
+    return "spell";
+}
+
+}  // namespace
+
+std::vector<int> Change_CH::WholeWordOccurrences(const std::u16string& text,
+                                                 const std::u16string& word) {
+    std::vector<int> found;
+    if (word.empty()) return found;
+    for (size_t at = text.find(word); at != std::u16string::npos; at = text.find(word, at + 1)) {
+        const size_t end = at + word.size();
+        const bool letterBefore = at > 0 && IsLetterUnit(text[at - 1]);
+        const bool letterAfter = end < text.size() && IsLetterUnit(text[end]);
+        if (!letterBefore && !letterAfter) found.push_back(static_cast<int>(at));
+    }
+    return found;
+}
+
+void Change_CH::apply(StringMap& map, InternalData& data) {
+    std::string next;
+    CommonSpell_CH::RunMapped({"Change_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        TextProcessor processor(map[":prse_opt:"],
+                                data.Get<FilteringParams>(idkey::FilteringParams));
+        processor.SetText(map["text"]);
+        const DialogWord word = DialogWord::Take(map, processor);
+        const std::u16string replacement = Utf8ToUtf16(map["word"]);
+        const Correction correction{LowerCommand(map), word.length,
+                                    static_cast<int>(replacement.size())};
+        long long count = 1;
+        if (correction.command == "sp_ch_all") {
+            const std::vector<int> occurrences =
+                WholeWordOccurrences(processor.Text().CheckText(), Utf8ToUtf16(word.text));
+            count = 0;
+            for (auto at = occurrences.rbegin(); at != occurrences.rend(); ++at) {
+                Replace(map, processor, replacement, *at, correction);
+                if (*at <= word.position) ++count;
+            }
+        } else {
+            Replace(map, processor, replacement, word.position, correction);
+        }
+        const long long end = static_cast<long long>(word.position) + word.length;
+        map[":chng_pos:"] =
+            std::to_string(end + count * (correction.newLength - correction.oldLength));
+        map["text"] = processor.GetText();
+        next = NextCommandOf(correction.command);
+    });
+    RunNextCommand(map, data, next);
+}

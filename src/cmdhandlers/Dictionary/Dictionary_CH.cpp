@@ -1,0 +1,110 @@
+#include "cmdhandlers/Dictionary/Dictionary_CH.h"
+
+#include "cmdhandlers/Common/EngineFailure.h"
+#include "cmdhandlers/Dictionary/MessageFormat.h"
+#include "cmdhandlers/Dictionary/UserDictionaryStore.h"
+#include "cmdhandlers/Spell/CommonSpell_CH.h"
+#include "kernel/CommandRegistry.h"
+#include "utils/TextEscapes.h"
+#include "utils/logging/Logger.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "dictionary", Dictionary_CH);
+
+namespace {
+
+constexpr char kInternalError[] = "Dictionary_CH::apply() - internal error.";
+
+std::string Quoted(const std::string& value) { return "\"" + ScriptStringEscape(value) + "\""; }
+
+std::string NameAnswer(const std::string& name, const std::string& action) {
+    return "{dname: " + Quoted(name) + ", action: " + Quoted(action) + "}";
+}
+
+std::string WordAnswer(const std::string& word, const std::string& action) {
+    return "{word: " + Quoted(word) + ", action: " + Quoted(action) + "}";
+}
+
+std::string ErrorAnswer(const Dictionary_CH::DictionaryError& e) {
+    return "{text: " + Quoted(e.message()) + ", type: \"" + std::to_string(e.code()) +
+           "\", error: true, dname: " + Quoted(e.name()) + "}";
+}
+
+// The failure text `number` ("tx_no" + number) filled with `arguments`.
+[[noreturn]] void Fail(StringMap& map, int number, std::vector<std::string> arguments, int code,
+                       const std::string& name) {
+    throw Dictionary_CH::DictionaryError(
+        FormatMessage(map["tx_no" + std::to_string(number)], arguments), code, name,
+        ModuleOf(__FILE__), __LINE__);
+}
+
+}  // namespace
+
+void Dictionary_CH::RunAction(StringMap& map) {
+    const std::string action = map["action"];
+    const std::string ud = map["ud"];
+    const std::string oldName = map["udn"];
+    const std::string newName = map["dname"];
+    map["udn"] = newName;
+    if (!map["c"].empty()) map["callback"] = map["c"];
+    const bool json = map["format"] == "json";
+
+    EngineSession session(map, EngineSession::Configured(map));
+    UserDictionaryStore store(session);
+    std::string shownName = newName;
+    if (action == "create") {
+        if (const int code = store.Create(newName, ud)) {
+            map["udn"] = oldName;
+            Fail(map, 82, {newName, std::to_string(code)}, code, newName);
+        }
+    } else if (action == "delete") {
+        if (const int code = store.Delete(oldName)) {
+            map["udn"] = oldName;
+            Fail(map, 84, {std::to_string(code), oldName}, code, oldName);
+        }
+        map["udn"] = "";
+        shownName = oldName;
+    } else if (action == "rename") {
+        if (const int code = store.Rename(oldName, newName)) {
+            map["udn"] = oldName;
+            Fail(map, 86, {oldName, std::to_string(code)}, code, oldName);
+        }
+    } else if (action == "restore") {
+        if (const int code = store.Check(newName)) {
+            map["udn"] = "[/]";
+            Fail(map, 88, {newName}, code, newName);
+        }
+    } else if (action == "getname") {
+        map["udn"] = oldName;
+        shownName = UserDictionaryStore::Sent(oldName);
+    } else if (action == "addword") {
+        const std::string& word = map["word"];
+        if (UserDictionaryStore::Named(oldName)) {
+            if (store.Update(oldName, word, ud) != 0)
+                FailCritically("Add_CH", "Add to dictionary - failed",
+                               CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
+            map["ud"] = "";
+        } else {
+            map["ud"] = UserDictionaryStore::Appended(ud, word);
+        }
+        map["udn"] = oldName;
+        if (json) map["view"] = WordAnswer(word, action);
+        return;
+    } else {
+        return;
+    }
+    if (json) map["view"] = NameAnswer(shownName, action);
+}
+
+void Dictionary_CH::apply(StringMap& map, InternalData& /*data*/) {
+    CommonSpell_CH::RunMapped({"Dictionary_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        try {
+            RunAction(map);
+        } catch (const DictionaryError& e) {
+            if (map["format"] != "json") throw;
+            map["view"] = ErrorAnswer(e);
+            report_error("*ERROR* %s file: %s line %d", e.what(), e.file().c_str(), e.line());
+        }
+        const std::string& udn = map["udn"];
+        map["dname"] = udn == "[/]" ? std::string() : udn;
+    });
+}

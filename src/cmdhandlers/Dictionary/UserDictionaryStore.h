@@ -1,0 +1,36 @@
+#pragma once
+// The personal-dictionary functions of the engine server, one call each over a session the
+// caller opened. Each returns 0 on success, else the client's error code (-3 for an error the
+// engine answers, such as an existing name). "[/]" (deleted) is sent as empty where a value may
+// be deleted.
+#include <string>
+
+#include "cmdhandlers/Common/EngineSession.h"
+
+class UserDictionaryStore {
+  public:
+    // The code of a rename to the same name, refused without a call.
+    static constexpr int kSameName = -3;
+
+    explicit UserDictionaryStore(EngineSession& session) : session_(session) {}
+
+    int Create(const std::string& name, const std::string& words);
+    int Delete(const std::string& name);
+    int Rename(const std::string& oldName, const std::string& newName);
+    // Whether the dictionary exists ("restore").
+    int Check(const std::string& name);
+    // Adds `word` and the ","-separated `words`, creating the dictionary when missing.
+    int Update(const std::string& name, const std::string& word, const std::string& words);
+
+    // "[/]" as empty.
+    static std::string Sent(const std::string& value);
+    // Neither empty nor "[/]".
+    static bool Named(const std::string& name);
+    // `list` ("," separated, "[/]" empty) with `word` appended.
+    static std::string Appended(const std::string& list, const std::string& word);
+
+  private:
+    int Call(const char* function, std::vector<std::string> params);
+
+    EngineSession& session_;
+};

@@ -1,0 +1,44 @@
+#include "cmdhandlers/Grammar/Grammar_CH.h"
+
+#include "cmdhandlers/Grammar/GrammarAnswers.h"
+#include "cmdhandlers/Grammar/GrammarCall.h"
+#include "cmdhandlers/Spell/CommonSpell_CH.h"
+#include "kernel/CommandRegistry.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/text/DefaultErrorDecorator.h"
+#include "utils/text/TextRenderers.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "grammar", Grammar_CH);
+
+namespace {
+constexpr char kInternalError[] = "GrammarCommandHandler::apply() - internal error.";
+constexpr char kCheckFailed[] = "Check grammar - failed.";
+constexpr char kDialogCommand[] = "suggram";
+constexpr char kNoCurrentProblem[] = "-1";
+}  // namespace
+
+void Grammar_CH::apply(StringMap& map, InternalData& data) {
+    CommonSpell_CH::RunMapped({"Grammar_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        TextProcessor processor(map[":prse_opt:"],
+                                data.Get<FilteringParams>(idkey::FilteringParams));
+        processor.SetText(map["text"]);
+        const std::string checkText = processor.GetCheckText();
+        const std::vector<std::string> results =
+            CallCheckGrammar(map, data, checkText, kNoCurrentProblem,
+                             {"Grammar_CH", "", kCheckFailed, kCheckFailed, __FILE__, __LINE__});
+        const auto checkLength = static_cast<int>(processor.Text().CheckText().size());
+        std::vector<MisspeltRange> ranges;
+        for (const GrammarRange& found : GrammarRanges(results[2], results[3], checkLength)) {
+            processor.AddProblem(found.range.position, found.range.length, found.problemNumber);
+            ranges.push_back(found.range);
+        }
+        const int problem = ProblemIndex(ranges, ChangePosition(map[":chng_pos:"]));
+        map["problemid"] = std::to_string(problem);
+
+        processor.SetText(map["text"]);
+        DefaultErrorDecorator decorator(u"suggram", problem);
+        map["view"] = RenderDecorated(processor, decorator);
+        map["text"] = processor.GetText();
+        map["loaddlg"] = processor.MakeDialogCall(kDialogCommand, problem);
+    });
+}

@@ -1,0 +1,45 @@
+#include "cmdhandlers/Thes/TheDBCheckWord_CH.h"
+
+#include <string>
+
+#include "cmdhandlers/Common/EngineFailure.h"
+#include "cmdhandlers/Spell/CommonSpell_CH.h"
+#include "cmdhandlers/Spell/MisspellingScan.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/text/DefaultErrorDecorator.h"
+#include "utils/text/TextRenderers.h"
+#include "utils/text/Utf16Conversion.h"
+
+namespace {
+
+constexpr char kHandler[] = "TheDBCheckWord_CH";
+constexpr char kInternalError[] = "ThesCommandHandler::apply() - internal error.";
+
+std::string CallThesaurus(StringMap& map, const char* function, const std::string& checkText) {
+    const std::string& setting = map["thes_host"];
+    const std::optional<EngineSession::Target> server =
+        setting.empty() ? EngineSession::Configured(map) : EngineSession::FromSetting(setting);
+    return CallOrFail(map, server, function, {checkText}, 1,
+                      {kHandler, "thes_host", "Thesaurus - failed.", "Thesaurus - failed.",
+                       __FILE__, __LINE__})
+        .front();
+}
+
+}  // namespace
+
+void TheDBCheckWord_CH::apply(StringMap& map, InternalData& data) {
+    CommonSpell_CH::RunMapped({kHandler, kInternalError, __FILE__, __LINE__}, [&] {
+        TextProcessor processor(map[":prse_opt:"],
+                                data.Get<FilteringParams>(idkey::FilteringParams));
+        processor.SetText(map["text"]);
+        const std::string ranges = CallThesaurus(map, Function(), processor.GetCheckText());
+        const int problem = ScanMisspellings(processor, ranges, map[":chng_pos:"]);
+        map["problemid"] = std::to_string(problem);
+
+        processor.SetText(map["text"]);
+        DefaultErrorDecorator decorator(Utf8ToUtf16(DialogCommand()), problem);
+        map["view"] = RenderDecorated(processor, decorator);
+        map["text"] = processor.GetText();
+        map["loaddlg"] = processor.MakeDialogCall(DialogCommand(), problem);
+    });
+}
