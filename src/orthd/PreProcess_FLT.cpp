@@ -4,6 +4,7 @@
 
 #include "kernel/QuotedValue.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/JsonpCallback.h"
 #include "utils/TextEscapes.h"
 #include "utils/text/FilteringParams.h"
 
@@ -100,6 +101,10 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
 
     ReplaceAll(map["text"], "\xC2\xA0", ",");
     BuildLanguageList(map);
+    // The callback name is written in front of "(" in script answers, outside any string: only
+    // a plain name may pass, whatever the command.
+    if (!map["callback"].empty() && !IsValidJsonpCallback(map["callback"]))
+        VERB_THROW(PreProcess_FLTException, kInvalidCallback);
     if (!map["callback"].empty()) {
         map["left_per"] = "(";
         map["right_per"] = ")";

@@ -83,10 +83,10 @@ TEST_F(PreProcessTest, LanguageListFailsOnUnclosedGroupName) {
 TEST_F(PreProcessTest, WebServiceOptionsArePackedIntoOsp) {
     map["run_mode"] = "web_service";
     map["ignore_mixed_case"] = "1";
-    map["callback"] = "f(x)";
+    map["callback"] = "kwirl.cb[2]";
     filter.apply(map, data);
     EXPECT_EQ(map["osp"], "0010");
-    EXPECT_EQ(map["callback"], "f&#040;x&#041;");
+    EXPECT_EQ(map["callback"], "kwirl.cb[2]");
     EXPECT_EQ(map["left_per"], "(");
     EXPECT_EQ(map["right_per"], ")");
 }
@@ -115,4 +115,21 @@ TEST_F(PreProcessTest, InvalidWebServiceOptionsAreRejectedWithTheValueEscaped) {
 TEST_F(PreProcessTest, MissingSettingIsAnInternalError) {
     InternalData empty;
     EXPECT_THROW(filter.apply(map, empty), PreProcess_FLT::PreProcess_FLTException);
+}
+
+TEST_F(PreProcessTest, CallbackThatIsNoPlainNameFailsTheRequest) {
+    for (const char* callback : {"f(x)", "alert(document.domain)//", "a b", "x;y", "<b>", "a-b"}) {
+        for (const char* mode : {"", "web_service"}) {
+            map["callback"] = callback;
+            map["run_mode"] = mode;
+            try {
+                filter.apply(map, data);
+                ADD_FAILURE() << callback;
+            } catch (const PreProcess_FLT::PreProcess_FLTException& e) {
+                EXPECT_STREQ(e.what(), PreProcess_FLT::kInvalidCallback);
+            }
+            data = InternalData();
+            SetUp();
+        }
+    }
 }
