@@ -40,7 +40,7 @@ const std::vector<std::string> kPayloads = {
     "</script><script>alert(1)</script>",
 };
 
-std::string Run(const std::string& command) {
+std::string RunCommand(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
     if (!pipe) return "cannot run " + command;
     std::string out;
@@ -75,7 +75,7 @@ class EscapeByDefaultTest : public ::testing::Test {
         for (const auto& value : kPayloads)
             cases += "{\"doc\": \"" + JsonStringEscape(Render(templ, contentType, value)) +
                      "\", \"value\": \"" + JsonStringEscape(value) + "\"}\n";
-        return Run(checker + " " + dir.Write("cases.jsonl", cases) + " 2>&1");
+        return RunCommand(checker + " " + dir.Write("cases.jsonl", cases) + " 2>&1");
     }
 
     testsupport::TempDir dir;

@@ -60,8 +60,8 @@ TEST(ShippedDataTest, EveryFileTheCommandMapNamesExistsAndIsAValidTemplate) {
         {"name", "ie"},        {"name", "moz"},          {"doc", "qdr_core"},
         {"name", "blank"},     {"name", "blankform"},    {"name", "frm"},
         {"name", "show"},      {"name", "initialize"},   {"doc", "image"},
-        {"img", "spin"},       {"img", "tick"},          {"doc", "kwirl_lang"},
-        {"slang", "en_US"},    {"slang", "de_DE"},       {"doc", "kwirl_styles"},
+        {"img", "spin"},       {"img", "tick"},          {"slang", "en_US"},
+        {"doc", "kwirl_lang"}, {"slang", "de_DE"},       {"doc", "kwirl_styles"},
         {"doc", "error.xsl"},  {"doc", "kwirl_sp_init"}, {"plugin", "fck"},
     };
     const std::set<std::string> withoutFile = {"eos", "check", "unknown", "status"};

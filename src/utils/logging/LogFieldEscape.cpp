@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-std::string LogFieldEscape(std::string_view field) {
-    const std::string_view kept = field.substr(0, kMaxLogFieldBytes);
+std::string LogTextEscape(std::string_view kept) {
     std::string out;
     out.reserve(kept.size() + 16);
     for (char c : kept) {
@@ -31,6 +30,12 @@ std::string LogFieldEscape(std::string_view field) {
                 }
         }
     }
+    return out;
+}
+
+std::string LogFieldEscape(std::string_view field) {
+    const std::string_view kept = field.substr(0, kMaxLogFieldBytes);
+    std::string out = LogTextEscape(kept);
     if (kept.size() < field.size())
         out += "\\[+" + std::to_string(field.size() - kept.size()) + " bytes]";
     return out;

@@ -12,3 +12,6 @@ inline constexpr std::size_t kMaxLogFieldBytes = 4096;
 // the first kMaxLogFieldBytes bytes are kept; a longer field ends in "\[+N bytes]" (N the bytes
 // left out), which no escaped text can produce.
 std::string LogFieldEscape(std::string_view field);
+
+// The same escapes without the cap, for a whole diagnostic line (whose length the logger bounds).
+std::string LogTextEscape(std::string_view text);

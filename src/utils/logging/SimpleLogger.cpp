@@ -96,7 +96,7 @@ std::string SimpleLogger::EscapeLineBreaks(std::string message) {
 
 void SimpleLogger::LogV(int level, int /*category*/, const char* format, va_list args) {
     if (level == loglevel::Debug) return;
-    const std::string line = Prefix() + LogFieldEscape(FormatMessage(format, args)) + "\n";
+    const std::string line = Prefix() + LogTextEscape(FormatMessage(format, args)) + "\n";
     std::lock_guard lock(mutex_);
     if (path_.empty()) return;
     AppendFile file(path_);

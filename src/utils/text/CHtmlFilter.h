@@ -13,7 +13,8 @@
 // opening tag alone is an element that adds nothing to the check stream and is hidden. A shown
 // block (STYLE) has its opening tag sanitised, and is hidden when a closing tag in another
 // case comes before its own (the browser would end the block there). A closing tag that closes
-// no element opened earlier in the text is never rendered (TextElement::strayClosingTag).
+// no element opened earlier in the text is left out of HTML renderings
+// (TextElement::strayClosingTag).
 #include <cstddef>
 #include <map>
 #include <set>

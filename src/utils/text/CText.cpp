@@ -125,7 +125,8 @@ std::u16string CText::Render(PlainText plainText) const {
     std::u16string out;
     for (const TextElement& element : elements_) {
         if (IsTag(element.kind)) {
-            if (element.strayClosingTag) continue;
+            // In a page, a closing tag that closes nothing of the text would close the page's.
+            if (element.strayClosingTag && plainText == PlainText::kHtmlSafe) continue;
             if (!filteredView)
                 out += element.source;
             else if (element.keep)
