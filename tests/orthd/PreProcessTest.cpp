@@ -2,6 +2,7 @@
 
 #include "orthd/PreProcess_FLT.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/RequestValueRecord.h"
 #include "utils/text/FilteringParams.h"
 
 using orthd::PreProcess_FLT;
@@ -132,4 +133,13 @@ TEST_F(PreProcessTest, CallbackThatIsNoPlainNameFailsTheRequest) {
             SetUp();
         }
     }
+}
+
+TEST_F(PreProcessTest, LanguageFromTheCookieIsStillRequestText) {
+    map = {{"slang", "en_US"}, {":lng_pdef:", "x'};alert(1)//"}, {":session_start:", ""}};
+    data.Insert(idkey::RequestValues, RequestValueRecord());
+    filter.apply(map, data);
+    const auto& record = data.Get<RequestValueRecord>(idkey::RequestValues);
+    EXPECT_TRUE(record.OriginOf("slang", "x'};alert(1)//"));
+    EXPECT_TRUE(record.OriginOf("text", ""));
 }
