@@ -17,6 +17,8 @@ PACKAGES=(
   w3c-sgml-lib lighttpd apache2-bin wrk curl
   # browser tests of the clients: Chromium driven from Node (tests/browser/)
   chromium nodejs
+  # real parsers that tests read rendered answers with (HTML and XML in Python, script in node)
+  python3
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)

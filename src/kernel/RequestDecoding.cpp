@@ -76,6 +76,30 @@ std::vector<Parameter> ParseParameters(std::string_view raw) {
     return params;
 }
 
+namespace {
+
+bool IsRelayUrl(std::string_view url) {
+    if (url.empty()) return true;
+    if (!(url.starts_with("http://") || url.starts_with("https://") || url.starts_with("/")) ||
+        url.starts_with("//"))
+        return false;
+    return std::none_of(url.begin(), url.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= 0x20 || byte == 0x7F || c == '"' || c == '\'' || c == '<' || c == '>' ||
+               c == '\\' || c == '`';
+    });
+}
+
+}  // namespace
+
+bool IsAcceptedParameter(const Parameter& param, const std::vector<Parameter>& all) {
+    if (param.name != "ferrix_url") return true;
+    std::string settings;
+    for (const auto& other : all)
+        if (other.name == "settings") settings = other.value;
+    return settings == "ferrix" && IsRelayUrl(param.value);
+}
+
 bool IsInternalKey(std::string_view key) { return !key.empty() && key.front() == ':'; }
 
 bool IsReservedParameterName(std::string_view lowerName) {

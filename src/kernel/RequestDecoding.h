@@ -16,7 +16,7 @@ namespace RequestDecoding {
 // Keys that only configuration (the INI file, its include file and the access-list file) may
 // set. A request parameter of such a name would let the caller choose files the server reads or
 // hosts it connects to, so it is dropped.
-inline constexpr std::array<std::string_view, 20> kConfigurationOnlyKeys{
+inline constexpr std::array<std::string_view, 21> kConfigurationOnlyKeys{
     "acl_file_name",
     "include_file",
     "appserver_hostname",
@@ -37,6 +37,7 @@ inline constexpr std::array<std::string_view, 20> kConfigurationOnlyKeys{
     "langs_ver",
     "rtl",
     "server_id",
+    "redirect_allow_origins",
 };
 
 // Keys that the program writes and templates insert as markup or script without escaping
@@ -82,6 +83,16 @@ std::vector<Parameter> ParseParameters(std::string_view raw);
 
 std::string CollapseCrLfLf(std::string_view piece);
 std::string AsciiLower(std::string text);
+
+// The keys ApplyCookies sets.
+inline constexpr std::array<std::string_view, 8> kCookieKeys{
+    ":cookies:", "ud", "c_udn", "udn", "c_cust_dic_ids", "cust_dic_ids", "osp", ":lng_pdef:"};
+
+// "ferrix_url" names the relay that forwarded the request and lands in answers as a URL; only the
+// relay's own request (one with "settings" = "ferrix") may carry it, and only as an http(s) URL
+// or an absolute path without quotes, blanks, angle brackets or control bytes. Every other
+// parameter is accepted here (the reserved names are checked apart).
+bool IsAcceptedParameter(const Parameter& param, const std::vector<Parameter>& all);
 
 // Internal keys (framed by colons, seeded by the driver), the configuration-only keys and the
 // program's output keys.

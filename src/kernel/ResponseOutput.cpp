@@ -12,8 +12,10 @@ std::time_t CurrentTime() { return std::time(nullptr); }
 std::string HeaderValue(std::string_view value) {
     std::string out;
     out.reserve(value.size());
-    for (char c : value)
-        if (c != '\r' && c != '\n') out += c;
+    for (char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) out += c;
+    }
     return out;
 }
 

@@ -12,7 +12,8 @@ std::ostream& StandardOutput();
 
 std::time_t CurrentTime();
 
-// A header value with CR and LF removed, so that a value can never end its header line.
+// A header value with CR, LF and every other control byte (below 0x20, DEL) removed, so that a
+// value can never end its header line or hide a second one.
 std::string HeaderValue(std::string_view value);
 
 // `when` in UTC as "Fri, 01 Jan 2038 00:00:00 GMT" (English names, independent of the locale).

@@ -4,6 +4,8 @@
 
 #include "kernel/QuotedValue.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/JsonpCallback.h"
+#include "utils/RequestValueRecord.h"
 #include "utils/TextEscapes.h"
 #include "utils/text/FilteringParams.h"
 
@@ -59,6 +61,17 @@ void PreProcess_FLT::BuildLanguageList(StringMap& map) {
     map["langs"] = output;
 }
 
+namespace {
+
+// A value derived from request text (the language cookie, the text with its no-break spaces
+// replaced) is still request text for the answer's escaping.
+void MarkAsRequestText(InternalData& data, const std::string& key, const std::string& value) {
+    if (data.Find(idkey::RequestValues))
+        data.Get<RequestValueRecord>(idkey::RequestValues).Fill(key, value);
+}
+
+}  // namespace
+
 void PreProcess_FLT::CheckWebServiceOptions(StringMap& map) {
     const std::string& format = map["format"];
     if (!format.empty() && format != "xml" && format != "json")
@@ -91,7 +104,7 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
         map["cmd"] != "sc") {
         const std::string& hide = map["hide"];
         if ((hide.empty() || hide.find("[s]") != std::string::npos) && !map[":lng_pdef:"].empty())
-            map["slang"] = map[":lng_pdef:"];
+            MarkAsRequestText(data, "slang", map["slang"] = map[":lng_pdef:"]);
     }
     FilteringParams params;
     params.attributes = data.Get<AttributeWhiteList>(idkey::AttributeWhiteList);
@@ -100,7 +113,12 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
     data.Insert(idkey::SpellLang, map["slang"]);
 
     ReplaceAll(map["text"], "\xC2\xA0", ",");
+    MarkAsRequestText(data, "text", map["text"]);
     BuildLanguageList(map);
+    // The callback name is written in front of "(" in script answers, outside any string: only
+    // a plain name may pass, whatever the command.
+    if (!map["callback"].empty() && !IsValidJsonpCallback(map["callback"]))
+        VERB_THROW(PreProcess_FLTException, kInvalidCallback);
     if (!map["callback"].empty()) {
         map["left_per"] = "(";
         map["right_per"] = ")";

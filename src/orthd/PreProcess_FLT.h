@@ -10,7 +10,8 @@
 // "right_to_left", "left_per", "right_per", "callback", "osp"; InternalData FilteringParams (30)
 // and SpellLang (1).
 // Throws PreProcess_FLTException for an invalid web-service option (the message quotes the
-// value through QuoteRequestValue), for "invalid group name", and for a missing setting.
+// value through QuoteRequestValue), for "invalid group name", for a "callback" that is not a
+// valid JSONP callback name (kInvalidCallback), and for a missing setting.
 #include <string>
 
 #include "kernel/Filter.h"
@@ -20,6 +21,8 @@ namespace orthd {
 class PreProcess_FLT : public Filter {
   public:
     VERB_FILTER_EXCEPTION(PreProcess_FLTException);
+    static constexpr char kInvalidCallback[] =
+        "The callback must be a name such as 'kwirl.call' (letters, digits, '_', '$', '.').";
 
     void apply(StringMap& map, InternalData& data) override;
 

@@ -3,12 +3,16 @@
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/ResponseOutput.h"
+#include "kernel/SettingsCookies.h"
 #include "orthd/OutputCodePage.h"
 #include "templates/BanSysMetaHandler.h"
 #include "templates/CheckSpellingJSONMetaHandler.h"
 #include "templates/CheckSpellingXMLMetaHandler.h"
+#include "templates/RequestValueMetaHandler.h"
 #include "templates/TemplateRendering.h"
+#include "utils/ContextEscape.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/RequestValueRecord.h"
 
 namespace orthd {
 namespace {
@@ -25,27 +29,55 @@ std::string Header(const std::string& name, const std::string& value) {
 }
 
 std::string SetCookie(const std::string& name, const std::string& value, const char* expiry) {
-    return Header("Set-Cookie", name + "=" + value + "; " + expiry);
+    return Header("Set-Cookie",
+                  name + "=" + value + "; " + expiry + " " + SettingsCookies::kSameSite);
 }
 
 bool Holds(const std::string& value) { return !value.empty() && value != kDeletedMarker; }
 
-std::string DictionaryCookies(StringMap& map) {
-    std::string out;
-    if (Holds(map["udn"])) {
-        out += SetCookie("udn", CookieValue(map["udn"], false), kFutureExpiry);
-        out += SetCookie("ud", "", kPastExpiry);
-    } else {
-        out += SetCookie("udn", "", kPastExpiry);
-        if (Holds(map["ud"])) out += SetCookie("ud", CookieValue(map["ud"], true), kFutureExpiry);
+// The user dictionary name, or when there is none the word list kept in the cookie "ud".
+std::string DictionaryNameCookies(StringMap& map) {
+    const std::string& udn = map["udn"];
+    if (Holds(udn)) {
+        if (!SettingsCookies::IsValidDictionaryName(udn)) return {};
+        return SetCookie("udn", SettingsCookies::PercentEncode(udn), kFutureExpiry) +
+               SetCookie("ud", "", kPastExpiry);
     }
-    if (Holds(map["cust_dic_ids"]))
-        out += SetCookie("cust_dic_ids", CookieValue(map["cust_dic_ids"], false),
-                         kDictionaryListExpiry);
-    else
-        out += SetCookie("cust_dic_ids", "", kPastExpiry);
-    out += SetCookie("osp", CookieValue(map["osp"], false), kFutureExpiry);
+    std::string out = SetCookie("udn", "", kPastExpiry);
+    const std::string& ud = map["ud"];
+    if (Holds(ud) && SettingsCookies::IsValidCookieWordList(ud))
+        out += SetCookie("ud", CookieValue(ud, true), kFutureExpiry);
     return out;
+}
+
+// Values that break their rule are not written: the browser keeps what it had.
+std::string DictionaryCookies(StringMap& map) {
+    std::string out = DictionaryNameCookies(map);
+    const std::string& ids = map["cust_dic_ids"];
+    if (!Holds(ids))
+        out += SetCookie("cust_dic_ids", "", kPastExpiry);
+    else if (SettingsCookies::IsValidCustomDictionaryIds(ids))
+        out += SetCookie("cust_dic_ids", ids, kDictionaryListExpiry);
+    if (SettingsCookies::IsValidOsp(map["osp"])) out += SetCookie("osp", map["osp"], kFutureExpiry);
+    return out;
+}
+
+// Request text goes into the answer escaped for its content type; the "check" answer is a
+// header line.
+EscapeContext AnswerEscapeContext(StringMap& map, InternalData& data) {
+    if (map["cmd"] == "check") return EscapeContext::kHeader;
+    return EscapeContextOf(data.Find(idkey::ResponseContentType)
+                               ? data.Get<ContentType>(idkey::ResponseContentType).text
+                               : std::string(ctype::kHtml));
+}
+
+// The "check" answer is its own header block, "Location: ..." and an empty line: whatever its
+// values hold, it stays one header line.
+std::string RedirectHeaderLine(const std::string& rendered) {
+    if (rendered.empty()) return rendered;
+    size_t end = rendered.size();
+    while (end > 0 && (rendered[end - 1] == '\n' || rendered[end - 1] == '\r')) --end;
+    return HeaderValue(std::string_view(rendered).substr(0, end)) + "\n\n";
 }
 
 }  // namespace
@@ -57,7 +89,12 @@ Response_FLT::Response_FLT(std::ostream& out, Clock now) : out_(out), now_(std::
 std::string Response_FLT::Body(StringMap& map, InternalData& data) {
     std::string body;
     if (!data.Find(idkey::ExpandTemplate) || data.Get<bool>(idkey::ExpandTemplate)) {
-        MetaHandlerMap handlers;
+        const RequestValueRecord* record = data.Find(idkey::RequestValues)
+                                               ? &data.Get<RequestValueRecord>(idkey::RequestValues)
+                                               : nullptr;
+        const EscapeContext context = AnswerEscapeContext(map, data);
+        MetaHandlerMap handlers(
+            [record, context] { return new RequestValueMetaHandler(record, context); });
         handlers.Register("bansys", new BanSysMetaHandler());
         handlers.Register("check_spelling_xml", new CheckSpellingXMLMetaHandler(data));
         handlers.Register("check_spelling_json", new CheckSpellingJSONMetaHandler(data));
@@ -65,8 +102,11 @@ std::string Response_FLT::Body(StringMap& map, InternalData& data) {
     } else {
         body = map[":template:"];
     }
-    if (data.Find(idkey::InputCodePage))
-        body = Utf8ToInputCodePage(body, data.Get<short>(idkey::InputCodePage));
+    if (data.Find(idkey::InputCodePage)) {
+        const short codePage = data.Get<short>(idkey::InputCodePage);
+        body = Utf8ToInputCodePage(RelabelDeclaredCharset(body, InputCodePageCharset(codePage)),
+                                   codePage);
+    }
     return body;
 }
 
@@ -75,11 +115,14 @@ std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) const 
     std::string out;
     if (data.Find(idkey::HttpStatus))
         out += Header("Status", HeaderValue(data.Get<std::string>(idkey::HttpStatus)));
-    if (map["cmd"] == "check") return out + body;
+    if (map["cmd"] == "check") return out + RedirectHeaderLine(body);
 
-    const std::string contentType = data.Find(idkey::ResponseContentType)
-                                        ? data.Get<ContentType>(idkey::ResponseContentType).text
-                                        : ctype::kHtml;
+    std::string contentType = data.Find(idkey::ResponseContentType)
+                                  ? data.Get<ContentType>(idkey::ResponseContentType).text
+                                  : ctype::kHtml;
+    if (data.Find(idkey::InputCodePage))
+        contentType = RelabelContentType(
+            contentType, InputCodePageCharset(data.Get<short>(idkey::InputCodePage)));
     out += Header("Content-Type", HeaderValue(contentType));
     out += Header("Content-Length", std::to_string(body.size()));
     if (data.Find(idkey::HttpCacheControl))

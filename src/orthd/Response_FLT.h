@@ -6,8 +6,10 @@
 // (ResponseContentType), 4 (HttpStatus), 8 (HttpCacheControl), 11 (ExpandTemplate, absent =
 // true), 27 (InputCodePage: the body goes out in that single-byte code page).
 // Placeholders "bansys", "check_spelling_xml" and "check_spelling_json" have their own
-// resolvers; every other placeholder is the string-map value as it is (ValueEscape_FLT escaped
-// the echoed ones before).
+// resolvers; every other placeholder is the string-map value, escaped for the answer's content
+// type while it is still request text (InternalData key RequestValues; RequestValueMetaHandler).
+// Settings cookies are written only with values that keep their rules (SettingsCookies.h), with
+// SameSite=Lax.
 // For "cmd" = "check" only an optional "Status:" line precedes the body (the template supplies
 // its own header lines).
 // Throws Response_FLTException ("Response::apply() - internal error." ...) on any failure, after

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "utils/InternalDataKeys.h"
+#include "utils/RequestValueRecord.h"
 #include "utils/TextEscapes.h"
 
 namespace orthd {
@@ -15,18 +17,22 @@ bool AlsoParenthesisEscaped(std::string_view key) {
 
 }  // namespace
 
-void ValueEscape_FLT::EscapeValues(StringMap& map) {
+void ValueEscape_FLT::EscapeValues(StringMap& map, RequestValueRecord* record) {
     for (const char* key : kEscapedKeys) {
         std::string& value = map[key];
+        const bool requestText = record != nullptr && record->OriginOf(key, value);
         value = HtmlEscape(value);
         if (AlsoParenthesisEscaped(key)) value = ParenthesisEscape(value);
+        if (requestText) record->NoteHtmlEscaped(key, value);
     }
     if (map["problemid"].empty()) map["problemid"] = "0";
 }
 
-void ValueEscape_FLT::apply(StringMap& map, InternalData& /*data*/) {
+void ValueEscape_FLT::apply(StringMap& map, InternalData& data) {
     try {
-        EscapeValues(map);
+        EscapeValues(map, data.Find(idkey::RequestValues)
+                              ? &data.Get<RequestValueRecord>(idkey::RequestValues)
+                              : nullptr);
     } catch (const InternalData::ValueNotFound&) {
     } catch (const InternalData::TypeMismatch&) {
     } catch (const Filter::exception&) {

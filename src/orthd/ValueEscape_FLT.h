@@ -4,11 +4,14 @@
 //
 // Writes: the values of kEscapedKeys (created empty when absent), HTML-escaped; "e_command",
 // "schema" and "word" are also parenthesis-escaped. An empty "problemid" becomes "0".
+// Updates InternalData RequestValues (RequestValueRecord::NoteHtmlEscaped) for escaped request
+// text.
 // Throws ValueEscape_FLTException ("ValueEscaper::apply() - internal error." ...) on an
 // unexpected failure; a missing or mistyped InternalData value ends the stage silently.
 #include <array>
 
 #include "kernel/Filter.h"
+#include "utils/RequestValueRecord.h"
 
 namespace orthd {
 
@@ -27,7 +30,9 @@ class ValueEscape_FLT : public Filter {
         "word"};
 
     void apply(StringMap& map, InternalData& data) override;
-    static void EscapeValues(StringMap& map);
+    // Notes in `record` (when given) which escaped values were request text, so that answers
+    // that are no HTML pages get that text escaped for their own content type instead.
+    static void EscapeValues(StringMap& map, RequestValueRecord* record = nullptr);
 };
 
 }  // namespace orthd

@@ -3,8 +3,12 @@
 // selector key (e.g. "format") names the entry of the template map its getter returns.
 // Every operation throws TemplateInformationAbsent when the value has no entry and
 // wrapper<TemplateInformation>::ENullPointer when the entry is empty.
+// The variants are built once per request: again only when the selector value or a template
+// directory (":tmpl_dir:", ":d_tmpl_d:") changed since (building may list folders and log).
 // `map` and `data` must outlive the source.
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "templates/TemplateMap.h"
 #include "utils/InternalData.h"
@@ -33,8 +37,17 @@ class CompositeTemplateInformation : public TemplateInformation {
     TemplateInformationRef selected() const;
 
   private:
+    struct BuiltVariants {
+        std::string selector;
+        std::string templateDir;
+        std::string defaultTemplateDir;
+        TemplateMap variants;
+    };
+    const TemplateMap& variants() const;
+
     StringMap& map_;
     InternalData& data_;
     std::string selectorKey_;
     std::shared_ptr<const TemplateInformationMapGetter> getter_;
+    mutable std::optional<BuiltVariants> built_;
 };

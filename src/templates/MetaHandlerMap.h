@@ -2,6 +2,7 @@
 // The resolvers of one rendering, by placeholder name. Looking up a name without an entry
 // creates the program's default resolver under that name (DefMetaHandler for orthd,
 // DefMetaHandlerWithEscaping for the relay), so each distinct name gets one resolver.
+#include <functional>
 #include <map>
 #include <string>
 
@@ -9,12 +10,14 @@
 
 class MetaHandlerMap {
   public:
-    using Factory = DefMetaHandler* (*)();
+    // Makes a new resolver (count 0) for a name without an entry.
+    using Factory = std::function<DefMetaHandler*()>;
 
     static DefMetaHandler* MakeDefault();
     static DefMetaHandler* MakeEscaping();
 
-    explicit MetaHandlerMap(Factory makeDefault = &MakeDefault) : makeDefault_(makeDefault) {}
+    explicit MetaHandlerMap(Factory makeDefault = &MakeDefault)
+        : makeDefault_(std::move(makeDefault)) {}
 
     // Stores `handler` (a new object, count 0) under `name`, replacing any earlier entry.
     void Register(const std::string& name, DefMetaHandler* handler);

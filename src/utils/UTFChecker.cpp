@@ -25,16 +25,15 @@ void UTFChecker::Check(std::string_view text) {
         }
         if (expected != 0) VERB_THROW(InvalidUTF8Exception, kInvalidMessage);
         if (byte >= 0xF0) {
-            // A long form is only taken as such when its continuation bytes follow (or the text
-            // ends first). Otherwise the byte is single-byte text such as Windows-1250 "ü" (0xFC)
-            // and the value must be reinterpreted, not kept as it is.
+            // A long form is only taken as such when all its continuation bytes follow.
+            // Otherwise the byte is single-byte text such as Windows-1250 "ü" (0xFC) and the
+            // value must be reinterpreted, not kept as it is.
             const int length = LongFormLength(byte);
             int following = 0;
             while (following < length && i + 1 + following < text.size() &&
                    IsContinuation(static_cast<unsigned char>(text[i + 1 + following])))
                 ++following;
-            const bool cutByEnd = i + 1 + following == text.size();
-            if (length == 0 || (following < length && !cutByEnd))
+            if (length == 0 || following < length)
                 VERB_THROW(InvalidUTF8Exception, kInvalidMessage);
             if (byte <= 0xF4) {  // a four-byte character: the text model carries it
                 expected = length;
@@ -47,4 +46,6 @@ void UTFChecker::Check(std::string_view text) {
         else if (byte >= 0xC0)
             expected = 1;
     }
+    // A sequence cut short by the end is no character either: "caf\xE9" is single-byte text.
+    if (expected != 0) VERB_THROW(InvalidUTF8Exception, kInvalidMessage);
 }

@@ -4,11 +4,12 @@
 // Check returns normally for text made of one- to four-byte sequences, and throws:
 //  - InvalidUTF8Exception for a continuation byte (0x80-0xBF) where none is expected, a
 //    single or lead byte where a continuation byte is expected, 0xFE or 0xFF, or a lead byte
-//    0xF0-0xFD that its continuation bytes do not follow (single-byte text such as "\xFC");
+//    0xF0-0xFD that its continuation bytes do not follow (single-byte text such as "\xFC"), or
+//    a sequence that the end of the text cuts short ("caf\xE9" is Windows-125x text);
 //  - UnsupportedUTF8Exception for a five- or six-byte form or a four-byte lead above 0xF4,
 //    each followed by its continuation bytes.
-// The check is deliberately lenient about what it lets through: the end of the text may cut a
-// sequence short, and over-long forms and surrogate code points pass. Callers needing strictly
+// The check is deliberately lenient about what it lets through: over-long forms and surrogate
+// code points pass. Callers needing strictly
 // valid UTF-8 must check again.
 #include <string>
 #include <string_view>

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "kernel/filters/Request_FLT.h"
 #include "support/TestSupport.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/RequestValueRecord.h"
 #include "utils/logging/Logger.h"
 #include "utils/logging/SimpleLogger.h"
 
@@ -116,13 +118,35 @@ TEST_F(RequestFltTest, NothingToReadLeavesTheMapAsSeeded) {
     for (const char* method : methods) {
         env.clear();
         if (*method) env["REQUEST_METHOD"] = method;
-        env["HTTP_COOKIE"] = "ud=x";  // not even the cookies are taken
         Run();
         EXPECT_EQ(map, seeded) << method;
     }
     Post("", "10");  // body promised but empty
     Run();
     EXPECT_EQ(map, seeded);
+}
+
+// A bare request (a monitor, a prefetch) must not make the answer delete the settings cookies.
+TEST_F(RequestFltTest, CookiesAreReadWhenTheRequestEndsEarly) {
+    const std::function<void()> requests[] = {
+        [&] { env["REQUEST_METHOD"] = "GET"; },
+        [&] { env["REQUEST_METHOD"] = "POST"; },
+        [&] { Post("", "0"); },
+        [&] { Post("x", std::to_string(Request_FLT::kMaxBodyBytes + 1)); },
+    };
+    for (const auto& request : requests) {
+        env.clear();
+        map.clear();
+        request();
+        env["HTTP_COOKIE"] = "udn=mine; cust_dic_ids=3,4; osp=1001";
+        try {
+            Run();
+        } catch (const Request_FLT::Request_FLTException&) {
+        }
+        EXPECT_EQ(map["udn"], "mine");
+        EXPECT_EQ(map["cust_dic_ids"], "3,4");
+        EXPECT_EQ(map["osp"], "1001");
+    }
 }
 
 TEST_F(RequestFltTest, CommandLineServesWhenStartedByHand) {
@@ -149,11 +173,21 @@ TEST_F(RequestFltTest, Latin1ValueReinterpretsEveryRequestValueAsWindows1250) {
         << Log();
 }
 
-TEST_F(RequestFltTest, LoneLeadByteAtTheEndPassesUnchanged) {
-    Get("t=ab%E9");
-    Run();
-    EXPECT_EQ(map["t"], "ab\xE9");
-    EXPECT_FALSE(data.Find(idkey::InputCodePage));
+TEST_F(RequestFltTest, WindowsLetterAtTheEndOfAValueIsReinterpreted) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"t=un%20caf%E9", "un caf\xC3\xA9"},
+        {"t=Haus%20Men%FC", "Haus Men\xC3\xBC"},
+        {"t=M%FCller", "M\xC3\xBCller"},
+        {"t=ab%F0", "ab\xC4\x91"},  // Windows-1250 0xF0 is U+0111
+    };
+    for (const auto& [query, expected] : rows) {
+        map.erase("t");
+        data = InternalData();
+        Get(query);
+        Run();
+        EXPECT_EQ(map["t"], expected) << query;
+        EXPECT_EQ(data.Get<short>(idkey::InputCodePage), 0x616D) << query;
+    }
 }
 
 TEST_F(RequestFltTest, FiveByteFormIsLoggedAndKeptButLaterLatin1IsStillConverted) {
@@ -271,6 +305,39 @@ TEST_F(RequestFltTest, CookiesFollowTheParameters) {
     EXPECT_EQ(map["osp"], "0001");
     EXPECT_EQ(map[":lng_pdef:"], "fr");
     EXPECT_EQ(map[":cookies:"], "ud=%2541; udn=dict; LLng=fr; aud=evil");
+}
+
+TEST_F(RequestFltTest, RecordsTheValuesTheRequestFilled) {
+    Get("udn=&text=caf%E9&trg_url=%2Fx");
+    env["HTTP_COOKIE"] = "udn=mine; osp=1001";
+    Run();
+    const auto& record = data.Get<RequestValueRecord>(idkey::RequestValues);
+    EXPECT_TRUE(record.OriginOf("text", "caf\xC3\xA9"));  // as reinterpreted
+    EXPECT_TRUE(record.OriginOf("trg_url", "/x"));
+    EXPECT_TRUE(record.OriginOf("udn", "mine"));
+    EXPECT_TRUE(record.OriginOf("osp", "1001"));
+    EXPECT_FALSE(record.OriginOf(":app_path:", map[":app_path:"]));
+}
+
+TEST_F(RequestFltTest, RelayUrlOnlyFromTheRelaysOwnRequest) {
+    const struct {
+        const char* query;
+        const char* kept;
+    } rows[] = {
+        {"settings=ferrix&ferrix_url=https%3A%2F%2Fshop.example%2Fferrix.cgi",
+         "https://shop.example/ferrix.cgi"},
+        {"settings=ferrix&ferrix_url=%2Fcgi-bin%2Fferrix.cgi", "/cgi-bin/ferrix.cgi"},
+        {"ferrix_url=%2Fcgi-bin%2Fferrix.cgi", ""},
+        {"settings=ferrix&ferrix_url=%22%3E%3Cscript%3E", ""},
+        {"settings=ferrix&ferrix_url=javascript%3Aalert(1)", ""},
+        {"settings=ferrix&ferrix_url=%2F%2Fevil.example", ""},
+    };
+    for (const auto& row : rows) {
+        map.erase("ferrix_url");
+        Get(row.query);
+        Run();
+        EXPECT_EQ(map["ferrix_url"], row.kept) << row.query;
+    }
 }
 
 // A client that closes early: the real source reads what arrived and returns at end of input.

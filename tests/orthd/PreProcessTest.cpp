@@ -2,6 +2,7 @@
 
 #include "orthd/PreProcess_FLT.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/RequestValueRecord.h"
 #include "utils/text/FilteringParams.h"
 
 using orthd::PreProcess_FLT;
@@ -83,10 +84,10 @@ TEST_F(PreProcessTest, LanguageListFailsOnUnclosedGroupName) {
 TEST_F(PreProcessTest, WebServiceOptionsArePackedIntoOsp) {
     map["run_mode"] = "web_service";
     map["ignore_mixed_case"] = "1";
-    map["callback"] = "f(x)";
+    map["callback"] = "kwirl.cb[2]";
     filter.apply(map, data);
     EXPECT_EQ(map["osp"], "0010");
-    EXPECT_EQ(map["callback"], "f&#040;x&#041;");
+    EXPECT_EQ(map["callback"], "kwirl.cb[2]");
     EXPECT_EQ(map["left_per"], "(");
     EXPECT_EQ(map["right_per"], ")");
 }
@@ -115,4 +116,30 @@ TEST_F(PreProcessTest, InvalidWebServiceOptionsAreRejectedWithTheValueEscaped) {
 TEST_F(PreProcessTest, MissingSettingIsAnInternalError) {
     InternalData empty;
     EXPECT_THROW(filter.apply(map, empty), PreProcess_FLT::PreProcess_FLTException);
+}
+
+TEST_F(PreProcessTest, CallbackThatIsNoPlainNameFailsTheRequest) {
+    for (const char* callback : {"f(x)", "alert(document.domain)//", "a b", "x;y", "<b>", "a-b"}) {
+        for (const char* mode : {"", "web_service"}) {
+            map["callback"] = callback;
+            map["run_mode"] = mode;
+            try {
+                filter.apply(map, data);
+                ADD_FAILURE() << callback;
+            } catch (const PreProcess_FLT::PreProcess_FLTException& e) {
+                EXPECT_STREQ(e.what(), PreProcess_FLT::kInvalidCallback);
+            }
+            data = InternalData();
+            SetUp();
+        }
+    }
+}
+
+TEST_F(PreProcessTest, LanguageFromTheCookieIsStillRequestText) {
+    map = {{"slang", "en_US"}, {":lng_pdef:", "x'};alert(1)//"}, {":session_start:", ""}};
+    data.Insert(idkey::RequestValues, RequestValueRecord());
+    filter.apply(map, data);
+    const auto& record = data.Get<RequestValueRecord>(idkey::RequestValues);
+    EXPECT_TRUE(record.OriginOf("slang", "x'};alert(1)//"));
+    EXPECT_TRUE(record.OriginOf("text", ""));
 }

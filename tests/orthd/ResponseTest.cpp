@@ -5,6 +5,7 @@
 #include "kernel/ContentTypes.h"
 #include "kernel/CriticalErrorMessage.h"
 #include "kernel/QuotedValue.h"
+#include "orthd/OutputCodePage.h"
 #include "orthd/Response_FLT.h"
 #include "orthd/ValueEscape_FLT.h"
 #include "templates/CheckSpellingResults.h"
@@ -16,13 +17,14 @@ namespace {
 
 constexpr std::time_t kNow = 1700000000;
 constexpr char kExpiresNow[] = "Expires:Tue, 14 Nov 2023 22:13:20 GMT\r\n";
-constexpr char kUdnDeleted[] = "Set-Cookie: udn=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n";
+constexpr char kUdnDeleted[] =
+    "Set-Cookie: udn=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n";
 constexpr char kCustDeleted[] =
-    "Set-Cookie: cust_dic_ids=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n";
+    "Set-Cookie: cust_dic_ids=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n";
 constexpr char kFixedTail[] = "Cache-Control:private,max-age=0\r\nX-XSS-Protection: 0\r\n";
 
 std::string Osp(const std::string& value) {
-    return "Set-Cookie: osp=" + value + "; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n";
+    return "Set-Cookie: osp=" + value + "; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n";
 }
 
 class OrthdResponseTest : public ::testing::Test {
@@ -59,16 +61,17 @@ TEST_F(OrthdResponseTest, WritesStatusTypeCacheControlAndDictionaryCookies) {
     data.Insert<std::string>(idkey::HttpStatus, "404 Not Found");
     data.Insert(idkey::ResponseContentType, ContentType{ctype::kXml});
     data.Insert<std::string>(idkey::HttpCacheControl, "no-store");
-    EXPECT_EQ(
-        Write(),
-        std::string("Status: 404 Not Found\r\n"
-                    "Content-Type: text/xml; charset=UTF-8\r\n"
-                    "Content-Length: 4\r\n"
-                    "Cache-Control: no-store\r\n"
-                    "Set-Cookie: udn=My Dict; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n"
-                    "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT;\r\n"
-                    "Set-Cookie: cust_dic_ids=1,2; expires=Tue Jan 1 00:00:00 2038 GMT;\r\n") +
-            Osp("0001") + Tail("<x/>"));
+    EXPECT_EQ(Write(),
+              std::string(
+                  "Status: 404 Not Found\r\n"
+                  "Content-Type: text/xml; charset=UTF-8\r\n"
+                  "Content-Length: 4\r\n"
+                  "Cache-Control: no-store\r\n"
+                  "Set-Cookie: udn=My%20Dict; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n"
+                  "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n"
+                  "Set-Cookie: cust_dic_ids=1,2; expires=Tue Jan 1 00:00:00 2038 GMT; "
+                  "SameSite=Lax\r\n") +
+                  Osp("0001") + Tail("<x/>"));
 }
 
 TEST_F(OrthdResponseTest, UserDictionaryCookieRows) {
@@ -81,7 +84,7 @@ TEST_F(OrthdResponseTest, UserDictionaryCookieRows) {
         {"", "", kUdnDeleted},
         {"", "\xC3\xA9 a;b%",
          std::string(kUdnDeleted) +
-             "Set-Cookie: ud=%C3%A9 a%3Bb%; expires=Fri Jan 1 00:00:00 2038 GMT;\r\n"},
+             "Set-Cookie: ud=%C3%A9 a%3Bb%; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n"},
     };
     for (const auto& row : rows) {
         map = {{":template:", ""}, {"udn", row.udn}, {"ud", row.ud}, {"cust_dic_ids", "[/]"}};
@@ -99,20 +102,23 @@ TEST_F(OrthdResponseTest, CookieValuesCannotSplitTheResponse) {
         const char* value;
         const char* written;
     } rows[] = {
-        {"udn", "x\r\nSet-Cookie: admin=1", "x%0D%0ASet-Cookie: admin=1"},
-        {"udn", "a; path=/", "a%3B path=/"},
+        {"udn", "x\r\nSet-Cookie: admin=1", nullptr},  // breaks the name rule: not written
+        {"udn", "a; path=/", "a%3B%20path%3D%2F"},
         {"ud", "\n\x01\x7F\xC3\xA9", "%0A%01%7F%C3%A9"},
-        {"cust_dic_ids", "1\r\n\r\n<script>", "1%0D%0A%0D%0A<script>"},
-        {"osp", "0001;\nX: y", "0001%3B%0AX: y"},
+        {"cust_dic_ids", "1\r\n\r\n<script>", nullptr},
+        {"osp", "0001;\nX: y", nullptr},
     };
     for (const auto& row : rows) {
         map = {{":template:", "B"}, {row.key, row.value}};
         out.str("");
         const std::string answer = Write();
         const std::string headers = answer.substr(0, answer.find("\r\n\r\n"));
-        EXPECT_NE(headers.find(std::string(row.key) + "=" + row.written + "; expires="),
-                  std::string::npos)
-            << answer;
+        if (row.written != nullptr)
+            EXPECT_NE(headers.find(std::string(row.key) + "=" + row.written + "; expires="),
+                      std::string::npos)
+                << answer;
+        else
+            EXPECT_EQ(headers.find(std::string(row.key) + "="), std::string::npos) << answer;
         for (size_t i = 0; i < headers.size(); ++i) {
             const bool lineEnd = headers.compare(i, 2, "\r\n") == 0;
             EXPECT_TRUE(lineEnd || (headers[i] != '\r' && headers[i] != '\n'))
@@ -143,9 +149,10 @@ TEST_F(OrthdResponseTest, ReinterpretedRequestGetsItsBodyInTheSingleBytePage) {
     map[":template:"] = "<#view#>";
     map["view"] = "\xC3\xA9\xC5\x91\xE2\x82\xAC\xE4\xB8\xAD!";  // é ő € 中 !
     data.Insert(idkey::InputCodePage, static_cast<short>(0x616D));
-    EXPECT_EQ(Write(),
-              std::string("Content-Type: text/html; charset=UTF-8\r\nContent-Length: 5\r\n") +
-                  kUdnDeleted + kCustDeleted + Osp("") + Tail("\xE9\xF5\x80w!"));
+    EXPECT_EQ(
+        Write(),
+        std::string("Content-Type: text/html; charset=windows-1250\r\nContent-Length: 5\r\n") +
+            kUdnDeleted + kCustDeleted + Osp("") + Tail("\xE9\xF5\x80w!"));
 }
 
 TEST_F(OrthdResponseTest, UnexpandedTemplateReachesTheClientUnchanged) {
@@ -288,4 +295,34 @@ TEST(ValueEscapeTest, EscapesEchoedValuesAndDefaultsProblemId) {
     map["problemid"] = "7";
     orthd::ValueEscape_FLT().apply(map, data);
     EXPECT_EQ(map["problemid"], "7");
+}
+
+TEST(OutputCodePageTest, ConvertedAnswerNamesItsCodePage) {
+    EXPECT_EQ(InputCodePageCharset(0x616D), "windows-1250");
+    EXPECT_EQ(RelabelContentType("text/xml; charset=UTF-8", "windows-1250"),
+              "text/xml; charset=windows-1250");
+    const struct {
+        const char* body;
+        const char* relabelled;
+    } rows[] = {
+        {"<html><head><meta charset=\"utf-8\"><title>utf-8</title>",
+         "<html><head><meta charset=\"windows-1250\"><title>utf-8</title>"},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">",
+         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1250\">"},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\"?><a>utf-8</a>",
+         "<?xml version=\"1.0\" encoding=\"windows-1250\"?><a>utf-8</a>"},
+        {"<p>charset=utf-8 in the text</p>", "<p>charset=utf-8 in the text</p>"},
+        {"<meta name=\"x\">utf-8", "<meta name=\"x\">utf-8"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(RelabelDeclaredCharset(row.body, "windows-1250"), row.relabelled) << row.body;
+}
+
+TEST_F(OrthdResponseTest, ReinterpretedPageDeclaresTheCodePageItIsWrittenIn) {
+    map[":template:"] = "<meta charset=\"utf-8\"><#view#>";
+    map["view"] = "caf\xC3\xA9";
+    data.Insert(idkey::InputCodePage, static_cast<short>(0x616D));
+    const std::string answer = Write();
+    EXPECT_NE(answer.find("Content-Type: text/html; charset=windows-1250\r\n"), std::string::npos);
+    EXPECT_NE(answer.find("\r\n\r\n<meta charset=\"windows-1250\">caf\xE9"), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <set>
 
 #include "kernel/CIniParser.h"
@@ -59,8 +60,8 @@ TEST(ShippedDataTest, EveryFileTheCommandMapNamesExistsAndIsAValidTemplate) {
         {"name", "ie"},        {"name", "moz"},          {"doc", "qdr_core"},
         {"name", "blank"},     {"name", "blankform"},    {"name", "frm"},
         {"name", "show"},      {"name", "initialize"},   {"doc", "image"},
-        {"img", "spin"},       {"img", "tick"},          {"doc", "kwirl_lang"},
-        {"slang", "en_US"},    {"slang", "de_DE"},       {"doc", "kwirl_styles"},
+        {"img", "spin"},       {"img", "tick"},          {"slang", "en_US"},
+        {"doc", "kwirl_lang"}, {"slang", "de_DE"},       {"doc", "kwirl_styles"},
         {"doc", "error.xsl"},  {"doc", "kwirl_sp_init"}, {"plugin", "fck"},
     };
     const std::set<std::string> withoutFile = {"eos", "check", "unknown", "status"};
@@ -98,4 +99,53 @@ TEST(ShippedDataTest, BothLanguagesHoldTheSameTexts) {
     EXPECT_EQ(german.entries.at("tx_no14"), "Vorschl\xC3\xA4ge");
     for (const char* key : {"en_GB", "de_DE", "fr_FR", "he_IL", "tx_no60", "tx_no82", "tx_no89"})
         EXPECT_EQ(english.entries.count(key), 1u) << key;
+}
+
+// A page must not show an empty title or message: every interface text a shipped template names
+// is loaded for each command that answers with it (both schemas).
+TEST(ShippedDataTest, EveryInterfaceTextATemplateNamesIsLoadedForItsCommands) {
+    const auto texts =
+        IntTextLoad_FLT::ParseTextFile(testsupport::ReadFile(kData / "texts/text_en_US.txt"));
+    const std::regex placeholder("<#(tx_[a-z0-9_]+)", std::regex::icase);
+    const std::vector<std::pair<std::string, std::string>> selections = {
+        {"kwirlflag", ""},     {"kwirlflag", "1"}, {"format", ""},     {"format", "json"},
+        {"doc", "kwirl_lang"}, {"slang", "en_US"}, {"slang", "de_DE"}, {"doc", "qdr"},
+        {"doc", "qdr_core"},   {"name", "blank"},  {"name", "frm"},    {"name", "show"},
+    };
+    size_t named = 0;
+    for (const char* schema : {"1000", "2000"}) {
+        StringMap map;
+        InternalData data;
+        data.Insert(idkey::IniFileTime, 0LL);
+        map[":tmpl_dir:"] = (kData / "templates" / schema / "templ/").string();
+        map[":d_tmpl_d:"] = (kData / "templates/1000/templ/").string();
+        orthd::TemplateInit_FLT().apply(map, data);
+        const auto& commands = data.Get<TemplateMap>(idkey::TemplateMap);
+        for (size_t step = 0; step <= selections.size(); ++step) {
+            for (const auto& [command, source] : commands) {
+                std::string text;
+                bool loadsTexts = false;
+                try {
+                    text = source->content();
+                    loadsTexts = source->needsIntText();
+                } catch (...) {
+                    continue;  // not selected by the current values, or no file
+                }
+                for (std::sregex_iterator it(text.begin(), text.end(), placeholder), end; it != end;
+                     ++it) {
+                    ++named;
+                    const std::string key = (*it)[1];
+                    const bool filled =
+                        loadsTexts && std::any_of(texts.entries.begin(), texts.entries.end(),
+                                                  [&](const auto& entry) {
+                                                      return entry.first == key &&
+                                                             !entry.second.empty();
+                                                  });
+                    EXPECT_TRUE(filled) << schema << " " << command << ": " << key;
+                }
+            }
+            if (step < selections.size()) map[selections[step].first] = selections[step].second;
+        }
+    }
+    EXPECT_GT(named, 30u);
 }

@@ -219,7 +219,7 @@ TEST_F(TemplateMapTest, ScriptLanguageThatIsNoFileNameIsNotFound) {
     map["doc"] = "kwirl_lang";
     for (const std::string& slang : std::vector<std::string>{
              "../../../outside", "../outside", "..", "en_US/../../outside", "..\\outside",
-             std::string("en_US\n"), std::string("en\0US", 5), std::string("")}) {
+             std::string("en_US\n"), std::string("en\0US", 5)}) {
         map["slang"] = slang;
         EXPECT_THROW(Source("script").content(), TemplateInformationAbsent) << slang;
         const std::string answer = Load("script");
@@ -401,4 +401,31 @@ TEST(ListFilesTest, RegularMatchingFilesOnly) {
     EXPECT_EQ(TemplateInit_FLT::listFiles(dir.str() + "d/", "b.*"),
               std::vector<std::string>{"b.txt"});
     EXPECT_TRUE(TemplateInit_FLT::listFiles(dir.str() + "missing/", "*").empty());
+}
+
+// An empty language is no path traversal: the answer is the script error of a missing file.
+TEST_F(TemplateMapTest, EmptyScriptLanguageAnswersTheScriptError) {
+    dir.Write("default/KWIRL/lang/en_US.js", "en texts");
+    map["doc"] = "kwirl_lang";
+    map["slang"] = "";
+    EXPECT_ANY_THROW(Source("script").content());
+    Load("script");
+    EXPECT_EQ(map["e_message"], "Internal Error. Template not found.");
+    EXPECT_EQ(LoadedType(), kJs);
+    EXPECT_EQ(map[":template:"], "alert(\"<#e_message_title#>: <#e_message#>\");");
+}
+
+// Each selector map is built once per request, however often its source is asked.
+TEST_F(TemplateMapTest, ImageMapIsBuiltOncePerRequest) {
+    dir.Write("ie/KWIRL/files/img/spin.gif", "GIF");
+    dir.Write("ie/KWIRL/files/img/odd.png", "PNG");
+    map["doc"] = "image";
+    map["img"] = "spin";
+    EXPECT_FALSE(Source("script").needsIntText());
+    EXPECT_EQ(Load("script"), "GIF");
+    EXPECT_EQ(LoadedType(), "image/gif");
+    const std::string log = Log();
+    const size_t first = log.find("File type undefined.");
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find("File type undefined.", first + 1), std::string::npos) << log;
 }

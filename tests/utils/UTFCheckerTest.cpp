@@ -34,8 +34,12 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
         {"\xC0\xAF", Verdict::Passes},      // over-long "/" passes by contract
         {"\xE0\x80\xAF", Verdict::Passes},  // over-long three-byte form
         {"\xED\xA0\x80", Verdict::Passes},  // surrogate U+D800 passes by contract
-        {"\xE9", Verdict::Passes},          // cut short at the end
-        {"ok\xE2\x82", Verdict::Passes},
+        {"\xE9", Verdict::Invalid},         // cut short at the end: single-byte text
+        {"ok\xE2\x82", Verdict::Invalid},
+        {"un caf\xE9", Verdict::Invalid},
+        {"Haus Men\xFC", Verdict::Invalid},
+        {"M\xFCller", Verdict::Invalid},
+        {"\xF0\x9F\x98", Verdict::Invalid},
         {"\xE9t\xE9", Verdict::Invalid},  // Latin-1 text
         {"\x80", Verdict::Invalid},       // stray continuation
         {"a\xBF", Verdict::Invalid},
@@ -50,7 +54,7 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
         {"\xF5\x80\x80\x80", Verdict::Unsupported},      // beyond U+10FFFF
         {"\xF8\x88\x80\x80\x80", Verdict::Unsupported},  // five-byte form
         {"\xFC\x84\x80\x80\x80\x80", Verdict::Unsupported},
-        {"\xF0", Verdict::Passes},  // cut short at the end
+        {"\xF0", Verdict::Invalid},  // cut short at the end
         // Windows-125x letters 0xF0-0xFF are single-byte text, not long forms: reinterpret.
         {"Gr\xFC\xDF"
          "e",

@@ -1,6 +1,7 @@
 #include "cmdhandlers/Spell/Check_CH.h"
 
 #include "kernel/CommandRegistry.h"
+#include "kernel/RedirectTarget.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/text/TextProcessor.h"
 
@@ -9,9 +10,15 @@ VERB_REGISTER_COMMAND(Program::Orthd, "check", Check_CH);
 namespace {
 constexpr char kInternalError[] = "CheckCommandHandler::apply() - internal error.";
 constexpr int kArgumentCount = 6;
+constexpr char kRedirectRefused[] = "The redirect target is not allowed.";
 }  // namespace
 
 void Check_CH::apply(StringMap& map, InternalData& data) {
+    if (!RedirectTarget::IsAllowed(map["trg_url"], map["HTTP_HOST"],
+                                   map[RedirectTarget::kAllowedOriginsKey])) {
+        map["check"] = "-1";
+        VERB_THROW(CommandHandler::exception, kRedirectRefused);
+    }
     try {
         RunMapped({"Check_CH", kInternalError, __FILE__, __LINE__}, [&] {
             TextProcessor processor(map[":prse_opt:"],

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "utils/TextEscapes.h"
+#include "utils/logging/LogFieldEscape.h"
 #include "utils/logging/SynchronizedFileProcessor.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool LogsWord(const std::string& command, const std::string& action) {
 class LineBuilder {
   public:
     void Field(const std::string& value) {
-        line_ += EscapeControlChars(value);
+        line_ += LogFieldEscape(value);
         line_ += '\t';
     }
     std::string Finish() { return line_ + "\n"; }

@@ -1,10 +1,12 @@
 #include "kernel/filters/Request_FLT.h"
 
+#include <set>
 #include <string_view>
 
 #include "kernel/ProcessRequestSource.h"
 #include "kernel/RequestDecoding.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/RequestValueRecord.h"
 #include "utils/UTFChecker.h"
 #include "utils/codepages/LanguageCodePages.h"
 #include "utils/logging/Logger.h"
@@ -18,19 +20,33 @@ const SingleByteCodePage& ReinterpretPage() {
     return *LanguageCodePages::ForLanguage(LanguageCodePages::kReinterpretLanguage);
 }
 
-// Sets the parameters; returns how many were dropped and the first dropped name.
+// Sets the parameters and adds their names to `filled`; returns how many were dropped and the
+// first dropped name.
 std::pair<size_t, std::string> StoreParameters(
-    const std::vector<RequestDecoding::Parameter>& params, StringMap& map) {
+    const std::vector<RequestDecoding::Parameter>& params, StringMap& map,
+    std::set<std::string>& filled) {
     size_t dropped = 0;
     std::string firstDropped;
     for (const auto& param : params) {
-        if (RequestDecoding::IsReservedParameterName(param.name)) {
+        if (RequestDecoding::IsReservedParameterName(param.name) ||
+            !RequestDecoding::IsAcceptedParameter(param, params)) {
             if (dropped++ == 0) firstDropped = param.name.substr(0, kLoggedNameBytes);
             continue;
         }
         map[param.name] = param.value;
+        filled.insert(param.name);
     }
     return {dropped, firstDropped};
+}
+
+// What the request left in the keys it filled, for the answer to tell request text from the
+// program's own values.
+void RecordRequestValues(const StringMap& map, const std::set<std::string>& filled,
+                         InternalData& data) {
+    RequestValueRecord record;
+    for (const auto& key : filled)
+        if (const auto it = map.find(key); it != map.end()) record.Fill(key, it->second);
+    data.Set(idkey::RequestValues, std::move(record));
 }
 
 void CheckEncoding(StringMap& map, InternalData& data) {
@@ -67,19 +83,36 @@ void Request_FLT::apply(StringMap& map, InternalData& data) {
 }
 
 void Request_FLT::decode(StringMap& map, InternalData& data) {
-    const auto raw = rawParameters(map);
-    if (!raw) return;
-    const auto [dropped, firstDropped] =
-        StoreParameters(RequestDecoding::ParseParameters(*raw), map);
-    if (dropped != 0)
-        GetLogger().Log(
-            loglevel::Warning, 0,
-            "*WARNING* Request_FLT: ignored %zu request parameter(s) that only the configuration "
-            "may set (first: \"%s\")",
-            dropped, firstDropped.c_str());
-    CheckEncoding(map, data);
-    if (const auto cookies = source_->Env("HTTP_COOKIE"))
-        RequestDecoding::ApplyCookies(map, *cookies, ReinterpretPage());
+    // The cookies are read whatever happens to the parameters: the response writes the
+    // settings cookies back, and without them a bare request would delete the user's settings.
+    std::set<std::string> filled;
+    std::optional<std::string> raw;
+    try {
+        raw = rawParameters(map);
+    } catch (...) {
+        applyCookies(map, filled);
+        RecordRequestValues(map, filled, data);
+        throw;
+    }
+    if (raw) {
+        const auto [dropped, firstDropped] =
+            StoreParameters(RequestDecoding::ParseParameters(*raw), map, filled);
+        if (dropped != 0)
+            GetLogger().Log(loglevel::Warning, 0,
+                            "*WARNING* Request_FLT: ignored %zu request parameter(s) that only the "
+                            "configuration may set (first: \"%s\")",
+                            dropped, firstDropped.c_str());
+        CheckEncoding(map, data);
+    }
+    applyCookies(map, filled);
+    RecordRequestValues(map, filled, data);
+}
+
+void Request_FLT::applyCookies(StringMap& map, std::set<std::string>& filled) {
+    const auto cookies = source_->Env("HTTP_COOKIE");
+    if (!cookies) return;
+    RequestDecoding::ApplyCookies(map, *cookies, ReinterpretPage());
+    filled.insert(RequestDecoding::kCookieKeys.begin(), RequestDecoding::kCookieKeys.end());
 }
 
 std::optional<std::string> Request_FLT::rawParameters(const StringMap& map) {

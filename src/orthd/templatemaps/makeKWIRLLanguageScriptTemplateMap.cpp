@@ -10,7 +10,9 @@ TemplateMap makeKWIRLLanguageScriptTemplateMap::operator()(StringMap& map,
                                                            InternalData& data) const {
     TemplateMap variants;
     const std::string language = map["slang"];
-    if (IsSafePathComponent(language))
+    // An empty language names no file ("KWIRL/lang/.js" is not shipped): the answer is then the
+    // script error "Template not found", like any language without a file.
+    if (language.empty() || IsSafePathComponent(language))
         variants.set(language, FileSource(ctype::kJavaScript, "KWIRL/lang/" + language + ".js", map,
                                           data, true));
     return variants;

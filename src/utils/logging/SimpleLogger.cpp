@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "utils/logging/LogFieldEscape.h"
+
 namespace {
 
 constexpr mode_t kLogFileMode = 0666;  // narrowed by the umask
@@ -94,7 +96,7 @@ std::string SimpleLogger::EscapeLineBreaks(std::string message) {
 
 void SimpleLogger::LogV(int level, int /*category*/, const char* format, va_list args) {
     if (level == loglevel::Debug) return;
-    const std::string line = Prefix() + EscapeLineBreaks(FormatMessage(format, args)) + "\n";
+    const std::string line = Prefix() + LogTextEscape(FormatMessage(format, args)) + "\n";
     std::lock_guard lock(mutex_);
     if (path_.empty()) return;
     AppendFile file(path_);

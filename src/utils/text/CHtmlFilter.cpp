@@ -69,6 +69,32 @@ CHtmlFilter::CHtmlFilter(const FilteringParams& params)
 void CHtmlFilter::BeginText() {
     CFilter::BeginText();
     searches_.clear();
+    openElements_.clear();
+}
+
+bool CHtmlFilter::IsVoidElement(const std::u16string& upperName) {
+    static const std::set<std::u16string> kVoid = {
+        u"AREA",  u"BASE",    u"BASEFONT", u"BR",   u"COL",  u"EMBED", u"FRAME",  u"HR",    u"IMG",
+        u"INPUT", u"ISINDEX", u"KEYGEN",   u"LINK", u"META", u"PARAM", u"SOURCE", u"TRACK", u"WBR"};
+    return kVoid.contains(upperName);
+}
+
+void CHtmlFilter::TrackNesting(std::u16string_view tag, const std::u16string& upperName,
+                               TextElement& element) {
+    if (upperName.empty()) return;
+    const bool closing = tag.size() > 1 && tag[1] == u'/';
+    if (!closing) {
+        const bool selfClosing = tag.size() > 2 && tag[tag.size() - 2] == u'/';
+        if (!selfClosing && !IsVoidElement(upperName)) ++openElements_[upperName];
+        return;
+    }
+    const auto open = openElements_.find(upperName);
+    if (open != openElements_.end() && open->second > 0) {
+        --open->second;
+        return;
+    }
+    element.strayClosingTag = true;
+    element.keep = false;
 }
 
 void CHtmlFilter::MakeTagOnly(std::u16string_view tag, TextElement& element) const {
@@ -128,9 +154,11 @@ bool CHtmlFilter::Consume(const std::u16string& text, std::size_t& position, Tex
     const std::u16string name = RunName(tag, kMaxTagNameLength);
     element.kind = ElementKind::kTag;
     const auto& table = TagTable();
-    const auto entry = table.find(ToUpperAscii(name));
+    const std::u16string upperName = ToUpperAscii(name);
+    const auto entry = table.find(upperName);
     if (entry == table.end()) {
         MakeTagOnly(tag, element);
+        TrackNesting(tag, upperName, element);
         position += tag.size() - 1;
         return true;
     }
@@ -148,6 +176,7 @@ bool CHtmlFilter::Consume(const std::u16string& text, std::size_t& position, Tex
         element.keep = keep;
         if (TakeSkippedBlock(text, position, tag, name, element)) return true;
         MakeTagOnly(tag, element);
+        TrackNesting(tag, upperName, element);
         position += tag.size() - 1;
         return true;
     }
@@ -157,6 +186,7 @@ bool CHtmlFilter::Consume(const std::u16string& text, std::size_t& position, Tex
     element.view = element.source;
     element.keep = keep;
     if (keep) element.view = SanitizeAttributes(element.view, attributes_);
+    TrackNesting(tag, upperName, element);
     position += tag.size() - 1;
     return true;
 }

@@ -12,7 +12,9 @@
 // as one blank. Without such a closing tag, or with the same opening tag nested inside, the
 // opening tag alone is an element that adds nothing to the check stream and is hidden. A shown
 // block (STYLE) has its opening tag sanitised, and is hidden when a closing tag in another
-// case comes before its own (the browser would end the block there).
+// case comes before its own (the browser would end the block there). A closing tag that closes
+// no element opened earlier in the text is left out of HTML renderings
+// (TextElement::strayClosingTag).
 #include <cstddef>
 #include <map>
 #include <set>
@@ -43,6 +45,11 @@ class CHtmlFilter : public CFilter {
     };
 
     void MakeTagOnly(std::u16string_view tag, TextElement& element) const;
+    // Counts the elements a tag opens; marks a closing tag that closes none opened within the
+    // text as stray (TextElement::strayClosingTag).
+    void TrackNesting(std::u16string_view tag, const std::u16string& upperName,
+                      TextElement& element);
+    static bool IsVoidElement(const std::u16string& upperName);
     void ShowBlockSafely(std::u16string_view rest, const std::u16string& name,
                          std::u16string_view tag, TextElement& element) const;
     bool TakeSkippedBlock(const std::u16string& text, std::size_t& position,
@@ -56,4 +63,6 @@ class CHtmlFilter : public CFilter {
     int mode_;
     // Where each closing-tag needle was last found; positions only grow during a load.
     std::map<std::u16string, Search> searches_;
+    // Elements opened so far in the text and not yet closed, by upper-case name.
+    std::map<std::u16string, int> openElements_;
 };

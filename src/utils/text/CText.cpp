@@ -29,13 +29,15 @@ bool IsTag(ElementKind kind) {
     return kind == ElementKind::kTag || kind == ElementKind::kEscapedTag;
 }
 
-std::u16string HtmlSafe(const TextElement& element) {
+// `htmlInput`: the HTML filter reads the text, so a reference its writer typed stays one.
+std::u16string HtmlSafe(const TextElement& element, bool htmlInput) {
     switch (element.kind) {
         case ElementKind::kNamedRef:
         case ElementKind::kNumericRef:
             return HtmlAngleEscape(element.source);
         default:
-            return HtmlTextEscape(element.source);
+            return htmlInput ? HtmlTextEscapeKeepingReferences(element.source)
+                             : HtmlTextEscape(element.source);
     }
 }
 
@@ -119,9 +121,12 @@ std::u16string CText::GetMarkers() const {
 std::u16string CText::Render(PlainText plainText) const {
     const bool filteredView = markers_.find(kFilteredView) != std::u16string::npos;
     const bool keepMarkup = markers_.find(kKeepMarkup) != std::u16string::npos;
+    const bool htmlInput = filters_.front()->Enabled();
     std::u16string out;
     for (const TextElement& element : elements_) {
         if (IsTag(element.kind)) {
+            // In a page, a closing tag that closes nothing of the text would close the page's.
+            if (element.strayClosingTag && plainText == PlainText::kHtmlSafe) continue;
             if (!filteredView)
                 out += element.source;
             else if (element.keep)
@@ -130,7 +135,8 @@ std::u16string CText::Render(PlainText plainText) const {
         } else if (element.kind == ElementKind::kDecoration) {
             if (keepMarkup) out += element.source;
         } else {
-            out += plainText == PlainText::kHtmlSafe ? HtmlSafe(element) : element.source;
+            out +=
+                plainText == PlainText::kHtmlSafe ? HtmlSafe(element, htmlInput) : element.source;
         }
     }
     return out;

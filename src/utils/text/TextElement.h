@@ -28,6 +28,10 @@ struct TextElement {
     // tags without a blank.
     int checkLength = -1;
     bool keep = true;  // tags: shown in the filtered view
+    // A closing tag that closes no element opened within the text: left out of the filtered
+    // view and of HTML renderings, so that it cannot end an element of the page around the text
+    // (it stays in the source text).
+    bool strayClosingTag = false;
 
     bool InCheckStream() const { return checkLength > 0; }
     bool Holds(int position) const {

@@ -59,6 +59,62 @@ std::u16string HtmlTextEscape(std::u16string_view text) {
     });
 }
 
+namespace {
+
+bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsHexDigit(char16_t c) {
+    return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// The length of the character reference at text[0] (which is '&'), or 0 when none starts there.
+std::size_t ReferenceLength(std::u16string_view text) {
+    std::size_t i = 1;
+    const auto run = [&](bool (*accepts)(char16_t)) {
+        const std::size_t start = i;
+        while (i < text.size() && accepts(text[i])) ++i;
+        return i > start;
+    };
+    bool body = false;
+    if (i < text.size() && text[i] == u'#') {
+        ++i;
+        if (i < text.size() && (text[i] == u'x' || text[i] == u'X')) {
+            ++i;
+            body = run(&IsHexDigit);
+        } else {
+            body = run(&IsAsciiDigit);
+        }
+    } else if (i < text.size() && IsAsciiLetter(text[i])) {
+        body = run([](char16_t c) { return IsAsciiLetter(c) || IsAsciiDigit(c); });
+    }
+    return body && i < text.size() && text[i] == u';' ? i + 1 : 0;
+}
+
+}  // namespace
+
+std::u16string HtmlTextEscapeKeepingReferences(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            const std::size_t length = ReferenceLength(text.substr(i));
+            if (length == 0) {
+                out += u"&amp;";
+            } else {
+                out += text.substr(i, length);
+                i += length - 1;
+            }
+        } else if (text[i] == u'<') {
+            out += u"&lt;";
+        } else if (text[i] == u'>') {
+            out += u"&gt;";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::u16string HtmlAngleEscape(std::u16string_view text) {
     return EscapeEach(text, [](char16_t c) -> std::u16string_view {
         switch (c) {

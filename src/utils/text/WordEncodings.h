@@ -21,6 +21,11 @@ std::u16string EscapedTagText(std::u16string_view tag);
 // Text that must not become markup in an HTML page: '&', '<', '>' become references.
 std::u16string HtmlTextEscape(std::u16string_view text);
 
+// As HtmlTextEscape, except that an '&' beginning a well-formed character reference ("&#38;",
+// "&#x2019;", "&apos;": '&', '#' and digits, '#x' and hex digits, or a letter and letters or
+// digits, then ';') is kept: in HTML input the writer meant the character.
+std::u16string HtmlTextEscapeKeepingReferences(std::u16string_view text);
+
 // Only '<' and '>' become references: for runs whose leading '&' must keep its meaning.
 std::u16string HtmlAngleEscape(std::u16string_view text);
 
