@@ -13,6 +13,8 @@ PACKAGES=(
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
   w3c-sgml-lib lighttpd apache2-bin wrk curl
+  # parsers that end-to-end tests check script and XML answers with
+  nodejs libxml2-utils
 )
 
 missing=()

@@ -45,6 +45,9 @@ void TypingCheck_CH::AnswerFailure(StringMap& map, bool parenthesisSafe) {
         report_error("*ERROR* SC_CH::apply() - internal error");
         map["view"] = ErrorView(" Internal error.");
     }
+    // The clients load these answers as script: a failure before the format was chosen must not
+    // leave the error in the XML frame, where neither a script nor an XML parser could read it.
+    map["format"] = "json";
     const std::string callback = CallbackValue(map);
     if (callback.empty() || !IsValidJsonpCallback(callback))
         map["callback"] = kDefaultCallback;

@@ -18,7 +18,8 @@ class TypingCheck_CH : public CommonSpell_CH {
     static std::string CheckedCallback(StringMap& map);
 
     // Runs `body`; a failure becomes "view" = "{error: true, text: ...}" with "callback" the
-    // valid callback value (parenthesis-safe when asked) or "kwirl.call". Never throws.
+    // valid callback value (parenthesis-safe when asked) or "kwirl.call", and "format" = "json".
+    // Never throws.
     template <typename Body>
     static void AnswerFailures(StringMap& map, bool parenthesisSafe, Body&& body) {
         try {
