@@ -15,6 +15,7 @@
 #include "cmdhandlers/SpellHandlerTestSupport.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/ServerRedirectInfo.h"
+#include "templates/CheckSpellingResults.h"
 
 namespace {
 
@@ -285,8 +286,9 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
         EXPECT_EQ(map["ud"], row.ud);
         EXPECT_EQ(map["view"], row.view);
         EXPECT_EQ(server.requests().size() > callsBefore, row.callsEngine);
-        if (row.callsEngine)
+        if (row.callsEngine) {
             EXPECT_EQ(LastCall().params, (std::vector<std::string>{"team words", "teh", ""}));
+        }
     }
 }
 

@@ -1,10 +1,10 @@
 #include "cmdhandlers/Spell/CheckSpelling_CH.h"
 
 #include "cmdhandlers/Spell/WebServiceAnswers.h"
+#include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/JsonpCallback.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "check_spelling", CheckSpelling_CH);
 
@@ -17,9 +17,7 @@ constexpr int kArgumentCount = 6;
 void CheckSpelling_CH::apply(StringMap& map, InternalData& data) {
     AddCorsHeaders(map, data);
     RunMapped({"CheckSpelling_CH", kInternalError, __FILE__, __LINE__}, [&] {
-        const std::string& callback = map["callback"];
-        if (!callback.empty() && !IsValidJsonpCallback(callback))
-            VERB_THROW(CommandHandler::exception, kInvalidJsonpCallback);
+        RequireValidCallback(map["callback"]);
         if (map["version"] != kApiVersion)
             VERB_THROW(CommandHandler::exception, "Unsupported API version.");
         map["check_spelling_xml"] = "check_spelling_xml";

@@ -1,6 +1,7 @@
 #include "cmdhandlers/Spell/KwrlAddWord_CH.h"
 
 #include "cmdhandlers/Spell/TypingAnswers.h"
+#include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
 #include "utils/InternalDataKeys.h"
@@ -46,6 +47,7 @@ void KwrlAddWord_CH::AddOnServer(StringMap& map, InternalData& data, const std::
 void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
     AddCorsHeaders(map, data);
     RunMapped({"KwrlAddWord_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        RequireValidCallback(map["callback"]);
         const std::string word = map["text"];
         std::string list;
         if (Names(map["udn"])) {

@@ -7,9 +7,10 @@
 // server redirection (26). Calls "update_user_dictionary" (udn, word, ud) when "udn" is set.
 // Writes: "ud" (the cookie list, empty after a server-side add), "view" ("{words:[{id:'w'}]}"
 // when "format" is "json", else "<addword name=\"w\"/>").
-// Throws: the critical CommandHandler exception when the engine fails (logged
-// "KwrlAddWord_CH::apply() *ERROR* ..."); CommandHandler::exception with the text "tx_no60" when
-// the cookies would grow past 4000 bytes; Error::ErrorMessage "The default language is not
+// Throws: CommandHandler::exception "Invalid callback name." for a callback that is not a
+// valid name (kernel/CallbackCheck.h); the critical CommandHandler exception when the engine fails
+// (logged "KwrlAddWord_CH::apply() *ERROR* ..."); CommandHandler::exception with the text "tx_no60"
+// when the cookies would grow past 4000 bytes; Error::ErrorMessage "The default language is not
 // configured correctly." without SpellLang; otherwise CommandHandler::exception
 // "AddCommandHandler::apply() - internal error.".
 #include "cmdhandlers/Spell/CommonSpell_CH.h"

@@ -2,6 +2,7 @@
 
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "cmdhandlers/Spell/TypingAnswers.h"
+#include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
 #include "utils/InternalDataKeys.h"
@@ -18,6 +19,7 @@ constexpr char kInternalError[] = "KwrlSpellText_CH::apply() - internal error.";
 void KwrlSpellText_CH::apply(StringMap& map, InternalData& data) {
     AddCorsHeaders(map, data);
     RunMapped({"KwrlSpellText_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        RequireValidCallback(map["callback"]);
         TextProcessor processor(map[":prse_opt:"],
                                 data.Get<FilteringParams>(idkey::FilteringParams));
         processor.SetText(map["text"]);

@@ -2,6 +2,7 @@
 
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "cmdhandlers/Spell/TypingAnswers.h"
+#include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
 #include "utils/InternalDataKeys.h"
@@ -32,6 +33,7 @@ std::string FirstWords(const TextProcessor& processor) {
 void KwrlSpell_CH::apply(StringMap& map, InternalData& data) {
     AddCorsHeaders(map, data);
     RunMapped({"KwrlSpell_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        RequireValidCallback(map["callback"]);
         TextProcessor processor(map[":prse_opt:"],
                                 data.Get<FilteringParams>(idkey::FilteringParams));
         processor.SetText(map["text"]);

@@ -1,6 +1,7 @@
 #include "cmdhandlers/Spell/KwrlSuggest_CH.h"
 
 #include "cmdhandlers/Spell/TypingAnswers.h"
+#include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
 #include "utils/InternalDataKeys.h"
@@ -15,6 +16,7 @@ constexpr char kInternalError[] = "SpellsuggestallCommandHandler::apply() - inte
 void KwrlSuggest_CH::apply(StringMap& map, InternalData& data) {
     AddCorsHeaders(map, data);
     RunMapped({"KwrlSuggest_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        RequireValidCallback(map["callback"]);
         const int count = LeadingDecimal(map["sug_len"]);
         TextProcessor processor(map[":prse_opt:"],
                                 data.Get<FilteringParams>(idkey::FilteringParams));

@@ -6,9 +6,10 @@
 // "check_and_suggestions" (6 arguments, the prepared text).
 // Writes: "view" (see SuggestAnswer in TypingAnswers.h). A word the answer does not list as
 // incorrect counts as correct.
-// Throws: the critical CommandHandler exception when the engine fails; Error::ErrorMessage
-// "The default language is not configured correctly." without FilteringParams; otherwise
-// CommandHandler::exception "SpellsuggestallCommandHandler::apply() - internal error.".
+// Throws: CommandHandler::exception "Invalid callback name." for a callback that is not a
+// valid name (kernel/CallbackCheck.h); the critical CommandHandler exception when the engine fails;
+// Error::ErrorMessage "The default language is not configured correctly." without FilteringParams;
+// otherwise CommandHandler::exception "SpellsuggestallCommandHandler::apply() - internal error.".
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 
 class KwrlSuggest_CH : public CommonSpell_CH {

@@ -1,6 +1,7 @@
 #include "cmdhandlers/Spell/TypingCheck_CH.h"
 
 #include "cmdhandlers/Spell/TypingAnswers.h"
+#include "kernel/CallbackCheck.h"
 #include "utils/JsonpCallback.h"
 #include "utils/TextEscapes.h"
 #include "utils/logging/Logger.h"
@@ -28,8 +29,7 @@ std::string TypingCheck_CH::CheckWords(StringMap& map, InternalData& data, bool 
 
 std::string TypingCheck_CH::CheckedCallback(StringMap& map) {
     std::string callback = CallbackValue(map);
-    if (!callback.empty() && !IsValidJsonpCallback(callback))
-        VERB_THROW(CommandHandler::exception, kInvalidJsonpCallback);
+    RequireValidCallback(callback);
     return callback;
 }
 
