@@ -280,7 +280,7 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
         SCOPED_TRACE(row.view);
         for (const char* key : {"udn", "ud", "format"}) map.erase(key);
         row.params.ApplyTo(map);
-        EngineAnswers("");
+        server.SetScript({{wire::BuildOkAnswer({})}});  // the call has no results
         const size_t callsBefore = server.requests().size();
         Run<KwrlAddWord_CH>();
         EXPECT_EQ(map["ud"], row.ud);
@@ -333,7 +333,7 @@ TEST_F(TypingCommandsTest, KwirlSpellAndSpellTextAnswerInBothFormats) {
     }
 }
 
-TEST_F(TypingCommandsTest, ApiAndGetOptRefuseBadCallbacksAndVersions) {
+TEST_F(TypingCommandsTest, CommandsRefuseBadCallbacksAndTheApiBadVersions) {
     EngineAnswers("");
     const struct {
         std::string callback, version, error;
@@ -355,6 +355,8 @@ TEST_F(TypingCommandsTest, ApiAndGetOptRefuseBadCallbacksAndVersions) {
             row.error == "Invalid callback name." ? row.error : "(no error)";
         EXPECT_EQ(ErrorOf<APIVersion_CH>(), callbackError);
         EXPECT_EQ(ErrorOf<orthd::GetOpt_CH>(), callbackError);
+        EXPECT_EQ(ErrorOf<KwrlSuggest_CH>(), callbackError);
+        EXPECT_EQ(ErrorOf<KwrlAddWord_CH>(), callbackError);
     }
 }
 

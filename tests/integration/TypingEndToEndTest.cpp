@@ -211,6 +211,8 @@ TEST_F(TypingEndToEndTest, HostileWordsAndCallbacksCannotBreakOut) {
           {"text", words}},
          false},
         {{{"cmd", "get_opt"}, {"format", "json"}, {"callback", "alert(1)//"}}, false},
+        {{{"cmd", "kwirl_suggest"}, {"format", "json"}, {"callback", "alert(1)//"}, {"text", "x"}},
+         false},
     };
     for (const auto& row : rows) {
         Query query = row.query;
