@@ -19,6 +19,8 @@ PACKAGES=(
   chromium nodejs
   # real parsers that tests read rendered answers with (HTML and XML in Python, script in node)
   python3
+  # the XML parser end-to-end tests check XML answers with
+  libxml2-utils
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)

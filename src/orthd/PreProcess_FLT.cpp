@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "kernel/CorsHeaders.h"
 #include "kernel/QuotedValue.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/JsonpCallback.h"
@@ -123,7 +124,11 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
         map["left_per"] = "(";
         map["right_per"] = ")";
     }
-    if (map["run_mode"] == "web_service") CheckWebServiceOptions(map);
+    if (map["run_mode"] == "web_service") {
+        // Before the checks: an error answer must be readable by a cross-origin page as well.
+        AddCorsHeaders(map, data);
+        CheckWebServiceOptions(map);
+    }
 }
 
 void PreProcess_FLT::apply(StringMap& map, InternalData& data) {

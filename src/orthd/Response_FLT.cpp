@@ -80,6 +80,15 @@ std::string RedirectHeaderLine(const std::string& rendered) {
     return HeaderValue(std::string_view(rendered).substr(0, end)) + "\n\n";
 }
 
+// Header lines a command added (cross-origin answers), each cleaned of CR and LF.
+std::string ExtraHeaders(const InternalData& data) {
+    std::string out;
+    for (const std::string& line :
+         data.GetOr<std::vector<std::string>>(idkey::HttpExtraHeaders, {}))
+        out += HeaderValue(line) + kEol;
+    return out;
+}
+
 }  // namespace
 
 Response_FLT::Response_FLT() : Response_FLT(StandardOutput(), &CurrentTime) {}
@@ -127,6 +136,7 @@ std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) const 
     out += Header("Content-Length", std::to_string(body.size()));
     if (data.Find(idkey::HttpCacheControl))
         out += Header("Cache-Control", HeaderValue(data.Get<std::string>(idkey::HttpCacheControl)));
+    out += ExtraHeaders(data);
     out += DictionaryCookies(map);
     out += std::string("Cache-Control:private,max-age=0") + kEol;
     out += Header("X-XSS-Protection", "0");

@@ -4,7 +4,8 @@
 //
 // Reads: ":template:", "cmd", "udn", "ud", "cust_dic_ids", "osp"; InternalData keys 3
 // (ResponseContentType), 4 (HttpStatus), 8 (HttpCacheControl), 11 (ExpandTemplate, absent =
-// true), 27 (InputCodePage: the body goes out in that single-byte code page).
+// true), 27 (InputCodePage: the body goes out in that single-byte code page), 31
+// (HttpExtraHeaders: further header lines, written after Cache-Control).
 // Placeholders "bansys", "check_spelling_xml" and "check_spelling_json" have their own
 // resolvers; every other placeholder is the string-map value, escaped for the answer's content
 // type while it is still request text (InternalData key RequestValues; RequestValueMetaHandler).

@@ -33,5 +33,6 @@ inline constexpr int InputCodePage = 27;             // short
 inline constexpr int TagWhiteList = 28;              // TagWhiteList
 inline constexpr int AttributeWhiteList = 29;        // AttributeWhiteList
 inline constexpr int FilteringParams = 30;           // FilteringParams
-inline constexpr int RequestValues = 40;  // RequestValueRecord: request text in the string map
+inline constexpr int RequestValues = 40;     // RequestValueRecord: request text in the string map
+inline constexpr int HttpExtraHeaders = 31;  // std::vector<std::string>, "Name: value"
 }  // namespace idkey

@@ -10,3 +10,6 @@ inline constexpr std::size_t kMaxJsonpCallbackLength = 128;
 // Anything else (operators, parentheses, comments, quotes, blanks, non-ASCII) is refused, so the
 // name cannot run script of its own.
 bool IsValidJsonpCallback(std::string_view name);
+
+// The message of the error answer to a callback name the rule refuses.
+inline constexpr char kInvalidJsonpCallback[] = "Invalid callback name.";

@@ -53,6 +53,12 @@ std::string UserDictionarySpec(const std::string& ud, const std::string& udn) {
     return spec + name;
 }
 
+ServerRedirectInfo::Target SpellServer(StringMap& map, InternalData& data,
+                                       const std::string& language) {
+    return SpellServerFor(language, data,
+                          {map["appserver_hostname"], PortOf(map["appserver_port"])});
+}
+
 constexpr char kDefaultOptions[] = "0001";
 
 std::vector<std::string> SpellArguments(StringMap& map, const std::string& text,
@@ -73,8 +79,7 @@ void CommonSpell_CH::apply(StringMap& map, InternalData& data, const std::string
                            int argumentCount, const std::string& text, const char* failurePhrase) {
     const std::vector<std::string> arguments = SpellArguments(map, text, argumentCount);
     ClientSession session;
-    const ServerRedirectInfo::Target server = SpellServerFor(
-        map["slang"], data, {map["appserver_hostname"], PortOf(map["appserver_port"])});
+    const ServerRedirectInfo::Target server = SpellServer(map, data, map["slang"]);
     if (AppServerConnect(map, server.host, server.port) != 0) {
         report_error("CommonSpell_CH::apply() *ERROR* %s", "Application server init failed.");
         VERB_THROW(criticalException, kServiceUnavailable);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "kernel/CommandHandler.h"
+#include "kernel/ServerRedirectInfo.h"
 
 class CommonSpell_CH : public CommandHandler {
   public:
@@ -58,6 +59,11 @@ class CommonSpell_CH : public CommandHandler {
 // turned into the byte 0x08 (after a "," when "ud" is not empty); "udn" empty or "[/]" adds
 // nothing.
 std::string UserDictionarySpec(const std::string& ud, const std::string& udn);
+
+// The engine server for a spelling call in `language`: the redirect table's entry (InternalData
+// key 26) when it names one, else "appserver_hostname" and "appserver_port".
+ServerRedirectInfo::Target SpellServer(StringMap& map, InternalData& data,
+                                       const std::string& language);
 
 // The engine's arguments in their fixed order, the first `argumentCount` (6 or 7) of them.
 std::vector<std::string> SpellArguments(StringMap& map, const std::string& text, int argumentCount);

@@ -1,0 +1,65 @@
+#include "cmdhandlers/Spell/CheckAndSuggestions.h"
+
+#include "cmdhandlers/Spell/SuggestionAnswers.h"
+
+namespace {
+
+// The pieces of `text` between the separators in `separators` (empty pieces dropped).
+std::vector<std::string_view> Pieces(std::string_view text, std::string_view separators) {
+    std::vector<std::string_view> pieces;
+    size_t at = 0;
+    while (at < text.size()) {
+        at = text.find_first_not_of(separators, at);
+        if (at == std::string_view::npos) break;
+        size_t end = text.find_first_of(separators, at);
+        if (end == std::string_view::npos) end = text.size();
+        pieces.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return pieces;
+}
+
+std::vector<std::string> SuggestionsIn(std::string_view list) {
+    std::vector<std::string> suggestions;
+    if (list == kNoSuggestions) return suggestions;
+    for (std::string_view piece : Pieces(list, "\n"))
+        if (piece != kNoSuggestions) suggestions.emplace_back(piece);
+    return suggestions;
+}
+
+// The incorrect part: an entry runs from after a run of ";" and LF to the next ";".
+void ReadIncorrect(std::string_view part, CheckAndSuggestions& out) {
+    size_t at = 0;
+    while (at < part.size()) {
+        at = part.find_first_not_of(";\n", at);
+        if (at == std::string_view::npos) break;
+        size_t end = part.find(';', at);
+        if (end == std::string_view::npos) end = part.size();
+        const std::string_view entry = part.substr(at, end - at);
+        at = end;
+        const size_t colon = entry.find(':');
+        const std::string_view word = entry.substr(0, colon);
+        if (word.empty()) continue;
+        out.incorrect.emplace_back(std::string(word), colon == std::string_view::npos
+                                                          ? std::vector<std::string>()
+                                                          : SuggestionsIn(entry.substr(colon + 1)));
+    }
+}
+
+}  // namespace
+
+const std::vector<std::string>* CheckAndSuggestions::SuggestionsOf(std::string_view word) const {
+    for (const Entry& entry : incorrect)
+        if (entry.first == word) return &entry.second;
+    return nullptr;
+}
+
+CheckAndSuggestions ParseCheckAndSuggestions(std::string_view answer) {
+    CheckAndSuggestions out;
+    const size_t backslash = answer.find('\\');
+    ReadIncorrect(answer.substr(0, backslash), out);
+    if (backslash != std::string_view::npos)
+        for (std::string_view word : Pieces(answer.substr(backslash + 1), ","))
+            out.correct.emplace_back(word);
+    return out;
+}

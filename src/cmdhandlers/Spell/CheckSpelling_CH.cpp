@@ -1,0 +1,32 @@
+#include "cmdhandlers/Spell/CheckSpelling_CH.h"
+
+#include "cmdhandlers/Spell/WebServiceAnswers.h"
+#include "kernel/CallbackCheck.h"
+#include "kernel/CommandRegistry.h"
+#include "kernel/CorsHeaders.h"
+#include "utils/InternalDataKeys.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "check_spelling", CheckSpelling_CH);
+
+namespace {
+constexpr char kInternalError[] = "SpellCommandHandler::apply() - internal error.";
+constexpr char kApiVersion[] = "1.0";
+constexpr int kArgumentCount = 6;
+}  // namespace
+
+void CheckSpelling_CH::apply(StringMap& map, InternalData& data) {
+    AddCorsHeaders(map, data);
+    RunMapped({"CheckSpelling_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        RequireValidCallback(map["callback"]);
+        if (map["version"] != kApiVersion)
+            VERB_THROW(CommandHandler::exception, "Unsupported API version.");
+        map["check_spelling_xml"] = "check_spelling_xml";
+        map["check_spelling_json"] = "check_spelling_json";
+        const std::string text = map["text"];
+        CommonSpell_CH::apply(map, data, "get_all_suggestions4", kArgumentCount, text,
+                              "Spell check - failed.");
+        CheckSpellingResults results = ReadAllSuggestions(result(), text);
+        data.Set(idkey::CheckSpellingSuggestions, std::move(results.words));
+        data.Set(idkey::CheckSpellingPositions, std::move(results.positions));
+    });
+}

@@ -1,0 +1,67 @@
+#include "cmdhandlers/Spell/KwrlAddWord_CH.h"
+
+#include "cmdhandlers/Spell/TypingAnswers.h"
+#include "kernel/CallbackCheck.h"
+#include "kernel/CommandRegistry.h"
+#include "kernel/CorsHeaders.h"
+#include "utils/InternalDataKeys.h"
+#include "utils/client/CAppServerClient.h"
+#include "utils/logging/Logger.h"
+
+VERB_REGISTER_COMMAND(Program::Orthd, "kwirl_add_word", KwrlAddWord_CH);
+
+namespace {
+
+constexpr char kInternalError[] = "AddCommandHandler::apply() - internal error.";
+constexpr char kDeleted[] = "[/]";
+// Shown when the interface texts lack "tx_no60".
+constexpr char kListFullFallback[] = "The list of ignored words is full.";
+
+bool Names(const std::string& value) { return !value.empty() && value != kDeleted; }
+
+struct ClientRelease {
+    ClientRelease() = default;
+    ClientRelease(const ClientRelease&) = delete;
+    ClientRelease& operator=(const ClientRelease&) = delete;
+    ~ClientRelease() { AppServerUninit(); }
+};
+
+}  // namespace
+
+void KwrlAddWord_CH::AddOnServer(StringMap& map, InternalData& data, const std::string& word) {
+    const ServerRedirectInfo::Target server =
+        SpellServer(map, data, data.Get<std::string>(idkey::SpellLang));
+    const std::string ud = map["ud"] == kDeleted ? std::string() : map["ud"];
+    const ClientRelease release;
+    if (AppServerConnect(map, server.host, server.port) != 0) {
+        report_error("KwrlAddWord_CH::apply() *ERROR* %s", "Application server init failed.");
+        VERB_THROW(criticalException, kServiceUnavailable);
+    }
+    std::vector<std::string> results;
+    if (AppServerDoFunc("update_user_dictionary", {map["udn"], word, ud}, results, 0) != 0) {
+        report_error("KwrlAddWord_CH::apply() *ERROR* %s", "Add to dictionary - failed");
+        VERB_THROW(criticalException, kServiceUnavailable);
+    }
+}
+
+void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
+    AddCorsHeaders(map, data);
+    RunMapped({"KwrlAddWord_CH", kInternalError, __FILE__, __LINE__}, [&] {
+        RequireValidCallback(map["callback"]);
+        const std::string word = map["text"];
+        std::string list;
+        if (Names(map["udn"])) {
+            // The word lives in the server-side dictionary; the cookies do not grow.
+            AddOnServer(map, data, word);
+        } else {
+            if (map[":cookies:"].size() + word.size() > kMaxCookieBytes) {
+                const std::string& full = map["tx_no60"];
+                VERB_THROW(CommandHandler::exception, full.empty() ? kListFullFallback : full);
+            }
+            list = Names(map["ud"]) ? map["ud"] : std::string();
+            if (!word.empty()) list += (list.empty() ? "" : ",") + word;
+        }
+        map["ud"] = list;
+        map["view"] = AddWordView(word, map["format"] == "json");
+    });
+}
