@@ -78,6 +78,9 @@ struct Parameter {
 // Splits the raw parameter text at every "&" (an empty text gives one empty piece), shortens
 // each "%0D%0A%0A" to "%0D%0A", URL-decodes the piece and splits it at its first "=". A piece
 // without "=" gives the whole decoded piece as name and value. Order is kept; duplicates stay.
+// Pieces after the first kMaxParameters are ignored: no client sends that many, and a body of
+// separators would otherwise cost a parameter per byte.
+inline constexpr size_t kMaxParameters = 10000;
 std::vector<Parameter> ParseParameters(std::string_view raw);
 
 std::string CollapseCrLfLf(std::string_view piece);
