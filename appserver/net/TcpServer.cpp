@@ -275,11 +275,13 @@ void TcpServer::Answer(Job job) {
         job.body = std::string();
         if (SendAll(job.fd.get(), answer)) served_.fetch_add(1);
     }
+    // Given back before the client can see the end of the answer: its next request finds the
+    // room again.
+    budget_.Release(job.reserved);
     ::shutdown(job.fd.get(), SHUT_WR);
     // Only then: a well-behaved client keeps its end open, and draining would wait.
     if (job.extraBytes) DrainBlocking(job.fd.get());
     job.fd.Reset();
-    budget_.Release(job.reserved);
     // Freed blocks of a large request stay with the allocator otherwise, in every worker's
     // arena: the server would keep its largest burst for good.
     if (job.reserved >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);

@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
         if (arg == "--only") only = argv[i + 1];
     }
     const fs::path dir = fs::temp_directory_path() / ("hostile_bench." + std::to_string(getpid()));
+    fs::create_directories(dir);
     auto engine = testsupport::StartedEngineServer::Start(
         APPSERVER_BIN, (dir / "engine.db").string(), {"--languages", "en_US"});
     if (engine.port == 0) {

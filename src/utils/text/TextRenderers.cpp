@@ -18,6 +18,10 @@ constexpr std::u16string_view kHtmlFound = u"[*htmf]";
 constexpr std::u16string_view kLineBreak = u"&nbsp;<br />";
 constexpr std::u16string_view kNbsp = u"&nbsp;";
 constexpr int kNbspPerTab = 8;
+// The display conversion writes at most this many times the rendered text (plus the
+// allowance): a TAB alone becomes 48 code units, a blank after a blank 6.
+constexpr size_t kMaxDisplayGrowth = 3;
+constexpr size_t kDisplayAllowance = 4096;
 
 // Restores the model's marker string when the rendering ends, however it ends.
 class MarkerRestorer {
@@ -155,7 +159,13 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
     bool inTag = false;
     bool afterWord = true;
     char16_t previous = 0;
+    const size_t budget = rendered.size() * kMaxDisplayGrowth + kDisplayAllowance;
     for (char16_t c : rendered) {
+        if (out.size() >= budget) {
+            // Only a text made to blow up gets here: the rest is written as it is.
+            out += c;
+            continue;
+        }
         switch (c) {
             case u'\t':
                 if (inTag)
