@@ -1,8 +1,9 @@
 // Sends hostile requests of one size (default 4 MiB) to orthd.cgi, run as a web server runs it
 // (one process per request, body on standard input), with the engine server behind it, and
 // prints for each: wall time, the time as a ratio of a benign request of the same size (prose
-// in correct words) measured in this run, the CGI process's peak resident memory, and the
-// answer's size as a ratio of the request's.
+// in correct words) measured in this run, the CPU time of the CGI process alone (the rest of
+// the wall time is the engine server's), its peak resident memory, and the answer's size as a
+// ratio of the request's.
 //
 //   hostile_bench [--bytes N] [--orthd path/to/orthd.cgi] [--only name]
 #include <signal.h>
@@ -35,6 +36,7 @@ struct Pattern {
 
 struct Run {
     double seconds = 0;
+    double cpuSeconds = 0;  // of orthd.cgi alone (the rest of the wall time is the engine's)
     long peakKiB = 0;
     size_t answerBytes = 0;
     int status = 0;
@@ -102,6 +104,8 @@ Run RunCgi(const std::string& program, const std::string& body) {
     wait4(pid, &run.status, 0, &usage);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakKiB = usage.ru_maxrss;
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return run;
 }
 
@@ -157,9 +161,9 @@ int main(int argc, char** argv) {
         {"check misspellings", "check", "qzx+"},
         {"suggest-all distinct words", "spellsuggestall", ""},
     };
-    std::printf("%-28s %8s %8s %9s %8s  %s\n", "pattern", "seconds", "x base", "peak MB", "answer/",
-                "status");
-    std::printf("%-28s %8s %8s %9s %8s\n", "", "", "", "", "request");
+    std::printf("%-28s %8s %8s %8s %9s %8s  %s\n", "pattern", "seconds", "x base", "cgi cpu",
+                "peak MB", "answer/", "status");
+    std::printf("%-28s %8s %8s %8s %9s %8s\n", "", "(wall)", "", "seconds", "", "request");
     double base = 0;
     for (const Pattern& p : patterns) {
         if (!only.empty() && base > 0 && std::string(p.name).find(only) == std::string::npos)
@@ -168,8 +172,8 @@ int main(int argc, char** argv) {
         const Run run = RunCgi(program, body);
         if (base == 0) base = run.seconds;
         const bool ok = WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0;
-        std::printf("%-28s %8.2f %8.2f %9.1f %8.2f  %s\n", p.name, run.seconds, run.seconds / base,
-                    run.peakKiB / 1024.0,
+        std::printf("%-28s %8.2f %8.2f %8.2f %9.1f %8.2f  %s\n", p.name, run.seconds,
+                    run.seconds / base, run.cpuSeconds, run.peakKiB / 1024.0,
                     static_cast<double>(run.answerBytes) / static_cast<double>(body.size()),
                     ok ? "ok" : (WIFSIGNALED(run.status) ? "killed" : "failed"));
         std::fflush(stdout);
