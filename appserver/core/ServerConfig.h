@@ -33,7 +33,7 @@ struct ServerConfig {
     int readTimeoutMs = 10000;      // longest silence of a client while it sends its request
     int requestDeadlineMs = 30000;  // longest time to receive a whole request
     int headerTimeoutMs = 2000;     // longest time to receive a request's header
-    int maxInFlightMiB = 64;        // request bytes held at once (read, queued, being answered)
+    int maxInFlightMiB = 32;        // request bytes held at once (read, queued, being answered)
     int cacheEntries = 20000;       // suggestion lists kept, all languages together
     int maxSuggestions = 10;
     bool preload = false;  // open one speller per language before serving

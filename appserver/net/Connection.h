@@ -21,5 +21,6 @@ struct Connection {
     long long deadlineMs = 0;  // the header's, then the body's
     long long drainEndMs = 0;
     size_t drained = 0;
+    size_t drainLimit = 0;
     size_t reserved = 0;  // bytes reserved in the in-flight budget
 };

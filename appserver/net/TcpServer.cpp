@@ -217,14 +217,17 @@ void TcpServer::Refuse(Connection& c, RequestReader::Outcome outcome, long long 
     ::send(c.fd.get(), answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     ::shutdown(c.fd.get(), SHUT_WR);
     c.state = Connection::State::kDraining;
-    c.drainEndMs = now + NetLimits::kDrainMs;
+    const bool busy = outcome == RequestReader::Outcome::kBusy && c.reader.headerDone();
+    c.drainEndMs = now + (busy ? NetLimits::kBusyDrainMs : NetLimits::kDrainMs);
+    c.drainLimit = busy ? std::max(NetLimits::kMaxDrainBytes, c.reader.contentLength())
+                        : NetLimits::kMaxDrainBytes;
     Drain(c, now);
 }
 
 void TcpServer::Drain(Connection& c, long long now) {
     // Reading what the client still sends lets it see the answer instead of a reset.
     char sink[4096];
-    while (c.drained < NetLimits::kMaxDrainBytes && now < c.drainEndMs) {
+    while (c.drained < c.drainLimit && now < c.drainEndMs) {
         const ssize_t got = ::recv(c.fd.get(), sink, sizeof sink, MSG_DONTWAIT);
         if (got > 0) {
             c.drained += static_cast<size_t>(got);
