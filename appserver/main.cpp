@@ -53,6 +53,8 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     NetLimits limits;
     limits.readTimeoutMs = config.readTimeoutMs;
     limits.requestDeadlineMs = config.requestDeadlineMs;
+    limits.headerTimeoutMs = config.headerTimeoutMs;
+    limits.maxInFlightBytes = static_cast<size_t>(config.maxInFlightMiB) << 20;
     TcpServer server(config.listenHost, config.listenPort, config.workers, limits,
                      [&dispatcher](std::string_view body) { return dispatcher.Answer(body); });
     server.Start();

@@ -9,6 +9,7 @@ namespace {
 constexpr int kMaxWorkers = 256;
 constexpr int kMaxSpellersPerLanguage = 64;
 constexpr int kMaxTimeoutMs = 3600 * 1000;
+constexpr int kMaxInFlightMiB = 64 * 1024;
 constexpr int kMaxCacheEntries = 10 * 1000 * 1000;
 constexpr int kMaxSuggestionsLimit = 100;
 
@@ -71,7 +72,9 @@ bool IsKnownKey(const std::string& key) {
                                         "request-deadline-ms",
                                         "cache-entries",
                                         "max-suggestions",
-                                        "preload"};
+                                        "preload",
+                                        "header-timeout-ms",
+                                        "max-inflight-mb"};
     for (const char* known : kKeys)
         if (key == known) return true;
     return false;
@@ -85,6 +88,7 @@ std::string ServerConfig::Usage() {
            "  [--languages L1,L2,...] [--backend LANG=aspell|hunspell]... [--workers N]\n"
            "  [--spellers-per-language N] [--read-timeout-ms MS] [--request-deadline-ms MS]\n"
            "  [--cache-entries N] [--max-suggestions N] [--preload]\n"
+           "  [--header-timeout-ms MS] [--max-inflight-mb N]\n"
            "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n";
 }
 
@@ -131,6 +135,10 @@ void ServerConfig::Apply(const std::string& rawKey, const std::string& value) {
         cacheEntries = ParseInt(key, value, 0, kMaxCacheEntries);
     } else if (key == "max-suggestions") {
         maxSuggestions = ParseInt(key, value, 1, kMaxSuggestionsLimit);
+    } else if (key == "header-timeout-ms") {
+        headerTimeoutMs = ParseInt(key, value, 1, kMaxTimeoutMs);
+    } else if (key == "max-inflight-mb") {
+        maxInFlightMiB = ParseInt(key, value, 1, kMaxInFlightMiB);
     } else if (key == "preload") {
         preload = ParseBool(key, value);
     } else {

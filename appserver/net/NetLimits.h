@@ -9,7 +9,21 @@ struct NetLimits {
     static constexpr int kStopPollMs = 100;  // how often a waiting reader looks at the stop flag
     static constexpr int kDrainMs = 200;     // reading what a refused client still sends
     static constexpr size_t kMaxDrainBytes = 256u << 10;
+    // A request refused as busy is read to its end (its announced length, at most the request
+    // limit) so that its client, still sending, sees the answer.
+    static constexpr int kBusyDrainMs = 2000;
+    // The body must arrive at least this fast (after the header's time): a client that sends a
+    // byte now and then is cut off after a time in proportion to what it announced.
+    static constexpr size_t kMinBodyBytesPerSecond = 16u << 10;
+    static constexpr size_t kMaxConnections = 1024;    // open at once; more wait in the backlog
+    static constexpr size_t kMaxQueuedRequests = 256;  // read whole, waiting for a worker
+    // Bodies at least this large give their memory back to the system once answered.
+    static constexpr size_t kTrimAfterBytes = 1u << 20;
 
     int readTimeoutMs = 10000;      // longest silence while a request is read
     int requestDeadlineMs = 30000;  // longest time for a whole request
+    int headerTimeoutMs = 2000;     // longest time from accept to the end of the header
+    // Request bodies announced, being read, queued or being answered, all together; a request
+    // that would go beyond is refused at once with a busy answer.
+    size_t maxInFlightBytes = 32u << 20;
 };

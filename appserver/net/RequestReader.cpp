@@ -1,23 +1,16 @@
 #include "net/RequestReader.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
+#include <utility>
 
 #include "utils/wire/WireHeader.h"
 
 namespace {
 
 constexpr size_t kReadChunkBytes = 64u << 10;
-
-long long NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 }  // namespace
 
@@ -31,60 +24,62 @@ const char* RequestReader::MessageFor(Outcome outcome) {
             return "Request without a valid Content-length";
         case Outcome::kTooLarge:
             return "Request too large";
+        case Outcome::kBusy:
+            return "Server busy: too much text in progress, try again later";
         default:
             return "";
     }
 }
 
-RequestReader::Outcome RequestReader::ReadSome(std::string& buffer, size_t want,
-                                               long long deadlineMs) {
-    const long long silenceEnd = NowMs() + limits_.readTimeoutMs;
+RequestReader::Outcome RequestReader::ReadAvailable(int fd) {
     for (;;) {
-        if (stopping_.load()) return Outcome::kStopped;
-        // Try first: the data is usually there already, and a poll would cost a system call.
-        const size_t old = buffer.size();
-        buffer.resize(old + std::min(want, kReadChunkBytes));
-        const ssize_t got = ::recv(fd_, buffer.data() + old, buffer.size() - old, MSG_DONTWAIT);
-        buffer.resize(old + (got > 0 ? static_cast<size_t>(got) : 0));
-        if (got > 0) return Outcome::kOk;
+        // The header phase reads at most the header limit; the body is read with its exact
+        // length, so nothing past it is taken.
+        const size_t want =
+            headerDone() ? total_ - buffer_.size() : NetLimits::kMaxHeaderBytes - buffer_.size();
+        if (want == 0) return AfterRead();
+        const size_t old = buffer_.size();
+        buffer_.resize(old + std::min(want, kReadChunkBytes));
+        const ssize_t got = ::recv(fd, buffer_.data() + old, buffer_.size() - old, MSG_DONTWAIT);
+        buffer_.resize(old + (got > 0 ? static_cast<size_t>(got) : 0));
         if (got == 0) return Outcome::kClosed;
-        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return Outcome::kFailed;
-
-        const long long now = NowMs();
-        const long long end = std::min(silenceEnd, deadlineMs);
-        if (now >= end) return Outcome::kTimedOut;
-        pollfd p{fd_, POLLIN, 0};
-        const int wait = static_cast<int>(std::min<long long>(end - now, NetLimits::kStopPollMs));
-        if (::poll(&p, 1, wait) < 0 && errno != EINTR) return Outcome::kFailed;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return Outcome::kNeedMore;
+            return Outcome::kFailed;
+        }
+        const Outcome outcome = AfterRead();
+        if (outcome != Outcome::kNeedMore) return outcome;
     }
 }
 
-RequestReader::Outcome RequestReader::Read(std::string& body) {
-    const long long deadline = NowMs() + limits_.requestDeadlineMs;
-    std::string buffer;
-    size_t headerEnd = std::string::npos;
-    // The header phase reads at most the header limit; what arrives of the body with it is
-    // kept, and the rest of the body is read with its exact length below.
-    while (headerEnd == std::string::npos) {
-        if (buffer.size() >= NetLimits::kMaxHeaderBytes) return Outcome::kHeaderTooLarge;
-        const size_t before = buffer.size();
-        const Outcome o = ReadSome(buffer, NetLimits::kMaxHeaderBytes - buffer.size(), deadline);
-        if (o != Outcome::kOk) return o;
-        headerEnd = wire::FindHeaderEnd(buffer, before >= 3 ? before - 3 : 0);
+RequestReader::Outcome RequestReader::AfterRead() {
+    if (!headerDone()) {
+        const size_t end = wire::FindHeaderEnd(buffer_, searchFrom_);
+        // The end mark may straddle two reads: the next search starts just before the end.
+        searchFrom_ = buffer_.size() >= 3 ? buffer_.size() - 3 : 0;
+        if (end == std::string::npos) {
+            return buffer_.size() >= NetLimits::kMaxHeaderBytes ? Outcome::kHeaderTooLarge
+                                                                : Outcome::kNeedMore;
+        }
+        const auto length = wire::StrictContentLengthOf(std::string_view(buffer_).substr(0, end));
+        if (!length) return Outcome::kNoLength;
+        if (*length > static_cast<long long>(NetLimits::kMaxRequestBytes))
+            return Outcome::kTooLarge;
+        headerEnd_ = end;
+        total_ = end + static_cast<size_t>(*length);
+        if (buffer_.size() > total_) {  // bytes past the body are not ours
+            buffer_.resize(total_);
+            extraBytes_ = true;
+        }
+        return Outcome::kHeaderDone;
     }
-    const auto length = wire::StrictContentLengthOf(std::string_view(buffer).substr(0, headerEnd));
-    if (!length) return Outcome::kNoLength;
-    if (*length > static_cast<long long>(NetLimits::kMaxRequestBytes)) return Outcome::kTooLarge;
-    const size_t total = headerEnd + static_cast<size_t>(*length);
-    if (buffer.size() > total) {  // bytes past the body are not ours
-        buffer.resize(total);
-        extraBytes_ = true;
-    }
-    buffer.reserve(total);
-    while (buffer.size() < total) {
-        const Outcome o = ReadSome(buffer, total - buffer.size(), deadline);
-        if (o != Outcome::kOk) return o;
-    }
-    body = buffer.substr(headerEnd);
-    return Outcome::kOk;
+    return buffer_.size() == total_ ? Outcome::kOk : Outcome::kNeedMore;
+}
+
+std::string RequestReader::TakeBody() {
+    buffer_.erase(0, headerEnd_);
+    headerEnd_ = 0;
+    total_ = buffer_.size();
+    return std::move(buffer_);
 }

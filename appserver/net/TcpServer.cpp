@@ -1,18 +1,21 @@
 #include "net/TcpServer.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "core/Log.h"
 #include "net/RequestReader.h"
@@ -21,8 +24,10 @@
 namespace {
 
 constexpr int kListenBacklog = 1024;
-constexpr int kAcceptRetryMs = 50;
+constexpr int kTickMs = 50;  // how often the reading loop looks at time limits and the stop
 constexpr int kDeferAcceptSeconds = 1;
+
+void SetNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
 UniqueFd BindAndListen(const std::string& host, int port) {
     addrinfo hints{};
@@ -79,60 +84,210 @@ TcpServer::TcpServer(const std::string& host, int port, int workers, NetLimits l
     : listen_(BindAndListen(host, port)),
       workerCount_(workers < 1 ? 1 : workers),
       limits_(limits),
-      handler_(std::move(handler)) {
+      handler_(std::move(handler)),
+      budget_(limits.maxInFlightBytes) {
     port_ = BoundPort(listen_.get());
+    SetNonBlocking(listen_.get());
+    int wake[2];
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error(std::string("cannot create a pipe: ") + std::strerror(errno));
+    wakeRead_ = UniqueFd(wake[0]);
+    wakeWrite_ = UniqueFd(wake[1]);
 }
 
 TcpServer::~TcpServer() { Stop(); }
 
 void TcpServer::Start() {
+    reader_ = std::thread([this] { ReadLoop(); });
     for (int i = 0; i < workerCount_; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 
 void TcpServer::Stop() {
     if (stopping_.exchange(true)) return;
-    // Wakes every worker blocked in accept (it then fails) and refuses new connections.
-    ::shutdown(listen_.get(), SHUT_RDWR);
+    const char wake = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeWrite_.get(), &wake, 1);
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ready_.notify_all();
+    }
+    if (reader_.joinable()) reader_.join();
     for (auto& worker : workers_)
         if (worker.joinable()) worker.join();
+    // Requests that no worker took are closed unanswered.
+    for (Job& job : queue_) budget_.Release(job.reserved);
+    queue_.clear();
+    ::shutdown(listen_.get(), SHUT_RDWR);
 }
+
+// --- the reading loop ---
+
+void TcpServer::ReadLoop() {
+    Connections connections;
+    std::vector<pollfd> polled;
+    while (!stopping_.load()) {
+        polled.clear();
+        polled.push_back({wakeRead_.get(), POLLIN, 0});
+        const bool accepting = connections.size() < NetLimits::kMaxConnections;
+        polled.push_back({accepting ? listen_.get() : -1, POLLIN, 0});
+        for (const auto& c : connections) polled.push_back({c->fd.get(), POLLIN, 0});
+        if (::poll(polled.data(), polled.size(), kTickMs) < 0 && errno != EINTR) continue;
+        const long long now = NowMs();
+        for (size_t i = 0; i < connections.size(); ++i)
+            if (polled[i + 2].revents != 0) Advance(*connections[i], now);
+        if (polled[1].revents != 0) AcceptAll(connections, now);
+        for (const auto& c : connections) CheckTime(*c, now);
+        std::erase_if(connections,
+                      [](const auto& c) { return c->state == Connection::State::kDone; });
+    }
+    for (const auto& c : connections) budget_.Release(c->reserved);
+}
+
+void TcpServer::AcceptAll(Connections& connections, long long now) {
+    while (connections.size() < NetLimits::kMaxConnections) {
+        UniqueFd fd(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+        if (!fd.valid()) return;  // none left, the client gave up, or a passing shortage
+        const int on = 1;
+        ::setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        auto c = std::make_unique<Connection>();
+        c->fd = std::move(fd);
+        c->acceptedMs = now;
+        c->lastDataMs = now;
+        c->deadlineMs = now + std::min(limits_.headerTimeoutMs, limits_.requestDeadlineMs);
+        // With deferred accept the request has usually begun to arrive already.
+        Advance(*c, now);
+        connections.push_back(std::move(c));
+    }
+}
+
+void TcpServer::Advance(Connection& c, long long now) {
+    if (c.state == Connection::State::kDraining) return Drain(c, now);
+    if (c.state != Connection::State::kReading) return;
+    c.lastDataMs = now;
+    for (;;) {
+        const RequestReader::Outcome outcome = c.reader.ReadAvailable(c.fd.get());
+        switch (outcome) {
+            case RequestReader::Outcome::kNeedMore:
+                return;
+            case RequestReader::Outcome::kHeaderDone:
+                OnHeader(c, now);
+                if (c.state != Connection::State::kReading) return;
+                continue;
+            case RequestReader::Outcome::kOk: {
+                // Only this thread adds to the queue: it cannot fill up after this check.
+                if (QueueFull()) return Refuse(c, RequestReader::Outcome::kBusy, now);
+                const bool extra = c.reader.sawExtraBytes();
+                Enqueue(
+                    {std::move(c.fd), c.reader.TakeBody(), std::exchange(c.reserved, 0), extra});
+                c.state = Connection::State::kDone;
+                return;
+            }
+            case RequestReader::Outcome::kClosed:
+            case RequestReader::Outcome::kFailed:
+                return Finish(c);
+            default:
+                return Refuse(c, outcome, now);
+        }
+    }
+}
+
+void TcpServer::OnHeader(Connection& c, long long now) {
+    const size_t length = c.reader.contentLength();
+    if (!budget_.TryReserve(length)) return Refuse(c, RequestReader::Outcome::kBusy, now);
+    c.reserved = length;
+    const long long bodyMs = static_cast<long long>(length) * 1000 /
+                             static_cast<long long>(NetLimits::kMinBodyBytesPerSecond);
+    c.deadlineMs =
+        std::min(now + limits_.headerTimeoutMs + bodyMs, c.acceptedMs + limits_.requestDeadlineMs);
+}
+
+void TcpServer::CheckTime(Connection& c, long long now) {
+    if (c.state == Connection::State::kDraining && now >= c.drainEndMs) return Finish(c);
+    if (c.state != Connection::State::kReading) return;
+    if (now - c.lastDataMs >= limits_.readTimeoutMs || now >= c.deadlineMs)
+        Refuse(c, RequestReader::Outcome::kTimedOut, now);
+}
+
+void TcpServer::Refuse(Connection& c, RequestReader::Outcome outcome, long long now) {
+    const std::string message = RequestReader::MessageFor(outcome);
+    if (message.empty()) return Finish(c);  // nobody to answer
+    Log::Warning("refused a request: " + message);
+    budget_.Release(std::exchange(c.reserved, 0));
+    // The answer is small and the socket has sent nothing yet: it fits the send buffer.
+    const std::string answer = wire::BuildErrorAnswer(message);
+    ::send(c.fd.get(), answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    ::shutdown(c.fd.get(), SHUT_WR);
+    c.state = Connection::State::kDraining;
+    const bool busy = outcome == RequestReader::Outcome::kBusy && c.reader.headerDone();
+    c.drainEndMs = now + (busy ? NetLimits::kBusyDrainMs : NetLimits::kDrainMs);
+    c.drainLimit = busy ? std::max(NetLimits::kMaxDrainBytes, c.reader.contentLength())
+                        : NetLimits::kMaxDrainBytes;
+    Drain(c, now);
+}
+
+void TcpServer::Drain(Connection& c, long long now) {
+    // Reading what the client still sends lets it see the answer instead of a reset.
+    char sink[4096];
+    while (c.drained < c.drainLimit && now < c.drainEndMs) {
+        const ssize_t got = ::recv(c.fd.get(), sink, sizeof sink, MSG_DONTWAIT);
+        if (got > 0) {
+            c.drained += static_cast<size_t>(got);
+            continue;
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+        break;  // closed or failed
+    }
+    Finish(c);
+}
+
+void TcpServer::Finish(Connection& c) {
+    budget_.Release(std::exchange(c.reserved, 0));
+    c.fd.Reset();
+    c.state = Connection::State::kDone;
+}
+
+bool TcpServer::QueueFull() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return queue_.size() >= NetLimits::kMaxQueuedRequests;
+}
+
+void TcpServer::Enqueue(Job job) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(job));
+    ready_.notify_one();
+}
+
+// --- the workers ---
 
 void TcpServer::WorkerLoop() {
-    // A blocking accept wakes one waiting worker per connection (polling the listening socket
-    // would wake them all).
-    while (!stopping_.load()) {
-        UniqueFd connection(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-        if (!connection.valid()) {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            ready_.wait(lock, [this] { return stopping_.load() || !queue_.empty(); });
             if (stopping_.load()) return;
-            if (errno == EMFILE || errno == ENFILE || errno == ENOMEM || errno == ENOBUFS)
-                std::this_thread::sleep_for(std::chrono::milliseconds(kAcceptRetryMs));
-            continue;  // the client gave up, a signal, or a passing shortage
+            job = std::move(queue_.front());
+            queue_.pop_front();
         }
-        const int on = 1;
-        ::setsockopt(connection.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        Serve(std::move(connection));
+        Answer(std::move(job));
     }
 }
 
-void TcpServer::Serve(UniqueFd connection) {
-    std::string body;
-    RequestReader reader(connection.get(), limits_, stopping_);
-    const RequestReader::Outcome outcome = reader.Read(body);
-    if (outcome == RequestReader::Outcome::kOk) {
-        const std::string answer = handler_(body);
-        body = std::string();
-        if (SendAll(connection.get(), answer)) served_.fetch_add(1);
-        ::shutdown(connection.get(), SHUT_WR);
-        // Only then: a well-behaved client keeps its end open, and draining would wait.
-        if (reader.sawExtraBytes()) Drain(connection.get());
-        return;
+void TcpServer::Answer(Job job) {
+    {
+        const std::string answer = handler_(job.body);
+        job.body = std::string();
+        if (SendAll(job.fd.get(), answer)) served_.fetch_add(1);
     }
-    const std::string message = RequestReader::MessageFor(outcome);
-    if (message.empty()) return;  // closed, failed or stopping: nobody to answer
-    Log::Warning("refused a request: " + message);
-    SendAll(connection.get(), wire::BuildErrorAnswer(message));
-    ::shutdown(connection.get(), SHUT_WR);
-    Drain(connection.get());
+    // Given back before the client can see the end of the answer: its next request finds the
+    // room again.
+    budget_.Release(job.reserved);
+    ::shutdown(job.fd.get(), SHUT_WR);
+    // Only then: a well-behaved client keeps its end open, and draining would wait.
+    if (job.extraBytes) DrainBlocking(job.fd.get());
+    job.fd.Reset();
+    // Freed blocks of a large request stay with the allocator otherwise, in every worker's
+    // arena: the server would keep its largest burst for good.
+    if (job.reserved >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);
 }
 
 bool TcpServer::SendAll(int fd, std::string_view data) {
@@ -152,8 +307,7 @@ bool TcpServer::SendAll(int fd, std::string_view data) {
     return true;
 }
 
-void TcpServer::Drain(int fd) {
-    // Reading what the client still sends lets it see the answer instead of a reset.
+void TcpServer::DrainBlocking(int fd) {
     const long long end = NowMs() + NetLimits::kDrainMs;
     char sink[4096];
     size_t drained = 0;

@@ -2,6 +2,7 @@
 
 #include "kernel/settings/CacheDirName_SS.h"
 #include "kernel/settings/CachePath_SS.h"
+#include "kernel/settings/MemoryLimit_SS.h"
 #include "kernel/settings/NoCache_SS.h"
 #include "kernel/settings/SaveLangInCookie_SS.h"
 #include "kernel/settings/ServiceHost_SS.h"
@@ -17,6 +18,7 @@ struct Handlers {
     CachePath_SS cachePath{Program::Ferrix};
     NoCache_SS noCache{Program::Ferrix};
     SaveLangInCookie_SS langCookie{Program::Ferrix};
+    MemoryLimit_SS memoryLimit{Program::Ferrix};
 };
 
 }  // namespace

@@ -60,7 +60,7 @@ std::string AsciiLower(std::string text) {
 std::vector<Parameter> ParseParameters(std::string_view raw) {
     std::vector<Parameter> params;
     size_t start = 0;
-    while (true) {
+    while (params.size() < kMaxParameters) {
         const size_t amp = raw.find('&', start);
         const std::string_view piece =
             raw.substr(start, amp == std::string_view::npos ? std::string_view::npos : amp - start);

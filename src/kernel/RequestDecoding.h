@@ -16,7 +16,7 @@ namespace RequestDecoding {
 // Keys that only configuration (the INI file, its include file and the access-list file) may
 // set. A request parameter of such a name would let the caller choose files the server reads or
 // hosts it connects to, so it is dropped.
-inline constexpr std::array<std::string_view, 22> kConfigurationOnlyKeys{
+inline constexpr std::array<std::string_view, 23> kConfigurationOnlyKeys{
     "acl_file_name",
     "include_file",
     "appserver_hostname",
@@ -39,6 +39,7 @@ inline constexpr std::array<std::string_view, 22> kConfigurationOnlyKeys{
     "server_id",
     "redirect_allow_origins",
     "cors_allow_origins",
+    "appserver_wait_ms",
 };
 
 // Keys that the program writes and templates insert as markup or script without escaping
@@ -80,6 +81,9 @@ struct Parameter {
 // Splits the raw parameter text at every "&" (an empty text gives one empty piece), shortens
 // each "%0D%0A%0A" to "%0D%0A", URL-decodes the piece and splits it at its first "=". A piece
 // without "=" gives the whole decoded piece as name and value. Order is kept; duplicates stay.
+// Pieces after the first kMaxParameters are ignored: no client sends that many, and a body of
+// separators would otherwise cost a parameter per byte.
+inline constexpr size_t kMaxParameters = 10000;
 std::vector<Parameter> ParseParameters(std::string_view raw);
 
 std::string CollapseCrLfLf(std::string_view piece);

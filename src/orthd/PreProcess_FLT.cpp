@@ -1,6 +1,8 @@
 #include "orthd/PreProcess_FLT.h"
 
 #include <array>
+#include <string>
+#include <utility>
 
 #include "kernel/CorsHeaders.h"
 #include "kernel/QuotedValue.h"
@@ -16,10 +18,21 @@ namespace {
 constexpr char kRevision[] = "1678";
 constexpr char kQ = '"';
 
+// One pass into a new string: replacing in place would move the rest of the text at every
+// hit.
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (size_t pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
+    size_t hit = text.find(from);
+    if (hit == std::string::npos) return;
+    std::string out;
+    out.reserve(text.size());
+    size_t done = 0;
+    for (; hit != std::string::npos; hit = text.find(from, done)) {
+        out.append(text, done, hit - done);
+        out.append(to);
+        done = hit + from.size();
+    }
+    out.append(text, done);
+    text = std::move(out);
 }
 
 bool IsPrintableNonBlank(unsigned char c) { return c > 0x20 && c != 0x7F; }

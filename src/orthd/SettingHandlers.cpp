@@ -6,6 +6,8 @@
 #include "kernel/settings/Ferrix_S.h"
 #include "kernel/settings/HTMLWhiteList_SS.h"
 #include "kernel/settings/IncludeFile_SS.h"
+#include "kernel/settings/MaxProblems_SS.h"
+#include "kernel/settings/MemoryLimit_SS.h"
 #include "kernel/settings/OSP_SS.h"
 #include "kernel/settings/SaveLangInCookie_SS.h"
 #include "kernel/settings/Schema_Def_SS.h"
@@ -30,6 +32,8 @@ struct Handlers {
     SrvRedirect_SS thesRedirect{Program::Orthd, ServiceKind::Thesaurus,
                                 ServerRedirectInfo::Process()};
     Ferrix_S ferrix{Program::Orthd};
+    MaxProblems_SS maxProblems{Program::Orthd};
+    MemoryLimit_SS memoryLimit{Program::Orthd};
 };
 
 }  // namespace

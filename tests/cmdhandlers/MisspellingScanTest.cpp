@@ -48,3 +48,35 @@ TEST(MisspellingScanTest, AddsTheKeptRangesAsSpellingProblems) {
     EXPECT_EQ(processor.Problems()[1].length, 4);
     EXPECT_EQ(processor.Problems()[1].id, kSpellingProblemId);
 }
+
+TEST(MisspellingScanTest, TheLimitKeepsTheFirstRangesAndTellsWhenMoreWereLeft) {
+    struct Row {
+        const char* list;
+        size_t limit;
+        std::vector<MisspeltRange> kept;
+        bool more;
+    };
+    const Row rows[] = {
+        {"0,4;5,3;12,4;", 1, {{0, 4}}, true},
+        {"0,4;5,3;12,4;", 2, {{0, 4}, {5, 3}}, true},
+        {"0,4;5,3;12,4;", 3, {{0, 4}, {5, 3}, {12, 4}}, false},
+        {"0,4;5,3;12,4;", 4, {{0, 4}, {5, 3}, {12, 4}}, false},
+        {"0,4;5,3;x;7,2;", 2, {{0, 4}, {5, 3}}, false},  // only kept items count as more
+        {"0,4;5,3;5,3;12,4;", 2, {{0, 4}, {5, 3}}, true},
+        {"0,4;", 0, {}, true},
+    };
+    for (const Row& row : rows) {
+        bool more = !row.more;
+        EXPECT_EQ(KeptMisspellings(row.list, kCheckLength, row.limit, &more), row.kept)
+            << row.list << " / " << row.limit;
+        EXPECT_EQ(more, row.more) << row.list << " / " << row.limit;
+    }
+}
+
+TEST(MisspellingScanTest, ProblemsBeyondTheLimitStayUnmarked) {
+    TextProcessor processor("", FilteringParams{});
+    processor.SetText("abcd teh wo wrod x");
+    EXPECT_EQ(ScanMisspellings(processor, "0,4;5,3;12,4;", "", 2), 0);
+    ASSERT_EQ(processor.Problems().size(), 2u);
+    EXPECT_EQ(processor.Problems()[1].position, 5);
+}

@@ -10,6 +10,7 @@
 #include "cmdhandlers/SpellHandlerTestSupport.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/ServerRedirectInfo.h"
+#include "kernel/settings/MaxProblems_SS.h"
 
 namespace {
 
@@ -160,6 +161,16 @@ TEST_F(SpellHandlerTest, SpellMarksTheKeptMisspellingsAndStartsAtTheFirst) {
     EXPECT_EQ(map["text"], std::string(kText) + " ");
 }
 
+TEST_F(SpellHandlerTest, SpellMarksAtMostTheConfiguredNumberOfProblems) {
+    map["text"] = kText;
+    map[MaxProblems_SS::kKey] = "1";
+    map["max_problems"] = "5";  // a request parameter of the INI key's name changes nothing
+    EngineAnswers("5,3;12,4;");
+    Run<Spell_CH>();
+    EXPECT_EQ(Count(map["view"], "<a name='sg_"), 1u) << map["view"];
+    EXPECT_NE(map["view"].find("wrod"), std::string::npos);  // still shown, unmarked
+}
+
 TEST_F(SpellHandlerTest, SpellContinuesAfterTheChangePosition) {
     struct Row {
         const char* changePosition;
@@ -282,6 +293,18 @@ TEST_F(SpellHandlerTest, SpellAllReadsAnswerLinesSafely) {
         EngineAnswers(row.answer);
         Run<SpellAll_CH>();
         EXPECT_EQ(map["spellsuggestall"], row.fields) << row.answer;
+    }
+}
+
+TEST_F(SpellHandlerTest, SpellAllListsAtMostTheConfiguredNumberOfWords) {
+    const std::pair<const char*, size_t> rows[] = {{"1", 1}, {"2", 2}, {"3", 2}, {"junk", 2}};
+    map["text"] = "teh wrod";
+    for (const auto& [limit, fields] : rows) {
+        map[MaxProblems_SS::kKey] = limit;
+        EngineAnswers(":orphan\r\nteh:the\r\nwrod:word");
+        Run<SpellAll_CH>();
+        EXPECT_EQ(Count(map["spellsuggestall"], "<input"), fields) << limit;
+        EXPECT_NE(map["spellsuggestall"].find("s_teh"), std::string::npos) << limit;
     }
 }
 

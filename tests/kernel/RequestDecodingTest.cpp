@@ -45,6 +45,26 @@ TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
         EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;
 }
 
+TEST(RequestDecodingTest, PiecesBeyondTheParameterLimitAreIgnored) {
+    const size_t limit = RequestDecoding::kMaxParameters;
+    const struct {
+        std::string raw;
+        size_t count;
+        std::string last;
+    } rows[] = {
+        {std::string(limit - 2, '&'), limit - 1, ""},
+        {std::string(limit - 1, '&') + "a=1", limit, "a"},
+        {std::string(limit, '&') + "a=1", limit, ""},
+        {std::string(4u << 20, '&'), limit, ""},
+    };
+    for (const auto& row : rows) {
+        const auto params = RequestDecoding::ParseParameters(row.raw);
+        EXPECT_EQ(params.size(), row.count) << row.raw.size();
+        ASSERT_FALSE(params.empty());
+        EXPECT_EQ(params.back().name, row.last) << row.raw.size();
+    }
+}
+
 TEST(RequestDecodingTest, ReservedNamesAreInternalConfigurationOnlyOrProgramOutput) {
     for (const char* name :
          {":app_path:", ":ini_name:", ":", ":x", "acl_file_name", "include_file",

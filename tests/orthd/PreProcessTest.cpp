@@ -50,6 +50,28 @@ TEST_F(PreProcessTest, BuildsFilteringParamsSpellLangAndCleansText) {
     EXPECT_EQ(data.Get<std::string>(idkey::SpellLang), "en_US");
 }
 
+TEST_F(PreProcessTest, EveryNoBreakSpaceBecomesAComma) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"\xC2\xA0\xC2\xA0\xC2\xA0", ",,,"},
+        {"x\xC2\xA0\xC2\xA0y\xC2\xA0", "x,,y,"},
+        {"\xC2\xC2\xA0\xA0", "\xC2,\xA0"},  // no new pair forms after a replacement
+        {"\xC2 \xA0", "\xC2 \xA0"},
+        {"", ""},
+        {std::string(40000, 'a'), std::string(40000, 'a')},
+    };
+    for (const auto& [text, cleaned] : rows) {
+        StringMap m{{"text", text}};
+        InternalData d = data;
+        filter.apply(m, d);
+        EXPECT_EQ(m["text"], cleaned) << text.substr(0, 20);
+    }
+    std::string run;
+    for (int i = 0; i < 100000; ++i) run += "\xC2\xA0";
+    map["text"] = run;
+    filter.apply(map, data);
+    EXPECT_EQ(map["text"], std::string(100000, ','));
+}
+
 TEST_F(PreProcessTest, LanguageCookieAppliesOnlyAtSessionStart) {
     map["slang"] = "en_US";
     map[":lng_pdef:"] = "de_DE";

@@ -114,6 +114,26 @@ TEST(DisplayConversion, BlanksTabsAndLineEnds) {
     for (const auto& row : rows) EXPECT_EQ(row.out, DisplayConvert(row.in)) << U8(row.in);
 }
 
+TEST(DisplayConversion, GrowsAtMostThreefoldPlusAnAllowance) {
+    const struct {
+        std::u16string text;
+        bool expandedThrough;  // the last character was still converted
+    } rows[] = {
+        {std::u16string(85, u'\t'), true},  // 85 * 48 units: within 3 * 85 + 4096
+        {std::u16string(100000, u'\t'), false},
+        {u"a" + std::u16string(100000, u' '), false},
+        {std::u16string(100000, u'\n'), false},
+        {std::u16string(100000, u'x'), true},
+        {u"a\tb  c\r\n", true},
+    };
+    for (const auto& row : rows) {
+        const std::u16string out = DisplayConvert(row.text);
+        EXPECT_LE(out.size(), row.text.size() * 4 + 4096 + 48) << row.text.size();
+        const bool lastKept = out.back() == row.text.back();
+        EXPECT_EQ(lastKept && row.text.back() != u'x', !row.expandedThrough) << row.text.size();
+    }
+}
+
 TEST(DisplayConversion, AppliesToPlainTextOnly) {
     Fixture plain("two  blanks");
     KwrlErrorDecorator kwrl;

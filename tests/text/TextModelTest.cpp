@@ -2,6 +2,8 @@
 // decorations and the UTF-8 boundary.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "text/TextTestSupport.h"
 #include "utils/text/EIncorrectPosition.h"
 #include "utils/text/TextProcessor.h"
@@ -133,6 +135,40 @@ TEST(TextModel, DecorationWrapsTheRangeAndLeavesTheStreamAlone) {
     model.text.RemoveDecorations();
     model.text.SetMarkers(u"[_mkp_]");
     EXPECT_EQ("one two three ", U8(model.text.Render()));
+}
+
+TEST(TextModel, DecoratingBackwardsGivesTheSameElementsAsForwards) {
+    struct Range {
+        int position;
+        int length;
+    };
+    const struct {
+        const char* text;
+        std::vector<Range> ranges;  // in ascending order, none overlapping
+    } rows[] = {
+        {"one two three", {{0, 3}, {4, 3}, {8, 5}}},
+        {"abcdef", {{0, 2}, {2, 2}, {4, 2}}},          // adjacent ranges
+        {"abcdef", {{1, 0}, {1, 2}, {3, 0}, {3, 0}}},  // empty ranges at shared points
+        {"ab<b>cd</b>ef", {{0, 2}, {2, 2}, {4, 2}}},   // tags at the points
+        {"a&amp;b c&#233;d", {{0, 3}, {4, 3}}},        // references inside ranges
+        {"x<br>y<br>z", {{0, 1}, {2, 1}, {4, 1}}},     // blanks of separating tags
+        {"teh cat", {{0, 3}}},
+    };
+    for (const auto& row : rows) {
+        Loaded forwards(row.text);
+        Loaded backwards(row.text);
+        int n = 0;
+        for (const Range& r : row.ranges) {
+            const std::u16string tag = u"(" + std::u16string(1, u'a' + n++);
+            forwards.text.Decorate(r.position, tag, r.position + r.length, tag + u")");
+        }
+        backwards.text.SetDecorationOrder(CText::DecorationOrder::kBeforeExisting);
+        for (auto it = row.ranges.rbegin(); it != row.ranges.rend(); ++it) {
+            const std::u16string tag = u"(" + std::u16string(1, u'a' + --n);
+            backwards.text.Decorate(it->position, tag, it->position + it->length, tag + u")");
+        }
+        EXPECT_EQ(Describe(forwards.text), Describe(backwards.text)) << row.text;
+    }
 }
 
 TEST(TextModel, DecorationOutsideTheStreamChangesNothing) {

@@ -159,6 +159,29 @@ TEST(AppServerClientConnectionTest, ConnectUsesTheChosenServerAndWait) {
     CAppServerClient::Instance().SetWaitTimeMs(CAppServerClient::kWaitForever);
 }
 
+TEST(AppServerClientConnectionTest, TheWaitIsBoundedUnlessTheConfigurationLiftsIt) {
+    const struct {
+        const char* value;  // nullptr: no "appserver_wait_ms"
+        std::uint32_t waitMs;
+    } rows[] = {
+        {nullptr, CAppServerClient::kDefaultWaitMs},
+        {"", CAppServerClient::kDefaultWaitMs},
+        {"abc", CAppServerClient::kDefaultWaitMs},
+        {"-5", CAppServerClient::kDefaultWaitMs},
+        {"1500", 1500},
+        {"0", CAppServerClient::kWaitForever},
+    };
+    for (const auto& row : rows) {
+        StringMap map;
+        if (row.value) map["appserver_wait_ms"] = row.value;
+        ASSERT_EQ(AppServerConnect(map, "127.0.0.1", 2880), 0);
+        EXPECT_EQ(CAppServerClient::Instance().waitTimeMs(), row.waitMs)
+            << (row.value ? row.value : "(absent)");
+        AppServerUninit();
+    }
+    CAppServerClient::Instance().SetWaitTimeMs(CAppServerClient::kWaitForever);
+}
+
 TEST(AppServerClientUnitTest, ExtractContentAndErrorClasses) {
     EXPECT_EQ(CAppServerClient::ExtractContent("H\r\n\r\nabcdef", 5, 3), "abc");
     EXPECT_EQ(CAppServerClient::ExtractContent("H\r\n\r\nabcdef", 5, 0), "abcdef");

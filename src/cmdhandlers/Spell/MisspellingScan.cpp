@@ -1,7 +1,10 @@
 #include "cmdhandlers/Spell/MisspellingScan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
+
+#include "utils/logging/Logger.h"
 
 namespace {
 
@@ -43,12 +46,23 @@ std::optional<MisspeltRange> RangeOf(std::string_view item, int checkLength) {
 
 }  // namespace
 
-std::vector<MisspeltRange> KeptMisspellings(std::string_view list, int checkLength) {
+std::vector<MisspeltRange> KeptMisspellings(std::string_view list, int checkLength, size_t limit,
+                                            bool* more) {
     std::vector<MisspeltRange> kept;
+    if (more) *more = false;
     int end = 0;
-    for (std::string_view item : Fields(list, ';')) {
-        const std::optional<MisspeltRange> range = RangeOf(item, checkLength);
+    // The items are read one by one: a list of a million items costs no list of them.
+    for (size_t at = list.find_first_not_of(';'); at != std::string_view::npos;
+         at = list.find_first_not_of(';', at)) {
+        const size_t itemEnd = std::min(list.find(';', at), list.size());
+        const std::optional<MisspeltRange> range =
+            RangeOf(list.substr(at, itemEnd - at), checkLength);
+        at = itemEnd;
         if (!range || range->position < end) continue;
+        if (kept.size() == limit) {
+            if (more) *more = true;
+            break;
+        }
         end = range->position + range->length;
         kept.push_back(*range);
     }
@@ -64,9 +78,16 @@ int ProblemIndex(const std::vector<MisspeltRange>& ranges, int changePosition) {
 }
 
 int ScanMisspellings(TextProcessor& processor, std::string_view list,
-                     std::string_view changePositionText) {
+                     std::string_view changePositionText, size_t maxProblems) {
     const auto checkLength = static_cast<int>(processor.Text().CheckText().size());
-    const std::vector<MisspeltRange> ranges = KeptMisspellings(list, checkLength);
+    bool more = false;
+    const std::vector<MisspeltRange> ranges =
+        KeptMisspellings(list, checkLength, maxProblems, &more);
+    if (more)
+        GetLogger().Log(loglevel::Warning, 0,
+                        "*WARNING* marked the first %zu misspellings only; the rest of the text "
+                        "is left unmarked (max_problems)",
+                        ranges.size());
     for (const MisspeltRange& range : ranges)
         processor.AddProblem(range.position, range.length, kSpellingProblemId);
     return ProblemIndex(ranges, ChangePosition(changePositionText));

@@ -7,9 +7,12 @@
 // the two numbers of an item by runs of ","; an item that is not two decimal numbers, whose
 // length is not positive, or whose range does not end before the check stream's final blank
 // is skipped as if it were not there. Never throws.
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "kernel/settings/MaxProblems_SS.h"
 #include "utils/text/TextProcessor.h"
 
 struct MisspeltRange {
@@ -22,8 +25,10 @@ struct MisspeltRange {
 inline constexpr int kSpellingProblemId = 0;
 
 // The valid items of `list` that start at or after the end of the previous kept item, in list
-// order. checkLength is the length of the check stream the positions refer to.
-std::vector<MisspeltRange> KeptMisspellings(std::string_view list, int checkLength);
+// order, at most `limit` of them. checkLength is the length of the check stream the positions
+// refer to. `more` (when given) tells whether kept items were left out for the limit.
+std::vector<MisspeltRange> KeptMisspellings(std::string_view list, int checkLength,
+                                            size_t limit = SIZE_MAX, bool* more = nullptr);
 
 // The change position: the decimal value of ":chng_pos:", -1 when it is empty, negative or not
 // a number.
@@ -33,6 +38,9 @@ int ChangePosition(std::string_view text);
 int ProblemIndex(const std::vector<MisspeltRange>& ranges, int changePosition);
 
 // Adds the kept ranges of `list` to the processor (whose text was sent to the engine) as
-// problems and returns the problem index for ":chng_pos:" = changePositionText.
+// problems, the first maxProblems of them, and returns the problem index for ":chng_pos:" =
+// changePositionText. When ranges are left unmarked for the limit, the log says how many were
+// marked.
 int ScanMisspellings(TextProcessor& processor, std::string_view list,
-                     std::string_view changePositionText);
+                     std::string_view changePositionText,
+                     size_t maxProblems = MaxProblems_SS::kDefault);

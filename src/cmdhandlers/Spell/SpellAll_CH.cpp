@@ -2,6 +2,7 @@
 
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
 #include "kernel/CommandRegistry.h"
+#include "kernel/settings/MaxProblems_SS.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/text/TextProcessor.h"
 
@@ -19,6 +20,6 @@ void SpellAll_CH::apply(StringMap& map, InternalData& data) {
         processor.SetText(map["text"]);
         CommonSpell_CH::apply(map, data, "get_all_suggestions4", kArgumentCount,
                               processor.GetCheckText(), "Spell check - failed.");
-        map["spellsuggestall"] = SuggestAllFields(result());
+        map["spellsuggestall"] = SuggestAllFields(result(), MaxProblems_SS::Of(map));
     });
 }

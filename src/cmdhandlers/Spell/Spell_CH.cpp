@@ -2,6 +2,7 @@
 
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "kernel/CommandRegistry.h"
+#include "kernel/settings/MaxProblems_SS.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/text/DefaultErrorDecorator.h"
 #include "utils/text/TextProcessor.h"
@@ -22,7 +23,8 @@ void Spell_CH::apply(StringMap& map, InternalData& data) {
         processor.SetText(map["text"]);
         CommonSpell_CH::apply(map, data, "check_spelling4", kArgumentCount,
                               processor.GetCheckText(), "Spell check - failed.");
-        const int problem = ScanMisspellings(processor, result(), map[":chng_pos:"]);
+        const int problem =
+            ScanMisspellings(processor, result(), map[":chng_pos:"], MaxProblems_SS::Of(map));
         map["problemid"] = std::to_string(problem);
 
         processor.SetText(map["text"]);

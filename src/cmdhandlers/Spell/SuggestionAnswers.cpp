@@ -36,15 +36,17 @@ std::string SuggestList(std::string_view answer) {
     return HtmlEscape(list);
 }
 
-std::string SuggestAllFields(std::string_view answer) {
+std::string SuggestAllFields(std::string_view answer, size_t maxWords) {
     std::string fields;
     size_t at = 0;
-    while (at < answer.size()) {
+    for (size_t words = 0; at < answer.size() && words < maxWords;) {
         at = answer.find_first_not_of(kLineBreaks, at);
         if (at == std::string_view::npos) break;
         size_t end = answer.find_first_of(kLineBreaks, at);
         if (end == std::string_view::npos) end = answer.size();
-        fields += HiddenField(answer.substr(at, end - at));
+        const std::string field = HiddenField(answer.substr(at, end - at));
+        words += field.empty() ? 0 : 1;
+        fields += field;
         at = end;
     }
     return fields;

@@ -1,6 +1,8 @@
 #pragma once
 // Reading the engine's suggestion answers into what the dialog's templates show. Answers come
 // from outside: any bytes are accepted and nothing here throws.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,5 +19,6 @@ std::string SuggestList(std::string_view answer);
 //   "\n<input type=hidden name=\"s_" + IdentifierForm(word) + "\" value=\"" +
 //   HtmlEscape(suggestions) + "\">"
 // The no-suggestions marker gives an empty value. A line without ":" is a word without
-// suggestions; a line with an empty word is left out.
-std::string SuggestAllFields(std::string_view answer);
+// suggestions; a line with an empty word is left out. At most maxWords fields are written
+// (one field costs several times the bytes of its word).
+std::string SuggestAllFields(std::string_view answer, size_t maxWords = SIZE_MAX);

@@ -281,10 +281,11 @@ int AppServerInit(const std::string& host, std::uint16_t port) {
 }
 
 int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port) {
-    std::uint32_t waitMs = CAppServerClient::kWaitForever;
+    std::uint32_t waitMs = CAppServerClient::kDefaultWaitMs;
     if (auto it = map.find("appserver_wait_ms"); it != map.end() && !it->second.empty()) {
         char* end = nullptr;
         const unsigned long value = std::strtoul(it->second.c_str(), &end, 10);
+        if (*end == '\0' && value == 0) waitMs = CAppServerClient::kWaitForever;
         if (*end == '\0' && value > 0 && value < CAppServerClient::kWaitForever)
             waitMs = static_cast<std::uint32_t>(value);
     }

@@ -31,8 +31,11 @@ class CAppServerClient {
     static constexpr int kPartialContent = -9;
     static constexpr int kAnswerTooLarge = -10;
 
-    // Wait between reads without limit, unless a deployment bounds it ("appserver_wait_ms").
+    // Wait between reads without limit ("appserver_wait_ms" = 0).
     static constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
+    // The wait between reads when "appserver_wait_ms" sets none: an engine server that hangs
+    // fails the request with a clear error long before the watchdog ends the process.
+    static constexpr std::uint32_t kDefaultWaitMs = 30000;
     // An answer that grows beyond this is refused with kAnswerTooLarge.
     static constexpr size_t kMaxAnswerBytes = 64u * 1024 * 1024;
     // Gives up after this many receive failures of the "other" class in a row.
@@ -87,7 +90,8 @@ class CAppServerClient {
 int AppServerInit(const std::string& host, std::uint16_t port);
 
 // Initialises the client for `host` and `port`, the server the caller chose for the call.
-// A positive "appserver_wait_ms" in `map` bounds the wait between reads. 0 on success, else the
+// "appserver_wait_ms" in `map` sets the wait between reads (0: without limit; default
+// kDefaultWaitMs). 0 on success, else the
 // error's code (-1 when it was 0).
 int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port);
 

@@ -188,27 +188,40 @@ CText::Iterator CText::SplitAt(Iterator element, int position) {
     second.source = second.check;
     second.checkStart = position;
     second.checkLength = static_cast<int>(second.check.size());
+    // Plain text has its source equal to its check text: both are cut in place, so the first
+    // part costs no copy.
     element->check.resize(offset);
-    element->source = element->check;
+    element->source.resize(offset);
     element->checkLength = static_cast<int>(offset);
     return elements_.insert(std::next(element), std::move(second));
+}
+
+void CText::InsertDecoration(int at, std::u16string markup) {
+    Iterator before = SplitAt(Find(at), at);
+    // Decorating backwards, the decorations already at this point belong to later ranges (or,
+    // for an empty range, are its own closing text): the new one goes in front of them.
+    if (decorationOrder_ == DecorationOrder::kBeforeExisting)
+        while (before != elements_.begin() && std::prev(before)->kind == ElementKind::kDecoration)
+            --before;
+    TextElement decoration;
+    decoration.kind = ElementKind::kDecoration;
+    decoration.source = std::move(markup);
+    decoration.checkLength = 0;
+    decoration.checkStart = at - 1;
+    elements_.insert(before, std::move(decoration));
 }
 
 void CText::Decorate(int position, std::u16string opening, int endPosition,
                      std::u16string closing) {
     if (endPosition < position) throw EIncorrectPosition();
     Find(endPosition);
-    const auto insert = [this](int at, std::u16string markup) {
-        const Iterator before = SplitAt(Find(at), at);
-        TextElement decoration;
-        decoration.kind = ElementKind::kDecoration;
-        decoration.source = std::move(markup);
-        decoration.checkLength = 0;
-        decoration.checkStart = at - 1;
-        elements_.insert(before, std::move(decoration));
-    };
-    insert(position, std::move(opening));
-    insert(endPosition, std::move(closing));
+    if (decorationOrder_ == DecorationOrder::kBeforeExisting) {
+        InsertDecoration(endPosition, std::move(closing));
+        InsertDecoration(position, std::move(opening));
+    } else {
+        InsertDecoration(position, std::move(opening));
+        InsertDecoration(endPosition, std::move(closing));
+    }
 }
 
 void CText::RemoveDecorations() {

@@ -48,10 +48,21 @@ class CText {
     // kind 9); every other element its source. Decorations only with "[_mkp_]".
     std::u16string Render(PlainText plainText = PlainText::kAsWritten) const;
 
+    // Where Decorate puts its markup among the decorations already at the same point.
+    enum class DecorationOrder {
+        kAfterExisting,   // for ranges decorated from the first to the last
+        kBeforeExisting,  // for ranges decorated from the last to the first
+    };
+
     // Inserts opening before the check position and closing before endPosition (kind 8,
     // check length 0), splitting plain-text elements there. Both positions are checked before
     // anything changes: EIncorrectPosition when either lies in no element or end < position.
+    // Decorating non-overlapping ranges from the last to the first (with kBeforeExisting)
+    // gives the same elements as from the first to the last, and costs time linear in the
+    // text: each split then copies only the short part after the point.
     void Decorate(int position, std::u16string opening, int endPosition, std::u16string closing);
+    void SetDecorationOrder(DecorationOrder order) { decorationOrder_ = order; }
+    DecorationOrder GetDecorationOrder() const { return decorationOrder_; }
     void RemoveDecorations();
 
     std::u16string CheckText() const;
@@ -76,6 +87,7 @@ class CText {
     ConstIterator FindConst(int position) const;
     Iterator Find(int position);
     Iterator SplitAt(Iterator element, int position);
+    void InsertDecoration(int at, std::u16string markup);
     void ForgetHint() const { hintValid_ = false; }
 
     std::vector<std::unique_ptr<CFilter>> filters_;
@@ -83,6 +95,7 @@ class CText {
     std::u16string text_;
     std::u16string markers_;
     bool htmlFound_ = false;
+    DecorationOrder decorationOrder_ = DecorationOrder::kAfterExisting;
     // Last element found: lookups in ascending order start there.
     mutable ConstIterator hint_;
     mutable bool hintValid_ = false;

@@ -18,6 +18,10 @@ constexpr std::u16string_view kHtmlFound = u"[*htmf]";
 constexpr std::u16string_view kLineBreak = u"&nbsp;<br />";
 constexpr std::u16string_view kNbsp = u"&nbsp;";
 constexpr int kNbspPerTab = 8;
+// The display conversion writes at most this many times the rendered text (plus the
+// allowance): a TAB alone becomes 48 code units, a blank after a blank 6.
+constexpr size_t kMaxDisplayGrowth = 3;
+constexpr size_t kDisplayAllowance = 4096;
 
 // Restores the model's marker string when the rendering ends, however it ends.
 class MarkerRestorer {
@@ -30,6 +34,22 @@ class MarkerRestorer {
   private:
     CText& text_;
     std::u16string saved_;
+};
+
+// Sets the model's decoration order for a scope.
+class DecorationOrderRestorer {
+  public:
+    DecorationOrderRestorer(CText& text, CText::DecorationOrder order)
+        : text_(text), saved_(text.GetDecorationOrder()) {
+        text.SetDecorationOrder(order);
+    }
+    ~DecorationOrderRestorer() { text_.SetDecorationOrder(saved_); }
+    DecorationOrderRestorer(const DecorationOrderRestorer&) = delete;
+    DecorationOrderRestorer& operator=(const DecorationOrderRestorer&) = delete;
+
+  private:
+    CText& text_;
+    CText::DecorationOrder saved_;
 };
 
 // The decimal value of a leading [-]digits prefix; 0 when there is none; saturates.
@@ -139,7 +159,13 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
     bool inTag = false;
     bool afterWord = true;
     char16_t previous = 0;
+    const size_t budget = rendered.size() * kMaxDisplayGrowth + kDisplayAllowance;
     for (char16_t c : rendered) {
+        if (out.size() >= budget) {
+            // Only a text made to blow up gets here: the rest is written as it is.
+            out += c;
+            continue;
+        }
         switch (c) {
             case u'\t':
                 if (inTag)
@@ -194,20 +220,28 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
 std::string RenderDecorated(TextProcessor& processor, ErrorDecorator& decorator) {
     CText& text = processor.Text();
     text.RemoveDecorations();
-    long long end = 0;
     const auto& problems = processor.Problems();
+    std::vector<std::size_t> decorated;
+    long long end = 0;
     for (std::size_t i = 0; i < problems.size(); ++i) {
         const auto& problem = problems[i];
         const long long problemEnd = static_cast<long long>(problem.position) + problem.length;
-        if (problem.position < end) {
-            end = problemEnd;
-            continue;
-        }
+        const bool overlaps = problem.position < end;
         end = problemEnd;
+        if (overlaps) continue;
         if (problem.length < 0 || problemEnd > INT_MAX) throw EIncorrectPosition();
-        const std::u16string word = text.Word(problem.position, problem.length);
-        decorator.Decorate(text, static_cast<int>(i), problem.id, ScriptEscape(word),
-                           IdentifierForm(word), problem.position, problem.length);
+        decorated.push_back(i);
+    }
+    {
+        // From the last problem to the first: every split of the text then copies only what
+        // follows the problem, never the rest of the text.
+        const DecorationOrderRestorer order(text, CText::DecorationOrder::kBeforeExisting);
+        for (auto it = decorated.rbegin(); it != decorated.rend(); ++it) {
+            const auto& problem = problems[*it];
+            const std::u16string word = text.Word(problem.position, problem.length);
+            decorator.Decorate(text, static_cast<int>(*it), problem.id, ScriptEscape(word),
+                               IdentifierForm(word), problem.position, problem.length);
+        }
     }
     std::u16string rendered;
     std::u16string markers;

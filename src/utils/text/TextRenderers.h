@@ -31,5 +31,7 @@ std::string RenderWordsJson(TextProcessor& processor, const StringMap& strings,
 
 // Plain text shown as HTML: a TAB outside a tag becomes eight "&nbsp;"; CR, LF, CR LF and LF CR
 // become "&nbsp;<br />"; of a run of blanks outside a tag after a word the first stays a blank,
-// the others become "&nbsp;". Text inside tags ('<' ... '>') is kept.
+// the others become "&nbsp;". Text inside tags ('<' ... '>') is kept. Once the result has
+// grown to three times the rendered text plus 4,096 code units, the rest is written unchanged
+// (a text of thousands of TABs or blanks cannot make an answer dozens of times its size).
 std::u16string DisplayConvert(std::u16string_view rendered);
