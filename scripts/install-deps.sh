@@ -13,6 +13,8 @@ PACKAGES=(
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
   w3c-sgml-lib lighttpd apache2-bin wrk curl
+  # FastCGI: the library, a process spawner and nginx for the FastCGI deployment
+  libfcgi-dev spawn-fcgi nginx-light
 )
 
 missing=()
