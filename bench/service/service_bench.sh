@@ -10,7 +10,8 @@
 # 1,000 and after MEMORY_REQUESTS requests.
 # Usage: bench/service/service_bench.sh [SECONDS_PER_RUN]   (needs wrk, lighttpd, nginx)
 #   BUILD_DIR=build reuses an existing build (default: a Release build in build-bench);
-#   MEMORY_REQUESTS=100000 (0 skips the memory check).
+#   MEMORY_REQUESTS=100000 (0 skips the memory check);
+#   BASELINE_CGI=path/to/an/older/orthd.cgi adds its CGI rows (same tree, same lighttpd).
 set -euo pipefail
 seconds=${1:-5}
 memory_requests=${MEMORY_REQUESTS:-100000}
@@ -18,7 +19,8 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$top/build-bench}
 work=$(mktemp -d /tmp/verbarium-bench.XXXXXX)
 tree=$work/tree
-cgi_port=18180 fcgi_port=18182 nginx_port=18183 engine_port=18181 workers_port=18184
+base=$((20000 + RANDOM % 20000))  # other benchmarks may run on this machine
+cgi_port=$base fcgi_port=$((base + 2)) nginx_port=$((base + 3)) engine_port=$((base + 1)) workers_port=$((base + 4))
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -42,6 +44,8 @@ for _ in $(seq 1 300); do grep -q "ready on" "$work/appserver.log" && break; sle
 # The trivial CGI floor: a C program that answers a short plain text.
 printf '#include <stdio.h>\nint main(void){fputs("Content-Type: text/plain\\r\\n\\r\\nok",stdout);return 0;}\n' >"$work/trivial.c"
 cc -O2 -o "$tree/cgi-bin/trivial.cgi" "$work/trivial.c"
+
+[ -n "${BASELINE_CGI:-}" ] && cp "$BASELINE_CGI" "$tree/cgi-bin/baseline.cgi"
 
 lighttpd -D -f "$work/cgi/lighttpd.conf" & pids+=($!)
 lighttpd -D -f "$work/fcgi/lighttpd-fastcgi.conf" & pids+=($!)
@@ -109,6 +113,17 @@ for size in 1KB 20KB; do
       "$(run_wrk "$c" "" "http://127.0.0.1:$cgi_port/cgi-bin/trivial.cgi")"
   done
 done
+if [ -n "${BASELINE_CGI:-}" ]; then
+  echo
+  echo "baseline orthd.cgi ($BASELINE_CGI) as CGI under lighttpd, against this build's, alternated:"
+  for size in 1KB 20KB; do
+    for c in 1 2 4 16; do
+      printf '%-5s %-3s | baseline %-20s this build %-20s\n' "$size" "$c" \
+        "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/baseline.cgi")" \
+        "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/orthd.cgi")"
+    done
+  done
+fi
 
 # One process for "get_opt" (no engine server) against a trivial C++ program linked the same way,
 # alternated so that both see the same machine; medians.
@@ -123,15 +138,23 @@ once_us() {  # command...
   echo $(( (end - start) / 1000 ))
 }
 get_opt() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/orthd.cgi"; }
-: >"$work/cxx.us"; : >"$work/orthd.us"
+base_get_opt() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/baseline.cgi"; }
+: >"$work/cxx.us"; : >"$work/orthd.us"; : >"$work/base.us"
+cd "$tree/cgi-bin"
 for _ in $(seq 1 $runs); do
   once_us "$work/trivial-cxx" >>"$work/cxx.us"
   once_us get_opt >>"$work/orthd.us"
+  [ -n "${BASELINE_CGI:-}" ] && once_us base_get_opt >>"$work/base.us"
 done
+cd "$top"
 median() { sort -n "$1" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 cxx_us=$(median "$work/cxx.us") orthd_us=$(median "$work/orthd.us")
 echo
 echo "one process (median of $runs, alternated): trivial C++ ${cxx_us} us, orthd.cgi get_opt ${orthd_us} us, ratio $(awk -v a="$orthd_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
+if [ -n "${BASELINE_CGI:-}" ]; then
+  base_us=$(median "$work/base.us")
+  echo "baseline orthd.cgi get_opt ${base_us} us, ratio to the trivial C++ program $(awk -v a="$base_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
+fi
 
 # Resident memory of the FastCGI workers (orthd.cgi --fastcgi, 2 workers) after 1,000 requests and
 # after MEMORY_REQUESTS requests, all 1 KB spell requests through nginx.
