@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "utils/TextEscapes.h"
-#include "utils/logging/SynchronizedFileProcessor.h"
+#include "utils/logging/AppendFile.h"
 
 namespace {
 
@@ -94,6 +94,6 @@ void LogWrite_FLT::write(StringMap& map) {
     std::tm now{};
     localtime_r(&clock.tv_sec, &now);
     const std::string line = FormatLine(map, now, static_cast<unsigned>(clock.tv_usec / 1000));
-    SynchronizedFileProcessor log(LogFilePath(logsDir, now), "log_file", true);
-    if (log.IsOpen()) log.Write(line);
+    // One whole line in one O_APPEND write: concurrent processes never interleave, no lock.
+    AppendFile(LogFilePath(logsDir, now).c_str()).Write(line);
 }
