@@ -11,7 +11,8 @@
 # Usage: bench/service/service_bench.sh [SECONDS_PER_RUN]   (needs wrk, lighttpd, nginx)
 #   BUILD_DIR=build reuses an existing build (default: a Release build in build-bench);
 #   MEMORY_REQUESTS=100000 (0 skips the memory check);
-#   BASELINE_CGI=path/to/an/older/orthd.cgi adds its CGI rows (same tree, same lighttpd).
+#   BASELINE_CGI=path/to/an/older/orthd.cgi adds its CGI rows (same tree, same lighttpd);
+#   TABLE=0 skips the table and the one-process timing (only the memory check).
 set -euo pipefail
 seconds=${1:-5}
 memory_requests=${MEMORY_REQUESTS:-100000}
@@ -99,6 +100,7 @@ run_wrk() {  # concurrency, body file or "", url
 }
 to_ms() { awk -v v="$1" 'BEGIN { if (v ~ /us$/) printf "%.2f", v/1000; else if (v ~ /ms$/) printf "%.2f", v+0; else printf "%.2f", v*1000 }'; }
 
+if [ "${TABLE:-1}" != 0 ]; then
 echo
 echo "requests/s / p50 ms / p99 ms (E: wrk saw errors or non-2xx answers)"
 printf '%-5s %-3s | %-20s %-20s %-20s | %-20s %-20s\n' text cli "FastCGI nginx" "FastCGI lighttpd" \
@@ -156,11 +158,20 @@ if [ -n "${BASELINE_CGI:-}" ]; then
   echo "baseline orthd.cgi get_opt ${base_us} us, ratio to the trivial C++ program $(awk -v a="$base_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
 fi
 
+fi
+
 # Resident memory of the FastCGI workers (orthd.cgi --fastcgi, 2 workers) after 1,000 requests and
 # after MEMORY_REQUESTS requests, all 1 KB spell requests through nginx.
 if [ "$memory_requests" -gt 0 ]; then
   rss() { local total=0; for p in $(pgrep -P "$workers_pid"); do total=$((total + $(awk '/VmRSS/ {print $2}' "/proc/$p/status"))); done; echo "$total"; }
-  send() { BODY_FILE=$work/1KB.body REQUESTS=$1 wrk -t1 -c1 -d3600s -s "$top/bench/service/count.lua" "http://127.0.0.1:$nginx_port/cgi-bin/orthd.cgi" >/dev/null; }
+  # Counted in the request log (one line per orthd request); wrk runs in short slices.
+  logged() { cat "$tree"/srv/logs/*.orthd.log 2>/dev/null | wc -l; }
+  send() {
+    local target=$(( $(logged) + $1 ))
+    while [ "$(logged)" -lt "$target" ]; do
+      BODY_FILE=$work/1KB.body wrk -t2 -c2 -d2s -s "$top/bench/service/post.lua" "http://127.0.0.1:$nginx_port/cgi-bin/orthd.cgi" >/dev/null
+    done
+  }
   send 1000
   after_1k=$(rss)
   send $((memory_requests - 1000))
