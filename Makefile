@@ -2,7 +2,8 @@
 #   make test     install what is missing, configure, build, run every test through CTest
 #   make build    configure and build
 #   make install PREFIX=dir   lay out a runnable tree at dir
-#   make run      the service on http://$(HOST):$(PORT)/ (engine server + lighttpd)
+#   make run      the service on http://$(HOST):$(PORT)/ (engine server + lighttpd, FastCGI;
+#                 MODE=cgi for the CGI programs)
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PREFIX ?= $(CURDIR)/run/tree
@@ -13,6 +14,8 @@ CMAKE_ARGS ?=
 HOST ?= 127.0.0.1
 PORT ?= 8080
 ENGINE_PORT ?= 2880
+# `make run` serves the programs through FastCGI; MODE=cgi runs them as CGI programs.
+MODE ?= fastcgi
 
 .PHONY: deps configure build test install run fuzz clean format format-check
 
@@ -34,7 +37,7 @@ install: build
 	@echo "installed into $(PREFIX)"
 
 run: deps
-	@scripts/run.sh "$(HOST)" "$(PORT)" "$(ENGINE_PORT)"
+	@scripts/run.sh "$(HOST)" "$(PORT)" "$(ENGINE_PORT)" "$(MODE)"
 
 # Runs every fuzz target for FUZZ_SECONDS each (clang + libFuzzer).
 FUZZ_SECONDS ?= 30

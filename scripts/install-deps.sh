@@ -21,6 +21,8 @@ PACKAGES=(
   python3
   # the XML parser end-to-end tests check XML answers with
   libxml2-utils
+  # FastCGI: the library, a process spawner and nginx for the FastCGI deployment
+  libfcgi-dev spawn-fcgi nginx-light
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Points an installed runtime tree at a local engine server and writes lighttpd and Apache
 # configurations for it (STATE_DIR/lighttpd.conf, STATE_DIR/apache.conf). Used by `make run`, the end-to-end tests and the service benchmark.
-# Usage: scripts/prepare-tree.sh TREE STATE_DIR HOST PORT ENGINE_PORT
+# Usage: scripts/prepare-tree.sh TREE STATE_DIR HOST PORT ENGINE_PORT [FASTCGI_PORT]
+# Also writes the FastCGI configurations STATE_DIR/lighttpd-fastcgi.conf and STATE_DIR/nginx.conf
+# (nginx passes to orthd.cgi --fastcgi 127.0.0.1:FASTCGI_PORT, by default ENGINE_PORT + 1).
 set -euo pipefail
 tree=$1 state=$2 host=$3 port=$4 engine_port=$5
+fastcgi_port=${6:-$((engine_port + 1))}
 top=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$state" "$tree/srv/logs"
 
@@ -22,4 +25,9 @@ for server in lighttpd apache; do
   [ "$server" = apache ] && template=$top/deploy/apache-verbarium.conf.in
   sed -e "s|@TREE@|$tree|g" -e "s|@HOST@|$host|g" -e "s|@PORT@|$port|g" -e "s|@STATE@|$state|g" \
     "$template" >"$state/$server.conf"
+done
+
+for server in lighttpd-fastcgi nginx; do
+  sed -e "s|@TREE@|$tree|g" -e "s|@HOST@|$host|g" -e "s|@PORT@|$port|g" -e "s|@STATE@|$state|g" \
+    -e "s|@FASTCGI@|127.0.0.1:$fastcgi_port|g" "$top/deploy/$server.conf.in" >"$state/$server.conf"
 done

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # `make run`: builds, installs the runtime tree into run/tree (ignored by git), starts the
 # engine server and lighttpd on loopback, prints the URL, and stops both on Ctrl-C.
-# Usage: scripts/run.sh HOST PORT ENGINE_PORT
+# Usage: scripts/run.sh HOST PORT ENGINE_PORT [fastcgi|cgi]
+# In fastcgi mode (the default) lighttpd starts the programs as persistent FastCGI servers.
 set -euo pipefail
 host=${1:-127.0.0.1}
 port=${2:-8080}
 engine_port=${3:-2880}
+mode=${4:-fastcgi}
+case $mode in
+  fastcgi) web_conf=lighttpd-fastcgi.conf ;;
+  cgi) web_conf=lighttpd.conf ;;
+  *) echo "unknown mode $mode (fastcgi or cgi)"; exit 2 ;;
+esac
 top=$(cd "$(dirname "$0")/.." && pwd)
 state=$top/run
 tree=$state/tree
@@ -32,11 +39,11 @@ for _ in $(seq 1 300); do
 done
 grep -q "ready on" "$state/appserver.log" || { echo "the engine server did not start"; exit 1; }
 
-lighttpd -D -f "$state/lighttpd.conf" &
+lighttpd -D -f "$state/$web_conf" &
 pids+=($!)
 sleep 0.3
 kill -0 "${pids[1]}" 2>/dev/null || { cat "$state/lighttpd.error.log" 2>/dev/null; exit 1; }
 
-echo "Verbarium is running: http://$host:$port/  (engine server on 127.0.0.1:$engine_port; Ctrl-C stops both)"
+echo "Verbarium is running ($mode): http://$host:$port/  (engine server on 127.0.0.1:$engine_port; Ctrl-C stops both)"
 echo "logs: $tree/srv/logs/, $state/appserver.log, $state/lighttpd.error.log"
 wait

@@ -1,29 +1,60 @@
 #!/usr/bin/env bash
-# Service benchmark: "spell" requests through lighttpd + orthd.cgi + the engine server on
-# loopback, at several concurrencies, against two floors measured in the same run:
-#   - the same load on a static file of the same size served by the same lighttpd;
-#   - one orthd.cgi process for a request that needs no engine server ("get_opt") against
-#     /bin/true (the fork-exec floor).
-# Usage: bench/service/service_bench.sh [SECONDS_PER_RUN]   (needs wrk and lighttpd)
+# Service benchmark: "spell" requests of about 1 KB and 20 KB on loopback at 1, 2, 4 and 16
+# clients, through
+#   - orthd.cgi as FastCGI under nginx (orthd.cgi --fastcgi, 2 workers),
+#   - orthd.cgi as FastCGI under lighttpd (mod_fastcgi, 2 processes),
+#   - orthd.cgi as CGI under lighttpd,
+# and, as floors in the same run, a static file of the answer's size and a trivial C CGI program
+# (both under the same lighttpd). Then one process for "get_opt" against a trivial C++ program
+# linked the same way (alternated, median), and the resident memory of one FastCGI worker after
+# 1,000 and after MEMORY_REQUESTS requests.
+# Usage: bench/service/service_bench.sh [SECONDS_PER_RUN]   (needs wrk, lighttpd, nginx)
+#   BUILD_DIR=build reuses an existing build (default: a Release build in build-bench);
+#   MEMORY_REQUESTS=100000 (0 skips the memory check);
+#   BASELINE_CGI=path/to/an/older/orthd.cgi adds its CGI rows (same tree, same lighttpd);
+#   TABLE=0 skips the table and the one-process timing (only the memory check).
 set -euo pipefail
 seconds=${1:-5}
+memory_requests=${MEMORY_REQUESTS:-100000}
 top=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BUILD_DIR:-$top/build-bench}
 work=$(mktemp -d /tmp/verbarium-bench.XXXXXX)
-tree=$work/tree state=$work/state
-web_port=18180 engine_port=18181
+tree=$work/tree
+base=$((20000 + RANDOM % 20000))  # other benchmarks may run on this machine
+cgi_port=$base fcgi_port=$((base + 2)) nginx_port=$((base + 3)) engine_port=$((base + 1)) workers_port=$((base + 4))
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 
-cmake -S "$top" -B "$top/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$top/build-bench" -j "$(nproc)" >/dev/null
-cmake --install "$top/build-bench" --prefix "$tree" >/dev/null
-"$top/scripts/prepare-tree.sh" "$tree" "$state" 127.0.0.1 "$web_port" "$engine_port"
-"$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$state/d.db" --preload 2>"$state/appserver.log" &
+if [ -z "${BUILD_DIR:-}" ]; then
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$build" -j "$(nproc)" >/dev/null
+fi
+cmake --install "$build" --prefix "$tree" >/dev/null
+"$top/scripts/prepare-tree.sh" "$tree" "$work/cgi" 127.0.0.1 "$cgi_port" "$engine_port"
+"$top/scripts/prepare-tree.sh" "$tree" "$work/fcgi" 127.0.0.1 "$fcgi_port" "$engine_port"
+"$top/scripts/prepare-tree.sh" "$tree" "$work/nginx" 127.0.0.1 "$nginx_port" "$engine_port" "$workers_port"
+"$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$work/d.db" --preload 2>"$work/appserver.log" &
 pids+=($!)
-for _ in $(seq 1 300); do grep -q "ready on" "$state/appserver.log" && break; sleep 0.1; done
-lighttpd -D -f "$state/lighttpd.conf" & pids+=($!)
-sleep 0.5
+for _ in $(seq 1 300); do grep -q "ready on" "$work/appserver.log" && break; sleep 0.1; done
+
+# The trivial CGI floor: a C program that answers a short plain text.
+printf '#include <stdio.h>\nint main(void){fputs("Content-Type: text/plain\\r\\n\\r\\nok",stdout);return 0;}\n' >"$work/trivial.c"
+cc -O2 -o "$tree/cgi-bin/trivial.cgi" "$work/trivial.c"
+
+[ -n "${BASELINE_CGI:-}" ] && cp "$BASELINE_CGI" "$tree/cgi-bin/baseline.cgi"
+
+lighttpd -D -f "$work/cgi/lighttpd.conf" & pids+=($!)
+lighttpd -D -f "$work/fcgi/lighttpd-fastcgi.conf" & pids+=($!)
+"$tree/cgi-bin/orthd.cgi" --fastcgi "127.0.0.1:$workers_port" --workers 2 2>"$work/workers.log" &
+workers_pid=$!
+pids+=($workers_pid)
+nginx -e "$work/nginx/nginx.error.log" -c "$work/nginx/nginx.conf" & pids+=($!)
+sleep 1
 
 # Texts of about 1 KB and 20 KB with a few misspellings per 1 KB.
 paragraph="The comittee recieved the report on teh new library building. Every member agreed that \
@@ -35,57 +66,115 @@ remained about parking, the opening hours on weekends, and the cafe near the ent
 some thought would be too noisy for a place of study. The chair proposed to meet again next \
 month to settle these details and to invite the neighbours to see the plans before the final \
 vote. Everyone left the meeting in good spirits, looking forward to the next steps. "
-small=$paragraph
 large=""
 for _ in $(seq 1 20); do large+=$paragraph; done
 encode() { python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.stdin.read()),end="")'; }
-printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$small" | encode)" >"$work/small.body"
-printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$large" | encode)" >"$work/large.body"
-url=http://127.0.0.1:$web_port
+printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$paragraph" | encode)" >"$work/1KB.body"
+printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$large" | encode)" >"$work/20KB.body"
 
-# A static file of the same size as each answer: the web server's own floor.
-for size in small large; do
-  curl -s -X POST --data-binary @"$work/$size.body" "$url/cgi-bin/orthd.cgi" >"$tree/www/$size-answer.html"
-  echo "$size answer: $(wc -c <"$tree/www/$size-answer.html") bytes"
+# A static file of the same size as each answer; every way must give the same body.
+for size in 1KB 20KB; do
+  curl -s -X POST --data-binary @"$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/orthd.cgi" >"$tree/www/$size-answer.html"
+  for port in $fcgi_port $nginx_port; do
+    curl -s -X POST --data-binary @"$work/$size.body" "http://127.0.0.1:$port/cgi-bin/orthd.cgi" |
+      cmp -s - "$tree/www/$size-answer.html" || echo "WARNING: the $size answer on port $port differs from the CGI answer"
+  done
+  echo "$size request: $(wc -c <"$work/$size.body") bytes, answer: $(wc -c <"$tree/www/$size-answer.html") bytes"
 done
 
-# wrk prints "Requests/sec" and the latency distribution; keep the median and p99 in ms.
-run_wrk() {  # concurrency, body file or "", path
-  local c=$1 body=$2 path=$3 out
+# wrk prints "Requests/sec", the latency distribution and any errors.
+run_wrk() {  # concurrency, body file or "", url
+  local c=$1 body=$2 url=$3 out
+  local threads=$(( c < 2 ? 1 : 2 ))
   if [ -n "$body" ]; then
-    out=$(BODY_FILE=$body wrk -t"$(( c < 2 ? 1 : 2 ))" -c"$c" -d"${seconds}s" --latency -s "$top/bench/service/post.lua" "$url$path")
+    out=$(BODY_FILE=$body wrk -t"$threads" -c"$c" -d"${seconds}s" --latency -s "$top/bench/service/post.lua" "$url")
   else
-    out=$(wrk -t"$(( c < 2 ? 1 : 2 ))" -c"$c" -d"${seconds}s" --latency "$url$path")
+    out=$(wrk -t"$threads" -c"$c" -d"${seconds}s" --latency "$url")
   fi
-  local rps p50 p99
-  rps=$(awk '/Requests\/sec/ {print $2}' <<<"$out")
-  p50=$(awk '$1=="50%" {print $2}' <<<"$out")
-  p99=$(awk '$1=="99%" {print $2}' <<<"$out")
-  echo "$rps $p50 $p99"
+  local rps p50 p99 errors
+  rps=$(awk '/Requests\/sec/ {printf "%.0f", $2}' <<<"$out")
+  p50=$(to_ms "$(awk '$1=="50%" {print $2}' <<<"$out")")
+  p99=$(to_ms "$(awk '$1=="99%" {print $2}' <<<"$out")")
+  errors=$(awk '/Non-2xx|Socket errors/ {e=1} END {print e ? "E" : ""}' <<<"$out")
+  echo "$rps/$p50/$p99$errors"
 }
 to_ms() { awk -v v="$1" 'BEGIN { if (v ~ /us$/) printf "%.2f", v/1000; else if (v ~ /ms$/) printf "%.2f", v+0; else printf "%.2f", v*1000 }'; }
 
-printf '\n%-6s %-5s %10s %9s %9s | %10s %9s | %8s\n' text conc "spell r/s" "p50 ms" "p99 ms" "static r/s" "p50 ms" "r/s ratio"
-for size in small large; do
-  for c in 1 4 16; do
-    read -r rps p50 p99 < <(run_wrk "$c" "$work/$size.body" /cgi-bin/orthd.cgi)
-    read -r srps sp50 _ < <(run_wrk "$c" "" "/$size-answer.html")
-    printf '%-6s %-5s %10s %9s %9s | %10s %9s | %8s\n' "$size" "$c" "$rps" "$(to_ms "$p50")" "$(to_ms "$p99")" \
-      "$srps" "$(to_ms "$sp50")" "$(awk -v a="$rps" -v b="$srps" 'BEGIN{printf "%.4f", a/b}')"
+if [ "${TABLE:-1}" != 0 ]; then
+echo
+echo "requests/s / p50 ms / p99 ms (E: wrk saw errors or non-2xx answers)"
+printf '%-5s %-3s | %-20s %-20s %-20s | %-20s %-20s\n' text cli "FastCGI nginx" "FastCGI lighttpd" \
+  "CGI lighttpd" "static (lighttpd)" "trivial CGI"
+for size in 1KB 20KB; do
+  for c in 1 2 4 16; do
+    printf '%-5s %-3s | %-20s %-20s %-20s | %-20s %-20s\n' "$size" "$c" \
+      "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$nginx_port/cgi-bin/orthd.cgi")" \
+      "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$fcgi_port/cgi-bin/orthd.cgi")" \
+      "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/orthd.cgi")" \
+      "$(run_wrk "$c" "" "http://127.0.0.1:$cgi_port/$size-answer.html")" \
+      "$(run_wrk "$c" "" "http://127.0.0.1:$cgi_port/cgi-bin/trivial.cgi")"
   done
 done
+if [ -n "${BASELINE_CGI:-}" ]; then
+  echo
+  echo "baseline orthd.cgi ($BASELINE_CGI) as CGI under lighttpd, against this build's, alternated:"
+  for size in 1KB 20KB; do
+    for c in 1 2 4 16; do
+      printf '%-5s %-3s | baseline %-20s this build %-20s\n' "$size" "$c" \
+        "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/baseline.cgi")" \
+        "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/orthd.cgi")"
+    done
+  done
+fi
 
-# One CGI process without the engine server against the fork-exec floor.
+# One process for "get_opt" (no engine server) against a trivial C++ program linked the same way,
+# alternated so that both see the same machine; medians.
+printf '#include <iostream>\nint main(){std::cout<<"Content-Type: text/plain\\r\\n\\r\\nok"<<std::flush;return 0;}\n' >"$work/trivial.cpp"
+c++ -O2 -static-libstdc++ -static-libgcc -o "$work/trivial-cxx" "$work/trivial.cpp"
 runs=300
-time_loop() {  # command...
+once_us() {  # command...
   local start end
   start=$(date +%s%N)
-  for _ in $(seq 1 $runs); do "$@" >/dev/null 2>&1 </dev/null; done
+  "$@" >/dev/null 2>&1 </dev/null
   end=$(date +%s%N)
-  echo $(( (end - start) / runs / 1000 ))
+  echo $(( (end - start) / 1000 ))
 }
-cgi() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/orthd.cgi"; }
-true_us=$(time_loop /bin/true)
-cgi_us=$(cd "$tree/cgi-bin" && time_loop cgi)
+get_opt() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/orthd.cgi"; }
+base_get_opt() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/baseline.cgi"; }
+: >"$work/cxx.us"; : >"$work/orthd.us"; : >"$work/base.us"
+cd "$tree/cgi-bin"
+for _ in $(seq 1 $runs); do
+  once_us "$work/trivial-cxx" >>"$work/cxx.us"
+  once_us get_opt >>"$work/orthd.us"
+  [ -n "${BASELINE_CGI:-}" ] && once_us base_get_opt >>"$work/base.us"
+done
+cd "$top"
+median() { sort -n "$1" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+cxx_us=$(median "$work/cxx.us") orthd_us=$(median "$work/orthd.us")
 echo
-echo "one process: /bin/true ${true_us} us, orthd.cgi get_opt ${cgi_us} us, ratio $(awk -v a="$cgi_us" -v b="$true_us" 'BEGIN{printf "%.1f", a/b}')"
+echo "one process (median of $runs, alternated): trivial C++ ${cxx_us} us, orthd.cgi get_opt ${orthd_us} us, ratio $(awk -v a="$orthd_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
+if [ -n "${BASELINE_CGI:-}" ]; then
+  base_us=$(median "$work/base.us")
+  echo "baseline orthd.cgi get_opt ${base_us} us, ratio to the trivial C++ program $(awk -v a="$base_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
+fi
+
+fi
+
+# Resident memory of the FastCGI workers (orthd.cgi --fastcgi, 2 workers) after 1,000 requests and
+# after MEMORY_REQUESTS requests, all 1 KB spell requests through nginx.
+if [ "$memory_requests" -gt 0 ]; then
+  rss() { local total=0; for p in $(pgrep -P "$workers_pid"); do total=$((total + $(awk '/VmRSS/ {print $2}' "/proc/$p/status"))); done; echo "$total"; }
+  # Counted in the request log (one line per orthd request); wrk runs in short slices.
+  logged() { cat "$tree"/srv/logs/*.orthd.log 2>/dev/null | wc -l; }
+  send() {
+    local target=$(( $(logged) + $1 ))
+    while [ "$(logged)" -lt "$target" ]; do
+      BODY_FILE=$work/1KB.body wrk -t2 -c2 -d2s -s "$top/bench/service/post.lua" "http://127.0.0.1:$nginx_port/cgi-bin/orthd.cgi" >/dev/null
+    done
+  }
+  send 1000
+  after_1k=$(rss)
+  send $((memory_requests - 1000))
+  after_n=$(rss)
+  echo "FastCGI workers' resident memory: ${after_1k} KB after 1000 requests, ${after_n} KB after ${memory_requests} (ratio $(awk -v a="$after_n" -v b="$after_1k" 'BEGIN{printf "%.3f", a/b}'))"
+fi

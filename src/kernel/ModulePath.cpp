@@ -13,11 +13,21 @@ std::string ModuleDirectoryOf(std::string_view exePath) {
     return std::string(exePath.substr(0, sep + 1));
 }
 
-std::string ModuleDirectory() {
+namespace {
+
+std::string ReadModuleDirectory() {
     char buf[PATH_MAX + 1];
     const ssize_t n = readlink("/proc/self/exe", buf, PATH_MAX);
     if (n <= 0) return "./";
     return ModuleDirectoryOf(std::string_view(buf, static_cast<size_t>(n)));
+}
+
+}  // namespace
+
+// The executable does not move while it runs: read once per process.
+std::string ModuleDirectory() {
+    static const std::string directory = ReadModuleDirectory();
+    return directory;
 }
 
 std::string DebugLogPath(const std::string& moduleDir) {

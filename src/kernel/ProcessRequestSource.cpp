@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "kernel/RequestChannel.h"
+
 std::optional<std::string> ProcessRequestSource::Env(const char* name) const {
     const char* value = std::getenv(name);
     if (value == nullptr) return std::nullopt;
@@ -11,6 +13,7 @@ std::optional<std::string> ProcessRequestSource::Env(const char* name) const {
 }
 
 std::string ProcessRequestSource::ReadBody(size_t maxBytes) {
+    if (RequestChannel* channel = RequestChannel::Active()) return channel->ReadBody(maxBytes);
     std::clearerr(stdin);
     std::string body;
     // Grows with what actually arrives, so a length that promises more than is sent costs nothing.

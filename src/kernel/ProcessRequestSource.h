@@ -1,5 +1,6 @@
 #pragma once
-// The CGI request of the running process: getenv and standard input read as bytes.
+// The CGI request of the running process: getenv and standard input read as bytes (the body
+// comes from the active RequestChannel instead when a FastCGI request is being served).
 #include "kernel/RequestSource.h"
 
 class ProcessRequestSource final : public RequestSource {

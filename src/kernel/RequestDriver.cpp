@@ -1,9 +1,75 @@
 #include "kernel/RequestDriver.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "kernel/FastCgiServer.h"
 #include "kernel/ModulePath.h"
+#include "kernel/ServerRedirectInfo.h"
 #include "kernel/TimeGuard.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/client/CAppServerClient.h"
 #include "utils/logging/Logger.h"
+
+namespace {
+
+constexpr char kFastCgiOption[] = "--fastcgi";
+constexpr char kWorkersOption[] = "--workers";
+constexpr int kDefaultWorkers = 2;
+
+// What a request of a persistent process must not inherit from the one before: the settings'
+// engine redirects and the engine client's address.
+void ForgetEarlierRequest() {
+    ServerRedirectInfo::Process() = ServerRedirectInfo();
+    AppServerUninit();
+}
+
+// One FastCGI request: the hourly debug log is chosen again, as a CGI process would.
+void ServeOne(const ProgramInfo& info, const std::string& moduleDir) {
+    ForgetEarlierRequest();
+    GetLogger().Init(DebugLogPath(moduleDir));
+    RunRequest(info, "", TimeGuard::kWatchdogLimitMs);
+}
+
+int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
+    const std::string moduleDir = ModuleDirectory();
+    GetLogger().Init(DebugLogPath(moduleDir));
+    // Web servers start a CGI program in its own folder, and relative paths in the INI file
+    // ("../templates/") count from there: a FastCGI process works from the same place.
+    if (chdir(moduleDir.c_str()) != 0)
+        report_error("*WARNING* cannot change to the program's folder %s", moduleDir.c_str());
+    auto serveOne = [&] { ServeOne(info, moduleDir); };
+    if (options.listen.empty()) {
+        FastCgiServer(0).Serve(serveOne);
+        return 0;
+    }
+    const int fd = FastCgiServer::OpenListener(options.listen);
+    if (fd < 0) {
+        std::fprintf(stderr, "%s: cannot listen on %s: %s\n", info.appName.c_str(),
+                     options.listen.c_str(), std::strerror(errno));
+        return 1;
+    }
+    std::fprintf(stderr, "%s: FastCGI on %s, %d workers\n", info.appName.c_str(),
+                 options.listen.c_str(), options.workers);
+    return FastCgiServer(fd).Supervise(options.workers, serveOne);
+}
+
+}  // namespace
+
+std::optional<FastCgiOptions> ParseFastCgiOptions(int argc, char** argv) {
+    if (argc < 2 || std::string_view(argv[1]) != kFastCgiOption) return std::nullopt;
+    FastCgiOptions options;
+    options.workers = kDefaultWorkers;
+    if (argc >= 3) options.listen = argv[2];
+    if (argc >= 5 && std::string_view(argv[3]) == kWorkersOption)
+        options.workers = std::atoi(argv[4]);
+    return options;
+}
 
 void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std::string& cmdLine,
                  StringMap& map, InternalData& data) {
@@ -33,6 +99,15 @@ void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitM
 }
 
 int ProgramMain(const ProgramInfo& info, int argc, char** argv) {
+    if (auto options = ParseFastCgiOptions(argc, argv)) {
+        if (options->listen.empty() || options->workers < 1) {
+            std::fprintf(stderr, "usage: %s --fastcgi HOST:PORT|unix:PATH [--workers N]\n",
+                         argv[0]);
+            return 2;
+        }
+        return ServeFastCgi(info, *options);
+    }
+    if (FastCgiServer::StartedByManager()) return ServeFastCgi(info, FastCgiOptions{});
     GetLogger().Init(DebugLogPath(ModuleDirectory()));
     RunRequest(info, argc >= 2 ? argv[1] : "", TimeGuard::kWatchdogLimitMs);
     return 0;

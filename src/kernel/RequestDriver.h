@@ -1,6 +1,7 @@
 #pragma once
 // The per-request driver shared by both programs: starts the watchdog, seeds the stores, runs
 // the pipeline once and stops the watchdog.
+#include <optional>
 #include <string>
 
 #include "kernel/Pipeline.h"
@@ -30,6 +31,17 @@ void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std:
 // Runs one request with the watchdog limit `watchdogLimitMs`.
 void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs);
 
-// The program entry both mains call: selects the logger, points it at the hourly debug log and
-// runs the request. Returns 0.
+// How a FastCGI process was asked to run: `listen` empty means a process manager passed the
+// listening socket as standard input.
+struct FastCgiOptions {
+    std::string listen;
+    int workers = 1;
+};
+
+// "--fastcgi SPEC [--workers N]" as the first arguments; nullopt when the program runs as CGI.
+std::optional<FastCgiOptions> ParseFastCgiOptions(int argc, char** argv);
+
+// The program entry both mains call. As CGI: selects the logger, points it at the hourly debug
+// log and runs the one request; returns 0. As FastCGI (standard input is a listening socket, or
+// "--fastcgi"): runs each request of the connection the same way, with fresh request state.
 int ProgramMain(const ProgramInfo& info, int argc, char** argv);

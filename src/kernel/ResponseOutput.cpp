@@ -4,8 +4,12 @@
 #include <iostream>
 
 #include "kernel/ContentTypes.h"
+#include "kernel/RequestChannel.h"
 
-std::ostream& StandardOutput() { return std::cout; }
+std::ostream& StandardOutput() {
+    if (RequestChannel* channel = RequestChannel::Active()) return channel->Output();
+    return std::cout;
+}
 
 std::time_t CurrentTime() { return std::time(nullptr); }
 

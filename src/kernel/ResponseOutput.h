@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-// The program's standard output, on which CGI answers go. POSIX has no text mode: bytes are
-// written as they are.
+// The program's standard output, on which CGI answers go, or the FastCGI connection of the
+// request being served (RequestChannel). POSIX has no text mode: bytes are written as they are.
 std::ostream& StandardOutput();
 
 std::time_t CurrentTime();

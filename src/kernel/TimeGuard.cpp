@@ -1,22 +1,32 @@
 #include "kernel/TimeGuard.h"
 
-#include <pthread.h>
-#include <sched.h>
+#include <signal.h>
+#include <sys/time.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <system_error>
 
 #include "utils/logging/Logger.h"
 
 namespace {
 constexpr char kAlreadyStarted[] = "*ERROR* TimeGuard. Already started.";
-constexpr char kStartedPriorityOk[] = "TimeGuard. Successfully started (priority changed OK).";
-constexpr char kStartedPriorityFailed[] =
-    "TimeGuard. Successfully started (priority change FAILED).";
-constexpr char kStartFailed[] = "*ERROR* TimeGuard. Thread could not be started.";
+constexpr char kStartedOk[] = "TimeGuard. Successfully started (priority changed OK).";
+constexpr char kStartFailed[] = "*ERROR* TimeGuard. Timer could not be started.";
+constexpr char kTimeoutExpired[] = "*ERROR* TimeGuard. Timeout expired.";
 constexpr char kStopped[] = "TimeGuard. Successfully stopped.";
 constexpr char kNotRunning[] = "TimeGuard. Not running.";
+constexpr int kMsPerSecond = 1000;
+constexpr int kUsPerMs = 1000;
+
+// The armed guard; the signal handler reads it.
+std::atomic<TimeGuard*> armed{nullptr};
+
+bool SetTimer(int ms) {
+    itimerval timer{};
+    timer.it_value.tv_sec = ms / kMsPerSecond;
+    timer.it_value.tv_usec = (ms % kMsPerSecond) * kUsPerMs;
+    return setitimer(ITIMER_REAL, &timer, nullptr) == 0;
+}
+
 }  // namespace
 
 TimeGuard::TimeGuard(int limitMs, std::function<void()> onTimeout)
@@ -24,62 +34,45 @@ TimeGuard::TimeGuard(int limitMs, std::function<void()> onTimeout)
 
 TimeGuard::~TimeGuard() { Stop(); }
 
-bool TimeGuard::fired() const {
-    std::lock_guard lock(mutex_);
-    return fired_;
+void TimeGuard::OnSignal(int) {
+    TimeGuard* guard = armed.exchange(nullptr);
+    if (guard == nullptr) return;  // stopped while the signal was on its way
+    guard->fired_ = true;
+    LogFromSignalHandler(kTimeoutExpired);
+    guard->onTimeout_();
 }
 
 const char* TimeGuard::Start() {
-    {
-        std::lock_guard lock(mutex_);
-        if (running_ || thread_.joinable()) {
-            report_error("%s", kAlreadyStarted);
-            return kAlreadyStarted;
-        }
-        running_ = true;
-        stopping_ = false;
+    if (running_) {
+        report_error("%s", kAlreadyStarted);
+        return kAlreadyStarted;
     }
-    try {
-        thread_ = std::thread([this] { watch(); });
-    } catch (const std::system_error&) {
-        std::lock_guard lock(mutex_);
-        running_ = false;
+    struct sigaction action {};
+    action.sa_handler = &TimeGuard::OnSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    TimeGuard* expected = nullptr;
+    if (sigaction(SIGALRM, &action, nullptr) != 0 ||
+        !armed.compare_exchange_strong(expected, this)) {
         report_error("%s", kStartFailed);
         return kStartFailed;
     }
-    sched_param param{};
-    param.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    if (pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param) == 0)
-        return kStartedPriorityOk;
-    report_error("%s", kStartedPriorityFailed);
-    return kStartedPriorityFailed;
-}
-
-void TimeGuard::watch() {
-    long elapsedMs = 0;
-    std::unique_lock lock(mutex_);
-    while (
-        !wake_.wait_for(lock, std::chrono::milliseconds(kPollMs), [this] { return stopping_; })) {
-        elapsedMs += kPollMs;
-        if (elapsedMs > limitMs_) {
-            fired_ = true;
-            lock.unlock();
-            report_error("*ERROR* TimeGuard. Timeout expired.");
-            onTimeout_();
-            return;  // only reached when a test replaced abort()
-        }
+    fired_ = false;
+    // The first 20 ms step past the limit, as a watchdog counting 20 ms waits would fire.
+    if (!SetTimer(limitMs_ + kPollMs)) {
+        armed = nullptr;
+        report_error("%s", kStartFailed);
+        return kStartFailed;
     }
+    running_ = true;
+    return kStartedOk;
 }
 
 const char* TimeGuard::Stop() {
-    if (!thread_.joinable()) return kNotRunning;
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-    std::lock_guard lock(mutex_);
+    if (!running_) return kNotRunning;
+    SetTimer(0);
+    TimeGuard* self = this;
+    armed.compare_exchange_strong(self, nullptr);
     running_ = false;
     return kStopped;
 }

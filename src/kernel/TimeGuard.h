@@ -1,15 +1,15 @@
 #pragma once
-// Watchdog of a request: a thread that wakes every 20 ms and, once more than `limitMs` have
-// passed (counted in 20 ms waits, not read from a clock), logs "*ERROR* TimeGuard. Timeout
-// expired." and calls `onTimeout` (abort() in the programs: no further output, no clean-up).
+// Watchdog of a request: a one-shot timer signal (SIGALRM, real time) armed by Start and
+// disarmed by Stop. When it fires, more than `limitMs` after Start (the first 20 ms step past
+// the limit), it logs "*ERROR* TimeGuard. Timeout expired." and calls `onTimeout` (abort() in
+// the programs: no further output, no clean-up).
 //
-// Start and Stop are called from the request thread. Stop wakes the watchdog at once and
-// returns after it has acknowledged (joined); when the thread never started, Stop returns at
-// once. A stop costs no polling delay, which matters: every request process pays it.
-#include <condition_variable>
+// No thread: arming and disarming are two system calls, which matters because every CGI
+// process and every FastCGI request pays them. One TimeGuard may run at a time in a process
+// (the timer is the process's); Start and Stop are called from the request thread. `onTimeout`
+// runs in the signal handler: the programs' abort() is safe there; a test's may set a flag.
+#include <atomic>
 #include <functional>
-#include <mutex>
-#include <thread>
 
 class TimeGuard {
   public:
@@ -23,17 +23,13 @@ class TimeGuard {
 
     const char* Start();
     const char* Stop();
-    bool fired() const;
+    bool fired() const { return fired_.load(); }
 
   private:
-    void watch();
+    static void OnSignal(int);
 
     const int limitMs_;
     std::function<void()> onTimeout_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
     bool running_ = false;
-    bool stopping_ = false;
-    bool fired_ = false;
-    std::thread thread_;
+    std::atomic<bool> fired_{false};
 };

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ferrix/FerrixProgram.h"
+#include "kernel/FastCgiServer.h"
 #include "kernel/ModulePath.h"
 #include "kernel/RequestDriver.h"
 #include "orthd/OrthdProgram.h"
@@ -46,4 +49,37 @@ TEST(RequestDriverTest, BothProgramsBuildTheirFullFilterLists) {
     Pipeline ferrixPipeline(Program::Ferrix, ferrix::Info().buildFilters);
     EXPECT_EQ(ferrixPipeline.before().size(), 4u);
     EXPECT_EQ(ferrixPipeline.after().size(), 2u);
+}
+
+TEST(RequestDriverTest, FastCgiOptionsComeOnlyFromTheFirstArguments) {
+    const struct {
+        std::vector<std::string> args;
+        bool fastCgi;
+        std::string listen;
+        int workers;
+    } rows[] = {
+        {{"orthd.cgi"}, false, "", 0},
+        {{"orthd.cgi", "cmd=spell"}, false, "", 0},
+        {{"orthd.cgi", "--fastcgi", "127.0.0.1:9000"}, true, "127.0.0.1:9000", 2},
+        {{"orthd.cgi", "--fastcgi", "unix:/run/o.sock", "--workers", "4"},
+         true,
+         "unix:/run/o.sock",
+         4},
+        {{"orthd.cgi", "--fastcgi"}, true, "", 2},
+        {{"orthd.cgi", "x", "--fastcgi", ":9000"}, false, "", 0},
+    };
+    for (const auto& row : rows) {
+        std::vector<char*> argv;
+        for (const auto& a : row.args) argv.push_back(const_cast<char*>(a.c_str()));
+        const auto options = ParseFastCgiOptions(static_cast<int>(argv.size()), argv.data());
+        ASSERT_EQ(options.has_value(), row.fastCgi) << row.args.size();
+        if (!options) continue;
+        EXPECT_EQ(options->listen, row.listen);
+        EXPECT_EQ(options->workers, row.workers);
+    }
+}
+
+TEST(FastCgiServerTest, ListenAddressesThatNameNoSocketAreRefused) {
+    for (const char* spec : {"unix:", "unix:a:b", "just-a-word", ""})
+        EXPECT_EQ(FastCgiServer::OpenListener(spec), -1) << spec;
 }

@@ -47,3 +47,17 @@ TEST(TimeGuardDeathTest, DefaultTimeoutAbortsTheProcess) {
         },
         "");
 }
+
+TEST(TimeGuardTest, AStoppedGuardNeverFiresLaterAndANewOneCanStart) {
+    std::atomic<int> fired{0};
+    {
+        TimeGuard first(30, [&] { ++fired; });
+        first.Start();
+        first.Stop();
+    }
+    TimeGuard second(1000, [&] { ++fired; });
+    EXPECT_NE(std::string(second.Start()).find("Successfully started"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    second.Stop();
+    EXPECT_EQ(fired.load(), 0);
+}

@@ -77,6 +77,8 @@ void ChildProcess::Stop() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
+    // Processes it started and left behind (a web server's FastCGI programs) share its group.
+    kill(-pid_, SIGTERM);
     pid_ = -1;
 }
 
@@ -84,16 +86,17 @@ LiveService::LiveService(WebServer server)
     : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
     webPort_ = UnusedLoopbackPort();
     enginePort_ = UnusedLoopbackPort();
+    fastCgiPort_ = UnusedLoopbackPort();
     if (install() && startEngine()) startWebServer(server);
 }
 
 bool LiveService::install() {
     const std::string source = VERBARIUM_SOURCE_DIR;
-    const std::string command = "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " +
-                                Quote(tree_) + " >/dev/null && " +
-                                Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) +
-                                " " + Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) +
-                                " " + std::to_string(enginePort_);
+    const std::string command =
+        "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " + Quote(tree_) +
+        " >/dev/null && " + Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) + " " +
+        Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) + " " +
+        std::to_string(enginePort_) + " " + std::to_string(fastCgiPort_);
     if (std::system(command.c_str()) != 0) problem = "cannot install the runtime tree: " + command;
     return problem.empty();
 }
@@ -113,7 +116,9 @@ bool LiveService::startEngine() {
 }
 
 std::string LiveService::findWebServer(WebServer server) {
-    const char* name = server == WebServer::Apache ? "apache2" : "lighttpd";
+    const char* name = server == WebServer::Apache         ? "apache2"
+                       : server == WebServer::NginxFastCgi ? "nginx"
+                                                           : "lighttpd";
     for (const std::string dir : {"/usr/sbin/", "/usr/bin/"})
         if (std::filesystem::exists(dir + name)) return dir + name;
     problem = std::string(name) + " is not installed (scripts/install-deps.sh installs it)";
@@ -126,14 +131,24 @@ bool LiveService::startWebServer(WebServer server) {
     if (binary.empty()) return false;
     std::vector<std::string> argv = {binary, "-D", "-f", state_ + "/lighttpd.conf"};
     std::string errorLog = state_ + "/lighttpd.error.log";
-    if (server == WebServer::Apache) {
-        // Apache started as root runs the programs as www-data: open the tree to it.
+    if (server == WebServer::LighttpdFastCgi) argv[3] = state_ + "/lighttpd-fastcgi.conf";
+    if (server == WebServer::NginxFastCgi) {
+        fastCgi_ = ChildProcess({tree_ + "/cgi-bin/orthd.cgi", "--fastcgi",
+                                 "127.0.0.1:" + std::to_string(fastCgiPort_), "--workers", "2"},
+                                state_ + "/fastcgi.out");
+        errorLog = state_ + "/nginx.error.log";
+        argv = {binary, "-e", errorLog, "-c", state_ + "/nginx.conf"};
+    }
+    if (server == WebServer::Apache || server == WebServer::NginxFastCgi) {
+        // A web server started as root reads files as www-data or nobody: open the tree to it.
         namespace fs = std::filesystem;
         for (const fs::path& p : {dir_.path(), fs::path(tree_), fs::path(state_)})
             fs::permissions(p, fs::perms::owner_all | fs::perms::group_read |
                                    fs::perms::group_exec | fs::perms::others_read |
                                    fs::perms::others_exec);
         fs::permissions(tree_ + "/srv/logs", fs::perms::all);
+    }
+    if (server == WebServer::Apache) {
         argv = {binary, "-f", state_ + "/apache.conf", "-DFOREGROUND"};
         errorLog = state_ + "/apache.error.log";
     }

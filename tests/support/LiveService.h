@@ -28,7 +28,9 @@ class ChildProcess {
 
 class LiveService {
   public:
-    enum class WebServer { Lighttpd, Apache };
+    // Lighttpd and Apache run the programs as CGI; LighttpdFastCgi lets lighttpd start them as
+    // FastCGI servers; NginxFastCgi starts orthd.cgi with "--fastcgi" and nginx in front of it.
+    enum class WebServer { Lighttpd, Apache, LighttpdFastCgi, NginxFastCgi };
 
     // Empty when everything started; otherwise why not (e.g. lighttpd is not installed).
     std::string problem;
@@ -54,6 +56,8 @@ class LiveService {
     unsigned short enginePort_ = 0;
     ChildProcess engine_;
     ChildProcess web_;
+    unsigned short fastCgiPort_ = 0;
+    ChildProcess fastCgi_;
 };
 
 }  // namespace testsupport

@@ -120,3 +120,32 @@ TEST(ProcessLoggerTest, ReportErrorWritesAtInfoLevelThroughTheOneLogger) {
 }
 
 }  // namespace
+
+TEST(SimpleLoggerPrefixTest, FormatsIdsInHexAndTimeWithinTheHour) {
+    const struct {
+        unsigned pid, tid;
+        long long localSeconds;
+        unsigned millis;
+        const char* expected;
+    } rows[] = {
+        {0x1, 0x2, 0, 0, "[001/002][00:00.000] "},
+        {0xABCD, 0x12345, 3600LL * 24 * 365 + 59 * 60 + 7, 42, "[ABCD/12345][59:07.042] "},
+        {0xFFFFFFFF, 0x10, 3599, 999, "[FFFFFFFF/010][59:59.999] "},
+        {5, 6, -1, 1, "[005/006][59:59.001] "},
+    };
+    for (const auto& row : rows) {
+        char out[64];
+        const size_t n =
+            SimpleLogger::FormatPrefix(out, row.pid, row.tid, row.localSeconds, row.millis);
+        EXPECT_EQ(std::string(out, n), row.expected);
+    }
+}
+
+TEST_F(SimpleLoggerTest, SignalHandlerLineHasTheUsualFormAndGoesToTheSameFile) {
+    logger.Log(loglevel::Info, 0, "before");
+    SimpleLogger::LogFromSignal("*ERROR* TimeGuard. Timeout expired.");
+    const auto lines = Lines(Text());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(Message(lines[1]), "*ERROR* TimeGuard. Timeout expired.");
+    EXPECT_EQ(lines[0].substr(0, 9), lines[1].substr(0, 9));  // the same "[PID/" start
+}

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "utils/logging/AppendFile.h"
 #include "utils/logging/LogFieldEscape.h"
-#include "utils/logging/SynchronizedFileProcessor.h"
 
 namespace {
 
@@ -94,6 +94,6 @@ void LogWrite_FLT::write(StringMap& map) {
     std::tm now{};
     localtime_r(&clock.tv_sec, &now);
     const std::string line = FormatLine(map, now, static_cast<unsigned>(clock.tv_usec / 1000));
-    SynchronizedFileProcessor log(LogFilePath(logsDir, now), "log_file", true);
-    if (log.IsOpen()) log.Write(line);
+    // One whole line in one O_APPEND write: concurrent processes never interleave, no lock.
+    AppendFile(LogFilePath(logsDir, now).c_str()).Write(line);
 }

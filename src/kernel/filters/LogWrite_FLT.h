@@ -1,6 +1,6 @@
 #pragma once
 // Appends the request's line to the hourly request log ":logs_dir:" + "YYYY.MM.DD.HH.orthd.log"
-// (local time) under the "log_file" lock (orthd only).
+// (local time) in one appending write, which needs no lock (orthd only).
 //
 // Reads: ":logs_dir:" (empty: nothing is logged), "init", "sid", "sessionid", ":cmd__org:",
 // "last_svc_time", "customerid", "statinfo", "slang", ":word_org:", "intlang", "schema", "bnr",

@@ -13,3 +13,5 @@ void report_error(const char* format, ...) {
     GetLogger().LogV(loglevel::Info, 0, format, args);
     va_end(args);
 }
+
+void LogFromSignalHandler(const char* message) { SimpleLogger::LogFromSignal(message); }

@@ -9,3 +9,6 @@ ILogger& GetLogger();
 
 // Writes a message at level 3 (info), category 0. The system's "*ERROR* ..." lines go here.
 void report_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes `message` to the diagnostic log from a signal handler (async-signal-safe).
+void LogFromSignalHandler(const char* message);

@@ -25,9 +25,18 @@ class SimpleLogger final : public ILogger {
     // Formats like vsnprintf into at most kStackMessageBytes, or kHeapMessageBytes when longer.
     static std::string FormatMessage(const char* format, va_list args)
         __attribute__((format(printf, 1, 0)));
-    static std::string EscapeLineBreaks(std::string message);
+
+    // Writes `message` (one line, no line breaks) with the usual prefix to the file named by the
+    // last Init, using only async-signal-safe calls: for the watchdog's signal handler.
+    static void LogFromSignal(const char* message);
+    // The line prefix for `pid`, `tid` and a local time `localSeconds` (seconds since the epoch
+    // plus the zone offset) with `millis`, formatted without the C library.
+    static size_t FormatPrefix(char* out, unsigned pid, unsigned tid, long long localSeconds,
+                               unsigned millis);
 
   private:
+    static std::string Prefix();
+
     std::string path_;
     std::mutex mutex_;  // the watchdog thread logs too
 };
