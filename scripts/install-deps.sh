@@ -13,6 +13,8 @@ PACKAGES=(
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks
   w3c-sgml-lib lighttpd apache2-bin wrk curl
+  # the relay's HTTP client to the service host; TLS for the relay's end-to-end https test
+  libcurl4-openssl-dev lighttpd-mod-openssl openssl
 )
 
 missing=()
