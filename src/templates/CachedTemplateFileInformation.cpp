@@ -78,14 +78,16 @@ long long CachedTemplateFileInformation::SystemTime() {
     return static_cast<long long>(std::time(nullptr));
 }
 
-std::string CachedTemplateFileInformation::CacheDirectory(StringMap& map,
+std::string CachedTemplateFileInformation::CacheDirectory(const StringMap& map,
                                                           const InternalData& data) {
     std::string dir;
     if (const std::string path = NonEmptyOr(data, idkey::CachePath, ""); !path.empty())
         dir = path + "/";
     dir += NonEmptyOr(data, idkey::CacheDirName, kDefaultCacheDirName) + "/";
     // "schema" is a request value: only a plain name may become a directory.
-    if (const std::string& schema = map["schema"]; IsSafePathComponent(schema)) dir += schema + "/";
+    if (const auto schema = map.find("schema");
+        schema != map.end() && IsSafePathComponent(schema->second))
+        dir += schema->second + "/";
     return dir;
 }
 

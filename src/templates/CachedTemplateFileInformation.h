@@ -36,7 +36,7 @@ class CachedTemplateFileInformation : public TemplateFileInformation {
     std::string content() const override;
 
     // The cache directory of this request, ending in "/".
-    static std::string CacheDirectory(StringMap& map, const InternalData& data);
+    static std::string CacheDirectory(const StringMap& map, const InternalData& data);
     static long long SystemTime();
     // True when the service host's answer must not be kept: Cache-Control holding "no-cache"
     // (in any case) or a status of its own.

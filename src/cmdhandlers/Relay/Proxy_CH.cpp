@@ -170,7 +170,9 @@ void Proxy_CH::apply(StringMap& map, InternalData& data) {
     map["service_host"] = HttpRequest(scheme, host, port, path, false).url();
     path += kOrthdScript;
 
-    const HttpRequest request(scheme, host, port, path, !map["debug"].empty());
+    const auto debug = map.find("debug");
+    const HttpRequest request(scheme, host, port, path,
+                              debug != map.end() && !debug->second.empty());
     HttpRequest::Response response;
     const auto result = request.Post(FormBody(map), RequestOptions(map), response);
     if (result.failure != HttpRequest::Failure::None) {
