@@ -43,7 +43,9 @@ TEST_F(HttpRequestTest, SendsExactlyTheRelayRequest) {
     ASSERT_EQ(host.requests().size(), 1u);
     EXPECT_EQ(host.requests()[0], "POST http://127.0.0.1:" + port +
                                       "/spellcheck/x.cgi HTTP/1.0\r\n"
-                                      "Host:127.0.0.1\r\n"
+                                      "Host:127.0.0.1:" +
+                                      port +
+                                      "\r\n"
                                       "Connection: close\r\n"
                                       "Accept: */*\r\n"
                                       "User-Agent: Browser/1.0\r\n"

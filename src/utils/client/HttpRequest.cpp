@@ -105,9 +105,11 @@ HttpRequest::HttpRequest(std::string scheme, std::string host, std::string port,
       path_(std::move(path)),
       debug_(debug) {}
 
-std::string HttpRequest::url() const {
-    return scheme_ + "://" + host_ + (port_ == DefaultPort(scheme_) ? "" : ":" + port_) + path_;
+std::string HttpRequest::authority() const {
+    return host_ + (port_ == DefaultPort(scheme_) ? "" : ":" + port_);
 }
+
+std::string HttpRequest::url() const { return scheme_ + "://" + authority() + path_; }
 
 HttpRequest::Result HttpRequest::Post(const std::string& body, const Options& options,
                                       Response& response) const {
@@ -118,8 +120,8 @@ HttpRequest::Result HttpRequest::Post(const std::string& body, const Options& op
 
     HeaderList headers;
     for (const std::string& line :
-         {"Host:" + OneLine(host_), std::string("Connection: close"), std::string("Accept: */*"),
-          "User-Agent: " + OneLine(options.userAgent),
+         {"Host:" + OneLine(authority()), std::string("Connection: close"),
+          std::string("Accept: */*"), "User-Agent: " + OneLine(options.userAgent),
           options.cookie.empty() ? std::string("Cookie;") : "Cookie: " + OneLine(options.cookie),
           std::string("Content-Type:"), std::string("Expect:")}) {
         curl_slist* appended = curl_slist_append(headers.get(), line.c_str());

@@ -1,10 +1,11 @@
 #pragma once
 // One HTTP/1.0 POST from the relay to the service host, over libcurl.
 //
-// The request is the relay's own shape: "POST <absolute URL> HTTP/1.0", then "Host:<host>" (no
-// blank), "Connection: close", "Accept: */*", "User-Agent: ...", "Cookie: ...",
-// "Content-Length: ...", the empty line and exactly the body. No proxy from the environment,
-// no redirects, only http and https (certificate and host name verified).
+// The request is the relay's own shape: "POST <absolute URL> HTTP/1.0", then "Host:<authority>"
+// (no blank; the URL's host and port, as servers refuse a Host that differs from the URL),
+// "Connection: close", "Accept: */*", "User-Agent: ...", "Cookie: ...", "Content-Length: ...", the
+// empty line and exactly the body. No proxy from the environment, no redirects, only http and https
+// (certificate and host name verified).
 //
 // Every exchange is bounded: connecting by `connectTimeoutMs`, the whole exchange by
 // `timeoutMs`, the answer (header and body) by `maxAnswerBytes`. Post never throws; it reports
@@ -52,7 +53,9 @@ class HttpRequest {
     HttpRequest(std::string scheme, std::string host, std::string port, std::string path,
                 bool debug);
 
-    // scheme "://" host [":" port, unless it is the scheme's default] path
+    // host [":" port, unless it is the scheme's default]
+    std::string authority() const;
+    // scheme "://" authority path
     std::string url() const;
 
     Result Post(const std::string& body, const Options& options, Response& response) const;
