@@ -23,6 +23,8 @@ PACKAGES=(
   libxml2-utils
   # FastCGI: the library, a process spawner and nginx for the FastCGI deployment
   libfcgi-dev spawn-fcgi nginx-light
+  # the relay's HTTP client to the service host; TLS for the relay's end-to-end https test
+  libcurl4-openssl-dev lighttpd-mod-openssl openssl
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)

@@ -20,6 +20,17 @@ ini=$tree/cgi-bin/orthd.ini
 } >"$ini.new"
 mv "$ini.new" "$ini"
 
+# The relay in the same tree forwards to this service, through the web server's
+# /spellcheck/script/ path, and keeps its cache in the state folder.
+ini=$tree/cgi-bin/ferrix.ini
+{
+  echo "# Written for this run by scripts/prepare-tree.sh; the shipped file follows."
+  echo "service_host=http://127.0.0.1:$port/spellcheck"
+  echo "cache_path=$state"
+  cat "$top/data/cgi-bin/ferrix.ini"
+} >"$ini.new"
+mv "$ini.new" "$ini"
+
 for server in lighttpd apache; do
   template=$top/deploy/lighttpd.conf.in
   [ "$server" = apache ] && template=$top/deploy/apache-verbarium.conf.in

@@ -45,5 +45,6 @@ sleep 0.3
 kill -0 "${pids[1]}" 2>/dev/null || { cat "$state/lighttpd.error.log" 2>/dev/null; exit 1; }
 
 echo "Verbarium is running ($mode): http://$host:$port/  (engine server on 127.0.0.1:$engine_port; Ctrl-C stops both)"
+echo "relay: http://$host:$port/cgi-bin/ferrix.cgi?cmd=checkconfig  (ferrix.cgi forwards to orthd.cgi; cache in $state/ferrix_cache)"
 echo "logs: $tree/srv/logs/, $state/appserver.log, $state/lighttpd.error.log"
 wait

@@ -22,6 +22,17 @@ std::string StringOr(const InternalData& data, int key, const char* fallback) {
     return data.Find(key) ? data.Get<std::string>(key) : fallback;
 }
 
+// Images and other binary files are written byte for byte: their bytes may look like
+// placeholders.
+bool IsText(std::string contentType) {
+    for (char& c : contentType)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return contentType.rfind("text/", 0) == 0 ||
+           contentType.find("javascript") != std::string::npos ||
+           contentType.find("json") != std::string::npos ||
+           contentType.find("xml") != std::string::npos;
+}
+
 }  // namespace
 
 Response_FLT::Response_FLT() : Response_FLT(StandardOutput()) {}
@@ -29,13 +40,19 @@ Response_FLT::Response_FLT() : Response_FLT(StandardOutput()) {}
 Response_FLT::Response_FLT(std::ostream& out) : out_(out) {}
 
 std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) {
-    MetaHandlerMap handlers(&MetaHandlerMap::MakeEscaping);
-    const std::string body = RenderTemplate(map[":template:"], handlers, map);
+    const std::string contentType = data.Find(idkey::ResponseContentType)
+                                        ? data.Get<ContentType>(idkey::ResponseContentType).text
+                                        : std::string(ctype::kHtml);
+    std::string body;
+    if (IsText(contentType) && data.GetOr(idkey::ExpandTemplate, true)) {
+        MetaHandlerMap handlers(&MetaHandlerMap::MakeEscaping);
+        body = RenderTemplate(map[":template:"], handlers, map);
+    } else {
+        body = map[":template:"];
+    }
 
     std::string out;
-    out += Header("Content-Type", data.Find(idkey::ResponseContentType)
-                                      ? data.Get<ContentType>(idkey::ResponseContentType).text
-                                      : std::string(ctype::kHtml));
+    out += Header("Content-Type", contentType);
     out += Header("Content-Length", std::to_string(body.size()));
     out += Header("Expires", StringOr(data, idkey::HttpExpires, "Tue Jan 1 00:00:00 1980 GMT;"));
     out += Header("Pragma", StringOr(data, idkey::HttpPragma, "No-Cache"));

@@ -4,10 +4,12 @@
 //
 // Reads: ":template:"; InternalData keys 3 (ResponseContentType), 6 (HttpExpires),
 // 7 (HttpPragma), 8 (HttpCacheControl), 9 (HttpSetCookies), each with a fixed default when
-// absent. Every placeholder renders its string-map value HTML- and parenthesis-escaped (and
-// stores the escaped value back). No "Status:" line and none of the service's own cookies.
-// Throws Response_FLTException ("Response::apply() - internal error." ...) on any failure, after
-// writing a plain-text "Status: 500" answer in place of the one that could not be built.
+// absent. A text answer (text/*, script, JSON, XML) is rendered unless ExpandTemplate (key 11)
+// is false: every placeholder renders its string-map value HTML- and parenthesis-escaped (and
+// stores the escaped value back). Any other answer (images) is written byte for byte. No "Status:"
+// line and none of the service's own cookies. Throws Response_FLTException ("Response::apply() -
+// internal error." ...) on any failure, after writing a plain-text "Status: 500" answer in place of
+// the one that could not be built.
 #include <ostream>
 
 #include "kernel/Filter.h"

@@ -4,6 +4,7 @@
 
 #include "cmdhandlers/Common/Default_CH.h"
 #include "cmdhandlers/Relay/Default_CH.h"
+#include "cmdhandlers/Relay/Proxy_CH.h"
 #include "kernel/CommandRegistry.h"
 
 namespace {
@@ -19,7 +20,9 @@ bool ResolvesTo(Program program, const std::string& command) {
 TEST(CommandRegistryTest, UnknownCommandsRunDefaultHandler) {
     EXPECT_TRUE(ResolvesTo<orthd::Default_CH>(Program::Orthd, "no_such_command"));
     EXPECT_TRUE(ResolvesTo<orthd::Default_CH>(Program::Orthd, ""));
-    EXPECT_TRUE(ResolvesTo<ferrix::Default_CH>(Program::Ferrix, "no_such_command"));
+    // The relay forwards what it does not answer itself; "default" is its last resort.
+    EXPECT_TRUE(ResolvesTo<ferrix::Proxy_CH>(Program::Ferrix, "no_such_command"));
+    EXPECT_TRUE(ResolvesTo<ferrix::Proxy_CH>(Program::Ferrix, ""));
 }
 
 TEST(CommandRegistryTest, RegisteringTwiceKeepsTheLastFactory) {

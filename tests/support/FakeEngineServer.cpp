@@ -37,7 +37,10 @@ std::string ReadRequest(int fd) {
         const auto headerEnd = data.find("\r\n\r\n");
         if (headerEnd != std::string::npos) {
             size_t length = 0;
-            if (auto at = data.find("Content-length: "); at != std::string::npos && at < headerEnd)
+            auto at = data.find("Content-length: ");
+            // HTTP clients (the relay's) spell it with a capital L.
+            if (at == std::string::npos) at = data.find("Content-Length: ");
+            if (at != std::string::npos && at < headerEnd)
                 length = std::strtoul(data.c_str() + at + 16, nullptr, 10);
             if (data.size() >= headerEnd + 4 + length) return data;
         }

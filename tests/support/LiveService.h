@@ -41,6 +41,8 @@ class LiveService {
     unsigned short webPort() const { return webPort_; }
     unsigned short enginePort() const { return enginePort_; }
     const std::string& tree() const { return tree_; }
+    // Where the generated configurations and logs of this run live.
+    const std::string& state() const { return state_; }
     void StopEngine() { engine_.Stop(); }
 
   private:
