@@ -130,8 +130,10 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
     MarkAsRequestText(data, "text", map["text"]);
     BuildLanguageList(map);
     // The callback name is written in front of "(" in script answers, outside any string: only
-    // a plain name may pass, whatever the command.
-    if (!map["callback"].empty() && !IsValidJsonpCallback(map["callback"]))
+    // a plain name may pass, whatever the command. The check-as-you-type commands answer a bad
+    // callback themselves, in the script shape their callers can read.
+    const bool answersOwnCallback = map["cmd"] == "spellcheck" || map["cmd"] == "sc";
+    if (!answersOwnCallback && !map["callback"].empty() && !IsValidJsonpCallback(map["callback"]))
         VERB_THROW(PreProcess_FLTException, kInvalidCallback);
     if (!map["callback"].empty()) {
         map["left_per"] = "(";

@@ -21,8 +21,7 @@ namespace orthd {
 class PreProcess_FLT : public Filter {
   public:
     VERB_FILTER_EXCEPTION(PreProcess_FLTException);
-    static constexpr char kInvalidCallback[] =
-        "The callback must be a name such as 'kwirl.call' (letters, digits, '_', '$', '.').";
+    static constexpr char kInvalidCallback[] = "Invalid callback name.";
 
     void apply(StringMap& map, InternalData& data) override;
 
