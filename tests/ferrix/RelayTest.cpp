@@ -210,7 +210,7 @@ TEST_F(RelayTest, HttpsIsNotRefused) {
 }
 
 TEST_F(RelayTest, CachedImageIsServedByteForByte) {
-    const std::string gif = std::string("GIF89a<#view#>\0\xFF<#", 20);
+    const std::string gif = std::string("GIF89a<#view#>\0\xFF<#", 18);
     host.SetScript({{Answer("Content-Type: image/gif\r\n", gif)}});
     map["cmd"] = "script";
     map["doc"] = "image";
