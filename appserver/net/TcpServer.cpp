@@ -6,6 +6,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -50,6 +52,8 @@ UniqueFd BindAndListen(const std::string& host, int port) {
             ::listen(fd.get(), kListenBacklog) == 0) {
             // A connection reaches accept only once its request has begun to arrive: one
             // wake-up less per request, and silent connections hold no worker meanwhile.
+            // Accepted sockets inherit it: each answer is one write, sent at once.
+            ::setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             const int deferSeconds = kDeferAcceptSeconds;
             ::setsockopt(fd.get(), IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds,
                          sizeof deferSeconds);
@@ -77,22 +81,45 @@ long long NowMs() {
         .count();
 }
 
+UniqueFd NewEventFd(unsigned flags) {
+    UniqueFd fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK | flags));
+    if (!fd.valid())
+        throw std::runtime_error(std::string("cannot create an eventfd: ") + std::strerror(errno));
+    return fd;
+}
+
+void Signal(const UniqueFd& fd) {
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(fd.get(), &one, sizeof one);
+}
+
+bool Consume(const UniqueFd& fd) {
+    uint64_t count = 0;
+    return ::read(fd.get(), &count, sizeof count) == static_cast<ssize_t>(sizeof count);
+}
+
+void Watch(int epoll, int fd, uint32_t events) {
+    epoll_event event{};
+    event.events = events;
+    event.data.fd = fd;
+    if (::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event) != 0)
+        throw std::runtime_error(std::string("cannot watch a descriptor: ") + std::strerror(errno));
+}
+
 }  // namespace
 
 TcpServer::TcpServer(const std::string& host, int port, int workers, NetLimits limits,
                      Handler handler)
     : listen_(BindAndListen(host, port)),
+      stop_(NewEventFd(0)),
+      inbox_(NewEventFd(0)),
+      jobs_(NewEventFd(EFD_SEMAPHORE)),
       workerCount_(workers < 1 ? 1 : workers),
       limits_(limits),
       handler_(std::move(handler)),
       budget_(limits.maxInFlightBytes) {
     port_ = BoundPort(listen_.get());
     SetNonBlocking(listen_.get());
-    int wake[2];
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw std::runtime_error(std::string("cannot create a pipe: ") + std::strerror(errno));
-    wakeRead_ = UniqueFd(wake[0]);
-    wakeWrite_ = UniqueFd(wake[1]);
 }
 
 TcpServer::~TcpServer() { Stop(); }
@@ -104,90 +131,88 @@ void TcpServer::Start() {
 
 void TcpServer::Stop() {
     if (stopping_.exchange(true)) return;
-    const char wake = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeWrite_.get(), &wake, 1);
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        ready_.notify_all();
-    }
+    Signal(stop_);
     if (reader_.joinable()) reader_.join();
     for (auto& worker : workers_)
         if (worker.joinable()) worker.join();
     // Requests that no worker took are closed unanswered.
     for (Job& job : queue_) budget_.Release(job.reserved);
     queue_.clear();
+    for (const auto& c : handed_) budget_.Release(c->reserved);
+    handed_.clear();
     ::shutdown(listen_.get(), SHUT_RDWR);
 }
 
-// --- the reading loop ---
+// --- the reading thread: requests that arrive slowly ---
 
 void TcpServer::ReadLoop() {
     Connections connections;
     std::vector<pollfd> polled;
     while (!stopping_.load()) {
         polled.clear();
-        polled.push_back({wakeRead_.get(), POLLIN, 0});
-        const bool accepting = connections.size() < NetLimits::kMaxConnections;
-        polled.push_back({accepting ? listen_.get() : -1, POLLIN, 0});
+        polled.push_back({stop_.get(), POLLIN, 0});
+        polled.push_back({inbox_.get(), POLLIN, 0});
         for (const auto& c : connections) polled.push_back({c->fd.get(), POLLIN, 0});
         if (::poll(polled.data(), polled.size(), kTickMs) < 0 && errno != EINTR) continue;
         const long long now = NowMs();
-        for (size_t i = 0; i < connections.size(); ++i)
-            if (polled[i + 2].revents != 0) Advance(*connections[i], now);
-        if (polled[1].revents != 0) AcceptAll(connections, now);
+        for (size_t i = 2; i < polled.size(); ++i)
+            if (polled[i].revents != 0) Step(*connections[i - 2], now);
+        if (polled[1].revents != 0) TakeHanded(connections);
         for (const auto& c : connections) CheckTime(*c, now);
         std::erase_if(connections,
                       [](const auto& c) { return c->state == Connection::State::kDone; });
+        held_.store(connections.size());
     }
     for (const auto& c : connections) budget_.Release(c->reserved);
 }
 
-void TcpServer::AcceptAll(Connections& connections, long long now) {
-    while (connections.size() < NetLimits::kMaxConnections) {
-        UniqueFd fd(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-        if (!fd.valid()) return;  // none left, the client gave up, or a passing shortage
-        const int on = 1;
-        ::setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        auto c = std::make_unique<Connection>();
-        c->fd = std::move(fd);
-        c->acceptedMs = now;
-        c->lastDataMs = now;
-        c->deadlineMs = now + std::min(limits_.headerTimeoutMs, limits_.requestDeadlineMs);
-        // With deferred accept the request has usually begun to arrive already.
-        Advance(*c, now);
-        connections.push_back(std::move(c));
-    }
+void TcpServer::TakeHanded(Connections& connections) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    Consume(inbox_);
+    for (auto& c : handed_) connections.push_back(std::move(c));
+    handed_.clear();
 }
 
-void TcpServer::Advance(Connection& c, long long now) {
-    if (c.state == Connection::State::kDraining) return Drain(c, now);
-    if (c.state != Connection::State::kReading) return;
+void TcpServer::Step(Connection& c, long long now) {
+    if (!Advance(c, now)) return;
+    // Only this thread adds to the queue: it cannot fill up after this check.
+    if (QueueFull()) return Refuse(c, RequestReader::Outcome::kBusy, now);
+    Enqueue(TakeJob(c));
+}
+
+bool TcpServer::Advance(Connection& c, long long now) {
+    if (c.state == Connection::State::kDraining) {
+        Drain(c, now);
+        return false;
+    }
+    if (c.state != Connection::State::kReading) return false;
     c.lastDataMs = now;
     for (;;) {
         const RequestReader::Outcome outcome = c.reader.ReadAvailable(c.fd.get());
         switch (outcome) {
             case RequestReader::Outcome::kNeedMore:
-                return;
+                return false;
             case RequestReader::Outcome::kHeaderDone:
                 OnHeader(c, now);
-                if (c.state != Connection::State::kReading) return;
+                if (c.state != Connection::State::kReading) return false;
                 continue;
-            case RequestReader::Outcome::kOk: {
-                // Only this thread adds to the queue: it cannot fill up after this check.
-                if (QueueFull()) return Refuse(c, RequestReader::Outcome::kBusy, now);
-                const bool extra = c.reader.sawExtraBytes();
-                Enqueue(
-                    {std::move(c.fd), c.reader.TakeBody(), std::exchange(c.reserved, 0), extra});
-                c.state = Connection::State::kDone;
-                return;
-            }
+            case RequestReader::Outcome::kOk:
+                return true;
             case RequestReader::Outcome::kClosed:
             case RequestReader::Outcome::kFailed:
-                return Finish(c);
+                Finish(c);
+                return false;
             default:
-                return Refuse(c, outcome, now);
+                Refuse(c, outcome, now);
+                return false;
         }
     }
+}
+
+TcpServer::Job TcpServer::TakeJob(Connection& c) {
+    c.state = Connection::State::kDone;
+    const bool extra = c.reader.sawExtraBytes();
+    return {std::move(c.fd), c.reader.TakeBody(), std::exchange(c.reserved, 0), extra};
 }
 
 void TcpServer::OnHeader(Connection& c, long long now) {
@@ -253,23 +278,71 @@ bool TcpServer::QueueFull() {
 void TcpServer::Enqueue(Job job) {
     const std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(std::move(job));
-    ready_.notify_one();
+    Signal(jobs_);
 }
 
 // --- the workers ---
 
 void TcpServer::WorkerLoop() {
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            ready_.wait(lock, [this] { return stopping_.load() || !queue_.empty(); });
-            if (stopping_.load()) return;
-            job = std::move(queue_.front());
-            queue_.pop_front();
-        }
-        Answer(std::move(job));
+    UniqueFd epoll(::epoll_create1(EPOLL_CLOEXEC));
+    try {
+        if (!epoll.valid()) throw std::runtime_error(std::strerror(errno));
+        Watch(epoll.get(), stop_.get(), EPOLLIN);
+        // Exclusive: a new connection or request wakes one idle worker, not all of them.
+        Watch(epoll.get(), listen_.get(), EPOLLIN | EPOLLEXCLUSIVE);
+        Watch(epoll.get(), jobs_.get(), EPOLLIN | EPOLLEXCLUSIVE);
+    } catch (const std::exception& e) {
+        Log::Error(std::string("a worker could not start: ") + e.what());
+        return;
     }
+    epoll_event events[3];
+    while (!stopping_.load()) {
+        if (::epoll_wait(epoll.get(), events, 3, -1) < 0 && errno != EINTR) {
+            Log::Error(std::string("a worker stopped waiting: ") + std::strerror(errno));
+            return;
+        }
+        if (stopping_.load()) return;
+        // Requests that were read slowly have waited longest: they go first. A connection left
+        // waiting meanwhile is still ready when this worker waits again.
+        if (Job job; TakeQueued(job)) {
+            Answer(std::move(job));
+            continue;
+        }
+        ServeNewConnection();
+    }
+}
+
+bool TcpServer::TakeQueued(Job& job) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (queue_.empty()) return false;
+    Consume(jobs_);
+    job = std::move(queue_.front());
+    queue_.pop_front();
+    return true;
+}
+
+void TcpServer::ServeNewConnection() {
+    UniqueFd fd(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!fd.valid()) return;  // another worker took it, the client gave up, a passing shortage
+    const long long now = NowMs();
+    auto c = std::make_unique<Connection>();
+    c->fd = std::move(fd);
+    c->acceptedMs = now;
+    c->lastDataMs = now;
+    c->deadlineMs = now + std::min(limits_.headerTimeoutMs, limits_.requestDeadlineMs);
+    if (Advance(*c, now)) return Answer(TakeJob(*c));
+    if (c->state != Connection::State::kDone) HandToReader(std::move(c), now);
+}
+
+void TcpServer::HandToReader(std::unique_ptr<Connection> c, long long now) {
+    if (held_.load() >= NetLimits::kMaxConnections) {
+        // Too many slow connections already: this one gets the busy answer instead.
+        if (c->state == Connection::State::kReading) Refuse(*c, RequestReader::Outcome::kBusy, now);
+        return Finish(*c);
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    handed_.push_back(std::move(c));
+    Signal(inbox_);
 }
 
 void TcpServer::Answer(Job job) {
@@ -281,10 +354,13 @@ void TcpServer::Answer(Job job) {
     // Given back before the client can see the end of the answer: its next request finds the
     // room again.
     budget_.Release(job.reserved);
-    ::shutdown(job.fd.get(), SHUT_WR);
-    // Only then: a well-behaved client keeps its end open, and draining would wait.
-    if (job.extraBytes) DrainBlocking(job.fd.get());
-    job.fd.Reset();
+    if (job.extraBytes) {
+        // Only after the end of the answer: a well-behaved client keeps its end open, and
+        // draining would wait.
+        ::shutdown(job.fd.get(), SHUT_WR);
+        DrainBlocking(job.fd.get());
+    }
+    job.fd.Reset();  // closing sends the end of the answer
     // Freed blocks of a large request stay with the allocator otherwise, in every worker's
     // arena: the server would keep its largest burst for good.
     if (job.reserved >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);

@@ -1,8 +1,10 @@
 #pragma once
-// The TCP front of the engine server: one request per connection. One reading thread accepts
-// connections and reads their requests as bytes arrive (poll), so slow or silent clients hold
-// no worker; each whole request goes to a bounded queue that the worker threads serve: a worker
-// asks the handler for the answer message, sends it and closes. Limits (NetLimits): the header
+// The TCP front of the engine server: one request per connection. A worker accepts a
+// connection and reads what has arrived; a whole request (the usual case: the listening socket
+// defers accept until data is there) is answered at once by that worker: it asks the handler
+// for the answer message, sends it and closes. A request still arriving goes to one reading
+// thread that reads it as bytes come (poll), so slow or silent clients hold no worker; once
+// whole it goes to a bounded queue that the workers serve too. Limits (NetLimits): the header
 // within its time, the body at a minimum rate, the whole request within the deadline, and the
 // bytes of all requests held at once within the in-flight budget. A refused request (time-out,
 // oversize, no length, busy) gets a "VerbarError" answer where one can still be sent; a client
@@ -12,7 +14,6 @@
 // (idempotent, also run by the destructor) stops accepting, closes the connections being read
 // or waiting, lets running requests finish and joins every thread.
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -52,8 +53,10 @@ class TcpServer {
     using Connections = std::vector<std::unique_ptr<Connection>>;
 
     void ReadLoop();
-    void AcceptAll(Connections& connections, long long now);
-    void Advance(Connection& c, long long now);
+    void TakeHanded(Connections& connections);
+    void Step(Connection& c, long long now);
+    bool Advance(Connection& c, long long now);
+    static Job TakeJob(Connection& c);
     void OnHeader(Connection& c, long long now);
     void CheckTime(Connection& c, long long now);
     void Refuse(Connection& c, RequestReader::Outcome outcome, long long now);
@@ -63,13 +66,17 @@ class TcpServer {
     void Enqueue(Job job);
 
     void WorkerLoop();
+    bool TakeQueued(Job& job);
+    void ServeNewConnection();
+    void HandToReader(std::unique_ptr<Connection> c, long long now);
     void Answer(Job job);
     static bool SendAll(int fd, std::string_view data);
     static void DrainBlocking(int fd);
 
     UniqueFd listen_;
-    UniqueFd wakeRead_;
-    UniqueFd wakeWrite_;
+    UniqueFd stop_;   // readable once Stop has begun (never read)
+    UniqueFd inbox_;  // counts hand-overs to the reading thread
+    UniqueFd jobs_;   // semaphore: one count per queued request
     int port_ = 0;
     const int workerCount_;
     const NetLimits limits_;
@@ -77,8 +84,10 @@ class TcpServer {
     InFlightBudget budget_;
 
     std::mutex mutex_;
-    std::condition_variable ready_;
     std::deque<Job> queue_;
+    Connections handed_;  // from the workers, for the reading thread
+
+    std::atomic<size_t> held_{0};  // connections the reading thread holds
 
     std::atomic<bool> stopping_{false};
     std::atomic<unsigned long long> served_{0};

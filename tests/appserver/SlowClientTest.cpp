@@ -105,6 +105,21 @@ TEST_F(SlowClientTest, SlowClientsHoldNoWorker) {
     for (auto& t : slow) t.join();
 }
 
+TEST_F(SlowClientTest, ARequestInPiecesGetsTheAnswerOfAWholeOne) {
+    // Whole at accept, the worker answers at once; otherwise the reading thread finishes it.
+    const std::string request = SynonymRequest(3000);
+    const std::string whole = Raw(server_.port(), request);
+    ASSERT_EQ(ContentOf(whole), "VerbarOK\r\n\r\n");
+    const size_t headerEnd = request.find("\r\n\r\n") + 4;
+    for (const size_t cut : {size_t{1}, headerEnd - 2, headerEnd, headerEnd + 1000}) {
+        Client c(server_.port());
+        ASSERT_TRUE(c.Send(request.substr(0, cut)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        ASSERT_TRUE(c.Send(request.substr(cut)));
+        EXPECT_EQ(ContentOf(c.Answer()), ContentOf(whole)) << "cut at " << cut;
+    }
+}
+
 TEST_F(SlowClientTest, RequestsBeyondTheTextBudgetAreRefusedAsBusy) {
     // 1 MiB in all: a request held half-sent leaves no room for a second one of its size.
     const std::string first = SynonymRequest(700000);
