@@ -4,7 +4,8 @@
 //     check_spelling4 requests through the server (one client; and four clients at once);
 //   - suggestion latency (median, p95) for every misspelling of the list: direct versus
 //     get_suggestions4 through the server with its cache disabled, then with the cache warm;
-//   - top-1/top-5 accuracy of the suggestions on that list.
+//   - top-1/top-5 accuracy of the suggestions on that list;
+//   - the exchange alone (a request without words): the best ratio the protocol leaves.
 // Direct and server measurements alternate (slices of the check time, word by word for the
 // suggestions), so that both see the same load on a shared machine.
 // Usage: engine_bench [--words N] [--seconds S] [--workers N] [MISSPELLINGS_FILE]
@@ -211,6 +212,17 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
                        [&] { server.Call("check_spelling4", checkParams); }) *
         wordsPerText;
 
+    // The same exchange without words to check: what connection, request and answer cost alone.
+    const std::vector<std::string> noText = {"en_US", "", "00001", "", "", "", ""};
+    const double exchangesConcurrent = ConcurrentRate(
+        seconds / 2, kConcurrentClients, [&] { server.Call("check_spelling4", noText); });
+    Latencies exchange;
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const auto t0 = Clock::now();
+        server.Call("get_suggestions4", SpellParams(""));
+        exchange.ms.push_back(Seconds(Clock::now() - t0) * 1000);
+    }
+
     Latencies directSug, serverSug, warmSug;
     // Word by word, the order alternating: the second call of a pair may find the processor's
     // caches warmer or colder.
@@ -248,6 +260,10 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
         serviceChecks, serviceChecks / directChecksAgain);
     std::printf("check, server, %d clients          %12.0f words/s   ratio to direct %.2f\n",
                 kConcurrentClients, serverChecksConcurrent, serverChecksConcurrent / directChecks);
+    std::printf(
+        "exchange only, %d clients          %12.0f requests/s  at most %.2f of direct for this "
+        "text\n",
+        kConcurrentClients, exchangesConcurrent, exchangesConcurrent * wordsPerText / directChecks);
     const double dm = directSug.Median(), dp = directSug.Percentile(0.95);
     const double sm = serverSug.Median(), sp = serverSug.Percentile(0.95);
     std::printf("suggest, direct                   median %8.3f ms  p95 %8.3f ms\n", dm, dp);
@@ -260,6 +276,9 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
         "%.2f\n",
         warmSug.Median(), warmSug.Percentile(0.95), warmSug.Median() / dm,
         warmSug.Percentile(0.95) / dp);
+    std::printf(
+        "suggest, exchange only            median %8.3f ms  direct + exchange: ratio %.2f\n",
+        exchange.Median(), (dm + exchange.Median()) / dm);
     std::printf("accuracy, direct                  top-1 %5.1f%%  top-5 %5.1f%%\n",
                 100.0 * static_cast<double>(directSug.top1) / n,
                 100.0 * static_cast<double>(directSug.top5) / n);
