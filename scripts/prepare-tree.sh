@@ -2,8 +2,9 @@
 # Points an installed runtime tree at a local engine server and writes lighttpd and Apache
 # configurations for it (STATE_DIR/lighttpd.conf, STATE_DIR/apache.conf). Used by `make run`, the end-to-end tests and the service benchmark.
 # Usage: scripts/prepare-tree.sh TREE STATE_DIR HOST PORT ENGINE_PORT [FASTCGI_PORT]
-# Also writes the FastCGI configurations STATE_DIR/lighttpd-fastcgi.conf and STATE_DIR/nginx.conf
-# (nginx passes to orthd.cgi --fastcgi 127.0.0.1:FASTCGI_PORT, by default ENGINE_PORT + 1).
+# Also writes the FastCGI configurations STATE_DIR/lighttpd-fastcgi.conf, STATE_DIR/nginx.conf and
+# STATE_DIR/apache-fastcgi.conf
+# (nginx and Apache pass to orthd.cgi --fastcgi 127.0.0.1:FASTCGI_PORT, by default ENGINE_PORT + 1).
 set -euo pipefail
 tree=$1 state=$2 host=$3 port=$4 engine_port=$5
 fastcgi_port=${6:-$((engine_port + 1))}
@@ -38,7 +39,7 @@ for server in lighttpd apache; do
     "$template" >"$state/$server.conf"
 done
 
-for server in lighttpd-fastcgi nginx; do
+for server in lighttpd-fastcgi nginx apache-fastcgi; do
   sed -e "s|@TREE@|$tree|g" -e "s|@HOST@|$host|g" -e "s|@PORT@|$port|g" -e "s|@STATE@|$state|g" \
     -e "s|@FASTCGI@|127.0.0.1:$fastcgi_port|g" "$top/deploy/$server.conf.in" >"$state/$server.conf"
 done

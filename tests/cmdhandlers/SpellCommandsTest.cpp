@@ -241,6 +241,7 @@ TEST_F(SpellHandlerTest, CheckIsOneOnlyForExactlyCorrect) {
         EngineAnswers(answer);
         Run<Check_CH>();
         EXPECT_EQ(map["check"], check) << answer;
+        EXPECT_EQ(data.Get<std::string>(idkey::HttpStatus), "302 Found");  // every server redirects
     }
 }
 

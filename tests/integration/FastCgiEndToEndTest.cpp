@@ -1,5 +1,5 @@
-// The service behind lighttpd and nginx through FastCGI answers as it does behind lighttpd's CGI:
-// the same status, content type, cookies and body for the same HTTP requests.
+// The service behind lighttpd, nginx and Apache through FastCGI answers as it does behind
+// lighttpd's CGI: the same status, content type, cookies and body for the same HTTP requests.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -79,9 +79,15 @@ TEST_P(FastCgiEndToEndTest, TheDemoPageIsServedAndConfigurationIsNot) {
 
 INSTANTIATE_TEST_SUITE_P(WebServers, FastCgiEndToEndTest,
                          ::testing::Values(LiveService::WebServer::LighttpdFastCgi,
-                                           LiveService::WebServer::NginxFastCgi),
+                                           LiveService::WebServer::NginxFastCgi,
+                                           LiveService::WebServer::ApacheFastCgi),
                          [](const auto& info) {
-                             return info.param == LiveService::WebServer::NginxFastCgi
-                                        ? "NginxFastCgi"
-                                        : "LighttpdFastCgi";
+                             switch (info.param) {
+                                 case LiveService::WebServer::NginxFastCgi:
+                                     return "NginxFastCgi";
+                                 case LiveService::WebServer::ApacheFastCgi:
+                                     return "ApacheFastCgi";
+                                 default:
+                                     return "LighttpdFastCgi";
+                             }
                          });

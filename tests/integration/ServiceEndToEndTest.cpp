@@ -141,4 +141,9 @@ TEST(ApacheDeploymentTest, TheSameTreeRunsUnderApache) {
     EXPECT_EQ(answer.status, 200);
     EXPECT_NE(answer.body.find(">sentense<"), std::string::npos) << answer.body;
     EXPECT_EQ(HttpRequest(apache.webPort(), "GET", "/cgi-bin/orthd.ini").status, 403);
+    // Without a status Apache would serve the local path itself instead of redirecting.
+    const auto check = HttpRequest(apache.webPort(), "POST", "/spellcheck/script/orthd.cgi",
+                                   "cmd=check&slang=en_US&frameid=f1&trg_url=/r.html&text=wrod");
+    EXPECT_EQ(check.status, 302);
+    EXPECT_EQ(check.headers.at("location"), "/r.html?result=0&frameid=f1");
 }

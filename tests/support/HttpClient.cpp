@@ -40,7 +40,9 @@ void ParseHead(const std::string& head, HttpResponse& response) {
         const std::string name = Lower(line.substr(0, colon));
         if (name == "set-cookie")
             response.setCookies += (response.setCookies.empty() ? "" : "\n") + value;
-        response.headers[name] = value;
+        // Repeated fields combine as one list, as a proxy in between would combine them.
+        auto [field, added] = response.headers.emplace(name, value);
+        if (!added) field->second += ", " + value;
     }
 }
 

@@ -116,7 +116,8 @@ bool LiveService::startEngine() {
 }
 
 std::string LiveService::findWebServer(WebServer server) {
-    const char* name = server == WebServer::Apache         ? "apache2"
+    const bool apache = server == WebServer::Apache || server == WebServer::ApacheFastCgi;
+    const char* name = apache                              ? "apache2"
                        : server == WebServer::NginxFastCgi ? "nginx"
                                                            : "lighttpd";
     for (const std::string dir : {"/usr/sbin/", "/usr/bin/"})
@@ -132,14 +133,16 @@ bool LiveService::startWebServer(WebServer server) {
     std::vector<std::string> argv = {binary, "-D", "-f", state_ + "/lighttpd.conf"};
     std::string errorLog = state_ + "/lighttpd.error.log";
     if (server == WebServer::LighttpdFastCgi) argv[3] = state_ + "/lighttpd-fastcgi.conf";
-    if (server == WebServer::NginxFastCgi) {
+    const bool ownFastCgi = server == WebServer::NginxFastCgi || server == WebServer::ApacheFastCgi;
+    if (ownFastCgi)
         fastCgi_ = ChildProcess({tree_ + "/cgi-bin/orthd.cgi", "--fastcgi",
                                  "127.0.0.1:" + std::to_string(fastCgiPort_), "--workers", "2"},
                                 state_ + "/fastcgi.out");
+    if (server == WebServer::NginxFastCgi) {
         errorLog = state_ + "/nginx.error.log";
         argv = {binary, "-e", errorLog, "-c", state_ + "/nginx.conf"};
     }
-    if (server == WebServer::Apache || server == WebServer::NginxFastCgi) {
+    if (server == WebServer::Apache || ownFastCgi) {
         // A web server started as root reads files as www-data or nobody: open the tree to it.
         namespace fs = std::filesystem;
         for (const fs::path& p : {dir_.path(), fs::path(tree_), fs::path(state_)})
@@ -148,8 +151,9 @@ bool LiveService::startWebServer(WebServer server) {
                                    fs::perms::others_exec);
         fs::permissions(tree_ + "/srv/logs", fs::perms::all);
     }
-    if (server == WebServer::Apache) {
-        argv = {binary, "-f", state_ + "/apache.conf", "-DFOREGROUND"};
+    if (server == WebServer::Apache || server == WebServer::ApacheFastCgi) {
+        const char* conf = server == WebServer::Apache ? "/apache.conf" : "/apache-fastcgi.conf";
+        argv = {binary, "-f", state_ + conf, "-DFOREGROUND"};
         errorLog = state_ + "/apache.error.log";
     }
     web_ = ChildProcess(argv, state_ + "/webserver.out");

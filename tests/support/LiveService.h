@@ -29,8 +29,9 @@ class ChildProcess {
 class LiveService {
   public:
     // Lighttpd and Apache run the programs as CGI; LighttpdFastCgi lets lighttpd start them as
-    // FastCGI servers; NginxFastCgi starts orthd.cgi with "--fastcgi" and nginx in front of it.
-    enum class WebServer { Lighttpd, Apache, LighttpdFastCgi, NginxFastCgi };
+    // FastCGI servers; NginxFastCgi and ApacheFastCgi start orthd.cgi with "--fastcgi" and the
+    // web server in front of it.
+    enum class WebServer { Lighttpd, Apache, LighttpdFastCgi, NginxFastCgi, ApacheFastCgi };
 
     // Empty when everything started; otherwise why not (e.g. lighttpd is not installed).
     std::string problem;

@@ -28,6 +28,10 @@ void Check_CH::apply(StringMap& map, InternalData& data) {
                                   processor.GetCheckText(), "Quick spellcheck  - failed.");
             map["check"] = result() == "correct" ? "1" : "0";
         });
+        // The answer is a redirect to the caller's page. Without a status a web server decides
+        // alone: lighttpd redirects, Apache serves a local path itself (CGI) or answers 200
+        // with the Location line ignored by browsers (FastCGI).
+        data.Set<std::string>(idkey::HttpStatus, "302 Found");
     } catch (...) {
         map["check"] = "-1";
         throw;
