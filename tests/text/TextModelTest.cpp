@@ -97,6 +97,28 @@ TEST(TextModel, ReplacementSplitsAroundMarkupThatFallsInside) {
     EXPECT_EQ(u"ABCDEF ", model.text.CheckText());
 }
 
+TEST(TextModel, ReplacedTextReadsBackAsTheSameCharacters) {
+    struct Row {
+        const char* input;
+        int position, length;
+        const char16_t* replacement;
+        const char* source;
+    };
+    const Row rows[] = {
+        {"a&lt;b c", 0, 3, u"a<b", "a&lt;b c "},    // a reference merged into the range
+        {"x&amp;y z", 0, 3, u"x&y", "x&amp;y z "},  // stays one character, not a name
+        {"teh z", 0, 3, u"<i>the</i>", "&lt;i&gt;the&lt;/i&gt; z "},  // typed, not markup
+    };
+    for (const Row& row : rows) {
+        Loaded model(row.input);
+        ASSERT_TRUE(model.text.ReplaceRange(row.replacement, row.position, row.length));
+        const std::u16string check = model.text.CheckText();
+        EXPECT_EQ(row.source, U8(model.text.SourceText())) << row.input;
+        Loaded again(U8(model.text.SourceText()));
+        EXPECT_EQ(check + u" ", again.text.CheckText()) << row.input;  // plus the final blank
+    }
+}
+
 TEST(TextModel, ReplacementOutsideTheStreamChangesNothing) {
     Loaded model("abc");
     EXPECT_FALSE(model.text.ReplaceRange(u"x", 3, 2));

@@ -45,6 +45,7 @@ std::u16string HtmlSafe(const TextElement& element, bool htmlInput) {
 
 CText::CText(const FilteringParams& params) {
     filters_.push_back(std::make_unique<CHtmlFilter>(params));
+    static_assert(kAmpFilterIndex == 1);
     filters_.push_back(std::make_unique<CAmpCharFilter>());
     filters_.push_back(std::make_unique<CUbbTagFilter>());
     filters_.push_back(std::make_unique<CCodeCharFilter>());
@@ -279,7 +280,10 @@ bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
                    static_cast<std::size_t>(length), text);
     first->kind = ElementKind::kPlain;
     first->check = std::move(merged);
-    first->source = first->check;
+    // Where references are read, the merged text may hold characters that came from them
+    // ("&lt;") or that the user typed: written as they are, they would read back as markup or
+    // as other characters on the next load.
+    first->source = ReferencesAreRead() ? HtmlTextEscape(first->check) : first->check;
     first->view.clear();
     first->checkLength = static_cast<int>(first->check.size());
     ForgetHint();
@@ -295,6 +299,8 @@ bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
     ForgetHint();
     return true;
 }
+
+bool CText::ReferencesAreRead() const { return filters_[kAmpFilterIndex]->Enabled(); }
 
 std::u16string CText::SourceText() const {
     std::u16string out;

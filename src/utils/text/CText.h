@@ -78,6 +78,8 @@ class CText {
     bool HtmlFound() const { return htmlFound_; }
 
   private:
+    static constexpr std::size_t kAmpFilterIndex = 1;  // the filter of character references
+
     using Iterator = std::list<TextElement>::iterator;
     using ConstIterator = std::list<TextElement>::const_iterator;
 
@@ -89,6 +91,7 @@ class CText {
     Iterator SplitAt(Iterator element, int position);
     void InsertDecoration(int at, std::u16string markup);
     void ForgetHint() const { hintValid_ = false; }
+    bool ReferencesAreRead() const;
 
     std::vector<std::unique_ptr<CFilter>> filters_;
     std::list<TextElement> elements_;
