@@ -126,7 +126,11 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
     data.Insert(idkey::FilteringParams, params);
     data.Insert(idkey::SpellLang, map["slang"]);
 
-    ReplaceAll(map["text"], "\xC2\xA0", ",");
+    if (map["text"].find("\xC2\xA0") != std::string::npos) {
+        // Positions answered to the caller count in its own text.
+        data.Set(idkey::TextAsSent, map["text"]);
+        ReplaceAll(map["text"], "\xC2\xA0", ",");
+    }
     MarkAsRequestText(data, "text", map["text"]);
     BuildLanguageList(map);
     // The callback name is written in front of "(" in script answers, outside any string: only

@@ -35,4 +35,6 @@ inline constexpr int AttributeWhiteList = 29;        // AttributeWhiteList
 inline constexpr int FilteringParams = 30;           // FilteringParams
 inline constexpr int RequestValues = 40;     // RequestValueRecord: request text in the string map
 inline constexpr int HttpExtraHeaders = 31;  // std::vector<std::string>, "Name: value"
+// std::string: "text" as the request gave it, when the no-break spaces in it were replaced
+inline constexpr int TextAsSent = 41;
 }  // namespace idkey

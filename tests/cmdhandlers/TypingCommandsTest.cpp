@@ -373,3 +373,14 @@ TEST_F(TypingCommandsTest, CheckSpellingStoresWholeWordOccurrences) {
     EXPECT_EQ(data.Get<CheckSpellingPositions>(idkey::CheckSpellingPositions),
               (CheckSpellingPositions{{"teh", {0, 3}}, {"teh", {11, 3}}, {"Tehran", {4, 6}}}));
 }
+
+TEST_F(TypingCommandsTest, CheckSpellingPositionsCountInTheTextAsSent) {
+    map["version"] = "1.0";
+    map["text"] = "a,,teh";  // what the engine checks: the no-break spaces became commas
+    data.Set<std::string>(idkey::TextAsSent, "a\xC2\xA0\xC2\xA0teh");
+    EngineAnswers("teh:the");
+    Run<CheckSpelling_CH>();
+    EXPECT_EQ(LastCall().params.at(3), "a,,teh");
+    EXPECT_EQ(data.Get<CheckSpellingPositions>(idkey::CheckSpellingPositions),
+              (CheckSpellingPositions{{"teh", {5, 3}}}));
+}

@@ -64,6 +64,8 @@ TEST_F(PreProcessTest, EveryNoBreakSpaceBecomesAComma) {
         InternalData d = data;
         filter.apply(m, d);
         EXPECT_EQ(m["text"], cleaned) << text.substr(0, 20);
+        // The text as sent stays at hand when it changed.
+        EXPECT_EQ(d.GetOr<std::string>(idkey::TextAsSent, cleaned), text) << text.substr(0, 20);
     }
     std::string run;
     for (int i = 0; i < 100000; ++i) run += "\xC2\xA0";

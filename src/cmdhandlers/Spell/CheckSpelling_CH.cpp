@@ -25,7 +25,10 @@ void CheckSpelling_CH::apply(StringMap& map, InternalData& data) {
         const std::string text = map["text"];
         CommonSpell_CH::apply(map, data, "get_all_suggestions4", kArgumentCount, text,
                               "Spell check - failed.");
-        CheckSpellingResults results = ReadAllSuggestions(result(), text);
+        // Found in the caller's text: a no-break space (two bytes) became a comma (one) in the
+        // checked copy, and neither is part of a word.
+        CheckSpellingResults results =
+            ReadAllSuggestions(result(), data.GetOr<std::string>(idkey::TextAsSent, text));
         data.Set(idkey::CheckSpellingSuggestions, std::move(results.words));
         data.Set(idkey::CheckSpellingPositions, std::move(results.positions));
     });
