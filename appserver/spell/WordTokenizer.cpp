@@ -73,10 +73,11 @@ void ForEachIcuSegment(std::u16string_view text, Emit&& emit) {
     // The iterator keeps a shallow clone of this UText, pointing into `text`; it is not used
     // again before the next setText.
     UErrorCode status = U_ZERO_ERROR;
-    UText* utext = utext_openUChars(nullptr, reinterpret_cast<const UChar*>(text.data()),
-                                    static_cast<int64_t>(text.size()), &status);
-    it.setText(utext, status);
-    utext_close(utext);
+    UText utext = UTEXT_INITIALIZER;  // on the stack: no allocation per call
+    utext_openUChars(&utext, reinterpret_cast<const UChar*>(text.data()),
+                     static_cast<int64_t>(text.size()), &status);
+    it.setText(&utext, status);
+    utext_close(&utext);
     if (U_FAILURE(status)) throw EngineError("Word breaking failed");
     int32_t begin = it.first();
     for (int32_t end = it.next(); end != icu::BreakIterator::DONE; begin = end, end = it.next())
