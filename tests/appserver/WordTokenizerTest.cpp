@@ -98,6 +98,7 @@ const char* const kTrickyAscii[] = {
     "tab\tseparated  blanks   end",
     "mail me@example.org, see www.Example.com/x?y.",
     "(http://a.b/c) \"x.de\" 'y.co.uk'",
+    "@ a@w x@y.z @@ 1@ @_ @.b",
     "a-b--c",
     "",
     " ",
