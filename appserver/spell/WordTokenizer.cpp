@@ -16,8 +16,10 @@
 
 namespace {
 
-// Typical prose has a word every six bytes or so; reserving for that avoids most regrowth.
+// Typical prose has a word every six bytes or so; reserving for that avoids most regrowth. A
+// long text grows the list as it goes, so that one without words does not reserve megabytes.
 constexpr size_t kBytesPerWordGuess = 6;
+constexpr size_t kMaxReservedWords = 4096;
 // A stretch for ICU takes in the ASCII text after it when another non-ASCII character follows
 // within this many bytes: restarting the break iterator costs more than breaking them with it.
 constexpr size_t kMinAsciiStretchBytes = 32;
@@ -247,7 +249,7 @@ std::vector<TextWord> WordTokenizer::Words(const std::u16string& text) {
 // bytes of the non-ASCII stretches before it.
 std::vector<WordRef> WordTokenizer::Words(std::string_view utf8, Links links) {
     std::vector<WordRef> words;
-    words.reserve(utf8.size() / kBytesPerWordGuess);
+    words.reserve(std::min(utf8.size() / kBytesPerWordGuess, kMaxReservedWords));
     size_t done = 0;
     size_t extraBytes = 0;
     while (done < utf8.size()) {
