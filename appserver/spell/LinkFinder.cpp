@@ -1,6 +1,10 @@
 #include "spell/LinkFinder.h"
 
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -9,38 +13,97 @@ constexpr size_t kMaxTopLevelLetters = 6;
 constexpr std::u16string_view kOpeners = u"([{<\"'\u201C\u2018";
 constexpr std::u16string_view kClosers = u")]}>\"'.,;:!?\u201D\u2019";
 
-bool IsBlank(char16_t c) {
+// The ASCII strings the heuristic looks for, in each code unit type.
+template <typename Char>
+struct Marks;
+template <>
+struct Marks<char> {
+    static constexpr std::string_view kScheme = "://";
+    static constexpr std::string_view kWww = "www.";
+    static constexpr std::string_view kPathStart = "/?#";
+};
+template <>
+struct Marks<char16_t> {
+    static constexpr std::u16string_view kScheme = u"://";
+    static constexpr std::u16string_view kWww = u"www.";
+    static constexpr std::u16string_view kPathStart = u"/?#";
+};
+
+template <typename Char>
+using View = std::basic_string_view<Char>;
+
+bool IsBlank(UChar32 c) {
     if (c < 0x80) return c == ' ' || (c >= '\t' && c <= '\r');
-    return u_isUWhiteSpace(c) || c == u'\u00A0';
+    return u_isUWhiteSpace(c) || c == 0xA0;
 }
 
-bool IsLabelChar(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-           c == u'-' || c == u'_';
+bool IsOpener(UChar32 c) {
+    return c <= 0xFFFF && kOpeners.find(char16_t(c)) != View<char16_t>::npos;
+}
+bool IsCloser(UChar32 c) {
+    return c <= 0xFFFF && kClosers.find(char16_t(c)) != View<char16_t>::npos;
 }
 
-bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (u_tolower(s[i]) != prefix[i]) return false;
+// Code points of valid text (UTF-16 may hold lone surrogates: they stand for themselves).
+inline UChar32 CodePointAt(std::u16string_view s, size_t& i) {
+    UChar32 c;
+    U16_NEXT(s.data(), i, s.size(), c);
+    return c;
+}
+UChar32 CodePointBefore(std::u16string_view s, size_t& i) {
+    UChar32 c;
+    U16_PREV(s.data(), 0, i, c);
+    return c;
+}
+inline UChar32 CodePointAt(std::string_view s, size_t& i) {
+    const auto byte = static_cast<unsigned char>(s[i]);
+    if (byte < 0x80) {  // the common case, kept small enough to inline
+        ++i;
+        return byte;
+    }
+    UChar32 c;
+    U8_NEXT_UNSAFE(s.data(), i, c);
+    return c;
+}
+UChar32 CodePointBefore(std::string_view s, size_t& i) {
+    UChar32 c;
+    U8_PREV_UNSAFE(s.data(), i, c);
+    return c;
+}
+
+bool IsLinkMark(UChar32 c) { return c == '.' || c == '@' || c == ':'; }
+
+template <typename Char>
+bool IsLabelChar(Char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_';
+}
+
+// No character beyond ASCII lower-cases to "w" or ".", so ASCII folding is enough.
+template <typename Char>
+bool StartsWithNoCase(View<Char> s, View<Char> lowerPrefix) {
+    if (s.size() < lowerPrefix.size()) return false;
+    for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+        const Char c = s[i] >= 'A' && s[i] <= 'Z' ? Char(s[i] - 'A' + 'a') : s[i];
+        if (c != lowerPrefix[i]) return false;
+    }
     return true;
 }
 
-}  // namespace
-
-bool LinkFinder::IsDomain(std::u16string_view chunk) {
-    chunk = chunk.substr(0, chunk.find_first_of(u"/?#"));
-    const size_t colon = chunk.find(u':');  // a port
-    if (colon != std::u16string_view::npos) chunk = chunk.substr(0, colon);
-    const size_t lastDot = chunk.rfind(u'.');
-    if (lastDot == std::u16string_view::npos || lastDot == 0) return false;
-    const std::u16string_view top = chunk.substr(lastDot + 1);
+template <typename Char>
+bool IsDomain(View<Char> chunk) {
+    chunk = chunk.substr(0, chunk.find_first_of(Marks<Char>::kPathStart));
+    const size_t colon = chunk.find(Char(':'));  // a port
+    if (colon != View<Char>::npos) chunk = chunk.substr(0, colon);
+    const size_t lastDot = chunk.rfind(Char('.'));
+    if (lastDot == View<Char>::npos || lastDot == 0) return false;
+    const View<Char> top = chunk.substr(lastDot + 1);
     if (top.size() < kMinTopLevelLetters || top.size() > kMaxTopLevelLetters) return false;
-    for (char16_t c : top)
-        if (c < u'a' || c > u'z') return false;
+    for (Char c : top)
+        if (c < 'a' || c > 'z') return false;
     size_t labelLength = 0;
-    for (char16_t c : chunk.substr(0, lastDot)) {
-        if (c == u'.') {
+    for (Char c : chunk.substr(0, lastDot)) {
+        if (c == '.') {
             if (labelLength == 0) return false;
             labelLength = 0;
         } else if (IsLabelChar(c)) {
@@ -52,32 +115,55 @@ bool LinkFinder::IsDomain(std::u16string_view chunk) {
     return labelLength > 0;
 }
 
-bool LinkFinder::IsLink(std::u16string_view chunk) {
-    if (chunk.find_first_of(u".@:") == std::u16string_view::npos) return false;  // most words
-    if (chunk.find(u"://") != std::u16string_view::npos) return true;
-    if (StartsWithNoCase(chunk, u"www.") && chunk.size() > 4) return true;
-    const size_t at = chunk.find(u'@');
-    if (at != std::u16string_view::npos) {
+// Only ASCII characters decide, so the bytes of UTF-8 serve as well as UTF-16 code units.
+template <typename Char>
+bool IsLink(View<Char> chunk) {
+    if (std::none_of(chunk.begin(), chunk.end(), [](Char c) { return IsLinkMark(c); }))
+        return false;
+    if (chunk.find(Marks<Char>::kScheme) != View<Char>::npos) return true;
+    if (StartsWithNoCase(chunk, Marks<Char>::kWww) && chunk.size() > 4) return true;
+    const size_t at = chunk.find(Char('@'));
+    if (at != View<Char>::npos) {
         if (at == 0) return false;
-        for (char16_t c : chunk.substr(0, at))
-            if (!IsLabelChar(c) && c != u'.' && c != u'+') return false;
+        for (Char c : chunk.substr(0, at))
+            if (!IsLabelChar(c) && c != '.' && c != '+') return false;
         return IsDomain(chunk.substr(at + 1));
     }
     return IsDomain(chunk);
 }
 
-std::vector<std::pair<size_t, size_t>> LinkFinder::Find(const std::u16string& text) {
-    std::vector<std::pair<size_t, size_t>> links;
+template <typename Char>
+std::vector<LinkFinder::Range> FindLinks(View<Char> text) {
+    std::vector<LinkFinder::Range> links;
     size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i])) ++i;
+        size_t next = i;
+        while (i < text.size() && IsBlank(CodePointAt(text, next))) i = next;
+        // Most runs hold no link mark at all: they are passed over in the same scan.
+        bool marked = false;
         size_t end = i;
-        while (end < text.size() && !IsBlank(text[end])) ++end;
+        for (next = end; end < text.size(); end = next) {
+            const UChar32 c = CodePointAt(text, next);
+            if (IsBlank(c)) break;
+            marked = marked || IsLinkMark(c);
+        }
         size_t b = i, e = end;
-        while (b < e && kOpeners.find(text[b]) != std::u16string_view::npos) ++b;
-        while (e > b && kClosers.find(text[e - 1]) != std::u16string_view::npos) --e;
-        if (b < e && IsLink(std::u16string_view(text).substr(b, e - b))) links.emplace_back(b, e);
+        if (marked) {
+            for (next = b; b < e && IsOpener(CodePointAt(text, next));) b = next;
+            for (next = e; e > b && IsCloser(CodePointBefore(text, next));) e = next;
+            if (b < e && IsLink(text.substr(b, e - b))) links.emplace_back(b, e);
+        }
         i = end;
     }
     return links;
+}
+
+}  // namespace
+
+std::vector<LinkFinder::Range> LinkFinder::Find(const std::u16string& text) {
+    return FindLinks(std::u16string_view(text));
+}
+
+std::vector<LinkFinder::Range> LinkFinder::FindInValidUtf8(std::string_view text) {
+    return FindLinks(text);
 }

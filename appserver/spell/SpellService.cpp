@@ -29,9 +29,9 @@ std::string PlainApostrophes(std::string word) {
     return word;
 }
 
-bool CheckWord(ISpeller& speller, const std::string& word) {
-    if (word.find(kTypographicApostrophe) == std::string::npos) return speller.Check(word);
-    return speller.Check(PlainApostrophes(word));
+bool CheckWord(ISpeller& speller, std::string_view word) {
+    if (word.find(kTypographicApostrophe) == std::string_view::npos) return speller.Check(word);
+    return speller.Check(PlainApostrophes(std::string(word)));
 }
 
 std::string Join(const std::vector<std::string>& items, std::string_view separator) {
@@ -49,12 +49,22 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
-std::vector<std::string> DistinctWords(const std::vector<TextWord>& words) {
+std::vector<std::string> DistinctWords(const std::vector<WordRef>& words) {
     std::vector<std::string> out;
-    std::unordered_set<std::string> seen;
-    for (const TextWord& w : words)
-        if (seen.insert(w.utf8).second) out.push_back(w.utf8);
+    std::unordered_set<std::string_view> seen;
+    for (const WordRef& w : words)
+        if (seen.insert(w.utf8).second) out.emplace_back(w.utf8);
     return out;
+}
+
+// Whether the request's options leave the word alone.
+bool Skipped(const WordRef& word, const WordShape& shape, const SpellOptions& o) {
+    return (o.ignoreCapitals && shape.allCapitals()) || (o.ignoreWithDigits && shape.hasDigit()) ||
+           (o.ignoreMixedCase && shape.mixedCase()) || (o.ignoreLinks && word.inLink);
+}
+
+bool Ignored(const SpellRequest& request, const WordRef& word) {
+    return !request.ignoredWords.empty() && request.ignoredWords.count(std::string(word.utf8)) > 0;
 }
 
 // The accepted words of one request: the plain entries and the personal dictionaries.
@@ -65,8 +75,10 @@ class AcceptedWords {
         for (const std::string& name : request.personalDictionaries)
             personal_.push_back(store.Words(name));
     }
-    bool Accepts(const std::string& word, const WordShape& shape) const {
-        if (plain_.empty() && personal_.empty()) return false;
+    bool empty() const { return plain_.empty() && personal_.empty(); }
+    bool Accepts(std::string_view utf8, const WordShape& shape) const {
+        if (empty()) return false;
+        const std::string word(utf8);
         if (Has(word)) return true;
         if (shape.titleCase() && Has(WordShape::LowerFirst(word))) return true;
         return shape.allCapitals() && Has(WordShape::Lower(word));
@@ -99,31 +111,27 @@ SpellerPool& SpellService::PoolFor(const std::string& language) const {
 
 SpellService::Verdict SpellService::Check(const SpellRequest& request, bool wantCorrect) {
     SpellerPool& pool = PoolFor(request.language);
-    const std::u16string text = WordTokenizer::ToUtf16(request.text);
-    std::vector<TextWord> words = WordTokenizer::Words(text);
-    const AcceptedWords accepted(request, dictionaries_);
     const SpellOptions& o = request.options;
+    const std::vector<WordRef> words = WordTokenizer::Words(
+        request.text, o.ignoreLinks ? WordTokenizer::Links::kMark : WordTokenizer::Links::kIgnore);
+    const AcceptedWords accepted(request, dictionaries_);
+    const bool shapeMatters =
+        o.ignoreCapitals || o.ignoreWithDigits || o.ignoreMixedCase || !accepted.empty();
 
     Verdict verdict;
-    std::unordered_set<std::string> misspeltWords;
-    std::vector<TextWord> correct;
+    std::unordered_set<std::string_view> misspeltWords;
+    std::vector<WordRef> correct;
     {
         SpellerPool::Lease speller = pool.Acquire();
-        for (TextWord& word : words) {
-            const WordShape shape(std::u16string_view(text).substr(word.pos, word.len));
-            const bool skipped = (o.ignoreCapitals && shape.allCapitals()) ||
-                                 (o.ignoreWithDigits && shape.hasDigit()) ||
-                                 (o.ignoreMixedCase && shape.mixedCase()) ||
-                                 (o.ignoreLinks && word.inLink);
-            const bool ok =
-                skipped ||
-                (!request.ignoredWords.empty() && request.ignoredWords.count(word.utf8)) ||
-                accepted.Accepts(word.utf8, shape) || CheckWord(*speller, word.utf8);
+        for (const WordRef& word : words) {
+            const WordShape shape = shapeMatters ? WordShape(word.utf8) : WordShape();
+            const bool ok = Skipped(word, shape, o) || Ignored(request, word) ||
+                            accepted.Accepts(word.utf8, shape) || CheckWord(*speller, word.utf8);
             if (!ok && request.ignoredPositions.count(word.pos) == 0) {
                 misspeltWords.insert(word.utf8);
-                verdict.misspelt.push_back(std::move(word));
+                verdict.misspelt.push_back(word);
             } else if (wantCorrect) {
-                correct.push_back(std::move(word));
+                correct.push_back(word);
             }
         }
     }
@@ -165,7 +173,7 @@ std::vector<std::string> SpellService::SuggestWord(const std::string& language,
 
 std::string SpellService::CheckSpelling(const SpellRequest& request) {
     std::string out;
-    for (const TextWord& w : Check(request, false).misspelt)
+    for (const WordRef& w : Check(request, false).misspelt)
         out += std::to_string(w.pos) + "," + std::to_string(w.len) + ";";
     return out;
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "spell/SpellRequest.h"
-#include "spell/TextWord.h"
+#include "spell/WordRef.h"
 
 class DictionaryStore;
 class LanguageRegistry;
@@ -39,8 +39,9 @@ class SpellService {
     std::vector<std::string> SuggestWord(const std::string& language, const std::string& word);
 
   private:
+    // The misspelt words view into the request's text.
     struct Verdict {
-        std::vector<TextWord> misspelt;    // reported misspellings, text order
+        std::vector<WordRef> misspelt;     // reported misspellings, text order
         std::vector<std::string> correct;  // distinct other words, first occurrence order
     };
     SpellerPool& PoolFor(const std::string& language) const;

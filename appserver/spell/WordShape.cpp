@@ -3,34 +3,50 @@
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 WordShape::WordShape(std::u16string_view word) {
-    bool first = true;
-    for (size_t i = 0; i < word.size(); ++i) {
-        UChar32 c = word[i];
-        if (c < 0x80) {  // ASCII without the property look-ups
-            const bool upper = c >= 'A' && c <= 'Z';
-            const bool lower = c >= 'a' && c <= 'z';
-            if (c >= '0' && c <= '9') ++digits_;
-            if (upper && first) firstUpper_ = true;
-            upper_ += upper;
-            lower_ += lower;
-            if (upper || lower) first = false;
+    for (size_t i = 0; i < word.size();) {
+        UChar32 c;
+        U16_NEXT(word.data(), i, word.size(), c);
+        Add(c);
+    }
+}
+
+WordShape::WordShape(std::string_view utf8) {
+    for (size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {  // ASCII without the decoding
+            Add(byte);
+            ++i;
             continue;
         }
-        if (U16_IS_LEAD(word[i]) && i + 1 < word.size() && U16_IS_TRAIL(word[i + 1])) {
-            c = U16_GET_SUPPLEMENTARY(word[i], word[i + 1]);
-            ++i;
-        }
-        if (u_isdigit(c)) ++digits_;
-        if (u_isupper(c) || u_istitle(c)) {
-            ++upper_;
-            if (first) firstUpper_ = true;
-        } else if (u_islower(c)) {
-            ++lower_;
-        }
-        if (u_isalpha(c)) first = false;
+        UChar32 c;
+        U8_NEXT(utf8.data(), i, utf8.size(), c);
+        if (c >= 0) Add(c);
     }
+}
+
+void WordShape::Add(UChar32 c) {
+    if (c < 0x80) {  // ASCII without the property look-ups
+        const bool upper = c >= 'A' && c <= 'Z';
+        const bool lower = c >= 'a' && c <= 'z';
+        digits_ += c >= '0' && c <= '9';
+        firstUpper_ = firstUpper_ || (upper && !seenLetter_);
+        upper_ += upper;
+        lower_ += lower;
+        seenLetter_ = seenLetter_ || upper || lower;
+        return;
+    }
+    if (u_isdigit(c)) ++digits_;
+    if (u_isupper(c) || u_istitle(c)) {
+        ++upper_;
+        if (!seenLetter_) firstUpper_ = true;
+    } else if (u_islower(c)) {
+        ++lower_;
+    }
+    if (u_isalpha(c)) seenLetter_ = true;
 }
 
 std::string WordShape::Lower(std::string_view utf8) {
