@@ -5,14 +5,18 @@
 #   - orthd.cgi as FastCGI under lighttpd (mod_fastcgi, 2 processes),
 #   - orthd.cgi as CGI under lighttpd,
 # and, as floors in the same run, a static file of the answer's size and a trivial C CGI program
-# (both under the same lighttpd). Then one process for "get_opt" against a trivial C++ program
-# linked the same way (alternated, median), and the resident memory of one FastCGI worker after
-# 1,000 and after MEMORY_REQUESTS requests.
+# (both under the same lighttpd). Then whole processes for "get_opt" and for a 1 KB spell request
+# against a trivial C++ program linked the same way (bench/start/start_bench, alternated,
+# medians), and the resident memory of the FastCGI workers after 1,000 and after MEMORY_REQUESTS
+# requests.
 # Usage: bench/service/service_bench.sh [SECONDS_PER_RUN]   (needs wrk, lighttpd, nginx)
 #   BUILD_DIR=build reuses an existing build (default: a Release build in build-bench);
 #   MEMORY_REQUESTS=100000 (0 skips the memory check);
 #   BASELINE_CGI=path/to/an/older/orthd.cgi adds its CGI rows (same tree, same lighttpd);
-#   TABLE=0 skips the table and the one-process timing (only the memory check).
+#   BASELINE_FASTCGI=path/to/an/older/orthd.cgi adds rows of that program's FastCGI workers under
+#     a second nginx (same tree), alternated with this build's;
+#   WIDE=0 skips the table of every way (the baseline rows and one-process timings stay);
+#   TABLE=0 skips all tables and the one-process timing (only the memory check).
 set -euo pipefail
 seconds=${1:-5}
 memory_requests=${MEMORY_REQUESTS:-100000}
@@ -22,6 +26,7 @@ work=$(mktemp -d /tmp/verbarium-bench.XXXXXX)
 tree=$work/tree
 base=$((20000 + RANDOM % 20000))  # other benchmarks may run on this machine
 cgi_port=$base fcgi_port=$((base + 2)) nginx_port=$((base + 3)) engine_port=$((base + 1)) workers_port=$((base + 4))
+base_nginx_port=$((base + 5)) base_workers_port=$((base + 6))
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -47,6 +52,13 @@ printf '#include <stdio.h>\nint main(void){fputs("Content-Type: text/plain\\r\\n
 cc -O2 -o "$tree/cgi-bin/trivial.cgi" "$work/trivial.c"
 
 [ -n "${BASELINE_CGI:-}" ] && cp "$BASELINE_CGI" "$tree/cgi-bin/baseline.cgi"
+if [ -n "${BASELINE_FASTCGI:-}" ]; then
+  cp "$BASELINE_FASTCGI" "$tree/cgi-bin/baseline-fcgi.cgi"
+  "$top/scripts/prepare-tree.sh" "$tree" "$work/nginx-base" 127.0.0.1 "$base_nginx_port" "$engine_port" "$base_workers_port"
+  "$tree/cgi-bin/baseline-fcgi.cgi" --fastcgi "127.0.0.1:$base_workers_port" --workers 2 2>"$work/base-workers.log" &
+  pids+=($!)
+  nginx -e "$work/nginx-base/nginx.error.log" -c "$work/nginx-base/nginx.conf" & pids+=($!)
+fi
 
 lighttpd -D -f "$work/cgi/lighttpd.conf" & pids+=($!)
 lighttpd -D -f "$work/fcgi/lighttpd-fastcgi.conf" & pids+=($!)
@@ -103,6 +115,7 @@ to_ms() { awk -v v="$1" 'BEGIN { if (v ~ /us$/) printf "%.2f", v/1000; else if (
 if [ "${TABLE:-1}" != 0 ]; then
 echo
 echo "requests/s / p50 ms / p99 ms (E: wrk saw errors or non-2xx answers)"
+if [ "${WIDE:-1}" != 0 ]; then
 printf '%-5s %-3s | %-20s %-20s %-20s | %-20s %-20s\n' text cli "FastCGI nginx" "FastCGI lighttpd" \
   "CGI lighttpd" "static (lighttpd)" "trivial CGI"
 for size in 1KB 20KB; do
@@ -115,49 +128,36 @@ for size in 1KB 20KB; do
       "$(run_wrk "$c" "" "http://127.0.0.1:$cgi_port/cgi-bin/trivial.cgi")"
   done
 done
-if [ -n "${BASELINE_CGI:-}" ]; then
+fi
+# Rows of a baseline program beside this build's, alternated per cell.
+compare_rows() {  # title, baseline url, this build's url
   echo
-  echo "baseline orthd.cgi ($BASELINE_CGI) as CGI under lighttpd, against this build's, alternated:"
+  echo "$1, against this build's, alternated:"
   for size in 1KB 20KB; do
     for c in 1 2 4 16; do
       printf '%-5s %-3s | baseline %-20s this build %-20s\n' "$size" "$c" \
-        "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/baseline.cgi")" \
-        "$(run_wrk "$c" "$work/$size.body" "http://127.0.0.1:$cgi_port/cgi-bin/orthd.cgi")"
+        "$(run_wrk "$c" "$work/$size.body" "$2")" "$(run_wrk "$c" "$work/$size.body" "$3")"
     done
   done
-fi
+}
+[ -n "${BASELINE_FASTCGI:-}" ] && compare_rows "baseline orthd.cgi ($BASELINE_FASTCGI) as FastCGI under nginx" \
+  "http://127.0.0.1:$base_nginx_port/cgi-bin/orthd.cgi" "http://127.0.0.1:$nginx_port/cgi-bin/orthd.cgi"
+[ -n "${BASELINE_CGI:-}" ] && compare_rows "baseline orthd.cgi ($BASELINE_CGI) as CGI under lighttpd" \
+  "http://127.0.0.1:$cgi_port/cgi-bin/baseline.cgi" "http://127.0.0.1:$cgi_port/cgi-bin/orthd.cgi"
 
-# One process for "get_opt" (no engine server) against a trivial C++ program linked the same way,
-# alternated so that both see the same machine; medians.
+# Whole processes as a web server starts them (bench/start/start_bench: fork, exec, reap; the
+# programs alternated, medians): "get_opt" (no engine call) against a trivial C++ program linked
+# the same way, then a 1 KB spell request (with its engine call) against the same floor.
 printf '#include <iostream>\nint main(){std::cout<<"Content-Type: text/plain\\r\\n\\r\\nok"<<std::flush;return 0;}\n' >"$work/trivial.cpp"
 c++ -O2 -static-libstdc++ -static-libgcc -o "$work/trivial-cxx" "$work/trivial.cpp"
-runs=300
-once_us() {  # command...
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 </dev/null
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000 ))
-}
-get_opt() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/orthd.cgi"; }
-base_get_opt() { env -i REQUEST_METHOD=GET QUERY_STRING="cmd=get_opt" REMOTE_ADDR=127.0.0.1 "$tree/cgi-bin/baseline.cgi"; }
-: >"$work/cxx.us"; : >"$work/orthd.us"; : >"$work/base.us"
-cd "$tree/cgi-bin"
-for _ in $(seq 1 $runs); do
-  once_us "$work/trivial-cxx" >>"$work/cxx.us"
-  once_us get_opt >>"$work/orthd.us"
-  [ -n "${BASELINE_CGI:-}" ] && once_us base_get_opt >>"$work/base.us"
-done
-cd "$top"
-median() { sort -n "$1" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-cxx_us=$(median "$work/cxx.us") orthd_us=$(median "$work/orthd.us")
+programs=("$tree/cgi-bin/orthd.cgi")
+[ -n "${BASELINE_CGI:-}" ] && programs+=("$tree/cgi-bin/baseline.cgi")
 echo
-echo "one process (median of $runs, alternated): trivial C++ ${cxx_us} us, orthd.cgi get_opt ${orthd_us} us, ratio $(awk -v a="$orthd_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
-if [ -n "${BASELINE_CGI:-}" ]; then
-  base_us=$(median "$work/base.us")
-  echo "baseline orthd.cgi get_opt ${base_us} us, ratio to the trivial C++ program $(awk -v a="$base_us" -v b="$cxx_us" 'BEGIN{printf "%.2f", a/b}')"
-fi
-
+echo "one process for get_opt (ratio: to the trivial C++ program):"
+"$build/bench/start/start_bench" "${START_RUNS:-300}" "$tree/cgi-bin" cmd=get_opt "$work/trivial-cxx" "${programs[@]}"
+echo
+echo "one process for a 1 KB spell request:"
+"$build/bench/start/start_bench" "${START_RUNS:-300}" "$tree/cgi-bin" "@$work/1KB.body" "$work/trivial-cxx" "${programs[@]}"
 fi
 
 # Resident memory of the FastCGI workers (orthd.cgi --fastcgi, 2 workers) after 1,000 requests and

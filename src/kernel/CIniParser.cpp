@@ -1,16 +1,8 @@
 #include "kernel/CIniParser.h"
 
-#include <cstdio>
-#include <memory>
+#include "utils/FileCache.h"
 
 namespace {
-
-constexpr size_t kReadChunkBytes = 1023;
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // The file was written for a platform whose text mode turns CR LF into LF before parsing; a
 // backslash before CR LF must still continue the line.
@@ -91,15 +83,11 @@ class IniScanner {
 }  // namespace
 
 CIniParser::Entries CIniParser::LoadIniFile(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw CIniParserException(" Can not open: " + path);
-    std::string raw;
-    char chunk[kReadChunkBytes];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) raw.append(chunk, n);
-    // A directory opens on this platform but cannot be read: report it like a missing file.
-    if (std::ferror(file.get())) throw CIniParserException(" Can not open: " + path);
-    return ParseIniText(CrLfToLf(raw));
+    const auto entries = FileCache::Process().parsed<Entries>(
+        path, [](const std::string& raw) { return ParseIniText(CrLfToLf(raw)); });
+    // A directory opens on this platform but cannot be read: reported like a missing file.
+    if (!entries) throw CIniParserException(" Can not open: " + path);
+    return *entries;
 }
 
 CIniParser::Entries CIniParser::ParseIniText(std::string_view text) {

@@ -27,7 +27,8 @@ class CIniParser {
         using std::runtime_error::runtime_error;
     };
 
-    // Reads the file at `path` and parses it. CR LF line ends are read as LF.
+    // Reads the file at `path` and parses it. CR LF line ends are read as LF. A persistent
+    // process parses a file again only when it changed (FileCache).
     // Throws CIniParserException (" Can not open: <path>") when the file cannot be opened or read.
     static Entries LoadIniFile(const std::string& path);
 

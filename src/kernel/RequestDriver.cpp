@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string_view>
 
 #include "kernel/FastCgiServer.h"
 #include "kernel/ModulePath.h"
 #include "kernel/ServerRedirectInfo.h"
 #include "kernel/TimeGuard.h"
+#include "utils/FileCache.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/client/CAppServerClient.h"
 #include "utils/logging/Logger.h"
@@ -21,6 +23,7 @@ namespace {
 constexpr char kFastCgiOption[] = "--fastcgi";
 constexpr char kWorkersOption[] = "--workers";
 constexpr int kDefaultWorkers = 2;
+constexpr size_t kCgiOutputBufferBytes = 64 * 1024;
 
 // What a request of a persistent process must not inherit from the one before: the settings'
 // engine redirects and the engine client's address.
@@ -39,6 +42,8 @@ void ServeOne(const ProgramInfo& info, const std::string& moduleDir) {
 int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
     const std::string moduleDir = ModuleDirectory();
     GetLogger().Init(DebugLogPath(moduleDir));
+    // INI files, texts and templates stay in memory while they are unchanged on disk.
+    FileCache::Process().keep(true);
     // Web servers start a CGI program in its own folder, and relative paths in the INI file
     // ("../templates/") count from there: a FastCGI process works from the same place.
     if (chdir(moduleDir.c_str()) != 0)
@@ -57,6 +62,15 @@ int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
     std::fprintf(stderr, "%s: FastCGI on %s, %d workers\n", info.appName.c_str(),
                  options.listen.c_str(), options.workers);
     return FastCgiServer(fd).Supervise(options.workers, serveOne);
+}
+
+// The answer is complete once the streams are flushed (log lines are written as they come).
+// What is left would only tidy memory the kernel takes back anyway: static destructors and exit
+// handlers cost a CGI process a noticeable share of its short life.
+[[noreturn]] void EndCgiProcess() {
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 }  // namespace
@@ -108,7 +122,10 @@ int ProgramMain(const ProgramInfo& info, int argc, char** argv) {
         return ServeFastCgi(info, *options);
     }
     if (FastCgiServer::StartedByManager()) return ServeFastCgi(info, FastCgiOptions{});
+    // The whole answer in one write where it fits: the web server reads it at one wake-up.
+    static char outputBuffer[kCgiOutputBufferBytes];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     GetLogger().Init(DebugLogPath(ModuleDirectory()));
     RunRequest(info, argc >= 2 ? argv[1] : "", TimeGuard::kWatchdogLimitMs);
-    return 0;
+    EndCgiProcess();
 }

@@ -42,6 +42,7 @@ struct FastCgiOptions {
 std::optional<FastCgiOptions> ParseFastCgiOptions(int argc, char** argv);
 
 // The program entry both mains call. As CGI: selects the logger, points it at the hourly debug
-// log and runs the one request; returns 0. As FastCGI (standard input is a listening socket, or
+// log, runs the one request and ends the process with status 0 once the answer is flushed,
+// without static destructors. As FastCGI (standard input is a listening socket, or
 // "--fastcgi"): runs each request of the connection the same way, with fresh request state.
 int ProgramMain(const ProgramInfo& info, int argc, char** argv);

@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 
 #include "templates/TemplateNotFound.h"
+#include "utils/FileCache.h"
 #include "utils/InternalDataKeys.h"
 
 namespace {
@@ -55,9 +54,8 @@ std::string TemplateFileInformation::locate() const {
 
 std::string TemplateFileInformation::content() const {
     const std::string path = locate();
-    std::ifstream in;
-    if (!path.empty()) in.open(path, std::ios::binary);
-    if (path.empty() || !in) VERB_THROW(TemplateNotFound, kTemplateNotFound);
+    const auto text = path.empty() ? nullptr : FileCache::Process().bytes(path);
+    if (!text) VERB_THROW(TemplateNotFound, kTemplateNotFound);
 
     if (const std::string& since = map_["change_date"]; !since.empty()) {
         struct stat info {};
@@ -68,5 +66,5 @@ std::string TemplateFileInformation::content() const {
             return {};
         }
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return *text;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A template read from a file, first under ":tmpl_dir:" (the browser's template directory), then
-// under ":d_tmpl_d:" (the default one). The file is read only when content() is called.
+// under ":d_tmpl_d:" (the default one). The file is read only when content() is called; a
+// persistent process reads it again only when it changed (FileCache).
 //
 // content():
 //  - throws TemplateNotFound "Internal Error. Template not found." when neither file

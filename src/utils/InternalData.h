@@ -77,14 +77,14 @@ class InternalData {
     }
 
     // Returns the value, or `fallback` when the key is absent or of another type.
+    // Answers without throwing: optional values are read on every request, and the first
+    // exception of a process is costly (the unwinder loads its tables).
     template <typename T>
     T GetOr(int key, T fallback) const {
-        try {
-            return Get<T>(key);
-        } catch (const ValueNotFound&) {
-        } catch (const TypeMismatch&) {
-        }
-        return fallback;
+        const auto it = values_.find(key);
+        if (it == values_.end()) return fallback;
+        const auto* typed = dynamic_cast<const Value<T>*>(it->second.get());
+        return typed ? typed->value : fallback;
     }
 
     bool Find(int key) const { return values_.count(key) != 0; }

@@ -108,8 +108,11 @@ async function openDialog(page, fieldSelector, options = {}) {
     }, [fieldSelector, options]);
     const handle = await page.waitForSelector('iframe.vb-frame');
     const frame = await handle.contentFrame();
-    await frame.waitForFunction(() => document.getElementById('pane').getAttribute('aria-busy') === 'false' &&
-                                      document.getElementById('pane').childNodes.length > 0);
+    // The frame's page may not have its pane yet (a loaded machine): keep waiting rather than fail.
+    await frame.waitForFunction(() => {
+        const pane = document.getElementById('pane');
+        return pane !== null && pane.getAttribute('aria-busy') === 'false' && pane.childNodes.length > 0;
+    });
     return frame;
 }
 

@@ -150,3 +150,73 @@ TEST_F(FastCgiModeTest, AnEditedIniFileTakesEffectOnTheNextRequest) {
     EXPECT_NE(after, before);
     EXPECT_EQ(FastCgi(request), before);
 }
+
+namespace {
+
+// Puts a file of the runtime tree back as it was, whatever the test did to it.
+class FileRestorer {
+  public:
+    explicit FileRestorer(std::string path)
+        : path_(std::move(path)), original_(testsupport::ReadFile(path_)) {}
+    ~FileRestorer() { Restore(); }
+    void Restore() const { std::ofstream(path_, std::ios::binary | std::ios::trunc) << original_; }
+    const std::string& original() const { return original_; }
+
+  private:
+    std::string path_;
+    std::string original_;
+};
+
+// The same bytes with `from` replaced by `to` once.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+struct FileEdit {
+    const char* name;
+    const char* file;  // in the runtime tree
+    Request request;
+    const char* from;  // "" removes the file
+    const char* to;
+};
+
+}  // namespace
+
+// A worker keeps the INI file, the texts and the templates between requests; every edit (even one
+// of the same size) and every removal shows on the next request as it would under CGI.
+TEST_F(FastCgiModeTest, EditedOrRemovedFilesShowOnTheNextRequest) {
+    const auto spell = Post("spell", Spell("en_US", "<b>Hello</b> wrod"));
+    const auto suggest = Get("suggest", "cmd=suggest&slang=en_US&word=recieve");
+    const FileEdit edits[] = {
+        {"template, same size", "templates/1000/templ/text.html", spell,
+         "<title>Verbarium spell check</title>", "<title>VERBARIUM SPELL CHECK</title>"},
+        {"interface text, same size", "texts/text_en_US.txt", suggest, "tx_no14=Suggestions",
+         "tx_no14=SUGGESTIONS"},
+        {"INI file, same size", "cgi-bin/orthd.ini", spell, "html_wl=b|", "html_wl=q|"},
+        {"template removed", "templates/1000/templ/text.html", spell, "", ""},
+        {"interface text removed", "texts/text_en_US.txt", suggest, "", ""},
+        {"INI file removed", "cgi-bin/orthd.ini", spell, "", ""},
+    };
+    for (const auto& edit : edits) {
+        const std::string path = service->tree() + "/" + edit.file;
+        const FileRestorer restorer(path);
+        const std::string before = FastCgi(edit.request);
+        ASSERT_EQ(before, Cgi(edit.request)) << edit.name;
+        const auto modified = std::filesystem::last_write_time(path);
+        if (*edit.from) {
+            std::ofstream(path, std::ios::binary | std::ios::trunc)
+                << Replaced(restorer.original(), edit.from, edit.to);
+            std::filesystem::last_write_time(path, modified + std::chrono::seconds(1));
+        } else {
+            std::filesystem::remove(path);
+        }
+        const std::string after = FastCgi(edit.request);
+        EXPECT_EQ(after, Cgi(edit.request)) << edit.name;
+        EXPECT_NE(after, before) << edit.name;
+        restorer.Restore();
+        EXPECT_EQ(FastCgi(edit.request), before) << edit.name << ", restored";
+    }
+}

@@ -20,6 +20,15 @@ TEST(InternalDataTest, GetThrowsOnAbsentKeyAndOnOtherType) {
     EXPECT_EQ(data.Get<ContentType>(idkey::ResponseContentType).text, "text/html");
 }
 
+TEST(InternalDataTest, GetOrFallsBackOnAbsentKeyAndOnOtherType) {
+    InternalData data;
+    EXPECT_TRUE(data.GetOr(idkey::LoadTemplate, true));
+    data.Insert(idkey::ResponseContentType, ContentType{"text/html"});
+    EXPECT_EQ(data.GetOr<bool>(idkey::ResponseContentType, true), true);
+    data.Insert(idkey::LoadTemplate, false);
+    EXPECT_FALSE(data.GetOr(idkey::LoadTemplate, true));
+}
+
 TEST(InternalDataTest, GetReferenceChangesValueInPlaceAndSetOverwrites) {
     InternalData data;
     data.Insert<std::string>(idkey::HttpStatus, "200");

@@ -59,6 +59,35 @@ TEST_F(SynchronizedFileProcessorTest, ReadLineStopsAtSizeLimit) {
     EXPECT_EQ(line, std::string(63, '7'));
 }
 
+TEST(SynchronizedFileProcessorLockPath, LockFileSitsBesideTheGuardedFile) {
+    const struct {
+        const char* path;
+        const char* lock;
+    } cases[] = {{"logs/sc.log", "logs/.Mtx_n.lock"},
+                 {"/srv/logs/sc.log", "/srv/logs/.Mtx_n.lock"},
+                 {"/sc.log", "/.Mtx_n.lock"},
+                 {"sc.log", "./.Mtx_n.lock"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SynchronizedFileProcessor::LockPathFor(c.path, "n"), c.lock) << c.path;
+}
+
+// A rewrite from the start cuts whatever the old text had beyond it, and only that.
+TEST_F(SynchronizedFileProcessorTest, RewriteKeepsExactlyTheNewText) {
+    const struct {
+        const char* before;
+        const char* rewrite;
+    } cases[] = {{"99", "100"}, {"123", "124"}, {"1000", "1"}, {"", "1"}, {"7\nrest", "8"}};
+    for (const auto& c : cases) {
+        dir.Write("sc.log", c.before);
+        {
+            SynchronizedFileProcessor file(Path("sc.log"), "session_count", false);
+            ASSERT_TRUE(file.Write(c.rewrite));
+            EXPECT_TRUE(file.TruncateHere());
+        }
+        EXPECT_EQ(dir.Read("sc.log"), c.rewrite) << c.before;
+    }
+}
+
 TEST_F(SynchronizedFileProcessorTest, AppendWritesAtEndAndKeepsContent) {
     dir.Write("log", "old\n");
     {

@@ -1,10 +1,9 @@
 #include "kernel/filters/IntTextLoad_FLT.h"
 
-#include <cstdio>
 #include <memory>
-#include <optional>
 
 #include "templates/TemplateMap.h"
+#include "utils/FileCache.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/PathSafety.h"
 #include "utils/text/Utf16Conversion.h"
@@ -12,14 +11,7 @@
 namespace {
 
 constexpr char kOpenFailed[] = "Error opening language-specific text file.";
-constexpr char kCloseFailed[] = "Error closing language-specific text file.";
 constexpr char kLastResortLanguage[] = "en_US";
-constexpr size_t kReadChunkBytes = 4096;
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // UTF-16 bytes (after the byte-order mark) as code units; an odd last byte is dropped.
 std::u16string Utf16Units(std::string_view bytes, bool bigEndian) {
@@ -81,25 +73,16 @@ bool IntTextLoad_FLT::NeedsTexts(StringMap& map, InternalData& data) {
 void IntTextLoad_FLT::load(StringMap& map, InternalData& data) {
     if (!NeedsTexts(map, data)) return;
     const std::string& dir = map[":text_dir:"];
-    FilePtr file;
-    std::string bytes;
+    std::shared_ptr<const Texts> texts;
+    // A name that does not open, or a directory of that name: try the next name.
     for (const auto& name : CandidateFiles(map)) {
-        file.reset(std::fopen((dir + name).c_str(), "rb"));
-        if (!file) continue;
-        bytes.clear();
-        char chunk[kReadChunkBytes];
-        size_t n = 0;
-        while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
-        // A directory of that name opens but cannot be read: try the next name.
-        if (!std::ferror(file.get())) break;
-        file.reset();
+        texts = FileCache::Process().parsed<Texts>(dir + name, &ParseTextFile);
+        if (texts) break;
     }
-    if (!file) VERB_THROW(ILoadException, kOpenFailed);
-    if (std::fclose(file.release()) != 0) VERB_THROW(ILoadException, kCloseFailed);
+    if (!texts) VERB_THROW(ILoadException, kOpenFailed);
 
-    const Texts texts = ParseTextFile(bytes);
-    for (const auto& [key, value] : texts.entries) {
-        if (texts.replaceExisting)
+    for (const auto& [key, value] : texts->entries) {
+        if (texts->replaceExisting)
             map[key] = value;
         else
             map.emplace(key, value);

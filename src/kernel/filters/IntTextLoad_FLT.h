@@ -10,8 +10,9 @@
 // The file is the first that opens of ":text_dir:" "text_" + X + ".txt" for X = "intlang", its
 // first two characters, "def_int_lang", "en_US". A language that is not a safe path component
 // (a "/", "\\", ".." or control byte) is skipped, so no file outside the text folder is read.
-// Throws ILoadException "Error opening language-specific text file." when none opens, "Error
-// closing language-specific text file.", or "IntTextLoader::apply() - internal error." ...
+// A persistent process parses a file again only when it changed (FileCache).
+// Throws ILoadException "Error opening language-specific text file." when none can be read, or
+// "IntTextLoader::apply() - internal error." ...
 #include <string>
 #include <vector>
 

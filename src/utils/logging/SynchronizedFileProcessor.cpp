@@ -2,11 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 
 namespace {
 
@@ -32,9 +32,11 @@ int OpenLockFile(const std::string& lockPath) {
 
 std::string SynchronizedFileProcessor::LockPathFor(const std::string& path,
                                                    const std::string& lockName) {
-    std::filesystem::path dir = std::filesystem::path(path).parent_path();
-    if (dir.empty()) dir = ".";
-    return (dir / (".Mtx_" + lockName + ".lock")).string();
+    // Plain string work: this runs in every request process, where std::filesystem would only add
+    // code to load.
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    return dir + ".Mtx_" + lockName + ".lock";
 }
 
 SynchronizedFileProcessor::SynchronizedFileProcessor(const std::string& path,
@@ -77,5 +79,10 @@ bool SynchronizedFileProcessor::Write(std::string_view bytes) {
 bool SynchronizedFileProcessor::TruncateHere() {
     if (!file_ || std::fflush(file_.get()) != 0) return false;
     const long position = std::ftell(file_.get());
-    return position >= 0 && ::ftruncate(::fileno(file_.get()), position) == 0;
+    if (position < 0) return false;
+    // A rewrite as long as the old text (the usual case of a growing counter) needs no cut, and a
+    // cut costs a journal entry.
+    struct stat info {};
+    if (::fstat(::fileno(file_.get()), &info) == 0 && info.st_size <= position) return true;
+    return ::ftruncate(::fileno(file_.get()), position) == 0;
 }
