@@ -108,11 +108,12 @@ async function openDialog(page, fieldSelector, options = {}) {
     }, [fieldSelector, options]);
     const handle = await page.waitForSelector('iframe.vb-frame');
     const frame = await handle.contentFrame();
-    // The frame's page may not have its pane yet (a loaded machine): keep waiting rather than fail.
+    // The frame's page may not have its pane yet, and the engine may still be opening the
+    // language's dictionary (a loaded machine): keep waiting rather than fail.
     await frame.waitForFunction(() => {
         const pane = document.getElementById('pane');
         return pane !== null && pane.getAttribute('aria-busy') === 'false' && pane.childNodes.length > 0;
-    });
+    }, null, { timeout: 90000 });
     return frame;
 }
 
