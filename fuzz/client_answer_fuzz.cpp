@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "utils/client/CAppServerClient.h"
+#include "client/CAppServerClient.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

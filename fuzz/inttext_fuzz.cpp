@@ -8,7 +8,7 @@
 
 #include "kernel/filters/IntTextLoad_FLT.h"
 #include "orthd/TemplateInit_FLT.h"
-#include "utils/text/Utf16Conversion.h"
+#include "text/Utf16Conversion.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "utils/client/ParseResponseHeader.h"
+#include "client/ParseResponseHeader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ResponseHeader header =

@@ -8,8 +8,8 @@
 
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/TextRenderers.h"
+#include "text/DefaultErrorDecorator.h"
+#include "text/TextRenderers.h"
 
 namespace {
 constexpr std::string_view kText = "Teh <b>quik</b> &amp; brwon fox, don't jmup!\r\nOvr the dog.";

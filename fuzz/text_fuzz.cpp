@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/EIncorrectPosition.h"
-#include "utils/text/FlashErrorDecorator.h"
-#include "utils/text/KwrlErrorDecorator.h"
-#include "utils/text/TextProcessor.h"
-#include "utils/text/TextRenderers.h"
+#include "text/DefaultErrorDecorator.h"
+#include "text/EIncorrectPosition.h"
+#include "text/FlashErrorDecorator.h"
+#include "text/KwrlErrorDecorator.h"
+#include "text/TextProcessor.h"
+#include "text/TextRenderers.h"
 
 namespace {
 

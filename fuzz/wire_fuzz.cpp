@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireEscape.h"
-#include "utils/wire/WireHeader.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireEscape.h"
+#include "wire/WireHeader.h"
+#include "wire/WireRequest.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

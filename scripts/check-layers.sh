@@ -4,10 +4,10 @@
 #
 # Layers, bottom to top (a layer may include only itself and the layers it lists):
 #   utils        src/utils/ (base)          -
-#   wire         src/utils/wire/            utils
-#   text         src/utils/text/            utils
+#   wire         src/wire/                  utils
+#   text         src/text/                  utils
 #   templates    src/templates/             utils wire text
-#   client       src/utils/client/          utils wire
+#   client       src/client/                utils wire
 #   kernel       src/kernel/                utils wire text templates client
 #   cmdhandlers  src/cmdhandlers/           ... kernel
 #   orthd        src/orthd/                 ... cmdhandlers
@@ -25,9 +25,9 @@ cd "$(dirname "$0")/.."
         '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' src appserver
 } | awk '
 function layer(path) {
-    if (path ~ /^src\/utils\/wire\//) return "wire"
-    if (path ~ /^src\/utils\/text\//) return "text"
-    if (path ~ /^src\/utils\/client\//) return "client"
+    if (path ~ /^src\/wire\//) return "wire"
+    if (path ~ /^src\/text\//) return "text"
+    if (path ~ /^src\/client\//) return "client"
     if (path ~ /^src\/utils\//) return "utils"
     if (path ~ /^src\/templates\//) return "templates"
     if (path ~ /^src\/kernel\//) return "kernel"

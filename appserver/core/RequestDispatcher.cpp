@@ -9,8 +9,8 @@
 #include "spell/SpellRequest.h"
 #include "spell/SpellService.h"
 #include "thes/Thesaurus.h"
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireRequest.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "utils/wire/WireHeader.h"
+#include "wire/WireHeader.h"
 
 namespace {
 

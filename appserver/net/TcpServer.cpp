@@ -21,7 +21,7 @@
 
 #include "core/Log.h"
 #include "net/RequestReader.h"
-#include "utils/wire/WireAnswer.h"
+#include "wire/WireAnswer.h"
 
 namespace {
 

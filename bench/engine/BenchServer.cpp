@@ -11,9 +11,9 @@
 #include <stdexcept>
 
 #include "support/StartedEngineServer.h"
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireHeader.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireHeader.h"
+#include "wire/WireRequest.h"
 
 BenchServer::BenchServer(const std::string& dbPath, const std::vector<std::string>& args) {
     testsupport::StartedEngineServer started =

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/TextProcessor.h"
-#include "utils/text/TextRenderers.h"
+#include "text/DefaultErrorDecorator.h"
+#include "text/TextProcessor.h"
+#include "text/TextRenderers.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <iostream>
 #include <string_view>
 
+#include "client/CAppServerClient.h"
 #include "kernel/FastCgiServer.h"
 #include "kernel/ModulePath.h"
 #include "kernel/ServerRedirectInfo.h"
 #include "kernel/TimeGuard.h"
 #include "utils/FileCache.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/client/CAppServerClient.h"
 #include "utils/logging/Logger.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include "kernel/CorsHeaders.h"
 #include "kernel/QuotedValue.h"
+#include "text/FilteringParams.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/JsonpCallback.h"
 #include "utils/RequestValueRecord.h"
 #include "utils/TextEscapes.h"
-#include "utils/text/FilteringParams.h"
 
 namespace orthd {
 namespace {

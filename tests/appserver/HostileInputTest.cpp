@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "EngineFixture.h"
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireRequest.h"
 
 using apptest::CallResult;
 using apptest::ContentOf;

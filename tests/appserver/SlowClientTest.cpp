@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "EngineFixture.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireRequest.h"
 
 using apptest::ContentOf;
 using apptest::Raw;

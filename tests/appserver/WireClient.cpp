@@ -8,9 +8,9 @@
 
 #include <chrono>
 
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireHeader.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireHeader.h"
+#include "wire/WireRequest.h"
 
 namespace apptest {
 

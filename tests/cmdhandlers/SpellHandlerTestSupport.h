@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "support/FakeEngineServer.h"
+#include "text/FilteringParams.h"
 #include "utils/InternalData.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/StringMap.h"
-#include "utils/text/FilteringParams.h"
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireRequest.h"
 
 class SpellHandlerTest : public ::testing::Test {
   protected:

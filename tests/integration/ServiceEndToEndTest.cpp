@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "client/CAppServerClient.h"
 #include "support/HttpClient.h"
 #include "support/LiveService.h"
-#include "utils/client/CAppServerClient.h"
 
 using testsupport::HttpRequest;
 using testsupport::HttpResponse;

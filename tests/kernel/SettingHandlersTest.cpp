@@ -15,9 +15,9 @@
 #include "kernel/settings/SettingValues.h"
 #include "orthd/SettingHandlers.h"
 #include "support/TestSupport.h"
+#include "text/AttributeWhiteList.h"
+#include "text/TagWhiteList.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/AttributeWhiteList.h"
-#include "utils/text/TagWhiteList.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "orthd/PreProcess_FLT.h"
+#include "text/FilteringParams.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/RequestValueRecord.h"
-#include "utils/text/FilteringParams.h"
 
 using orthd::PreProcess_FLT;
 

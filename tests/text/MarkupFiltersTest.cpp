@@ -8,12 +8,12 @@
 #include <regex>
 #include <sstream>
 
+#include "text/AttributeSanitizer.h"
+#include "text/CAmpCharFilter.h"
+#include "text/CHtmlFilter.h"
+#include "text/CUbbTagFilter.h"
 #include "text/TextTestSupport.h"
-#include "utils/text/AttributeSanitizer.h"
-#include "utils/text/CAmpCharFilter.h"
-#include "utils/text/CHtmlFilter.h"
-#include "utils/text/CUbbTagFilter.h"
-#include "utils/text/WordEncodings.h"
+#include "text/WordEncodings.h"
 
 using namespace texttest;
 

@@ -2,13 +2,13 @@
 // the Flash client, the display conversion of plain text, and the word lists.
 #include <gtest/gtest.h>
 
+#include "text/DefaultErrorDecorator.h"
+#include "text/EIncorrectPosition.h"
+#include "text/FlashErrorDecorator.h"
+#include "text/KwrlErrorDecorator.h"
+#include "text/TextRenderers.h"
 #include "text/TextTestSupport.h"
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/EIncorrectPosition.h"
-#include "utils/text/FlashErrorDecorator.h"
-#include "utils/text/KwrlErrorDecorator.h"
-#include "utils/text/TextRenderers.h"
-#include "utils/text/WordEncodings.h"
+#include "text/WordEncodings.h"
 
 using namespace texttest;
 

@@ -6,8 +6,8 @@
 
 #include <random>
 
+#include "text/TextProcessor.h"
 #include "text/TextTestSupport.h"
-#include "utils/text/TextProcessor.h"
 
 using namespace texttest;
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "text/EIncorrectPosition.h"
+#include "text/TextProcessor.h"
 #include "text/TextTestSupport.h"
-#include "utils/text/EIncorrectPosition.h"
-#include "utils/text/TextProcessor.h"
 
 using namespace texttest;
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "utils/text/CText.h"
-#include "utils/text/FilteringParams.h"
-#include "utils/text/Utf16Conversion.h"
+#include "text/CText.h"
+#include "text/FilteringParams.h"
+#include "text/Utf16Conversion.h"
 
 namespace texttest {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "utils/wire/WireAnswer.h"
-#include "utils/wire/WireHeader.h"
+#include "wire/WireAnswer.h"
+#include "wire/WireHeader.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "utils/wire/WireEscape.h"
+#include "wire/WireEscape.h"
 
 using namespace std::string_literals;
 

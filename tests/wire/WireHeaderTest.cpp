@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "utils/wire/WireHeader.h"
+#include "wire/WireHeader.h"
 
 TEST(WireHeaderTest, TerminatorSplitAcrossReceivesIsFound) {
     std::string buffer = "HTTP/1.0 200 OK\r\nContent-length: 3\r\n\r";

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "utils/wire/WireHeader.h"
-#include "utils/wire/WireRequest.h"
+#include "wire/WireHeader.h"
+#include "wire/WireRequest.h"
 
 TEST(WireRequestTest, BodyHasOneEscapedLinePerNameAndParameter) {
     EXPECT_EQ(wire::BuildRequestBody("check_spelling4", {"en_US", "", "a\\b\t\r\n\xE9"}),

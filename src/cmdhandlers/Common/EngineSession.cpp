@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "client/CAppServerClient.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/client/CAppServerClient.h"
 
 namespace {
 

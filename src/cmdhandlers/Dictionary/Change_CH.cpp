@@ -5,8 +5,8 @@
 #include "cmdhandlers/Dictionary/NextCommand.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "kernel/CommandRegistry.h"
+#include "text/Utf16Conversion.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/Utf16Conversion.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "sp_ch", Change_CH);
 VERB_REGISTER_COMMAND(Program::Orthd, "sp_ch_all", Change_CH);

@@ -3,8 +3,8 @@
 // stream) in the loaded text.
 #include <string>
 
+#include "text/TextProcessor.h"
 #include "utils/StringMap.h"
-#include "utils/text/TextProcessor.h"
 
 struct DialogWord {
     int position = 0;

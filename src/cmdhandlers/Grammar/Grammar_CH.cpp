@@ -4,9 +4,9 @@
 #include "cmdhandlers/Grammar/GrammarCall.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "kernel/CommandRegistry.h"
+#include "text/DefaultErrorDecorator.h"
+#include "text/TextRenderers.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/TextRenderers.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "grammar", Grammar_CH);
 

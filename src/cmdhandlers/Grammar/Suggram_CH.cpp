@@ -4,8 +4,8 @@
 #include "cmdhandlers/Grammar/GrammarCall.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "kernel/CommandRegistry.h"
+#include "text/TextProcessor.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "suggram", Suggram_CH);
 

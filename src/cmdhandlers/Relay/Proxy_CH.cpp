@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
+#include "client/ParseResponseHeader.h"
 #include "cmdhandlers/Relay/EFileNotModified.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/ContentType.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/client/ParseResponseHeader.h"
 #include "utils/logging/Logger.h"
 
 namespace ferrix {

@@ -19,8 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "client/HttpRequest.h"
 #include "kernel/CommandHandler.h"
-#include "utils/client/HttpRequest.h"
 
 namespace ferrix {
 

@@ -2,8 +2,8 @@
 
 #include "kernel/CommandRegistry.h"
 #include "kernel/RedirectTarget.h"
+#include "text/TextProcessor.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "check", Check_CH);
 

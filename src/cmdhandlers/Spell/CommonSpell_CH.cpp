@@ -3,9 +3,9 @@
 #include <charconv>
 #include <cstdint>
 
+#include "client/CAppServerClient.h"
 #include "kernel/ServerRedirectInfo.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/client/CAppServerClient.h"
 #include "utils/logging/Logger.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "kernel/CommandRegistry.h"
+#include "text/FlashErrorDecorator.h"
+#include "text/TextProcessor.h"
+#include "text/TextRenderers.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/TextEscapes.h"
-#include "utils/text/FlashErrorDecorator.h"
-#include "utils/text/TextProcessor.h"
-#include "utils/text/TextRenderers.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "flash_spell", FlashSpell_CH);
 

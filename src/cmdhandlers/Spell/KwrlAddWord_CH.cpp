@@ -1,11 +1,11 @@
 #include "cmdhandlers/Spell/KwrlAddWord_CH.h"
 
+#include "client/CAppServerClient.h"
 #include "cmdhandlers/Spell/TypingAnswers.h"
 #include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/client/CAppServerClient.h"
 #include "utils/logging/Logger.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "kwirl_add_word", KwrlAddWord_CH);

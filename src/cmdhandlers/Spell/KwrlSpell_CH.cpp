@@ -5,10 +5,10 @@
 #include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
+#include "text/TextProcessor.h"
+#include "text/TextRenderers.h"
+#include "text/Utf16Conversion.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TextProcessor.h"
-#include "utils/text/TextRenderers.h"
-#include "utils/text/Utf16Conversion.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "kwirl_spell", KwrlSpell_CH);
 

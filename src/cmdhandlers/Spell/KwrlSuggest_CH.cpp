@@ -4,8 +4,8 @@
 #include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
+#include "text/TextProcessor.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "kwirl_suggest", KwrlSuggest_CH);
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "kernel/settings/MaxProblems_SS.h"
-#include "utils/text/TextProcessor.h"
+#include "text/TextProcessor.h"
 
 struct MisspeltRange {
     int position = 0;

@@ -3,9 +3,9 @@
 #include "cmdhandlers/Spell/TypingAnswers.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
+#include "text/TextProcessor.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/TextEscapes.h"
-#include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "sc", SC_CH);
 

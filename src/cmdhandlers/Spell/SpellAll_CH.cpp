@@ -3,8 +3,8 @@
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/settings/MaxProblems_SS.h"
+#include "text/TextProcessor.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "spellsuggestall", SpellAll_CH);
 

@@ -3,8 +3,8 @@
 #include "cmdhandlers/Spell/TypingAnswers.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
+#include "text/TextProcessor.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TextProcessor.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "spellcheck", SpellCheck_CH);
 

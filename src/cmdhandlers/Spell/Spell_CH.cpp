@@ -3,10 +3,10 @@
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/settings/MaxProblems_SS.h"
+#include "text/DefaultErrorDecorator.h"
+#include "text/TextProcessor.h"
+#include "text/TextRenderers.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/TextProcessor.h"
-#include "utils/text/TextRenderers.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "spell", Spell_CH);
 

@@ -1,8 +1,8 @@
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
 
+#include "text/Utf16Conversion.h"
+#include "text/WordEncodings.h"
 #include "utils/TextEscapes.h"
-#include "utils/text/Utf16Conversion.h"
-#include "utils/text/WordEncodings.h"
 
 namespace {
 

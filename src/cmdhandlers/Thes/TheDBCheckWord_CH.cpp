@@ -5,10 +5,10 @@
 #include "cmdhandlers/Common/EngineFailure.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "cmdhandlers/Spell/MisspellingScan.h"
+#include "text/DefaultErrorDecorator.h"
+#include "text/TextRenderers.h"
+#include "text/Utf16Conversion.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/DefaultErrorDecorator.h"
-#include "utils/text/TextRenderers.h"
-#include "utils/text/Utf16Conversion.h"
 
 namespace {
 

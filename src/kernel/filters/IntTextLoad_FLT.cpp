@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "templates/TemplateMap.h"
+#include "text/Utf16Conversion.h"
 #include "utils/FileCache.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/PathSafety.h"
-#include "utils/text/Utf16Conversion.h"
 
 namespace {
 

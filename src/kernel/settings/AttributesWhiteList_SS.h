@@ -1,8 +1,8 @@
 #pragma once
 // INI key "attr_wl" (orthd) -> AttributeWhiteList: the attributes a kept tag keeps.
 #include "kernel/settings/StringList_SS.h"
+#include "text/AttributeWhiteList.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/AttributeWhiteList.h"
 
 class AttributesWhiteList_SS : public StringList_SS<AttributeWhiteList> {
   public:

@@ -1,8 +1,8 @@
 #pragma once
 // INI key "html_wl" (orthd) -> TagWhiteList: the tags the markup filters keep.
 #include "kernel/settings/StringList_SS.h"
+#include "text/TagWhiteList.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/text/TagWhiteList.h"
 
 class HTMLWhiteList_SS : public StringList_SS<TagWhiteList> {
   public:

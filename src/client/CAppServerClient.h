@@ -1,0 +1,103 @@
+#pragma once
+// Client of the engine server (AppServer): one remote function call per TCP connection.
+//
+// The process has one client object, used through the free functions below from the request
+// thread only. Each command connects (AppServerConnect or AppServerInit), makes its call
+// (AppServerDoFunc) and releases the client (AppServerUninit); the next call resolves the host
+// again. Failures never leave the free functions: they return the error's code (see Error) and
+// log it. The socket of a call is closed once its answer is read.
+//
+// Wire format: wire (request framing, line escaping, answer decoding).
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "utils/StringMap.h"
+
+class CAppServerClient {
+  public:
+    // Codes of Error. -1..-9 are the protocol's; kAnswerTooLarge is ours.
+    static constexpr int kCannotResolve = -1;
+    static constexpr int kNotInitialized = -2;
+    static constexpr int kServerError = -3;
+    static constexpr int kBadAnswerHeader = -4;
+    static constexpr int kDecodeError = -5;
+    static constexpr int kSocketError = -6;
+    static constexpr int kRecvError = -7;
+    static constexpr int kNoHttpHeader = -8;
+    static constexpr int kPartialContent = -9;
+    static constexpr int kAnswerTooLarge = -10;
+
+    // Wait between reads without limit ("appserver_wait_ms" = 0).
+    static constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
+    // The wait between reads when "appserver_wait_ms" sets none: an engine server that hangs
+    // fails the request with a clear error long before the watchdog ends the process.
+    static constexpr std::uint32_t kDefaultWaitMs = 30000;
+    // An answer that grows beyond this is refused with kAnswerTooLarge.
+    static constexpr size_t kMaxAnswerBytes = 64u * 1024 * 1024;
+    // Gives up after this many receive failures of the "other" class in a row.
+    static constexpr int kMaxRetries = 999;
+    static constexpr size_t kMaxMessageBytes = 4095;
+
+    class Error : public std::runtime_error {
+      public:
+        Error(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+        int code() const noexcept { return code_; }
+
+      private:
+        int code_;
+    };
+
+    // The process-wide client.
+    static CAppServerClient& Instance();
+
+    bool initialised() const { return initialised_; }
+    // Forgets the resolved address; throws Error(kCannotResolve) when `host` does not resolve.
+    void ResetAndResolve(const std::string& host, std::uint16_t port);
+    void Reset();
+    void SetWaitTimeMs(std::uint32_t ms) { waitMs_ = ms; }
+    std::uint32_t waitTimeMs() const { return waitMs_; }
+
+    // Frames the call, sends it and decodes exactly `expected` results. Throws Error.
+    std::vector<std::string> DoFunc(const std::string& function,
+                                    const std::vector<std::string>& params, size_t expected);
+    // Sends the request body of one call and returns the answer's content. Throws Error.
+    std::string AppServerRequest(const std::string& function, const std::string& body);
+
+    // Checks the first line of `content` and decodes exactly `expected` results. Throws Error.
+    static std::vector<std::string> CheckAnswer(const std::string& function,
+                                                const std::string& content, size_t expected);
+    // Reads one answer from the connected socket `fd` (set non-blocking) and returns its
+    // content. Throws Error.
+    static std::string ReadAnswer(int fd, std::uint32_t waitMs);
+
+    // The content of a complete answer `buffer` whose header ends at `headerEnd` (0: none found)
+    // and declares `contentLength` bytes (0: to the end). Throws Error(-8 / -9).
+    static std::string ExtractContent(const std::string& buffer, size_t headerEnd,
+                                      int contentLength);
+
+  private:
+    bool initialised_ = false;
+    sockaddr_in address_{};
+    std::uint32_t waitMs_ = kWaitForever;
+};
+
+// Initialises the client for `host` (name or dotted IPv4) and `port`. 0 on success, else the
+// error's code (-1 when it was 0).
+int AppServerInit(const std::string& host, std::uint16_t port);
+
+// Initialises the client for `host` and `port`, the server the caller chose for the call.
+// "appserver_wait_ms" in `map` sets the wait between reads (0: without limit; default
+// kDefaultWaitMs). 0 on success, else the
+// error's code (-1 when it was 0).
+int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port);
+
+// One remote call. 0 on success with `results` holding `expected` strings; else the error's code
+// (-1 when it was 0) and `results` empty.
+int AppServerDoFunc(const std::string& function, const std::vector<std::string>& params,
+                    std::vector<std::string>& results, size_t expected);
+
+void AppServerUninit();

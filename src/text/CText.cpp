@@ -1,0 +1,310 @@
+#include "text/CText.h"
+
+#include <climits>
+#include <utility>
+
+#include "text/CAmpCharFilter.h"
+#include "text/CCodeCharFilter.h"
+#include "text/CHtmlFilter.h"
+#include "text/CUbbTagFilter.h"
+#include "text/ColorFilter.h"
+#include "text/EIncorrectPosition.h"
+#include "text/WordEncodings.h"
+
+namespace {
+
+constexpr std::u16string_view kFilteredView = u"[_fvw_]";
+constexpr std::u16string_view kKeepMarkup = u"[_mkp_]";
+constexpr std::u16string_view kHtmlFound = u"[*htmf]";
+
+bool ReadsAsBlank(char16_t unit) {
+    return unit == 0x2002 || unit == 0x2003 || unit == 0x2009 || unit == 0x200C || unit == 0x200D;
+}
+
+bool IsEmptyNew(const TextElement& element) {
+    return element.kind == ElementKind::kNew && element.source.empty();
+}
+
+bool IsTag(ElementKind kind) {
+    return kind == ElementKind::kTag || kind == ElementKind::kEscapedTag;
+}
+
+// `htmlInput`: the HTML filter reads the text, so a reference its writer typed stays one.
+std::u16string HtmlSafe(const TextElement& element, bool htmlInput) {
+    switch (element.kind) {
+        case ElementKind::kNamedRef:
+        case ElementKind::kNumericRef:
+            return HtmlAngleEscape(element.source);
+        default:
+            return htmlInput ? HtmlTextEscapeKeepingReferences(element.source)
+                             : HtmlTextEscape(element.source);
+    }
+}
+
+}  // namespace
+
+CText::CText(const FilteringParams& params) {
+    filters_.push_back(std::make_unique<CHtmlFilter>(params));
+    static_assert(kAmpFilterIndex == 1);
+    filters_.push_back(std::make_unique<CAmpCharFilter>());
+    filters_.push_back(std::make_unique<CUbbTagFilter>());
+    filters_.push_back(std::make_unique<CCodeCharFilter>());
+    filters_.push_back(std::make_unique<ColorFilter>());
+    SetText(u"");
+}
+
+void CText::StartElement() {
+    if (IsEmptyNew(elements_.back())) return;
+    elements_.emplace_back();
+}
+
+void CText::AppendPlain(char16_t unit) {
+    if (elements_.back().kind != ElementKind::kPlain) {
+        StartElement();
+        elements_.back().kind = ElementKind::kPlain;
+    }
+    TextElement& element = elements_.back();
+    element.source += unit;
+    element.check += unit;
+    element.checkLength = static_cast<int>(element.check.size());
+}
+
+void CText::SetText(std::u16string text) {
+    text_ = std::move(text);
+    elements_.clear();
+    ForgetHint();
+    htmlFound_ = false;
+    elements_.emplace_back();
+    for (auto& filter : filters_) filter->BeginText();
+    const CFilter* htmlFilter = filters_.front().get();
+    for (std::size_t position = 0; position < text_.size(); ++position) {
+        if (ReadsAsBlank(text_[position])) text_[position] = u' ';
+        bool consumed = false;
+        for (auto& filter : filters_) {
+            if (!filter->Enabled() || filter->Opens() != text_[position]) continue;
+            const bool startsElement =
+                elements_.back().kind != filter->Kind() || !filter->MergesRuns();
+            const bool pushed = startsElement && !IsEmptyNew(elements_.back());
+            if (startsElement) StartElement();
+            std::size_t at = position;
+            if (filter->Consume(text_, at, elements_.back())) {
+                position = at;
+                consumed = true;
+                if (filter.get() == htmlFilter) htmlFound_ = true;
+                break;
+            }
+            // A failed filter leaves its element empty; drop it so that the plain text around
+            // the opening character stays one element.
+            if (pushed) elements_.pop_back();
+        }
+        if (!consumed) AppendPlain(text_[position]);
+    }
+    StartElement();
+    TextElement& last = elements_.back();
+    last.kind = ElementKind::kPlain;
+    last.source = u" ";
+    last.check = u" ";
+    last.checkLength = 1;
+    AssignCheckStarts();
+}
+
+void CText::SetMarkers(std::u16string markers) {
+    markers_ = std::move(markers);
+    for (auto& filter : filters_) filter->ReadSwitches(markers_);
+}
+
+std::u16string CText::GetMarkers() const {
+    std::u16string markers = markers_;
+    if (htmlFound_) markers += kHtmlFound;
+    return markers;
+}
+
+std::u16string CText::Render(PlainText plainText) const {
+    const bool filteredView = markers_.find(kFilteredView) != std::u16string::npos;
+    const bool keepMarkup = markers_.find(kKeepMarkup) != std::u16string::npos;
+    const bool htmlInput = filters_.front()->Enabled();
+    std::u16string out;
+    for (const TextElement& element : elements_) {
+        if (IsTag(element.kind)) {
+            // In a page, a closing tag that closes nothing of the text would close the page's.
+            if (element.strayClosingTag && plainText == PlainText::kHtmlSafe) continue;
+            if (!filteredView)
+                out += element.source;
+            else if (element.keep)
+                out += element.kind == ElementKind::kEscapedTag ? EscapedTagText(element.view)
+                                                                : element.view;
+        } else if (element.kind == ElementKind::kDecoration) {
+            if (keepMarkup) out += element.source;
+        } else {
+            out +=
+                plainText == PlainText::kHtmlSafe ? HtmlSafe(element, htmlInput) : element.source;
+        }
+    }
+    return out;
+}
+
+void CText::AssignCheckStarts() {
+    int offset = 0;
+    for (TextElement& element : elements_) {
+        if (element.InCheckStream()) {
+            element.checkStart = offset;
+            offset += element.checkLength;
+        } else {
+            element.checkStart = offset - 1;
+        }
+    }
+}
+
+CText::ConstIterator CText::FindConst(int position) const {
+    if (position < 0) throw EIncorrectPosition();
+    auto it = hintValid_ ? hint_ : elements_.cbegin();
+    // Lookups come mostly in ascending order near the previous one: walk back from the hint to
+    // an element starting at or before the position, then forward.
+    while (it != elements_.cbegin() && (!it->InCheckStream() || it->checkStart > position)) --it;
+    for (; it != elements_.cend(); ++it) {
+        if (!it->InCheckStream()) continue;
+        if (it->checkStart > position) break;
+        if (it->Holds(position)) {
+            hint_ = it;
+            hintValid_ = true;
+            return it;
+        }
+    }
+    throw EIncorrectPosition();
+}
+
+CText::Iterator CText::Find(int position) {
+    const ConstIterator found = FindConst(position);
+    return elements_.erase(found, found);  // the mutable iterator of the same element
+}
+
+CText::Iterator CText::SplitAt(Iterator element, int position) {
+    // Only plain text is split: the other elements with more than one check unit (a numeric
+    // reference to a character beyond U+FFFF) stay whole and are marked from their start.
+    if (position <= element->checkStart || element->kind != ElementKind::kPlain) return element;
+    const auto offset = static_cast<std::size_t>(position - element->checkStart);
+    TextElement second;
+    second.kind = ElementKind::kPlain;
+    second.check = element->check.substr(offset);
+    second.source = second.check;
+    second.checkStart = position;
+    second.checkLength = static_cast<int>(second.check.size());
+    // Plain text has its source equal to its check text: both are cut in place, so the first
+    // part costs no copy.
+    element->check.resize(offset);
+    element->source.resize(offset);
+    element->checkLength = static_cast<int>(offset);
+    return elements_.insert(std::next(element), std::move(second));
+}
+
+void CText::InsertDecoration(int at, std::u16string markup) {
+    Iterator before = SplitAt(Find(at), at);
+    // Decorating backwards, the decorations already at this point belong to later ranges (or,
+    // for an empty range, are its own closing text): the new one goes in front of them.
+    if (decorationOrder_ == DecorationOrder::kBeforeExisting)
+        while (before != elements_.begin() && std::prev(before)->kind == ElementKind::kDecoration)
+            --before;
+    TextElement decoration;
+    decoration.kind = ElementKind::kDecoration;
+    decoration.source = std::move(markup);
+    decoration.checkLength = 0;
+    decoration.checkStart = at - 1;
+    elements_.insert(before, std::move(decoration));
+}
+
+void CText::Decorate(int position, std::u16string opening, int endPosition,
+                     std::u16string closing) {
+    if (endPosition < position) throw EIncorrectPosition();
+    Find(endPosition);
+    if (decorationOrder_ == DecorationOrder::kBeforeExisting) {
+        InsertDecoration(endPosition, std::move(closing));
+        InsertDecoration(position, std::move(opening));
+    } else {
+        InsertDecoration(position, std::move(opening));
+        InsertDecoration(endPosition, std::move(closing));
+    }
+}
+
+void CText::RemoveDecorations() {
+    elements_.remove_if(
+        [](const TextElement& element) { return element.kind == ElementKind::kDecoration; });
+}
+
+std::u16string CText::CheckText() const {
+    std::u16string out;
+    for (const TextElement& element : elements_)
+        if (element.InCheckStream()) out += element.check;
+    return out;
+}
+
+std::u16string CText::Word(int position, int length) const {
+    if (length < 0) throw EIncorrectPosition();
+    auto it = FindConst(position);
+    const auto wanted = static_cast<std::size_t>(length);
+    std::u16string word;
+    auto offset = static_cast<std::size_t>(position - it->checkStart);
+    for (; word.size() < wanted; ++it) {
+        if (it == elements_.cend()) throw EIncorrectPosition();
+        if (!it->InCheckStream()) continue;
+        word.append(it->check, offset, wanted - word.size());
+        offset = 0;
+    }
+    return word;
+}
+
+bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
+    if (length < 0 || static_cast<long long>(position) + length - 1 > INT_MAX) return false;
+    Iterator first;
+    Iterator last;
+    try {
+        first = Find(position);
+        last = length == 0 ? first : Find(position + length - 1);
+    } catch (const EIncorrectPosition&) {
+        return false;
+    }
+    // Markup of the range, with the check position it stood at.
+    std::vector<std::pair<int, TextElement>> markup;
+    std::u16string merged = first->check;
+    Iterator following = std::next(first);
+    if (last != first) {
+        for (bool done = false; !done;) {
+            done = following == last;
+            if (following->InCheckStream())
+                merged += following->check;
+            else
+                markup.emplace_back(following->checkStart + 1, std::move(*following));
+            following = elements_.erase(following);
+        }
+    }
+    merged.replace(static_cast<std::size_t>(position - first->checkStart),
+                   static_cast<std::size_t>(length), text);
+    first->kind = ElementKind::kPlain;
+    first->check = std::move(merged);
+    // Where references are read, the merged text may hold characters that came from them
+    // ("&lt;") or that the user typed: written as they are, they would read back as markup or
+    // as other characters on the next load.
+    first->source = ReferencesAreRead() ? HtmlTextEscape(first->check) : first->check;
+    first->view.clear();
+    first->checkLength = static_cast<int>(first->check.size());
+    ForgetHint();
+    AssignCheckStarts();
+    const int mergedStart = first->checkStart;
+    const int mergedEnd = mergedStart + first->checkLength;
+    for (auto& [at, element] : markup) {
+        const bool inside = first->InCheckStream() && at > mergedStart && at < mergedEnd;
+        const Iterator before = inside ? SplitAt(Find(at), at) : following;
+        elements_.insert(before, std::move(element));
+    }
+    AssignCheckStarts();
+    ForgetHint();
+    return true;
+}
+
+bool CText::ReferencesAreRead() const { return filters_[kAmpFilterIndex]->Enabled(); }
+
+std::u16string CText::SourceText() const {
+    std::u16string out;
+    for (const TextElement& element : elements_)
+        if (element.kind != ElementKind::kDecoration) out += element.source;
+    return out;
+}

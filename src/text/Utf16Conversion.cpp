@@ -1,0 +1,102 @@
+#include "text/Utf16Conversion.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr char32_t kMaxCodePoint = 0x10FFFF;
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Decodes the sequence at in[i]; returns its length, or 0 when it is malformed.
+std::size_t DecodeOne(std::string_view in, std::size_t i, char32_t& cp) {
+    const auto lead = static_cast<unsigned char>(in[i]);
+    std::size_t length = 0;
+    char32_t min = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (in.size() - i < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(in[i + k]);
+        if (!IsContinuation(byte)) return 0;
+        cp = (cp << 6) | (byte & 0x3F);
+    }
+    if (cp < min || cp > kMaxCodePoint || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return length;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeOne(utf8, i, cp);
+        if (length == 0) {
+            out += kReplacement;
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size() + utf16.size() / 2);
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t unit = utf16[i];
+        if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
+            const char32_t cp =
+                0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00);
+            AppendUtf8(out, cp);
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            AppendUtf8(out, kReplacement);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}

@@ -1,0 +1,204 @@
+#include "text/WordEncodings.h"
+
+#include <string>
+
+#include "utils/EscapeEach.h"
+#include "utils/TextEscapes.h"
+
+namespace {
+
+void AppendAscii(std::u16string& out, std::string_view ascii) {
+    out.append(ascii.begin(), ascii.end());
+}
+
+void AppendDecimal(std::u16string& out, unsigned value) { AppendAscii(out, std::to_string(value)); }
+
+void AppendHexByte(std::u16string& out, unsigned value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    out += u"\\x";
+    out += static_cast<char16_t>(kDigits[(value >> 4) & 0xF]);
+    out += static_cast<char16_t>(kDigits[value & 0xF]);
+}
+
+bool IsXmlChar(char16_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
+}
+
+}  // namespace
+
+std::u16string ScriptEscape(std::u16string_view word) { return JavaScriptStringEscape(word); }
+
+std::u16string IdentifierForm(std::u16string_view word) {
+    std::u16string out;
+    out.reserve(word.size());
+    for (char16_t c : word) {
+        if (c >= 65 && c <= 127) {
+            out += c;
+        } else {
+            out += u'-';
+            AppendDecimal(out, c);
+        }
+    }
+    return out;
+}
+
+std::u16string EscapedTagText(std::u16string_view tag) { return WideHtmlEscape(tag); }
+
+std::u16string HtmlTextEscape(std::u16string_view text) {
+    return EscapeEach(text, [](char16_t c) -> std::u16string_view {
+        switch (c) {
+            case u'&':
+                return u"&amp;";
+            case u'<':
+                return u"&lt;";
+            case u'>':
+                return u"&gt;";
+            default:
+                return {};
+        }
+    });
+}
+
+namespace {
+
+bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsHexDigit(char16_t c) {
+    return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// The length of the character reference at text[0] (which is '&'), or 0 when none starts there.
+std::size_t ReferenceLength(std::u16string_view text) {
+    std::size_t i = 1;
+    const auto run = [&](bool (*accepts)(char16_t)) {
+        const std::size_t start = i;
+        while (i < text.size() && accepts(text[i])) ++i;
+        return i > start;
+    };
+    bool body = false;
+    if (i < text.size() && text[i] == u'#') {
+        ++i;
+        if (i < text.size() && (text[i] == u'x' || text[i] == u'X')) {
+            ++i;
+            body = run(&IsHexDigit);
+        } else {
+            body = run(&IsAsciiDigit);
+        }
+    } else if (i < text.size() && IsAsciiLetter(text[i])) {
+        body = run([](char16_t c) { return IsAsciiLetter(c) || IsAsciiDigit(c); });
+    }
+    return body && i < text.size() && text[i] == u';' ? i + 1 : 0;
+}
+
+}  // namespace
+
+std::u16string HtmlTextEscapeKeepingReferences(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            const std::size_t length = ReferenceLength(text.substr(i));
+            if (length == 0) {
+                out += u"&amp;";
+            } else {
+                out += text.substr(i, length);
+                i += length - 1;
+            }
+        } else if (text[i] == u'<') {
+            out += u"&lt;";
+        } else if (text[i] == u'>') {
+            out += u"&gt;";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::u16string HtmlAngleEscape(std::u16string_view text) {
+    return EscapeEach(text, [](char16_t c) -> std::u16string_view {
+        switch (c) {
+            case u'<':
+                return u"&lt;";
+            case u'>':
+                return u"&gt;";
+            default:
+                return {};
+        }
+    });
+}
+
+std::u16string XmlAttributeEscape(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        switch (c) {
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'\'':
+                out += u"&apos;";
+                break;
+            case u'\t':
+                out += u"&#9;";
+                break;
+            case u'\n':
+                out += u"&#10;";
+                break;
+            case u'\r':
+                out += u"&#13;";
+                break;
+            default:
+                out += IsXmlChar(c) ? c : char16_t{0xFFFD};
+        }
+    }
+    return out;
+}
+
+std::u16string JsSingleQuotedEscape(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        switch (c) {
+            case u'\\':
+                out += u"\\\\";
+                break;
+            case u'\'':
+                out += u"\\'";
+                break;
+            case u'"':
+                out += u"\\\"";
+                break;
+            case u'\n':
+                out += u"\\n";
+                break;
+            case u'\r':
+                out += u"\\r";
+                break;
+            case u'\t':
+                out += u"\\t";
+                break;
+            case 0x2028:
+                out += u"\\u2028";
+                break;
+            case 0x2029:
+                out += u"\\u2029";
+                break;
+            default:
+                if (c < 0x20 || c == u'<' || c == u'>' || c == u'&')
+                    AppendHexByte(out, c);
+                else
+                    out += c;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "client/CAppServerClient.h"
+#include "client/SocketErrors.h"
+#include "support/FakeEngineServer.h"
+
+using testsupport::FakeEngineServer;
+using namespace std::chrono_literals;
+
+namespace {
+
+class AppServerClientTest : public ::testing::Test {
+  protected:
+    FakeEngineServer server;
+    std::vector<std::string> results;
+
+    void SetUp() override {
+        CAppServerClient::Instance().SetWaitTimeMs(5000);
+        ASSERT_EQ(AppServerInit("127.0.0.1", server.port()), 0);
+    }
+    void TearDown() override {
+        AppServerUninit();
+        CAppServerClient::Instance().SetWaitTimeMs(CAppServerClient::kWaitForever);
+    }
+    int Call(size_t expected = 1) {
+        const int rc = AppServerDoFunc("check_is_correct4", {"en_US", "word"}, results, expected);
+        if (rc != 0) ADD_FAILURE() << Failure(expected).second;
+        return rc;
+    }
+    // The code and message of a failing DoFunc.
+    std::pair<int, std::string> Failure(size_t expected = 1) {
+        try {
+            CAppServerClient::Instance().DoFunc("get_suggestions4", {"x"}, expected);
+        } catch (const CAppServerClient::Error& e) {
+            return {e.code(), e.what()};
+        }
+        return {0, ""};
+    }
+};
+
+}  // namespace
+
+TEST_F(AppServerClientTest, SendsTheExactRequestMessageWithEscapedLines) {
+    server.AnswerWith("VerbarOK\r\n");
+    ASSERT_EQ(AppServerDoFunc("check_spelling4", {"a\\b", "t\tx", "l1\r\nl2", "caf\xC3\xA9", ""},
+                              results, 0),
+              0);
+    const std::string body =
+        "check_spelling4\r\na\\\\b\r\nt\\tx\r\nl1\\r\\nl2\r\ncaf\\xC3\\xA9\r\n\r\n";
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(server.requests()[0],
+              "GET /x.100 HTTP/1.0\r\nAccept: text/html\r\nAccept: image/Verbar\r\nContent-type: "
+              "image/Verbar\r\n"
+              "Content-length: " +
+                  std::to_string(body.size()) + "\r\nOptions: version=3.0\r\n\r\n" + body);
+}
+
+TEST_F(AppServerClientTest, DecodesOkAnswers) {
+    server.AnswerWith("VerbarOK\r\nword\\tx\r\n");
+    ASSERT_EQ(Call(), 0);
+    EXPECT_EQ(results, std::vector<std::string>{"word\tx"});
+
+    server.AnswerWith("verbarok\r\n");
+    ASSERT_EQ(Call(), 0);
+    EXPECT_EQ(results, std::vector<std::string>{""});
+}
+
+TEST_F(AppServerClientTest, ReportsServerAndDecodeErrorsWithTheirCodes) {
+    struct Row {
+        std::string content;
+        size_t expected;
+        int code;
+        std::string message;
+    };
+    const Row rows[] = {
+        {"VerbarError\r\nLanguage is not supported", 1, -3, "Language is not supported"},
+        {"Nonsense\r\nx\r\n", 1, -4,
+         "CLI:Answer header indicates error. The server couldn't process request for function "
+         "get_suggestions4"},
+        {"VerbarOK\r\na\r\nb\r\n", 1, -5,
+         "Server responded OK. Content decode error 1. Possible mismatch of server and client "
+         "versions"},
+        {"VerbarOK\r\n\\q\r\n", 1, -5,
+         "Server responded OK. Content decode error -2. Possible mismatch of server and client "
+         "versions"},
+        {"VerbarOK\r\na", 3, -5,
+         "Server responded OK. Content decode error -1. Possible mismatch of server and client "
+         "versions"},
+        {"VerbarOK\r\nleft over", 0, -5,
+         "Server responded OK. Content decode error 1. Possible mismatch of server and client "
+         "versions"},
+    };
+    for (const Row& row : rows) {
+        server.AnswerWith(row.content);
+        EXPECT_EQ(Failure(row.expected), std::make_pair(row.code, row.message)) << row.content;
+    }
+}
+
+TEST_F(AppServerClientTest, AnswerWithoutContentLengthIsReadToTheClose) {
+    server.SetScript({{"HTTP/1.0 200 OK\r\n\r\nVerbarOK\r\n", "first\r\n"}, 50ms});
+    ASSERT_EQ(Call(), 0);
+    EXPECT_EQ(results, std::vector<std::string>{"first"});
+}
+
+TEST_F(AppServerClientTest, HeaderTerminatorSplitAcrossReadsIsFound) {
+    server.SetScript(
+        {{"HTTP/1.0 200 OK\r\nContent-length: 12\r\n\r", "\nVerbarOK\r\nx\r\n"}, 80ms});
+    ASSERT_EQ(Call(), 0);
+    EXPECT_EQ(results, std::vector<std::string>{"x"});
+}
+
+TEST_F(AppServerClientTest, ServerClosingEarlyIsNoHeaderOrPartialContent) {
+    server.SetScript({{"HTTP/1.0 200 OK\r\nContent-length: 5"}});
+    EXPECT_EQ(Failure().first, CAppServerClient::kNoHttpHeader);
+    server.SetScript({{"HTTP/1.0 200 OK\r\nContent-length: 100\r\n\r\nVerbarOK\r\n"}});
+    EXPECT_EQ(Failure(), std::make_pair(CAppServerClient::kPartialContent,
+                                        std::string("Only part of the content has been read")));
+}
+
+TEST_F(AppServerClientTest, BoundedWaitExpires) {
+    CAppServerClient::Instance().SetWaitTimeMs(100);
+    server.SetScript({{"HTTP/1.0 200 OK\r\n", "Content-length: 0\r\n\r\n"}, 1000ms});
+    EXPECT_EQ(Failure(), std::make_pair(CAppServerClient::kSocketError,
+                                        std::string("CLI: Recv: Socket recv wait expired")));
+}
+
+TEST_F(AppServerClientTest, AnswerOverTheLimitIsRefused) {
+    std::string huge = "HTTP/1.0 200 OK\r\nContent-length: 80000000\r\n\r\nVerbarOK\r\n";
+    huge.append(CAppServerClient::kMaxAnswerBytes + 1024, 'a');
+    server.SetScript({{huge}});
+    EXPECT_EQ(Failure().first, CAppServerClient::kAnswerTooLarge);
+}
+
+TEST(AppServerClientConnectionTest, RefusedConnectionAndUnresolvableHostAndUninitialisedClient) {
+    std::vector<std::string> results;
+    ASSERT_EQ(AppServerInit("127.0.0.1", testsupport::UnusedLoopbackPort()), 0);
+    EXPECT_EQ(AppServerDoFunc("check_is_correct4", {}, results, 1), CAppServerClient::kSocketError);
+
+    EXPECT_EQ(AppServerInit("no-such-host.invalid", 2880), CAppServerClient::kCannotResolve);
+    EXPECT_FALSE(CAppServerClient::Instance().initialised());
+    EXPECT_EQ(AppServerDoFunc("check_is_correct4", {}, results, 1),
+              CAppServerClient::kNotInitialized);
+    AppServerUninit();
+}
+
+TEST(AppServerClientConnectionTest, ConnectUsesTheChosenServerAndWait) {
+    FakeEngineServer redirected;
+    redirected.AnswerWith("VerbarOK\r\nredirected\r\n");
+    StringMap map{{"appserver_wait_ms", "5000"}};
+
+    ASSERT_EQ(AppServerConnect(map, "localhost", redirected.port()), 0);
+    EXPECT_EQ(CAppServerClient::Instance().waitTimeMs(), 5000u);
+    std::vector<std::string> results;
+    ASSERT_EQ(AppServerDoFunc("get_suggestions4", {}, results, 1), 0);
+    EXPECT_EQ(results[0], "redirected");
+    AppServerUninit();
+    CAppServerClient::Instance().SetWaitTimeMs(CAppServerClient::kWaitForever);
+}
+
+TEST(AppServerClientConnectionTest, TheWaitIsBoundedUnlessTheConfigurationLiftsIt) {
+    const struct {
+        const char* value;  // nullptr: no "appserver_wait_ms"
+        std::uint32_t waitMs;
+    } rows[] = {
+        {nullptr, CAppServerClient::kDefaultWaitMs},
+        {"", CAppServerClient::kDefaultWaitMs},
+        {"abc", CAppServerClient::kDefaultWaitMs},
+        {"-5", CAppServerClient::kDefaultWaitMs},
+        {"1500", 1500},
+        {"0", CAppServerClient::kWaitForever},
+    };
+    for (const auto& row : rows) {
+        StringMap map;
+        if (row.value) map["appserver_wait_ms"] = row.value;
+        ASSERT_EQ(AppServerConnect(map, "127.0.0.1", 2880), 0);
+        EXPECT_EQ(CAppServerClient::Instance().waitTimeMs(), row.waitMs)
+            << (row.value ? row.value : "(absent)");
+        AppServerUninit();
+    }
+    CAppServerClient::Instance().SetWaitTimeMs(CAppServerClient::kWaitForever);
+}
+
+TEST(AppServerClientUnitTest, ExtractContentAndErrorClasses) {
+    EXPECT_EQ(CAppServerClient::ExtractContent("H\r\n\r\nabcdef", 5, 3), "abc");
+    EXPECT_EQ(CAppServerClient::ExtractContent("H\r\n\r\nabcdef", 5, 0), "abcdef");
+    EXPECT_THROW(CAppServerClient::ExtractContent("abc", 0, 0), CAppServerClient::Error);
+
+    EXPECT_EQ(ClassifyRecvError(EAGAIN), RecvErrorClass::WouldBlock);
+    EXPECT_EQ(ClassifyRecvError(ECONNRESET), RecvErrorClass::Disconnection);
+    EXPECT_EQ(ClassifyRecvError(ENOTSOCK), RecvErrorClass::Strange);
+    EXPECT_EQ(ClassifyRecvError(EINTR), RecvErrorClass::Interrupted);
+    EXPECT_EQ(ClassifyRecvError(EIO), RecvErrorClass::Other);
+}
