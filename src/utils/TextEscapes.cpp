@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "utils/BackslashEscaper.h"
 #include "utils/EscapeEach.h"
 
 std::string HtmlEscape(std::string_view in) {
@@ -159,72 +160,6 @@ std::string XmlTextEscape(std::string_view in) {
     });
 }
 
-namespace {
+std::string JsonStringEscape(std::string_view in) { return kJsonEscaper.Escape(in); }
 
-// The JSON string escape; `forScript` also escapes the bytes that let a string end a script
-// element or an HTML attribute around it, and the apostrophe, so the result is safe in a quoted
-// string of either kind inside a page.
-std::string EscapeStringLiteral(std::string_view in, bool forScript) {
-    std::string out;
-    out.reserve(in.size() + in.size() / 8);
-    for (size_t i = 0; i < in.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(in[i]);
-        // U+2028 and U+2029 are E2 80 A8 and E2 80 A9 in UTF-8.
-        if (const auto three = in.substr(i, 3);
-            three == "\xE2\x80\xA8" || three == "\xE2\x80\xA9") {
-            out += three.back() == '\xA8' ? "\\u2028" : "\\u2029";
-            i += 2;
-            continue;
-        }
-        switch (byte) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\'':
-            case '<':
-            case '>':
-            case '&':
-                if (forScript) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04X", byte);
-                    out += buf;
-                } else {
-                    out += in[i];
-                }
-                break;
-            default:
-                if (byte < 0x20 || byte == 0x7F) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04X", byte);
-                    out += buf;
-                } else {
-                    out += in[i];
-                }
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
-std::string JsonStringEscape(std::string_view in) { return EscapeStringLiteral(in, false); }
-
-std::string ScriptStringEscape(std::string_view in) { return EscapeStringLiteral(in, true); }
+std::string ScriptStringEscape(std::string_view in) { return kScriptEscaper.Escape(in); }

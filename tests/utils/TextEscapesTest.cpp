@@ -62,6 +62,7 @@ TEST(TextEscapesTest, JsonStringEscape) {
         {"x\xE2\x80\xA8y\xE2\x80\xA9", "x\\u2028y\\u2029"},
         {"\xE2\x82\xAC</script>", "\xE2\x82\xAC</script>"},
         {"\xE2\x80", "\xE2\x80"},
+        {"\xE2\x80\xAA\xE2\xE2\x80\xA8", "\xE2\x80\xAA\xE2\\u2028"},
     };
     for (const auto& row : rows) EXPECT_EQ(JsonStringEscape(row.in), row.out) << row.in;
 }
