@@ -12,7 +12,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
+#include "client/EngineServerList.h"
+#include "client/FailedServerMemory.h"
 #include "client/SocketErrors.h"
 #include "client/UniqueFd.h"
 #include "utils/logging/Logger.h"
@@ -72,6 +75,60 @@ void WaitReadable(int fd, std::uint32_t waitMs) {
     GetLogger().Log(loglevel::Debug, 0, "        CLI: data arrived");
 }
 
+// The IPv4 address of a dotted address or a host name; 0, or the resolver's code.
+int Resolve(const std::string& host, in_addr& ipv4) {
+    if (!host.empty() && host[0] >= '0' && host[0] <= '9' &&
+        inet_pton(AF_INET, host.c_str(), &ipv4) == 1)
+        return 0;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = host.empty() ? EAI_NONAME : getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    if (rc != 0 || found == nullptr) return rc != 0 ? rc : EAI_NONAME;
+    ipv4 = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    freeaddrinfo(found);
+    return 0;
+}
+
+// Connects the blocking socket `fd`, waiting at most `timeoutMs`; 0, or the error number
+// (ETIMEDOUT when the server did not answer in time). The socket is blocking again afterwards.
+int ConnectWithin(int fd, const sockaddr_in& address, std::uint32_t timeoutMs) {
+    const int flags = fcntl(fd, F_GETFL);
+    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    int error = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        error = errno;
+        if (error == EINPROGRESS || error == EINTR) {
+            pollfd p{fd, POLLOUT, 0};
+            int r;
+            do {
+                r = ::poll(&p, 1, static_cast<int>(std::min<std::uint32_t>(timeoutMs, 0x7FFFFFFF)));
+            } while (r < 0 && errno == EINTR);
+            socklen_t length = sizeof error;
+            if (r == 0)
+                error = ETIMEDOUT;
+            else if (r < 0)
+                error = errno;
+            else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = errno;
+        }
+    }
+    fcntl(fd, F_SETFL, flags);
+    return error;
+}
+
+// The setting `key` of `map` when it is a decimal number and nothing else.
+std::optional<unsigned long> DecimalSetting(const StringMap& map, const char* key) {
+    const auto it = map.find(key);
+    if (it == map.end() || it->second.empty()) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long value = std::strtoul(it->second.c_str(), &end, 10);
+    if (*end != '\0' || errno != 0 || it->second[0] == '-') return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 CAppServerClient& CAppServerClient::Instance() {
@@ -82,37 +139,77 @@ CAppServerClient& CAppServerClient::Instance() {
 void CAppServerClient::Reset() {
     if (!initialised_) return;
     initialised_ = false;
-    address_ = {};
+    servers_.clear();
     GetLogger().Log(loglevel::Debug, 0, kUninitialized);
 }
 
 void CAppServerClient::ResetAndResolve(const std::string& host, std::uint16_t port) {
     Reset();
-    in_addr ipv4{};
-    const bool dotted = !host.empty() && host[0] >= '0' && host[0] <= '9' &&
-                        inet_pton(AF_INET, host.c_str(), &ipv4) == 1;
-    if (!dotted) {
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        const int rc =
-            host.empty() ? EAI_NONAME : getaddrinfo(host.c_str(), nullptr, &hints, &found);
-        if (rc != 0 || found == nullptr)
-            Fail(kCannotResolve, Format("Cannot resolve host address code %d", rc));
-        ipv4 = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-        freeaddrinfo(found);
+    int lastCode = EAI_NONAME;
+    for (const auto& entry : EngineServerList::Parse(host, port)) {
+        in_addr ipv4{};
+        if (const int rc = Resolve(entry.host, ipv4); rc != 0) {
+            lastCode = rc;
+            if (EngineServerList::IsList(host))
+                GetLogger().Log(loglevel::Warning, 0,
+                                "CLI: *WARNING* engine server %s cannot be resolved (code %d)",
+                                entry.host.c_str(), rc);
+            continue;
+        }
+        Server server;
+        server.address.sin_family = AF_INET;
+        server.address.sin_port = htons(entry.port);
+        server.address.sin_addr = ipv4;
+        char text[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &ipv4, text, sizeof text);
+        server.label = std::string(text) + ":" + std::to_string(entry.port);
+        GetLogger().Log(loglevel::Debug, 0,
+                        "  CAppServerClient initialized successfully. Host %s:%d family %d", text,
+                        entry.port, AF_INET);
+        servers_.push_back(std::move(server));
     }
-    address_ = {};
-    address_.sin_family = AF_INET;
-    address_.sin_port = htons(port);
-    address_.sin_addr = ipv4;
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &ipv4, text, sizeof text);
-    GetLogger().Log(loglevel::Debug, 0,
-                    "  CAppServerClient initialized successfully. Host %s:%d family %d", text, port,
-                    AF_INET);
+    if (servers_.empty())
+        Fail(kCannotResolve, Format("Cannot resolve host address code %d", lastCode));
     initialised_ = true;
+}
+
+std::vector<std::string> CAppServerClient::servers() const {
+    std::vector<std::string> labels;
+    for (const auto& server : servers_) labels.push_back(server.label);
+    return labels;
+}
+
+UniqueFd CAppServerClient::ConnectToAServer() {
+    FailedServerMemory& memory = FailedServerMemory::Process();
+    const auto now = FailedServerMemory::Clock::now();
+    const std::vector<std::size_t> order = memory.TryOrder(servers(), now);
+    int lastSocket = -1;
+    for (std::size_t tried = 0; tried < order.size(); ++tried) {
+        const Server& server = servers_[order[tried]];
+        UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        const int one = 1;
+        if (setsockopt(socket.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0)
+            GetLogger().Log(loglevel::Warning, 0,
+                            "*WARNING*: cannot set socket option TCP_NODELAY, Error #%d, %s", errno,
+                            std::strerror(errno));
+        if (!socket.valid()) Fail(kSocketError, Format("  CLI:socket creation error %d", errno));
+        GetLogger().Log(loglevel::Debug, 0, "  CLI:socket 0x%X created", SocketId(socket.get()));
+        if (const int error = ConnectWithin(socket.get(), server.address, connectMs_); error == 0) {
+            memory.MarkWorking(server.label);
+            GetLogger().Log(loglevel::Debug, 0, "  CLI:socket 0x%X connected",
+                            SocketId(socket.get()));
+            return socket;
+        } else if (tried + 1 < order.size()) {
+            ++failovers_;
+            GetLogger().Log(loglevel::Warning, 0,
+                            "CLI: *WARNING* engine server %s cannot be reached (error %d); "
+                            "trying the next",
+                            server.label.c_str(), error);
+        }
+        memory.MarkFailed(server.label, now);
+        lastSocket = socket.get();
+    }
+    Fail(kSocketError, Format("socket 0x%X cannot connect to the server", SocketId(lastSocket)));
 }
 
 std::vector<std::string> CAppServerClient::DoFunc(const std::string& function,
@@ -150,24 +247,7 @@ std::string CAppServerClient::AppServerRequest(const std::string& function,
              Format("Request (%s): CAppServerClient object is not initialized", function.c_str()));
     GetLogger().Log(loglevel::Debug, 0, "       CLI:AppServerRequest (%s)", function.c_str());
 
-    UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    const int one = 1;
-    if (setsockopt(socket.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0)
-        GetLogger().Log(loglevel::Warning, 0,
-                        "*WARNING*: cannot set socket option TCP_NODELAY, Error #%d, %s", errno,
-                        std::strerror(errno));
-    if (!socket.valid()) Fail(kSocketError, Format("  CLI:socket creation error %d", errno));
-    GetLogger().Log(loglevel::Debug, 0, "  CLI:socket 0x%X created", SocketId(socket.get()));
-
-    int rc;
-    do {
-        rc = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address_), sizeof address_);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0)
-        Fail(kSocketError,
-             Format("socket 0x%X cannot connect to the server", SocketId(socket.get())));
-    GetLogger().Log(loglevel::Debug, 0, "  CLI:socket 0x%X connected", SocketId(socket.get()));
-
+    const UniqueFd socket = ConnectToAServer();
     GetLogger().Log(loglevel::Debug, 0, "       CLI:Sending http request");
     SendAll(socket.get(), wire::BuildRequestMessage(body));
     fcntl(socket.get(), F_SETFL, fcntl(socket.get(), F_GETFL) | O_NONBLOCK);
@@ -281,15 +361,16 @@ int AppServerInit(const std::string& host, std::uint16_t port) {
 }
 
 int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port) {
-    std::uint32_t waitMs = CAppServerClient::kDefaultWaitMs;
-    if (auto it = map.find("appserver_wait_ms"); it != map.end() && !it->second.empty()) {
-        char* end = nullptr;
-        const unsigned long value = std::strtoul(it->second.c_str(), &end, 10);
-        if (*end == '\0' && value == 0) waitMs = CAppServerClient::kWaitForever;
-        if (*end == '\0' && value > 0 && value < CAppServerClient::kWaitForever)
-            waitMs = static_cast<std::uint32_t>(value);
+    CAppServerClient& client = CAppServerClient::Instance();
+    client.SetWaitTimeMs(CAppServerClient::kDefaultWaitMs);
+    if (const auto value = DecimalSetting(map, "appserver_wait_ms")) {
+        if (*value == 0) client.SetWaitTimeMs(CAppServerClient::kWaitForever);
+        if (*value > 0 && *value < CAppServerClient::kWaitForever)
+            client.SetWaitTimeMs(static_cast<std::uint32_t>(*value));
     }
-    CAppServerClient::Instance().SetWaitTimeMs(waitMs);
+    client.SetConnectTimeMs(CAppServerClient::kDefaultConnectMs);
+    if (const auto value = DecimalSetting(map, "appserver_connect_ms"); value && *value > 0)
+        client.SetConnectTimeMs(static_cast<std::uint32_t>(std::min(*value, 600000ul)));
     return AppServerInit(host, port);
 }
 

@@ -7,6 +7,11 @@
 // again. Failures never leave the free functions: they return the error's code (see Error) and
 // log it. The socket of a call is closed once its answer is read.
 //
+// A call may name several engine servers ("spell1:2880,spell2:2880", see EngineServerList): they
+// are tried in order, each with a short connect time-out, and a server that refused or did not
+// answer the connection is tried last by this process's calls for a while (FailedServerMemory).
+// Only the connection fails over: once a request was sent, its failure is the call's.
+//
 // Wire format: wire (request framing, line escaping, answer decoding).
 #include <netinet/in.h>
 
@@ -15,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "client/UniqueFd.h"
 #include "utils/StringMap.h"
 
 class CAppServerClient {
@@ -36,6 +42,9 @@ class CAppServerClient {
     // The wait between reads when "appserver_wait_ms" sets none: an engine server that hangs
     // fails the request with a clear error long before the watchdog ends the process.
     static constexpr std::uint32_t kDefaultWaitMs = 30000;
+    // How long one server may take to accept a connection before the next one is tried
+    // ("appserver_connect_ms").
+    static constexpr std::uint32_t kDefaultConnectMs = 1000;
     // An answer that grows beyond this is refused with kAnswerTooLarge.
     static constexpr size_t kMaxAnswerBytes = 64u * 1024 * 1024;
     // Gives up after this many receive failures of the "other" class in a row.
@@ -55,11 +64,19 @@ class CAppServerClient {
     static CAppServerClient& Instance();
 
     bool initialised() const { return initialised_; }
-    // Forgets the resolved address; throws Error(kCannotResolve) when `host` does not resolve.
+    // Forgets the resolved addresses and resolves every server `host` names (an entry without a
+    // port takes `port`); an entry that does not resolve is left out with a warning. Throws
+    // Error(kCannotResolve) when none resolves.
     void ResetAndResolve(const std::string& host, std::uint16_t port);
     void Reset();
     void SetWaitTimeMs(std::uint32_t ms) { waitMs_ = ms; }
     std::uint32_t waitTimeMs() const { return waitMs_; }
+    void SetConnectTimeMs(std::uint32_t ms) { connectMs_ = ms; }
+    std::uint32_t connectTimeMs() const { return connectMs_; }
+    // The servers resolved by the last ResetAndResolve, as "address:port", in list order.
+    std::vector<std::string> servers() const;
+    // How often this process went on to the next server because one could not be reached.
+    std::uint64_t failovers() const { return failovers_; }
 
     // Frames the call, sends it and decodes exactly `expected` results. Throws Error.
     std::vector<std::string> DoFunc(const std::string& function,
@@ -80,9 +97,20 @@ class CAppServerClient {
                                       int contentLength);
 
   private:
+    struct Server {
+        sockaddr_in address{};
+        std::string label;  // "address:port", the key of FailedServerMemory
+    };
+
+    // A connected socket to the first server that accepts, in FailedServerMemory's order.
+    // Throws Error(kSocketError) when none does.
+    UniqueFd ConnectToAServer();
+
     bool initialised_ = false;
-    sockaddr_in address_{};
+    std::vector<Server> servers_;
     std::uint32_t waitMs_ = kWaitForever;
+    std::uint32_t connectMs_ = kDefaultConnectMs;
+    std::uint64_t failovers_ = 0;
 };
 
 // Initialises the client for `host` (name or dotted IPv4) and `port`. 0 on success, else the
@@ -91,8 +119,8 @@ int AppServerInit(const std::string& host, std::uint16_t port);
 
 // Initialises the client for `host` and `port`, the server the caller chose for the call.
 // "appserver_wait_ms" in `map` sets the wait between reads (0: without limit; default
-// kDefaultWaitMs). 0 on success, else the
-// error's code (-1 when it was 0).
+// kDefaultWaitMs), "appserver_connect_ms" the connect time-out of each server (default
+// kDefaultConnectMs). 0 on success, else the error's code (-1 when it was 0).
 int AppServerConnect(const StringMap& map, const std::string& host, std::uint16_t port);
 
 // One remote call. 0 on success with `results` holding `expected` strings; else the error's code

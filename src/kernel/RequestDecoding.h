@@ -16,7 +16,7 @@ namespace RequestDecoding {
 // Keys that only configuration (the INI file, its include file and the access-list file) may
 // set. A request parameter of such a name would let the caller choose files the server reads or
 // hosts it connects to, so it is dropped.
-inline constexpr std::array<std::string_view, 23> kConfigurationOnlyKeys{
+inline constexpr std::array<std::string_view, 24> kConfigurationOnlyKeys{
     "acl_file_name",
     "include_file",
     "appserver_hostname",
@@ -40,6 +40,7 @@ inline constexpr std::array<std::string_view, 23> kConfigurationOnlyKeys{
     "redirect_allow_origins",
     "cors_allow_origins",
     "appserver_wait_ms",
+    "appserver_connect_ms",
 };
 
 // Keys that the program writes and templates insert as markup or script without escaping

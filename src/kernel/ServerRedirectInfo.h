@@ -30,9 +30,10 @@ class ServerRedirectInfo {
     void Clear(ServiceKind kind);
 
     // Parses one redirect value, names "->" host ":" port, e.g. "en_US en_GB->spell2:8080", into
-    // entries of `kind`. Names are separated by blanks. A value without "->" or ":", with an
-    // empty host, or whose port is not a decimal number from 1 to 65535 records nothing and
-    // returns false.
+    // entries of `kind`. Names are separated by blanks. Several servers, separated by commas
+    // ("en_US->spell1:2880,spell2:2880"), are tried in order; their target's host is the list
+    // and its port the first one's. A value without "->" or ":", with an empty host, or whose
+    // port is not a decimal number from 1 to 65535 records nothing and returns false.
     bool ParseInto(ServiceKind kind, std::string_view value);
 
   private:

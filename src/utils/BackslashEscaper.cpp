@@ -33,8 +33,8 @@ void BackslashEscaper::AppendEscaped(std::string_view in, std::string& out) cons
         const Kind kind = kinds_[byte];
         if (kind == kKeep) continue;
         // U+2028 and U+2029 are E2 80 A8 and E2 80 A9; any other sequence led by E2 is kept.
-        if (kind == kLeadOfSeparator &&
-            !(i + 2 < in.size() && in[i + 1] == '\x80' && (in[i + 2] == '\xA8' || in[i + 2] == '\xA9')))
+        if (kind == kLeadOfSeparator && !(i + 2 < in.size() && in[i + 1] == '\x80' &&
+                                          (in[i + 2] == '\xA8' || in[i + 2] == '\xA9')))
             continue;
         out.append(in, run, i - run);
         switch (kind) {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 class BackslashEscaper {
-public:
+  public:
     enum class NumericForm {
         kHexByte,  // "\x1b": two lower-case hex digits (log lines)
         kUnicode,  // "\u001B": four upper-case hex digits (JSON and script strings)
@@ -34,7 +34,7 @@ public:
     std::string Escape(std::string_view in) const;
     void AppendEscaped(std::string_view in, std::string& out) const;
 
-private:
+  private:
     enum Kind : std::uint8_t { kKeep, kBackslash, kShort, kNumeric, kLeadOfSeparator };
 
     void AppendNumeric(unsigned char byte, std::string& out) const;

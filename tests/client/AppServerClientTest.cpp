@@ -3,6 +3,8 @@
 #include <cerrno>
 
 #include "client/CAppServerClient.h"
+#include "client/EngineServerList.h"
+#include "client/FailedServerMemory.h"
 #include "client/SocketErrors.h"
 #include "support/FakeEngineServer.h"
 
@@ -192,4 +194,64 @@ TEST(AppServerClientUnitTest, ExtractContentAndErrorClasses) {
     EXPECT_EQ(ClassifyRecvError(ENOTSOCK), RecvErrorClass::Strange);
     EXPECT_EQ(ClassifyRecvError(EINTR), RecvErrorClass::Interrupted);
     EXPECT_EQ(ClassifyRecvError(EIO), RecvErrorClass::Other);
+}
+
+TEST(EngineServerListTest, ParsesHostsWithTheirOwnOrTheDefaultPort) {
+    using Entry = EngineServerList::Entry;
+    const struct {
+        const char* list;
+        std::vector<Entry> entries;
+    } rows[] = {
+        {"", {}},
+        {" , ,", {}},
+        {"localhost", {{"localhost", 2880}}},
+        {"a:1", {{"a", 1}}},
+        {"a, b:7 ,c", {{"a", 2880}, {"b", 7}, {"c", 2880}}},
+        {"a:x,b:0,c:70000", {{"a", 0}, {"b", 0}, {"c", 0}}},
+        {"a:1:2", {{"a:1", 2}}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(EngineServerList::Parse(row.list, 2880), row.entries) << row.list;
+    std::string many;
+    for (int i = 0; i < 100; ++i) many += "h,";
+    EXPECT_EQ(EngineServerList::Parse(many, 1).size(), EngineServerList::kMaxEntries);
+}
+
+TEST(FailedServerMemoryTest, HeldOffServersAreTriedLastUntilTheHoldOffEnds) {
+    FailedServerMemory memory;
+    const auto t0 = FailedServerMemory::Clock::now();
+    const std::vector<std::string> servers{"a", "b", "c"};
+    EXPECT_EQ(memory.TryOrder(servers, t0), (std::vector<std::size_t>{0, 1, 2}));
+    memory.MarkFailed("a", t0);
+    memory.MarkFailed("b", t0);
+    EXPECT_EQ(memory.TryOrder(servers, t0 + 1s), (std::vector<std::size_t>{2, 0, 1}));
+    memory.MarkWorking("b");
+    EXPECT_EQ(memory.TryOrder(servers, t0 + 1s), (std::vector<std::size_t>{1, 2, 0}));
+    EXPECT_EQ(memory.TryOrder(servers, t0 + FailedServerMemory::kDefaultHoldOff),
+              (std::vector<std::size_t>{0, 1, 2}));
+}
+
+TEST(AppServerClientConnectionTest, AServerThatRefusesIsSkippedAndTriedLastAfterwards) {
+    FakeEngineServer second;
+    second.AnswerWith("VerbarOK\r\nsecond\r\n");
+    FailedServerMemory::Process().Clear();
+    const std::string down = "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort());
+    auto& client = CAppServerClient::Instance();
+    const std::uint64_t before = client.failovers();
+    std::vector<std::string> results;
+    for (int call = 0; call < 2; ++call) {
+        ASSERT_EQ(AppServerConnect({}, down + ", 127.0.0.1", second.port()), 0);
+        EXPECT_EQ(client.servers().size(), 2u);
+        ASSERT_EQ(AppServerDoFunc("get_suggestions4", {}, results, 1), 0) << call;
+        EXPECT_EQ(results, std::vector<std::string>{"second"});
+        AppServerUninit();
+    }
+    // The second call went to the working server first.
+    EXPECT_EQ(client.failovers(), before + 1);
+
+    ASSERT_EQ(AppServerConnect({}, down + ",no-such-host.invalid," + down, 1), 0);
+    EXPECT_EQ(client.servers().size(), 2u);
+    EXPECT_EQ(AppServerDoFunc("get_suggestions4", {}, results, 1), CAppServerClient::kSocketError);
+    AppServerUninit();
+    FailedServerMemory::Process().Clear();
 }

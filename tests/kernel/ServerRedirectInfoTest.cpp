@@ -23,6 +23,8 @@ TEST(ServerRedirectInfoTest, ParsesNamesHostAndPortOrRecordsNothing) {
         {"en_US->10.0.0.7:2000", true, "en_US", Target{"10.0.0.7", 2000}},
         {"a->b->c:1", true, "a", Target{"b->c", 1}},
         {"->host:80", true, "", std::nullopt},  // no names: nothing to record
+        {"en_US->s1:1,s2:2", true, "en_US", Target{"s1:1,s2:2", 1}},
+        {"en_US->s1:1 , s2:2,", true, "en_US", Target{"s1:1,s2:2", 1}},
         // Rejected: each leaves the table empty.
         {"", false, "", std::nullopt},
         {"en_US host:8080", false, "en_US", std::nullopt},
@@ -39,6 +41,9 @@ TEST(ServerRedirectInfoTest, ParsesNamesHostAndPortOrRecordsNothing) {
         {"en_US->host:80:90", false, "en_US", std::nullopt},
         {"en_US->host:18446744073709551697", false, "en_US", std::nullopt},
         {"en_US->[::1]:80", false, "en_US", std::nullopt},
+        {"en_US->s1:1,s2", false, "en_US", std::nullopt},
+        {"en_US->s1:1,:2", false, "en_US", std::nullopt},
+        {"en_US->s1:1,s2:0", false, "en_US", std::nullopt},
     };
     for (const Row& row : rows) {
         ServerRedirectInfo table;
