@@ -9,9 +9,9 @@ FailedServerMemory& FailedServerMemory::Process() {
 
 void FailedServerMemory::MarkFailed(const std::string& server, Clock::time_point now) {
     if (failedAt_.size() >= kMaxRemembered && !failedAt_.contains(server)) {
-        const auto oldest = std::min_element(
-            failedAt_.begin(), failedAt_.end(),
-            [](const auto& a, const auto& b) { return a.second < b.second; });
+        const auto oldest =
+            std::min_element(failedAt_.begin(), failedAt_.end(),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
         failedAt_.erase(oldest);
     }
     failedAt_[server] = now;

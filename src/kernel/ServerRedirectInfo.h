@@ -9,15 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "client/EngineServerList.h"
+
 enum class ServiceKind { Grammar = 0, Spell = 1, Thesaurus = 2 };
 
 class ServerRedirectInfo {
   public:
-    struct Target {
-        std::string host;
-        std::uint16_t port = 0;
-        bool operator==(const Target&) const = default;
-    };
+    // A host and port; the host may be a list of servers (see ParseInto).
+    using Target = EngineServerList::Entry;
 
     // The one instance of the process, created on first use.
     static ServerRedirectInfo& Process();

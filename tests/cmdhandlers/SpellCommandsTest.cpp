@@ -119,6 +119,23 @@ TEST_F(SpellHandlerTest, RedirectedLanguageGoesToItsOwnServer) {
     EXPECT_EQ(map["suggestlist"], "the");
 }
 
+TEST_F(SpellHandlerTest, ACommandReachesTheFirstWorkingServerOfAList) {
+    const std::string down = "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort());
+    const std::string up = "127.0.0.1:" + std::to_string(server.port());
+    ServerRedirectInfo redirects;
+    ASSERT_TRUE(redirects.ParseInto(ServiceKind::Spell, "de_DE->" + down + "," + up));
+    data.Insert<const ServerRedirectInfo*>(idkey::ServerRedirects, &redirects);
+    map["word"] = "teh";
+    EngineAnswers("the");
+    for (const char* language : {"en_US", "de_DE"}) {
+        map["slang"] = language;
+        map["appserver_hostname"] = down + ", " + up;
+        map["suggestlist"] = "";
+        Run<Suggest_CH>();
+        EXPECT_EQ(map["suggestlist"], "the") << language;
+    }
+}
+
 TEST_F(SpellHandlerTest, RedirectsApplyToTheirLanguageOnly) {
     ServerRedirectInfo redirects;
     redirects.Set(ServiceKind::Spell, "de_DE", {"127.0.0.1", testsupport::UnusedLoopbackPort()});
