@@ -273,6 +273,281 @@
         return out;
     }
 
+    // ---- Editors ------------------------------------------------------------------------------
+    //
+    // An adapter is how the clients read and change one kind of editable area. Every change it
+    // makes goes through the editor's own channel, so the editor's data (getData(), the form
+    // post, a framework's state) has it and it is one undo step:
+    //   element          the element whose text is shown and marked
+    //   read()           {text, rich}: the content the dialog checks (HTML when rich)
+    //   write(text)      puts the dialog's corrected content back
+    //   replace(at, s)   replaces one word: `at` is {start, end} of a plain field's value, or a
+    //                    DOM Range inside a rich element
+    //   observe(fn)      calls fn whenever the content changes, by the user, the editor or the
+    //                    page; returns the function that stops observing
+    //   toPage(rect)     a rectangle of the element's window in the page's coordinates (an
+    //                    editor in a frame)
+
+    const EDITED = { childList: true, characterData: true, subtree: true };
+
+    // The value setter of the element's class, not of the element: frameworks that track a
+    // field's value (React) replace the element's own setter and would not see the change.
+    function setNativeValue(el, value) {
+        const proto = el.tagName === 'TEXTAREA' ? HTMLTextAreaElement.prototype : HTMLInputElement.prototype;
+        Object.getOwnPropertyDescriptor(proto, 'value').set.call(el, value);
+    }
+
+    // The part of `before` that differs from `after`: [start, end of before, replacement].
+    function changedSpan(before, after) {
+        let start = 0;
+        const shortest = Math.min(before.length, after.length);
+        while (start < shortest && before[start] === after[start]) start++;
+        let tail = 0;
+        while (tail < shortest - start &&
+               before[before.length - 1 - tail] === after[after.length - 1 - tail]) tail++;
+        return [start, before.length - tail, after.slice(start, after.length - tail)];
+    }
+
+    // Pages that set a field's value themselves (a framework re-rendering) fire no event: the
+    // plain fields' values are compared once a second.
+    const watchedValues = new Set();
+    setInterval(() => {
+        for (const w of watchedValues) {
+            if (w.el.value !== w.last) {
+                w.last = w.el.value;
+                w.fn();
+            }
+        }
+    }, 1000);
+
+    class PlainAdapter {
+        constructor(el) { this.element = el; }
+        read() { return { text: this.element.value, rich: false }; }
+
+        write(text) {
+            const [start, end, middle] = changedSpan(this.element.value, String(text));
+            if (start !== end || middle) this.replace({ start, end }, middle);
+        }
+
+        // As the user's own edit where the browser allows it (its undo history, a native input
+        // event); otherwise the native setter and the events a framework listens to.
+        replace(at, text) {
+            const el = this.element;
+            el.focus();
+            el.setSelectionRange(at.start, at.end);
+            if (el.ownerDocument.execCommand('insertText', false, text) &&
+                el.value.slice(at.start, at.start + text.length) === text) return;
+            setNativeValue(el, el.value.slice(0, at.start) + text + el.value.slice(at.end));
+            el.setSelectionRange(at.start + text.length, at.start + text.length);
+            el.dispatchEvent(new InputEvent('input', { bubbles: true, inputType: 'insertReplacementText', data: text }));
+            el.dispatchEvent(new Event('change', { bubbles: true }));
+        }
+
+        observe(fn) {
+            const el = this.element;
+            const watch = { el, last: el.value, fn };
+            const onInput = () => {
+                watch.last = el.value;
+                fn();
+            };
+            el.addEventListener('input', onInput);
+            watchedValues.add(watch);
+            return () => {
+                el.removeEventListener('input', onInput);
+                watchedValues.delete(watch);
+            };
+        }
+
+        toPage(rect) { return rect; }
+    }
+
+    // A contenteditable element that no known editor owns.
+    class EditableAdapter {
+        constructor(el) {
+            this.element = el;
+            this.doc = el.ownerDocument;
+            this.win = this.doc.defaultView;
+        }
+
+        read() { return { text: this.element.innerHTML, rich: true }; }
+
+        write(html) {
+            this.element.innerHTML = html;
+            this.element.dispatchEvent(new Event('input', { bubbles: true }));
+        }
+
+        select(range) {
+            this.element.focus();
+            const sel = this.win.getSelection();
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
+
+        replace(range, text) {
+            this.select(range);
+            if (!this.doc.execCommand('insertText', false, text)) {
+                range.deleteContents();
+                range.insertNode(this.doc.createTextNode(text));
+                this.element.dispatchEvent(new Event('input', { bubbles: true }));
+            }
+        }
+
+        observe(fn) {
+            const observer = new MutationObserver(fn);
+            observer.observe(this.element, EDITED);
+            const stop = this.listen(fn);
+            return () => {
+                observer.disconnect();
+                stop();
+            };
+        }
+
+        // The editor's own change events, beside the DOM's.
+        listen() { return () => {}; }
+
+        toPage(rect) {
+            const frame = this.win.frameElement;
+            if (!frame) return rect;
+            const f = frame.getBoundingClientRect();
+            const x = f.left + frame.clientLeft;
+            const y = f.top + frame.clientTop;
+            return { left: rect.left + x, right: rect.right + x, top: rect.top + y, bottom: rect.bottom + y };
+        }
+    }
+
+    // CKEditor 5: the DOM is a rendering of the editor's model, so changes go to the model.
+    class CKEditorAdapter extends EditableAdapter {
+        constructor(editor) {
+            super(editor.editing.view.getDomRoot());
+            this.editor = editor;
+        }
+
+        read() { return { text: this.editor.getData(), rich: true }; }
+        write(html) { this.editor.data.set(html, { batchType: { isUndoable: true } }); }
+
+        replace(range, text) {
+            const { editor } = this;
+            const view = editor.editing.view.domConverter.domRangeToView(range);
+            if (!view) return;
+            const target = editor.editing.mapper.toModelRange(view);
+            editor.editing.view.focus();
+            editor.model.change((writer) => {
+                const first = [...target.getItems()][0];
+                const attributes = first ? Object.fromEntries(first.getAttributes()) : {};
+                editor.model.insertContent(writer.createText(text, attributes), target);
+            });
+        }
+
+        listen(fn) {
+            const doc = this.editor.model.document;
+            doc.on('change:data', fn);
+            return () => doc.off('change:data', fn);
+        }
+    }
+
+    // TinyMCE, classic (its body in a frame) or inline: changes inside one undo transaction.
+    class TinyMCEAdapter extends EditableAdapter {
+        constructor(editor) {
+            super(editor.getBody());
+            this.editor = editor;
+        }
+
+        read() { return { text: this.editor.getContent(), rich: true }; }
+
+        write(html) {
+            const { editor } = this;
+            editor.undoManager.transact(() => editor.setContent(html));
+            editor.save();
+        }
+
+        replace(range, text) {
+            const { editor } = this;
+            editor.focus();
+            editor.undoManager.transact(() => {
+                editor.selection.setRng(range);
+                editor.selection.setContent(editor.dom.encode(text));
+            });
+            editor.save();
+        }
+
+        listen(fn) {
+            this.editor.on('change SetContent', fn);
+            return () => this.editor.off('change SetContent', fn);
+        }
+    }
+
+    // Quill: changes are Deltas of its document, each set apart in its history.
+    class QuillAdapter extends EditableAdapter {
+        constructor(quill) {
+            super(quill.root);
+            this.quill = quill;
+            this.Quill = quill.constructor;
+        }
+
+        read() { return { text: this.quill.root.innerHTML, rich: true }; }
+
+        update(delta) {
+            const { quill } = this;
+            quill.history.cutoff();
+            quill.updateContents(delta, 'user');
+            quill.history.cutoff();
+        }
+
+        write(html) {
+            const next = this.quill.clipboard.convert({ html });
+            this.update(this.quill.getContents().diff(next));
+        }
+
+        // The document index of a DOM point inside a text node.
+        indexOf(node, offset) {
+            const blot = this.Quill.find(node, true);
+            return blot ? this.quill.getIndex(blot) + offset : -1;
+        }
+
+        replace(range, text) {
+            const start = this.indexOf(range.startContainer, range.startOffset);
+            const end = this.indexOf(range.endContainer, range.endOffset);
+            if (start < 0 || end < start) return;
+            const [first] = this.quill.getContents(start, end - start).ops;
+            const Delta = this.Quill.import('delta');
+            this.quill.focus();
+            this.update(new Delta().retain(start).delete(end - start).insert(text, (first && first.attributes) || {}));
+        }
+
+        listen(fn) {
+            this.quill.on('text-change', fn);
+            return () => this.quill.off('text-change', fn);
+        }
+    }
+
+    function isPlain(el) {
+        return el.tagName === 'TEXTAREA' || (el.tagName === 'INPUT' && /^(text|search|)$/.test(el.type));
+    }
+
+    // The adapter of an editor object (CKEditor 5, TinyMCE, Quill) or of an element: an editor's
+    // editable element, the textarea an editor replaced, a plain field, a contenteditable
+    // element. Null for anything else.
+    function adapterFor(target) {
+        if (!target || typeof target !== 'object') return null;
+        if (target.model && target.editing && target.data) return new CKEditorAdapter(target);
+        if (target.undoManager && target.getBody) return target.getBody() ? new TinyMCEAdapter(target) : null;
+        if (target.root && target.updateContents && target.getContents) return new QuillAdapter(target);
+        if (target.nodeType !== 1) return null;
+        const el = target;
+        const editable = el.closest('.ck-editor__editable');
+        if (editable && editable.ckeditorInstance) return new CKEditorAdapter(editable.ckeditorInstance);
+        const tiny = window.tinymce && window.tinymce.get ? window.tinymce.get() : [];
+        const owner = (Array.isArray(tiny) ? tiny : []).find((e) => e.getElement() === el || e.getBody() === el);
+        if (owner && owner.getBody()) return new TinyMCEAdapter(owner);
+        const container = el.closest('.ql-container');
+        const quill = container && window.Quill && window.Quill.find(container);
+        if (quill && quill.root) return new QuillAdapter(quill);
+        if (isPlain(el)) return new PlainAdapter(el);
+        if (el.isContentEditable) return new EditableAdapter(el);
+        return null;
+    }
+    V.adapter = adapterFor;
+
     // ---- Fields -------------------------------------------------------------------------------
 
     const fields = new Map();   // element -> Field
@@ -287,29 +562,44 @@
     }
 
     class Field {
-        constructor(el, options) {
+        constructor(adapter, options) {
+            const el = adapter.element;
+            this.adapter = adapter;
             this.el = el;
             this.options = options || {};
             this.timer = 0;
             this.marks = [];
             this.notice = null;
+            this.composing = false;
             el.spellcheck = false;   // the browser's own underlines would double ours
-            this.onInput = timed(() => {
+            this.onChange = timed(() => {
                 refreshAll();
-                clearTimeout(this.timer);
-                this.timer = setTimeout(timed(() => {
-                    this.timer = 0;
-                    this.check();
-                }, 'check'), config.delay);
+                this.schedule();
             }, 'input');
             this.onKey = timed((e) => this.key(e), 'key');
             this.onMenu = timed((e) => this.contextMenu(e), 'menu');
-            el.addEventListener('input', this.onInput);
+            // Text being composed (an input method) is checked once it is committed.
+            this.onCompose = (e) => {
+                this.composing = e.type === 'compositionstart';
+                if (!this.composing) this.schedule();
+            };
+            this.stopObserving = adapter.observe(this.onChange);
             el.addEventListener('keydown', this.onKey);
-            el.addEventListener('contextmenu', this.onMenu);
+            // Ahead of an editor's own context menu, only where a marked word is hit.
+            el.ownerDocument.defaultView.addEventListener('contextmenu', this.onMenu, true);
+            el.addEventListener('compositionstart', this.onCompose);
+            el.addEventListener('compositionend', this.onCompose);
             this.langObserver = new MutationObserver(() => this.languageChanged());
             this.langObserver.observe(el, { attributes: true, attributeFilter: ['lang', 'data-verbarium-lang'] });
             this.lastLang = this.lang();
+        }
+
+        schedule() {
+            clearTimeout(this.timer);
+            this.timer = setTimeout(timed(() => {
+                this.timer = 0;
+                this.check();
+            }, 'check'), config.delay);
         }
 
         lang() {
@@ -326,6 +616,7 @@
         }
 
         check() {
+            if (this.composing) return;
             const words = [...new Set(this.words().map((w) => w.word))];
             checkWords(this.lang(), words);
         }
@@ -343,10 +634,12 @@
         }
 
         contextMenu(e) {
+            if (!this.el.contains(e.target)) return;
             const mark = e.button === 0 && e.clientX === 0 && e.clientY === 0
                 ? this.markAtCaret() : this.markAtPoint(e.clientX, e.clientY);
             if (!mark) return;
             e.preventDefault();
+            e.stopImmediatePropagation();
             openMenu(this, mark);
         }
 
@@ -372,9 +665,11 @@
         }
 
         detach() {
-            this.el.removeEventListener('input', this.onInput);
+            this.stopObserving();
             this.el.removeEventListener('keydown', this.onKey);
-            this.el.removeEventListener('contextmenu', this.onMenu);
+            this.el.ownerDocument.defaultView.removeEventListener('contextmenu', this.onMenu, true);
+            this.el.removeEventListener('compositionstart', this.onCompose);
+            this.el.removeEventListener('compositionend', this.onCompose);
             this.langObserver.disconnect();
             clearTimeout(this.timer);
             if (this.notice) this.notice.remove();
@@ -384,8 +679,9 @@
     // Textarea or text input: a mirror of the text sits behind the field, whose background
     // becomes transparent; the mirror's text is transparent too, only its underlines show.
     class PlainField extends Field {
-        constructor(el, options) {
-            super(el, options);
+        constructor(adapter, options) {
+            super(adapter, options);
+            const el = this.el;
             this.mirror = document.createElement('div');
             this.mirror.className = 'vb-mirror';
             this.mirror.setAttribute('aria-hidden', 'true');
@@ -501,13 +797,7 @@
         replace(mark, replacement) {
             const el = this.el;
             if (el.value.slice(mark.start, mark.end) !== mark.span.textContent) return;
-            el.focus();
-            el.setSelectionRange(mark.start, mark.end);
-            // insertText keeps the browser's undo history; setRangeText is the fallback.
-            if (!document.execCommand('insertText', false, replacement)) {
-                el.setRangeText(replacement, mark.start, mark.end, 'end');
-                el.dispatchEvent(new Event('input', { bubbles: true }));
-            }
+            this.adapter.replace(mark, replacement);
         }
 
         detach() {
@@ -523,45 +813,82 @@
     }
 
     // contenteditable element: misspelt words become ranges of a CSS highlight; the element's
-    // own DOM is never changed by the script.
-    const highlight = window.Highlight && CSS.highlights ? new Highlight() : null;
-    if (highlight) CSS.highlights.set(HIGHLIGHT, highlight);
+    // own DOM is never changed by the script. Each document (an editor's frame has its own)
+    // gets its own highlight and the style sheet that draws it.
+    const highlights = new Map();   // document -> Highlight
+    function highlightOf(doc) {
+        if (!highlights.has(doc)) {
+            const win = doc.defaultView;
+            const h = win && win.Highlight && win.CSS.highlights ? new win.Highlight() : null;
+            if (h) win.CSS.highlights.set(HIGHLIGHT, h);
+            if (doc !== document) addStyles(doc);
+            highlights.set(doc, h);
+        }
+        return highlights.get(doc);
+    }
+
+    // Elements that start a new line of text: a word never runs across them.
+    const BLOCK = /^(ADDRESS|ARTICLE|ASIDE|BLOCKQUOTE|BR|DD|DIV|DL|DT|FIGCAPTION|FIGURE|FOOTER|FORM|H[1-6]|HEADER|HR|LI|MAIN|NAV|OL|P|PRE|SECTION|TABLE|TD|TH|TR|UL|IMG)$/;
+    const SKIPPED = /^(SCRIPT|STYLE|TEMPLATE|NOSCRIPT)$/;
 
     class RichField extends Field {
-        constructor(el, options) {
-            super(el, options);
+        constructor(adapter, options) {
+            super(adapter, options);
+            this.doc = this.el.ownerDocument;
+            this.highlight = highlightOf(this.doc);
             this.render();
         }
 
-        text() { return this.el.innerText; }
-
-        textNodes() {
-            const walker = document.createTreeWalker(this.el, NodeFilter.SHOW_TEXT, {
-                acceptNode: (n) => n.parentElement.closest('script,style,[contenteditable=false]')
+        // The element's text as one string, with the text node and offset of each piece: words
+        // split by inline formatting ("beau<b>tiful</b>") are read whole, blocks and line
+        // breaks separate words.
+        textMap() {
+            const pieces = [];
+            let text = '';
+            const walker = this.doc.createTreeWalker(this.el, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT, {
+                acceptNode: (n) => n.nodeType === 1 && (SKIPPED.test(n.tagName) || n.getAttribute('contenteditable') === 'false')
                     ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT,
             });
-            const nodes = [];
-            while (walker.nextNode()) nodes.push(walker.currentNode);
-            return nodes;
+            while (walker.nextNode()) {
+                const n = walker.currentNode;
+                if (n.nodeType === 1) {
+                    if (BLOCK.test(n.tagName) && text && !text.endsWith('\n')) text += '\n';
+                } else {
+                    pieces.push({ node: n, at: text.length });
+                    text += n.data;
+                }
+            }
+            return { text, pieces };
         }
 
-        words() {
-            return this.textNodes().flatMap((n) => wordsOf(n.data));
+        // The text node and offset of position `at` of the map's text; `end` prefers the end
+        // of a piece to the start of the next.
+        pointOf(pieces, at, end) {
+            let lo = 0;
+            let hi = pieces.length - 1;
+            while (lo < hi) {
+                const mid = (lo + hi + 1) >> 1;
+                if (pieces[mid].at < at || (!end && pieces[mid].at === at)) lo = mid;
+                else hi = mid - 1;
+            }
+            const p = pieces[lo];
+            return [p.node, Math.min(at - p.at, p.node.data.length)];
         }
+
+        words() { return wordsOf(this.textMap().text); }
 
         render() {
             const lang = this.lang();
-            if (highlight) for (const m of this.marks) highlight.delete(m.range);
+            if (this.highlight) for (const m of this.marks) this.highlight.delete(m.range);
             this.marks = [];
-            for (const node of this.textNodes()) {
-                for (const w of wordsOf(node.data)) {
-                    if (isBad(lang, w.word) !== true) continue;
-                    const range = new Range();
-                    range.setStart(node, w.start);
-                    range.setEnd(node, w.end);
-                    this.marks.push({ word: w.word, range, text: node.data.slice(w.start, w.end) });
-                    if (highlight) highlight.add(range);
-                }
+            const { text, pieces } = this.textMap();
+            for (const w of wordsOf(text)) {
+                if (isBad(lang, w.word) !== true) continue;
+                const range = this.doc.createRange();
+                range.setStart(...this.pointOf(pieces, w.start, false));
+                range.setEnd(...this.pointOf(pieces, w.end, true));
+                this.marks.push({ word: w.word, range, text: range.toString() });
+                if (this.highlight) this.highlight.add(range);
             }
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
         }
@@ -569,14 +896,14 @@
         rectsOf(mark) { return mark.range.getClientRects(); }
 
         markAtCaret() {
-            const sel = getSelection();
+            const sel = this.doc.defaultView.getSelection();
             if (!sel.rangeCount) return undefined;
             const { startContainer, startOffset } = sel.getRangeAt(0);
             return this.marks.find((m) => m.range.isPointInRange(startContainer, startOffset));
         }
 
         saveCaret() {
-            const sel = getSelection();
+            const sel = this.doc.defaultView.getSelection();
             const saved = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
             return () => {
                 this.el.focus();
@@ -588,20 +915,12 @@
 
         replace(mark, replacement) {
             if (mark.range.toString() !== mark.text) return;
-            this.el.focus();
-            const sel = getSelection();
-            sel.removeAllRanges();
-            sel.addRange(mark.range);
-            if (!document.execCommand('insertText', false, replacement)) {
-                mark.range.deleteContents();
-                mark.range.insertNode(document.createTextNode(replacement));
-                this.el.dispatchEvent(new Event('input', { bubbles: true }));
-            }
+            this.adapter.replace(mark.range, replacement);
         }
 
         detach() {
             super.detach();
-            if (highlight) for (const m of this.marks) highlight.delete(m.range);
+            if (this.highlight) for (const m of this.marks) this.highlight.delete(m.range);
             delete this.el.dataset.verbariumMisspelt;
         }
     }
@@ -666,7 +985,7 @@
         fill(entry ? entry.suggestions || [] : []);
         box.addEventListener('keydown', (e) => menuKey(e, box));
         document.body.appendChild(box);
-        const rect = field.rectsOf(mark)[0] || field.el.getBoundingClientRect();
+        const rect = field.adapter.toPage(field.rectsOf(mark)[0] || field.el.getBoundingClientRect());
         const left = Math.min(rect.left, document.documentElement.clientWidth - box.offsetWidth - 8);
         let top = rect.bottom + 4;
         if (top + box.offsetHeight > document.documentElement.clientHeight)
@@ -711,13 +1030,13 @@
 
     // ---- Styles and interface texts -----------------------------------------------------------
 
-    function addStyles() {
-        if (document.getElementById('vb-kwirl-styles')) return;
-        const link = document.createElement('link');
+    function addStyles(doc = document) {
+        if (doc.getElementById('vb-kwirl-styles')) return;
+        const link = doc.createElement('link');
         link.id = 'vb-kwirl-styles';
         link.rel = 'stylesheet';
-        link.href = config.service + '?cmd=script&doc=kwirl_styles';
-        document.head.appendChild(link);
+        link.href = new URL(config.service, location.href) + '?cmd=script&doc=kwirl_styles';
+        (doc.head || doc.documentElement).appendChild(link);
     }
 
     function loadTexts(uiLang) {
@@ -741,21 +1060,36 @@
         if (previousConfigure) previousConfigure(options);
     };
 
-    V.attach = function (el, options) {
-        if (!el || fields.has(el)) return;
+    // `target`: a textarea, a text input, a contenteditable element, an editor's element or an
+    // editor itself (CKEditor 5, TinyMCE, Quill).
+    V.attach = function (target, options) {
+        const adapter = adapterFor(target);
+        if (!adapter) throw new TypeError('Verbarium.attach: not an editable field');
+        if (fields.has(adapter.element)) return;
         addStyles();
-        const plain = el.tagName === 'TEXTAREA' || (el.tagName === 'INPUT' && /^(text|search|)$/.test(el.type));
-        if (!plain && !el.isContentEditable) throw new TypeError('Verbarium.attach: not an editable field');
-        const field = plain ? new PlainField(el, options) : new RichField(el, options);
-        fields.set(el, field);
+        const field = adapter instanceof PlainAdapter ? new PlainField(adapter, options) : new RichField(adapter, options);
+        fields.set(adapter.element, field);
         field.check();
     };
 
-    V.detach = function (el) {
-        const field = fields.get(el);
+    function fieldOf(target) {
+        const adapter = adapterFor(target);
+        return adapter ? fields.get(adapter.element) : undefined;
+    }
+
+    V.detach = function (target) {
+        const field = fieldOf(target);
         if (!field) return;
         field.detach();
-        fields.delete(el);
+        fields.delete(field.el);
+    };
+
+    // Checks the field again now, for content the page changed without telling anyone.
+    V.check = function (target) {
+        const field = fieldOf(target);
+        if (!field) return;
+        field.render();
+        field.check();
     };
 
     // Spelling language of every field that does not name its own.
@@ -784,8 +1118,8 @@
         });
     };
 
-    V.misspelt = function (el) {
-        const field = fields.get(el);
+    V.misspelt = function (target) {
+        const field = fieldOf(target);
         return field ? field.marks.map((m) => m.word) : [];
     };
 

@@ -46,6 +46,30 @@
         document.head.appendChild(style);
     }
 
+    // How the field is read and written (a plain field, a contenteditable element, or an editor:
+    // CKEditor 5, TinyMCE, Quill) is known to the check-as-you-type script; it is loaded when the
+    // page does not have it. Without it, plain fields and contenteditable elements are written
+    // directly.
+    function adapterOf(field, service) {
+        const known = () => (V.adapter ? V.adapter(field) : null) || simpleAdapter(field);
+        if (V.adapter) return Promise.resolve(known());
+        return new Promise((resolve) => {
+            const tag = document.createElement('script');
+            tag.src = service + '?cmd=script&doc=kwirl';
+            tag.onload = tag.onerror = () => resolve(known());
+            document.head.appendChild(tag);
+        });
+    }
+
+    function simpleAdapter(field) {
+        if (!field || field.nodeType !== 1) return null;
+        return {
+            element: field,
+            read: () => readField(field),
+            write: (text) => writeField(field, text),
+        };
+    }
+
     function fieldLanguage(field, options) {
         const own = options.lang || field.getAttribute('data-verbarium-lang') || field.getAttribute('lang');
         return own && /^[a-z]{2,3}([-_][A-Za-z]{2})?$/.test(own) ? own.replace('-', '_') : defaults.lang;
@@ -70,12 +94,13 @@
     }
 
     function writeField(field, text) {
-        if (field.isContentEditable) field.innerHTML = cleanHtml(text);
+        if (field.isContentEditable) field.innerHTML = text;
         else field.value = text;
         field.dispatchEvent(new Event('input', { bubbles: true }));
     }
 
-    // Opens the dialog for `field` (a textarea, input or contenteditable element). Options:
+    // Opens the dialog for `field` (a textarea, input or contenteditable element, or an editor:
+    // CKEditor 5, TinyMCE, Quill, or its element). Options:
     // mode "modal" or "popup", lang (spelling language), uiLang (interface language), service.
     // Resolves with the corrected text once the user finishes, or null when cancelled.
     V.openDialog = function (field, options) {
@@ -85,6 +110,14 @@
         options = chosen;
         if (!field) return Promise.reject(new TypeError('Verbarium.openDialog: no field'));
         if (open) open.close(null);
+        return adapterOf(field, options.service).then((adapter) => {
+            if (!adapter) throw new TypeError('Verbarium.openDialog: not an editable field');
+            return show(adapter, options);
+        });
+    };
+
+    function show(adapter, options) {
+        const field = adapter.element;
         addStyles();
         const token = Math.random().toString(36).slice(2) + Date.now().toString(36);
         const serviceOrigin = new URL(options.service, location.href).origin;
@@ -127,10 +160,11 @@
                 if (m.verbarium === 'ready') {
                     win.postMessage(Object.assign({ verbarium: 'text', token,
                                                     slang: fieldLanguage(field, options),
-                                                    intlang: options.uiLang }, readField(field)),
+                                                    intlang: options.uiLang }, adapter.read()),
                                     serviceOrigin);
                 } else if (m.verbarium === 'finish') {
-                    writeField(field, String(m.text));
+                    const text = String(m.text);
+                    adapter.write(adapter.read().rich ? cleanHtml(text) : text);
                     close(String(m.text));
                 } else if (m.verbarium === 'close') {
                     close(null);
@@ -152,7 +186,7 @@
             window.addEventListener('message', onMessage);
             open = { close };
         });
-    };
+    }
 
     V.closeDialog = function () {
         if (open) open.close(null);
