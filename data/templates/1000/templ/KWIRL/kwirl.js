@@ -34,6 +34,7 @@
         add: 'Add to dictionary',
         unavailable: 'The spelling service cannot be reached right now. Your text is unchanged.',
         suggestions: 'Suggestions',
+        misspelt: 'Not in dictionary:',
     };
     // Main-thread time of the script's own work and request count, for the page and its tests.
     const stats = (V.stats = { requests: 0, wordsSent: 0, maxTaskMs: 0, maxTask: '' });
@@ -151,6 +152,7 @@
     // Sends the words of `words` not known and not in flight; one request unless the words are
     // too many for one URL (a large paste).
     async function checkWords(lang, words) {
+        if (service.down && Date.now() < service.retryAt) return;
         const cache = cacheFor(lang);
         const pending = pendingFor(lang);
         const fresh = [];
@@ -208,9 +210,44 @@
         }
     }
 
+    // While the service is down the fields wait, longer each time, before asking again: the
+    // page does not fill its console with one failed request per pause.
     function setDown(down, why) {
         service.down = down;
-        for (const f of fields.values()) f.showProblem(down ? texts.unavailable : '', why);
+        clearTimeout(service.retryTimer);
+        if (down) {
+            service.backoff = Math.min(120000, (service.backoff || 5000) * 2);
+            service.retryAt = Date.now() + service.backoff;
+            service.retryTimer = setTimeout(() => {
+                for (const f of fields.values()) f.check();
+            }, service.backoff);
+        } else {
+            service.backoff = 0;
+        }
+        showOutage(down ? why : null);
+    }
+
+    // One notice for the whole page, under the field last edited.
+    let notice = null;
+    let lastField = null;
+    function showOutage(why) {
+        if (why === null) {
+            if (notice) notice.hidden = true;
+            return;
+        }
+        const field = lastField && fields.has(lastField.el) ? lastField : fields.values().next().value;
+        if (!field) return;
+        if (!notice) {
+            notice = document.createElement('div');
+            notice.className = 'vb-notice';
+            notice.setAttribute('role', 'status');
+        }
+        // A field inside an editor's frame gets the notice after the frame.
+        const anchor = field.el.ownerDocument === document ? field.el : field.el.ownerDocument.defaultView.frameElement;
+        if (anchor && anchor.nextElementSibling !== notice) anchor.insertAdjacentElement('afterend', notice);
+        notice.textContent = texts.unavailable;
+        notice.title = why || '';
+        notice.hidden = false;
     }
 
     async function suggestionsFor(lang, word) {
@@ -561,6 +598,8 @@
         }, 'refresh'));
     }
 
+    let describedFields = 0;
+
     class Field {
         constructor(adapter, options) {
             const el = adapter.element;
@@ -569,10 +608,10 @@
             this.options = options || {};
             this.timer = 0;
             this.marks = [];
-            this.notice = null;
             this.composing = false;
             el.spellcheck = false;   // the browser's own underlines would double ours
             this.onChange = timed(() => {
+                lastField = this;
                 refreshAll();
                 this.schedule();
             }, 'input');
@@ -648,23 +687,35 @@
                 (r) => x >= r.left - 1 && x <= r.right + 1 && y >= r.top - 1 && y <= r.bottom + 1));
         }
 
-        showProblem(message, detail) {
-            if (!message) {
-                if (this.notice) this.notice.hidden = true;
-                return;
+        // Screen readers hear the misspelt words with the field (the marks are only drawn): a
+        // hidden text describes the field, or the frame of an editor whose body is the field.
+        describe() {
+            const words = [...new Set(this.marks.map((m) => m.word))];
+            const text = words.length ? texts.misspelt + ' ' + words.join(', ') : '';
+            if (text === this.described) return;
+            this.described = text;
+            const owner = this.el.tagName === 'BODY' ? this.el.ownerDocument.defaultView.frameElement : this.el;
+            if (!owner) return;
+            if (!this.description) {
+                this.description = owner.ownerDocument.createElement('span');
+                this.description.id = 'vb-misspelt-' + ++describedFields;
+                this.description.hidden = true;
+                owner.ownerDocument.body.appendChild(this.description);
+                owner.setAttribute('aria-describedby',
+                                   ((owner.getAttribute('aria-describedby') || '') + ' ' + this.description.id).trim());
+                this.describedOwner = owner;
             }
-            if (!this.notice) {
-                this.notice = document.createElement('div');
-                this.notice.className = 'vb-notice';
-                this.notice.setAttribute('role', 'status');
-                this.el.insertAdjacentElement('afterend', this.notice);
-            }
-            this.notice.textContent = message;
-            this.notice.title = detail || '';
-            this.notice.hidden = false;
+            this.description.textContent = text;
         }
 
         detach() {
+            if (this.description) {
+                const owner = this.describedOwner;
+                const rest = (owner.getAttribute('aria-describedby') || '').split(' ').filter((id) => id !== this.description.id);
+                if (rest.length) owner.setAttribute('aria-describedby', rest.join(' '));
+                else owner.removeAttribute('aria-describedby');
+                this.description.remove();
+            }
             this.stopObserving();
             this.el.removeEventListener('keydown', this.onKey);
             this.el.ownerDocument.defaultView.removeEventListener('contextmenu', this.onMenu, true);
@@ -672,7 +723,6 @@
             this.el.removeEventListener('compositionend', this.onCompose);
             this.langObserver.disconnect();
             clearTimeout(this.timer);
-            if (this.notice) this.notice.remove();
         }
     }
 
@@ -777,6 +827,7 @@
             frag.append(text.slice(at) + '\u200b');
             this.inner.replaceChildren(frag);
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
+            this.describe();
         }
 
         rectsOf(mark) { return mark.span.getClientRects(); }
@@ -891,6 +942,7 @@
                 if (this.highlight) this.highlight.add(range);
             }
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
+            this.describe();
         }
 
         rectsOf(mark) { return mark.range.getClientRects(); }
@@ -1123,11 +1175,13 @@
         return field ? field.marks.map((m) => m.word) : [];
     };
 
-    // The dialog lives in its own script, loaded on first use.
+    // The dialog lives in its own script, loaded on first use, or at once when the page has
+    // buttons that open it (class "verbarium-dialog"), which that script binds.
+    const loadDialog = () => loadScript(config.service + '?cmd=script&doc=qdr');
     if (!V.openDialog) {
         V.openDialog = function (field, options) {
             const self = V.openDialog;
-            return loadScript(config.service + '?cmd=script&doc=qdr').then(() => {
+            return loadDialog().then(() => {
                 if (V.openDialog === self) throw new Error('the dialog script did not load');
                 return V.openDialog(field, options);
             });
@@ -1138,7 +1192,10 @@
         for (const f of fields.values()) if (f.layout) f.layout();
     }, 'resize'));
     loadTexts(config.uiLang);
-    const attachMarked = () => document.querySelectorAll('.verbarium-check').forEach((el) => V.attach(el));
+    const attachMarked = () => {
+        document.querySelectorAll('.verbarium-check').forEach((el) => V.attach(el));
+        if (!V.closeDialog && document.querySelector('.verbarium-dialog')) loadDialog().catch(() => showOutage('unreachable'));
+    };
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', attachMarked);
     else attachMarked();
 })();

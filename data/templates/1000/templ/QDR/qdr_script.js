@@ -18,18 +18,20 @@
         service: (V.dialogDefaults && V.dialogDefaults.service) ||
                  (here && here.src ? here.src.replace(/[?#].*$/, '') : '/cgi-bin/orthd.cgi'),
         mode: 'modal',
+        loadTimeout: 15000,   // ms until a dialog whose page does not answer says so
         lang: 'en_US',
         uiLang: 'en_US',
         width: 760,
         height: 580,
     };
     V.dialogDefaults = defaults;
+    const UNREACHABLE = 'The spelling service cannot be reached right now. Your text is unchanged.';
     let open = null;
 
     const previousConfigure = V.configure;
     // Shared with the check-as-you-type script: service, lang, uiLang (and mode for the dialog).
     V.configure = function (options) {
-        for (const key of ['service', 'lang', 'uiLang', 'mode'])
+        for (const key of ['service', 'lang', 'uiLang', 'mode', 'loadTimeout'])
             if (options && options[key]) defaults[key] = options[key];
         if (previousConfigure) previousConfigure(options);
     };
@@ -42,7 +44,16 @@
             '.vb-overlay{position:fixed;inset:0;z-index:2147483000;display:flex;align-items:center;' +
             'justify-content:center;background:rgba(15,23,42,.45);backdrop-filter:blur(2px)}' +
             '.vb-frame{border:0;border-radius:14px;background:#fff;box-shadow:0 24px 60px ' +
-            'rgba(15,23,42,.35);width:min(var(--vb-w),96vw);height:min(var(--vb-h),92vh)}';
+            'rgba(15,23,42,.35);width:min(var(--vb-w),calc(100vw - 16px));height:min(var(--vb-h),calc(100vh - 56px))}' +
+            '.vb-close{position:absolute;top:8px;right:8px;width:36px;height:36px;border:0;border-radius:50%;' +
+            'background:#fff;color:#111827;font:20px/1 system-ui,sans-serif;cursor:pointer;' +
+            'box-shadow:0 2px 8px rgba(15,23,42,.3)}' +
+            '.vb-close:focus-visible{outline:3px solid #2563eb;outline-offset:2px}' +
+            '.vb-load-problem{position:absolute;left:50%;top:50%;transform:translate(-50%,-50%);max-width:' +
+            'calc(100vw - 48px);padding:16px 20px;border-radius:10px;background:#fff7ed;color:#9a3412;' +
+            'border:1px solid #fed7aa;font:15px/1.4 system-ui,sans-serif}' +
+            '@media (prefers-color-scheme: dark){.vb-close{background:#1f2937;color:#f9fafb}' +
+            '.vb-load-problem{background:#431407;color:#fed7aa;border-color:#9a3412}}';
         document.head.appendChild(style);
     }
 
@@ -127,7 +138,34 @@
         return new Promise((resolve) => {
             let win = null;
             let overlay = null;
+            let frame = null;
+            let loadTimer = 0;
             const previousFocus = document.activeElement;
+            // The service did not answer: the frame stays empty or shows an error page.
+            const loadProblem = (closer) => {
+                const note = document.createElement('div');
+                note.className = 'vb-load-problem';
+                note.setAttribute('role', 'alert');
+                note.textContent = UNREACHABLE;
+                frame.hidden = true;
+                overlay.appendChild(note);
+                closer.focus();
+            };
+            // Escape closes the modal; the focus stays inside it.
+            const onKey = (e) => {
+                if (e.key === 'Tab' && overlay.contains(document.activeElement)) {
+                    // The close button and the frame (which keeps Tab inside itself) take turns.
+                    e.preventDefault();
+                    if (frame.hidden || document.activeElement === frame) overlay.querySelector('.vb-close').focus();
+                    else frame.focus();
+                } else if (e.key === 'Escape') {
+                    e.preventDefault();
+                    close(null);
+                }
+            };
+            const onFocus = (e) => {
+                if (overlay && !overlay.contains(e.target)) (frame.hidden ? overlay.querySelector('.vb-close') : frame).focus();
+            };
             if (options.mode === 'popup') {
                 const left = Math.max(0, (screen.width - options.width) / 2);
                 const top = Math.max(0, (screen.height - options.height) / 2);
@@ -140,24 +178,36 @@
                 overlay.setAttribute('role', 'dialog');
                 overlay.setAttribute('aria-modal', 'true');
                 overlay.setAttribute('aria-label', 'Spell check');
-                const frame = document.createElement('iframe');
+                frame = document.createElement('iframe');
                 frame.className = 'vb-frame';
                 frame.title = 'Spell check';
                 frame.style.setProperty('--vb-w', options.width + 'px');
                 frame.style.setProperty('--vb-h', options.height + 'px');
                 frame.src = url;
-                overlay.appendChild(frame);
+                // Outside the frame, so the dialog can be closed whatever the frame shows.
+                const closer = document.createElement('button');
+                closer.type = 'button';
+                closer.className = 'vb-close';
+                closer.setAttribute('aria-label', 'Close');
+                closer.title = 'Close';
+                closer.textContent = '\u2715';
+                closer.addEventListener('click', () => close(null));
+                overlay.append(frame, closer);
                 overlay.addEventListener('mousedown', (e) => {
                     if (e.target === overlay) frame.focus();
                 });
                 document.body.appendChild(overlay);
                 win = frame.contentWindow;
                 frame.addEventListener('load', () => frame.focus(), { once: true });
+                document.addEventListener('keydown', onKey, true);
+                document.addEventListener('focusin', onFocus, true);
+                loadTimer = setTimeout(() => loadProblem(closer), options.loadTimeout);
             }
             const onMessage = (e) => {
                 const m = e.data;
                 if (e.source !== win || e.origin !== serviceOrigin || !m || m.token !== token) return;
                 if (m.verbarium === 'ready') {
+                    clearTimeout(loadTimer);
                     win.postMessage(Object.assign({ verbarium: 'text', token,
                                                     slang: fieldLanguage(field, options),
                                                     intlang: options.uiLang }, adapter.read()),
@@ -172,6 +222,9 @@
             };
             const close = (result) => {
                 window.removeEventListener('message', onMessage);
+                document.removeEventListener('keydown', onKey, true);
+                document.removeEventListener('focusin', onFocus, true);
+                clearTimeout(loadTimer);
                 if (overlay) overlay.remove();
                 else if (win && !win.closed) win.close();
                 clearInterval(watch);
