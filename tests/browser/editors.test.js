@@ -47,7 +47,7 @@ for (const [name, selector, frameSelector, posted] of EDITORS) {
             const site = await startSite();
             try {
                 await page.goto(`${site.url}/pages/editors.html?editor=${name}&service=` +
-                                encodeURIComponent(url + '/spellcheck/script/orthd.cgi'));
+                                encodeURIComponent(url + '/cgi-bin/orthd.cgi'));
                 await page.evaluate(() => window.ready);
                 const area = (frameSelector ? page.frameLocator(frameSelector) : page).locator(selector);
                 await area.click();

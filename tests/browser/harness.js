@@ -162,4 +162,4 @@ async function dialogSettled(frame) {
     await frame.waitForFunction(() => document.getElementById('pane').getAttribute('aria-busy') === 'false');
 }
 
-module.exports = { scenario, openDialog, dialogSettled, startSite };
+module.exports = { scenario, openDialog, dialogSettled, startSite, startService, CHROMIUM, CHROMIUM_ARGS };

@@ -726,8 +726,22 @@
         }
     }
 
-    // Textarea or text input: a mirror of the text sits behind the field, whose background
-    // becomes transparent; the mirror's text is transparent too, only its underlines show.
+    // Textarea or text input: a copy of its text lies over the field (transparent text, no
+    // background, no pointer events), so only the underlines of the copy show; the field keeps
+    // its own colours, whatever theme the page switches to.
+    const plainFields = new Set();
+    let placeQueued = false;
+    // A scroll anywhere (a panel that holds a field) moves the copies with their fields.
+    function placeAll() {
+        if (placeQueued || !plainFields.size) return;
+        placeQueued = true;
+        requestAnimationFrame(timed(() => {
+            placeQueued = false;
+            for (const f of plainFields) f.place();
+        }, 'place'));
+    }
+    document.addEventListener('scroll', placeAll, { capture: true, passive: true });
+
     class PlainField extends Field {
         constructor(adapter, options) {
             super(adapter, options);
@@ -738,17 +752,12 @@
             // What keeps the mirror out of the page's flow is set here, not only in the style
             // sheet, which may arrive later.
             this.mirror.style.cssText = 'position:absolute;overflow:hidden;pointer-events:none;' +
-                                        'color:transparent;box-sizing:border-box;margin:0';
+                                        'color:transparent;background:transparent;box-sizing:border-box;margin:0';
             // The text scrolls by a transform, which needs no layout to apply.
             this.inner = document.createElement('div');
             this.mirror.appendChild(this.inner);
-            this.shown = null;
+            this.lines = [];   // {text, bad, key, div, spans}: the lines as shown
             el.parentNode.insertBefore(this.mirror, el);
-            const style = getComputedStyle(el);
-            this.background = style.backgroundColor;
-            this.saved = { background: el.style.background, position: el.style.position };
-            el.style.background = 'transparent';
-            if (style.position === 'static') el.style.position = 'relative';
             this.onScroll = () => this.syncScroll();
             el.addEventListener('scroll', this.onScroll);
             // The field moves when the page around it changes: follow its size, the page's
@@ -758,11 +767,11 @@
             this.resizer.observe(document.body);
             this.onFocus = () => this.layout();
             el.addEventListener('focus', this.onFocus);
+            plainFields.add(this);
             this.layout();
             this.render();
         }
 
-        text() { return this.el.value; }
         words() { return wordsOf(this.el.value); }
 
         layout() {
@@ -778,54 +787,97 @@
             const scrollbar = el.offsetWidth - el.clientWidth - parseFloat(s.borderLeftWidth) -
                               parseFloat(s.borderRightWidth);
             m.paddingRight = parseFloat(s.paddingRight) + Math.max(0, scrollbar) + 'px';
-            this.place();
+            // Above the field, whatever its own stacking.
+            m.zIndex = /^\d+$/.test(s.zIndex) ? String(Number(s.zIndex) + 1) : '1';
             m.width = el.offsetWidth + 'px';
             m.height = el.offsetHeight + 'px';
-            m.background = this.background;
             if (el.tagName === 'INPUT') {
                 m.whiteSpace = 'pre';
                 m.lineHeight = el.clientHeight - parseFloat(s.paddingTop) - parseFloat(s.paddingBottom) + 'px';
             }
+            this.place();
             this.syncScroll();
         }
 
-        // Puts the mirror exactly on the field, to the fraction of a pixel.
+        // Puts the mirror exactly on the field, to the fraction of a pixel, and cuts it to what
+        // the field's scrolling ancestors leave visible.
         place() {
             const a = this.el.getBoundingClientRect();
             const b = this.mirror.getBoundingClientRect();
             const m = this.mirror.style;
             m.left = (parseFloat(m.left) || 0) + a.left - b.left + 'px';
             m.top = (parseFloat(m.top) || 0) + a.top - b.top + 'px';
+            let [top, right, bottom, left] = [a.top, a.right, a.bottom, a.left];
+            const stop = this.mirror.offsetParent;
+            for (let p = this.el.parentElement; p && p !== stop && p !== document.body; p = p.parentElement) {
+                if (getComputedStyle(p).overflow === 'visible') continue;
+                const r = p.getBoundingClientRect();
+                [top, right, bottom, left] = [Math.max(top, r.top), Math.min(right, r.right),
+                                              Math.max(Math.min(bottom, r.bottom), top), Math.max(left, r.left)];
+            }
+            const clip = `inset(${top - a.top}px ${Math.max(0, a.right - right)}px ${Math.max(0, a.bottom - bottom)}px ${left - a.left}px)`;
+            m.clipPath = clip === 'inset(0px 0px 0px 0px)' ? '' : clip;
         }
 
         syncScroll() {
             this.inner.style.transform = `translate(${-this.el.scrollLeft}px, ${-this.el.scrollTop}px)`;
         }
 
+        // One block of the mirror per line of the text: typing changes one block, and the
+        // browser lays out that block again, not the whole text. Each block ends with its line
+        // break, the last with a zero-width space so that an empty last line takes its place.
+        line(p, last) {
+            const div = document.createElement('div');
+            p.spans = [];
+            let at = 0;
+            for (const w of p.bad) {
+                div.append(p.text.slice(at, w.start));
+                const span = document.createElement('span');
+                span.className = 'vb-miss';
+                span.textContent = p.text.slice(w.start, w.end);
+                div.append(span);
+                p.spans.push(span);
+                at = w.end;
+            }
+            div.append(p.text.slice(at) + (last ? '\u200b' : '\n'));
+            return div;
+        }
+
         render() {
             // No layout is read here (it would lay out the whole text at once): the mirror's
             // place follows the resize observer and the focus, its scrolling the scroll event.
-            const text = this.el.value;
             const lang = this.lang();
-            const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
-            const shown = text + '\u0000' + bad.map((w) => w.start).join(',');
-            if (shown === this.shown) return;
-            this.shown = shown;
-            const frag = document.createDocumentFragment();
+            const lines = this.el.value.split('\n');
+            const next = lines.map((text, i) => {
+                const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
+                const last = i === lines.length - 1;
+                return { text, bad, key: text + (last ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') };
+            });
+            const before = this.lines;
+            let head = 0;
+            while (head < before.length && head < next.length && before[head].key === next[head].key) head++;
+            let tail = 0;
+            while (tail < before.length - head && tail < next.length - head &&
+                   before[before.length - 1 - tail].key === next[next.length - 1 - tail].key) tail++;
+            const anchor = tail ? before[before.length - tail].div : null;
+            for (const p of before.slice(head, before.length - tail)) p.div.remove();
+            next.forEach((p, i) => {
+                const kept = i < head ? before[i] : i >= next.length - tail ? before[i - next.length + before.length] : null;
+                if (kept) {
+                    p.div = kept.div;
+                    p.spans = kept.spans;
+                } else {
+                    p.div = this.line(p, i === next.length - 1);
+                    this.inner.insertBefore(p.div, anchor);
+                }
+            });
+            this.lines = next;
             this.marks = [];
-            let at = 0;
-            for (const w of bad) {
-                frag.append(text.slice(at, w.start));
-                const span = document.createElement('span');
-                span.className = 'vb-miss';
-                span.textContent = text.slice(w.start, w.end);
-                frag.append(span);
-                this.marks.push({ word: w.word, start: w.start, end: w.end, span });
-                at = w.end;
+            let offset = 0;
+            for (const p of next) {
+                p.bad.forEach((w, j) => this.marks.push({ word: w.word, start: offset + w.start, end: offset + w.end, span: p.spans[j] }));
+                offset += p.text.length + 1;
             }
-            // A trailing line break needs a character after it to take up its line.
-            frag.append(text.slice(at) + '\u200b');
-            this.inner.replaceChildren(frag);
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
             this.describe();
         }
@@ -846,19 +898,17 @@
         }
 
         replace(mark, replacement) {
-            const el = this.el;
-            if (el.value.slice(mark.start, mark.end) !== mark.span.textContent) return;
+            if (this.el.value.slice(mark.start, mark.end) !== mark.span.textContent) return;
             this.adapter.replace(mark, replacement);
         }
 
         detach() {
             super.detach();
+            plainFields.delete(this);
             this.el.removeEventListener('scroll', this.onScroll);
             this.el.removeEventListener('focus', this.onFocus);
             this.resizer.disconnect();
             this.mirror.remove();
-            this.el.style.background = this.saved.background;
-            this.el.style.position = this.saved.position;
             delete this.el.dataset.verbariumMisspelt;
         }
     }
