@@ -35,6 +35,8 @@
         unavailable: 'The spelling service cannot be reached right now. Your text is unchanged.',
         suggestions: 'Suggestions',
         misspelt: 'Not in dictionary:',
+        ownWords: 'Words you added\u2026',
+        remove: 'Remove \u201c%s\u201d',
     };
     // Main-thread time of the script's own work and request count, for the page and its tests.
     const stats = (V.stats = { requests: 0, wordsSent: 0, maxTaskMs: 0, maxTask: '' });
@@ -79,6 +81,7 @@
             tag.onload = () => done(reject, new Error('unexpected answer'));
             // JSON answers unless the command has a single answer form (format left out).
             const query = new URLSearchParams(Object.assign({ format: 'json' }, params));
+            if (service.dictionary && !query.has('udn')) query.set('udn', service.dictionary);
             if (!query.get('format')) query.delete('format');
             query.set('callback', 'kwirl.' + name);
             query.set('c', 'kwirl.' + name);
@@ -104,33 +107,48 @@
         if (o && o.verLang !== undefined) service.verLang = String(o.verLang);
     };
     kwirl.props = function (p) {
-        if (p && p.userDictionaryName) service.dictionary = String(p.userDictionaryName);
+        if (p && p.userDictionaryName && !service.dictionary) useDictionary(String(p.userDictionaryName));
     };
     kwirl.call = function () {};
 
     // ---- Service state: verdict cache, requests, outage ---------------------------------------
 
+    // The page's own storage; refused storage (privacy settings) keeps things for the page's life.
+    function stored(storage, key, fallback) {
+        try {
+            return JSON.parse(window[storage].getItem(key)) || fallback;
+        } catch (e) {
+            return fallback;
+        }
+    }
+    function store(storage, key, value) {
+        try {
+            window[storage].setItem(key, JSON.stringify(value));
+        } catch (e) { /* kept in memory only */ }
+    }
+
+    // The user's dictionary is named by the page, not by a cookie of the service, which a page
+    // on another site never sends: the name and the words added from this site are kept in the
+    // site's storage, and the name goes with each request ("udn").
     const service = {
         verLang: '',
-        dictionary: '',
+        dictionary: stored('localStorage', 'verbarium.dictionary', ''),
         down: false,
         caches: new Map(),   // language -> Map(word -> {bad, suggestions, full})
         pending: new Map(),  // language -> Set(word) in flight
-        added: new Set(),    // words added to the dictionary from this page
-        ignored: loadIgnored(),
+        added: new Set(stored('localStorage', 'verbarium.added', [])),
+        ignored: new Set(stored('sessionStorage', 'verbarium.ignored', [])),
     };
 
-    function loadIgnored() {
-        try {
-            return new Set(JSON.parse(sessionStorage.getItem('verbarium.ignored') || '[]'));
-        } catch (e) {
-            return new Set();
-        }
+    function useDictionary(name) {
+        service.dictionary = name;
+        store('localStorage', 'verbarium.dictionary', name);
     }
-    function saveIgnored() {
-        try {
-            sessionStorage.setItem('verbarium.ignored', JSON.stringify([...service.ignored]));
-        } catch (e) { /* storage refused: the words stay ignored until the page closes */ }
+    function saveIgnored() { store('sessionStorage', 'verbarium.ignored', [...service.ignored]); }
+    function saveAdded() { store('localStorage', 'verbarium.added', [...service.added]); }
+    function newDictionaryName() {
+        const bytes = crypto.getRandomValues(new Uint8Array(12));
+        return 'vb-' + [...bytes].map((b) => b.toString(16).padStart(2, '0')).join('');
     }
 
     function cacheFor(lang) {
@@ -263,17 +281,47 @@
         return entry.suggestions;
     }
 
+    // The dictionary the service knows for this browser (its cookie, on the service's own
+    // site), or a new one.
+    async function ensureDictionary() {
+        if (service.dictionary) return;
+        let known = '';
+        try {
+            const [answer] = await jsonp({ cmd: 'dictionary', action: 'getname' });
+            known = answer && typeof answer.dname === 'string' ? answer.dname : '';
+        } catch (e) { /* a new one, then */ }
+        if (!service.dictionary) useDictionary(known || newDictionaryName());
+    }
+
     async function addWord(word) {
         service.added.add(word);
+        saveAdded();
         refreshAll();
         // An unreachable engine would be answered with an error script; the word is kept on
         // this page and the service is not asked.
         if (service.down) return;
         try {
+            await ensureDictionary();
             await jsonp({ cmd: 'kwirl_add_word', text: word });
         } catch (e) {
-            // Not stored by the service: the word stays accepted on this page only.
+            // Not stored by the service: the word stays accepted on this site only.
         }
+    }
+
+    // The service cannot take a word out of a dictionary: the remaining words move to a new
+    // one, and the old one is deleted.
+    async function removeWord(word) {
+        service.added.delete(word);
+        saveAdded();
+        for (const cache of service.caches.values()) cache.delete(word);
+        const old = service.dictionary;
+        useDictionary(newDictionaryName());
+        try {
+            for (const w of service.added) await jsonp({ cmd: 'kwirl_add_word', text: w });
+            if (old) await jsonp({ cmd: 'dictionary', action: 'delete', udn: old });
+        } catch (e) { /* the old dictionary stays behind, unused */ }
+        for (const f of fields.values()) f.check();
+        refreshAll();
     }
 
     function ignoreAll(word) {
@@ -1078,9 +1126,10 @@
             const rule = document.createElement('div');
             rule.className = 'vb-rule';
             rule.setAttribute('role', 'separator');
+            const own = service.added.size ? [menuItem(texts.ownWords, () => listOwnWords(box))] : [];
             box.replaceChildren(...items, rule,
                 menuItem(texts.ignoreAll, choose(() => ignoreAll(mark.word))),
-                menuItem(texts.add, choose(() => addWord(mark.word))));
+                menuItem(texts.add, choose(() => addWord(mark.word))), ...own);
         };
         const lang = field.lang();
         const entry = cacheFor(lang).get(mark.word);
@@ -1099,12 +1148,28 @@
         window.addEventListener('blur', blurClose);
         focusItem(box, 0);
         suggestionsFor(lang, mark.word).then((list) => {
-            if (menu && menu.box === box && list && list.length) {
+            if (menu && menu.box === box && list && list.length && !box.dataset.own) {
                 const index = [...box.querySelectorAll('.vb-item')].indexOf(document.activeElement);
                 fill(list);
                 focusItem(box, Math.max(0, index));
             }
         });
+    }
+
+    // The words added from this site, each with its item that takes it out again.
+    function listOwnWords(box) {
+        const items = [...service.added].sort().map((w) => {
+            const item = menuItem(texts.remove.replace('%s', w), () => {
+                closeMenu(true);
+                removeWord(w);
+            });
+            item.dataset.word = w;
+            return item;
+        });
+        box.dataset.own = '1';
+        box.setAttribute('aria-label', texts.ownWords);
+        box.replaceChildren(...items);
+        focusItem(box, 0);
     }
 
     function enabledItems(box) {
