@@ -25,6 +25,8 @@ PACKAGES=(
   libfcgi-dev spawn-fcgi nginx-light
   # the relay's HTTP client to the service host; TLS for the relay's end-to-end https test
   libcurl4-openssl-dev lighttpd-mod-openssl openssl
+  # gzip for the browser scripts the service sends
+  zlib1g-dev
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
