@@ -659,6 +659,10 @@
             this.composing = false;
             el.spellcheck = false;   // the browser's own underlines would double ours
             this.onChange = timed(() => {
+                if (lastField !== this && service.down) {
+                    lastField = this;
+                    showOutage(notice ? notice.title : '');
+                }
                 lastField = this;
                 refreshAll();
                 this.schedule();

@@ -207,7 +207,13 @@
                 const m = e.data;
                 if (e.source !== win || e.origin !== serviceOrigin || !m || m.token !== token) return;
                 if (m.verbarium === 'ready') {
+                    // Late but there: the dialog is shown after all.
                     clearTimeout(loadTimer);
+                    if (frame && frame.hidden) {
+                        overlay.querySelector('.vb-load-problem').remove();
+                        frame.hidden = false;
+                        frame.focus();
+                    }
                     win.postMessage(Object.assign({ verbarium: 'text', token,
                                                     slang: fieldLanguage(field, options),
                                                     intlang: options.uiLang }, adapter.read()),
