@@ -41,65 +41,84 @@ async function chooseFromMenu(page, word, choice) {
     await page.waitForSelector('.vb-menu', { state: 'detached' });
 }
 
-for (const [name, selector, frameSelector, posted] of EDITORS) {
-    test(`${name}: menu choice and dialog reach the editor's data, one undo step each`, () =>
-        scenario(`editors-${name}`, async ({ page, url }) => {
-            const site = await startSite();
-            try {
-                await page.goto(`${site.url}/pages/editors.html?editor=${name}&service=` +
-                                encodeURIComponent(url + '/cgi-bin/orthd.cgi'));
-                await page.evaluate(() => window.ready);
-                const area = (frameSelector ? page.frameLocator(frameSelector) : page).locator(selector);
-                await area.click();
-                await page.keyboard.type(TYPED);
-                await page.evaluate(() => Verbarium.settled());
-                assert.deepEqual(await page.evaluate(() => Verbarium.misspelt(window.editor.target)), MISSPELT);
-
-                // A suggestion from the menu; one Ctrl+Z takes back that correction alone.
-                await chooseFromMenu(page, 'frist', 'first');
-                assert.equal(await textOf(page), TYPED.replace('frist', 'first'));
-                await page.keyboard.press('Control+z');
-                assert.equal(await textOf(page), TYPED);
-                await page.evaluate(() => Verbarium.settled());
-                await chooseFromMenu(page, 'frist', 'first');
-                const afterMenu = TYPED.replace('frist', 'first');
-                assert.equal(await textOf(page), afterMenu);
-
-                // The dialog: Change for each word left, Finish.
-                await page.evaluate(() => { Verbarium.openDialog(window.editor.target); });
-                const frame = await (await page.waitForSelector('iframe.vb-frame')).contentFrame();
-                await frame.waitForFunction(() => {
-                    const pane = document.getElementById('pane');
-                    return pane && pane.getAttribute('aria-busy') === 'false' && pane.childNodes.length > 0;
-                }, null, { timeout: 90000 });
-                let expected = afterMenu;
-                for (const word of ['mistkae', 'anothr']) {
-                    await frame.waitForFunction((w) => document.getElementById('word').textContent === w &&
-                                                       document.getElementById('changeTo').value, word);
-                    expected = expected.replace(word, await frame.inputValue('#changeTo'));
-                    await frame.click('#change');
-                    await dialogSettled(frame);
-                }
-                await frame.click('#finish');
-                await page.waitForSelector('iframe.vb-frame', { state: 'detached' });
-                assert.equal(await textOf(page), expected);
-
-                // The dialog's corrections are one step: Ctrl+Z gives back the text before it.
-                await page.keyboard.press('Control+z');
-                assert.equal(await textOf(page), afterMenu);
-                await page.keyboard.press('Control+Shift+z');
-                assert.equal(await textOf(page), expected);
-
-                // As the submit button (an inline editor's toolbar may float over it).
-                await Promise.all([page.waitForURL(/\/submit$/),
-                                   page.evaluate(() => document.getElementById('form').requestSubmit())]);
-                const form = JSON.parse(await page.textContent('body'));
-                const plain = (html) => html.replace(/<[^>]*>/g, '').replace(/&nbsp;/g, ' ').trim();
-                assert.equal(plain(form.content), expected);
-                if (posted) assert.equal(plain(form[posted]), expected);
-                assert.doesNotMatch(JSON.stringify(form), /vb-|verbarium/);
-            } finally {
-                await site.stop();
+// One service for the whole table (starting it and its dictionaries is the slow part); each
+// editor on a page of its own.
+test('every editor: menu choice and dialog reach the editor\'s data, one undo step each', (t) =>
+    scenario('editors', async ({ context, url }) => {
+        const site = await startSite();
+        try {
+            for (const [name, selector, frameSelector, posted] of EDITORS) {
+                await t.test(name, async () => {
+                    const page = await context.newPage();
+                    const errors = [];
+                    page.on('pageerror', (e) => errors.push(e.message));
+                    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+                    try {
+                        await runEditor(page, url, site, name, selector, frameSelector, posted);
+                        assert.deepEqual(errors, []);
+                    } finally {
+                        await page.screenshot({ path: require('node:path').join(
+                            process.env.VERBARIUM_SCREENSHOTS || '/tmp', `editors-${name}.png`) }).catch(() => {});
+                        await page.close();
+                    }
+                });
             }
-        }));
+        } finally {
+            await site.stop();
+        }
+    }));
+
+async function runEditor(page, url, site, name, selector, frameSelector, posted) {
+    await page.goto(`${site.url}/pages/editors.html?editor=${name}&service=` +
+                    encodeURIComponent(url + '/cgi-bin/orthd.cgi'));
+    await page.evaluate(() => window.ready);
+    const area = (frameSelector ? page.frameLocator(frameSelector) : page).locator(selector);
+    await area.click();
+    await page.keyboard.type(TYPED);
+    await page.evaluate(() => Verbarium.settled());
+    assert.deepEqual(await page.evaluate(() => Verbarium.misspelt(window.editor.target)), MISSPELT);
+
+    // A suggestion from the menu; one Ctrl+Z takes back that correction alone.
+    await chooseFromMenu(page, 'frist', 'first');
+    assert.equal(await textOf(page), TYPED.replace('frist', 'first'));
+    await page.keyboard.press('Control+z');
+    assert.equal(await textOf(page), TYPED);
+    await page.evaluate(() => Verbarium.settled());
+    await chooseFromMenu(page, 'frist', 'first');
+    const afterMenu = TYPED.replace('frist', 'first');
+    assert.equal(await textOf(page), afterMenu);
+
+    // The dialog: Change for each word left, Finish.
+    await page.evaluate(() => { Verbarium.openDialog(window.editor.target); });
+    const frame = await (await page.waitForSelector('iframe.vb-frame')).contentFrame();
+    await frame.waitForFunction(() => {
+        const pane = document.getElementById('pane');
+        return pane && pane.getAttribute('aria-busy') === 'false' && pane.childNodes.length > 0;
+    }, null, { timeout: 90000 });
+    let expected = afterMenu;
+    for (const word of ['mistkae', 'anothr']) {
+        await frame.waitForFunction((w) => document.getElementById('word').textContent === w &&
+                                           document.getElementById('changeTo').value, word);
+        expected = expected.replace(word, await frame.inputValue('#changeTo'));
+        await frame.click('#change');
+        await dialogSettled(frame);
+    }
+    await frame.click('#finish');
+    await page.waitForSelector('iframe.vb-frame', { state: 'detached' });
+    assert.equal(await textOf(page), expected);
+
+    // The dialog's corrections are one step: Ctrl+Z gives back the text before it.
+    await page.keyboard.press('Control+z');
+    assert.equal(await textOf(page), afterMenu);
+    await page.keyboard.press('Control+Shift+z');
+    assert.equal(await textOf(page), expected);
+
+    // As the submit button (an inline editor's toolbar may float over it).
+    await Promise.all([page.waitForURL(/\/submit$/),
+                       page.evaluate(() => document.getElementById('form').requestSubmit())]);
+    const form = JSON.parse(await page.textContent('body'));
+    const plain = (html) => html.replace(/<[^>]*>/g, '').replace(/&nbsp;/g, ' ').trim();
+    assert.equal(plain(form.content), expected);
+    if (posted) assert.equal(plain(form[posted]), expected);
+    assert.doesNotMatch(JSON.stringify(form), /vb-|verbarium/);
 }

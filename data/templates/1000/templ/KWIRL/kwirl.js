@@ -418,11 +418,12 @@
         // event); otherwise the native setter and the events a framework listens to.
         replace(at, text) {
             const el = this.element;
+            const wanted = el.value.slice(0, at.start) + text + el.value.slice(at.end);
             el.focus();
             el.setSelectionRange(at.start, at.end);
-            if (el.ownerDocument.execCommand('insertText', false, text) &&
-                el.value.slice(at.start, at.start + text.length) === text) return;
-            setNativeValue(el, el.value.slice(0, at.start) + text + el.value.slice(at.end));
+            // The browser may refuse, or edit elsewhere when the focus is not really here.
+            if (el.ownerDocument.execCommand('insertText', false, text) && el.value === wanted) return;
+            setNativeValue(el, wanted);
             el.setSelectionRange(at.start + text.length, at.start + text.length);
             el.dispatchEvent(new InputEvent('input', { bubbles: true, inputType: 'insertReplacementText', data: text }));
             el.dispatchEvent(new Event('change', { bubbles: true }));

@@ -219,9 +219,10 @@
                                                     intlang: options.uiLang }, adapter.read()),
                                     serviceOrigin);
                 } else if (m.verbarium === 'finish') {
+                    // Closed first: the field has the focus again when the text goes in.
                     const text = String(m.text);
+                    close(text);
                     adapter.write(adapter.read().rich ? cleanHtml(text) : text);
-                    close(String(m.text));
                 } else if (m.verbarium === 'close') {
                     close(null);
                 }
