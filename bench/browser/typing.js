@@ -44,7 +44,6 @@ async function typeOnce(browser, site, service, check) {
     await page.keyboard.type(KEYS, { delay: 60 });
     await page.waitForTimeout(300);
     const times = await page.evaluate(() => window.keyTimes);
-    if (process.env.DEBUG_BENCH) console.log(check, times.map((t) => Math.round(t)).join(' '), check ? JSON.stringify(await page.evaluate(() => Verbarium.stats)) : '');
     await page.close();
     return times;
 }

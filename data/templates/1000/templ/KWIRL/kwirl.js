@@ -132,6 +132,7 @@
     // site's storage, and the name goes with each request ("udn").
     const service = {
         verLang: '',
+        version: 0,          // counts the changes of verdicts, ignored and added words
         dictionary: stored('localStorage', 'verbarium.dictionary', ''),
         down: false,
         caches: new Map(),   // language -> Map(word -> {bad, suggestions, full})
@@ -222,6 +223,7 @@
         } catch (e) {
             setDown(true, e.message);
         } finally {
+            service.version++;
             for (const w of words) pending.delete(w);
             inFlight--;
             refreshAll();
@@ -295,6 +297,7 @@
 
     async function addWord(word) {
         service.added.add(word);
+        service.version++;
         saveAdded();
         refreshAll();
         // An unreachable engine would be answered with an error script; the word is kept on
@@ -312,6 +315,7 @@
     // one, and the old one is deleted.
     async function removeWord(word) {
         service.added.delete(word);
+        service.version++;
         saveAdded();
         for (const cache of service.caches.values()) cache.delete(word);
         const old = service.dictionary;
@@ -326,6 +330,7 @@
 
     function ignoreAll(word) {
         service.ignored.add(word);
+        service.version++;
         saveIgnored();
         refreshAll();
     }
@@ -901,12 +906,24 @@
             // place follows the resize observer and the focus, its scrolling the scroll event.
             const lang = this.lang();
             const lines = this.el.value.split('\n');
-            const next = lines.map((text, i) => {
-                const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
-                const last = i === lines.length - 1;
-                return { text, bad, key: text + (last ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') };
-            });
             const before = this.lines;
+            // Lines kept from the last time need no new look at their words while no verdict
+            // and no language changed.
+            const same = service.version === this.version && lang === this.langShown;
+            let first = 0;
+            // (a last line, shown with its own ending, is reused only as the last line)
+            while (same && first < before.length - 1 && first < lines.length - 1 && before[first].text === lines[first]) first++;
+            let last = 0;
+            while (same && last < before.length - first && last < lines.length - first &&
+                   before[before.length - 1 - last].text === lines[lines.length - 1 - last]) last++;
+            const next = lines.map((text, i) => {
+                if (i < first) return before[i];
+                if (i >= lines.length - last) return before[i - lines.length + before.length];
+                const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
+                return { text, bad, key: text + (i === lines.length - 1 ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') };
+            });
+            this.version = service.version;
+            this.langShown = lang;
             let head = 0;
             while (head < before.length && head < next.length && before[head].key === next[head].key) head++;
             let tail = 0;
@@ -932,7 +949,8 @@
                 offset += p.text.length + 1;
             }
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
-            this.describe();
+            clearTimeout(this.describing);
+            this.describing = setTimeout(() => this.describe(), 500);
         }
 
         rectsOf(mark) { return mark.span.getClientRects(); }
