@@ -25,6 +25,8 @@ PACKAGES=(
   libfcgi-dev spawn-fcgi nginx-light
   # the relay's HTTP client to the service host; TLS for the relay's end-to-end https test
   libcurl4-openssl-dev lighttpd-mod-openssl openssl
+  # gzip for the browser scripts the service sends
+  zlib1g-dev
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
@@ -42,11 +44,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The browser-test driver comes from the npm registry at the version the lock file pins; it
+# The browser-test driver and the editors the browser tests run in (CKEditor 5, TinyMCE, Quill,
+# React, axe-core) come from the npm registry at the versions the lock file pins; the driver
 # uses the Debian Chromium above and never downloads a browser. Without the registry the
 # browser tests skip themselves.
 browser_tests=$(cd "$(dirname "$0")/../tests/browser" && pwd)
-if [ ! -d "$browser_tests/node_modules/playwright-core" ]; then
+if ! (cd "$browser_tests" && npm ls --silent >/dev/null 2>&1); then
   (cd "$browser_tests" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent) ||
-    echo "warning: npm could not install playwright-core; the browser tests will be skipped"
+    echo "warning: npm could not install the browser tests' packages; those tests will be skipped"
 fi

@@ -1,10 +1,13 @@
 #include "orthd/Response_FLT.h"
 
+#include <cstdlib>
+
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/ResponseOutput.h"
 #include "kernel/SettingsCookies.h"
 #include "orthd/OutputCodePage.h"
+#include "orthd/ScriptAnswer.h"
 #include "templates/BanSysMetaHandler.h"
 #include "templates/CheckSpellingJSONMetaHandler.h"
 #include "templates/CheckSpellingXMLMetaHandler.h"
@@ -89,6 +92,35 @@ std::string ExtraHeaders(const InternalData& data) {
     return out;
 }
 
+// A "script" answer with its file: the script handler left Cache-Control empty, and no error
+// answer replaced it.
+bool IsFoundScript(StringMap& map, const InternalData& data) {
+    return map["cmd"] == "script" && !data.Find(idkey::HttpStatus) &&
+           data.Find(idkey::HttpCacheControl) &&
+           data.Get<std::string>(idkey::HttpCacheControl).empty();
+}
+
+std::string RequestHeader(const char* cgiName) {
+    const char* value = std::getenv(cgiName);
+    return value != nullptr ? value : "";
+}
+
+// The browser keeps the file and asks again with its ETag; no settings cookie goes with it
+// (a script request changes no setting, and the answer may be kept by a cache).
+std::string ScriptAnswerText(const std::string& contentType, const std::string& body,
+                             const InternalData& data) {
+    const ScriptAnswer script(body, RequestHeader("HTTP_IF_NONE_MATCH"),
+                              RequestHeader("HTTP_ACCEPT_ENCODING"));
+    std::string out = script.HeaderLines();
+    if (!script.NotModified()) {
+        out += Header("Content-Type", HeaderValue(contentType));
+        out += Header("Content-Length", std::to_string(script.Body().size()));
+    }
+    out += ExtraHeaders(data);
+    out += Header("X-XSS-Protection", "0");
+    return out + kEol + script.Body();
+}
+
 }  // namespace
 
 Response_FLT::Response_FLT() : Response_FLT(StandardOutput(), &CurrentTime) {}
@@ -132,6 +164,7 @@ std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) const 
     if (data.Find(idkey::InputCodePage))
         contentType = RelabelContentType(
             contentType, InputCodePageCharset(data.Get<short>(idkey::InputCodePage)));
+    if (IsFoundScript(map, data)) return ScriptAnswerText(contentType, body, data);
     out += Header("Content-Type", HeaderValue(contentType));
     out += Header("Content-Length", std::to_string(body.size()));
     if (data.Find(idkey::HttpCacheControl))

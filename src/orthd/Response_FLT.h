@@ -13,6 +13,10 @@
 // SameSite=Lax.
 // For "cmd" = "check" only an optional "Status:" line precedes the body (the template supplies
 // its own header lines).
+// For "cmd" = "script" with its file (key 8 empty, no key 4) the answer can be kept by the
+// browser: ETag, max-age, "304 Not Modified" for the request's If-None-Match, gzip when its
+// Accept-Encoding allows (ScriptAnswer.h); the CGI variables HTTP_IF_NONE_MATCH and
+// HTTP_ACCEPT_ENCODING are read. Such an answer sets no cookie and has no "Expires:".
 // Throws Response_FLTException ("Response::apply() - internal error." ...) on any failure, after
 // writing a plain-text "Status: 500" answer in place of the one that could not be built.
 #include <ctime>

@@ -64,6 +64,46 @@ function startService() {
     });
 }
 
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8', '.css': 'text/css',
+                '.json': 'application/json', '.svg': 'image/svg+xml', '.woff2': 'font/woff2' };
+
+// A second site on loopback, the customer's: its pages (pages/) and the editors from the npm
+// packages (node_modules/). A form posted to /submit is answered with its fields as JSON.
+function startSite() {
+    const http = require('node:http');
+    const roots = { '/pages/': path.join(__dirname, 'pages'), '/node_modules/': path.join(__dirname, 'node_modules') };
+    const server = http.createServer((req, res) => {
+        const url = new URL(req.url, 'http://127.0.0.1');
+        if (req.method === 'POST' && url.pathname === '/submit') {
+            let body = '';
+            req.on('data', (c) => { body += c; });
+            req.on('end', () => {
+                res.writeHead(200, { 'Content-Type': 'application/json' });
+                res.end(JSON.stringify(Object.fromEntries(new URLSearchParams(body))));
+            });
+            return;
+        }
+        if (url.pathname === '/favicon.ico') {
+            res.writeHead(204);
+            res.end();
+            return;
+        }
+        const prefix = Object.keys(roots).find((p) => url.pathname.startsWith(p));
+        const file = prefix && path.join(roots[prefix], path.normalize(decodeURIComponent(url.pathname.slice(prefix.length))));
+        if (!file || !file.startsWith(roots[prefix]) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+            res.writeHead(404);
+            res.end();
+            return;
+        }
+        res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
+        fs.createReadStream(file).pipe(res);
+    });
+    return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve({
+        url: `http://127.0.0.1:${server.address().port}`,
+        stop: () => new Promise((done) => server.close(done)),
+    })));
+}
+
 // The service, a fresh browser profile and a page; `run(t)` gets {page, url, service, shot}.
 // Console errors of the page fail the scenario unless `allowErrors` matches them.
 async function scenario(name, run, { allowErrors = null } = {}) {
@@ -122,4 +162,4 @@ async function dialogSettled(frame) {
     await frame.waitForFunction(() => document.getElementById('pane').getAttribute('aria-busy') === 'false');
 }
 
-module.exports = { scenario, openDialog, dialogSettled };
+module.exports = { scenario, openDialog, dialogSettled, startSite, startService, CHROMIUM, CHROMIUM_ARGS };

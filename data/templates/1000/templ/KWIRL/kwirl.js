@@ -34,6 +34,9 @@
         add: 'Add to dictionary',
         unavailable: 'The spelling service cannot be reached right now. Your text is unchanged.',
         suggestions: 'Suggestions',
+        misspelt: 'Not in dictionary:',
+        ownWords: 'Words you added\u2026',
+        remove: 'Remove \u201c%s\u201d',
     };
     // Main-thread time of the script's own work and request count, for the page and its tests.
     const stats = (V.stats = { requests: 0, wordsSent: 0, maxTaskMs: 0, maxTask: '' });
@@ -78,6 +81,7 @@
             tag.onload = () => done(reject, new Error('unexpected answer'));
             // JSON answers unless the command has a single answer form (format left out).
             const query = new URLSearchParams(Object.assign({ format: 'json' }, params));
+            if (service.dictionary && !query.has('udn')) query.set('udn', service.dictionary);
             if (!query.get('format')) query.delete('format');
             query.set('callback', 'kwirl.' + name);
             query.set('c', 'kwirl.' + name);
@@ -103,33 +107,49 @@
         if (o && o.verLang !== undefined) service.verLang = String(o.verLang);
     };
     kwirl.props = function (p) {
-        if (p && p.userDictionaryName) service.dictionary = String(p.userDictionaryName);
+        if (p && p.userDictionaryName && !service.dictionary) useDictionary(String(p.userDictionaryName));
     };
     kwirl.call = function () {};
 
     // ---- Service state: verdict cache, requests, outage ---------------------------------------
 
+    // The page's own storage; refused storage (privacy settings) keeps things for the page's life.
+    function stored(storage, key, fallback) {
+        try {
+            return JSON.parse(window[storage].getItem(key)) || fallback;
+        } catch (e) {
+            return fallback;
+        }
+    }
+    function store(storage, key, value) {
+        try {
+            window[storage].setItem(key, JSON.stringify(value));
+        } catch (e) { /* kept in memory only */ }
+    }
+
+    // The user's dictionary is named by the page, not by a cookie of the service, which a page
+    // on another site never sends: the name and the words added from this site are kept in the
+    // site's storage, and the name goes with each request ("udn").
     const service = {
         verLang: '',
-        dictionary: '',
+        version: 0,          // counts the changes of verdicts, ignored and added words
+        dictionary: stored('localStorage', 'verbarium.dictionary', ''),
         down: false,
         caches: new Map(),   // language -> Map(word -> {bad, suggestions, full})
         pending: new Map(),  // language -> Set(word) in flight
-        added: new Set(),    // words added to the dictionary from this page
-        ignored: loadIgnored(),
+        added: new Set(stored('localStorage', 'verbarium.added', [])),
+        ignored: new Set(stored('sessionStorage', 'verbarium.ignored', [])),
     };
 
-    function loadIgnored() {
-        try {
-            return new Set(JSON.parse(sessionStorage.getItem('verbarium.ignored') || '[]'));
-        } catch (e) {
-            return new Set();
-        }
+    function useDictionary(name) {
+        service.dictionary = name;
+        store('localStorage', 'verbarium.dictionary', name);
     }
-    function saveIgnored() {
-        try {
-            sessionStorage.setItem('verbarium.ignored', JSON.stringify([...service.ignored]));
-        } catch (e) { /* storage refused: the words stay ignored until the page closes */ }
+    function saveIgnored() { store('sessionStorage', 'verbarium.ignored', [...service.ignored]); }
+    function saveAdded() { store('localStorage', 'verbarium.added', [...service.added]); }
+    function newDictionaryName() {
+        const bytes = crypto.getRandomValues(new Uint8Array(12));
+        return 'vb-' + [...bytes].map((b) => b.toString(16).padStart(2, '0')).join('');
     }
 
     function cacheFor(lang) {
@@ -151,6 +171,7 @@
     // Sends the words of `words` not known and not in flight; one request unless the words are
     // too many for one URL (a large paste).
     async function checkWords(lang, words) {
+        if (service.down && Date.now() < service.retryAt) return;
         const cache = cacheFor(lang);
         const pending = pendingFor(lang);
         const fresh = [];
@@ -202,15 +223,51 @@
         } catch (e) {
             setDown(true, e.message);
         } finally {
+            service.version++;
             for (const w of words) pending.delete(w);
             inFlight--;
             refreshAll();
         }
     }
 
+    // While the service is down the fields wait, longer each time, before asking again: the
+    // page does not fill its console with one failed request per pause.
     function setDown(down, why) {
         service.down = down;
-        for (const f of fields.values()) f.showProblem(down ? texts.unavailable : '', why);
+        clearTimeout(service.retryTimer);
+        if (down) {
+            service.backoff = Math.min(120000, (service.backoff || 5000) * 2);
+            service.retryAt = Date.now() + service.backoff;
+            service.retryTimer = setTimeout(() => {
+                for (const f of fields.values()) f.check();
+            }, service.backoff);
+        } else {
+            service.backoff = 0;
+        }
+        showOutage(down ? why : null);
+    }
+
+    // One notice for the whole page, under the field last edited.
+    let notice = null;
+    let lastField = null;
+    function showOutage(why) {
+        if (why === null) {
+            if (notice) notice.hidden = true;
+            return;
+        }
+        const field = lastField && fields.has(lastField.el) ? lastField : fields.values().next().value;
+        if (!field) return;
+        if (!notice) {
+            notice = document.createElement('div');
+            notice.className = 'vb-notice';
+            notice.setAttribute('role', 'status');
+        }
+        // A field inside an editor's frame gets the notice after the frame.
+        const anchor = field.el.ownerDocument === document ? field.el : field.el.ownerDocument.defaultView.frameElement;
+        if (anchor && anchor.nextElementSibling !== notice) anchor.insertAdjacentElement('afterend', notice);
+        notice.textContent = texts.unavailable;
+        notice.title = why || '';
+        notice.hidden = false;
     }
 
     async function suggestionsFor(lang, word) {
@@ -226,21 +283,54 @@
         return entry.suggestions;
     }
 
+    // The dictionary the service knows for this browser (its cookie, on the service's own
+    // site), or a new one.
+    async function ensureDictionary() {
+        if (service.dictionary) return;
+        let known = '';
+        try {
+            const [answer] = await jsonp({ cmd: 'dictionary', action: 'getname' });
+            known = answer && typeof answer.dname === 'string' ? answer.dname : '';
+        } catch (e) { /* a new one, then */ }
+        if (!service.dictionary) useDictionary(known || newDictionaryName());
+    }
+
     async function addWord(word) {
         service.added.add(word);
+        service.version++;
+        saveAdded();
         refreshAll();
         // An unreachable engine would be answered with an error script; the word is kept on
         // this page and the service is not asked.
         if (service.down) return;
         try {
+            await ensureDictionary();
             await jsonp({ cmd: 'kwirl_add_word', text: word });
         } catch (e) {
-            // Not stored by the service: the word stays accepted on this page only.
+            // Not stored by the service: the word stays accepted on this site only.
         }
+    }
+
+    // The service cannot take a word out of a dictionary: the remaining words move to a new
+    // one, and the old one is deleted.
+    async function removeWord(word) {
+        service.added.delete(word);
+        service.version++;
+        saveAdded();
+        for (const cache of service.caches.values()) cache.delete(word);
+        const old = service.dictionary;
+        useDictionary(newDictionaryName());
+        try {
+            for (const w of service.added) await jsonp({ cmd: 'kwirl_add_word', text: w });
+            if (old) await jsonp({ cmd: 'dictionary', action: 'delete', udn: old });
+        } catch (e) { /* the old dictionary stays behind, unused */ }
+        for (const f of fields.values()) f.check();
+        refreshAll();
     }
 
     function ignoreAll(word) {
         service.ignored.add(word);
+        service.version++;
         saveIgnored();
         refreshAll();
     }
@@ -273,6 +363,282 @@
         return out;
     }
 
+    // ---- Editors ------------------------------------------------------------------------------
+    //
+    // An adapter is how the clients read and change one kind of editable area. Every change it
+    // makes goes through the editor's own channel, so the editor's data (getData(), the form
+    // post, a framework's state) has it and it is one undo step:
+    //   element          the element whose text is shown and marked
+    //   read()           {text, rich}: the content the dialog checks (HTML when rich)
+    //   write(text)      puts the dialog's corrected content back
+    //   replace(at, s)   replaces one word: `at` is {start, end} of a plain field's value, or a
+    //                    DOM Range inside a rich element
+    //   observe(fn)      calls fn whenever the content changes, by the user, the editor or the
+    //                    page; returns the function that stops observing
+    //   toPage(rect)     a rectangle of the element's window in the page's coordinates (an
+    //                    editor in a frame)
+
+    const EDITED = { childList: true, characterData: true, subtree: true };
+
+    // The value setter of the element's class, not of the element: frameworks that track a
+    // field's value (React) replace the element's own setter and would not see the change.
+    function setNativeValue(el, value) {
+        const proto = el.tagName === 'TEXTAREA' ? HTMLTextAreaElement.prototype : HTMLInputElement.prototype;
+        Object.getOwnPropertyDescriptor(proto, 'value').set.call(el, value);
+    }
+
+    // The part of `before` that differs from `after`: [start, end of before, replacement].
+    function changedSpan(before, after) {
+        let start = 0;
+        const shortest = Math.min(before.length, after.length);
+        while (start < shortest && before[start] === after[start]) start++;
+        let tail = 0;
+        while (tail < shortest - start &&
+               before[before.length - 1 - tail] === after[after.length - 1 - tail]) tail++;
+        return [start, before.length - tail, after.slice(start, after.length - tail)];
+    }
+
+    // Pages that set a field's value themselves (a framework re-rendering) fire no event: the
+    // plain fields' values are compared once a second.
+    const watchedValues = new Set();
+    setInterval(() => {
+        for (const w of watchedValues) {
+            if (w.el.value !== w.last) {
+                w.last = w.el.value;
+                w.fn();
+            }
+        }
+    }, 1000);
+
+    class PlainAdapter {
+        constructor(el) { this.element = el; }
+        read() { return { text: this.element.value, rich: false }; }
+
+        write(text) {
+            const [start, end, middle] = changedSpan(this.element.value, String(text));
+            if (start !== end || middle) this.replace({ start, end }, middle);
+        }
+
+        // As the user's own edit where the browser allows it (its undo history, a native input
+        // event); otherwise the native setter and the events a framework listens to.
+        replace(at, text) {
+            const el = this.element;
+            const wanted = el.value.slice(0, at.start) + text + el.value.slice(at.end);
+            el.focus();
+            el.setSelectionRange(at.start, at.end);
+            // The browser may refuse, or edit elsewhere when the focus is not really here.
+            if (el.ownerDocument.execCommand('insertText', false, text) && el.value === wanted) return;
+            setNativeValue(el, wanted);
+            el.setSelectionRange(at.start + text.length, at.start + text.length);
+            el.dispatchEvent(new InputEvent('input', { bubbles: true, inputType: 'insertReplacementText', data: text }));
+            el.dispatchEvent(new Event('change', { bubbles: true }));
+        }
+
+        observe(fn) {
+            const el = this.element;
+            const watch = { el, last: el.value, fn };
+            const onInput = () => {
+                watch.last = el.value;
+                fn();
+            };
+            el.addEventListener('input', onInput);
+            watchedValues.add(watch);
+            return () => {
+                el.removeEventListener('input', onInput);
+                watchedValues.delete(watch);
+            };
+        }
+
+        toPage(rect) { return rect; }
+    }
+
+    // A contenteditable element that no known editor owns.
+    class EditableAdapter {
+        constructor(el) {
+            this.element = el;
+            this.doc = el.ownerDocument;
+            this.win = this.doc.defaultView;
+        }
+
+        read() { return { text: this.element.innerHTML, rich: true }; }
+
+        write(html) {
+            this.element.innerHTML = html;
+            this.element.dispatchEvent(new Event('input', { bubbles: true }));
+        }
+
+        select(range) {
+            this.element.focus();
+            const sel = this.win.getSelection();
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
+
+        replace(range, text) {
+            this.select(range);
+            if (!this.doc.execCommand('insertText', false, text)) {
+                range.deleteContents();
+                range.insertNode(this.doc.createTextNode(text));
+                this.element.dispatchEvent(new Event('input', { bubbles: true }));
+            }
+        }
+
+        observe(fn) {
+            const observer = new MutationObserver(fn);
+            observer.observe(this.element, EDITED);
+            const stop = this.listen(fn);
+            return () => {
+                observer.disconnect();
+                stop();
+            };
+        }
+
+        // The editor's own change events, beside the DOM's.
+        listen() { return () => {}; }
+
+        toPage(rect) {
+            const frame = this.win.frameElement;
+            if (!frame) return rect;
+            const f = frame.getBoundingClientRect();
+            const x = f.left + frame.clientLeft;
+            const y = f.top + frame.clientTop;
+            return { left: rect.left + x, right: rect.right + x, top: rect.top + y, bottom: rect.bottom + y };
+        }
+    }
+
+    // CKEditor 5: the DOM is a rendering of the editor's model, so changes go to the model.
+    class CKEditorAdapter extends EditableAdapter {
+        constructor(editor) {
+            super(editor.editing.view.getDomRoot());
+            this.editor = editor;
+        }
+
+        read() { return { text: this.editor.getData(), rich: true }; }
+        write(html) { this.editor.data.set(html, { batchType: { isUndoable: true } }); }
+
+        replace(range, text) {
+            const { editor } = this;
+            const view = editor.editing.view.domConverter.domRangeToView(range);
+            if (!view) return;
+            const target = editor.editing.mapper.toModelRange(view);
+            editor.editing.view.focus();
+            editor.model.change((writer) => {
+                const first = [...target.getItems()][0];
+                const attributes = first ? Object.fromEntries(first.getAttributes()) : {};
+                editor.model.insertContent(writer.createText(text, attributes), target);
+            });
+        }
+
+        listen(fn) {
+            const doc = this.editor.model.document;
+            doc.on('change:data', fn);
+            return () => doc.off('change:data', fn);
+        }
+    }
+
+    // TinyMCE, classic (its body in a frame) or inline: changes inside one undo transaction.
+    class TinyMCEAdapter extends EditableAdapter {
+        constructor(editor) {
+            super(editor.getBody());
+            this.editor = editor;
+        }
+
+        read() { return { text: this.editor.getContent(), rich: true }; }
+
+        write(html) {
+            const { editor } = this;
+            editor.undoManager.transact(() => editor.setContent(html));
+            editor.save();
+        }
+
+        replace(range, text) {
+            const { editor } = this;
+            editor.focus();
+            editor.undoManager.transact(() => {
+                editor.selection.setRng(range);
+                editor.selection.setContent(editor.dom.encode(text));
+            });
+            editor.save();
+        }
+
+        listen(fn) {
+            this.editor.on('change SetContent', fn);
+            return () => this.editor.off('change SetContent', fn);
+        }
+    }
+
+    // Quill: changes are Deltas of its document, each set apart in its history.
+    class QuillAdapter extends EditableAdapter {
+        constructor(quill) {
+            super(quill.root);
+            this.quill = quill;
+            this.Quill = quill.constructor;
+        }
+
+        read() { return { text: this.quill.root.innerHTML, rich: true }; }
+
+        update(delta) {
+            const { quill } = this;
+            quill.history.cutoff();
+            quill.updateContents(delta, 'user');
+            quill.history.cutoff();
+        }
+
+        write(html) {
+            const next = this.quill.clipboard.convert({ html });
+            this.update(this.quill.getContents().diff(next));
+        }
+
+        // The document index of a DOM point inside a text node.
+        indexOf(node, offset) {
+            const blot = this.Quill.find(node, true);
+            return blot ? this.quill.getIndex(blot) + offset : -1;
+        }
+
+        replace(range, text) {
+            const start = this.indexOf(range.startContainer, range.startOffset);
+            const end = this.indexOf(range.endContainer, range.endOffset);
+            if (start < 0 || end < start) return;
+            const [first] = this.quill.getContents(start, end - start).ops;
+            const Delta = this.Quill.import('delta');
+            this.quill.focus();
+            this.update(new Delta().retain(start).delete(end - start).insert(text, (first && first.attributes) || {}));
+        }
+
+        listen(fn) {
+            this.quill.on('text-change', fn);
+            return () => this.quill.off('text-change', fn);
+        }
+    }
+
+    function isPlain(el) {
+        return el.tagName === 'TEXTAREA' || (el.tagName === 'INPUT' && /^(text|search|)$/.test(el.type));
+    }
+
+    // The adapter of an editor object (CKEditor 5, TinyMCE, Quill) or of an element: an editor's
+    // editable element, the textarea an editor replaced, a plain field, a contenteditable
+    // element. Null for anything else.
+    function adapterFor(target) {
+        if (!target || typeof target !== 'object') return null;
+        if (target.model && target.editing && target.data) return new CKEditorAdapter(target);
+        if (target.undoManager && target.getBody) return target.getBody() ? new TinyMCEAdapter(target) : null;
+        if (target.root && target.updateContents && target.getContents) return new QuillAdapter(target);
+        if (target.nodeType !== 1) return null;
+        const el = target;
+        const editable = el.closest('.ck-editor__editable');
+        if (editable && editable.ckeditorInstance) return new CKEditorAdapter(editable.ckeditorInstance);
+        const tiny = window.tinymce && window.tinymce.get ? window.tinymce.get() : [];
+        const owner = (Array.isArray(tiny) ? tiny : []).find((e) => e.getElement() === el || e.getBody() === el);
+        if (owner && owner.getBody()) return new TinyMCEAdapter(owner);
+        const container = el.closest('.ql-container');
+        const quill = container && window.Quill && window.Quill.find(container);
+        if (quill && quill.root) return new QuillAdapter(quill);
+        if (isPlain(el)) return new PlainAdapter(el);
+        if (el.isContentEditable) return new EditableAdapter(el);
+        return null;
+    }
+    V.adapter = adapterFor;
+
     // ---- Fields -------------------------------------------------------------------------------
 
     const fields = new Map();   // element -> Field
@@ -286,30 +652,51 @@
         }, 'refresh'));
     }
 
+    let describedFields = 0;
+
     class Field {
-        constructor(el, options) {
+        constructor(adapter, options) {
+            const el = adapter.element;
+            this.adapter = adapter;
             this.el = el;
             this.options = options || {};
             this.timer = 0;
             this.marks = [];
-            this.notice = null;
+            this.composing = false;
             el.spellcheck = false;   // the browser's own underlines would double ours
-            this.onInput = timed(() => {
+            this.onChange = timed(() => {
+                if (lastField !== this && service.down) {
+                    lastField = this;
+                    showOutage(notice ? notice.title : '');
+                }
+                lastField = this;
                 refreshAll();
-                clearTimeout(this.timer);
-                this.timer = setTimeout(timed(() => {
-                    this.timer = 0;
-                    this.check();
-                }, 'check'), config.delay);
+                this.schedule();
             }, 'input');
             this.onKey = timed((e) => this.key(e), 'key');
             this.onMenu = timed((e) => this.contextMenu(e), 'menu');
-            el.addEventListener('input', this.onInput);
+            // Text being composed (an input method) is checked once it is committed.
+            this.onCompose = (e) => {
+                this.composing = e.type === 'compositionstart';
+                if (!this.composing) this.schedule();
+            };
+            this.stopObserving = adapter.observe(this.onChange);
             el.addEventListener('keydown', this.onKey);
-            el.addEventListener('contextmenu', this.onMenu);
+            // Ahead of an editor's own context menu, only where a marked word is hit.
+            el.ownerDocument.defaultView.addEventListener('contextmenu', this.onMenu, true);
+            el.addEventListener('compositionstart', this.onCompose);
+            el.addEventListener('compositionend', this.onCompose);
             this.langObserver = new MutationObserver(() => this.languageChanged());
             this.langObserver.observe(el, { attributes: true, attributeFilter: ['lang', 'data-verbarium-lang'] });
             this.lastLang = this.lang();
+        }
+
+        schedule() {
+            clearTimeout(this.timer);
+            this.timer = setTimeout(timed(() => {
+                this.timer = 0;
+                this.check();
+            }, 'check'), config.delay);
         }
 
         lang() {
@@ -326,6 +713,7 @@
         }
 
         check() {
+            if (this.composing) return;
             const words = [...new Set(this.words().map((w) => w.word))];
             checkWords(this.lang(), words);
         }
@@ -343,10 +731,12 @@
         }
 
         contextMenu(e) {
+            if (!this.el.contains(e.target)) return;
             const mark = e.button === 0 && e.clientX === 0 && e.clientY === 0
                 ? this.markAtCaret() : this.markAtPoint(e.clientX, e.clientY);
             if (!mark) return;
             e.preventDefault();
+            e.stopImmediatePropagation();
             openMenu(this, mark);
         }
 
@@ -355,54 +745,77 @@
                 (r) => x >= r.left - 1 && x <= r.right + 1 && y >= r.top - 1 && y <= r.bottom + 1));
         }
 
-        showProblem(message, detail) {
-            if (!message) {
-                if (this.notice) this.notice.hidden = true;
-                return;
+        // Screen readers hear the misspelt words with the field (the marks are only drawn): a
+        // hidden text describes the field, or the frame of an editor whose body is the field.
+        describe() {
+            const words = [...new Set(this.marks.map((m) => m.word))];
+            const text = words.length ? texts.misspelt + ' ' + words.join(', ') : '';
+            if (text === this.described) return;
+            this.described = text;
+            const owner = this.el.tagName === 'BODY' ? this.el.ownerDocument.defaultView.frameElement : this.el;
+            if (!owner) return;
+            if (!this.description) {
+                this.description = owner.ownerDocument.createElement('span');
+                this.description.id = 'vb-misspelt-' + ++describedFields;
+                this.description.hidden = true;
+                owner.ownerDocument.body.appendChild(this.description);
+                owner.setAttribute('aria-describedby',
+                                   ((owner.getAttribute('aria-describedby') || '') + ' ' + this.description.id).trim());
+                this.describedOwner = owner;
             }
-            if (!this.notice) {
-                this.notice = document.createElement('div');
-                this.notice.className = 'vb-notice';
-                this.notice.setAttribute('role', 'status');
-                this.el.insertAdjacentElement('afterend', this.notice);
-            }
-            this.notice.textContent = message;
-            this.notice.title = detail || '';
-            this.notice.hidden = false;
+            this.description.textContent = text;
         }
 
         detach() {
-            this.el.removeEventListener('input', this.onInput);
+            if (this.description) {
+                const owner = this.describedOwner;
+                const rest = (owner.getAttribute('aria-describedby') || '').split(' ').filter((id) => id !== this.description.id);
+                if (rest.length) owner.setAttribute('aria-describedby', rest.join(' '));
+                else owner.removeAttribute('aria-describedby');
+                this.description.remove();
+            }
+            this.stopObserving();
             this.el.removeEventListener('keydown', this.onKey);
-            this.el.removeEventListener('contextmenu', this.onMenu);
+            this.el.ownerDocument.defaultView.removeEventListener('contextmenu', this.onMenu, true);
+            this.el.removeEventListener('compositionstart', this.onCompose);
+            this.el.removeEventListener('compositionend', this.onCompose);
             this.langObserver.disconnect();
             clearTimeout(this.timer);
-            if (this.notice) this.notice.remove();
         }
     }
 
-    // Textarea or text input: a mirror of the text sits behind the field, whose background
-    // becomes transparent; the mirror's text is transparent too, only its underlines show.
+    // Textarea or text input: a copy of its text lies over the field (transparent text, no
+    // background, no pointer events), so only the underlines of the copy show; the field keeps
+    // its own colours, whatever theme the page switches to.
+    const plainFields = new Set();
+    let placeQueued = false;
+    // A scroll anywhere (a panel that holds a field) moves the copies with their fields.
+    function placeAll() {
+        if (placeQueued || !plainFields.size) return;
+        placeQueued = true;
+        requestAnimationFrame(timed(() => {
+            placeQueued = false;
+            for (const f of plainFields) f.place();
+        }, 'place'));
+    }
+    document.addEventListener('scroll', placeAll, { capture: true, passive: true });
+
     class PlainField extends Field {
-        constructor(el, options) {
-            super(el, options);
+        constructor(adapter, options) {
+            super(adapter, options);
+            const el = this.el;
             this.mirror = document.createElement('div');
             this.mirror.className = 'vb-mirror';
             this.mirror.setAttribute('aria-hidden', 'true');
             // What keeps the mirror out of the page's flow is set here, not only in the style
             // sheet, which may arrive later.
             this.mirror.style.cssText = 'position:absolute;overflow:hidden;pointer-events:none;' +
-                                        'color:transparent;box-sizing:border-box;margin:0';
+                                        'color:transparent;background:transparent;box-sizing:border-box;margin:0';
             // The text scrolls by a transform, which needs no layout to apply.
             this.inner = document.createElement('div');
             this.mirror.appendChild(this.inner);
-            this.shown = null;
+            this.lines = [];   // {text, bad, key, div, spans}: the lines as shown
             el.parentNode.insertBefore(this.mirror, el);
-            const style = getComputedStyle(el);
-            this.background = style.backgroundColor;
-            this.saved = { background: el.style.background, position: el.style.position };
-            el.style.background = 'transparent';
-            if (style.position === 'static') el.style.position = 'relative';
             this.onScroll = () => this.syncScroll();
             el.addEventListener('scroll', this.onScroll);
             // The field moves when the page around it changes: follow its size, the page's
@@ -412,11 +825,11 @@
             this.resizer.observe(document.body);
             this.onFocus = () => this.layout();
             el.addEventListener('focus', this.onFocus);
+            plainFields.add(this);
             this.layout();
             this.render();
         }
 
-        text() { return this.el.value; }
         words() { return wordsOf(this.el.value); }
 
         layout() {
@@ -432,55 +845,112 @@
             const scrollbar = el.offsetWidth - el.clientWidth - parseFloat(s.borderLeftWidth) -
                               parseFloat(s.borderRightWidth);
             m.paddingRight = parseFloat(s.paddingRight) + Math.max(0, scrollbar) + 'px';
-            this.place();
+            // Above the field, whatever its own stacking.
+            m.zIndex = /^\d+$/.test(s.zIndex) ? String(Number(s.zIndex) + 1) : '1';
             m.width = el.offsetWidth + 'px';
             m.height = el.offsetHeight + 'px';
-            m.background = this.background;
             if (el.tagName === 'INPUT') {
                 m.whiteSpace = 'pre';
                 m.lineHeight = el.clientHeight - parseFloat(s.paddingTop) - parseFloat(s.paddingBottom) + 'px';
             }
+            this.place();
             this.syncScroll();
         }
 
-        // Puts the mirror exactly on the field, to the fraction of a pixel.
+        // Puts the mirror exactly on the field, to the fraction of a pixel, and cuts it to what
+        // the field's scrolling ancestors leave visible.
         place() {
             const a = this.el.getBoundingClientRect();
             const b = this.mirror.getBoundingClientRect();
             const m = this.mirror.style;
             m.left = (parseFloat(m.left) || 0) + a.left - b.left + 'px';
             m.top = (parseFloat(m.top) || 0) + a.top - b.top + 'px';
+            let [top, right, bottom, left] = [a.top, a.right, a.bottom, a.left];
+            const stop = this.mirror.offsetParent;
+            for (let p = this.el.parentElement; p && p !== stop && p !== document.body; p = p.parentElement) {
+                if (getComputedStyle(p).overflow === 'visible') continue;
+                const r = p.getBoundingClientRect();
+                [top, right, bottom, left] = [Math.max(top, r.top), Math.min(right, r.right),
+                                              Math.max(Math.min(bottom, r.bottom), top), Math.max(left, r.left)];
+            }
+            const clip = `inset(${top - a.top}px ${Math.max(0, a.right - right)}px ${Math.max(0, a.bottom - bottom)}px ${left - a.left}px)`;
+            m.clipPath = clip === 'inset(0px 0px 0px 0px)' ? '' : clip;
         }
 
         syncScroll() {
             this.inner.style.transform = `translate(${-this.el.scrollLeft}px, ${-this.el.scrollTop}px)`;
         }
 
+        // One block of the mirror per line of the text: typing changes one block, and the
+        // browser lays out that block again, not the whole text. Each block ends with its line
+        // break, the last with a zero-width space so that an empty last line takes its place.
+        line(p, last) {
+            const div = document.createElement('div');
+            p.spans = [];
+            let at = 0;
+            for (const w of p.bad) {
+                div.append(p.text.slice(at, w.start));
+                const span = document.createElement('span');
+                span.className = 'vb-miss';
+                span.textContent = p.text.slice(w.start, w.end);
+                div.append(span);
+                p.spans.push(span);
+                at = w.end;
+            }
+            div.append(p.text.slice(at) + (last ? '\u200b' : '\n'));
+            return div;
+        }
+
         render() {
             // No layout is read here (it would lay out the whole text at once): the mirror's
             // place follows the resize observer and the focus, its scrolling the scroll event.
-            const text = this.el.value;
             const lang = this.lang();
-            const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
-            const shown = text + '\u0000' + bad.map((w) => w.start).join(',');
-            if (shown === this.shown) return;
-            this.shown = shown;
-            const frag = document.createDocumentFragment();
+            const lines = this.el.value.split('\n');
+            const before = this.lines;
+            // Lines kept from the last time need no new look at their words while no verdict
+            // and no language changed.
+            const same = service.version === this.version && lang === this.langShown;
+            let first = 0;
+            // (a last line, shown with its own ending, is reused only as the last line)
+            while (same && first < before.length - 1 && first < lines.length - 1 && before[first].text === lines[first]) first++;
+            let last = 0;
+            while (same && last < before.length - first && last < lines.length - first &&
+                   before[before.length - 1 - last].text === lines[lines.length - 1 - last]) last++;
+            const next = lines.map((text, i) => {
+                if (i < first) return before[i];
+                if (i >= lines.length - last) return before[i - lines.length + before.length];
+                const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
+                return { text, bad, key: text + (i === lines.length - 1 ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') };
+            });
+            this.version = service.version;
+            this.langShown = lang;
+            let head = 0;
+            while (head < before.length && head < next.length && before[head].key === next[head].key) head++;
+            let tail = 0;
+            while (tail < before.length - head && tail < next.length - head &&
+                   before[before.length - 1 - tail].key === next[next.length - 1 - tail].key) tail++;
+            const anchor = tail ? before[before.length - tail].div : null;
+            for (const p of before.slice(head, before.length - tail)) p.div.remove();
+            next.forEach((p, i) => {
+                const kept = i < head ? before[i] : i >= next.length - tail ? before[i - next.length + before.length] : null;
+                if (kept) {
+                    p.div = kept.div;
+                    p.spans = kept.spans;
+                } else {
+                    p.div = this.line(p, i === next.length - 1);
+                    this.inner.insertBefore(p.div, anchor);
+                }
+            });
+            this.lines = next;
             this.marks = [];
-            let at = 0;
-            for (const w of bad) {
-                frag.append(text.slice(at, w.start));
-                const span = document.createElement('span');
-                span.className = 'vb-miss';
-                span.textContent = text.slice(w.start, w.end);
-                frag.append(span);
-                this.marks.push({ word: w.word, start: w.start, end: w.end, span });
-                at = w.end;
+            let offset = 0;
+            for (const p of next) {
+                p.bad.forEach((w, j) => this.marks.push({ word: w.word, start: offset + w.start, end: offset + w.end, span: p.spans[j] }));
+                offset += p.text.length + 1;
             }
-            // A trailing line break needs a character after it to take up its line.
-            frag.append(text.slice(at) + '\u200b');
-            this.inner.replaceChildren(frag);
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
+            clearTimeout(this.describing);
+            this.describing = setTimeout(() => this.describe(), 500);
         }
 
         rectsOf(mark) { return mark.span.getClientRects(); }
@@ -499,84 +969,114 @@
         }
 
         replace(mark, replacement) {
-            const el = this.el;
-            if (el.value.slice(mark.start, mark.end) !== mark.span.textContent) return;
-            el.focus();
-            el.setSelectionRange(mark.start, mark.end);
-            // insertText keeps the browser's undo history; setRangeText is the fallback.
-            if (!document.execCommand('insertText', false, replacement)) {
-                el.setRangeText(replacement, mark.start, mark.end, 'end');
-                el.dispatchEvent(new Event('input', { bubbles: true }));
-            }
+            if (this.el.value.slice(mark.start, mark.end) !== mark.span.textContent) return;
+            this.adapter.replace(mark, replacement);
         }
 
         detach() {
             super.detach();
+            plainFields.delete(this);
             this.el.removeEventListener('scroll', this.onScroll);
             this.el.removeEventListener('focus', this.onFocus);
             this.resizer.disconnect();
             this.mirror.remove();
-            this.el.style.background = this.saved.background;
-            this.el.style.position = this.saved.position;
             delete this.el.dataset.verbariumMisspelt;
         }
     }
 
     // contenteditable element: misspelt words become ranges of a CSS highlight; the element's
-    // own DOM is never changed by the script.
-    const highlight = window.Highlight && CSS.highlights ? new Highlight() : null;
-    if (highlight) CSS.highlights.set(HIGHLIGHT, highlight);
+    // own DOM is never changed by the script. Each document (an editor's frame has its own)
+    // gets its own highlight and the style sheet that draws it.
+    const highlights = new Map();   // document -> Highlight
+    function highlightOf(doc) {
+        if (!highlights.has(doc)) {
+            const win = doc.defaultView;
+            const h = win && win.Highlight && win.CSS.highlights ? new win.Highlight() : null;
+            if (h) win.CSS.highlights.set(HIGHLIGHT, h);
+            if (doc !== document) addStyles(doc);
+            highlights.set(doc, h);
+        }
+        return highlights.get(doc);
+    }
+
+    // Elements that start a new line of text: a word never runs across them.
+    const BLOCK = /^(ADDRESS|ARTICLE|ASIDE|BLOCKQUOTE|BR|DD|DIV|DL|DT|FIGCAPTION|FIGURE|FOOTER|FORM|H[1-6]|HEADER|HR|LI|MAIN|NAV|OL|P|PRE|SECTION|TABLE|TD|TH|TR|UL|IMG)$/;
+    const SKIPPED = /^(SCRIPT|STYLE|TEMPLATE|NOSCRIPT)$/;
 
     class RichField extends Field {
-        constructor(el, options) {
-            super(el, options);
+        constructor(adapter, options) {
+            super(adapter, options);
+            this.doc = this.el.ownerDocument;
+            this.highlight = highlightOf(this.doc);
             this.render();
         }
 
-        text() { return this.el.innerText; }
-
-        textNodes() {
-            const walker = document.createTreeWalker(this.el, NodeFilter.SHOW_TEXT, {
-                acceptNode: (n) => n.parentElement.closest('script,style,[contenteditable=false]')
+        // The element's text as one string, with the text node and offset of each piece: words
+        // split by inline formatting ("beau<b>tiful</b>") are read whole, blocks and line
+        // breaks separate words.
+        textMap() {
+            const pieces = [];
+            let text = '';
+            const walker = this.doc.createTreeWalker(this.el, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT, {
+                acceptNode: (n) => n.nodeType === 1 && (SKIPPED.test(n.tagName) || n.getAttribute('contenteditable') === 'false')
                     ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT,
             });
-            const nodes = [];
-            while (walker.nextNode()) nodes.push(walker.currentNode);
-            return nodes;
+            while (walker.nextNode()) {
+                const n = walker.currentNode;
+                if (n.nodeType === 1) {
+                    if (BLOCK.test(n.tagName) && text && !text.endsWith('\n')) text += '\n';
+                } else {
+                    pieces.push({ node: n, at: text.length });
+                    text += n.data;
+                }
+            }
+            return { text, pieces };
         }
 
-        words() {
-            return this.textNodes().flatMap((n) => wordsOf(n.data));
+        // The text node and offset of position `at` of the map's text; `end` prefers the end
+        // of a piece to the start of the next.
+        pointOf(pieces, at, end) {
+            let lo = 0;
+            let hi = pieces.length - 1;
+            while (lo < hi) {
+                const mid = (lo + hi + 1) >> 1;
+                if (pieces[mid].at < at || (!end && pieces[mid].at === at)) lo = mid;
+                else hi = mid - 1;
+            }
+            const p = pieces[lo];
+            return [p.node, Math.min(at - p.at, p.node.data.length)];
         }
+
+        words() { return wordsOf(this.textMap().text); }
 
         render() {
             const lang = this.lang();
-            if (highlight) for (const m of this.marks) highlight.delete(m.range);
+            if (this.highlight) for (const m of this.marks) this.highlight.delete(m.range);
             this.marks = [];
-            for (const node of this.textNodes()) {
-                for (const w of wordsOf(node.data)) {
-                    if (isBad(lang, w.word) !== true) continue;
-                    const range = new Range();
-                    range.setStart(node, w.start);
-                    range.setEnd(node, w.end);
-                    this.marks.push({ word: w.word, range, text: node.data.slice(w.start, w.end) });
-                    if (highlight) highlight.add(range);
-                }
+            const { text, pieces } = this.textMap();
+            for (const w of wordsOf(text)) {
+                if (isBad(lang, w.word) !== true) continue;
+                const range = this.doc.createRange();
+                range.setStart(...this.pointOf(pieces, w.start, false));
+                range.setEnd(...this.pointOf(pieces, w.end, true));
+                this.marks.push({ word: w.word, range, text: range.toString() });
+                if (this.highlight) this.highlight.add(range);
             }
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
+            this.describe();
         }
 
         rectsOf(mark) { return mark.range.getClientRects(); }
 
         markAtCaret() {
-            const sel = getSelection();
+            const sel = this.doc.defaultView.getSelection();
             if (!sel.rangeCount) return undefined;
             const { startContainer, startOffset } = sel.getRangeAt(0);
             return this.marks.find((m) => m.range.isPointInRange(startContainer, startOffset));
         }
 
         saveCaret() {
-            const sel = getSelection();
+            const sel = this.doc.defaultView.getSelection();
             const saved = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
             return () => {
                 this.el.focus();
@@ -588,20 +1088,12 @@
 
         replace(mark, replacement) {
             if (mark.range.toString() !== mark.text) return;
-            this.el.focus();
-            const sel = getSelection();
-            sel.removeAllRanges();
-            sel.addRange(mark.range);
-            if (!document.execCommand('insertText', false, replacement)) {
-                mark.range.deleteContents();
-                mark.range.insertNode(document.createTextNode(replacement));
-                this.el.dispatchEvent(new Event('input', { bubbles: true }));
-            }
+            this.adapter.replace(mark.range, replacement);
         }
 
         detach() {
             super.detach();
-            if (highlight) for (const m of this.marks) highlight.delete(m.range);
+            if (this.highlight) for (const m of this.marks) this.highlight.delete(m.range);
             delete this.el.dataset.verbariumMisspelt;
         }
     }
@@ -657,16 +1149,17 @@
             const rule = document.createElement('div');
             rule.className = 'vb-rule';
             rule.setAttribute('role', 'separator');
+            const own = service.added.size ? [menuItem(texts.ownWords, () => listOwnWords(box))] : [];
             box.replaceChildren(...items, rule,
                 menuItem(texts.ignoreAll, choose(() => ignoreAll(mark.word))),
-                menuItem(texts.add, choose(() => addWord(mark.word))));
+                menuItem(texts.add, choose(() => addWord(mark.word))), ...own);
         };
         const lang = field.lang();
         const entry = cacheFor(lang).get(mark.word);
         fill(entry ? entry.suggestions || [] : []);
         box.addEventListener('keydown', (e) => menuKey(e, box));
         document.body.appendChild(box);
-        const rect = field.rectsOf(mark)[0] || field.el.getBoundingClientRect();
+        const rect = field.adapter.toPage(field.rectsOf(mark)[0] || field.el.getBoundingClientRect());
         const left = Math.min(rect.left, document.documentElement.clientWidth - box.offsetWidth - 8);
         let top = rect.bottom + 4;
         if (top + box.offsetHeight > document.documentElement.clientHeight)
@@ -678,12 +1171,28 @@
         window.addEventListener('blur', blurClose);
         focusItem(box, 0);
         suggestionsFor(lang, mark.word).then((list) => {
-            if (menu && menu.box === box && list && list.length) {
+            if (menu && menu.box === box && list && list.length && !box.dataset.own) {
                 const index = [...box.querySelectorAll('.vb-item')].indexOf(document.activeElement);
                 fill(list);
                 focusItem(box, Math.max(0, index));
             }
         });
+    }
+
+    // The words added from this site, each with its item that takes it out again.
+    function listOwnWords(box) {
+        const items = [...service.added].sort().map((w) => {
+            const item = menuItem(texts.remove.replace('%s', w), () => {
+                closeMenu(true);
+                removeWord(w);
+            });
+            item.dataset.word = w;
+            return item;
+        });
+        box.dataset.own = '1';
+        box.setAttribute('aria-label', texts.ownWords);
+        box.replaceChildren(...items);
+        focusItem(box, 0);
     }
 
     function enabledItems(box) {
@@ -711,13 +1220,13 @@
 
     // ---- Styles and interface texts -----------------------------------------------------------
 
-    function addStyles() {
-        if (document.getElementById('vb-kwirl-styles')) return;
-        const link = document.createElement('link');
+    function addStyles(doc = document) {
+        if (doc.getElementById('vb-kwirl-styles')) return;
+        const link = doc.createElement('link');
         link.id = 'vb-kwirl-styles';
         link.rel = 'stylesheet';
-        link.href = config.service + '?cmd=script&doc=kwirl_styles';
-        document.head.appendChild(link);
+        link.href = new URL(config.service, location.href) + '?cmd=script&doc=kwirl_styles';
+        (doc.head || doc.documentElement).appendChild(link);
     }
 
     function loadTexts(uiLang) {
@@ -741,21 +1250,36 @@
         if (previousConfigure) previousConfigure(options);
     };
 
-    V.attach = function (el, options) {
-        if (!el || fields.has(el)) return;
+    // `target`: a textarea, a text input, a contenteditable element, an editor's element or an
+    // editor itself (CKEditor 5, TinyMCE, Quill).
+    V.attach = function (target, options) {
+        const adapter = adapterFor(target);
+        if (!adapter) throw new TypeError('Verbarium.attach: not an editable field');
+        if (fields.has(adapter.element)) return;
         addStyles();
-        const plain = el.tagName === 'TEXTAREA' || (el.tagName === 'INPUT' && /^(text|search|)$/.test(el.type));
-        if (!plain && !el.isContentEditable) throw new TypeError('Verbarium.attach: not an editable field');
-        const field = plain ? new PlainField(el, options) : new RichField(el, options);
-        fields.set(el, field);
+        const field = adapter instanceof PlainAdapter ? new PlainField(adapter, options) : new RichField(adapter, options);
+        fields.set(adapter.element, field);
         field.check();
     };
 
-    V.detach = function (el) {
-        const field = fields.get(el);
+    function fieldOf(target) {
+        const adapter = adapterFor(target);
+        return adapter ? fields.get(adapter.element) : undefined;
+    }
+
+    V.detach = function (target) {
+        const field = fieldOf(target);
         if (!field) return;
         field.detach();
-        fields.delete(el);
+        fields.delete(field.el);
+    };
+
+    // Checks the field again now, for content the page changed without telling anyone.
+    V.check = function (target) {
+        const field = fieldOf(target);
+        if (!field) return;
+        field.render();
+        field.check();
     };
 
     // Spelling language of every field that does not name its own.
@@ -784,16 +1308,18 @@
         });
     };
 
-    V.misspelt = function (el) {
-        const field = fields.get(el);
+    V.misspelt = function (target) {
+        const field = fieldOf(target);
         return field ? field.marks.map((m) => m.word) : [];
     };
 
-    // The dialog lives in its own script, loaded on first use.
+    // The dialog lives in its own script, loaded on first use, or at once when the page has
+    // buttons that open it (class "verbarium-dialog"), which that script binds.
+    const loadDialog = () => loadScript(config.service + '?cmd=script&doc=qdr');
     if (!V.openDialog) {
         V.openDialog = function (field, options) {
             const self = V.openDialog;
-            return loadScript(config.service + '?cmd=script&doc=qdr').then(() => {
+            return loadDialog().then(() => {
                 if (V.openDialog === self) throw new Error('the dialog script did not load');
                 return V.openDialog(field, options);
             });
@@ -804,7 +1330,10 @@
         for (const f of fields.values()) if (f.layout) f.layout();
     }, 'resize'));
     loadTexts(config.uiLang);
-    const attachMarked = () => document.querySelectorAll('.verbarium-check').forEach((el) => V.attach(el));
+    const attachMarked = () => {
+        document.querySelectorAll('.verbarium-check').forEach((el) => V.attach(el));
+        if (!V.closeDialog && document.querySelector('.verbarium-dialog')) loadDialog().catch(() => showOutage('unreachable'));
+    };
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', attachMarked);
     else attachMarked();
 })();

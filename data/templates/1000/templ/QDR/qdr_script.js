@@ -18,18 +18,20 @@
         service: (V.dialogDefaults && V.dialogDefaults.service) ||
                  (here && here.src ? here.src.replace(/[?#].*$/, '') : '/cgi-bin/orthd.cgi'),
         mode: 'modal',
+        loadTimeout: 15000,   // ms until a dialog whose page does not answer says so
         lang: 'en_US',
         uiLang: 'en_US',
         width: 760,
         height: 580,
     };
     V.dialogDefaults = defaults;
+    const UNREACHABLE = 'The spelling service cannot be reached right now. Your text is unchanged.';
     let open = null;
 
     const previousConfigure = V.configure;
     // Shared with the check-as-you-type script: service, lang, uiLang (and mode for the dialog).
     V.configure = function (options) {
-        for (const key of ['service', 'lang', 'uiLang', 'mode'])
+        for (const key of ['service', 'lang', 'uiLang', 'mode', 'loadTimeout'])
             if (options && options[key]) defaults[key] = options[key];
         if (previousConfigure) previousConfigure(options);
     };
@@ -42,8 +44,41 @@
             '.vb-overlay{position:fixed;inset:0;z-index:2147483000;display:flex;align-items:center;' +
             'justify-content:center;background:rgba(15,23,42,.45);backdrop-filter:blur(2px)}' +
             '.vb-frame{border:0;border-radius:14px;background:#fff;box-shadow:0 24px 60px ' +
-            'rgba(15,23,42,.35);width:min(var(--vb-w),96vw);height:min(var(--vb-h),92vh)}';
+            'rgba(15,23,42,.35);width:min(var(--vb-w),calc(100vw - 16px));height:min(var(--vb-h),calc(100vh - 56px))}' +
+            '.vb-close{position:absolute;top:8px;right:8px;width:36px;height:36px;border:0;border-radius:50%;' +
+            'background:#fff;color:#111827;font:20px/1 system-ui,sans-serif;cursor:pointer;' +
+            'box-shadow:0 2px 8px rgba(15,23,42,.3)}' +
+            '.vb-close:focus-visible{outline:3px solid #2563eb;outline-offset:2px}' +
+            '.vb-load-problem{position:absolute;left:50%;top:50%;transform:translate(-50%,-50%);max-width:' +
+            'calc(100vw - 48px);padding:16px 20px;border-radius:10px;background:#fff7ed;color:#9a3412;' +
+            'border:1px solid #fed7aa;font:15px/1.4 system-ui,sans-serif}' +
+            '@media (prefers-color-scheme: dark){.vb-close{background:#1f2937;color:#f9fafb}' +
+            '.vb-load-problem{background:#431407;color:#fed7aa;border-color:#9a3412}}';
         document.head.appendChild(style);
+    }
+
+    // How the field is read and written (a plain field, a contenteditable element, or an editor:
+    // CKEditor 5, TinyMCE, Quill) is known to the check-as-you-type script; it is loaded when the
+    // page does not have it. Without it, plain fields and contenteditable elements are written
+    // directly.
+    function adapterOf(field, service) {
+        const known = () => (V.adapter ? V.adapter(field) : null) || simpleAdapter(field);
+        if (V.adapter) return Promise.resolve(known());
+        return new Promise((resolve) => {
+            const tag = document.createElement('script');
+            tag.src = service + '?cmd=script&doc=kwirl';
+            tag.onload = tag.onerror = () => resolve(known());
+            document.head.appendChild(tag);
+        });
+    }
+
+    function simpleAdapter(field) {
+        if (!field || field.nodeType !== 1) return null;
+        return {
+            element: field,
+            read: () => readField(field),
+            write: (text) => writeField(field, text),
+        };
     }
 
     function fieldLanguage(field, options) {
@@ -70,12 +105,13 @@
     }
 
     function writeField(field, text) {
-        if (field.isContentEditable) field.innerHTML = cleanHtml(text);
+        if (field.isContentEditable) field.innerHTML = text;
         else field.value = text;
         field.dispatchEvent(new Event('input', { bubbles: true }));
     }
 
-    // Opens the dialog for `field` (a textarea, input or contenteditable element). Options:
+    // Opens the dialog for `field` (a textarea, input or contenteditable element, or an editor:
+    // CKEditor 5, TinyMCE, Quill, or its element). Options:
     // mode "modal" or "popup", lang (spelling language), uiLang (interface language), service.
     // Resolves with the corrected text once the user finishes, or null when cancelled.
     V.openDialog = function (field, options) {
@@ -85,6 +121,14 @@
         options = chosen;
         if (!field) return Promise.reject(new TypeError('Verbarium.openDialog: no field'));
         if (open) open.close(null);
+        return adapterOf(field, options.service).then((adapter) => {
+            if (!adapter) throw new TypeError('Verbarium.openDialog: not an editable field');
+            return show(adapter, options);
+        });
+    };
+
+    function show(adapter, options) {
+        const field = adapter.element;
         addStyles();
         const token = Math.random().toString(36).slice(2) + Date.now().toString(36);
         const serviceOrigin = new URL(options.service, location.href).origin;
@@ -94,7 +138,34 @@
         return new Promise((resolve) => {
             let win = null;
             let overlay = null;
+            let frame = null;
+            let loadTimer = 0;
             const previousFocus = document.activeElement;
+            // The service did not answer: the frame stays empty or shows an error page.
+            const loadProblem = (closer) => {
+                const note = document.createElement('div');
+                note.className = 'vb-load-problem';
+                note.setAttribute('role', 'alert');
+                note.textContent = UNREACHABLE;
+                frame.hidden = true;
+                overlay.appendChild(note);
+                closer.focus();
+            };
+            // Escape closes the modal; the focus stays inside it.
+            const onKey = (e) => {
+                if (e.key === 'Tab' && overlay.contains(document.activeElement)) {
+                    // The close button and the frame (which keeps Tab inside itself) take turns.
+                    e.preventDefault();
+                    if (frame.hidden || document.activeElement === frame) overlay.querySelector('.vb-close').focus();
+                    else frame.focus();
+                } else if (e.key === 'Escape') {
+                    e.preventDefault();
+                    close(null);
+                }
+            };
+            const onFocus = (e) => {
+                if (overlay && !overlay.contains(e.target)) (frame.hidden ? overlay.querySelector('.vb-close') : frame).focus();
+            };
             if (options.mode === 'popup') {
                 const left = Math.max(0, (screen.width - options.width) / 2);
                 const top = Math.max(0, (screen.height - options.height) / 2);
@@ -107,37 +178,60 @@
                 overlay.setAttribute('role', 'dialog');
                 overlay.setAttribute('aria-modal', 'true');
                 overlay.setAttribute('aria-label', 'Spell check');
-                const frame = document.createElement('iframe');
+                frame = document.createElement('iframe');
                 frame.className = 'vb-frame';
                 frame.title = 'Spell check';
                 frame.style.setProperty('--vb-w', options.width + 'px');
                 frame.style.setProperty('--vb-h', options.height + 'px');
                 frame.src = url;
-                overlay.appendChild(frame);
+                // Outside the frame, so the dialog can be closed whatever the frame shows.
+                const closer = document.createElement('button');
+                closer.type = 'button';
+                closer.className = 'vb-close';
+                closer.setAttribute('aria-label', 'Close');
+                closer.title = 'Close';
+                closer.textContent = '\u2715';
+                closer.addEventListener('click', () => close(null));
+                overlay.append(frame, closer);
                 overlay.addEventListener('mousedown', (e) => {
                     if (e.target === overlay) frame.focus();
                 });
                 document.body.appendChild(overlay);
                 win = frame.contentWindow;
                 frame.addEventListener('load', () => frame.focus(), { once: true });
+                document.addEventListener('keydown', onKey, true);
+                document.addEventListener('focusin', onFocus, true);
+                loadTimer = setTimeout(() => loadProblem(closer), options.loadTimeout);
             }
             const onMessage = (e) => {
                 const m = e.data;
                 if (e.source !== win || e.origin !== serviceOrigin || !m || m.token !== token) return;
                 if (m.verbarium === 'ready') {
+                    // Late but there: the dialog is shown after all.
+                    clearTimeout(loadTimer);
+                    if (frame && frame.hidden) {
+                        overlay.querySelector('.vb-load-problem').remove();
+                        frame.hidden = false;
+                        frame.focus();
+                    }
                     win.postMessage(Object.assign({ verbarium: 'text', token,
                                                     slang: fieldLanguage(field, options),
-                                                    intlang: options.uiLang }, readField(field)),
+                                                    intlang: options.uiLang }, adapter.read()),
                                     serviceOrigin);
                 } else if (m.verbarium === 'finish') {
-                    writeField(field, String(m.text));
-                    close(String(m.text));
+                    // Closed first: the field has the focus again when the text goes in.
+                    const text = String(m.text);
+                    close(text);
+                    adapter.write(adapter.read().rich ? cleanHtml(text) : text);
                 } else if (m.verbarium === 'close') {
                     close(null);
                 }
             };
             const close = (result) => {
                 window.removeEventListener('message', onMessage);
+                document.removeEventListener('keydown', onKey, true);
+                document.removeEventListener('focusin', onFocus, true);
+                clearTimeout(loadTimer);
                 if (overlay) overlay.remove();
                 else if (win && !win.closed) win.close();
                 clearInterval(watch);
@@ -152,7 +246,7 @@
             window.addEventListener('message', onMessage);
             open = { close };
         });
-    };
+    }
 
     V.closeDialog = function () {
         if (open) open.close(null);

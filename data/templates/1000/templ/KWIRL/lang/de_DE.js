@@ -6,4 +6,5 @@ kwirl.texts = {
     add: String.raw`<#tx_no18#>`,
     unavailable: String.raw`<#tx_no43#>`,
     suggestions: String.raw`<#tx_no14#>`,
+    misspelt: String.raw`<#tx_no31#>`,
 };

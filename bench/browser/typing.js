@@ -1,0 +1,73 @@
+// Typing in a 20 KB textarea with check as you type, against the same textarea without it, in
+// the same run: the time from each key to the next painted frame, median and worst, over 3 runs.
+// A measurement, not a test:
+//   node bench/browser/typing.js            (starts the service from build/, as the browser tests)
+//   VERBARIUM_URL=http://127.0.0.1:8080 node bench/browser/typing.js   (a running service)
+'use strict';
+const path = require('node:path');
+const browserTests = path.join(__dirname, '..', '..', 'tests', 'browser');
+process.env.VERBARIUM_LIVE_SERVICE = process.env.VERBARIUM_LIVE_SERVICE ||
+    path.join(__dirname, '..', '..', 'build', 'tests', 'browser', 'live_service');
+const { startService, startSite, CHROMIUM, CHROMIUM_ARGS } = require(path.join(browserTests, 'harness'));
+const { chromium } = require(path.join(browserTests, 'node_modules', 'playwright-core'));
+
+const KEYS = 'The quick brown fox jumsp over the lazy dgo and keeps running. ';
+const RUNS = 3;
+
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+
+// Types KEYS at the end of a 20 KB text; resolves with the per-key times in ms.
+async function typeOnce(browser, site, service, check) {
+    const page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
+    await page.goto(`${site.url}/pages/editors.html?editor=plain&check=${check ? 'on' : 'off'}&service=` +
+                    encodeURIComponent(service.url + '/cgi-bin/orthd.cgi'));
+    await page.evaluate(() => window.ready);
+    await page.evaluate(() => {
+        const words = 'lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor ' +
+                      'incididunt ut labore et dolore magna aliqua recieve leter freind';
+        const list = words.split(' ');
+        let text = '';
+        for (let i = 0; text.length < 20000; i++) text += list[(i * 7) % list.length] + (i % 12 === 11 ? '.\n' : ' ');
+        const el = document.getElementById('body');
+        el.style.height = '400px';
+        el.value = text;
+        el.dispatchEvent(new Event('input', { bubbles: true }));
+        window.keyTimes = [];
+        el.addEventListener('keydown', (e) => {
+            const start = e.timeStamp;
+            requestAnimationFrame(() => setTimeout(() => window.keyTimes.push(performance.now() - start)));
+        });
+    });
+    if (check) await page.evaluate(() => Verbarium.settled());
+    await page.click('#body');
+    await page.keyboard.press('Control+End');
+    await page.keyboard.type(KEYS, { delay: 60 });
+    await page.waitForTimeout(300);
+    const times = await page.evaluate(() => window.keyTimes);
+    await page.close();
+    return times;
+}
+
+(async () => {
+    const service = await startService();
+    const site = await startSite();
+    const browser = await chromium.launch({ executablePath: CHROMIUM, args: CHROMIUM_ARGS });
+    try {
+        const rows = [];
+        for (let run = 1; run <= RUNS; run++) {
+            const plain = await typeOnce(browser, site, service, false);
+            const checked = await typeOnce(browser, site, service, true);
+            rows.push({ plain: median(plain), checked: median(checked), worst: Math.max(...checked) });
+            console.log(`run ${run}: median per key ${median(plain).toFixed(1)} ms unchecked, ` +
+                        `${median(checked).toFixed(1)} ms checked; worst checked key ${Math.max(...checked).toFixed(1)} ms`);
+        }
+        const plain = median(rows.map((r) => r.plain));
+        const checked = median(rows.map((r) => r.checked));
+        console.log(`median of ${RUNS} runs: ${checked.toFixed(1)} / ${plain.toFixed(1)} ms = ` +
+                    `${(checked / plain).toFixed(2)}x; worst key ${Math.max(...rows.map((r) => r.worst)).toFixed(1)} ms`);
+    } finally {
+        await browser.close();
+        await site.stop();
+        await service.stop();
+    }
+})();

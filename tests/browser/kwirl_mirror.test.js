@@ -1,0 +1,64 @@
+// The underlines of a textarea stay on its words when a panel around it scrolls, when it is
+// resized and when the page changes its theme; the dark theme reaches the menu.
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { scenario, startSite } = require('./harness');
+
+// The mirror's box and the part of it its clip leaves visible, against the field and the panel.
+const geometry = (page) => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(() => {
+    const el = document.getElementById('body');
+    const mirror = el.previousElementSibling;
+    const a = el.getBoundingClientRect();
+    const m = mirror.getBoundingClientRect();
+    const p = document.getElementById('panel').getBoundingClientRect();
+    const inset = (/inset\(([^)]*)\)/.exec(mirror.style.clipPath) || [0, '0px 0px 0px 0px'])[1].split(' ').map(parseFloat);
+    resolve({ dx: m.left - a.left, dy: m.top - a.top, dw: m.width - a.width, dh: m.height - a.height,
+              visibleTop: m.top + inset[0], expectedTop: Math.max(a.top, p.top),
+              visibleBottom: m.bottom - inset[2], expectedBottom: Math.min(a.bottom, p.bottom) });
+}))));
+
+function assertOnField(g, what) {
+    for (const d of [g.dx, g.dy, g.dw, g.dh]) assert.ok(Math.abs(d) < 0.5, `${what}: ${JSON.stringify(g)}`);
+    assert.ok(Math.abs(g.visibleTop - g.expectedTop) < 1 && Math.abs(g.visibleBottom - g.expectedBottom) < 1,
+              `${what}: ${JSON.stringify(g)}`);
+}
+
+const CHANGES = [
+    ['panel scrolled', (page) => page.evaluate(() => { document.getElementById('panel').scrollTop = 90; })],
+    ['panel scrolled back', (page) => page.evaluate(() => { document.getElementById('panel').scrollTop = 0; })],
+    ['field resized', (page) => page.evaluate(() => { document.getElementById('body').style.width = '240px'; })],
+    ['dark theme', (page) => page.evaluate(() => {
+        const style = document.createElement('style');
+        style.textContent = '.verbarium-dark textarea { background: #111; color: #eee; }';
+        document.head.append(style);
+        document.documentElement.classList.add('verbarium-dark');
+    })],
+];
+
+test('the underlines follow scrolling, resizing and theme changes', () =>
+    scenario('kwirl_mirror', async ({ page, url }) => {
+        const site = await startSite();
+        try {
+            await page.goto(`${site.url}/pages/editors.html?editor=panel&service=` + encodeURIComponent(url + '/cgi-bin/orthd.cgi'));
+            await page.evaluate(() => window.ready);
+            await page.click('#body');
+            await page.keyboard.type('A wrod here\nand a leter there\nthird line');
+            await page.evaluate(() => Verbarium.settled());
+            assert.deepEqual(await page.evaluate(() => Verbarium.misspelt(document.getElementById('body'))), ['wrod', 'leter']);
+            for (const [what, change] of CHANGES) {
+                await change(page);
+                assertOnField(await geometry(page), what);
+            }
+            // The field keeps the page's dark colours; the copy over it has none of its own.
+            const colours = await page.evaluate(() => [getComputedStyle(document.getElementById('body')).backgroundColor,
+                getComputedStyle(document.getElementById('body').previousElementSibling).backgroundColor]);
+            assert.deepEqual(colours, ['rgb(17, 17, 17)', 'rgba(0, 0, 0, 0)']);
+            const at = await page.evaluate(() => window.markCentre('leter'));
+            await page.mouse.click(at.x, at.y, { button: 'right' });
+            await page.waitForSelector('.vb-menu .vb-suggestion');
+            assert.equal(await page.$eval('.vb-menu', (m) => getComputedStyle(m).backgroundColor), 'rgb(31, 41, 55)');
+        } finally {
+            await site.stop();
+        }
+    }));
