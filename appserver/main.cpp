@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/IdleTrimmer.h"
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
 #include "core/ServerConfig.h"
@@ -19,6 +20,7 @@
 #include "spell/SpellService.h"
 #include "spell/SuggestionCache.h"
 #include "thes/Thesaurus.h"
+#include "utils/HeapSettings.h"
 
 namespace {
 
@@ -58,6 +60,7 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     TcpServer server(config.listenHost, config.listenPort, config.workers, limits,
                      [&dispatcher](std::string_view body) { return dispatcher.Answer(body); });
     server.Start();
+    const IdleTrimmer trimmer([&server] { return server.served(); });
     const bool v6 = config.listenHost.find(':') != std::string::npos;
     Log::Info("ready on " + (v6 ? "[" + config.listenHost + "]" : config.listenHost) + ":" +
               std::to_string(server.port()) + " (" + std::to_string(config.workers) +
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
+    HeapSettings::KeepForRequests();
 
     ServerConfig config;
     try {

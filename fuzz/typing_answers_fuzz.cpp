@@ -49,7 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(NoAngle(ScriptListLiteral(words)));
     Require(NoAngle(ErrorView(answer)));
 
-    const CheckSpellingResults results = ReadAllSuggestions(answer, words);
+    const CheckSpellingResults results = ReadAllSuggestions(answer, words, true);
+    // The one-pass search finds what the search word by word finds.
+    std::vector<std::string_view> distinct;
+    for (const auto& [word, suggestions] : results.words) distinct.push_back(word);
+    const std::vector<std::vector<int>> each = WholeWordOffsetsOfEach(words, distinct);
+    for (size_t i = 0; i < distinct.size(); ++i)
+        Require(each[i] == WholeWordOffsets(words, distinct[i]));
     for (const auto& [word, span] : results.positions)
         Require(words.substr(static_cast<size_t>(span.first), static_cast<size_t>(span.second)) ==
                 word);

@@ -48,6 +48,7 @@ bool AspellBackend::Check(std::string_view word) {
 
 std::vector<std::string> AspellBackend::Suggest(std::string_view word, size_t max) {
     std::vector<std::string> out;
+    ++suggested_;
     const AspellWordList* list =
         aspell_speller_suggest(speller_.get(), word.data(), static_cast<int>(word.size()));
     if (!list) return out;

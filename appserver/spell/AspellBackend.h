@@ -1,5 +1,7 @@
 #pragma once
 // GNU Aspell back end: one speller handle, speaking UTF-8, "normal" suggestion mode.
+// The library keeps some 6-8 KB for every suggestion computed until the speller is deleted
+// (checks keep nothing): Wear counts the suggestions.
 // The constructor throws std::runtime_error when the dictionary cannot be opened.
 #include <memory>
 #include <string>
@@ -14,6 +16,7 @@ class AspellBackend : public ISpeller {
     AspellBackend(const std::string& dictDir, const std::string& language);
     bool Check(std::string_view word) override;
     std::vector<std::string> Suggest(std::string_view word, size_t max) override;
+    size_t Wear() const override { return suggested_; }
 
     // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
     static std::vector<std::string> InstalledLanguages(const std::string& dictDir);
@@ -23,4 +26,5 @@ class AspellBackend : public ISpeller {
         void operator()(AspellSpeller* speller) const;
     };
     std::unique_ptr<AspellSpeller, SpellerDeleter> speller_;
+    size_t suggested_ = 0;
 };

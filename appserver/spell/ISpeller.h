@@ -12,4 +12,7 @@ class ISpeller {
     virtual bool Check(std::string_view word) = 0;
     // At most `max` suggestions, best first.
     virtual std::vector<std::string> Suggest(std::string_view word, size_t max) = 0;
+    // How much the handle keeps for the work it has done, in the back end's own unit; 0 for a
+    // back end whose memory stays flat. SpellerPool replaces a handle that wore out.
+    virtual size_t Wear() const { return 0; }
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/EngineError.h"
@@ -123,10 +124,17 @@ SpellService::Verdict SpellService::Check(const SpellRequest& request, bool want
     std::vector<WordRef> correct;
     {
         SpellerPool::Lease speller = pool.Acquire();
+        // A text repeats most of its words: the speller sees each distinct one once.
+        std::unordered_map<std::string_view, bool> known;
+        const auto spelt = [&](std::string_view w) {
+            const auto [at, added] = known.try_emplace(w, false);
+            if (added) at->second = CheckWord(*speller, w);
+            return at->second;
+        };
         for (const WordRef& word : words) {
             const WordShape shape = shapeMatters ? WordShape(word.utf8) : WordShape();
             const bool ok = Skipped(word, shape, o) || Ignored(request, word) ||
-                            accepted.Accepts(word.utf8, shape) || CheckWord(*speller, word.utf8);
+                            accepted.Accepts(word.utf8, shape) || spelt(word.utf8);
             if (!ok && request.ignoredPositions.count(word.pos) == 0) {
                 misspeltWords.insert(word.utf8);
                 verdict.misspelt.push_back(word);

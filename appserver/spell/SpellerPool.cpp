@@ -1,15 +1,30 @@
 #include "spell/SpellerPool.h"
 
+#include <algorithm>
+#include <exception>
+
+#include "core/Log.h"
+
 SpellerPool::Lease::~Lease() {
     if (speller_) pool_->Release(std::move(speller_));
 }
 
 SpellerPool::SpellerPool(std::string language, std::string backend, Factory factory,
-                         size_t maxHandles)
+                         size_t maxHandles, size_t wearLimit)
     : language_(std::move(language)),
       backend_(std::move(backend)),
       factory_(std::move(factory)),
-      maxHandles_(maxHandles == 0 ? 1 : maxHandles) {}
+      maxHandles_(maxHandles == 0 ? 1 : maxHandles),
+      wearLimit_(wearLimit == 0 ? 1 : wearLimit) {}
+
+SpellerPool::~SpellerPool() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    renewalWanted_.notify_all();
+    if (renewer_.joinable()) renewer_.join();
+}
 
 SpellerPool::Lease SpellerPool::Acquire() {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -31,10 +46,81 @@ SpellerPool::Lease SpellerPool::Acquire() {
     }
 }
 
+size_t SpellerPool::renewed() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return renewed_;
+}
+
+bool SpellerPool::Asked(const ISpeller* speller) const {
+    return std::find(worn_.begin(), worn_.end(), speller) != worn_.end();
+}
+
 void SpellerPool::Release(std::unique_ptr<ISpeller> speller) {
+    std::unique_ptr<ISpeller> retired;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        idle_.push_back(std::move(speller));
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (Worn(*speller)) {
+            if (!Asked(speller.get())) {
+                worn_.push_back(speller.get());
+                ++pending_;
+                if (!renewer_.joinable()) renewer_ = std::thread([this] { RenewLoop(); });
+                renewalWanted_.notify_one();
+            } else if (spare_ > 0) {
+                --spare_;
+                worn_.erase(std::find(worn_.begin(), worn_.end(), speller.get()));
+                --opened_;
+                ++renewed_;
+                retired = std::move(speller);
+            }
+        }
+        if (speller) idle_.push_back(std::move(speller));
     }
     available_.notify_one();
+    // `retired` closes here, after the lock.
+}
+
+std::unique_ptr<ISpeller> SpellerPool::Install(std::unique_ptr<ISpeller> fresh) {
+    --pending_;
+    const auto worn = std::find_if(idle_.begin(), idle_.end(),
+                                   [this](const auto& idle) { return Asked(idle.get()); });
+    if (worn == idle_.end()) {
+        idle_.push_back(std::move(fresh));
+        ++opened_;
+        ++spare_;
+        return nullptr;
+    }
+    worn_.erase(std::find(worn_.begin(), worn_.end(), worn->get()));
+    ++renewed_;
+    std::swap(*worn, fresh);
+    return fresh;
+}
+
+void SpellerPool::RenewLoop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        renewalWanted_.wait(lock, [this] { return stopping_ || pending_ > 0; });
+        if (stopping_) return;
+        lock.unlock();
+        std::unique_ptr<ISpeller> fresh;
+        std::string failure;
+        try {
+            fresh = factory_();
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+        lock.lock();
+        std::unique_ptr<ISpeller> retired;
+        if (fresh) {
+            retired = Install(std::move(fresh));
+        } else {
+            // The worn handle goes on serving.
+            --pending_;
+            worn_.pop_back();  // worn handles are alike: any one of them asks again
+        }
+        lock.unlock();
+        available_.notify_one();
+        if (!failure.empty()) Log::Warning("cannot renew a " + language_ + " speller: " + failure);
+        retired.reset();
+        lock.lock();
+    }
 }

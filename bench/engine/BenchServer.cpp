@@ -15,9 +15,10 @@
 #include "wire/WireHeader.h"
 #include "wire/WireRequest.h"
 
-BenchServer::BenchServer(const std::string& dbPath, const std::vector<std::string>& args) {
+BenchServer::BenchServer(const std::string& dbPath, const std::vector<std::string>& args,
+                         const std::string& binary) {
     testsupport::StartedEngineServer started =
-        testsupport::StartedEngineServer::Start(APPSERVER_BIN, dbPath, args);
+        testsupport::StartedEngineServer::Start(binary, dbPath, args);
     pid_ = started.pid;
     stderrFd_ = started.stderrFd;
     port_ = started.port;

@@ -7,14 +7,16 @@
 
 class BenchServer {
   public:
-    // Starts the server on a free loopback port with `args`; throws std::runtime_error when it
-    // does not become ready.
-    BenchServer(const std::string& dbPath, const std::vector<std::string>& args);
+    // Starts the server (the program `binary`, this build's by default) on a free loopback port
+    // with `args`; throws std::runtime_error when it does not become ready.
+    BenchServer(const std::string& dbPath, const std::vector<std::string>& args,
+                const std::string& binary = APPSERVER_BIN);
     ~BenchServer();
     BenchServer(const BenchServer&) = delete;
     BenchServer& operator=(const BenchServer&) = delete;
 
     int port() const { return port_; }
+    pid_t pid() const { return pid_; }
 
     // One call; returns the first result, throws std::runtime_error on any failure.
     std::string Call(const std::string& function, const std::vector<std::string>& params) const;

@@ -8,7 +8,9 @@
 # (both under the same lighttpd). Then whole processes for "get_opt" and for a 1 KB spell request
 # against a trivial C++ program linked the same way (bench/start/start_bench, alternated,
 # medians), and the resident memory of the FastCGI workers after 1,000 and after MEMORY_REQUESTS
-# requests.
+# requests. First, orthd.cgi as FastCGI under nginx beside a trivial libfcgi responder under a
+# second nginx of the same configuration: "sc" with about 1 KB of known words, and "sc" and
+# "spell" of about 20 KB, at 1 and 4 clients (with BASELINE_FASTCGI, that program's rows too).
 # Usage: bench/service/service_bench.sh [SECONDS_PER_RUN]   (needs wrk, lighttpd, nginx)
 #   BUILD_DIR=build reuses an existing build (default: a Release build in build-bench);
 #   MEMORY_REQUESTS=100000 (0 skips the memory check);
@@ -16,7 +18,8 @@
 #   BASELINE_FASTCGI=path/to/an/older/orthd.cgi adds rows of that program's FastCGI workers under
 #     a second nginx (same tree), alternated with this build's;
 #   WIDE=0 skips the table of every way (the baseline rows and one-process timings stay);
-#   TABLE=0 skips all tables and the one-process timing (only the memory check).
+#   TABLE=0 skips all tables and the one-process timing (only the memory check);
+#   RESPONDER=0 skips the rows beside the trivial FastCGI responder.
 set -euo pipefail
 seconds=${1:-5}
 memory_requests=${MEMORY_REQUESTS:-100000}
@@ -27,6 +30,7 @@ tree=$work/tree
 base=$((20000 + RANDOM % 20000))  # other benchmarks may run on this machine
 cgi_port=$base fcgi_port=$((base + 2)) nginx_port=$((base + 3)) engine_port=$((base + 1)) workers_port=$((base + 4))
 base_nginx_port=$((base + 5)) base_workers_port=$((base + 6))
+trivial_nginx_port=$((base + 7)) trivial_port=$((base + 8))
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -66,6 +70,28 @@ lighttpd -D -f "$work/fcgi/lighttpd-fastcgi.conf" & pids+=($!)
 workers_pid=$!
 pids+=($workers_pid)
 nginx -e "$work/nginx/nginx.error.log" -c "$work/nginx/nginx.conf" & pids+=($!)
+
+# The trivial FastCGI floor: a libfcgi responder answering a short plain text, under an nginx
+# configured as the service's (its requests go to the same location).
+if [ "${RESPONDER:-1}" != 0 ]; then
+  cat >"$work/responder.c" <<'C'
+#include <fcgiapp.h>
+int main(int argc, char** argv) {
+  if (argc < 2 || FCGX_Init() != 0) return 1;
+  FCGX_Request request;
+  FCGX_InitRequest(&request, FCGX_OpenSocket(argv[1], 128), 0);
+  while (FCGX_Accept_r(&request) == 0) {
+    FCGX_PutS("Content-Type: text/plain\r\n\r\nok", request.out);
+    FCGX_Finish_r(&request);
+  }
+  return 0;
+}
+C
+  cc -O2 -o "$work/responder" "$work/responder.c" -lfcgi
+  "$top/scripts/prepare-tree.sh" "$tree" "$work/nginx-trivial" 127.0.0.1 "$trivial_nginx_port" "$engine_port" "$trivial_port"
+  "$work/responder" "127.0.0.1:$trivial_port" & pids+=($!)
+  nginx -e "$work/nginx-trivial/nginx.error.log" -c "$work/nginx-trivial/nginx.conf" & pids+=($!)
+fi
 sleep 1
 
 # Texts of about 1 KB and 20 KB with a few misspellings per 1 KB.
@@ -83,6 +109,11 @@ for _ in $(seq 1 20); do large+=$paragraph; done
 encode() { python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.stdin.read()),end="")'; }
 printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$paragraph" | encode)" >"$work/1KB.body"
 printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$large" | encode)" >"$work/20KB.body"
+# Check-as-you-type requests: the words of the texts, comma-separated; the 1 KB one known words only.
+known=$(printf '%s' "$paragraph" | sed -e 's/comittee/committee/; s/recieved/received/; s/ teh / the /; s/excelent/excellent/; s/thier/their/' -e 's/[^A-Za-z]\+/,/g; s/^,//; s/,$//')
+words20=$(printf '%s' "$large" | sed -e 's/[^A-Za-z]\+/,/g; s/^,//; s/,$//')
+printf 'cmd=sc&v=2.1&slang=en_US&words=%s' "$known" >"$work/sc-1KB.body"
+printf 'cmd=sc&v=2.1&slang=en_US&words=%s' "$words20" >"$work/sc-20KB.body"
 
 # A static file of the same size as each answer; every way must give the same body.
 for size in 1KB 20KB; do
@@ -115,6 +146,23 @@ to_ms() { awk -v v="$1" 'BEGIN { if (v ~ /us$/) printf "%.2f", v/1000; else if (
 if [ "${TABLE:-1}" != 0 ]; then
 echo
 echo "requests/s / p50 ms / p99 ms (E: wrk saw errors or non-2xx answers)"
+if [ "${RESPONDER:-1}" != 0 ]; then
+  echo
+  echo "orthd.cgi as FastCGI under nginx beside the trivial libfcgi responder (same nginx setup)"
+  echo "and, with BASELINE_FASTCGI, the baseline program; ratio: this build to the responder:"
+  for row in "sc-1KB 1" "sc-1KB 4" "sc-20KB 1" "sc-20KB 4" "20KB 1" "20KB 4"; do
+    set -- $row
+    name=$1
+    [ "$name" = 20KB ] && name=spell-20KB
+    responder=$(run_wrk "$2" "$work/$1.body" "http://127.0.0.1:$trivial_nginx_port/cgi-bin/orthd.cgi")
+    this=$(run_wrk "$2" "$work/$1.body" "http://127.0.0.1:$nginx_port/cgi-bin/orthd.cgi")
+    baseline=""
+    [ -n "${BASELINE_FASTCGI:-}" ] &&
+      baseline="baseline $(run_wrk "$2" "$work/$1.body" "http://127.0.0.1:$base_nginx_port/cgi-bin/orthd.cgi")"
+    printf '%-10s %-3s | responder %-20s this build %-20s %s  ratio %s\n' "$name" "$2" "$responder" \
+      "$this" "$baseline" "$(awk -v a="${this%%/*}" -v b="${responder%%/*}" 'BEGIN{printf "%.2f", a/b}')"
+  done
+fi
 if [ "${WIDE:-1}" != 0 ]; then
 printf '%-5s %-3s | %-20s %-20s %-20s | %-20s %-20s\n' text cli "FastCGI nginx" "FastCGI lighttpd" \
   "CGI lighttpd" "static (lighttpd)" "trivial CGI"

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "kernel/FastCgiChannel.h"
+#include "utils/HeapSettings.h"
 #include "utils/logging/Logger.h"
 
 extern char** environ;
@@ -78,6 +79,7 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     if (FCGX_Init() != 0) return 0;
     // A client that goes away must end its request, not the process.
     std::signal(SIGPIPE, SIG_IGN);
+    HeapSettings::KeepForRequests();
     FCGX_Request request;
     if (FCGX_InitRequest(&request, listenFd_, 0) != 0) return 0;
     long served = 0;

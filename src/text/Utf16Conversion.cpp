@@ -39,64 +39,79 @@ std::size_t DecodeOne(std::string_view in, std::size_t i, char32_t& cp) {
     return length;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes the UTF-8 form of `cp` at `out` (room for four bytes); returns the end.
+char* PutUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 }  // namespace
 
+// Both conversions write into a buffer sized for the longest result and cut it to size once:
+// a UTF-8 byte gives at most one UTF-16 unit, a UTF-16 unit at most three UTF-8 bytes.
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
-    out.reserve(utf8.size());
+    std::u16string out(utf8.size(), u'\0');
+    std::size_t n = 0;
     for (std::size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            out[n++] = byte;
+            ++i;
+            continue;
+        }
         char32_t cp = 0;
         const std::size_t length = DecodeOne(utf8, i, cp);
         if (length == 0) {
-            out += kReplacement;
+            out[n++] = kReplacement;
             ++i;
             continue;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            out[n++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+            out[n++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out += static_cast<char16_t>(cp);
+            out[n++] = static_cast<char16_t>(cp);
         }
         i += length;
     }
+    out.resize(n);
     return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size() + utf16.size() / 2);
+    std::string out(utf16.size() * 3, '\0');
+    char* const begin = out.data();
+    char* at = begin;
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t unit = utf16[i];
-        if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
+        if (unit < 0x80) {
+            *at++ = static_cast<char>(unit);
+        } else if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
             const char32_t cp =
                 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00);
-            AppendUtf8(out, cp);
+            at = PutUtf8(at, cp);
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            AppendUtf8(out, kReplacement);
+            at = PutUtf8(at, kReplacement);
         } else {
-            AppendUtf8(out, unit);
+            at = PutUtf8(at, unit);
         }
     }
+    out.resize(static_cast<std::size_t>(at - begin));
     return out;
 }

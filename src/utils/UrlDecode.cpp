@@ -1,5 +1,7 @@
 #include "utils/UrlDecode.h"
 
+#include <algorithm>
+
 namespace {
 
 int HexDigit(char c) {
@@ -28,12 +30,12 @@ std::string UrlDecode(std::string_view text) {
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        const char c = text[i];
-        if (c == '+') {
+        const size_t special = std::min(text.find_first_of("+%", i), text.size());
+        out.append(text.data() + i, special - i);  // runs of plain bytes are copied whole
+        i = special;
+        if (i == text.size()) break;
+        if (text[i] == '+') {
             out += ' ';
-            ++i;
-        } else if (c != '%') {
-            out += c;
             ++i;
         } else {
             const std::string_view digits = text.substr(i + 1, kEscapeDigits);

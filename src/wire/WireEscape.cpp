@@ -1,5 +1,7 @@
 #include "wire/WireEscape.h"
 
+#include <algorithm>
+
 namespace wire {
 namespace {
 
@@ -14,15 +16,21 @@ int HexValue(char c) {
     return -1;
 }
 
+// The end of the run of bytes from `at` that pass unchanged.
+size_t PlainRunEnd(std::string_view raw, size_t at) {
+    while (at < raw.size() && !NeedsEscape(static_cast<unsigned char>(raw[at]))) ++at;
+    return at;
+}
+
 }  // namespace
 
 void AppendEscapedLine(std::string& out, std::string_view raw) {
-    for (char ch : raw) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (!NeedsEscape(c)) {
-            out += ch;
-            continue;
-        }
+    for (size_t at = 0; at < raw.size(); ++at) {
+        const size_t end = PlainRunEnd(raw, at);
+        out.append(raw.data() + at, end - at);  // runs of plain bytes are copied whole
+        if (end == raw.size()) break;
+        at = end;
+        const auto c = static_cast<unsigned char>(raw[at]);
         out += '\\';
         switch (c) {
             case '\t':
@@ -56,10 +64,10 @@ bool UnescapeLine(std::string_view line, std::string& out) {
     out.clear();
     out.reserve(line.size());
     for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != '\\') {
-            out += line[i];
-            continue;
-        }
+        const size_t backslash = std::min(line.find('\\', i), line.size());
+        out.append(line.data() + i, backslash - i);
+        if (backslash == line.size()) break;
+        i = backslash;
         if (++i == line.size()) return false;
         switch (line[i]) {
             case '0':

@@ -52,9 +52,35 @@ TEST(WholeWordOffsetsTest, FindsOnlyWholeWordsInUtf8Text) {
     }
 }
 
+// The one-pass search finds what the search word by word finds.
+TEST(WholeWordOffsetsTest, OnePassFindsWhatEachSearchFinds) {
+    const struct {
+        std::string text;
+        std::vector<std::string> words;
+    } rows[] = {
+        {"teh Tehran teh tehteh", {"teh", "Tehran", "eh", "tehteh"}},
+        {"e-mail e-mail-x e e-book", {"e-mail", "e", "e-book", "mail", "book"}},
+        {"a-a-a a-a", {"a-a", "a"}},  // occurrences of a word do not overlap
+        {"don't teh's tehâs", {"don't", "teh's", "tehâs", "teh"}},
+        {"Ã©tÃ© Ã©tÃ©s", {"Ã©tÃ©", "tÃ©"}},
+        {"ÿteh Ãteh teÃ", {"teh", "teÃ", "Ãteh", "-teh"}},
+        {"(teh) -teh- teh-", {"teh", "-teh", "teh-", "(teh)"}},
+        {"x", {"", "x"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::vector<std::string_view> words(row.words.begin(), row.words.end());
+        const std::vector<std::vector<int>> each = WholeWordOffsetsOfEach(row.text, words);
+        ASSERT_EQ(each.size(), words.size());
+        for (size_t i = 0; i < words.size(); ++i)
+            EXPECT_EQ(each[i], WholeWordOffsets(row.text, words[i])) << words[i];
+    }
+}
+
 TEST(WebServiceAnswersTest, ReadsSuggestionLinesAndOccurrences) {
+    EXPECT_TRUE(ReadAllSuggestions("teh:the", "teh", false).positions.empty());
     const CheckSpellingResults results = ReadAllSuggestions(
-        "teh:the,ten\r\n\r\nwrod:\nteh:x\nnone:no_any_suggestions\n:y", "teh wrod teh none");
+        "teh:the,ten\r\n\r\nwrod:\nteh:x\nnone:no_any_suggestions\n:y", "teh wrod teh none", true);
     EXPECT_EQ(results.words.at("teh"), (std::vector<std::string>{"x"}));
     EXPECT_EQ(results.words.at("wrod"), (std::vector<std::string>{""}));
     EXPECT_TRUE(results.words.at("none").empty());

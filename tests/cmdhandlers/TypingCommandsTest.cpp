@@ -362,6 +362,7 @@ TEST_F(TypingCommandsTest, CommandsRefuseBadCallbacksAndTheApiBadVersions) {
 
 TEST_F(TypingCommandsTest, CheckSpellingStoresWholeWordOccurrences) {
     map["version"] = "1.0";
+    map["out_type"] = "positions";  // an answer by words has no occurrences looked for
     map["text"] = "teh Tehran teh tehteh";
     EngineAnswers("teh:the,ten\r\nTehran:no_any_suggestions");
     Run<CheckSpelling_CH>();
@@ -376,6 +377,7 @@ TEST_F(TypingCommandsTest, CheckSpellingStoresWholeWordOccurrences) {
 
 TEST_F(TypingCommandsTest, CheckSpellingPositionsCountInTheTextAsSent) {
     map["version"] = "1.0";
+    map["out_type"] = "positions";
     map["text"] = "a,,teh";  // what the engine checks: the no-break spaces became commas
     data.Set<std::string>(idkey::TextAsSent, "a\xC2\xA0\xC2\xA0teh");
     EngineAnswers("teh:the");

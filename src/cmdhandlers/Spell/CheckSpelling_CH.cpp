@@ -28,7 +28,8 @@ void CheckSpelling_CH::apply(StringMap& map, InternalData& data) {
         // Found in the caller's text: a no-break space (two bytes) became a comma (one) in the
         // checked copy, and neither is part of a word.
         CheckSpellingResults results =
-            ReadAllSuggestions(result(), data.GetOr<std::string>(idkey::TextAsSent, text));
+            ReadAllSuggestions(result(), data.GetOr<std::string>(idkey::TextAsSent, text),
+                               map["out_type"] == "positions");
         data.Set(idkey::CheckSpellingSuggestions, std::move(results.words));
         data.Set(idkey::CheckSpellingPositions, std::move(results.positions));
     });

@@ -3,7 +3,7 @@
 #include "cmdhandlers/Spell/TypingAnswers.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/CorsHeaders.h"
-#include "text/TextProcessor.h"
+#include "text/FilteringParams.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/TextEscapes.h"
 
@@ -27,9 +27,9 @@ void SC_CH::apply(StringMap& map, InternalData& data) {
             map["format"] = "json";
             return;
         }
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
-        processor.SetText(map["words"]);
+        // The words go to the engine as received: no text model to build. The filtering
+        // parameters must still be there (the missing-language answer otherwise).
+        data.Get<FilteringParams>(idkey::FilteringParams);
         map["format"] = "json";
         std::string answer = CheckWords(map, data, true);
         if (map["callback"].empty()) map["callback"] = kDefaultCallback;

@@ -1,6 +1,7 @@
 #include "cmdhandlers/Spell/WebServiceAnswers.h"
 
 #include <climits>
+#include <unordered_map>
 
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
 
@@ -9,6 +10,11 @@ namespace {
 constexpr char32_t kTypographicApostrophe = 0x2019;
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Bytes of the UTF-8 sequence that `lead` starts (1 for a byte that starts none).
+size_t SequenceLength(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
 
 // The code point of the UTF-8 sequence starting at `at` (U+FFFD for a broken one).
 char32_t CodePointAt(std::string_view text, size_t at) {
@@ -61,7 +67,72 @@ std::vector<std::string> SuggestionsIn(std::string_view list) {
     }
 }
 
+// The code point at `at` and the bytes it takes (one byte for a broken sequence).
+std::pair<char32_t, size_t> Step(std::string_view text, size_t at) {
+    const char32_t c = CodePointAt(text, at);
+    return {c, c == 0xFFFD ? 1 : SequenceLength(static_cast<unsigned char>(text[at]))};
+}
+
+// The end of the run of word characters that starts at `at`.
+size_t RunEnd(std::string_view text, size_t at) {
+    while (at < text.size()) {
+        const auto [c, length] = Step(text, at);
+        if (!IsWordCharacter(c)) break;
+        at += length;
+    }
+    return at;
+}
+
+// Whether the one-pass search can find `word`: valid UTF-8, a word character at both ends.
+bool FoundByRuns(std::string_view word) {
+    bool last = false;
+    for (size_t at = 0; at < word.size();) {
+        const auto [c, length] = Step(word, at);
+        if (c == 0xFFFD || (at == 0 && !IsWordCharacter(c))) return false;
+        last = IsWordCharacter(c);
+        at += length;
+    }
+    return last;
+}
+
 }  // namespace
+
+std::vector<std::vector<int>> WholeWordOffsetsOfEach(std::string_view text,
+                                                     const std::vector<std::string_view>& words) {
+    std::vector<std::vector<int>> offsets(words.size());
+    if (text.size() > INT_MAX) return offsets;
+    // A whole-word occurrence begins a run of word characters, and that run is the word's own
+    // first run: the words are indexed by it.
+    std::unordered_map<std::string_view, std::vector<size_t>> byFirstRun;
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (FoundByRuns(words[i]))
+            byFirstRun[words[i].substr(0, RunEnd(words[i], 0))].push_back(i);
+        else
+            offsets[i] = WholeWordOffsets(text, words[i]);
+    }
+    if (byFirstRun.empty()) return offsets;
+    std::vector<size_t> searchedFrom(words.size(), 0);  // occurrences of a word do not overlap
+    for (size_t at = 0; at < text.size();) {
+        const auto [c, length] = Step(text, at);
+        if (!IsWordCharacter(c)) {
+            at += length;
+            continue;
+        }
+        const size_t end = RunEnd(text, at);
+        if (const auto hit = byFirstRun.find(text.substr(at, end - at)); hit != byFirstRun.end()) {
+            for (const size_t i : hit->second) {
+                const std::string_view word = words[i];
+                if (at >= searchedFrom[i] && text.compare(at, word.size(), word) == 0 &&
+                    !WordCharacterBefore(text, at) && !WordCharacterAt(text, at + word.size())) {
+                    offsets[i].push_back(static_cast<int>(at));
+                    searchedFrom[i] = at + word.size();
+                }
+            }
+        }
+        at = end;
+    }
+    return offsets;
+}
 
 std::vector<int> WholeWordOffsets(std::string_view text, std::string_view word) {
     std::vector<int> offsets;
@@ -77,8 +148,10 @@ std::vector<int> WholeWordOffsets(std::string_view text, std::string_view word) 
     return offsets;
 }
 
-CheckSpellingResults ReadAllSuggestions(std::string_view answer, std::string_view text) {
+CheckSpellingResults ReadAllSuggestions(std::string_view answer, std::string_view text,
+                                        bool findPositions) {
     CheckSpellingResults results;
+    std::vector<std::string_view> order;  // distinct words, in answer order
     size_t at = 0;
     while (at < answer.size()) {
         at = answer.find_first_not_of("\r\n", at);
@@ -95,9 +168,13 @@ CheckSpellingResults ReadAllSuggestions(std::string_view answer, std::string_vie
                                   ? std::vector<std::string>()
                                   : SuggestionsIn(line.substr(colon + 1));
         // A word the answer lists twice is found in the text once.
-        if (known) continue;
-        for (int offset : WholeWordOffsets(text, word))
-            results.positions.push_back({word, {offset, static_cast<int>(word.size())}});
+        if (!known) order.push_back(line.substr(0, colon));
     }
+    if (!findPositions) return results;
+    const std::vector<std::vector<int>> offsets = WholeWordOffsetsOfEach(text, order);
+    for (size_t i = 0; i < order.size(); ++i)
+        for (const int offset : offsets[i])
+            results.positions.push_back(
+                {std::string(order[i]), {offset, static_cast<int>(order[i].size())}});
     return results;
 }
