@@ -14,6 +14,7 @@ class AspellBackend : public ISpeller {
     AspellBackend(const std::string& dictDir, const std::string& language);
     bool Check(std::string_view word) override;
     std::vector<std::string> Suggest(std::string_view word, size_t max) override;
+    std::vector<std::string> DictionaryWords() override;
 
     // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
     static std::vector<std::string> InstalledLanguages(const std::string& dictDir);

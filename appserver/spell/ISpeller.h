@@ -12,4 +12,7 @@ class ISpeller {
     virtual bool Check(std::string_view word) = 0;
     // At most `max` suggestions, best first.
     virtual std::vector<std::string> Suggest(std::string_view word, size_t max) = 0;
+    // The words of the dictionary as stored (stems, without affix flags), for the engine's own
+    // suggestion index; empty when the back end cannot list them.
+    virtual std::vector<std::string> DictionaryWords() { return {}; }
 };

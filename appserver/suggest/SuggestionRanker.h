@@ -1,0 +1,46 @@
+#pragma once
+// Orders suggestion candidates by one cost, the lowest first. The cost of a candidate adds:
+//   - the typing distance from the typed word (TypingDistance: swapped, doubled or dropped
+//     letters and neighbouring keys cost less than other edits; a case difference costs 0);
+//   - its rarity: 0 for the most common words (tier 10), rising with the tier to
+//     kRareWordCost for a word in no tier, times kRarityWeight;
+//   - kCapitalCost when the typed word has no capital letter and the candidate has one, so a
+//     lower-case word gets lower-case words before names ("brwon": brown before Brown);
+//   - less kLibraryBonus (scaled down along the library's list) when the spelling library
+//     suggested the candidate, which carries the library's phonetic judgement ("sounds like").
+// Candidates come back in the case of the typed word (capitalised or in capitals) when it is
+// written so, without repeats. Immutable after construction, thread-safe.
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "suggest/WordTiers.h"
+
+class SuggestionRanker {
+  public:
+    static constexpr double kRarityWeight = 1.0;
+    static constexpr double kRareWordCost = 1.0;
+    static constexpr double kCapitalCost = 0.6;
+    static constexpr double kLibraryBonus = 0.5;
+
+    struct Candidate {
+        std::string word;
+        double distance = -1;  // the typing distance; below 0 when not yet measured
+        int libraryRank = -1;  // place in the library's list; -1 when not from it
+    };
+
+    explicit SuggestionRanker(std::shared_ptr<const WordTiers> tiers);
+
+    // At most `max` candidates, best first.
+    std::vector<std::string> Rank(std::string_view typed, std::vector<Candidate> candidates,
+                                  size_t max) const;
+    // The cost of one candidate for `typed` (both as written).
+    double CostOf(std::string_view typed, const Candidate& candidate) const;
+
+  private:
+    double RarityOf(const std::string& word) const;
+
+    std::shared_ptr<const WordTiers> tiers_;
+};
