@@ -36,7 +36,7 @@ std::vector<std::string> LanguageSuggester::Suggest(std::string_view word, size_
         best = std::min(best, m.distance);
         candidates.push_back({std::move(m.word), m.distance, -1});
     }
-    if (best > kCheapDistance) {
+    if (best > kCheapDistance || ranker_.Margin(word, candidates) < kClearMargin) {
         const std::vector<std::string> list = library(word);
         for (size_t i = 0; i < list.size(); ++i)
             candidates.push_back({list[i], -1, static_cast<int>(i)});

@@ -3,7 +3,8 @@
 // words (SymmetricDeleteIndex) and from the spelling library, ordered by SuggestionRanker.
 //
 // The library is asked only when the index has no candidate within kCheapDistance typing
-// edits: most slips are one edit away, the index finds those in microseconds, and the
+// edits, or when its best candidate is not kClearMargin cheaper than the next: most slips are
+// one edit away with one clear answer, the index finds those in microseconds, and the
 // library's slower search (phonetic, with longer distances) is kept for the words that need
 // it. The index is built on the first suggestion asked for (or by Prepare), from the words
 // the `words` source gives; its size and build time are logged. Thread-safe.
@@ -21,6 +22,7 @@
 class LanguageSuggester {
   public:
     static constexpr double kCheapDistance = 1.0;
+    static constexpr double kClearMargin = 0.3;
 
     // The words to index: the dictionary's own and those of `tiers` that it accepts.
     using WordSource = std::function<std::vector<std::string>(const WordTiers& tiers)>;

@@ -47,28 +47,59 @@ double SuggestionRanker::RarityOf(const std::string& word) const {
 }
 
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
-    const std::u32string typedLetters = Letters::FromUtf8(typed);
+    const std::u32string letters = Letters::FromUtf8(typed);
+    return CostFor(Letters::Lower(letters), Letters::HasCapital(letters), candidate);
+}
+
+double SuggestionRanker::CostFor(std::u32string_view typedLower, bool typedHasCapital,
+                                 const Candidate& candidate) const {
     const std::u32string letters = Letters::FromUtf8(candidate.word);
     double cost = candidate.distance >= 0
                       ? candidate.distance
-                      : TypingDistance::Between(Letters::Lower(typedLetters), Letters::Lower(letters));
+                      : TypingDistance::Between(typedLower, Letters::Lower(letters));
     cost += kRarityWeight * RarityOf(candidate.word);
-    if (!Letters::HasCapital(typedLetters) && Letters::HasCapital(letters)) cost += kCapitalCost;
+    if (!typedHasCapital && Letters::HasCapital(letters)) cost += kCapitalCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;
 }
 
+double SuggestionRanker::Margin(std::string_view typed,
+                                const std::vector<Candidate>& candidates) const {
+    if (candidates.empty()) return 0;
+    const std::u32string typedLetters = Letters::FromUtf8(typed);
+    const std::u32string typedLower = Letters::Lower(typedLetters);
+    const bool typedHasCapital = Letters::HasCapital(typedLetters);
+    double best = kNoRival, second = kNoRival;
+    std::u32string bestWord;
+    for (const Candidate& c : candidates) {
+        const double cost = CostFor(typedLower, typedHasCapital, c);
+        const std::u32string word = Letters::Lower(Letters::FromUtf8(c.word));
+        if (cost < best) {
+            if (word != bestWord) second = best;
+            best = cost;
+            bestWord = word;
+        } else if (cost < second && word != bestWord) {
+            second = cost;
+        }
+    }
+    return second == kNoRival ? kNoRival : second - best;
+}
+
 std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
                                                 std::vector<Candidate> candidates,
                                                 size_t max) const {
+    const std::u32string typedLetters = Letters::FromUtf8(typed);
+    const std::u32string typedLower = Letters::Lower(typedLetters);
+    const bool typedHasCapital = Letters::HasCapital(typedLetters);
     std::vector<std::pair<double, size_t>> order;
     order.reserve(candidates.size());
-    for (size_t i = 0; i < candidates.size(); ++i) order.emplace_back(CostOf(typed, candidates[i]), i);
+    for (size_t i = 0; i < candidates.size(); ++i)
+        order.emplace_back(CostFor(typedLower, typedHasCapital, candidates[i]), i);
     // Ties keep the order the candidates came in.
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    const CaseForm form = FormOf(Letters::FromUtf8(typed));
+    const CaseForm form = FormOf(typedLetters);
     std::vector<std::string> out;
     std::unordered_set<std::string> seen;
     for (const auto& [cost, index] : order) {

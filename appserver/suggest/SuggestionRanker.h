@@ -36,10 +36,18 @@ class SuggestionRanker {
     // At most `max` candidates, best first.
     std::vector<std::string> Rank(std::string_view typed, std::vector<Candidate> candidates,
                                   size_t max) const;
+    // How much cheaper the best candidate is than the next different word (in lower case);
+    // kNoRival when there is no other, and 0 when there are no candidates at all.
+    double Margin(std::string_view typed, const std::vector<Candidate>& candidates) const;
+    static constexpr double kNoRival = 1e9;
+
     // The cost of one candidate for `typed` (both as written).
     double CostOf(std::string_view typed, const Candidate& candidate) const;
 
   private:
+    // `typedLower`: the typed word's letters in lower case.
+    double CostFor(std::u32string_view typedLower, bool typedHasCapital,
+                   const Candidate& candidate) const;
     double RarityOf(const std::string& word) const;
 
     std::shared_ptr<const WordTiers> tiers_;

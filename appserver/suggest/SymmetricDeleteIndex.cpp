@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kBucketBits = 16;
+
 constexpr uint64_t kNoSkip = ~uint64_t{0};
 
 // The hash of `prefix` without the letters at `skip1` and `skip2` (kNoSkip: none).
@@ -72,6 +74,9 @@ SymmetricDeleteIndex::SymmetricDeleteIndex(const std::vector<std::string>& words
     }
     std::sort(keys_.begin(), keys_.end());
     keys_.shrink_to_fit();
+    buckets_.assign((size_t{1} << kBucketBits) + 1, 0);
+    for (const uint64_t key : keys_) ++buckets_[(key >> (64 - kBucketBits)) + 1];
+    for (size_t b = 1; b < buckets_.size(); ++b) buckets_[b] += buckets_[b - 1];
     letters_.shrink_to_fit();
     pool_.shrink_to_fit();
 }
@@ -86,8 +91,10 @@ std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_
     std::vector<uint32_t> ids;
     for (const uint32_t hash : DeletionHashes(PrefixOf(lower))) {
         const uint64_t first = static_cast<uint64_t>(hash) << 32;
-        for (auto it = std::lower_bound(keys_.begin(), keys_.end(), first);
-             it != keys_.end() && (*it >> 32) == hash && ids.size() < kMaxCandidates; ++it)
+        const size_t bucket = hash >> (32 - kBucketBits);
+        const auto end = keys_.begin() + buckets_[bucket + 1];
+        for (auto it = std::lower_bound(keys_.begin() + buckets_[bucket], end, first);
+             it != end && (*it >> 32) == hash && ids.size() < kMaxCandidates; ++it)
             ids.push_back(static_cast<uint32_t>(*it));
     }
     std::sort(ids.begin(), ids.end());
@@ -109,6 +116,6 @@ std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_
 }
 
 size_t SymmetricDeleteIndex::ApproximateBytes() const {
-    return pool_.capacity() + offsets_.capacity() * sizeof(uint32_t) + letters_.capacity() +
-           keys_.capacity() * sizeof(uint64_t);
+    return pool_.capacity() + (offsets_.capacity() + buckets_.capacity()) * sizeof(uint32_t) +
+           letters_.capacity() + keys_.capacity() * sizeof(uint64_t);
 }

@@ -44,4 +44,6 @@ class SymmetricDeleteIndex {
     std::vector<uint32_t> offsets_;  // word i is pool_[offsets_[i], offsets_[i + 1])
     std::vector<uint8_t> letters_;   // the length of word i in letters
     std::vector<uint64_t> keys_;     // hash << 32 | word number, sorted
+    // keys_ whose hash starts with the kBucketBits-bit value b are [buckets_[b], buckets_[b + 1]).
+    std::vector<uint32_t> buckets_;
 };

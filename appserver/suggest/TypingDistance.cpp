@@ -48,7 +48,9 @@ constexpr NeighbourTable MakeNeighbourTable() {
 
 constexpr NeighbourTable kNeighbours = MakeNeighbourTable();
 
-bool IsVowel(char32_t c) { return c < 0x80 && std::string_view("aeiouy").find(char(c)) != std::string_view::npos; }
+bool IsVowel(char32_t c) {
+    return c < 0x80 && std::string_view("aeiouy").find(char(c)) != std::string_view::npos;
+}
 
 double SubstitutionCost(char32_t a, char32_t b) {
     if (a == b) return 0;
@@ -57,10 +59,12 @@ double SubstitutionCost(char32_t a, char32_t b) {
     return 1;
 }
 
-// Cost of the letter at `at` of `s` standing alone: cheap when it doubles a neighbour.
-double InsertionCost(std::u32string_view s, size_t at) {
-    const bool doubled = (at > 0 && s[at - 1] == s[at]) || (at + 1 < s.size() && s[at + 1] == s[at]);
-    return doubled ? TypingDistance::kDoubling : 1;
+// Cost of the letter at `at` of `s` standing alone (`otherwise` when it does not double a
+// neighbour).
+double InsertionCost(std::u32string_view s, size_t at, double otherwise = 1) {
+    const bool doubled =
+        (at > 0 && s[at - 1] == s[at]) || (at + 1 < s.size() && s[at + 1] == s[at]);
+    return doubled ? TypingDistance::kDoubling : otherwise;
 }
 
 }  // namespace
@@ -70,8 +74,7 @@ bool TypingDistance::Neighbours(char32_t a, char32_t b) {
     return kNeighbours[a - U'a'][b - U'a'];
 }
 
-double TypingDistance::Between(std::u32string_view typed, std::u32string_view word,
-                               double limit) {
+double TypingDistance::Between(std::u32string_view typed, std::u32string_view word, double limit) {
     const size_t n = typed.size(), m = word.size();
     // Three rows of the table: two back (for swaps), one back, and the current one.
     std::array<double, 3 * (kStackLetters + 1)> onStack;
@@ -81,14 +84,15 @@ double TypingDistance::Between(std::u32string_view typed, std::u32string_view wo
     double* previous = cells + m + 1;
     double* current = cells + 2 * (m + 1);
     std::fill(cells, cells + 3 * (m + 1), 0.0);
-    for (size_t j = 1; j <= m; ++j) previous[j] = previous[j - 1] + InsertionCost(word, j - 1);
+    for (size_t j = 1; j <= m; ++j)
+        previous[j] = previous[j - 1] + InsertionCost(word, j - 1, kDroppedLetter);
     for (size_t i = 1; i <= n; ++i) {
         current[0] = previous[0] + InsertionCost(typed, i - 1);
         double rowBest = current[0];
         for (size_t j = 1; j <= m; ++j) {
             double best = previous[j - 1] + SubstitutionCost(typed[i - 1], word[j - 1]);
             best = std::min(best, previous[j] + InsertionCost(typed, i - 1));
-            best = std::min(best, current[j - 1] + InsertionCost(word, j - 1));
+            best = std::min(best, current[j - 1] + InsertionCost(word, j - 1, kDroppedLetter));
             if (i > 1 && j > 1 && typed[i - 1] == word[j - 2] && typed[i - 2] == word[j - 1] &&
                 typed[i - 1] != typed[i - 2])
                 best = std::min(best, before[j - 2] + kSwap);

@@ -1,19 +1,21 @@
 // Suggestion quality and speed: the engine's ranked suggestions against the Aspell and Hunspell
 // libraries' own lists, in one run on the same pairs (en_US). For each list of misspellings it
 // prints top-1 / top-5 (the correct word first / among the first five) and the median and p95
-// processor time per word (of this thread, so that other processes' load does not count) of: Aspell alone, Hunspell alone, and the engine (in-process, no cache) on each
-// of the two back ends. Calls alternate word by word so that all see the same machine load.
-// Pairs whose misspelling the back end accepts, or whose correct word it rejects, are left out.
-// Usage: suggest_bench [--misses] [--words N] [--mitton FILE] [--codespell FILE] [--data DIR]
+// processor time per word (of this thread, so that other processes' load does not count) of: Aspell
+// alone, Hunspell alone, and the engine (in-process, no cache) on each of the two back ends. Calls
+// alternate word by word so that all see the same machine load. Pairs whose misspelling the back
+// end accepts, or whose correct word it rejects, are left out. Usage: suggest_bench [--misses]
+// [--words N] [--mitton FILE] [--codespell FILE] [--data DIR]
+#include <unistd.h>
+
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "MisspellingPairs.h"
@@ -27,7 +29,6 @@
 #include "suggest/LanguageSuggester.h"
 
 namespace {
-
 
 // Processor time of this thread: on a shared machine, wall time mostly measures the others.
 double ThreadCpuMs() {
@@ -110,7 +111,8 @@ void Report(const std::string& title, std::vector<MisspellingPair> pairs, const 
         });
     indexOnly.Prepare();
     std::vector<Tally> tallies = {
-        {"Aspell library", [&](const std::string& w) { return aspell.Suggest(w, kMaxSuggestions); }},
+        {"Aspell library",
+         [&](const std::string& w) { return aspell.Suggest(w, kMaxSuggestions); }},
         {"Hunspell library",
          [&](const std::string& w) { return hunspell.Suggest(w, kMaxSuggestions); }},
         {"engine on Aspell",
@@ -130,11 +132,12 @@ void Report(const std::string& title, std::vector<MisspellingPair> pairs, const 
     std::printf("\n== %s: %zu pairs ==\n", title.c_str(), pairs.size());
     const double aspellMedian = tallies[0].Percentile(0.5);
     for (Tally& t : tallies)
-        std::printf("%-20s top-1 %5.1f%%  top-5 %5.1f%%  median %7.3f ms  p95 %7.3f ms  "
-                    "median ratio to Aspell %.2f\n",
-                    t.name.c_str(), 100.0 * static_cast<double>(t.top1) / n,
-                    100.0 * static_cast<double>(t.top5) / n, t.Percentile(0.5),
-                    t.Percentile(0.95), t.Percentile(0.5) / aspellMedian);
+        std::printf(
+            "%-20s top-1 %5.1f%%  top-5 %5.1f%%  median %7.3f ms  p95 %7.3f ms  "
+            "median ratio to Aspell %.2f\n",
+            t.name.c_str(), 100.0 * static_cast<double>(t.top1) / n,
+            100.0 * static_cast<double>(t.top5) / n, t.Percentile(0.5), t.Percentile(0.95),
+            t.Percentile(0.5) / aspellMedian);
     for (const Tally& t : tallies)
         for (size_t i = 0; g_misses && i < t.misses.size(); ++i)
             std::printf("  %s missed: %s\n", t.name.c_str(), t.misses[i].c_str());
