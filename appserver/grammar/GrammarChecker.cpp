@@ -137,6 +137,19 @@ bool AfterListMarker(const std::u16string& text, size_t pos) {
             }));
 }
 
+// Whether the line around `pos` looks like code or a command rather than prose: it holds marks
+// that prose does not use, or it is indented as a block.
+bool InCodeLine(const std::u16string& text, size_t pos) {
+    size_t start = pos;
+    while (start > 0 && text[start - 1] != u'\n') --start;
+    size_t end = text.find(u'\n', pos);
+    if (end == std::u16string::npos) end = text.size();
+    const std::u16string_view line = std::u16string_view(text).substr(start, end - start);
+    if (line.find_first_of(u"[]{}=;|$`<>") != std::u16string_view::npos) return true;
+    // A block indented by four or more blanks with the word first on its line.
+    return pos - start >= 4 && line.find_first_not_of(u" \t") == pos - start;
+}
+
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
@@ -159,10 +172,12 @@ bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
 bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
                                     size_t index) {
     const size_t start = words[index].pos;
-    if (AfterListMarker(text, start)) return false;
+    if (AfterListMarker(text, start) || InCodeLine(text, start)) return false;
     // An abbreviation written with full stops ("i.e.", "e.g.") is not a word of the sentence.
     const size_t end = start + words[index].len;
     if (end + 1 < text.size() && text[end] == u'.' && u_isalpha(text[end + 1])) return false;
+    // A list marker itself: "a) ...".
+    if (end < text.size() && text[end] == u')' && words[index].len <= 3) return false;
     size_t i = start;
     bool sawBlank = false;
     while (i > 0 && u_isUWhiteSpace(text[i - 1])) {
