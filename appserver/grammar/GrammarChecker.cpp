@@ -26,8 +26,7 @@ constexpr std::string_view kVowelSoundCapitals = "AEFHILMNORSX";
 constexpr std::array<std::string_view, 27> kOnsetClusters = {
     "bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr", "gl", "gn", "gr", "kn", "ph",
     "pl", "pr", "ps", "sc", "sh", "sk", "sl", "sm", "sn", "sp", "st", "sw", "th"};
-constexpr std::array<std::string_view, 6> kMoreOnsetClusters = {"tr", "tw", "wh", "wr", "sq",
-                                                                "kl"};
+constexpr std::array<std::string_view, 6> kMoreOnsetClusters = {"tr", "tw", "wh", "wr", "sq", "kl"};
 // ICU's time-limit units (about a millisecond each) one rule may spend on one text.
 constexpr int32_t kRuleTimeLimitUnits = 200;
 

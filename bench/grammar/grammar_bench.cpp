@@ -4,10 +4,10 @@
 //
 // Prose: edited English that Debian ships (every file under /usr/share/common-licenses, the
 // text files of the Debian policy manual, and the README files of /usr/share/doc/*/), checked
-// one paragraph at a time as a web form would send it. Every paragraph counts, lists, headings,
-// code and all, since people paste such text too; every problem found there is taken for a
-// false alarm. Prints each false alarm (unless --quiet), the count per rule, and false alarms
-// per 5,000 words (target: at most 1). Known errors: one sentence per line of
+// in texts of whole paragraphs up to 4 KB as a web form would send them. Every paragraph counts,
+// lists, headings, code and all, since people paste such text too; every problem found there is
+// taken for a false alarm. Prints each false alarm (unless --quiet), the count per rule, and false
+// alarms per 5,000 words (target: at most 1). Known errors: one sentence per line of
 // known-errors.txt; prints the share in which a problem is found (target: at least 80 %).
 // Exit 0 when both targets hold, 1 otherwise, 2 when the rules or the sentences cannot be read.
 #include <algorithm>
@@ -32,6 +32,7 @@ namespace {
 constexpr double kWordsPerProblemTarget = 5000.0;
 constexpr double kRecallTarget = 0.80;
 constexpr size_t kMinProseBytes = 200 * 1024;
+constexpr size_t kFormTextBytes = 4096;
 
 struct PipeCloser {
     void operator()(FILE* f) const { pclose(f); }
@@ -62,6 +63,20 @@ std::vector<std::string> Paragraphs(const std::string& text) {
         }
     }
     if (!paragraph.empty()) out.push_back(paragraph);
+    return out;
+}
+
+// Consecutive paragraphs joined into texts of up to kFormTextBytes, as people send a form: a
+// paragraph that goes on a sentence begun above it (after a list or an example) keeps that
+// sentence before it.
+std::vector<std::string> Texts(const std::vector<std::string>& paragraphs) {
+    std::vector<std::string> out;
+    for (const std::string& p : paragraphs) {
+        if (out.empty() || out.back().size() + p.size() > kFormTextBytes)
+            out.push_back(p);
+        else
+            out.back() += "\n" + p;
+    }
     return out;
 }
 
@@ -122,8 +137,7 @@ std::vector<std::filesystem::path> Files(const std::vector<std::string>& places)
              !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
             if (it.depth() > 1) it.disable_recursion_pending();
             const fs::path& path = it->path();
-            if (it->is_regular_file() && !it->is_symlink() && IsTextFile(path))
-                out.push_back(path);
+            if (it->is_regular_file() && !it->is_symlink() && IsTextFile(path)) out.push_back(path);
         }
     }
     std::sort(out.begin(), out.end());
@@ -131,18 +145,19 @@ std::vector<std::filesystem::path> Files(const std::vector<std::string>& places)
     return out;
 }
 
-ProseResult CheckProse(const GrammarChecker& checker, const std::vector<std::filesystem::path>& files) {
+ProseResult CheckProse(const GrammarChecker& checker,
+                       const std::vector<std::filesystem::path>& files) {
     ProseResult result;
     for (const auto& file : files) {
-        for (const std::string& paragraph : Paragraphs(TextOf(file))) {
+        for (const std::string& paragraph : Texts(Paragraphs(TextOf(file)))) {
             if (!Utf8IsValid(paragraph)) continue;
             result.bytes += paragraph.size();
             result.words += WordCount(paragraph);
             const std::u16string wide = WordTokenizer::ToUtf16(paragraph);
             for (const GrammarProblem& p : checker.Check(wide)) {
                 ++result.problems;
-                std::string place = WordTokenizer::ToUtf8(
-                    wide.substr(p.pos > 30 ? p.pos - 30 : 0, p.len + (p.pos > 30 ? 60 : 30 + p.pos)));
+                std::string place = WordTokenizer::ToUtf8(wide.substr(
+                    p.pos > 30 ? p.pos - 30 : 0, p.len + (p.pos > 30 ? 60 : 30 + p.pos)));
                 for (char& c : place)
                     if (c == '\n' || c == '\t') c = ' ';
                 result.byRule[p.rule].push_back(file.string() + ": ..." + place + "...");
@@ -198,15 +213,16 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (const auto& [rule, places] : result.byRule) {
         std::cout << "  rule " << rule << ": " << places.size() << "\n";
-        for (size_t i = 0; !quiet && i < places.size(); ++i) std::cout << "    " << places[i] << "\n";
+        for (size_t i = 0; !quiet && i < places.size(); ++i)
+            std::cout << "    " << places[i] << "\n";
     }
     const double perTarget =
         result.words ? result.problems * kWordsPerProblemTarget / result.words : 0;
     std::printf(
         "prose: %zu files, %zu KB, %zu words, %zu false alarms = %.2f per %.0f words "
         "(target <= 1), %.2f s\n",
-        files.size(), result.bytes / 1024, result.words, result.problems, perTarget, kWordsPerProblemTarget,
-        seconds);
+        files.size(), result.bytes / 1024, result.words, result.problems, perTarget,
+        kWordsPerProblemTarget, seconds);
     if (result.bytes < kMinProseBytes) std::cout << "prose: less than 200 KB found\n";
     ok = ok && perTarget <= 1.0 && result.bytes >= kMinProseBytes;
     return ok ? 0 : 1;
