@@ -123,6 +123,14 @@ GrammarRuleTable GrammarRuleTable::Parse(std::string_view text) {
         at = end + 1;
         ++number;
         if (line.empty() || line.front() == '#') continue;
+        if (line.size() >= 2 && (line[0] == '+' || line[0] == '=') && line[1] == ' ') {
+            if (table.rules_.empty())
+                table.errors_.push_back({number, "example before any rule"});
+            else
+                table.examples_.push_back(
+                    {table.rules_.back().number, line[0] == '+', std::string(line.substr(2))});
+            continue;
+        }
         auto parsed = ParseLine(line);
         if (auto* rule = std::get_if<GrammarRule>(&parsed))
             table.rules_.push_back(std::move(*rule));

@@ -73,8 +73,7 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
         {U"zürich", U"zurich", 1},
     };
     for (const auto& row : rows)
-        EXPECT_DOUBLE_EQ(Distance(row.typed, row.word), row.cost)
-            << static_cast<int>(row.typed[0]);
+        EXPECT_DOUBLE_EQ(Distance(row.typed, row.word), row.cost) << static_cast<int>(row.typed[0]);
     EXPECT_TRUE(TypingDistance::Neighbours(U'a', U'q'));
     EXPECT_TRUE(TypingDistance::Neighbours(U'z', U'y'));
     EXPECT_FALSE(TypingDistance::Neighbours(U'a', U'p'));
@@ -123,17 +122,39 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         const char* typed;
         const char* first;
     } rows[] = {
-        {"brwon", "brown"},           {"freind", "friend"},         {"frist", "first"},
-        {"Freind", "Friend"},         {"BRWON", "BROWN"},           {"recieve", "receive"},
-        {"teh", "the"},               {"accomodate", "accommodate"}, {"definately", "definitely"},
-        {"seperate", "separate"},     {"occured", "occurred"},      {"begining", "beginning"},
-        {"wierd", "weird"},           {"untill", "until"},          {"tommorow", "tomorrow"},
-        {"neccessary", "necessary"},  {"goverment", "government"},  {"becuase", "because"},
-        {"beleive", "believe"},       {"calender", "calendar"},     {"enviroment", "environment"},
-        {"existance", "existence"},   {"foriegn", "foreign"},       {"histroy", "history"},
-        {"knowlege", "knowledge"},    {"noticable", "noticeable"},  {"publically", "publicly"},
-        {"reccomend", "recommend"},   {"succesful", "successful"},  {"thier", "their"},
-        {"truely", "truly"},          {"wich", "which"},            {"londn", "London"},
+        {"brwon", "brown"},
+        {"freind", "friend"},
+        {"frist", "first"},
+        {"Freind", "Friend"},
+        {"BRWON", "BROWN"},
+        {"recieve", "receive"},
+        {"teh", "the"},
+        {"accomodate", "accommodate"},
+        {"definately", "definitely"},
+        {"seperate", "separate"},
+        {"occured", "occurred"},
+        {"begining", "beginning"},
+        {"wierd", "weird"},
+        {"untill", "until"},
+        {"tommorow", "tomorrow"},
+        {"neccessary", "necessary"},
+        {"goverment", "government"},
+        {"becuase", "because"},
+        {"beleive", "believe"},
+        {"calender", "calendar"},
+        {"enviroment", "environment"},
+        {"existance", "existence"},
+        {"foriegn", "foreign"},
+        {"histroy", "history"},
+        {"knowlege", "knowledge"},
+        {"noticable", "noticeable"},
+        {"publically", "publicly"},
+        {"reccomend", "recommend"},
+        {"succesful", "successful"},
+        {"thier", "their"},
+        {"truely", "truly"},
+        {"wich", "which"},
+        {"londn", "London"},
         {"Londn", "London"},
     };
     for (const auto& row : rows) {
