@@ -30,6 +30,13 @@ const SymmetricDeleteIndex& LanguageSuggester::Index() {
 
 std::vector<std::string> LanguageSuggester::Suggest(std::string_view word, size_t max,
                                                     const Library& library) {
+    // Without words of its own or their frequencies the engine knows nothing the library does
+    // not: the library's order stands.
+    if (Index().words() == 0 && tiers_->size() == 0) {
+        std::vector<std::string> list = library(word);
+        if (list.size() > max) list.resize(max);
+        return list;
+    }
     std::vector<SuggestionRanker::Candidate> candidates;
     double best = SymmetricDeleteIndex::kMaxDistance + 1;
     for (SymmetricDeleteIndex::Match& m : Index().Near(word)) {

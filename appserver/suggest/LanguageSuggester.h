@@ -7,7 +7,8 @@
 // one edit away with one clear answer, the index finds those in microseconds, and the
 // library's slower search (phonetic, with longer distances) is kept for the words that need
 // it. The index is built on the first suggestion asked for (or by Prepare), from the words
-// the `words` source gives; its size and build time are logged. Thread-safe.
+// the `words` source gives; its size and build time are logged. A language with neither
+// indexed words nor word tiers keeps the library's list as it is. Thread-safe.
 #include <functional>
 #include <memory>
 #include <mutex>
