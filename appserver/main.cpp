@@ -48,6 +48,7 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
     SpellService spell(languages, dictionaries, cache, static_cast<size_t>(config.maxSuggestions));
+    if (config.preload) spell.PrepareSuggestions();
     GrammarService grammar;
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
     const RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);

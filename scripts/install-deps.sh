@@ -11,6 +11,10 @@ PACKAGES=(
   libaspell-dev aspell-en aspell-fr aspell-de aspell-he
   libhunspell-dev hunspell-en-us hunspell-vi
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
+  # word-frequency tiers for ranking suggestions (read at build time)
+  scowl
+  # benchmark data: typo -> correction pairs (codespell), edited prose (debian-policy)
+  codespell debian-policy
   # the administration library: its metabase file
   nlohmann-json3-dev
   # reference data used by tests; web server and load tool for `make run` and benchmarks

@@ -36,7 +36,7 @@ struct ServerConfig {
     int maxInFlightMiB = 32;        // request bytes held at once (read, queued, being answered)
     int cacheEntries = 20000;       // suggestion lists kept, all languages together
     int maxSuggestions = 10;
-    bool preload = false;  // open one speller per language before serving
+    bool preload = false;  // open one speller and build the suggestion index per language first
 
     // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
     bool Load(int argc, char** argv);

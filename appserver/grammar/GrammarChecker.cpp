@@ -21,6 +21,12 @@ constexpr std::array<std::string_view, 12> kAbbreviations = {
     "e.g", "i.e", "etc", "vs", "cf", "mr", "mrs", "ms", "dr", "st", "no", "approx"};
 // Capital letters whose names start with a vowel sound ("an FBI agent", "an X-ray").
 constexpr std::string_view kVowelSoundCapitals = "AEFHILMNORSX";
+// Two consonants that start English words; a word that starts with two other consonants is
+// read letter by letter ("an rpath", "an mkdir") and the article rules leave it alone.
+constexpr std::array<std::string_view, 27> kOnsetClusters = {
+    "bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr", "gl", "gn", "gr", "kn", "ph",
+    "pl", "pr", "ps", "sc", "sh", "sk", "sl", "sm", "sn", "sp", "st", "sw", "th"};
+constexpr std::array<std::string_view, 6> kMoreOnsetClusters = {"tr", "tw", "wh", "wr", "sq", "kl"};
 // ICU's time-limit units (about a millisecond each) one rule may spend on one text.
 constexpr int32_t kRuleTimeLimitUnits = 200;
 
@@ -91,6 +97,58 @@ bool InLink(const std::vector<TextWord>& words, size_t pos) {
     return it->inLink && pos < it->pos + it->len;
 }
 
+bool IsAsciiConsonant(char c) {
+    return c >= 'a' && c <= 'z' && std::string_view("aeiouy").find(c) == std::string_view::npos;
+}
+
+// Whether a word is read as a word rather than letter by letter, for the article rules: not
+// in capitals (an acronym, or a passage in capitals whose words the rules cannot read), and not
+// starting with two consonants that no English word starts with.
+bool ReadAsWord(const std::string& word) {
+    if (word.size() > 1 && WordShape(word).allCapitals()) return false;
+    const std::string lower = WordShape::Lower(word.substr(0, 2));
+    if (lower.size() < 2 || !IsAsciiConsonant(lower[0]) || !IsAsciiConsonant(lower[1])) return true;
+    return In(kOnsetClusters, lower) || In(kMoreOnsetClusters, lower);
+}
+
+bool IsListMarkerChar(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// Whether the text from the start of the line up to `pos` is only a list marker: "1. ",
+// "a) ", "(iv) ", "- ", "* ", "• ".
+bool AfterListMarker(const std::u16string& text, size_t pos) {
+    size_t start = pos;
+    while (start > 0 && text[start - 1] != u'\n') --start;
+    std::u16string_view head = std::u16string_view(text).substr(start, pos - start);
+    while (!head.empty() && u_isUWhiteSpace(head.front())) head.remove_prefix(1);
+    while (!head.empty() && u_isUWhiteSpace(head.back())) head.remove_suffix(1);
+    if (head == u"-" || head == u"*" || head == u"\u2022") return true;
+    if (head.size() < 2 || head.size() > 6) return false;
+    const char16_t close = head.back();
+    if (close != u'.' && close != u')') return false;
+    head.remove_suffix(1);
+    if (close == u')' && head.front() == u'(') head.remove_prefix(1);
+    return !head.empty() && std::all_of(head.begin(), head.end(), IsListMarkerChar) &&
+           (head.size() <= 2 || std::all_of(head.begin(), head.end(), [](char16_t c) {
+                return std::u16string_view(u"0123456789ivxlcIVXLC").find(c) !=
+                       std::u16string_view::npos;
+            }));
+}
+
+// Whether the line around `pos` looks like code or a command rather than prose: it holds marks
+// that prose does not use, or it is indented as a block.
+bool InCodeLine(const std::u16string& text, size_t pos) {
+    size_t start = pos;
+    while (start > 0 && text[start - 1] != u'\n') --start;
+    size_t end = text.find(u'\n', pos);
+    if (end == std::u16string::npos) end = text.size();
+    const std::u16string_view line = std::u16string_view(text).substr(start, end - start);
+    if (line.find_first_of(u"[]{}=;|$`<>") != std::u16string_view::npos) return true;
+    // A block indented by four or more blanks with the word first on its line.
+    return pos - start >= 4 && line.find_first_not_of(u" \t") == pos - start;
+}
+
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
@@ -113,6 +171,12 @@ bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
 bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
                                     size_t index) {
     const size_t start = words[index].pos;
+    if (AfterListMarker(text, start) || InCodeLine(text, start)) return false;
+    // An abbreviation written with full stops ("i.e.", "e.g.") is not a word of the sentence.
+    const size_t end = start + words[index].len;
+    if (end + 1 < text.size() && text[end] == u'.' && u_isalpha(text[end + 1])) return false;
+    // A list marker itself: "a) ...".
+    if (end < text.size() && text[end] == u')' && words[index].len <= 3) return false;
     size_t i = start;
     bool sawBlank = false;
     while (i > 0 && u_isUWhiteSpace(text[i - 1])) {
@@ -155,10 +219,11 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& te
         } else if (rule.condition != GrammarRule::Condition::kNone) {
             const std::string group = Utf8Of(match->group(rule.group, status));
             const bool vowel = StartsWithVowelSound(group);
-            const bool wanted =
+            const bool soundFits =
                 rule.condition == GrammarRule::Condition::kVowelSound
                     ? vowel
                     : !vowel && !group.empty() && !(group[0] >= '0' && group[0] <= '9');
+            const bool wanted = soundFits && ReadAsWord(group);
             if (U_FAILURE(status) || !wanted) continue;
         }
         GrammarProblem problem{pos, end - pos, rule.number, {}, {}};

@@ -1,13 +1,13 @@
 #include "grammar/GrammarRuleTable.h"
 
 #include <charconv>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <variant>
 
 #include "core/Log.h"
+#include "core/ProgramFolder.h"
 
 namespace {
 
@@ -110,12 +110,6 @@ std::variant<GrammarRule, std::string> ParseLine(std::string_view line) {
     return rule;
 }
 
-std::string ProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : self.parent_path().string();
-}
-
 }  // namespace
 
 GrammarRuleTable GrammarRuleTable::Parse(std::string_view text) {
@@ -129,6 +123,14 @@ GrammarRuleTable GrammarRuleTable::Parse(std::string_view text) {
         at = end + 1;
         ++number;
         if (line.empty() || line.front() == '#') continue;
+        if (line.size() >= 2 && (line[0] == '+' || line[0] == '=') && line[1] == ' ') {
+            if (table.rules_.empty())
+                table.errors_.push_back({number, "example before any rule"});
+            else
+                table.examples_.push_back(
+                    {table.rules_.back().number, line[0] == '+', std::string(line.substr(2))});
+            continue;
+        }
         auto parsed = ParseLine(line);
         if (auto* rule = std::get_if<GrammarRule>(&parsed))
             table.rules_.push_back(std::move(*rule));
@@ -152,7 +154,7 @@ GrammarRuleTable GrammarRuleTable::Load(const std::string& path) {
 
 std::shared_ptr<const GrammarRuleTable> GrammarRuleTable::Default() {
     static const std::shared_ptr<const GrammarRuleTable> table = [] {
-        const std::string path = ProgramFolder() + "/" + kFileName;
+        const std::string path = ProgramFolder::Path() + "/" + kFileName;
         auto loaded = std::make_shared<GrammarRuleTable>(Load(path));
         for (const LineError& e : loaded->errors())
             Log::Error(path + ":" + std::to_string(e.line) + ": grammar rule skipped: " + e.reason);

@@ -9,6 +9,9 @@
 // expression over the text ("\/" for a slash); the match is the problem's range. Blank lines
 // and lines starting with "#" are comments.
 //
+// Example sentences follow their rule: "+ SENTENCE" holds a problem of that rule number,
+// "= SENTENCE" holds none (tests check every example against the rules).
+//
 // A line that breaks these rules, or whose pattern does not compile, is skipped and reported in
 // errors(); the other lines still count. Immutable after construction, so thread-safe.
 #include <memory>
@@ -20,6 +23,11 @@
 
 class GrammarRuleTable {
   public:
+    struct Example {
+        int rule = 0;
+        bool hasProblem = false;
+        std::string text;
+    };
     struct LineError {
         size_t line = 0;  // 1-based
         std::string reason;
@@ -37,8 +45,10 @@ class GrammarRuleTable {
 
     const std::vector<GrammarRule>& rules() const { return rules_; }
     const std::vector<LineError>& errors() const { return errors_; }
+    const std::vector<Example>& examples() const { return examples_; }
 
   private:
     std::vector<GrammarRule> rules_;
     std::vector<LineError> errors_;
+    std::vector<Example> examples_;
 };

@@ -62,6 +62,19 @@ std::vector<std::string> AspellBackend::Suggest(std::string_view word, size_t ma
     return out;
 }
 
+std::vector<std::string> AspellBackend::DictionaryWords() {
+    std::vector<std::string> out;
+    const AspellWordList* list = aspell_speller_main_word_list(speller_.get());
+    if (!list) return out;
+    AspellStringEnumeration* items = aspell_word_list_elements(list);
+    while (const char* item = aspell_string_enumeration_next(items)) {
+        const std::string_view word(item);
+        out.emplace_back(word.substr(0, word.find('/')));
+    }
+    delete_aspell_string_enumeration(items);
+    return out;
+}
+
 std::vector<std::string> AspellBackend::InstalledLanguages(const std::string& dictDir) {
     ConfigPtr config = MakeConfig(dictDir);
     std::set<std::string> names;

@@ -17,6 +17,7 @@ class AspellBackend : public ISpeller {
     bool Check(std::string_view word) override;
     std::vector<std::string> Suggest(std::string_view word, size_t max) override;
     size_t Wear() const override { return suggested_; }
+    std::vector<std::string> DictionaryWords() override;
 
     // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
     static std::vector<std::string> InstalledLanguages(const std::string& dictDir);

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 
 #include <filesystem>
+#include <fstream>
 #include <hunspell/hunspell.hxx>
 #include <set>
 #include <stdexcept>
@@ -37,6 +38,7 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
 HunspellBackend::HunspellBackend(const std::string& affPath, const std::string& dicPath) {
     if (!std::filesystem::is_regular_file(affPath) || !std::filesystem::is_regular_file(dicPath))
         throw std::runtime_error("hunspell: missing " + affPath + " or " + dicPath);
+    dicPath_ = dicPath;
     hunspell_ = std::make_unique<Hunspell>(affPath.c_str(), dicPath.c_str());
     const char* encoding = hunspell_->get_dic_encoding();
     if (encoding && *encoding && !IsUtf8Name(encoding)) encoding_ = encoding;
@@ -72,6 +74,22 @@ std::vector<std::string> HunspellBackend::Suggest(std::string_view word, size_t 
         if (out.size() >= max) break;
         std::string utf8 = FromDictionary(s);
         if (!utf8.empty()) out.push_back(std::move(utf8));
+    }
+    return out;
+}
+
+std::vector<std::string> HunspellBackend::DictionaryWords() {
+    std::vector<std::string> out;
+    std::ifstream in(dicPath_, std::ios::binary);
+    std::string line;
+    std::getline(in, line);  // the number of entries
+    while (std::getline(in, line)) {
+        // "stem/FLAGS", a tab may start morphological fields; "\/" is a slash inside the stem.
+        size_t end = line.find_first_of("/\t\r");
+        while (end != std::string::npos && end > 0 && line[end] == '/' && line[end - 1] == '\\')
+            end = line.find_first_of("/\t\r", end + 1);
+        std::string word = FromDictionary(line.substr(0, end));
+        if (!word.empty()) out.push_back(std::move(word));
     }
     return out;
 }

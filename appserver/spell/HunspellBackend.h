@@ -16,6 +16,8 @@ class HunspellBackend : public ISpeller {
     ~HunspellBackend() override;
     bool Check(std::string_view word) override;
     std::vector<std::string> Suggest(std::string_view word, size_t max) override;
+    // The stems of the .dic file.
+    std::vector<std::string> DictionaryWords() override;
 
     // Names of the .aff/.dic pairs in `dir` that look like language codes ("vi_VN").
     static std::vector<std::string> InstalledLanguages(const std::string& dir);
@@ -26,5 +28,6 @@ class HunspellBackend : public ISpeller {
     std::string FromDictionary(const std::string& encoded) const;
 
     std::unique_ptr<Hunspell> hunspell_;
+    std::string dicPath_;
     std::string encoding_;  // empty when the dictionary is UTF-8
 };

@@ -15,4 +15,7 @@ class ISpeller {
     // How much the handle keeps for the work it has done, in the back end's own unit; 0 for a
     // back end whose memory stays flat. SpellerPool replaces a handle that wore out.
     virtual size_t Wear() const { return 0; }
+    // The words of the dictionary as stored (stems, without affix flags), for the engine's own
+    // suggestion index; empty when the back end cannot list them.
+    virtual std::vector<std::string> DictionaryWords() { return {}; }
 };

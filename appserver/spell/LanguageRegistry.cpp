@@ -71,6 +71,12 @@ std::vector<std::string> LanguageRegistry::Describe() const {
     return out;
 }
 
+std::vector<SpellerPool*> LanguageRegistry::Pools() const {
+    std::vector<SpellerPool*> out;
+    for (const auto& [name, pool] : pools_) out.push_back(pool.get());
+    return out;
+}
+
 void LanguageRegistry::Preload() {
     for (const auto& [name, pool] : pools_) pool->Acquire();
 }

@@ -27,6 +27,9 @@ class LanguageRegistry {
     std::vector<std::string> Describe() const;
     size_t size() const { return pools_.size(); }
 
+    // Every language's pool, in name order.
+    std::vector<SpellerPool*> Pools() const;
+
     // Opens one handle of every language now; throws on the first that fails.
     void Preload();
 

@@ -98,11 +98,26 @@ class AcceptedWords {
 }  // namespace
 
 SpellService::SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
-                           SuggestionCache& cache, size_t maxSuggestions)
+                           SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder)
     : languages_(languages),
       dictionaries_(dictionaries),
       cache_(cache),
-      maxSuggestions_(maxSuggestions) {}
+      maxSuggestions_(maxSuggestions),
+      suggesters_(std::move(dataFolder)) {}
+
+LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
+    return suggesters_.For(pool.language(), [&pool](const WordTiers& tiers) {
+        SpellerPool::Lease speller = pool.Acquire();
+        std::vector<std::string> words = speller->DictionaryWords();
+        for (std::string& word : tiers.Words())
+            if (speller->Check(word)) words.push_back(std::move(word));
+        return words;
+    });
+}
+
+void SpellService::PrepareSuggestions() {
+    for (SpellerPool* pool : languages_.Pools()) SuggesterFor(*pool).Prepare();
+}
 
 SpellerPool& SpellService::PoolFor(const std::string& language) const {
     SpellerPool* pool = languages_.Find(language);
@@ -153,11 +168,11 @@ std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std:
     if (word.empty() || word.size() > kMaxSuggestWordBytes) return {};
     const std::string query = PlainApostrophes(word);
     if (auto hit = cache_.Find(pool.language(), query)) return std::move(*hit);
-    std::vector<std::string> list;
-    {
-        SpellerPool::Lease speller = pool.Acquire();
-        list = speller->Suggest(query, maxSuggestions_);
-    }
+    std::vector<std::string> list =
+        SuggesterFor(pool).Suggest(query, maxSuggestions_, [&](std::string_view typed) {
+            SpellerPool::Lease speller = pool.Acquire();
+            return speller->Suggest(typed, maxSuggestions_);
+        });
     cache_.Store(pool.language(), query, list);
     return list;
 }

@@ -13,6 +13,7 @@
 
 #include "spell/SpellRequest.h"
 #include "spell/WordRef.h"
+#include "suggest/SuggesterRegistry.h"
 
 class DictionaryStore;
 class LanguageRegistry;
@@ -21,8 +22,10 @@ class SuggestionCache;
 
 class SpellService {
   public:
+    // `dataFolder`: where the suggestion data files are (SuggesterRegistry); empty for the
+    // program's folder.
     SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
-                 SuggestionCache& cache, size_t maxSuggestions);
+                 SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder = "");
 
     // "pos,len;" per misspelt word, in text order (UTF-16 code units).
     std::string CheckSpelling(const SpellRequest& request);
@@ -35,7 +38,10 @@ class SpellService {
     // "word:s1<LF>s2;" entries, a backslash, then the correct words separated by ",".
     std::string CheckAndSuggestions(const SpellRequest& request);
 
-    // Suggestions straight from the language's speller through the cache (benchmarks, tests).
+    // Builds the suggestion index of every language now.
+    void PrepareSuggestions();
+
+    // Ranked suggestions for one word through the cache (benchmarks, tests).
     std::vector<std::string> SuggestWord(const std::string& language, const std::string& word);
 
   private:
@@ -45,6 +51,7 @@ class SpellService {
         std::vector<std::string> correct;  // distinct other words, first occurrence order
     };
     SpellerPool& PoolFor(const std::string& language) const;
+    LanguageSuggester& SuggesterFor(SpellerPool& pool);
     Verdict Check(const SpellRequest& request, bool wantCorrect);
     std::vector<std::string> SuggestWith(SpellerPool& pool, const std::string& word);
     // Suggestions without the characters that the answer format uses as separators.
@@ -55,4 +62,5 @@ class SpellService {
     DictionaryStore& dictionaries_;
     SuggestionCache& cache_;
     const size_t maxSuggestions_;
+    SuggesterRegistry suggesters_;
 };

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchServer.h"
+#include "MisspellingPairs.h"
 #include "core/ServerConfig.h"
 #include "dict/DictionaryStore.h"
 #include "spell/AspellBackend.h"
@@ -43,27 +44,7 @@ constexpr size_t kMaxSuggestions = 10;
 constexpr int kConcurrentClients = 4;
 int g_workers = kConcurrentClients;  // server workers (--workers)
 
-struct Pair {
-    std::string correct;
-    std::string wrong;
-};
-
-std::vector<Pair> LoadPairs(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    std::vector<Pair> pairs;
-    std::string line, correct;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        std::replace(line.begin(), line.end(), '_', ' ');
-        if (line[0] == '$')
-            correct = line.substr(1);
-        else if (!correct.empty())
-            pairs.push_back({correct, line});
-    }
-    return pairs;
-}
+using Pair = MisspellingPair;
 
 // About 1 KB of words: correct words of the list with every tenth one misspelt.
 std::vector<std::string> TextWords(const std::vector<Pair>& pairs) {
@@ -305,7 +286,7 @@ int main(int argc, char** argv) {
             file = arg;
     }
     try {
-        std::vector<Pair> pairs = LoadPairs(file);
+        std::vector<Pair> pairs = MisspellingPairs::LoadMitton(file);
         const std::vector<std::string> words = TextWords(pairs);
         if (limit > 0 && limit < pairs.size()) pairs.resize(limit);
         const std::string dbPath = std::filesystem::temp_directory_path() /

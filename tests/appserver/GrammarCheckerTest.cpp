@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "grammar/GrammarChecker.h"
+#include "spell/WordTokenizer.h"
 
 namespace {
 
@@ -116,4 +118,35 @@ TEST(GrammarCheckerTest, ShippedRulesFindCommonErrors) {
         {u"It is ready. the rest follows, e.g. the list.", {4}},
     };
     for (const auto& row : rows) EXPECT_EQ(RulesIn(row.text), row.rules);
+}
+
+TEST(GrammarRuleTableTest, EveryExampleSentenceHoldsForItsRule) {
+    const GrammarRuleTable table = GrammarRuleTable::Load(GRAMMAR_RULES_FILE);
+    std::map<int, std::pair<int, int>> counts;  // rule -> (with a problem, without)
+    for (const GrammarRuleTable::Example& example : table.examples()) {
+        const std::u16string text = WordTokenizer::ToUtf16(example.text);
+        bool found = false;
+        for (const GrammarProblem& p : Shipped().Check(text))
+            found = found || p.rule == example.rule;
+        EXPECT_EQ(found, example.hasProblem) << "rule " << example.rule << ": " << example.text;
+        ++(example.hasProblem ? counts[example.rule].first : counts[example.rule].second);
+    }
+    // The rules of the protocol have examples; a rule with examples has enough of both kinds.
+    for (int rule = GrammarChecker::kRepeatedWord; rule <= GrammarChecker::kYourWelcome; ++rule)
+        EXPECT_TRUE(counts.count(rule)) << "rule " << rule << " has no examples";
+    for (const auto& [rule, count] : counts) {
+        EXPECT_GE(count.first, 5) << "rule " << rule;
+        EXPECT_GE(count.second, 5) << "rule " << rule;
+    }
+}
+
+TEST(GrammarRuleTableTest, ExamplesBelongToTheRuleAboveThem) {
+    const GrammarRuleTable table =
+        GrammarRuleTable::Parse("+ orphan\n9 - /x/ => y :: z\n+ has x\n= has none\n");
+    ASSERT_EQ(table.examples().size(), 2u);
+    EXPECT_EQ(table.examples()[0].rule, 9);
+    EXPECT_TRUE(table.examples()[0].hasProblem);
+    EXPECT_EQ(table.examples()[1].text, "has none");
+    ASSERT_EQ(table.errors().size(), 1u);
+    EXPECT_EQ(table.errors()[0].line, 1u);
 }

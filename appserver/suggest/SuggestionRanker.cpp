@@ -1,0 +1,111 @@
+#include "suggest/SuggestionRanker.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "suggest/Letters.h"
+#include "suggest/TypingDistance.h"
+
+namespace {
+
+constexpr int kMostCommonTier = 10;
+constexpr int kRarestTier = 70;
+// The library's list is read this far for the bonus; later places get none.
+constexpr double kLibraryListLength = 10;
+
+enum class CaseForm { kAsIs, kCapitalFirst, kCapitals };
+
+CaseForm FormOf(std::u32string_view typed) {
+    if (typed.size() > 1 && Letters::Lower(typed) != typed && Letters::Upper(typed) == typed)
+        return CaseForm::kCapitals;
+    if (!typed.empty() && Letters::HasCapital(typed.substr(0, 1))) return CaseForm::kCapitalFirst;
+    return CaseForm::kAsIs;
+}
+
+std::string InCase(const std::string& word, CaseForm form) {
+    if (form == CaseForm::kAsIs) return word;
+    const std::u32string letters = Letters::FromUtf8(word);
+    return Letters::ToUtf8(form == CaseForm::kCapitals ? Letters::Upper(letters)
+                                                       : Letters::CapitalFirst(letters));
+}
+
+}  // namespace
+
+SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers)
+    : tiers_(std::move(tiers)) {}
+
+double SuggestionRanker::RarityOf(const std::string& word) const {
+    if (!tiers_) return kRareWordCost;
+    const bool plainLower = std::all_of(word.begin(), word.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && !(c >= 'A' && c <= 'Z');
+    });
+    const int tier = tiers_->TierOf(
+        word, plainLower ? word : Letters::ToUtf8(Letters::Lower(Letters::FromUtf8(word))));
+    if (tier == 0) return kRareWordCost;
+    const double scale = kRarestTier - kMostCommonTier;
+    return kRareWordCost * 0.8 * std::clamp((tier - kMostCommonTier) / scale, 0.0, 1.0);
+}
+
+double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
+    const std::u32string letters = Letters::FromUtf8(typed);
+    return CostFor(Letters::Lower(letters), Letters::HasCapital(letters), candidate);
+}
+
+double SuggestionRanker::CostFor(std::u32string_view typedLower, bool typedHasCapital,
+                                 const Candidate& candidate) const {
+    const std::u32string letters = Letters::FromUtf8(candidate.word);
+    double cost = candidate.distance >= 0
+                      ? candidate.distance
+                      : TypingDistance::Between(typedLower, Letters::Lower(letters));
+    cost += kRarityWeight * RarityOf(candidate.word);
+    if (!typedHasCapital && Letters::HasCapital(letters)) cost += kCapitalCost;
+    if (candidate.libraryRank >= 0)
+        cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
+    return cost;
+}
+
+double SuggestionRanker::Margin(std::string_view typed,
+                                const std::vector<Candidate>& candidates) const {
+    if (candidates.empty()) return 0;
+    const std::u32string typedLetters = Letters::FromUtf8(typed);
+    const std::u32string typedLower = Letters::Lower(typedLetters);
+    const bool typedHasCapital = Letters::HasCapital(typedLetters);
+    double best = kNoRival, second = kNoRival;
+    std::u32string bestWord;
+    for (const Candidate& c : candidates) {
+        const double cost = CostFor(typedLower, typedHasCapital, c);
+        const std::u32string word = Letters::Lower(Letters::FromUtf8(c.word));
+        if (cost < best) {
+            if (word != bestWord) second = best;
+            best = cost;
+            bestWord = word;
+        } else if (cost < second && word != bestWord) {
+            second = cost;
+        }
+    }
+    return second == kNoRival ? kNoRival : second - best;
+}
+
+std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
+                                                std::vector<Candidate> candidates,
+                                                size_t max) const {
+    const std::u32string typedLetters = Letters::FromUtf8(typed);
+    const std::u32string typedLower = Letters::Lower(typedLetters);
+    const bool typedHasCapital = Letters::HasCapital(typedLetters);
+    std::vector<std::pair<double, size_t>> order;
+    order.reserve(candidates.size());
+    for (size_t i = 0; i < candidates.size(); ++i)
+        order.emplace_back(CostFor(typedLower, typedHasCapital, candidates[i]), i);
+    // Ties keep the order the candidates came in.
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const CaseForm form = FormOf(typedLetters);
+    std::vector<std::string> out;
+    std::unordered_set<std::string> seen;
+    for (const auto& [cost, index] : order) {
+        if (out.size() >= max) break;
+        std::string word = InCase(candidates[index].word, form);
+        if (word != typed && seen.insert(word).second) out.push_back(std::move(word));
+    }
+    return out;
+}

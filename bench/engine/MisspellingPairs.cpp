@@ -1,0 +1,52 @@
+#include "MisspellingPairs.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+std::ifstream Open(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return in;
+}
+
+}  // namespace
+
+std::vector<MisspellingPair> MisspellingPairs::LoadMitton(const std::string& path) {
+    std::ifstream in = Open(path);
+    std::vector<MisspellingPair> pairs;
+    std::string line, correct;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        std::replace(line.begin(), line.end(), '_', ' ');
+        if (line[0] == '$')
+            correct = line.substr(1);
+        else if (!correct.empty())
+            pairs.push_back({correct, line});
+    }
+    return pairs;
+}
+
+std::vector<MisspellingPair> MisspellingPairs::LoadCodespell(const std::string& path) {
+    std::ifstream in = Open(path);
+    std::vector<MisspellingPair> pairs;
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t arrow = line.find("->");
+        if (arrow == std::string::npos || line.find_first_of(", ") != std::string::npos) continue;
+        pairs.push_back({line.substr(arrow + 2), line.substr(0, arrow)});
+    }
+    return pairs;
+}
+
+std::vector<MisspellingPair> MisspellingPairs::Spread(const std::vector<MisspellingPair>& pairs,
+                                                      size_t limit) {
+    if (limit == 0 || pairs.size() <= limit) return pairs;
+    std::vector<MisspellingPair> out;
+    const double step = static_cast<double>(pairs.size()) / static_cast<double>(limit);
+    for (size_t i = 0; i < limit; ++i) out.push_back(pairs[static_cast<size_t>(i * step)]);
+    return out;
+}

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ServerConfig.h"
+#include "dict/DictionaryStore.h"
+#include "spell/LanguageRegistry.h"
+#include "spell/SpellService.h"
+#include "spell/SuggestionCache.h"
+#include "suggest/SymmetricDeleteIndex.h"
+#include "suggest/TypingDistance.h"
+#include "suggest/WordTiers.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+double Distance(const char32_t* typed, const char32_t* word) {
+    return TypingDistance::Between(typed, word);
+}
+
+// The engine's suggestions for en_US on Aspell, with the word tiers the build made.
+class RankedEnglish {
+  public:
+    static RankedEnglish& Get() {
+        static RankedEnglish instance;
+        return instance;
+    }
+    std::vector<std::string> Suggest(const std::string& word) {
+        return service_.SuggestWord("en_US", word);
+    }
+
+  private:
+    static ServerConfig Config() {
+        ServerConfig config;
+        config.languages = {"en_US"};
+        config.backends["en_US"] = "aspell";
+        return config;
+    }
+    RankedEnglish()
+        : languages_(Config()),
+          dictionaries_(dir_.str() + "d.db"),
+          cache_(0),
+          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR) {}
+
+    testsupport::TempDir dir_;
+    LanguageRegistry languages_;
+    DictionaryStore dictionaries_;
+    SuggestionCache cache_;
+    SpellService service_;
+};
+
+}  // namespace
+
+TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
+    const struct {
+        const char32_t* typed;
+        const char32_t* word;
+        double cost;
+    } rows[] = {
+        {U"the", U"the", 0},
+        {U"teh", U"the", TypingDistance::kSwap},
+        {U"ocured", U"occured", TypingDistance::kDoubling},
+        {U"untill", U"until", TypingDistance::kDoubling},
+        {U"brpwn", U"brown", TypingDistance::kNeighbourKey},
+        {U"seperate", U"separate", TypingDistance::kVowelForVowel},
+        {U"bxown", U"brown", 1},
+        {U"brwn", U"brown", TypingDistance::kDroppedLetter},
+        {U"", U"abc", 3 * TypingDistance::kDroppedLetter},
+        {U"abc", U"", 3},
+        {U"acomodate", U"accommodate", 2 * TypingDistance::kDoubling},
+        {U"zürich", U"zurich", 1},
+    };
+    for (const auto& row : rows)
+        EXPECT_DOUBLE_EQ(Distance(row.typed, row.word), row.cost) << static_cast<int>(row.typed[0]);
+    EXPECT_TRUE(TypingDistance::Neighbours(U'a', U'q'));
+    EXPECT_TRUE(TypingDistance::Neighbours(U'z', U'y'));
+    EXPECT_FALSE(TypingDistance::Neighbours(U'a', U'p'));
+    EXPECT_FALSE(TypingDistance::Neighbours(U'é', U'e'));
+}
+
+TEST(SymmetricDeleteIndexTest, FindsWordsWithinTwoEditsInAnyCase) {
+    const SymmetricDeleteIndex index({"brown", "Brown", "crown", "browning", "first", "frost",
+                                      "international", "internationally", "b"});
+    EXPECT_EQ(index.words(), 9u);
+    const struct {
+        const char* typed;
+        std::vector<std::string> found;
+    } rows[] = {
+        {"brwon", {"Brown", "brown", "crown"}},
+        {"BROWN", {"Brown", "brown", "crown"}},
+        {"frist", {"first", "frost"}},
+        {"intrenationaly", {"international", "internationally"}},  // edits past the prefix
+        {"xyzzy", {}},
+        {"", {}},
+        {"\xff\xfe", {}},  // not UTF-8
+        {"bb", {"b"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> found;
+        for (const auto& m : index.Near(row.typed)) found.push_back(m.word);
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, row.found) << row.typed;
+    }
+    EXPECT_TRUE(index.Near(std::string(100, 'a')).empty());  // too long to look up
+}
+
+TEST(WordTiersTest, SmallestTierWinsAndMalformedLinesAreSkipped) {
+    const WordTiers tiers = WordTiers::Parse(
+        "brown\t35\nbrown\t10\nBrown\t60\nbad line\nnum\tx\nzero\t0\n\t10\nhuge\t500\nlast\t70");
+    EXPECT_EQ(tiers.size(), 3u);
+    EXPECT_EQ(tiers.TierOf("brown", "brown"), 10);
+    EXPECT_EQ(tiers.TierOf("Brown", "brown"), 60);
+    EXPECT_EQ(tiers.TierOf("LAST", "last"), 70);
+    EXPECT_EQ(tiers.TierOf("zero", "zero"), 0);
+    EXPECT_EQ(WordTiers::Load("/nonexistent/tiers").size(), 0u);
+}
+
+TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
+    const struct {
+        const char* typed;
+        const char* first;
+    } rows[] = {
+        {"brwon", "brown"},
+        {"freind", "friend"},
+        {"frist", "first"},
+        {"Freind", "Friend"},
+        {"BRWON", "BROWN"},
+        {"recieve", "receive"},
+        {"teh", "the"},
+        {"accomodate", "accommodate"},
+        {"definately", "definitely"},
+        {"seperate", "separate"},
+        {"occured", "occurred"},
+        {"begining", "beginning"},
+        {"wierd", "weird"},
+        {"untill", "until"},
+        {"tommorow", "tomorrow"},
+        {"neccessary", "necessary"},
+        {"goverment", "government"},
+        {"becuase", "because"},
+        {"beleive", "believe"},
+        {"calender", "calendar"},
+        {"enviroment", "environment"},
+        {"existance", "existence"},
+        {"foriegn", "foreign"},
+        {"histroy", "history"},
+        {"knowlege", "knowledge"},
+        {"noticable", "noticeable"},
+        {"publically", "publicly"},
+        {"reccomend", "recommend"},
+        {"succesful", "successful"},
+        {"thier", "their"},
+        {"truely", "truly"},
+        {"wich", "which"},
+        {"londn", "London"},
+        {"Londn", "London"},
+    };
+    for (const auto& row : rows) {
+        const std::vector<std::string> list = RankedEnglish::Get().Suggest(row.typed);
+        EXPECT_EQ(list.empty() ? "" : list[0], row.first) << row.typed;
+    }
+}
+
+TEST(SuggestionRankingTest, LowerCaseWordsBeforeNamesAndNoRepeats) {
+    const std::vector<std::string> list = RankedEnglish::Get().Suggest("brwon");
+    const auto lower = std::find(list.begin(), list.end(), "brown");
+    const auto name = std::find(list.begin(), list.end(), "Brown");
+    EXPECT_LT(lower, name);
+    std::vector<std::string> sorted = list;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    EXPECT_LE(list.size(), 10u);
+    EXPECT_TRUE(RankedEnglish::Get().Suggest(std::string(150, 'q')).empty());
+}
