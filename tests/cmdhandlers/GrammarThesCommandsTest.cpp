@@ -77,11 +77,11 @@ TEST_F(GrammarThesTest, GrammarSendsItsArgumentsAndMarksEveryRange) {
 
 // A text full of problems marks no more of them than spelling would (":max_problems:").
 TEST_F(GrammarThesTest, GrammarMarksAtMostTheProblemLimit) {
-    map["text"] = "as as as as as";
+    map["text"] = "as as x as as y as as";
     map[MaxProblems_SS::kKey] = "2";
-    GrammarAnswers("x", "y", "0,5;3,5;6,5;9,5;", "1,1,1,1");
+    GrammarAnswers("x", "y", "0,5;8,5;16,5;", "1,1,1");
     Run<Grammar_CH>();
-    EXPECT_EQ(Count(map["view"], "submit_bot('suggram'"), 2u) << map["view"];
+    EXPECT_EQ(Count(map["view"], "<a name='sg_"), 2u) << map["view"];
 }
 
 TEST(GrammarRangesTest, PairsRangesWithNumbersAndDropsBadItems) {
