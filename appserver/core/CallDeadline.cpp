@@ -11,13 +11,14 @@ thread_local const CallDeadline* current = &kUnlimited;
 
 CallDeadline::CallDeadline(int callMs, int suggestMs, int clientFd)
     : end_(Clock::now() + std::chrono::milliseconds(callMs)),
-      suggestEnd_(Clock::now() +
-                  std::chrono::milliseconds(suggestMs < callMs ? suggestMs : callMs)),
+      suggestTime_(std::chrono::milliseconds(suggestMs)),
       clientFd_(clientFd) {}
 
 bool CallDeadline::Expired() const { return Clock::now() >= end_ || ClientGone(); }
 
-bool CallDeadline::SuggestionsSpent() const { return Clock::now() >= suggestEnd_ || Expired(); }
+bool CallDeadline::SuggestionsSpent(Clock::time_point suggestionsBegan) const {
+    return Clock::now() - suggestionsBegan >= suggestTime_ || Expired();
+}
 
 bool CallDeadline::ClientGone() const {
     if (gone_ || clientFd_ < 0) return gone_;

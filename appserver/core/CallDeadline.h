@@ -16,14 +16,14 @@ class CallDeadline {
 
     // No limits and no client.
     CallDeadline() = default;
-    // From now: `callMs` for the call, `suggestMs` for its suggestions; `clientFd` (-1: none)
+    // From now: `callMs` for the call; `suggestMs` for its suggestions; `clientFd` (-1: none)
     // is the client's connection, read by nobody meanwhile.
     CallDeadline(int callMs, int suggestMs, int clientFd);
 
     // The call's time has passed or its client has closed the connection.
     bool Expired() const;
-    // Expired, or the time for suggestions has passed.
-    bool SuggestionsSpent() const;
+    // Expired, or the time for suggestions, counted from `suggestionsBegan`, has passed.
+    bool SuggestionsSpent(Clock::time_point suggestionsBegan) const;
 
     // The deadline of the call this thread serves.
     static const CallDeadline& Current();
@@ -44,7 +44,7 @@ class CallDeadline {
     bool ClientGone() const;
 
     Clock::time_point end_ = Clock::time_point::max();
-    Clock::time_point suggestEnd_ = Clock::time_point::max();
+    Clock::duration suggestTime_ = Clock::duration::max();
     int clientFd_ = -1;
     mutable Clock::time_point nextProbe_{};
     mutable bool gone_ = false;

@@ -1,13 +1,12 @@
 #include "spell/SuggestionBudget.h"
 
-#include "core/CallDeadline.h"
 #include "core/Log.h"
 
 bool SuggestionBudget::Take() {
     ++words_;
     if (spent_ || suggested_ >= maxWords_) return false;
     // Once spent, the deadline is not asked again: the rest of the words go without.
-    spent_ = CallDeadline::Current().SuggestionsSpent();
+    spent_ = CallDeadline::Current().SuggestionsSpent(began_);
     if (spent_) return false;
     ++suggested_;
     return true;

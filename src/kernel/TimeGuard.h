@@ -21,7 +21,7 @@ class TimeGuard {
     static constexpr int kWatchdogLimitMs = 180000;
     static constexpr int kPollMs = 20;
     // A request within the size limits needs a few seconds of CPU at most.
-    static constexpr int kCpuLimitMs = 20000;
+    static constexpr int kCpuLimitMs = 10000;
 
     explicit TimeGuard(int limitMs = kWatchdogLimitMs, std::function<void()> onTimeout = nullptr,
                        int cpuLimitMs = kCpuLimitMs);
