@@ -43,7 +43,8 @@ std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
 
 int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     LanguageRegistry languages(config);  // first: a settings error leaves no database behind
-    DictionaryStore dictionaries(config.dbPath);
+    DictionaryStore dictionaries(config.dbPath, static_cast<size_t>(config.maxDictionaryStoreMiB)
+                                                    << 20);
     Log::Info("languages: " + Joined(languages.Describe()));
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
@@ -58,6 +59,8 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     limits.requestDeadlineMs = config.requestDeadlineMs;
     limits.headerTimeoutMs = config.headerTimeoutMs;
     limits.maxInFlightBytes = static_cast<size_t>(config.maxInFlightMiB) << 20;
+    limits.callDeadlineMs = config.callDeadlineMs;
+    limits.suggestBudgetMs = config.suggestBudgetMs;
     TcpServer server(config.listenHost, config.listenPort, config.workers, limits,
                      [&dispatcher](std::string_view body) { return dispatcher.Answer(body); });
     server.Start();

@@ -74,7 +74,10 @@ bool IsKnownKey(const std::string& key) {
                                         "max-suggestions",
                                         "preload",
                                         "header-timeout-ms",
-                                        "max-inflight-mb"};
+                                        "max-inflight-mb",
+                                        "call-deadline-ms",
+                                        "suggest-budget-ms",
+                                        "max-dictionary-store-mb"};
     for (const char* known : kKeys)
         if (key == known) return true;
     return false;
@@ -88,7 +91,8 @@ std::string ServerConfig::Usage() {
            "  [--languages L1,L2,...] [--backend LANG=aspell|hunspell]... [--workers N]\n"
            "  [--spellers-per-language N] [--read-timeout-ms MS] [--request-deadline-ms MS]\n"
            "  [--cache-entries N] [--max-suggestions N] [--preload]\n"
-           "  [--header-timeout-ms MS] [--max-inflight-mb N]\n"
+           "  [--header-timeout-ms MS] [--max-inflight-mb N] [--call-deadline-ms MS]\n"
+           "  [--suggest-budget-ms MS] [--max-dictionary-store-mb N]\n"
            "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n";
 }
 
@@ -139,6 +143,12 @@ void ServerConfig::Apply(const std::string& rawKey, const std::string& value) {
         headerTimeoutMs = ParseInt(key, value, 1, kMaxTimeoutMs);
     } else if (key == "max-inflight-mb") {
         maxInFlightMiB = ParseInt(key, value, 1, kMaxInFlightMiB);
+    } else if (key == "call-deadline-ms") {
+        callDeadlineMs = ParseInt(key, value, 1, kMaxTimeoutMs);
+    } else if (key == "suggest-budget-ms") {
+        suggestBudgetMs = ParseInt(key, value, 0, kMaxTimeoutMs);
+    } else if (key == "max-dictionary-store-mb") {
+        maxDictionaryStoreMiB = ParseInt(key, value, 1, kMaxInFlightMiB);
     } else if (key == "preload") {
         preload = ParseBool(key, value);
     } else {

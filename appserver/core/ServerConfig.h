@@ -6,7 +6,8 @@
 // are the same. Keys: listen, db, aspell-dir, hunspell-dir, mythes-dir, thesaurus, languages,
 // backend (LANG=aspell|hunspell, repeatable), workers, spellers-per-language, read-timeout-ms,
 // request-deadline-ms, cache-entries, max-suggestions, preload (true/false), config (command
-// line only), header-timeout-ms, max-inflight-mb. Load throws ConfigError with a message fit for
+// line only), header-timeout-ms, max-inflight-mb, call-deadline-ms, suggest-budget-ms,
+// max-dictionary-store-mb. Load throws ConfigError with a message fit for
 // the user.
 #include <map>
 #include <stdexcept>
@@ -30,11 +31,14 @@ struct ServerConfig {
     std::map<std::string, std::string> backends;  // language -> "aspell" or "hunspell"
     int workers = 8;
     int spellersPerLanguage = 2;
-    int readTimeoutMs = 10000;      // longest silence of a client while it sends its request
-    int requestDeadlineMs = 30000;  // longest time to receive a whole request
-    int headerTimeoutMs = 2000;     // longest time to receive a request's header
-    int maxInFlightMiB = 32;        // request bytes held at once (read, queued, being answered)
-    int cacheEntries = 20000;       // suggestion lists kept, all languages together
+    int readTimeoutMs = 10000;       // longest silence of a client while it sends its request
+    int requestDeadlineMs = 30000;   // longest time to receive a whole request
+    int headerTimeoutMs = 2000;      // longest time to receive a request's header
+    int maxInFlightMiB = 32;         // request bytes held at once (read, queued, being answered)
+    int callDeadlineMs = 20000;      // longest time to answer a call once read
+    int suggestBudgetMs = 1000;      // longest time one call spends on suggestions
+    int maxDictionaryStoreMiB = 64;  // words of all personal dictionaries together
+    int cacheEntries = 20000;        // suggestion lists kept, all languages together
     int maxSuggestions = 10;
     bool preload = false;  // open one speller and build the suggestion index per language first
 

@@ -2,15 +2,21 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/EngineError.h"
+#include "core/Log.h"
 #include "core/Utf8.h"
 
 namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
-constexpr size_t kMaxCachedDictionaries = 1024;
+// Each cached set costs up to about a megabyte (kMaxWords words in a hash set).
+constexpr size_t kMaxCachedDictionaries = 64;
+// The journal is cut back to this size after a checkpoint instead of keeping its largest.
+constexpr int kJournalSizeLimitBytes = 4 << 20;
+constexpr int kIncrementalVacuum = 2;  // PRAGMA auto_vacuum
 
 // A prepared statement, finalized on destruction.
 class Statement {
@@ -87,7 +93,8 @@ bool ValidEntry(std::string_view text, size_t maxBytes) {
 
 void DictionaryStore::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
-DictionaryStore::DictionaryStore(const std::string& path) {
+DictionaryStore::DictionaryStore(const std::string& path, size_t maxTotalBytes)
+    : maxTotalBytes_(maxTotalBytes) {
     sqlite3* raw = nullptr;
     const int rc =
         sqlite3_open_v2(path.c_str(), &raw,
@@ -97,7 +104,12 @@ DictionaryStore::DictionaryStore(const std::string& path) {
         throw std::runtime_error("cannot open dictionary database " + path + ": " +
                                  (raw ? sqlite3_errmsg(raw) : "out of memory"));
     sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
+    if (VacuumMode() != kIncrementalVacuum) {
+        Execute("PRAGMA auto_vacuum=INCREMENTAL");
+        Execute("VACUUM");  // an existing file takes the mode only when rebuilt
+    }
     Execute("PRAGMA journal_mode=WAL");
+    Execute(("PRAGMA journal_size_limit=" + std::to_string(kJournalSizeLimitBytes)).c_str());
     Execute("PRAGMA synchronous=FULL");
     Execute(
         "CREATE TABLE IF NOT EXISTS dictionaries("
@@ -105,9 +117,17 @@ DictionaryStore::DictionaryStore(const std::string& path) {
     Execute(
         "CREATE TABLE IF NOT EXISTS words("
         " dict_id INTEGER NOT NULL, word TEXT NOT NULL, PRIMARY KEY(dict_id, word)) WITHOUT ROWID");
+    Statement total(db_.get(), "SELECT COALESCE(SUM(LENGTH(CAST(word AS BLOB))), 0) FROM words");
+    total.Step();
+    totalBytes_ = static_cast<size_t>(total.Int(0));
 }
 
 DictionaryStore::~DictionaryStore() = default;
+
+long long DictionaryStore::VacuumMode() {
+    Statement mode(db_.get(), "PRAGMA auto_vacuum");
+    return mode.Step() ? mode.Int(0) : -1;
+}
 
 void DictionaryStore::Execute(const char* sql) {
     char* error = nullptr;
@@ -168,10 +188,12 @@ long long DictionaryStore::Insert(const std::string& name) {
     return sqlite3_last_insert_rowid(db_.get());
 }
 
-void DictionaryStore::InsertWords(long long id, const std::vector<std::string>& words) {
+size_t DictionaryStore::InsertWords(long long id, const std::vector<std::string>& words) {
     Statement insert(db_.get(), "INSERT OR IGNORE INTO words(dict_id, word) VALUES (?1, ?2)");
+    size_t added = 0;
     for (const std::string& w : words) {
         insert.Bind(1, id).Bind(2, w).Step();
+        if (sqlite3_changes(db_.get()) > 0) added += w.size();
         insert.Reset();
     }
     Statement count(db_.get(), "SELECT COUNT(*) FROM words WHERE dict_id = ?1");
@@ -179,6 +201,29 @@ void DictionaryStore::InsertWords(long long id, const std::vector<std::string>& 
     if (static_cast<size_t>(count.Int(0)) > kMaxWords)
         throw EngineError("User dictionary is full (at most " + std::to_string(kMaxWords) +
                           " words)");
+    if (added > 0 && BytesOf(id) > kMaxDictionaryBytes)
+        throw EngineError("User dictionary is full (at most " +
+                          std::to_string(kMaxDictionaryBytes) + " bytes of words)");
+    if (added > maxTotalBytes_ - std::min(totalBytes_, maxTotalBytes_))
+        throw EngineError("No room for more user dictionary words");
+    return added;
+}
+
+size_t DictionaryStore::BytesOf(long long id) {
+    Statement bytes(db_.get(),
+                    "SELECT COALESCE(SUM(LENGTH(CAST(word AS BLOB))), 0) FROM words "
+                    "WHERE dict_id = ?1");
+    bytes.Bind(1, id).Step();
+    return static_cast<size_t>(bytes.Int(0));
+}
+
+void DictionaryStore::GiveBackSpace() {
+    // Free pages leave the file, and the journal that carried them is cut back to nothing. The
+    // change is committed already: a failure here only leaves the space for later.
+    for (const char* sql : {"PRAGMA incremental_vacuum", "PRAGMA wal_checkpoint(TRUNCATE)"})
+        if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            Log::Warning(std::string("dictionary space not given back: ") +
+                         sqlite3_errmsg(db_.get()));
 }
 
 void DictionaryStore::Forget(const std::string& name) { cache_.erase(name); }
@@ -189,8 +234,9 @@ void DictionaryStore::Create(std::string_view rawName, std::string_view wordList
     std::lock_guard<std::mutex> lock(mutex_);
     Transaction transaction(db_.get());
     if (IdOf(name) >= 0) throw EngineError("User dictionary already exists");
-    InsertWords(Insert(name), words);
+    const size_t added = InsertWords(Insert(name), words);
     transaction.Commit();
+    totalBytes_ += added;
     Forget(name);
 }
 
@@ -215,12 +261,15 @@ void DictionaryStore::Delete(std::string_view rawName) {
     Transaction transaction(db_.get());
     const long long id = IdOf(name);
     if (id < 0) throw EngineError("User dictionary not found");
+    const size_t bytes = BytesOf(id);
     Statement words(db_.get(), "DELETE FROM words WHERE dict_id = ?1");
     words.Bind(1, id).Step();
     Statement dictionary(db_.get(), "DELETE FROM dictionaries WHERE id = ?1");
     dictionary.Bind(1, id).Step();
     transaction.Commit();
+    totalBytes_ -= std::min(bytes, totalBytes_);
     Forget(name);
+    GiveBackSpace();
 }
 
 bool DictionaryStore::Exists(std::string_view rawName) {
@@ -237,8 +286,9 @@ void DictionaryStore::AddWords(std::string_view rawName, std::string_view word,
     Transaction transaction(db_.get());
     long long id = IdOf(name);
     if (id < 0) id = Insert(name);
-    InsertWords(id, words);
+    const size_t added = InsertWords(id, words);
     transaction.Commit();
+    totalBytes_ += added;
     Forget(name);
 }
 

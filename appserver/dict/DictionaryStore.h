@@ -5,10 +5,12 @@
 // Names: 1..kMaxNameBytes bytes of UTF-8 without control bytes or commas; the byte 0x08
 // stands for a blank (the form in which names travel inside user-dictionary lists) and is
 // stored as a blank. Words: 1..kMaxWordBytes bytes of UTF-8 without control bytes or commas.
-// A dictionary holds at most kMaxWords words. Word lists are comma-separated; empty entries
-// are skipped. A change that breaks a rule changes nothing and throws EngineError with a
-// message for the user. Thread-safe (one connection behind a mutex); word sets are cached
-// until their dictionary changes.
+// A dictionary holds at most kMaxWords words and kMaxDictionaryBytes bytes of words; all
+// dictionaries together at most the store's total (the constructor's maxTotalBytes). A deleted
+// dictionary's space goes back to the file system (incremental vacuum, the journal truncated).
+// Word lists are comma-separated; empty entries are skipped. A change that breaks a rule
+// changes nothing and throws EngineError with a message for the user. Thread-safe (one
+// connection behind a mutex); word sets are cached until their dictionary changes.
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,9 +27,12 @@ class DictionaryStore {
     static constexpr size_t kMaxNameBytes = 64;
     static constexpr size_t kMaxWordBytes = 128;
     static constexpr size_t kMaxWords = 10000;
+    static constexpr size_t kMaxDictionaryBytes = 256u << 10;
+    static constexpr size_t kMaxTotalBytes = 64u << 20;
 
-    // Opens or creates the database; throws std::runtime_error when it cannot.
-    explicit DictionaryStore(const std::string& path);
+    // Opens or creates the database (a database from before incremental vacuum is converted
+    // once); throws std::runtime_error when it cannot.
+    explicit DictionaryStore(const std::string& path, size_t maxTotalBytes = kMaxTotalBytes);
     ~DictionaryStore();
     DictionaryStore(const DictionaryStore&) = delete;
     DictionaryStore& operator=(const DictionaryStore&) = delete;
@@ -51,14 +56,20 @@ class DictionaryStore {
         void operator()(sqlite3* db) const;
     };
     void Execute(const char* sql);
+    long long VacuumMode();
     long long IdOf(const std::string& name);  // -1 when missing
     long long Insert(const std::string& name);
-    void InsertWords(long long id, const std::vector<std::string>& words);
+    // Returns the bytes of the words that were new; throws when a limit is passed.
+    size_t InsertWords(long long id, const std::vector<std::string>& words);
+    size_t BytesOf(long long id);
+    void GiveBackSpace();
     std::string ValidName(std::string_view name) const;
     std::vector<std::string> ValidWords(std::string_view word, std::string_view wordList) const;
     void Forget(const std::string& name);
 
     std::unique_ptr<sqlite3, Closer> db_;
+    const size_t maxTotalBytes_;
+    size_t totalBytes_ = 0;  // of the words of all dictionaries
     std::mutex mutex_;
     std::unordered_map<std::string, std::shared_ptr<const WordSet>> cache_;
 };

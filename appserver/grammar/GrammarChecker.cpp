@@ -206,7 +206,8 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& te
     std::unique_ptr<icu::RegexMatcher> match(rule.pattern->matcher(input, status));
     if (U_FAILURE(status)) return;
     match->setTimeLimit(kRuleTimeLimitUnits, status);
-    while (match->find(status) && U_SUCCESS(status)) {
+    size_t found = 0;
+    while (found < kMaxProblems && match->find(status) && U_SUCCESS(status)) {
         const auto pos = static_cast<size_t>(match->start(status));
         const auto end = static_cast<size_t>(match->end(status));
         if (U_FAILURE(status) || end <= pos || InLink(words, pos)) continue;
@@ -233,6 +234,7 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& te
             problem.variants.push_back(FollowingCase(
                 Fill(variant, *match, [](const std::string& g) { return g; }), text, pos));
         out.push_back(std::move(problem));
+        ++found;
     }
 }
 
@@ -243,5 +245,7 @@ std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text) co
     std::stable_sort(out.begin(), out.end(), [](const GrammarProblem& x, const GrammarProblem& y) {
         return x.pos != y.pos ? x.pos < y.pos : x.rule < y.rule;
     });
+    // Each rule stopped at the limit: the first kMaxProblems of all are among what it kept.
+    if (out.size() > kMaxProblems) out.resize(kMaxProblems);
     return out;
 }

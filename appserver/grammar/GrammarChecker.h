@@ -7,7 +7,9 @@
 //   7 "your welcome"
 // Problems come in text order; each has an explanation (HTML, the text's words escaped) and at
 // least one variant. Matches that start inside a link (domain name, e-mail address, URL) are
-// left out. Each rule's matching is bounded in time, so no text can hold a worker for long.
+// left out. Each rule's matching is bounded in time, so no text can hold a worker for long, and
+// only the first kMaxProblems problems are reported (each holds its explanation and variants:
+// a long text full of problems would otherwise cost hundreds of megabytes).
 // Immutable after construction, thread-safe.
 #include <memory>
 #include <string>
@@ -28,6 +30,8 @@ class GrammarChecker {
         kThenThan = 6,
         kYourWelcome = 7,
     };
+
+    static constexpr size_t kMaxProblems = 10000;
 
     // The rules of GrammarRuleTable::Default().
     GrammarChecker();

@@ -26,4 +26,9 @@ struct NetLimits {
     // Request bodies announced, being read, queued or being answered, all together; a request
     // that would go beyond is refused at once with a busy answer.
     size_t maxInFlightBytes = 32u << 20;
+    // Once read, a call is answered within this time (below the 30 s that orthd waits): work
+    // that can stop early stops (CallDeadline), also when the client has gone.
+    int callDeadlineMs = 20000;
+    // The time one call may spend on suggestions; later words are answered without.
+    int suggestBudgetMs = 1000;
 };

@@ -19,6 +19,7 @@
 #include <thread>
 #include <utility>
 
+#include "core/CallDeadline.h"
 #include "core/Log.h"
 #include "net/RequestReader.h"
 #include "wire/WireAnswer.h"
@@ -347,6 +348,8 @@ void TcpServer::HandToReader(std::unique_ptr<Connection> c, long long now) {
 
 void TcpServer::Answer(Job job) {
     {
+        const CallDeadline deadline(limits_.callDeadlineMs, limits_.suggestBudgetMs, job.fd.get());
+        const CallDeadline::Scope scope(deadline);
         const std::string answer = handler_(job.body);
         job.body = std::string();
         if (SendAll(job.fd.get(), answer)) served_.fetch_add(1);

@@ -9,6 +9,7 @@
 #include "dict/DictionaryStore.h"
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellerPool.h"
+#include "spell/SuggestionBudget.h"
 #include "spell/SuggestionCache.h"
 #include "spell/WordShape.h"
 #include "spell/WordTokenizer.h"
@@ -17,8 +18,9 @@ namespace {
 
 // Longer words get no suggestions: the back ends' search time grows with the length.
 constexpr size_t kMaxSuggestWordBytes = 100;
-// Distinct misspelt words of one call that get suggestions; the rest are listed without, so
-// that a hostile text cannot hold a worker for minutes (Hunspell needs tens of ms per word).
+// Distinct misspelt words of one call that get suggestions (within the call's time for them,
+// SuggestionBudget); the rest are listed without, so that a hostile text cannot hold a worker
+// for minutes (Hunspell needs tens to hundreds of ms per word).
 constexpr size_t kMaxSuggestedWords = 256;
 constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
 constexpr std::string_view kNoSuggestions = "no_any_suggestions";
@@ -215,13 +217,14 @@ std::string SpellService::Suggestions(const SpellRequest& request) {
 std::string SpellService::AllSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     std::vector<std::string> lines;
+    SuggestionBudget budget(kMaxSuggestedWords);
     for (const std::string& word : DistinctWords(Check(request, false).misspelt)) {
-        const std::vector<std::string> list = lines.size() < kMaxSuggestedWords
-                                                  ? CleanSuggestions(pool, word, ",:\r\n")
-                                                  : std::vector<std::string>();
+        const std::vector<std::string> list =
+            budget.Take() ? CleanSuggestions(pool, word, ",:\r\n") : std::vector<std::string>();
         lines.push_back(word + ":" +
                         (list.empty() ? std::string(kNoSuggestions) : Join(list, ",")));
     }
+    budget.Report("get_all_suggestions4");
     return Join(lines, "\r\n");
 }
 
@@ -229,13 +232,13 @@ std::string SpellService::CheckAndSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     const Verdict verdict = Check(request, true);
     std::string out;
-    size_t suggested = 0;
+    SuggestionBudget budget(kMaxSuggestedWords);
     for (const std::string& word : DistinctWords(verdict.misspelt)) {
-        const std::vector<std::string> list = suggested++ < kMaxSuggestedWords
-                                                  ? CleanSuggestions(pool, word, ";\\\r\n")
-                                                  : std::vector<std::string>();
+        const std::vector<std::string> list =
+            budget.Take() ? CleanSuggestions(pool, word, ";\\\r\n") : std::vector<std::string>();
         out += word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, "\n")) + ";";
     }
+    budget.Report("check_and_suggestions");
     out += "\\";
     out += Join(verdict.correct, ",");
     return out;

@@ -1,26 +1,48 @@
-// Sends hostile requests of one size (default 4 MiB) to orthd.cgi, run as a web server runs it
-// (one process per request, body on standard input), with the engine server behind it, and
-// prints for each: wall time, the time as a ratio of a benign request of the same size (prose
-// in correct words) measured in this run, the CPU time of the CGI process alone (the rest of
-// the wall time is the engine server's), its peak resident memory, and the answer's size as a
-// ratio of the request's.
+// Sends hostile requests to orthd.cgi, run as a web server runs it (one process per request,
+// body on standard input), with the engine server behind it.
 //
-//   hostile_bench [--bytes N] [--orthd path/to/orthd.cgi] [--only name]
+// By default every command, at 256 KiB, 1 MiB and 4 MiB (or only --bytes N): a body of mixed
+// misspellings, markup and references with the parameters the command reads; for each, the
+// wall time, the CPU time of the CGI process and of the engine server, the peak resident memory
+// of each (the engine's high-water mark is reset before every request), and the answer's size
+// as a ratio of the request's. Growth that is not linear shows as a ratio between the sizes far
+// above 4.
+//
+// With --patterns: the spell command against hostile patterns of one size (default 4 MiB),
+// each also as a ratio of a benign request of the same size (prose in correct words).
+//
+// With --fairness: orthd.cgi as a FastCGI server with --workers N (default 8) processes; 4
+// clients send the worst-case request (--heavy COMMAND at --bytes, default grammar at 4 MiB)
+// again and again while another client sends 1 KiB spell requests one after another for
+// --seconds S (default 20); prints the small requests' latency (median, p99, worst).
+//
+//   hostile_bench [--bytes N] [--orthd path/to/orthd.cgi] [--only name] [--patterns]
+//                 [--fairness [--workers N] [--heavy COMMAND] [--seconds S]]
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "support/FastCgiClient.h"
 #include "support/StartedEngineServer.h"
 
 namespace fs = std::filesystem;
@@ -32,6 +54,7 @@ struct Pattern {
     const char* command;
     std::string unit;  // repeated, URL-encoded, into "text" (or the body itself when raw)
     bool raw = false;  // the unit fills the body after the parameters, outside "text"
+    const char* separator = "+";  // after each numbered word (an empty unit)
 };
 
 struct Run {
@@ -40,7 +63,111 @@ struct Run {
     long peakKiB = 0;
     size_t answerBytes = 0;
     int status = 0;
+    double engineCpuSeconds = 0;
+    long enginePeakKiB = 0;
 };
+
+// A command and the parameters it reads besides "text" (URL-encoded, each followed by "&").
+struct Command {
+    const char* name;
+    const char* params;
+    const char* unit = kMixedUnit;
+
+    static constexpr const char* kMixedUnit =
+        "teh+qzx+%3Cb%3Ewrod%3C%2Fb%3E+the+%26amp%3B+house%2C+";
+};
+
+constexpr const char* kWordList = "teh%2Cqzx%2Cwrod%2Chouse%2C";
+constexpr const char* kDialog = "pos=0&len=3&word=the&igproblem=1&";
+
+// Every command of orthd, with a text that makes it work as hard as its size allows.
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"spell", ""},
+        {"check", ""},
+        {"spellsuggestall", ""},
+        {"suggest", "word=teh&"},
+        {"flash_spell", ""},
+        {"check_spelling", "version=1.0&"},
+        {"spellcheck",
+         "callback=dojo.io.script.jsonp_dojoIoScript2._jsonpCallback&words=", kWordList},
+        {"sc", "v=2.1&callback=cb&words=", kWordList},
+        {"kwirl_spell", "format=json&"},
+        {"kwirl_spelltext", ""},
+        {"kwirl_suggest", "sug_len=5&", kWordList},
+        {"kwirl_add_word", ""},
+        {"kwirl_optshow", ""},
+        {"dictionary", "action=addword&word=teh&"},
+        {"ospshow", ""},
+        {"ospsave", ""},
+        {"sp_add", kDialog},
+        {"sp_ch", kDialog},
+        {"sp_ch_all", kDialog},
+        {"gr_ch", kDialog},
+        {"th_ch", kDialog},
+        {"sp_ig", kDialog},
+        {"sp_ig_all", kDialog},
+        {"gr_ig", kDialog},
+        {"gr_ig_all", kDialog},
+        {"grammar", ""},
+        {"suggram", "problemid=0&"},
+        {"thes", ""},
+        {"ants", ""},
+        {"getthes", "word=house&"},
+        {"getants", "word=good&"},
+        {"api_version", ""},
+        {"default", ""},
+        {"eos", ""},
+        {"get_lang_list", ""},
+        {"get_opt", ""},
+        {"languages", ""},
+        {"log", ""},
+        {"navbar", ""},
+        {"script", "name=x&"},
+        {"status", ""},
+        {"ui_strings", ""},
+        {"ver", ""},
+        {"xver", ""},
+    };
+    return commands;
+}
+
+std::string CommandBody(const Command& c, size_t bytes) {
+    std::string body = std::string("cmd=") + c.name + "&slang=en_US&" + c.params;
+    if (std::strstr(c.params, "words=") == nullptr) body += "text=";
+    const std::string unit = c.unit;
+    while (body.size() + unit.size() <= bytes) body += unit;
+    return body;
+}
+
+// CPU seconds (user and system) of a process, from /proc.
+double CpuSecondsOf(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t end = line.rfind(')');
+    if (end == std::string::npos) return 0;
+    std::istringstream fields(line.substr(end + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int n = 3; fields >> field; ++n) {
+        if (n == 14) utime = std::stoull(field);
+        if (n == 15) {
+            stime = std::stoull(field);
+            break;
+        }
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+long PeakKiBOf(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+
+void ResetPeak(pid_t pid) { std::ofstream("/proc/" + std::to_string(pid) + "/clear_refs") << "5"; }
 
 std::string Numbered(size_t n) {  // distinct letter-only words: qa, qb, ..., qba, ...
     std::string word = "q";
@@ -48,7 +175,7 @@ std::string Numbered(size_t n) {  // distinct letter-only words: qa, qb, ..., qb
         word += static_cast<char>('a' + n % 26);
         n /= 26;
     } while (n);
-    return word + "+";
+    return word;
 }
 
 std::string Body(const Pattern& p, size_t bytes) {
@@ -57,7 +184,7 @@ std::string Body(const Pattern& p, size_t bytes) {
     if (!p.unit.empty()) {
         while (body.size() + p.unit.size() <= bytes) body += p.unit;
     } else {
-        for (size_t n = 0; body.size() < bytes - 16; ++n) body += Numbered(n);
+        for (size_t n = 0; body.size() < bytes - 16; ++n) body += Numbered(n) + p.separator;
     }
     return body;
 }
@@ -124,27 +251,22 @@ std::string Tree(const fs::path& dir, const std::string& orthd, int enginePort) 
     return program.string();
 }
 
-}  // namespace
+// Runs one request with the engine's CPU time and peak memory measured around it.
+Run Measure(const std::string& program, const std::string& body, pid_t engine) {
+    ResetPeak(engine);
+    const double engineBefore = CpuSecondsOf(engine);
+    Run run = RunCgi(program, body);
+    run.engineCpuSeconds = CpuSecondsOf(engine) - engineBefore;
+    run.enginePeakKiB = PeakKiBOf(engine);
+    return run;
+}
 
-int main(int argc, char** argv) {
-    size_t bytes = 4u << 20;
-    std::string orthd = ORTHD_CGI;
-    std::string only;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        if (arg == "--bytes") bytes = std::stoul(argv[i + 1]);
-        if (arg == "--orthd") orthd = argv[i + 1];
-        if (arg == "--only") only = argv[i + 1];
-    }
-    const fs::path dir = fs::temp_directory_path() / ("hostile_bench." + std::to_string(getpid()));
-    fs::create_directories(dir);
-    auto engine = testsupport::StartedEngineServer::Start(
-        APPSERVER_BIN, (dir / "engine.db").string(), {"--languages", "en_US"});
-    if (engine.port == 0) {
-        std::fprintf(stderr, "the engine server did not start:\n%s\n", engine.log.c_str());
-        return 1;
-    }
-    const std::string program = Tree(dir, orthd, engine.port);
+const char* Outcome(const Run& run) {
+    if (WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) return "ok";
+    return WIFSIGNALED(run.status) ? "killed" : "failed";
+}
+
+void RunPatterns(const std::string& program, size_t bytes, const std::string& only, pid_t engine) {
     const std::vector<Pattern> patterns = {
         {"prose (baseline)", "spell", "the+quick+brown+fox+jumps+over+the+lazy+dog+"},
         {"misspellings", "spell", "qzx+"},
@@ -160,6 +282,11 @@ int main(int argc, char** argv) {
         {"hashes", "spell", "%23"},
         {"check misspellings", "check", "qzx+"},
         {"suggest-all distinct words", "spellsuggestall", ""},
+        {"change-all tabs", "sp_ch_all", "%09"},
+        {"change-all the word", "sp_ch_all", "the+"},
+        {"kwirl_suggest one word", "kwirl_suggest", "teh%2C"},
+        {"kwirl_suggest distinct words", "kwirl_suggest", "", false, "%2C"},
+        {"grammar problems", "grammar", "a+apple+"},
     };
     std::printf("%-28s %8s %8s %8s %9s %8s  %s\n", "pattern", "seconds", "x base", "cgi cpu",
                 "peak MB", "answer/", "status");
@@ -168,16 +295,180 @@ int main(int argc, char** argv) {
     for (const Pattern& p : patterns) {
         if (!only.empty() && base > 0 && std::string(p.name).find(only) == std::string::npos)
             continue;
-        const std::string body = Body(p, bytes);
-        const Run run = RunCgi(program, body);
+        std::string body = Body(p, bytes);
+        if (std::string(p.command) == "sp_ch_all")
+            body.insert(body.find("&text="), "&pos=0&len=3&word=THE");
+        const Run run = Measure(program, body, engine);
         if (base == 0) base = run.seconds;
-        const bool ok = WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0;
         std::printf("%-28s %8.2f %8.2f %8.2f %9.1f %8.2f  %s\n", p.name, run.seconds,
                     run.seconds / base, run.cpuSeconds, run.peakKiB / 1024.0,
                     static_cast<double>(run.answerBytes) / static_cast<double>(body.size()),
-                    ok ? "ok" : (WIFSIGNALED(run.status) ? "killed" : "failed"));
+                    Outcome(run));
         std::fflush(stdout);
     }
+}
+
+void RunCommands(const std::string& program, const std::vector<size_t>& sizes,
+                 const std::string& only, pid_t engine) {
+    std::printf("%-16s %5s %7s %7s %7s %8s %8s %8s  %s\n", "command", "KiB", "wall s", "cgi cpu",
+                "eng cpu", "cgi MB", "eng MB", "answer/", "status");
+    for (const Command& c : Commands()) {
+        if (!only.empty() && std::string(c.name) != only) continue;
+        for (size_t bytes : sizes) {
+            const std::string body = CommandBody(c, bytes);
+            const Run run = Measure(program, body, engine);
+            std::printf("%-16s %5zu %7.2f %7.2f %7.2f %8.1f %8.1f %8.2f  %s\n", c.name, bytes >> 10,
+                        run.seconds, run.cpuSeconds, run.engineCpuSeconds, run.peakKiB / 1024.0,
+                        run.enginePeakKiB / 1024.0,
+                        static_cast<double>(run.answerBytes) / static_cast<double>(body.size()),
+                        Outcome(run));
+            std::fflush(stdout);
+        }
+    }
+}
+
+struct FairnessOptions {
+    int workers = 8;
+    std::string heavy = "grammar";
+    size_t heavyBytes = 4u << 20;
+    int seconds = 20;
+    static constexpr int kHeavyClients = 4;
+    static constexpr size_t kLightBytes = 1024;
+};
+
+std::map<std::string, std::string> PostParams(const std::string& body) {
+    return {{"REQUEST_METHOD", "POST"},
+            {"CONTENT_LENGTH", std::to_string(body.size())},
+            {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
+            {"SCRIPT_NAME", "/cgi-bin/orthd.cgi"},
+            {"HTTP_HOST", "127.0.0.1"},
+            {"REMOTE_ADDR", "127.0.0.1"}};
+}
+
+int FreeLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+pid_t StartFastCgi(const std::string& program, int port, int workers) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        fs::current_path(fs::path(program).parent_path());
+        const std::string listen = "127.0.0.1:" + std::to_string(port);
+        const std::string count = std::to_string(workers);
+        execl(program.c_str(), program.c_str(), "--fastcgi", listen.c_str(), "--workers",
+              count.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const auto at = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(at, values.size() - 1)];
+}
+
+void RunFairness(const std::string& program, const FairnessOptions& o) {
+    const int port = FreeLoopbackPort();
+    const pid_t server = StartFastCgi(program, port, o.workers);
+    const std::string light = CommandBody({"spell", ""}, FairnessOptions::kLightBytes);
+    for (int tries = 0; tries < 100 && !testsupport::FastCgiRequest(
+                                            static_cast<unsigned short>(port), PostParams(light))
+                                            .completed;
+         ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const Command* heavyCommand = &Commands().front();
+    for (const Command& c : Commands())
+        if (o.heavy == c.name) heavyCommand = &c;
+    const std::string heavy = CommandBody(*heavyCommand, o.heavyBytes);
+    std::atomic<bool> stop{false};
+    std::atomic<int> heavyDone{0};
+    std::vector<std::thread> heavyClients;
+    for (int i = 0; i < FairnessOptions::kHeavyClients; ++i)
+        heavyClients.emplace_back([&] {
+            while (!stop.load()) {
+                testsupport::FastCgiRequest(static_cast<unsigned short>(port), PostParams(heavy),
+                                            heavy);
+                ++heavyDone;
+            }
+        });
+    std::vector<double> latencies;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(o.seconds);
+    int failed = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = testsupport::FastCgiRequest(static_cast<unsigned short>(port),
+                                                        PostParams(light), light);
+        latencies.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (!result.completed || result.output.find("Content-Type") == std::string::npos ||
+            result.output.find("Status: 5") != std::string::npos)
+            ++failed;
+    }
+    stop = true;
+    for (auto& t : heavyClients) t.join();
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    std::printf(
+        "workers %d, %d clients sending %s of %zu KiB (%d answered); 1 KiB spell: %zu "
+        "requests, %d failed, median %.3f s, p99 %.3f s, worst %.3f s\n",
+        o.workers, FairnessOptions::kHeavyClients, o.heavy.c_str(), o.heavyBytes >> 10,
+        heavyDone.load(), latencies.size(), failed, Percentile(latencies, 0.5),
+        Percentile(latencies, 0.99), Percentile(latencies, 1.0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<size_t> sizes = {256u << 10, 1u << 20, 4u << 20};
+    std::string orthd = ORTHD_CGI;
+    std::string only;
+    bool patterns = false;
+    bool fairness = false;
+    FairnessOptions fair;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--patterns") patterns = true;
+        if (arg == "--fairness") fairness = true;
+        if (i + 1 >= argc) continue;
+        if (arg == "--workers") fair.workers = std::stoi(argv[i + 1]);
+        if (arg == "--heavy") fair.heavy = argv[i + 1];
+        if (arg == "--seconds") fair.seconds = std::stoi(argv[i + 1]);
+        if (arg == "--bytes") sizes = {std::stoul(argv[i + 1])};
+        if (arg == "--orthd") orthd = argv[i + 1];
+        if (arg == "--only") only = argv[i + 1];
+    }
+    const fs::path dir = fs::temp_directory_path() / ("hostile_bench." + std::to_string(getpid()));
+    fs::create_directories(dir);
+    auto engine = testsupport::StartedEngineServer::Start(
+        APPSERVER_BIN, (dir / "engine.db").string(), {"--languages", "en_US"});
+    if (engine.port == 0) {
+        std::fprintf(stderr, "the engine server did not start:\n%s\n", engine.log.c_str());
+        return 1;
+    }
+    // The engine's log is read away, so that it never blocks on a full pipe.
+    std::thread([fd = engine.stderrFd] {
+        char sink[4096];
+        while (read(fd, sink, sizeof sink) > 0) {
+        }
+    }).detach();
+    const std::string program = Tree(dir, orthd, engine.port);
+    if (fairness) {
+        if (sizes.size() == 1) fair.heavyBytes = sizes[0];
+        RunFairness(program, fair);
+    } else if (patterns)
+        RunPatterns(program, sizes.size() == 1 ? sizes[0] : 4u << 20, only, engine.pid);
+    else
+        RunCommands(program, sizes, only, engine.pid);
     kill(engine.pid, SIGTERM);
     waitpid(engine.pid, nullptr, 0);
     fs::remove_all(dir);

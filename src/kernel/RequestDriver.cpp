@@ -22,7 +22,8 @@ namespace {
 
 constexpr char kFastCgiOption[] = "--fastcgi";
 constexpr char kWorkersOption[] = "--workers";
-constexpr int kDefaultWorkers = 2;
+// More than the heavy requests expected at once, so that small ones find a free worker.
+constexpr int kDefaultWorkers = 6;
 constexpr size_t kCgiOutputBufferBytes = 64 * 1024;
 
 // What a request of a persistent process must not inherit from the one before: the settings'

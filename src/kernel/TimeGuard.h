@@ -4,6 +4,11 @@
 // the limit), it logs "*ERROR* TimeGuard. Timeout expired." and calls `onTimeout` (abort() in
 // the programs: no further output, no clean-up).
 //
+// A second one-shot timer (SIGPROF) counts the CPU time the process spends from Start: past
+// `cpuLimitMs` it logs "*ERROR* TimeGuard. CPU time limit exceeded." and calls `onTimeout` the
+// same way. It ends a request that keeps a core busy long before the wall-time limit, so that a
+// few heavy requests cannot hold the workers that other clients wait for.
+//
 // No thread: arming and disarming are two system calls, which matters because every CGI
 // process and every FastCGI request pays them. One TimeGuard may run at a time in a process
 // (the timer is the process's); Start and Stop are called from the request thread. `onTimeout`
@@ -15,8 +20,11 @@ class TimeGuard {
   public:
     static constexpr int kWatchdogLimitMs = 180000;
     static constexpr int kPollMs = 20;
+    // A request within the size limits needs a few seconds of CPU at most.
+    static constexpr int kCpuLimitMs = 10000;
 
-    explicit TimeGuard(int limitMs = kWatchdogLimitMs, std::function<void()> onTimeout = nullptr);
+    explicit TimeGuard(int limitMs = kWatchdogLimitMs, std::function<void()> onTimeout = nullptr,
+                       int cpuLimitMs = kCpuLimitMs);
     ~TimeGuard();
     TimeGuard(const TimeGuard&) = delete;
     TimeGuard& operator=(const TimeGuard&) = delete;
@@ -26,9 +34,10 @@ class TimeGuard {
     bool fired() const { return fired_.load(); }
 
   private:
-    static void OnSignal(int);
+    static void OnSignal(int signal);
 
     const int limitMs_;
+    const int cpuLimitMs_;
     std::function<void()> onTimeout_;
     bool running_ = false;
     std::atomic<bool> fired_{false};

@@ -189,6 +189,7 @@ CText::Iterator CText::SplitAt(Iterator element, int position) {
     second.source = second.check;
     second.checkStart = position;
     second.checkLength = static_cast<int>(second.check.size());
+    second.rewritten = element->rewritten;
     // Plain text has its source equal to its check text: both are cut in place, so the first
     // part costs no copy.
     element->check.resize(offset);
@@ -262,42 +263,103 @@ bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
     } catch (const EIncorrectPosition&) {
         return false;
     }
+    MergeRange(first, last, text, position, length);
+    WriteRewritten();
+    AssignCheckStarts();
+    ForgetHint();
+    return true;
+}
+
+int CText::ReplaceRanges(std::u16string_view text, const std::vector<int>& positions, int length) {
+    if (length <= 0) return 0;
+    int replaced = 0;
+    long long limit = LLONG_MAX;  // the start of the range replaced last
+    // From the last range to the first, the check starts before the range being replaced are
+    // never stale, lookups walk back from the previous one, and each cut copies only the text
+    // up to the range replaced before: linear in all.
+    for (auto at = positions.rbegin(); at != positions.rend(); ++at) {
+        const int position = *at;
+        const long long end = static_cast<long long>(position) + length;
+        if (position < 0 || end > limit || end - 1 > INT_MAX) continue;
+        try {
+            Find(static_cast<int>(end - 1));
+        } catch (const EIncorrectPosition&) {
+            continue;
+        }
+        if (end <= INT_MAX) CutAt(static_cast<int>(end));
+        CutAt(position);
+        const Iterator first = Find(position);
+        MergeRange(first, Find(static_cast<int>(end - 1)), text, position, length);
+        hint_ = first;
+        hintValid_ = true;
+        limit = position;
+        ++replaced;
+    }
+    WriteRewritten();
+    AssignCheckStarts();
+    ForgetHint();
+    return replaced;
+}
+
+void CText::CutAt(int position) {
+    Iterator element;
+    try {
+        element = Find(position);
+    } catch (const EIncorrectPosition&) {
+        return;
+    }
+    if (position <= element->checkStart || element->kind != ElementKind::kPlain) return;
+    element->rewritten = true;
+    SplitAt(element, position);
+}
+
+void CText::MergeRange(Iterator first, Iterator last, std::u16string_view text, int position,
+                       int length) {
     // Markup of the range, with the check position it stood at.
     std::vector<std::pair<int, TextElement>> markup;
     std::u16string merged = first->check;
-    Iterator following = std::next(first);
-    if (last != first) {
-        for (bool done = false; !done;) {
-            done = following == last;
-            if (following->InCheckStream())
-                merged += following->check;
-            else
-                markup.emplace_back(following->checkStart + 1, std::move(*following));
-            following = elements_.erase(following);
-        }
+    const Iterator following = std::next(last);
+    for (Iterator next = std::next(first); next != following;) {
+        if (next->InCheckStream())
+            merged += next->check;
+        else
+            markup.emplace_back(next->checkStart + 1, std::move(*next));
+        next = elements_.erase(next);
     }
     merged.replace(static_cast<std::size_t>(position - first->checkStart),
                    static_cast<std::size_t>(length), text);
     first->kind = ElementKind::kPlain;
     first->check = std::move(merged);
+    first->source = first->check;  // plain text until WriteRewritten
+    first->rewritten = true;
+    first->view.clear();
+    first->checkLength = static_cast<int>(first->check.size());
+    const int mergedStart = first->checkStart;
+    const int mergedEnd = mergedStart + first->checkLength;
+    const auto inside = [&](int at) {
+        return first->InCheckStream() && at > mergedStart && at < mergedEnd;
+    };
+    for (auto& [at, element] : markup)
+        if (!inside(at)) elements_.insert(following, std::move(element));
+    // Markup inside goes back to its place, from the last: each split copies a short tail.
+    for (auto it = markup.rbegin(); it != markup.rend(); ++it) {
+        if (!inside(it->first)) continue;
+        const bool cut = it->first < first->checkStart + first->checkLength;
+        const Iterator before = cut ? SplitAt(first, it->first) : std::next(first);
+        elements_.insert(before, std::move(it->second));
+    }
+}
+
+void CText::WriteRewritten() {
     // Where references are read, the merged text may hold characters that came from them
     // ("&lt;") or that the user typed: written as they are, they would read back as markup or
     // as other characters on the next load.
-    first->source = ReferencesAreRead() ? HtmlTextEscape(first->check) : first->check;
-    first->view.clear();
-    first->checkLength = static_cast<int>(first->check.size());
-    ForgetHint();
-    AssignCheckStarts();
-    const int mergedStart = first->checkStart;
-    const int mergedEnd = mergedStart + first->checkLength;
-    for (auto& [at, element] : markup) {
-        const bool inside = first->InCheckStream() && at > mergedStart && at < mergedEnd;
-        const Iterator before = inside ? SplitAt(Find(at), at) : following;
-        elements_.insert(before, std::move(element));
+    const bool escape = ReferencesAreRead();
+    for (TextElement& element : elements_) {
+        if (!element.rewritten) continue;
+        element.source = escape ? HtmlTextEscape(element.check) : element.check;
+        element.rewritten = false;
     }
-    AssignCheckStarts();
-    ForgetHint();
-    return true;
 }
 
 bool CText::ReferencesAreRead() const { return filters_[kAmpFilterIndex]->Enabled(); }

@@ -71,6 +71,11 @@ class CText {
     // Replaces the range by text; the markup inside the range is kept. Returns false, changing
     // nothing, when the first or the last position of the range lies in no element.
     bool ReplaceRange(std::u16string_view text, int position, int length);
+    // Replaces the ranges (position, length) at `positions` (ascending) by text, as ReplaceRange
+    // would one after another from the last to the first, in time linear in the text. A range
+    // that overlaps the one after it or lies outside the stream is left alone. Returns the
+    // number of ranges replaced; length must be above 0 (else nothing is replaced).
+    int ReplaceRanges(std::u16string_view text, const std::vector<int>& positions, int length);
     // The sources of all elements but decorations: the text as loaded (plus the final blank).
     std::u16string SourceText() const;
 
@@ -90,6 +95,13 @@ class CText {
     Iterator Find(int position);
     Iterator SplitAt(Iterator element, int position);
     void InsertDecoration(int at, std::u16string markup);
+    // The replacement shared by ReplaceRange and ReplaceRanges: leaves the check starts after
+    // the range stale and the sources of the rewritten elements unwritten (WriteRewritten).
+    void MergeRange(Iterator first, Iterator last, std::u16string_view text, int position,
+                    int length);
+    // Splits the plain element holding `position` there when the range before it touches it.
+    void CutAt(int position);
+    void WriteRewritten();
     void ForgetHint() const { hintValid_ = false; }
     bool ReferencesAreRead() const;
 

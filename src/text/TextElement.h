@@ -32,6 +32,9 @@ struct TextElement {
     // view and of HTML renderings, so that it cannot end an element of the page around the text
     // (it stays in the source text).
     bool strayClosingTag = false;
+    // Plain text that a replacement touched (its own range or the rest of the element it cut):
+    // its source is written again from its check text.
+    bool rewritten = false;
 
     bool InCheckStream() const { return checkLength > 0; }
     bool Holds(int position) const {

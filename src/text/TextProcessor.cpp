@@ -18,6 +18,11 @@ void TextProcessor::ReplaceRange(std::u16string_view text, int position, int len
     text_.ReplaceRange(text, position, length);
 }
 
+int TextProcessor::ReplaceRanges(std::u16string_view text, const std::vector<int>& positions,
+                                 int length) {
+    return text_.ReplaceRanges(text, positions, length);
+}
+
 std::string TextProcessor::GetText() const { return Utf16ToUtf8(text_.SourceText()); }
 
 void TextProcessor::AddProblem(int position, int length, int id) {

@@ -1,4 +1,6 @@
 // Personal dictionaries through a real server: the functions, concurrent updates, durability.
+#include <cstdint>
+#include <filesystem>
 #include <thread>
 
 #include "EngineFixture.h"
@@ -99,6 +101,46 @@ TEST_F(DictionaryProtocolTest, AtMostTenThousandWords) {
     EXPECT_EQ(ErrorOf("update_user_dictionary", {"Full", "zqjzzzzz", ""}, 0),
               "User dictionary is full (at most 10000 words)");
     Done("update_user_dictionary", {"Full", Nonsense(5), ""});  // already there: no growth
+}
+
+// Words of about 110 bytes: `count` of them from `first` on, as a cookie list.
+std::string LongWords(int first, int count) {
+    std::string list;
+    for (int n = first; n < first + count; ++n) list += std::string(104, 'w') + Nonsense(n) + ",";
+    return list;
+}
+
+TEST_F(DictionaryProtocolTest, AtMostAQuarterMegabyteOfWords) {
+    EXPECT_EQ(ErrorOf("create_new_user_dictionary", {"Big", LongWords(0, 2500)}, 0),
+              "User dictionary is full (at most 262144 bytes of words)");
+    EXPECT_EQ(ErrorOf("check_user_dictionary", {"Big"}, 0), "User dictionary not found");
+    Done("create_new_user_dictionary", {"Big", LongWords(0, 2000)});
+}
+
+class SmallDictionaryStoreTest : public apptest::EngineFixture {
+  protected:
+    SmallDictionaryStoreTest() : EngineFixture({"--max-dictionary-store-mb", "1"}) {}
+    std::uintmax_t FileBytes() const {
+        std::uintmax_t bytes = 0;
+        for (const char* suffix : {"", "-wal"})
+            if (std::filesystem::exists(dbPath() + suffix))
+                bytes += std::filesystem::file_size(dbPath() + suffix);
+        return bytes;
+    }
+};
+
+// The store as a whole is bounded, and a deleted dictionary gives its room back: to the limit
+// and to the file system.
+TEST_F(SmallDictionaryStoreTest, TotalLimitAndSpaceGivenBackOnDelete) {
+    const std::uintmax_t empty = FileBytes();
+    for (const char* name : {"A", "B", "C", "D"})
+        Done("create_new_user_dictionary", {name, LongWords(name[0] * 2000, 2000)});
+    EXPECT_EQ(ErrorOf("create_new_user_dictionary", {"E", LongWords(0, 2000)}, 0),
+              "No room for more user dictionary words");
+    const std::uintmax_t full = FileBytes();
+    for (const char* name : {"A", "B", "C", "D"}) Done("delete_user_dictionary", {name});
+    EXPECT_LT(FileBytes(), empty + (full - empty) / 4) << empty << " " << full;
+    Done("create_new_user_dictionary", {"E", LongWords(0, 2000)});
 }
 
 TEST_F(DictionaryProtocolTest, ConcurrentUpdatesFromManyClientsLoseNoWord) {

@@ -161,4 +161,18 @@ TEST_F(HunspellEnglishTest, TheBackEndCanBeChosenPerLanguage) {
               "Language is not supported");
 }
 
+// With no time for suggestions, every misspelt word is still listed, each without suggestions,
+// and the answer keeps its form.
+class NoSuggestionTimeTest : public apptest::EngineFixture {
+  protected:
+    NoSuggestionTimeTest() : EngineFixture({"--suggest-budget-ms", "0", "--languages", "en_US"}) {}
+};
+
+TEST_F(NoSuggestionTimeTest, WordsPastTheBudgetComeWithoutSuggestions) {
+    EXPECT_EQ(One("check_and_suggestions", SpellParams("en_US", "teh,word,wrod")),
+              "teh:no_any_suggestions;wrod:no_any_suggestions;\\word");
+    EXPECT_EQ(One("get_all_suggestions4", SpellParams("en_US", "teh word wrod")),
+              "teh:no_any_suggestions\r\nwrod:no_any_suggestions");
+}
+
 }  // namespace

@@ -317,6 +317,40 @@ TEST(WholeWordOccurrencesTest, LongerWordsAreLeftAlone) {
     EXPECT_EQ(Change_CH::WholeWordOccurrences(u"\u00e9teh teh\u00e9 teh-x", u"teh"),
               (std::vector<int>{10}));
     EXPECT_TRUE(Change_CH::WholeWordOccurrences(u"abc", u"").empty());
+    // Overlapping occurrences: from the end, the earlier one overlaps the one taken.
+    EXPECT_EQ(Change_CH::WholeWordOccurrences(u"a a a", u"a a"), (std::vector<int>{2}));
+    EXPECT_EQ(Change_CH::WholeWordOccurrences(u". . . .", u". ."), (std::vector<int>{0, 4}));
+}
+
+// The one-pass list updates of "sp_ch_all" give what the single updates give one after another
+// from the last occurrence.
+TEST(IgnoreListTest, ChangingEveryOccurrenceAtOnceEqualsOneAfterAnother) {
+    struct Row {
+        const char* list;
+        std::vector<long long> positions;
+        long long oldLength, newLength;
+    };
+    const Row rows[] = {
+        {"0,4,8,9,12,30", {4, 12, 20}, 3, 5},
+        {"0,4,5,8,9,12,30", {4, 12, 20}, 3, 1},
+        {"", {0, 5}, 2, 4},
+        {"x,7,,15", {7, 11}, 3, 0},
+        {"1,2,3", {1, 2, 3}, 1, 1},
+        {"3,6,9", {3, 6, 9}, 3, 7},
+    };
+    for (const Row& row : rows) {
+        std::string shifted = row.list;
+        std::string corrected = row.list;
+        for (auto at = row.positions.rbegin(); at != row.positions.rend(); ++at) {
+            shifted = ShiftPositions(shifted, *at, row.oldLength, row.newLength);
+            corrected = AfterCorrection(corrected, *at, row.oldLength, row.newLength);
+        }
+        EXPECT_EQ(ShiftPositions(row.list, row.positions, row.oldLength, row.newLength), shifted)
+            << row.list;
+        EXPECT_EQ(AfterCorrections(row.list, row.positions, row.oldLength, row.newLength),
+                  corrected)
+            << row.list;
+    }
 }
 
 TEST_F(DictionaryTest, ChangeReplacesAndContinuesWithTheNextCheck) {

@@ -11,6 +11,7 @@
 #include "cmdhandlers/Thes/Thes_CH.h"
 #include "cmdhandlers/Thes/ThesaurusAnswers.h"
 #include "kernel/ServerRedirectInfo.h"
+#include "kernel/settings/MaxProblems_SS.h"
 
 namespace {
 
@@ -72,6 +73,15 @@ TEST_F(GrammarThesTest, GrammarSendsItsArgumentsAndMarksEveryRange) {
     Run<Grammar_CH>();
     EXPECT_EQ(map["problemid"], "1");
     EXPECT_EQ(map["loaddlg"], "submit_bot('suggram','a apple',6,7,1,2,'a-32apple');");
+}
+
+// A text full of problems marks no more of them than spelling would (":max_problems:").
+TEST_F(GrammarThesTest, GrammarMarksAtMostTheProblemLimit) {
+    map["text"] = "as as x as as y as as";
+    map[MaxProblems_SS::kKey] = "2";
+    GrammarAnswers("x", "y", "0,5;8,5;16,5;", "1,1,1");
+    Run<Grammar_CH>();
+    EXPECT_EQ(Count(map["view"], "<a name='sg_"), 2u) << map["view"];
 }
 
 TEST(GrammarRangesTest, PairsRangesWithNumbersAndDropsBadItems) {

@@ -61,3 +61,16 @@ TEST(TimeGuardTest, AStoppedGuardNeverFiresLaterAndANewOneCanStart) {
     second.Stop();
     EXPECT_EQ(fired.load(), 0);
 }
+
+// A request that keeps the processor busy is ended by its CPU time, long before the wall limit.
+TEST(TimeGuardTest, FiresOnceTheCpuLimitIsSpent) {
+    std::atomic<int> fired{0};
+    TimeGuard guard(
+        60000, [&] { ++fired; }, 50);
+    guard.Start();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    volatile unsigned long spin = 0;
+    while (fired.load() == 0 && std::chrono::steady_clock::now() < end) spin = spin + 1;
+    EXPECT_EQ(fired.load(), 1);
+    EXPECT_STREQ(guard.Stop(), "TimeGuard. Successfully stopped.");
+}

@@ -2,6 +2,7 @@
 // decorations and the UTF-8 boundary.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "text/EIncorrectPosition.h"
@@ -108,6 +109,7 @@ TEST(TextModel, ReplacedTextReadsBackAsTheSameCharacters) {
         {"a&lt;b c", 0, 3, u"a<b", "a&lt;b c "},    // a reference merged into the range
         {"x&amp;y z", 0, 3, u"x&y", "x&amp;y z "},  // stays one character, not a name
         {"teh z", 0, 3, u"<i>the</i>", "&lt;i&gt;the&lt;/i&gt; z "},  // typed, not markup
+        {"a&lt;b<i>c</i>d", 0, 5, u"a<bcd", "a&lt;b<i>c</i>d "},      // markup inside, escaped
     };
     for (const Row& row : rows) {
         Loaded model(row.input);
@@ -116,6 +118,43 @@ TEST(TextModel, ReplacedTextReadsBackAsTheSameCharacters) {
         EXPECT_EQ(row.source, U8(model.text.SourceText())) << row.input;
         Loaded again(U8(model.text.SourceText()));
         EXPECT_EQ(check + u" ", again.text.CheckText()) << row.input;  // plus the final blank
+    }
+}
+
+// Replacing many ranges at once writes what replacing them one after another from the last
+// writes: the same sources and check stream, markup kept in place.
+TEST(TextModel, ReplacingManyRangesAtOnceEqualsOneAfterAnother) {
+    struct Row {
+        const char* input;
+        std::vector<int> positions;
+        int length;
+        const char16_t* replacement;
+    };
+    const Row rows[] = {
+        {"teh x teh tehran teh", {0, 6, 17}, 3, u"the"},
+        {"teh x teh tehran teh", {0, 6, 17}, 3, u""},
+        {"a&lt;b te<b>h</b> t&amp;h", {0, 6, 11}, 3, u"<i>"},
+        {"ab<b>cd</b>ef ab<i>c</i>d ab<u></u>cd", {0, 9, 14}, 4, u"ABCDEF"},
+        {"x&#128512;y x&#128512;y", {0, 5}, 2, u"z"},
+        {"one two three", {0, 2, 4}, 3, u"Q"},  // overlapping: the middle range is skipped
+        {"one two", {-1, 4, 99}, 3, u"Q"},      // outside the stream
+    };
+    for (const Row& row : rows) {
+        Loaded one(row.input);
+        int expected = 0;
+        int limit = INT_MAX;
+        for (auto at = row.positions.rbegin(); at != row.positions.rend(); ++at)
+            if (*at + row.length <= limit &&
+                one.text.ReplaceRange(row.replacement, *at, row.length)) {
+                ++expected;
+                limit = *at;
+            }
+        Loaded all(row.input);
+        EXPECT_EQ(expected, all.text.ReplaceRanges(row.replacement, row.positions, row.length))
+            << row.input;
+        EXPECT_EQ(U8(one.text.SourceText()), U8(all.text.SourceText())) << row.input;
+        EXPECT_EQ(one.text.CheckText(), all.text.CheckText()) << row.input;
+        EXPECT_EQ(U8(one.text.Render()), U8(all.text.Render())) << row.input;
     }
 }
 

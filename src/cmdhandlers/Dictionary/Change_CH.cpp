@@ -1,5 +1,7 @@
 #include "cmdhandlers/Dictionary/Change_CH.h"
 
+#include <algorithm>
+
 #include "cmdhandlers/Dictionary/DialogWord.h"
 #include "cmdhandlers/Dictionary/IgnoreList.h"
 #include "cmdhandlers/Dictionary/NextCommand.h"
@@ -36,13 +38,44 @@ void Replace(StringMap& map, TextProcessor& processor, const std::u16string& rep
              const Correction& c) {
     processor.ReplaceRange(replacement, at, c.oldLength);
     const bool grammar = c.command == "gr_ch";
-    const bool spelling = c.command == "sp_ch" || c.command == "sp_ch_all";
+    const bool spelling = c.command == "sp_ch";
     for (const char* key : {"igpossp", "igposgr"}) {
         const bool ignoresCorrection = std::string(key) == "igpossp" ? spelling : grammar;
         std::string& list = map[key];
         list = ignoresCorrection ? AfterCorrection(list, at, c.oldLength, c.newLength)
                                  : ShiftPositions(list, at, c.oldLength, c.newLength);
     }
+}
+
+// Every occurrence at once ("sp_ch_all"): one pass over the text and one over each list, so
+// that the work stays linear however often the word occurs.
+void ReplaceAll(StringMap& map, TextProcessor& processor, const std::u16string& replacement,
+                const std::vector<int>& occurrences, const Correction& c) {
+    processor.ReplaceRanges(replacement, occurrences, c.oldLength);
+    const std::vector<long long> at(occurrences.begin(), occurrences.end());
+    map["igpossp"] = AfterCorrections(map["igpossp"], at, c.oldLength, c.newLength);
+    map["igposgr"] = ShiftPositions(map["igposgr"], at, c.oldLength, c.newLength);
+}
+
+// The start of every occurrence of `word` in `text`, overlapping ones included, ascending
+// (Knuth-Morris-Pratt: linear however the word repeats itself).
+std::vector<size_t> AllOccurrences(const std::u16string& text, const std::u16string& word) {
+    std::vector<size_t> border(word.size(), 0);
+    for (size_t i = 1, k = 0; i < word.size(); ++i) {
+        while (k > 0 && word[i] != word[k]) k = border[k - 1];
+        if (word[i] == word[k]) ++k;
+        border[i] = k;
+    }
+    std::vector<size_t> found;
+    for (size_t i = 0, k = 0; i < text.size(); ++i) {
+        while (k > 0 && text[i] != word[k]) k = border[k - 1];
+        if (text[i] == word[k]) ++k;
+        if (k == word.size()) {
+            found.push_back(i + 1 - word.size());
+            k = border[k - 1];
+        }
+    }
+    return found;
 }
 
 std::string NextCommandOf(const std::string& command) {
@@ -57,12 +90,19 @@ std::vector<int> Change_CH::WholeWordOccurrences(const std::u16string& text,
                                                  const std::u16string& word) {
     std::vector<int> found;
     if (word.empty()) return found;
-    for (size_t at = text.find(word); at != std::u16string::npos; at = text.find(word, at + 1)) {
+    const std::vector<size_t> all = AllOccurrences(text, word);
+    // Searching from the end, an occurrence that overlaps one already taken is not one.
+    size_t limit = text.size();
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        const size_t at = *it;
         const size_t end = at + word.size();
         const bool letterBefore = at > 0 && IsLetterUnit(text[at - 1]);
         const bool letterAfter = end < text.size() && IsLetterUnit(text[end]);
-        if (!letterBefore && !letterAfter) found.push_back(static_cast<int>(at));
+        if (letterBefore || letterAfter || end > limit) continue;
+        found.push_back(static_cast<int>(at));
+        limit = at;
     }
+    std::reverse(found.begin(), found.end());
     return found;
 }
 
@@ -80,11 +120,9 @@ void Change_CH::apply(StringMap& map, InternalData& data) {
         if (correction.command == "sp_ch_all") {
             const std::vector<int> occurrences =
                 WholeWordOccurrences(processor.Text().CheckText(), Utf8ToUtf16(word.text));
-            count = 0;
-            for (auto at = occurrences.rbegin(); at != occurrences.rend(); ++at) {
-                Replace(map, processor, replacement, *at, correction);
-                if (*at <= word.position) ++count;
-            }
+            ReplaceAll(map, processor, replacement, occurrences, correction);
+            count = std::upper_bound(occurrences.begin(), occurrences.end(), word.position) -
+                    occurrences.begin();
         } else {
             Replace(map, processor, replacement, word.position, correction);
         }

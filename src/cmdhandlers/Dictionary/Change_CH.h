@@ -23,7 +23,8 @@ class Change_CH : public CommandHandler {
     void apply(StringMap& map, InternalData& data) override;
 
     // The positions (UTF-16 units) of `word` in `text` that have no letter right before or after
-    // them, ascending. An empty word occurs nowhere.
+    // them, ascending; taken from the end, an occurrence that overlaps a later one is left out.
+    // Linear in the text. An empty word occurs nowhere.
     static std::vector<int> WholeWordOccurrences(const std::u16string& text,
                                                  const std::u16string& word);
 };

@@ -1,5 +1,6 @@
 #include "cmdhandlers/Dictionary/IgnoreList.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <vector>
@@ -51,20 +52,46 @@ std::string InsertNumber(std::string_view list, long long number) {
 
 std::string ShiftPositions(std::string_view list, long long position, long long oldLength,
                            long long newLength) {
-    std::vector<std::string> out;
-    for (std::string_view entry : Entries(list)) {
-        const std::optional<long long> value = Number(entry);
-        if (!value) continue;
-        if (*value <= position)
-            out.push_back(std::to_string(*value));
-        else if (*value >= position + oldLength)
-            out.push_back(std::to_string(*value + newLength - oldLength));
-    }
-    return Joined(out);
+    return ShiftPositions(list, std::vector<long long>{position}, oldLength, newLength);
 }
 
 std::string AfterCorrection(std::string_view list, long long position, long long oldLength,
                             long long newLength) {
-    if (oldLength == newLength) return std::string(list);
-    return InsertNumber(ShiftPositions(list, position, oldLength, newLength), position);
+    return AfterCorrections(list, std::vector<long long>{position}, oldLength, newLength);
+}
+
+std::string ShiftPositions(std::string_view list, const std::vector<long long>& positions,
+                           long long oldLength, long long newLength) {
+    std::vector<std::string> out;
+    for (std::string_view entry : Entries(list)) {
+        const std::optional<long long> value = Number(entry);
+        if (!value) continue;
+        // The ranges that start before the entry: it lies inside the last of them, or after
+        // them all.
+        const auto before = static_cast<long long>(
+            std::lower_bound(positions.begin(), positions.end(), *value) - positions.begin());
+        if (before > 0 && *value < positions[static_cast<size_t>(before - 1)] + oldLength) continue;
+        out.push_back(std::to_string(*value + before * (newLength - oldLength)));
+    }
+    return Joined(out);
+}
+
+std::string AfterCorrections(std::string_view list, const std::vector<long long>& positions,
+                             long long oldLength, long long newLength) {
+    if (oldLength == newLength || positions.empty()) return std::string(list);
+    const std::string shifted = ShiftPositions(list, positions, oldLength, newLength);
+    // Each corrected word's new position, inserted as InsertNumber would, in one merge.
+    std::vector<std::string> out;
+    size_t next = 0;
+    const auto corrected = [&](size_t n) {
+        return positions[n] + static_cast<long long>(n) * (newLength - oldLength);
+    };
+    for (std::string_view entry : Entries(shifted)) {
+        const long long value = *Number(entry);
+        for (; next < positions.size() && corrected(next) <= value; ++next)
+            if (corrected(next) < value) out.push_back(std::to_string(corrected(next)));
+        out.emplace_back(entry);
+    }
+    for (; next < positions.size(); ++next) out.push_back(std::to_string(corrected(next)));
+    return Joined(out);
 }

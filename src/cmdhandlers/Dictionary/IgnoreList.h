@@ -4,6 +4,7 @@
 // kept as they are by InsertNumber and dropped by ShiftPositions. Nothing here throws.
 #include <string>
 #include <string_view>
+#include <vector>
 
 // `number` written before the first entry that is not smaller than it (nothing added when that
 // entry equals it), or at the end.
@@ -19,3 +20,11 @@ std::string ShiftPositions(std::string_view list, long long position, long long 
 // the length changed, ShiftPositions and then InsertNumber(position); else unchanged.
 std::string AfterCorrection(std::string_view list, long long position, long long oldLength,
                             long long newLength);
+
+// ShiftPositions and AfterCorrection for the ranges at every position of `positions`
+// (ascending, not overlapping) replaced one after another from the last, as "sp_ch_all" does:
+// one pass over the list (each corrected position is inserted where InsertNumber would put it).
+std::string ShiftPositions(std::string_view list, const std::vector<long long>& positions,
+                           long long oldLength, long long newLength);
+std::string AfterCorrections(std::string_view list, const std::vector<long long>& positions,
+                             long long oldLength, long long newLength);

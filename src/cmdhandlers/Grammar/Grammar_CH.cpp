@@ -4,9 +4,11 @@
 #include "cmdhandlers/Grammar/GrammarCall.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "kernel/CommandRegistry.h"
+#include "kernel/settings/MaxProblems_SS.h"
 #include "text/DefaultErrorDecorator.h"
 #include "text/TextRenderers.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/logging/Logger.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "grammar", Grammar_CH);
 
@@ -28,7 +30,15 @@ void Grammar_CH::apply(StringMap& map, InternalData& data) {
                              {"Grammar_CH", "", kCheckFailed, kCheckFailed, __FILE__, __LINE__});
         const auto checkLength = static_cast<int>(processor.Text().CheckText().size());
         std::vector<MisspeltRange> ranges;
+        const size_t maxProblems = MaxProblems_SS::Of(map);
         for (const GrammarRange& found : GrammarRanges(results[2], results[3], checkLength)) {
+            if (ranges.size() == maxProblems) {
+                GetLogger().Log(loglevel::Warning, 0,
+                                "*WARNING* marked the first %zu grammar problems only; the rest "
+                                "of the text is left unmarked (max_problems)",
+                                maxProblems);
+                break;
+            }
             processor.AddProblem(found.range.position, found.range.length, found.problemNumber);
             ranges.push_back(found.range);
         }

@@ -6,7 +6,8 @@
 // (ignored positions), the server settings (GrammarServer), InternalData FilteringParams (30)
 // and SpellLang (1). Calls "check_grammar" (ignoregr, igposgr, check text, "-1").
 // Writes: "problemid", "view" (links to "suggram"), "text", "loaddlg", as "spell" does. Every
-// range the engine reports is a problem, overlapping ones included.
+// range the engine reports is a problem, overlapping ones included, up to ":max_problems:"
+// (MaxProblems_SS; the log says when the rest of the text is left unmarked).
 // Throws: critical "The Verbarium Service is currently unavailable." for a "grammar_host"
 // without ':' or a client that cannot be initialised; critical "Check grammar - failed." when
 // the call fails; "The default language is not configured correctly." for a missing typed

@@ -48,10 +48,12 @@ void ReadIncorrect(std::string_view part, CheckAndSuggestions& out) {
 
 }  // namespace
 
-const std::vector<std::string>* CheckAndSuggestions::SuggestionsOf(std::string_view word) const {
-    for (const Entry& entry : incorrect)
-        if (entry.first == word) return &entry.second;
-    return nullptr;
+std::unordered_map<std::string_view, const std::vector<std::string>*> CheckAndSuggestions::Index()
+    const {
+    std::unordered_map<std::string_view, const std::vector<std::string>*> index;
+    index.reserve(incorrect.size());
+    for (const Entry& entry : incorrect) index.emplace(entry.first, &entry.second);
+    return index;
 }
 
 CheckAndSuggestions ParseCheckAndSuggestions(std::string_view answer) {

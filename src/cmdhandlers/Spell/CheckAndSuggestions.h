@@ -5,6 +5,7 @@
 // words separated by ",". Answers come from outside: any bytes are read, nothing throws.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -13,8 +14,9 @@ struct CheckAndSuggestions {
     std::vector<Entry> incorrect;
     std::vector<std::string> correct;
 
-    // The suggestions of `word` when it is among the incorrect entries (the first such entry).
-    const std::vector<std::string>* SuggestionsOf(std::string_view word) const;
+    // The suggestions of each incorrect word (its first entry), for lookups in constant time.
+    // The views point into `incorrect`: the index lives no longer than this object, unchanged.
+    std::unordered_map<std::string_view, const std::vector<std::string>*> Index() const;
 };
 
 // An entry without ":" is a word without suggestions; empty words and empty suggestions are

@@ -171,25 +171,27 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
     const size_t keep = static_cast<size_t>(std::clamp(count, 0, kMaxSuggestionsPerWord));
     std::string entries;
     std::string correct;
+    const auto index = answer.Index();
     size_t at = 0;
     while (at <= words.size()) {
         const size_t end = std::min(words.find(',', at), words.size());
         const std::string_view word = words.substr(at, end - at);
         at = end + 1;
         if (word.empty()) continue;
-        const std::vector<std::string>* suggestions = answer.SuggestionsOf(word);
-        if (suggestions == nullptr) {
+        const auto found = index.find(word);
+        if (found == index.end()) {
             if (json)
                 correct += (correct.empty() ? "'" : ",'") + ScriptStringEscape(word) + "'";
             else
                 correct += "<word id=\"" + XmlTextEscape(word) + "\"/>";
             continue;
         }
-        const size_t shown = std::min(keep, suggestions->size());
+        const std::vector<std::string>& suggestions = *found->second;
+        const size_t shown = std::min(keep, suggestions.size());
         std::string list;
         for (size_t k = 0; k < shown; ++k)
-            list += json ? (k != 0 ? "','" : "") + ScriptStringEscape((*suggestions)[k])
-                         : (k != 0 ? "," : "") + XmlTextEscape((*suggestions)[k]);
+            list += json ? (k != 0 ? "','" : "") + ScriptStringEscape(suggestions[k])
+                         : (k != 0 ? "," : "") + XmlTextEscape(suggestions[k]);
         if (json)
             entries +=
                 (entries.empty() ? "['" : ",['") + ScriptStringEscape(word) + "',['" + list + "']]";
