@@ -25,6 +25,8 @@ PACKAGES=(
   libfcgi-dev spawn-fcgi nginx-light
   # the relay's HTTP client to the service host; TLS for the relay's end-to-end https test
   libcurl4-openssl-dev lighttpd-mod-openssl openssl
+  # the engine server's dictionary owner keys (random source, SHA-256)
+  libssl-dev
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
@@ -49,4 +51,13 @@ browser_tests=$(cd "$(dirname "$0")/../tests/browser" && pwd)
 if [ ! -d "$browser_tests/node_modules/playwright-core" ]; then
   (cd "$browser_tests" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent) ||
     echo "warning: npm could not install playwright-core; the browser tests will be skipped"
+fi
+
+# The JSON API's end-to-end test: clients of LanguageTool's HTTP API and the OpenAPI validator,
+# from the npm registry at the versions the lock file pins. Without the registry those tests
+# skip themselves.
+jsonapi_tests=$(cd "$(dirname "$0")/../tests/jsonapi" && pwd)
+if [ ! -d "$jsonapi_tests/node_modules/languagetool-api" ]; then
+  (cd "$jsonapi_tests" && npm ci --no-audit --no-fund --silent) ||
+    echo "warning: npm could not install the JSON API clients; their tests will be skipped"
 fi

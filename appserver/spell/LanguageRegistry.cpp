@@ -71,6 +71,12 @@ std::vector<std::string> LanguageRegistry::Describe() const {
     return out;
 }
 
+std::vector<std::string> LanguageRegistry::Codes() const {
+    std::vector<std::string> out;
+    for (const auto& entry : pools_) out.push_back(entry.first);
+    return out;
+}
+
 void LanguageRegistry::Preload() {
     for (const auto& [name, pool] : pools_) pool->Acquire();
 }
