@@ -72,7 +72,7 @@ TEST_F(DialogLoopEndToEndTest, PersonalDictionaryLifecycle) {
         Marked(Post("cmd=spell&slang=en_US&text=" + text, "udn=loop%20list").body, "Orthdexx"));
     EXPECT_EQ(Dictionary("delete", "", "loop list"),
               "cb({\"dname\": \"loop list\", \"action\": \"delete\"})");
-    EXPECT_NE(Dictionary("restore", "loop list", "[/]").find("error: true"), std::string::npos);
+    EXPECT_NE(Dictionary("restore", "loop list", "[/]").find("\"error\": true"), std::string::npos);
 }
 
 TEST_F(DialogLoopEndToEndTest, ChangeAllLeavesLongerWordsAlone) {

@@ -7,7 +7,6 @@
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "kernel/CommandRegistry.h"
 #include "utils/InternalDataKeys.h"
-#include "utils/RequestValueRecord.h"
 
 VERB_REGISTER_COMMAND(Program::Orthd, "v2/check", V2Check_CH);
 
@@ -15,17 +14,9 @@ namespace {
 
 constexpr char kAuto[] = "auto";
 
-// Whether the request itself gave `key` (an empty text is a text; an absent one is not).
-bool SentByRequest(StringMap& map, InternalData& data, const std::string& key) {
-    if (key == "text" && data.Find(idkey::TextAsSent)) return true;
-    return data.Find(idkey::RequestValues) &&
-           data.Get<RequestValueRecord>(idkey::RequestValues).OriginOf(key, map[key]).has_value();
-}
-
 AnnotatedText ReadText(StringMap& map, InternalData& data) {
+    // Without "data" the text is "text", empty when absent: an empty text has no problems.
     const bool annotated = !map["data"].empty();
-    if (!annotated && !SentByRequest(map, data, "text"))
-        throw ApiFailure(ApiFailure::kBadRequest, "Missing 'text' or 'data' parameter");
     const std::string& value = annotated ? map["data"] : map["text"];
     if (value.size() > V2Check_CH::kMaxTextBytes)
         throw ApiFailure(ApiFailure::kTooLarge, "Your text exceeds the limit of " +

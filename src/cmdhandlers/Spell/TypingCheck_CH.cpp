@@ -53,7 +53,4 @@ void TypingCheck_CH::AnswerFailure(StringMap& map, bool parenthesisSafe) {
         map["callback"] = kDefaultCallback;
     else
         map["callback"] = parenthesisSafe ? ParenthesisEscape(callback) : callback;
-    // Always a call: the answer is the callback's arguments.
-    map["left_per"] = "(";
-    map["right_per"] = ")";
 }
