@@ -218,7 +218,7 @@ TEST_F(DictionaryTest, JsonAnswersEscapeNamesWordsAndMessages) {
     EngineRefuses();
     Run<Dictionary_CH>();
     EXPECT_EQ(map["view"], "{\"text\": \"restore [" + escaped + "] failed\", \"type\": \"-3\", " +
-                               "error: true, dname: \"" + escaped + "\"}");
+                               "\"error\": true, \"dname\": \"" + escaped + "\"}");
 }
 
 TEST(MessageFormatTest, FillsOnlyPercentSAndDInOrder) {

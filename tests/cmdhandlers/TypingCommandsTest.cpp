@@ -224,7 +224,7 @@ TEST_F(TypingCommandsTest, FailedLanguageFallsBackToEnglish) {
     EXPECT_EQ(
         map["view"],
         "{\"incorrect\": [[\"wrod\",[\"word\"]]],\"correct\": [], \"o\": {\"lang\": \"en_US\", "
-        "errorLang: \"de_DE\"}}");
+        "\"errorLang\": \"de_DE\"}}");
     EXPECT_EQ(map["slang"], "en_US");
 }
 

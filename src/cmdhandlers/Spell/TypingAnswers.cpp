@@ -193,7 +193,9 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
             list += json ? (k != 0 ? "," : "") + Quoted((*suggestions)[k])
                          : (k != 0 ? "," : "") + XmlTextEscape((*suggestions)[k]);
         if (json)
-            entries += (entries.empty() ? "[" : ",[") + Quoted(word) + ",[" + list + "]]";
+            // No suggestion shown: one empty one, as the clients know it.
+            entries += (entries.empty() ? "[" : ",[") + Quoted(word) + ",[" +
+                       (list.empty() ? "\"\"" : list) + "]]";
         else
             entries += "<word id=\"" + XmlTextEscape(word) + "\" suggestions=\"" + list + "\"/>";
     }
