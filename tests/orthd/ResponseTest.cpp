@@ -255,7 +255,7 @@ TEST_F(OrthdErrorAnswerTest, WebServiceJsonEchoesAHostileValueInertly) {
     const std::string body =
         "{\"message\": \"Format 'x&quot;});alert(1);//&lt;#:ini_name:#&gt;\\\\' is not "
         "supported.\", "
-        "command: \"check_spelling\"}";
+        "\"command\": \"check_spelling\"}";
     EXPECT_EQ(Answer(Error::ErrorMessage(message, "f", 1)),
               Headers(ctype::kJavaScript, body.size()) + Tail(body));
 }

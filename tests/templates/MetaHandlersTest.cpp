@@ -55,7 +55,7 @@ TEST_F(CheckSpellingTest, PositionsGiveOneEntryPerOccurrence) {
     EXPECT_EQ(Json(),
               "[{\"position\": 0, \"length\": 3, \"suggestions\": [\"the\"]}, {\"position\": 12, "
               "\"length\": 3, "
-              "suggestions: [\"the\"]}]");
+              "\"suggestions\": [\"the\"]}]");
 }
 
 TEST_F(CheckSpellingTest, NoMisspellingsGiveEmptyAnswers) {
