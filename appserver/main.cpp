@@ -10,10 +10,13 @@
 #include <string>
 
 #include "core/IdleTrimmer.h"
+#include "api/OwnedDictionaryFunctions.h"
+#include "api/TextMatchService.h"
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
 #include "core/ServerConfig.h"
 #include "dict/DictionaryStore.h"
+#include "grammar/GrammarChecker.h"
 #include "grammar/GrammarService.h"
 #include "net/TcpServer.h"
 #include "spell/LanguageRegistry.h"
@@ -52,7 +55,16 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     if (config.preload) spell.PrepareSuggestions();
     GrammarService grammar;
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
-    const RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);
+    RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);
+    const GrammarChecker grammarChecker;
+    const TextMatchService matchService(spell, grammarChecker, languages.Codes());
+    dispatcher.Add("check_matches", 5, [&matchService](const RequestDispatcher::Params& p) {
+        return std::vector<std::string>{matchService.CheckMatches(p)};
+    });
+    OwnedDictionaryFunctions::Register(dispatcher, dictionaries);
+    dispatcher.Add("list_languages", 0, [&matchService](const RequestDispatcher::Params&) {
+        return std::vector<std::string>{matchService.Languages()};
+    });
 
     NetLimits limits;
     limits.readTimeoutMs = config.readTimeoutMs;

@@ -31,6 +31,8 @@ PACKAGES=(
   libcurl4-openssl-dev lighttpd-mod-openssl openssl
   # gzip for the browser scripts the service sends
   zlib1g-dev
+  # the engine server's dictionary owner keys (random source, SHA-256)
+  libssl-dev
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
@@ -56,4 +58,13 @@ browser_tests=$(cd "$(dirname "$0")/../tests/browser" && pwd)
 if ! (cd "$browser_tests" && npm ls --silent >/dev/null 2>&1); then
   (cd "$browser_tests" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent) ||
     echo "warning: npm could not install the browser tests' packages; those tests will be skipped"
+fi
+
+# The JSON API's end-to-end test: clients of LanguageTool's HTTP API and the OpenAPI validator,
+# from the npm registry at the versions the lock file pins. Without the registry those tests
+# skip themselves.
+jsonapi_tests=$(cd "$(dirname "$0")/../tests/jsonapi" && pwd)
+if [ ! -d "$jsonapi_tests/node_modules/languagetool-api" ]; then
+  (cd "$jsonapi_tests" && npm ci --no-audit --no-fund --silent) ||
+    echo "warning: npm could not install the JSON API clients; their tests will be skipped"
 fi

@@ -22,11 +22,17 @@ class RequestDispatcher {
 
     std::string Answer(std::string_view body) const;
 
+    using Params = std::vector<std::string>;
+    // Serves `name` with `paramCount` parameters by `run` (functions kept in their own files).
+    void Add(const std::string& name, size_t paramCount,
+             std::function<std::vector<std::string>(const Params&)> run) {
+        functions_[name] = {paramCount, std::move(run)};
+    }
+
     // The function names served, for the log.
     std::vector<std::string> Functions() const;
 
   private:
-    using Params = std::vector<std::string>;
     struct Function {
         size_t paramCount;
         std::function<std::vector<std::string>(const Params&)> run;

@@ -8,6 +8,7 @@
 #include "core/EngineError.h"
 #include "core/Log.h"
 #include "core/Utf8.h"
+#include "dict/OwnerKey.h"
 
 namespace {
 
@@ -34,6 +35,11 @@ class Statement {
                           SQLITE_TRANSIENT);
         return *this;
     }
+    Statement& BindBlob(int index, const std::string& bytes) {
+        sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()),
+                          SQLITE_TRANSIENT);
+        return *this;
+    }
     Statement& Bind(int index, long long value) {
         sqlite3_bind_int64(stmt_, index, value);
         return *this;
@@ -50,6 +56,11 @@ class Statement {
         sqlite3_clear_bindings(stmt_);
     }
     long long Int(int column) { return sqlite3_column_int64(stmt_, column); }
+    std::string Blob(int column) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+        return bytes ? std::string(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
+                     : std::string();
+    }
     std::string Text(int column) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
         return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
@@ -117,6 +128,9 @@ DictionaryStore::DictionaryStore(const std::string& path, size_t maxTotalBytes)
     Execute(
         "CREATE TABLE IF NOT EXISTS words("
         " dict_id INTEGER NOT NULL, word TEXT NOT NULL, PRIMARY KEY(dict_id, word)) WITHOUT ROWID");
+    Execute(
+        "CREATE TABLE IF NOT EXISTS owners("
+        " dict_id INTEGER PRIMARY KEY, key_hash BLOB NOT NULL)");
     Statement total(db_.get(), "SELECT COALESCE(SUM(LENGTH(CAST(word AS BLOB))), 0) FROM words");
     total.Step();
     totalBytes_ = static_cast<size_t>(total.Int(0));
@@ -266,6 +280,9 @@ void DictionaryStore::Delete(std::string_view rawName) {
     words.Bind(1, id).Step();
     Statement dictionary(db_.get(), "DELETE FROM dictionaries WHERE id = ?1");
     dictionary.Bind(1, id).Step();
+    // Ids may be reused: a later dictionary must not inherit this one's owner.
+    Statement owner(db_.get(), "DELETE FROM owners WHERE dict_id = ?1");
+    owner.Bind(1, id).Step();
     transaction.Commit();
     totalBytes_ -= std::min(bytes, totalBytes_);
     Forget(name);
@@ -306,4 +323,82 @@ std::shared_ptr<const DictionaryStore::WordSet> DictionaryStore::Words(std::stri
     if (cache_.size() >= kMaxCachedDictionaries) cache_.clear();
     cache_.emplace(name, words);
     return words;
+}
+
+std::string DictionaryStore::OwnerHashOf(long long id) {
+    Statement query(db_.get(), "SELECT key_hash FROM owners WHERE dict_id = ?1");
+    query.Bind(1, id);
+    return query.Step() ? query.Blob(0) : std::string();
+}
+
+void DictionaryStore::SetOwner(long long id, const std::string& key) {
+    Statement insert(db_.get(), "INSERT INTO owners(dict_id, key_hash) VALUES (?1, ?2)");
+    insert.Bind(1, id).BindBlob(2, OwnerKey::Hash(key)).Step();
+}
+
+long long DictionaryStore::AuthorizedId(const std::string& name, std::string_view key) {
+    const long long id = IdOf(name);
+    if (id < 0) throw EngineError("User dictionary not found");
+    const std::string hash = OwnerHashOf(id);
+    if (!hash.empty() && !OwnerKey::Matches(key, hash))
+        throw EngineError("Wrong key for the user dictionary");
+    return id;
+}
+
+std::string DictionaryStore::CreateOwned(std::string_view rawName, std::string_view wordList) {
+    const std::string name = ValidName(rawName);
+    const std::vector<std::string> words = ValidWords({}, wordList);
+    const std::string key = OwnerKey::Generate();
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    if (IdOf(name) >= 0) throw EngineError("User dictionary already exists");
+    const long long id = Insert(name);
+    const size_t added = InsertWords(id, words);
+    SetOwner(id, key);
+    transaction.Commit();
+    totalBytes_ += added;
+    Forget(name);
+    return key;
+}
+
+std::string DictionaryStore::Claim(std::string_view rawName) {
+    const std::string name = ValidName(rawName);
+    const std::string key = OwnerKey::Generate();
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    const long long id = IdOf(name);
+    if (id < 0) throw EngineError("User dictionary not found");
+    if (!OwnerHashOf(id).empty()) throw EngineError("User dictionary already has an owner");
+    SetOwner(id, key);
+    transaction.Commit();
+    return key;
+}
+
+void DictionaryStore::Authorize(std::string_view rawName, std::string_view key) {
+    const std::string name = ValidName(rawName);
+    std::lock_guard<std::mutex> lock(mutex_);
+    AuthorizedId(name, key);
+}
+
+std::vector<std::string> DictionaryStore::List(std::string_view rawName, std::string_view key) {
+    const std::string name = ValidName(rawName);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement query(db_.get(), "SELECT word FROM words WHERE dict_id = ?1 ORDER BY word");
+    query.Bind(1, AuthorizedId(name, key));
+    std::vector<std::string> words;
+    while (query.Step()) words.push_back(query.Text(0));
+    return words;
+}
+
+void DictionaryStore::RemoveWord(std::string_view rawName, std::string_view key,
+                                 std::string_view word) {
+    const std::string name = ValidName(rawName);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Transaction transaction(db_.get());
+    Statement remove(db_.get(), "DELETE FROM words WHERE dict_id = ?1 AND word = ?2");
+    remove.Bind(1, AuthorizedId(name, key)).Bind(2, std::string(word)).Step();
+    const size_t removed = sqlite3_changes(db_.get()) > 0 ? word.size() : 0;
+    transaction.Commit();
+    totalBytes_ -= std::min(removed, totalBytes_);
+    Forget(name);
 }

@@ -48,6 +48,22 @@ class DictionaryStore {
     // The words of a dictionary; an empty set when it is missing or the name is invalid.
     std::shared_ptr<const WordSet> Words(std::string_view name);
 
+    // Owners. A dictionary may have an owner key (OwnerKey; only its hash is stored). Without
+    // one it is open to everyone, as dictionaries made before owners existed are.
+    //
+    // Creates a dictionary with a fresh owner key and returns the key; fails as Create.
+    std::string CreateOwned(std::string_view name, std::string_view wordList);
+    // Gives an ownerless dictionary a fresh owner key and returns it; fails with "User
+    // dictionary already has an owner" or "User dictionary not found".
+    std::string Claim(std::string_view name);
+    // Passes when the dictionary has no owner or `key` is its owner key; fails with "Wrong key
+    // for the user dictionary" or "User dictionary not found".
+    void Authorize(std::string_view name, std::string_view key);
+    // The words in byte order, after Authorize.
+    std::vector<std::string> List(std::string_view name, std::string_view key);
+    // Removes `word` (nothing when absent), after Authorize.
+    void RemoveWord(std::string_view name, std::string_view key, std::string_view word);
+
     // The stored form of a name (0x08 -> blank).
     static std::string NormalName(std::string_view name);
 
@@ -66,6 +82,11 @@ class DictionaryStore {
     std::string ValidName(std::string_view name) const;
     std::vector<std::string> ValidWords(std::string_view word, std::string_view wordList) const;
     void Forget(const std::string& name);
+    // The stored owner hash of dictionary `id`; empty when it has no owner.
+    std::string OwnerHashOf(long long id);
+    void SetOwner(long long id, const std::string& key);
+    // The id of `name` after checking `key` against its owner; the mutex must be held.
+    long long AuthorizedId(const std::string& name, std::string_view key);
 
     std::unique_ptr<sqlite3, Closer> db_;
     const size_t maxTotalBytes_;

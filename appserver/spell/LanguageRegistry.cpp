@@ -77,6 +77,12 @@ std::vector<SpellerPool*> LanguageRegistry::Pools() const {
     return out;
 }
 
+std::vector<std::string> LanguageRegistry::Codes() const {
+    std::vector<std::string> out;
+    for (const auto& entry : pools_) out.push_back(entry.first);
+    return out;
+}
+
 void LanguageRegistry::Preload() {
     for (const auto& [name, pool] : pools_) pool->Acquire();
 }

@@ -25,6 +25,8 @@ class LanguageRegistry {
 
     // "en_US (aspell)" for each language, in name order.
     std::vector<std::string> Describe() const;
+    // The served language names ("en_US"), in name order.
+    std::vector<std::string> Codes() const;
     size_t size() const { return pools_.size(); }
 
     // Every language's pool, in name order.

@@ -95,15 +95,7 @@ fi
 sleep 1
 
 # Texts of about 1 KB and 20 KB with a few misspellings per 1 KB.
-paragraph="The comittee recieved the report on teh new library building. Every member agreed that \
-the design was excelent and that the work should begin soon. The architect explained how the \
-reading rooms would get natural light from the north, how the stacks would be kept dry, and how \
-visitors could find thier way without asking for help. Several people asked about the budget; \
-the treasurer answered that the city had already set the money aside last year. A few questions \
-remained about parking, the opening hours on weekends, and the cafe near the entrance, which \
-some thought would be too noisy for a place of study. The chair proposed to meet again next \
-month to settle these details and to invite the neighbours to see the plans before the final \
-vote. Everyone left the meeting in good spirits, looking forward to the next steps. "
+paragraph=$(cat "$top/bench/service/paragraph-1KB.txt")
 large=""
 for _ in $(seq 1 20); do large+=$paragraph; done
 encode() { python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.stdin.read()),end="")'; }

@@ -3,7 +3,9 @@
 #include <map>
 #include <optional>
 
+#include "kernel/ApiPath.h"
 #include "kernel/ContentTypes.h"
+#include "kernel/filters/Request_FLT.h"
 #include "templates/TemplateMap.h"
 #include "templates/TemplateRendering.h"
 #include "utils/InternalDataKeys.h"
@@ -32,7 +34,7 @@ const std::map<std::string, ErrorRow>& ErrorTemplateTable() {
           "</message></error></check_spelling>",
           ctype::kXml}},
         {std::string(ctype::kJavaScript) + "web_service",
-         {"{message: \"<#e_message#>\", command: \"<#e_command#>\"}", ctype::kJavaScript}},
+         {"{\"message\": \"<#e_message#>\", \"command\": \"<#e_command#>\"}", ctype::kJavaScript}},
         {ctype::kHtml, {kXmlErrorDocument, ctype::kXml}},
         {ctype::kXml, {kXmlErrorDocument, ctype::kXml}},
         {ctype::kJavaScript,
@@ -80,6 +82,18 @@ void RenderPlainText(StringMap& map, InternalData& data) {
     data.Set(idkey::ExpandTemplate, false);
 }
 
+// The JSON API answers its failures as plain text with an HTTP status, never 200: the status
+// the command chose, or 413 for a refused body, else 400.
+void RenderApiError(const std::string& message, StringMap& map, InternalData& data) {
+    RenderPlainText(map, data);
+    map[":template:"] = message;
+    std::string status = data.GetOr<std::string>(idkey::ApiStatus, "");
+    if (status.empty())
+        status = message == Request_FLT::kBodyTooLargeMessage ? "413 Payload Too Large"
+                                                              : "400 Bad Request";
+    data.Set<std::string>(idkey::HttpStatus, status);
+}
+
 }  // namespace
 
 std::pair<std::string, std::string> ErrorMessage::FindErrorTemplate(
@@ -91,6 +105,10 @@ std::pair<std::string, std::string> ErrorMessage::FindErrorTemplate(
 }
 
 void ErrorMessage::Render(StringMap& map, InternalData& data) const {
+    if (IsApiCommand(map["cmd"])) {
+        RenderApiError(message_, map, data);
+        return;
+    }
     map["e_command"] = map["cmd"];
     map["cmd"] = "error";
     map["e_message_title"] = data.GetOr<std::string>(idkey::ServerName, "");

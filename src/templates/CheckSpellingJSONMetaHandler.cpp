@@ -19,8 +19,8 @@ std::string CheckSpellingJSONMetaHandler::renderWords(const CheckSpellingSuggest
     std::string out = "[";
     for (auto it = words.begin(); it != words.end(); ++it) {
         if (it != words.begin()) out += ", ";
-        out += "{ word: \"" + JsonStringEscape(it->first) +
-               "\", suggestions: " + SuggestionsArray(it->second) + "}";
+        out += "{\"word\": \"" + JsonStringEscape(it->first) +
+               "\", \"suggestions\": " + SuggestionsArray(it->second) + "}";
     }
     return out + "]";
 }
@@ -31,9 +31,9 @@ std::string CheckSpellingJSONMetaHandler::renderPositions(const CheckSpellingSug
     for (size_t i = 0; i < positions.size(); ++i) {
         const auto& [word, span] = positions[i];
         if (i != 0) out += ", ";
-        out += "{ position: " + std::to_string(span.first) +
-               ", length: " + std::to_string(span.second) +
-               ", suggestions: " + SuggestionsArray(SuggestionsOf(words, word)) + "}";
+        out += "{\"position\": " + std::to_string(span.first) +
+               ", \"length\": " + std::to_string(span.second) +
+               ", \"suggestions\": " + SuggestionsArray(SuggestionsOf(words, word)) + "}";
     }
     return out + "]";
 }

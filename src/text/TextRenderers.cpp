@@ -114,7 +114,7 @@ std::string RenderWords(TextProcessor& processor, const StringMap& strings, std:
     processor.Text().RemoveDecorations();
     const std::u16string check = processor.Text().CheckText();
     const bool xml = format == WordsFormat::kXml;
-    std::u16string out = xml ? u"<words>" : u"words:[";
+    std::u16string out = xml ? u"<words>" : u"\"words\":[";
     std::size_t answerOffset = 0;
     bool wroteEntry = false;
     const auto& problems = processor.Problems();
@@ -129,17 +129,17 @@ std::string RenderWords(TextProcessor& processor, const StringMap& strings, std:
             out += u"<word id = \"" + XmlAttributeEscape(word);
         } else {
             if (wroteEntry) out += u',';
-            out += u"{id: '" + JsSingleQuotedEscape(word) + u"'";
+            out += u"{\"id\": \"" + JsonQuotedEscape(word) + u"\"";
         }
         wroteEntry = true;
         if (i <= 1) {
             const auto suggestions = NextSuggestions(answer, answerOffset, limit);
-            out += xml ? u"\" suggestions = \"" : u",suggestions:[";
+            out += xml ? u"\" suggestions = \"" : u",\"suggestions\":[";
             for (std::size_t k = 0; k < suggestions.size(); ++k) {
                 if (xml)
                     out += (k ? u"," : u"") + XmlAttributeEscape(suggestions[k]);
                 else
-                    out += (k ? u",'" : u"'") + JsSingleQuotedEscape(suggestions[k]) + u"'";
+                    out += (k ? u",\"" : u"\"") + JsonQuotedEscape(suggestions[k]) + u"\"";
             }
             if (!xml) out += u']';
         }

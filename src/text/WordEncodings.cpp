@@ -13,11 +13,11 @@ void AppendAscii(std::u16string& out, std::string_view ascii) {
 
 void AppendDecimal(std::u16string& out, unsigned value) { AppendAscii(out, std::to_string(value)); }
 
-void AppendHexByte(std::u16string& out, unsigned value) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    out += u"\\x";
-    out += static_cast<char16_t>(kDigits[(value >> 4) & 0xF]);
-    out += static_cast<char16_t>(kDigits[value & 0xF]);
+void AppendUnicodeEscape(std::u16string& out, unsigned value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out += u"\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += static_cast<char16_t>(kDigits[(value >> shift) & 0xF]);
 }
 
 bool IsXmlChar(char16_t c) {
@@ -164,16 +164,13 @@ std::u16string XmlAttributeEscape(std::u16string_view text) {
     return out;
 }
 
-std::u16string JsSingleQuotedEscape(std::u16string_view text) {
+std::u16string JsonQuotedEscape(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size());
     for (char16_t c : text) {
         switch (c) {
             case u'\\':
                 out += u"\\\\";
-                break;
-            case u'\'':
-                out += u"\\'";
                 break;
             case u'"':
                 out += u"\\\"";
@@ -187,15 +184,10 @@ std::u16string JsSingleQuotedEscape(std::u16string_view text) {
             case u'\t':
                 out += u"\\t";
                 break;
-            case 0x2028:
-                out += u"\\u2028";
-                break;
-            case 0x2029:
-                out += u"\\u2029";
-                break;
             default:
-                if (c < 0x20 || c == u'<' || c == u'>' || c == u'&')
-                    AppendHexByte(out, c);
+                if (c < 0x20 || c == u'\'' || c == u'<' || c == u'>' || c == u'&' || c == 0x2028 ||
+                    c == 0x2029)
+                    AppendUnicodeEscape(out, c);
                 else
                     out += c;
         }

@@ -33,7 +33,7 @@ std::u16string HtmlAngleEscape(std::u16string_view text);
 // references, TAB/LF/CR numeric references; other characters XML cannot hold become U+FFFD.
 std::u16string XmlAttributeEscape(std::u16string_view text);
 
-// A single-quoted JavaScript string that may also sit in an HTML page: backslash, both
-// quotes, '<', '>', '&' and control characters become \xHH escapes (backslash and the
-// quotes as \\, \' and \"), U+2028 and U+2029 become \u2028 and \u2029.
-std::u16string JsSingleQuotedEscape(std::u16string_view text);
+// A double-quoted JSON string that may also sit in a script or an HTML page: backslash and '"'
+// get a backslash, TAB, LF, CR become \t \n \r; other control characters, '\'', '<', '>', '&',
+// U+2028 and U+2029 become \uXXXX escapes.
+std::u16string JsonQuotedEscape(std::u16string_view text);

@@ -37,4 +37,6 @@ inline constexpr int RequestValues = 40;     // RequestValueRecord: request text
 inline constexpr int HttpExtraHeaders = 31;  // std::vector<std::string>, "Name: value"
 // std::string: "text" as the request gave it, when the no-break spaces in it were replaced
 inline constexpr int TextAsSent = 41;
+// std::string: the HTTP status ("413 Payload Too Large") of a JSON API failure answer
+inline constexpr int ApiStatus = 42;
 }  // namespace idkey

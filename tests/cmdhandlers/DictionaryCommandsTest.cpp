@@ -67,51 +67,55 @@ TEST_F(DictionaryTest, DictionaryActionsCallTheEngineAndAnswerInJson) {
          true,
          "create_new_user_dictionary",
          {"new", "a,b"},
-         "{dname: \"new\", action: \"create\"}",
+         "{\"dname\": \"new\", \"action\": \"create\"}",
          "new"},
         {"delete",
          true,
          "delete_user_dictionary",
          {"old"},
-         "{dname: \"old\", action: \"delete\"}",
+         "{\"dname\": \"old\", \"action\": \"delete\"}",
          ""},
         {"rename",
          true,
          "rename_user_dictionary",
          {"old", "new"},
-         "{dname: \"new\", action: \"rename\"}",
+         "{\"dname\": \"new\", \"action\": \"rename\"}",
          "new"},
         {"restore",
          true,
          "check_user_dictionary",
          {"new"},
-         "{dname: \"new\", action: \"restore\"}",
+         "{\"dname\": \"new\", \"action\": \"restore\"}",
          "new"},
-        {"getname", true, "", {}, "{dname: \"old\", action: \"getname\"}", "old"},
+        {"getname", true, "", {}, "{\"dname\": \"old\", \"action\": \"getname\"}", "old"},
         {"other", true, "", {}, "", "new"},
         {"create",
          false,
          "create_new_user_dictionary",
          {"new", "a,b"},
-         "{text: \"create [new] failed (-3)\", type: \"-3\", error: true, dname: \"new\"}",
+         "{\"text\": \"create [new] failed (-3)\", \"type\": \"-3\", \"error\": true, \"dname\": "
+         "\"new\"}",
          "old"},
         {"delete",
          false,
          "delete_user_dictionary",
          {"old"},
-         "{text: \"delete failed (-3): [old]\", type: \"-3\", error: true, dname: \"old\"}",
+         "{\"text\": \"delete failed (-3): [old]\", \"type\": \"-3\", \"error\": true, \"dname\": "
+         "\"old\"}",
          "old"},
         {"rename",
          false,
          "rename_user_dictionary",
          {"old", "new"},
-         "{text: \"rename [old] failed (-3)\", type: \"-3\", error: true, dname: \"old\"}",
+         "{\"text\": \"rename [old] failed (-3)\", \"type\": \"-3\", \"error\": true, \"dname\": "
+         "\"old\"}",
          "old"},
         {"restore",
          false,
          "check_user_dictionary",
          {"new"},
-         "{text: \"restore [new] failed\", type: \"-3\", error: true, dname: \"new\"}",
+         "{\"text\": \"restore [new] failed\", \"type\": \"-3\", \"error\": true, \"dname\": "
+         "\"new\"}",
          "[/]"},
     };
     for (const Row& row : rows) {
@@ -144,7 +148,8 @@ TEST_F(DictionaryTest, DictionaryEdgeCases) {
     map["udn"] = map["dname"] = "same";
     Run<Dictionary_CH>();
     EXPECT_EQ(map["view"],
-              "{text: \"rename [same] failed (-3)\", type: \"-3\", error: true, dname: \"same\"}");
+              "{\"text\": \"rename [same] failed (-3)\", \"type\": \"-3\", \"error\": true, "
+              "\"dname\": \"same\"}");
     EXPECT_TRUE(server.requests().empty());
 
     // Outside JSON the failure is the error answer.
@@ -164,7 +169,7 @@ TEST_F(DictionaryTest, DictionaryEdgeCases) {
     map["c"] = "cb1";
     map["callback"] = "cb2";
     Run<Dictionary_CH>();
-    EXPECT_EQ(map["view"], "{dname: \"\", action: \"getname\"}");
+    EXPECT_EQ(map["view"], "{\"dname\": \"\", \"action\": \"getname\"}");
     EXPECT_EQ(map["callback"], "cb1");
 }
 
@@ -176,7 +181,7 @@ TEST_F(DictionaryTest, AddwordGoesToTheDictionaryOrTheCookieList) {
     map["ud"] = "[/]";
     Run<Dictionary_CH>();
     EXPECT_EQ(map["ud"], "Verbar");
-    EXPECT_EQ(map["view"], "{word: \"Verbar\", action: \"addword\"}");
+    EXPECT_EQ(map["view"], "{\"word\": \"Verbar\", \"action\": \"addword\"}");
     EXPECT_TRUE(server.requests().empty());
 
     map["udn"] = "mine";
@@ -200,20 +205,20 @@ TEST_F(DictionaryTest, JsonAnswersEscapeNamesWordsAndMessages) {
     map["dname"] = hostile;
     EngineAccepts();
     Run<Dictionary_CH>();
-    EXPECT_EQ(map["view"], "{dname: \"" + escaped + "\", action: \"create\"}");
+    EXPECT_EQ(map["view"], "{\"dname\": \"" + escaped + "\", \"action\": \"create\"}");
 
     map["action"] = "addword";
     map["udn"] = "[/]";
     map["word"] = hostile;
     Run<Dictionary_CH>();
-    EXPECT_EQ(map["view"], "{word: \"" + escaped + "\", action: \"addword\"}");
+    EXPECT_EQ(map["view"], "{\"word\": \"" + escaped + "\", \"action\": \"addword\"}");
 
     map["action"] = "restore";
     map["dname"] = hostile;
     EngineRefuses();
     Run<Dictionary_CH>();
-    EXPECT_EQ(map["view"], "{text: \"restore [" + escaped + "] failed\", type: \"-3\", " +
-                               "error: true, dname: \"" + escaped + "\"}");
+    EXPECT_EQ(map["view"], "{\"text\": \"restore [" + escaped + "] failed\", \"type\": \"-3\", " +
+                               "\"error\": true, \"dname\": \"" + escaped + "\"}");
 }
 
 TEST(MessageFormatTest, FillsOnlyPercentSAndDInOrder) {

@@ -61,13 +61,13 @@ TEST(LangListTest, JoinsTheSectionsByDirection) {
           {"ltr", "\"en_US\" : \"English\""},
           {"rtl", "\"he_IL\" : \"Hebrew (Israel)\""},
           {"langs_ver", "7"}},
-         "{langList:{ltr: {\"en_US\" : \"English\"},rtl: {\"he_IL\" : \"Hebrew "
+         "{\"langList\":{\"ltr\": {\"en_US\" : \"English\"},\"rtl\": {\"he_IL\" : \"Hebrew "
          "&#040;Israel&#041;\"}}"
-         ",verLang : 7}"},
+         ",\"verLang\": 7}"},
         {{{"langs_list", "[superset] a [usual] b"}, {"superset", "A"}, {"usual", "B"}},
-         "{langList:{ltr: {A,B},rtl: {}},verLang : 0}"},
+         "{\"langList\":{\"ltr\": {A,B},\"rtl\": {}},\"verLang\": 0}"},
         {{{"langs_list", "en_US"}, {"langs_ver", "x1"}},
-         "{langList:{ltr: {},rtl: {}},verLang : 0}"},
+         "{\"langList\":{\"ltr\": {},\"rtl\": {}},\"verLang\": 0}"},
     };
     for (const auto& row : rows) EXPECT_EQ(ViewOf<LangList_CH>(row.map), row.view);
 }

@@ -96,9 +96,10 @@ TEST(TypingAnswersTest, SmallPiecesOfTheScriptAnswers) {
     EXPECT_EQ(DojoCallNumber("myFunction"), std::nullopt);
     EXPECT_EQ(VersionStatement("", "3"), "");
     EXPECT_EQ(VersionStatement("3", "03"), "");
-    EXPECT_EQ(VersionStatement("4", "x"), ");kwirl.opt({verLang : 4}");
-    EXPECT_EQ(NoWordsView(""), "{});kwirl.opt({verLang : 0}");
-    EXPECT_EQ(ErrorView("a\"b</script>"), "{error: true, text: \"a\\\"b\\u003C/script\\u003E\"}");
+    EXPECT_EQ(VersionStatement("4", "x"), ");kwirl.opt({\"verLang\": 4}");
+    EXPECT_EQ(NoWordsView(""), "{});kwirl.opt({\"verLang\": 0}");
+    EXPECT_EQ(ErrorView("a\"b</script>"),
+              "{\"error\": true, \"text\": \"a\\\"b\\u003C/script\\u003E\"}");
     EXPECT_EQ(SpellTextView("a]]>b", false), "<text><![CDATA[a]]]]><![CDATA[>b]]></text>");
 }
 

@@ -75,29 +75,31 @@ TEST_F(TypingCommandsTest, SpellCheckAndScAnswerShapes) {
         {false,
          {{"callback", kDojo2}, {"words", "teh,is,fine"}, {"langs_ver", "3"}, {"verlang", "3"}},
          "teh:the\nten;\\is,fine",
-         "{incorrect: [[\"teh\",[\"the\",\"ten\"]]],correct: [\"is\",\"fine\"]})\n"
+         "{\"incorrect\": [[\"teh\",[\"the\",\"ten\"]]],\"correct\": [\"is\",\"fine\"]})\n"
          "kwirl.props({fireOnContextMenu:function(){}}",
          kDojo2},
         {false,
          {{"c", kDojo5}, {"words", "x"}, {"slang", "de_DE"}, {"langs_ver", "4"}, {"verlang", "3"}},
          "",
-         "{incorrect: [],correct: [], o: {lang: \"de_DE\"}});kwirl.opt({verLang : 4}",
+         "{\"incorrect\": [],\"correct\": [], \"o\": {\"lang\": "
+         "\"de_DE\"}});kwirl.opt({\"verLang\": 4}",
          kDojo5},
         {false,
          {{"callback", kDojo2}, {"bnr", "1"}, {"words", "x"}},
          "x\"]),alert(1)//:</script>;\\<b>",
-         "{incorrect: [[\"x\\\"]),alert(1)//\",[\"\\u003C/script\\u003E\"]]],correct: "
+         "{\"incorrect\": [[\"x\\\"]),alert(1)//\",[\"\\u003C/script\\u003E\"]]],\"correct\": "
          "[\"\\u003Cb\\u003E\"]}",
          kDojo2},
         {false,
          {{"callback", kDojo2}, {"langs_ver", "7"}},
          "",
-         "{});kwirl.opt({verLang : 7}",
+         "{});kwirl.opt({\"verLang\": 7}",
          kDojo2},
         {true,
          {{"v", "2.1"}, {"c", "cb"}, {"words", "wrod"}, {"udn", "mine"}},
          "wrod:no_any_suggestions;",
-         "{incorrect: [[\"wrod\",[]]],correct: []});kwirl.props({ userDictionaryName:\"mine\"}",
+         "{\"incorrect\": [[\"wrod\",[]]],\"correct\": []});kwirl.props({ "
+         "\"userDictionaryName\":\"mine\"}",
          "cb"},
         {true,
          {{"v", "2.1"},
@@ -106,13 +108,13 @@ TEST_F(TypingCommandsTest, SpellCheckAndScAnswerShapes) {
           {"udn", "a"},
           {"c_udn", "a"}},
          "",
-         "{incorrect: [],correct: []});kwirl.props({ customDictionaryIds:[3,"
+         "{\"incorrect\": [],\"correct\": []});kwirl.props({ \"customDictionaryIds\":[3,"
          "\"\\u0027x\\u0027];alert\\u0026#040;1\\u0026#041;//\"]}",
          "kwirl.call"},
         {true,
          {{"v", "2.1"}, {"init", ""}, {"bnr", "1"}, {"uiTags", "['textarea','input']"}},
          "",
-         "{});kwirl.opt({verLang : 0}",
+         "{});kwirl.opt({\"verLang\": 0}",
          ""},
     };
     for (const auto& row : rows) {
@@ -140,9 +142,10 @@ TEST_F(TypingCommandsTest, ScPropertiesNameTheBannerParametersOfTheIniOnly) {
     map["uiTags"] = "alert(1)";
     EngineAnswers("");
     Run<SC_CH>();
-    EXPECT_EQ(map["view"],
-              "{incorrect: [],correct: []});kwirl.props({ ads:{params:{\"acme.pro\":{}}, "
-              "active:false},uiTags:\"alert\\u0026#040;1\\u0026#041;\"}");
+    EXPECT_EQ(
+        map["view"],
+        "{\"incorrect\": [],\"correct\": []});kwirl.props({ \"ads\":{\"params\":{\"acme.pro\":{}}, "
+        "\"active\":false},\"uiTags\":\"alert\\u0026#040;1\\u0026#041;\"}");
     data.Insert(idkey::IniKeys, std::vector<std::string>{"acme_params"});
     Run<SC_CH>();
     EXPECT_NE(map["view"].find("{\"acme.pro\":{size:2}}"), std::string::npos) << map["view"];
@@ -194,7 +197,7 @@ TEST_F(TypingCommandsTest, SpellCheckAndScAnswerTheirFailures) {
             Run<SC_CH>();
         else
             Run<SpellCheck_CH>();
-        EXPECT_EQ(map["view"], "{error: true, text: \"" + row.text + "\"}");
+        EXPECT_EQ(map["view"], "{\"error\": true, \"text\": \"" + row.text + "\"}");
         EXPECT_EQ(map["callback"], row.callback);
         EXPECT_EQ(map["format"], "json");
     }
@@ -206,7 +209,7 @@ TEST_F(TypingCommandsTest, MissingFilteringParametersAnswerTheLanguageError) {
     map["words"] = "x";
     Run<SpellCheck_CH>();
     EXPECT_EQ(map["view"],
-              "{error: true, text: \"The default language is not configured correctly.\"}");
+              "{\"error\": true, \"text\": \"The default language is not configured correctly.\"}");
 }
 
 TEST_F(TypingCommandsTest, FailedLanguageFallsBackToEnglish) {
@@ -218,9 +221,10 @@ TEST_F(TypingCommandsTest, FailedLanguageFallsBackToEnglish) {
     map["words"] = "wrod";
     EngineAnswers("wrod:word;");
     Run<SpellCheck_CH>();
-    EXPECT_EQ(map["view"],
-              "{incorrect: [[\"wrod\",[\"word\"]]],correct: [], o: { lang: \"en_US\", "
-              "errorLang: \"de_DE\"}}");
+    EXPECT_EQ(
+        map["view"],
+        "{\"incorrect\": [[\"wrod\",[\"word\"]]],\"correct\": [], \"o\": {\"lang\": \"en_US\", "
+        "\"errorLang\": \"de_DE\"}}");
     EXPECT_EQ(map["slang"], "en_US");
 }
 
@@ -234,13 +238,14 @@ TEST_F(TypingCommandsTest, KwirlSuggestReadsTheCheckAndSuggestionsAnswer) {
          "<words><word id=\"teh\" suggestions=\"the,ten\"/><correctWords><word id=\"zzz\"/>"
          "<word id=\"is\"/></correctWords></words>"},
         {"json", "20", "teh", "teh:" + twenty + ";",
-         "[['teh',['s0','s1','s2','s3','s4','s5','s6','s7','s8','s9','s10','s11','s12','s13',"
-         "'s14']]],[]"},
-        {"json", "0", "wrod,ok", "wrod:word;\\ok", "[['wrod',['']]],['ok']"},
+         "[[\"teh\",[\"s0\",\"s1\",\"s2\",\"s3\",\"s4\",\"s5\",\"s6\",\"s7\",\"s8\",\"s9\",\"s10\","
+         "\"s11\",\"s12\",\"s13\","
+         "\"s14\"]]],[]"},
+        {"json", "0", "wrod,ok", "wrod:word;\\ok", "[[\"wrod\",[\"\"]]],[\"ok\"]"},
         {"xml", "3", "<word id=\"a\"/>", "<word id=\"a\"/>:\"q&;",
          "<words><word id=\"&lt;word id=&quot;a&quot;/&gt;\" suggestions=\"&quot;q&amp;\"/>"
          "<correctWords></correctWords></words>"},
-        {"json", "3", "x'])", "x'])://;", "[['x\\u0027])',['//']]],[]"},
+        {"json", "3", "x'])", "x'])://;", "[[\"x\\u0027])\",[\"//\"]]],[]"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.view);
@@ -262,7 +267,7 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
     } rows[] = {
         {{{"ud", "[/]"}, {"text", "teh"}, {"format", "json"}},
          "teh",
-         "{words:[{id:'teh'}]}",
+         "{\"words\":[{\"id\":\"teh\"}]}",
          false},
         {{{"ud", "a,b"}, {"text", "teh"}}, "a,b,teh", "<addword name=\"teh\"/>", false},
         {{{"udn", "team words"}, {"ud", "[/]"}, {"text", "teh"}},
@@ -271,7 +276,7 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
          true},
         {{{"text", "x'}]});alert(1)//"}, {"format", "json"}},
          "x'}]});alert(1)//",
-         "{words:[{id:'x\\u0027}]});alert(1)//'}]}",
+         "{\"words\":[{\"id\":\"x\\u0027}]});alert(1)//\"}]}",
          false},
         {{{"text", "<a\"b>"}}, "<a\"b>", "<addword name=\"&lt;a&quot;b&gt;\"/>", false},
     };
@@ -313,13 +318,13 @@ TEST_F(TypingCommandsTest, KwirlSpellAndSpellTextAnswerInBothFormats) {
         bool spellText;
         std::string format, view;
     } rows[] = {
-        {false, "json", "{words:[{id: 'teh',suggestions:[]}]}"},
+        {false, "json", "{\"words\":[{\"id\": \"teh\",\"suggestions\":[]}]}"},
         {false, "", "<words><word id = \"teh\" suggestions = \"\"/></words>"},
         {true, "",
          "<text><![CDATA[abcd <span type=\"kwrl_word\" name=\"teh\">teh</span> x ]]></text>"},
         {true, "json",
-         "{text:'abcd \\u003Cspan type=\\\"kwrl_word\\\" name=\\\"teh\\\"\\u003Eteh\\u003C/"
-         "span\\u003E x '}"},
+         "{\"text\":\"abcd \\u003Cspan type=\\\"kwrl_word\\\" name=\\\"teh\\\"\\u003Eteh\\u003C/"
+         "span\\u003E x \"}"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.view);

@@ -48,7 +48,7 @@ std::unique_ptr<LiveService> DialogLoopEndToEndTest::service;
 
 TEST_F(DialogLoopEndToEndTest, PersonalDictionaryLifecycle) {
     EXPECT_EQ(Dictionary("create", "loop words", "[/]"),
-              "cb({dname: \"loop words\", action: \"create\"})");
+              "cb({\"dname\": \"loop words\", \"action\": \"create\"})");
 
     // "Orthdexx" is added through the dialog and accepted by the check that follows and by the
     // next "spell".
@@ -62,17 +62,17 @@ TEST_F(DialogLoopEndToEndTest, PersonalDictionaryLifecycle) {
     EXPECT_TRUE(Marked(Post("cmd=spell&slang=en_US&text=" + text).body, "Orthdexx"));
 
     EXPECT_EQ(Dictionary("rename", "loop words", "loop words"),
-              "cb({text: \"The dictionary \\u0027loop words\\u0027 could not be renamed (error "
-              "-3).\", type: \"-3\", error: true, dname: \"loop words\"})");
+              "cb({\"text\": \"The dictionary \\u0027loop words\\u0027 could not be renamed (error "
+              "-3).\", \"type\": \"-3\", \"error\": true, \"dname\": \"loop words\"})");
     EXPECT_EQ(Dictionary("rename", "loop list", "loop words"),
-              "cb({dname: \"loop list\", action: \"rename\"})");
+              "cb({\"dname\": \"loop list\", \"action\": \"rename\"})");
     EXPECT_EQ(Dictionary("restore", "loop list", "[/]"),
-              "cb({dname: \"loop list\", action: \"restore\"})");
+              "cb({\"dname\": \"loop list\", \"action\": \"restore\"})");
     EXPECT_FALSE(
         Marked(Post("cmd=spell&slang=en_US&text=" + text, "udn=loop%20list").body, "Orthdexx"));
     EXPECT_EQ(Dictionary("delete", "", "loop list"),
-              "cb({dname: \"loop list\", action: \"delete\"})");
-    EXPECT_NE(Dictionary("restore", "loop list", "[/]").find("error: true"), std::string::npos);
+              "cb({\"dname\": \"loop list\", \"action\": \"delete\"})");
+    EXPECT_NE(Dictionary("restore", "loop list", "[/]").find("\"error\": true"), std::string::npos);
 }
 
 TEST_F(DialogLoopEndToEndTest, ChangeAllLeavesLongerWordsAlone) {

@@ -144,7 +144,7 @@ TEST_F(ShippedTreeRunTest, GetOptAnswersInBothFormats) {
         << xml.body;
     const Answer json = Get("cmd=get_opt&format=json&callback=cb&osp=%3Cb%3E");
     EXPECT_TRUE(json.Has("Content-Type: text/javascript; charset=UTF-8")) << json.headers;
-    EXPECT_EQ(json.body.rfind("cb({options: {opt: \"\\u003Cb\\u003E\",dict:\"", 0), 0u)
+    EXPECT_EQ(json.body.rfind("cb({\"options\": {\"opt\": \"\\u003Cb\\u003E\",\"dict\":\"", 0), 0u)
         << json.body;
 }
 

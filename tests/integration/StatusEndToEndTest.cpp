@@ -32,8 +32,9 @@ TEST(StatusEndToEndTest, LanguageAnswersAreWellFormed) {
         return HttpRequest(service.webPort(), "GET", "/cgi-bin/orthd.cgi?" + query).body;
     };
     EXPECT_NE(get("cmd=languages&slang=en_US").find("<Abbrev>he_IL</Abbrev>"), std::string::npos);
-    EXPECT_NE(get("cmd=get_lang_list&callback=cb").find("cb({langList:{ltr: {"), std::string::npos);
-    EXPECT_NE(get("cmd=get_lang_list&callback=cb").find("verLang : 1}"), std::string::npos);
+    EXPECT_NE(get("cmd=get_lang_list&callback=cb").find("cb({\"langList\":{\"ltr\": {"),
+              std::string::npos);
+    EXPECT_NE(get("cmd=get_lang_list&callback=cb").find("\"verLang\": 1}"), std::string::npos);
     EXPECT_NE(get("cmd=ui_strings&intlang=de_DE").find("<Strings><String id=\"1\">"),
               std::string::npos);
     EXPECT_NE(get("cmd=xver").find("<script>orthd</script>"), std::string::npos);

@@ -10,23 +10,16 @@
 #include "support/HttpClient.h"
 #include "support/LiveService.h"
 
+using testsupport::FormEncode;
 using testsupport::HttpRequest;
 using testsupport::HttpResponse;
 using testsupport::LiveService;
 using testsupport::TempDir;
-using testsupport::UrlEncode;
 
 namespace {
 
 using Query = std::vector<std::pair<std::string, std::string>>;
 constexpr char kAllowedOrigin[] = "https://pages.example";
-
-std::string Encode(const Query& query) {
-    std::string out;
-    for (const auto& [name, value] : query)
-        out += (out.empty() ? "" : "&") + name + "=" + UrlEncode(value);
-    return out;
-}
 
 bool Installed(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
@@ -105,12 +98,12 @@ class TypingEndToEndTest : public ::testing::Test {
 
     static HttpResponse Get(const Query& query,
                             const std::map<std::string, std::string>& headers = {}) {
-        return HttpRequest(service->webPort(), "GET", "/cgi-bin/orthd.cgi?" + Encode(query), "",
+        return HttpRequest(service->webPort(), "GET", "/cgi-bin/orthd.cgi?" + FormEncode(query), "",
                            headers);
     }
     static HttpResponse Post(const Query& query,
                              const std::map<std::string, std::string>& headers = {}) {
-        return HttpRequest(service->webPort(), "POST", "/cgi-bin/orthd.cgi", Encode(query),
+        return HttpRequest(service->webPort(), "POST", "/cgi-bin/orthd.cgi", FormEncode(query),
                            headers);
     }
 
@@ -125,9 +118,9 @@ TEST_F(TypingEndToEndTest, ScListsMisspeltAndCorrectWords) {
         Get({{"cmd", "sc"}, {"v", "2.1"}, {"c", "cb"}, {"slang", "en_US"}, {"words", "teh,is"}});
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(answer.headers.at("content-type"), "text/javascript; charset=UTF-8");
-    EXPECT_EQ(answer.body.rfind("cb({incorrect: [[\"teh\",[", 0), 0u) << answer.body;
+    EXPECT_EQ(answer.body.rfind("cb({\"incorrect\": [[\"teh\",[", 0), 0u) << answer.body;
     EXPECT_NE(answer.body.find("\"the\""), std::string::npos) << answer.body;
-    EXPECT_NE(answer.body.find("correct: [\"is\"]"), std::string::npos) << answer.body;
+    EXPECT_NE(answer.body.find("\"correct\": [\"is\"]"), std::string::npos) << answer.body;
     EXPECT_TRUE(IsInertScript(answer.body)) << answer.body;
 }
 
@@ -137,9 +130,9 @@ TEST_F(TypingEndToEndTest, KwirlSuggestAnswersInBothFormats) {
     Query json = query;
     json.insert(json.end(), {{"format", "json"}, {"callback", "kwirl.sugg"}});
     const auto script = Get(json);
-    EXPECT_EQ(script.body.rfind("kwirl.sugg([['recieve',['", 0), 0u) << script.body;
-    EXPECT_NE(script.body.find("'receive'"), std::string::npos) << script.body;
-    EXPECT_NE(script.body.find("],['word'])"), std::string::npos) << script.body;
+    EXPECT_EQ(script.body.rfind("kwirl.sugg([[\"recieve\",[\"", 0), 0u) << script.body;
+    EXPECT_NE(script.body.find("\"receive\""), std::string::npos) << script.body;
+    EXPECT_NE(script.body.find("],[\"word\"])"), std::string::npos) << script.body;
     EXPECT_TRUE(IsInertScript(script.body)) << script.body;
 
     const auto xml = Get(query);
@@ -153,16 +146,16 @@ TEST_F(TypingEndToEndTest, KwirlSuggestAnswersInBothFormats) {
 
 TEST_F(TypingEndToEndTest, AddedWordIsAcceptedByTheNextCheck) {
     const Query sc = {{"cmd", "sc"}, {"v", "2.1"}, {"slang", "en_US"}, {"words", "Verbarix"}};
-    EXPECT_NE(Get(sc).body.find("incorrect: [[\"Verbarix\""), std::string::npos);
+    EXPECT_NE(Get(sc).body.find("\"incorrect\": [[\"Verbarix\""), std::string::npos);
     const auto added = Post({{"cmd", "kwirl_add_word"},
                              {"text", "Verbarix"},
                              {"slang", "en_US"},
                              {"format", "json"},
                              {"callback", "cb"}});
-    EXPECT_EQ(added.body, "cb({words:[{id:'Verbarix'}]})");
+    EXPECT_EQ(added.body, "cb({\"words\":[{\"id\":\"Verbarix\"}]})");
     EXPECT_NE(added.setCookies.find("ud=Verbarix;"), std::string::npos) << added.setCookies;
     const auto after = Get(sc, {{"Cookie", "ud=Verbarix"}});
-    EXPECT_NE(after.body.find("correct: [\"Verbarix\"]"), std::string::npos) << after.body;
+    EXPECT_NE(after.body.find("\"correct\": [\"Verbarix\"]"), std::string::npos) << after.body;
 }
 
 TEST_F(TypingEndToEndTest, CheckSpellingAnswersInBothFormats) {
@@ -183,15 +176,15 @@ TEST_F(TypingEndToEndTest, CheckSpellingAnswersInBothFormats) {
     positions.insert(positions.end(),
                      {{"format", "json"}, {"callback", "cb"}, {"out_type", "positions"}});
     const auto json = Get(positions);
-    EXPECT_EQ(json.body.rfind("cb([{ position: 0, length: 3, suggestions: [\"", 0), 0u)
+    EXPECT_EQ(json.body.rfind("cb([{\"position\": 0, \"length\": 3, \"suggestions\": [\"", 0), 0u)
         << json.body;
-    EXPECT_NE(json.body.find("{ position: 8, length: 3,"), std::string::npos) << json.body;
+    EXPECT_NE(json.body.find("{\"position\": 8, \"length\": 3,"), std::string::npos) << json.body;
     EXPECT_TRUE(IsInertScript(json.body)) << json.body;
 
     Query badCallback = query;
     badCallback.insert(badCallback.end(), {{"format", "json"}, {"callback", "alert(1)//"}});
     EXPECT_EQ(Get(badCallback).body,
-              "{message: \"Invalid callback name.\", command: \"check_spelling\"}");
+              "{\"message\": \"Invalid callback name.\", \"command\": \"check_spelling\"}");
 }
 
 TEST_F(TypingEndToEndTest, HostileWordsAndCallbacksCannotBreakOut) {
@@ -239,7 +232,7 @@ TEST_F(TypingEndToEndTest, HostileWordsAndCallbacksCannotBreakOut) {
         Query query = row.query;
         query.emplace_back("slang", "en_US");
         const auto answer = Post(query);
-        SCOPED_TRACE(Encode(query) + "\n" + answer.body);
+        SCOPED_TRACE(FormEncode(query) + "\n" + answer.body);
         EXPECT_EQ(answer.status, 200);
         // kwirl_spelltext's XML answer gives the editor its own HTML back, inside CDATA.
         if (answer.body.find("<![CDATA[") == std::string::npos) {
@@ -257,7 +250,7 @@ TEST_F(TypingEndToEndTest, HostileWordsAndCallbacksCannotBreakOut) {
 TEST_F(TypingEndToEndTest, ListedOriginsMayReadTheAnswers) {
     const Query query = {{"cmd", "api_version"}, {"format", "json"}, {"run_mode", "web_service"}};
     const auto listed = Get(query, {{"Origin", kAllowedOrigin}});
-    EXPECT_EQ(listed.body, "{ version : \"1.0\" } ");
+    EXPECT_EQ(listed.body, "{\"version\": \"1.0\"}");
     EXPECT_EQ(listed.headers.at("access-control-allow-origin"), kAllowedOrigin);
     EXPECT_EQ(listed.headers.at("vary"), "Origin");
     const auto other = Get(query, {{"Origin", "https://evil.example"}});

@@ -19,7 +19,7 @@ constexpr char kWebServiceXml[] =
     "<?xml version=\"1.0\" "
     "encoding=\"utf-8\"?><check_spelling><error><message><#e_message#></message></error>"
     "</check_spelling>";
-constexpr char kWebServiceJs[] = "{message: \"<#e_message#>\", command: \"<#e_command#>\"}";
+constexpr char kWebServiceJs[] = "{\"message\": \"<#e_message#>\", \"command\": \"<#e_command#>\"}";
 constexpr char kAlert[] = "alert(\"<#e_message_title#>: <#e_message#>\");";
 constexpr char kNoCache[] = "no-store, no-cache, must-revalidate, post-check=0, pre-check=0";
 

@@ -253,8 +253,9 @@ TEST_F(OrthdErrorAnswerTest, WebServiceJsonEchoesAHostileValueInertly) {
     const std::string message =
         "Format '" + QuoteRequestValue("x\"});alert(1);//<#:ini_name:#>\\") + "' is not supported.";
     const std::string body =
-        "{message: \"Format 'x&quot;});alert(1);//&lt;#:ini_name:#&gt;\\\\' is not supported.\", "
-        "command: \"check_spelling\"}";
+        "{\"message\": \"Format 'x&quot;});alert(1);//&lt;#:ini_name:#&gt;\\\\' is not "
+        "supported.\", "
+        "\"command\": \"check_spelling\"}";
     EXPECT_EQ(Answer(Error::ErrorMessage(message, "f", 1)),
               Headers(ctype::kJavaScript, body.size()) + Tail(body));
 }

@@ -105,7 +105,7 @@ TEST_F(TemplateMapTest, FormatChoosesTheAnswerVariant) {
         const char* text;
     } rows[] = {
         {"kwirl_spell", "", kXml, "<?xml version=\"1.0\" encoding=\"utf-8\"?><#view#>"},
-        {"dictionary", "json", kJs, "<#callback#>(<#view#>)"},
+        {"dictionary", "json", kJs, "<#callback#><#left_per#><#view#><#right_per#>"},
         {"sc", "xml", nullptr, ""},
         {"check_spelling", "", kXml,
          "<?xml version=\"1.0\" "
@@ -118,11 +118,12 @@ TEST_F(TemplateMapTest, FormatChoosesTheAnswerVariant) {
         {"api_version", "xml", kXml,
          "<?xml version=\"1.0\" encoding=\"utf-8\"?><api_version><#api_version#></api_version>"},
         {"api_version", "json", kJs,
-         "<#callback#><#left_per#>{ version : \"<#api_version#>\" } <#right_per#>"},
+         "<#callback#><#left_per#>{\"version\": \"<#api_version#>\"}<#right_per#>"},
         {"get_opt", "json", kJs,
-         "<#callback#>({options: {opt: \"<#osp#>\",dict:\"<#udn#>\",sid:\"<#sessionid#>\"}})"},
+         "<#callback#><#left_per#>{\"options\": {\"opt\": "
+         "\"<#osp#>\",\"dict\":\"<#udn#>\",\"sid\":\"<#sessionid#>\"}}<#right_per#>"},
         {"get_opt", "xml", nullptr, ""},
-        {"get_lang_list", "", kJs, "<#callback#>(<#view#>)"},
+        {"get_lang_list", "", kJs, "<#callback#><#left_per#><#view#><#right_per#>"},
         {"get_lang_list", "json", nullptr, ""},
         {"languages", "json", kXml, "<?xml version=\"1.0\" encoding=\"utf-8\"?><#view#>"},
     };

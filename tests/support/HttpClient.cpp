@@ -106,4 +106,11 @@ std::string UrlEncode(const std::string& value) {
     return out;
 }
 
+std::string FormEncode(const std::vector<std::pair<std::string, std::string>>& fields) {
+    std::string out;
+    for (const auto& [name, value] : fields)
+        out += (out.empty() ? "" : "&") + name + "=" + UrlEncode(value);
+    return out;
+}
+
 }  // namespace testsupport

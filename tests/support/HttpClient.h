@@ -2,6 +2,8 @@
 // A minimal HTTP/1.0 client for loopback tests: one request per connection, read to the close.
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testsupport {
 
@@ -18,5 +20,8 @@ HttpResponse HttpRequest(unsigned short port, const std::string& method, const s
 
 // Percent-encodes `value` for a query string or a form body.
 std::string UrlEncode(const std::string& value);
+
+// "name=value&..." with every value percent-encoded.
+std::string FormEncode(const std::vector<std::pair<std::string, std::string>>& fields);
 
 }  // namespace testsupport

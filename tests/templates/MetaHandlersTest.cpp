@@ -38,7 +38,8 @@ TEST_F(CheckSpellingTest, WordsGiveOneEntryPerDistinctWord) {
               "suggestion>"
               "</suggestions></misspelling>");
     EXPECT_EQ(Json(),
-              "[{ word: \"teh\", suggestions: [\"the\", \"ten\"]}, { word: \"xz\", suggestions: "
+              "[{\"word\": \"teh\", \"suggestions\": [\"the\", \"ten\"]}, {\"word\": \"xz\", "
+              "\"suggestions\": "
               "[\"\"]}]");
 }
 
@@ -52,8 +53,9 @@ TEST_F(CheckSpellingTest, PositionsGiveOneEntryPerOccurrence) {
               "length><suggestions>"
               "<suggestion>the</suggestion></suggestions></misspelling>");
     EXPECT_EQ(Json(),
-              "[{ position: 0, length: 3, suggestions: [\"the\"]}, { position: 12, length: 3, "
-              "suggestions: [\"the\"]}]");
+              "[{\"position\": 0, \"length\": 3, \"suggestions\": [\"the\"]}, {\"position\": 12, "
+              "\"length\": 3, "
+              "\"suggestions\": [\"the\"]}]");
 }
 
 TEST_F(CheckSpellingTest, NoMisspellingsGiveEmptyAnswers) {
@@ -70,7 +72,8 @@ TEST_F(CheckSpellingTest, WordsAndSuggestionsAreEscapedForTheirFormat) {
               "<misspelling><word>a&amp;b&lt;</word><suggestions><suggestion>say "
               "&quot;hi&quot;</suggestion>"
               "<suggestion>back\\slash</suggestion></suggestions></misspelling>");
-    EXPECT_EQ(Json(), "[{ word: \"a&b<\", suggestions: [\"say \\\"hi\\\"\", \"back\\\\slash\"]}]");
+    EXPECT_EQ(Json(),
+              "[{\"word\": \"a&b<\", \"suggestions\": [\"say \\\"hi\\\"\", \"back\\\\slash\"]}]");
 }
 
 TEST_F(CheckSpellingTest, MissingResultsFail) {

@@ -220,8 +220,8 @@ TEST(WordLists, JsonListsTheSame) {
     f.Problem(0, 3).Problem(4, 4).Problem(12, 3);
     const StringMap strings = {{"sug_len", "2"}};
     EXPECT_EQ(
-        "words:[{id: 'teh',suggestions:['the','ten']},{id: "
-        "'wrod',suggestions:['word','wood']},{id: 'bda'}]",
+        "\"words\":[{\"id\": \"teh\",\"suggestions\":[\"the\",\"ten\"]},{\"id\": "
+        "\"wrod\",\"suggestions\":[\"word\",\"wood\"]},{\"id\": \"bda\"}]",
         RenderWordsJson(f.processor, strings, "teh:the,ten\nwrod:word,wood,rod\nbda:bad"));
 }
 
@@ -230,7 +230,8 @@ TEST(WordLists, SugLenZeroOrMissingGivesEmptySuggestions) {
     f.Problem(0, 3);
     EXPECT_EQ("<words><word id = \"teh\" suggestions = \"\"/></words>",
               RenderWordsXml(f.processor, {{"sug_len", "0"}}, "teh:the"));
-    EXPECT_EQ("words:[{id: 'teh',suggestions:[]}]", RenderWordsJson(f.processor, {}, "teh:the"));
+    EXPECT_EQ("\"words\":[{\"id\": \"teh\",\"suggestions\":[]}]",
+              RenderWordsJson(f.processor, {}, "teh:the"));
 }
 
 TEST(WordLists, AtMostFifteenSuggestions) {
@@ -253,7 +254,10 @@ TEST(WordLists, ApostrophesWidenTheWordButNotTheS) {
     Fixture f("'tis Jame's");
     f.Problem(1, 3).Problem(5, 4);
     const std::string json = RenderWordsJson(f.processor, {}, "");
-    EXPECT_EQ("words:[{id: '\\'tis',suggestions:[]},{id: 'Jame\\'',suggestions:[]}]", json);
+    EXPECT_EQ(
+        "\"words\":[{\"id\": \"\\u0027tis\",\"suggestions\":[]},{\"id\": "
+        "\"Jame\\u0027\",\"suggestions\":[]}]",
+        json);
     const std::string xml = RenderWordsXml(f.processor, {}, "");
     EXPECT_EQ(
         "<words><word id = \"&apos;tis\" suggestions = \"\"/><word id = \"Jame&apos;\" suggestions "
@@ -272,8 +276,9 @@ TEST(WordLists, WordsAndSuggestionsAreEscapedForTheirPlace) {
         "</words>",
         RenderWordsXml(f.processor, {{"sug_len", "9"}}, answer));
     EXPECT_EQ(
-        "words:[{id: "
-        "'a\\\"b\\x3cc',suggestions:['it\\'s','\\x3c/script\\x3e','a\\\\b','\\\"q\\\"\\x26']}]",
+        "\"words\":[{\"id\": "
+        "\"a\\\"b\\u003Cc\",\"suggestions\":[\"it\\u0027s\",\"\\u003C/"
+        "script\\u003E\",\"a\\\\b\",\"\\\"q\\\"\\u0026\"]}]",
         RenderWordsJson(f.processor, {{"sug_len", "9"}}, answer));
 }
 
@@ -285,8 +290,10 @@ TEST(WordLists, NoSuggestionsMarkerIsNoSuggestion) {
         "<words><word id = \"qqq\" suggestions = \"\"/><word id = \"zzz\" suggestions = "
         "\"zz\"/></words>",
         RenderWordsXml(f.processor, {{"sug_len", "5"}}, answer));
-    EXPECT_EQ("words:[{id: 'qqq',suggestions:[]},{id: 'zzz',suggestions:['zz']}]",
-              RenderWordsJson(f.processor, {{"sug_len", "5"}}, answer));
+    EXPECT_EQ(
+        "\"words\":[{\"id\": \"qqq\",\"suggestions\":[]},{\"id\": "
+        "\"zzz\",\"suggestions\":[\"zz\"]}]",
+        RenderWordsJson(f.processor, {{"sug_len", "5"}}, answer));
 }
 
 TEST(WordLists, HostileProblemsAndAnswersNeverFail) {

@@ -5,6 +5,7 @@
 #include "cmdhandlers/Dictionary/UserDictionaryStore.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "kernel/CommandRegistry.h"
+#include "utils/JsonpCallback.h"
 #include "utils/TextEscapes.h"
 #include "utils/logging/Logger.h"
 
@@ -17,16 +18,16 @@ constexpr char kInternalError[] = "Dictionary_CH::apply() - internal error.";
 std::string Quoted(const std::string& value) { return "\"" + ScriptStringEscape(value) + "\""; }
 
 std::string NameAnswer(const std::string& name, const std::string& action) {
-    return "{dname: " + Quoted(name) + ", action: " + Quoted(action) + "}";
+    return "{\"dname\": " + Quoted(name) + ", \"action\": " + Quoted(action) + "}";
 }
 
 std::string WordAnswer(const std::string& word, const std::string& action) {
-    return "{word: " + Quoted(word) + ", action: " + Quoted(action) + "}";
+    return "{\"word\": " + Quoted(word) + ", \"action\": " + Quoted(action) + "}";
 }
 
 std::string ErrorAnswer(const Dictionary_CH::DictionaryError& e) {
-    return "{text: " + Quoted(e.message()) + ", type: \"" + std::to_string(e.code()) +
-           "\", error: true, dname: " + Quoted(e.name()) + "}";
+    return "{\"text\": " + Quoted(e.message()) + ", \"type\": \"" + std::to_string(e.code()) +
+           "\", \"error\": true, \"dname\": " + Quoted(e.name()) + "}";
 }
 
 // The failure text `number` ("tx_no" + number) filled with `arguments`.
@@ -45,7 +46,11 @@ void Dictionary_CH::RunAction(StringMap& map) {
     const std::string oldName = map["udn"];
     const std::string newName = map["dname"];
     map["udn"] = newName;
-    if (!map["c"].empty()) map["callback"] = map["c"];
+    // "c" is written in front of "(" as "callback" is: only a plain name may pass.
+    if (!map["c"].empty() && IsValidJsonpCallback(map["c"])) map["callback"] = map["c"];
+    // A JSONP answer is a call around the JSON; without a callback the answer is the JSON alone.
+    map["left_per"] = map["callback"].empty() ? "" : "(";
+    map["right_per"] = map["callback"].empty() ? "" : ")";
     const bool json = map["format"] == "json";
 
     EngineSession session(map, EngineSession::Configured(map));

@@ -31,8 +31,8 @@ void LangList_CH::apply(StringMap& map, InternalData& /*data*/) {
         std::string ltr, rtl;
         for (const std::string& marker : info::SectionMarkers(map["langs_list"]))
             Append(marker == "rtl" ? rtl : ltr, ParenthesisEscape(map[marker]));
-        map["view"] = "{langList:{ltr: {" + ParenthesisEscape(ltr) + "},rtl: {" +
+        map["view"] = "{\"langList\":{\"ltr\": {" + ParenthesisEscape(ltr) + "},\"rtl\": {" +
                       ParenthesisEscape(rtl) +
-                      "}},verLang : " + std::to_string(VersionNumber(map["langs_ver"])) + "}";
+                      "}},\"verLang\": " + std::to_string(VersionNumber(map["langs_ver"])) + "}";
     });
 }

@@ -19,9 +19,10 @@ std::string LanguageValue(std::string_view value, bool parenthesisSafe) {
 std::string LanguageClose(const LanguageNote& note) {
     const bool safe = note.parenthesisSafe;
     if (!note.errorLanguage.empty())
-        return ", o: { lang: \"" + LanguageValue(note.slang, safe) + "\", errorLang: \"" +
-               LanguageValue(note.errorLanguage, safe) + "\"}}";
-    if (note.slang != "en_US") return ", o: {lang: \"" + LanguageValue(note.slang, safe) + "\"}}";
+        return ", \"o\": {\"lang\": \"" + LanguageValue(note.slang, safe) +
+               "\", \"errorLang\": \"" + LanguageValue(note.errorLanguage, safe) + "\"}}";
+    if (note.slang != "en_US")
+        return ", \"o\": {\"lang\": \"" + LanguageValue(note.slang, safe) + "\"}}";
     return "}";
 }
 
@@ -78,10 +79,10 @@ std::string AdsItem(StringMap& map, const std::vector<std::string>& iniKeys) {
     const std::string paramsKey = product.substr(0, product.find('.')) + "_params";
     // The parameters are script written as they are: only the INI file may supply them.
     const bool configured = std::find(iniKeys.begin(), iniKeys.end(), paramsKey) != iniKeys.end();
-    std::string item = "ads:{params:{\"" + SafeValue(product) + "\":{" +
+    std::string item = "\"ads\":{\"params\":{\"" + SafeValue(product) + "\":{" +
                        (configured ? map[paramsKey] : std::string()) + "}}";
     if (map.count("init") != 0)
-        item += std::string(", active:") + (map["bnr"] == "1" ? "true" : "false") + "}";
+        item += std::string(", \"active\":") + (map["bnr"] == "1" ? "true" : "false") + "}";
     else
         item += "}";
     return item;
@@ -115,7 +116,7 @@ std::optional<int> DojoCallNumber(std::string_view callback) {
 }
 
 std::string IncorrectCorrectAnswer(const CheckAndSuggestions& answer, const LanguageNote& note) {
-    std::string out = "{incorrect: [";
+    std::string out = "{\"incorrect\": [";
     for (size_t i = 0; i < answer.incorrect.size(); ++i) {
         const auto& [word, suggestions] = answer.incorrect[i];
         if (i != 0) out += ",";
@@ -124,7 +125,7 @@ std::string IncorrectCorrectAnswer(const CheckAndSuggestions& answer, const Lang
             out += (k != 0 ? "," : "") + Quoted(suggestions[k]);
         out += "]]";
     }
-    out += "],correct: [";
+    out += "],\"correct\": [";
     for (size_t i = 0; i < answer.correct.size(); ++i)
         out += (i != 0 ? "," : "") + Quoted(answer.correct[i]);
     return out + "]" + LanguageClose(note);
@@ -132,15 +133,15 @@ std::string IncorrectCorrectAnswer(const CheckAndSuggestions& answer, const Lang
 
 std::string VersionStatement(std::string_view langsVer, std::string_view verlang) {
     if (langsVer.empty() || LeadingDecimal(langsVer) == LeadingDecimal(verlang)) return {};
-    return ");kwirl.opt({verLang : " + std::to_string(LeadingDecimal(langsVer)) + "}";
+    return ");kwirl.opt({\"verLang\": " + std::to_string(LeadingDecimal(langsVer)) + "}";
 }
 
 std::string NoWordsView(std::string_view langsVer) {
-    return "{});kwirl.opt({verLang : " + std::to_string(LeadingDecimal(langsVer)) + "}";
+    return "{});kwirl.opt({\"verLang\": " + std::to_string(LeadingDecimal(langsVer)) + "}";
 }
 
 std::string ErrorView(std::string_view message) {
-    return "{error: true, text: " + Quoted(message) + "}";
+    return "{\"error\": true, \"text\": " + Quoted(message) + "}";
 }
 
 std::string ScriptListLiteral(std::string_view value) {
@@ -157,12 +158,13 @@ std::string PropertiesScript(StringMap& map, const std::vector<std::string>& ini
     const bool init = map.count("init") != 0;
     if (init || map.count("product") != 0) add(AdsItem(map, iniKeys));
     const std::string udn = map["udn"];
-    if (!udn.empty() && udn != map["c_udn"]) add("userDictionaryName:\"" + SafeValue(udn) + "\"");
+    if (!udn.empty() && udn != map["c_udn"])
+        add("\"userDictionaryName\":\"" + SafeValue(udn) + "\"");
     const std::string ids = map["cust_dic_ids"];
     if (!ids.empty() && ids != map["c_cust_dic_ids"])
-        add("customDictionaryIds:[" + IdList(ParenthesisEscape(ids)) + "]");
+        add("\"customDictionaryIds\":[" + IdList(ParenthesisEscape(ids)) + "]");
     if (init && !map["uiTags"].empty())
-        add("uiTags:" + ScriptListLiteral(ParenthesisEscape(map["uiTags"])));
+        add("\"uiTags\":" + ScriptListLiteral(ParenthesisEscape(map["uiTags"])));
     return text.empty() ? std::string() : "kwirl.props({" + text + "}";
 }
 
@@ -181,7 +183,7 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
         const auto found = index.find(word);
         if (found == index.end()) {
             if (json)
-                correct += (correct.empty() ? "'" : ",'") + ScriptStringEscape(word) + "'";
+                correct += (correct.empty() ? "" : ",") + Quoted(word);
             else
                 correct += "<word id=\"" + XmlTextEscape(word) + "\"/>";
             continue;
@@ -190,11 +192,12 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
         const size_t shown = std::min(keep, suggestions.size());
         std::string list;
         for (size_t k = 0; k < shown; ++k)
-            list += json ? (k != 0 ? "','" : "") + ScriptStringEscape(suggestions[k])
+            list += json ? (k != 0 ? "," : "") + Quoted(suggestions[k])
                          : (k != 0 ? "," : "") + XmlTextEscape(suggestions[k]);
         if (json)
-            entries +=
-                (entries.empty() ? "['" : ",['") + ScriptStringEscape(word) + "',['" + list + "']]";
+            // No suggestion shown: one empty one, as the clients know it.
+            entries += (entries.empty() ? "[" : ",[") + Quoted(word) + ",[" +
+                       (list.empty() ? "\"\"" : list) + "]]";
         else
             entries += "<word id=\"" + XmlTextEscape(word) + "\" suggestions=\"" + list + "\"/>";
     }
@@ -203,12 +206,12 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
 }
 
 std::string AddWordView(std::string_view word, bool json) {
-    if (json) return "{words:[{id:'" + ScriptStringEscape(word) + "'}]}";
+    if (json) return "{\"words\":[{\"id\":" + Quoted(word) + "}]}";
     return "<addword name=\"" + XmlTextEscape(word) + "\"/>";
 }
 
 std::string SpellTextView(std::string_view rendered, bool json) {
-    if (json) return "{text:'" + ScriptStringEscape(rendered) + "'}";
+    if (json) return "{\"text\":" + Quoted(rendered) + "}";
     // "]]>" would end the section early: split it across two sections.
     std::string body;
     for (size_t at = 0;;) {

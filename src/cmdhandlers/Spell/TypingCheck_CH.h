@@ -27,6 +27,9 @@ class TypingCheck_CH : public CommonSpell_CH {
         } catch (...) {
             AnswerFailure(map, parenthesisSafe);
         }
+        // Always a call: the answer is the callback's arguments.
+        map["left_per"] = "(";
+        map["right_per"] = ")";
     }
 
   private:

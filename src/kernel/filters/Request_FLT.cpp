@@ -3,6 +3,7 @@
 #include <set>
 #include <string_view>
 
+#include "kernel/ApiPath.h"
 #include "kernel/ProcessRequestSource.h"
 #include "kernel/RequestDecoding.h"
 #include "utils/InternalDataKeys.h"
@@ -86,6 +87,10 @@ void Request_FLT::decode(StringMap& map, InternalData& data) {
     // The cookies are read whatever happens to the parameters: the response writes the
     // settings cookies back, and without them a bare request would delete the user's settings.
     std::set<std::string> filled;
+    const std::optional<std::string> apiCommand =
+        ApiCommandOf(source_->Env("PATH_INFO").value_or(""));
+    // Set before the body is read, so that even a refused body is answered in the API's way.
+    if (apiCommand) map["cmd"] = *apiCommand;
     std::optional<std::string> raw;
     try {
         raw = rawParameters(map);
@@ -104,6 +109,7 @@ void Request_FLT::decode(StringMap& map, InternalData& data) {
                             dropped, firstDropped.c_str());
         CheckEncoding(map, data);
     }
+    if (apiCommand) map["cmd"] = *apiCommand;
     applyCookies(map, filled);
     RecordRequestValues(map, filled, data);
 }

@@ -8,7 +8,8 @@ namespace orthd {
 TemplateMap JSONGetLangListTemplateMap::operator()(StringMap& /*map*/,
                                                    InternalData& /*data*/) const {
     TemplateMap variants;
-    variants.set("", InlineSource(ctype::kJavaScript, "<#callback#>(<#view#>)", true));
+    variants.set("", InlineSource(ctype::kJavaScript,
+                                  "<#callback#><#left_per#><#view#><#right_per#>", true));
     return variants;
 }
 

@@ -17,7 +17,7 @@ TemplateMap makeXML_JSONAPIVersionTemplateMap::operator()(StringMap& /*map*/,
     variants.set(
         "json",
         InlineSource(ctype::kJavaScript,
-                     "<#callback#><#left_per#>{ version : \"<#api_version#>\" } <#right_per#>",
+                     "<#callback#><#left_per#>{\"version\": \"<#api_version#>\"}<#right_per#>",
                      true));
     return variants;
 }

@@ -16,10 +16,10 @@ TemplateMap makeXML_JSONGetOptTemplateMap::operator()(StringMap& /*map*/,
                 false));
     variants.set(
         "json",
-        InlineSource(
-            ctype::kJavaScript,
-            "<#callback#>({options: {opt: \"<#osp#>\",dict:\"<#udn#>\",sid:\"<#sessionid#>\"}})",
-            false));
+        InlineSource(ctype::kJavaScript,
+                     "<#callback#><#left_per#>{\"options\": {\"opt\": "
+                     "\"<#osp#>\",\"dict\":\"<#udn#>\",\"sid\":\"<#sessionid#>\"}}<#right_per#>",
+                     false));
     return variants;
 }
 

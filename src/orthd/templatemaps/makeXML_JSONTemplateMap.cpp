@@ -8,7 +8,8 @@ namespace orthd {
 TemplateMap makeXML_JSONTemplateMap::operator()(StringMap& /*map*/, InternalData& /*data*/) const {
     TemplateMap variants;
     variants.set("", InlineSource(ctype::kXml, kXmlViewFrame, false));
-    variants.set("json", InlineSource(ctype::kJavaScript, "<#callback#>(<#view#>)", true));
+    variants.set("json", InlineSource(ctype::kJavaScript,
+                                      "<#callback#><#left_per#><#view#><#right_per#>", true));
     return variants;
 }
 
