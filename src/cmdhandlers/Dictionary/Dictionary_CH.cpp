@@ -1,5 +1,8 @@
 #include "cmdhandlers/Dictionary/Dictionary_CH.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "cmdhandlers/Common/EngineFailure.h"
 #include "cmdhandlers/Dictionary/MessageFormat.h"
 #include "cmdhandlers/Dictionary/UserDictionaryStore.h"
@@ -13,6 +16,12 @@ VERB_REGISTER_COMMAND(Program::Orthd, "dictionary", Dictionary_CH);
 namespace {
 
 constexpr char kInternalError[] = "Dictionary_CH::apply() - internal error.";
+constexpr char kUnknownAction[] = "Unknown dictionary action.";
+constexpr const char* kActions[] = {"create", "delete", "rename", "restore", "getname", "addword"};
+
+bool IsAction(const std::string& action) {
+    return std::find(std::begin(kActions), std::end(kActions), action) != std::end(kActions);
+}
 
 std::string Quoted(const std::string& value) { return "\"" + ScriptStringEscape(value) + "\""; }
 
@@ -44,8 +53,11 @@ void Dictionary_CH::RunAction(StringMap& map) {
     const std::string ud = map["ud"];
     const std::string oldName = map["udn"];
     const std::string newName = map["dname"];
-    map["udn"] = newName;
     if (!map["c"].empty()) map["callback"] = map["c"];
+    // Without a known action nothing is done, and the cookies stay as they are.
+    if (!IsAction(action))
+        throw DictionaryError(kUnknownAction, 0, oldName, ModuleOf(__FILE__), __LINE__);
+    map["udn"] = newName;
     const bool json = map["format"] == "json";
 
     EngineSession session(map, EngineSession::Configured(map));
@@ -84,12 +96,16 @@ void Dictionary_CH::RunAction(StringMap& map) {
                                CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
             map["ud"] = "";
         } else {
-            map["ud"] = UserDictionaryStore::Appended(ud, word);
+            map["udn"] = oldName;
+            const std::string list = UserDictionaryStore::Appended(ud, word);
+            if (!UserDictionaryStore::FitsCookie(list))
+                throw DictionaryError(UserDictionaryStore::ListFullMessage(map),
+                                      UserDictionaryStore::kListFull, oldName, ModuleOf(__FILE__),
+                                      __LINE__);
+            map["ud"] = list;
         }
         map["udn"] = oldName;
         if (json) map["view"] = WordAnswer(word, action);
-        return;
-    } else {
         return;
     }
     if (json) map["view"] = NameAnswer(shownName, action);
