@@ -7,6 +7,7 @@
 #include "admin/AtomicFile.h"
 #include "admin/SiteId.h"
 #include "admin/TextChecks.h"
+#include "admin/VirtualDirectoryAdmin.h"
 
 namespace vdirkit {
 namespace {
@@ -55,7 +56,8 @@ void Collect(const MetabaseKey& key, const std::string& url, uint32_t inherited,
 void RenderDirectory(const VirtualDirectory& dir, std::string& text) {
     const std::string& path = *TextOf(*dir.key, kPropertyVrPath);
     text += "\n# Virtual directory " + WithoutControlCharacters(dir.url) + "\n";
-    if (!IsSafeConfigText(dir.url) || !IsSafeConfigText(path) || path.empty() || path[0] != '/') {
+    if (!IsSafeConfigText(dir.url) || !IsSafeConfigText(path) || path.empty() || path[0] != '/' ||
+        path.size() > VirtualDirectoryAdmin::kMaxPhysicalPathBytes) {
         text += "# left out: its URL or physical path cannot be written here safely\n";
         return;
     }
@@ -63,10 +65,12 @@ void RenderDirectory(const VirtualDirectory& dir, std::string& text) {
     text += "<Directory \"" + path + "\">\n";
     text += "    Options +ExecCGI\n";
     text += "    AddHandler cgi-script .cgi\n";
-    text +=
-        (dir.access & kAccessRead) != 0 ? "    Require all granted\n" : "    Require all denied\n";
-    text += "    <FilesMatch \"\\.(ini|log)$\">\n";
-    text += "        Require all denied\n";
+    // The folder holds the programs beside their configuration and logs: only the programs
+    // are served, and only with read access.
+    text += "    Require all denied\n";
+    text += "    <FilesMatch \"\\.cgi$\">\n";
+    text += (dir.access & kAccessRead) != 0 ? "        Require all granted\n"
+                                            : "        Require all denied\n";
     text += "    </FilesMatch>\n";
     text += "</Directory>\n";
     if (const std::string* name = TextOf(*dir.key, kPropertyAppFriendlyName);

@@ -55,7 +55,7 @@ int CreateApplication(int site, const char* parent, const char* name, const char
 
 extern "C" {
 
-int isIISInstalled(void) { return FileMetabase::OpenFromEnvironment() ? 1 : 0; }
+int isIISInstalled(void) { return FileMetabase::UsableFromEnvironment() ? 1 : 0; }
 
 int GetDefaultVSn(char* record, size_t size) {
     Clear(record, size);

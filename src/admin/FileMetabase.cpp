@@ -38,9 +38,20 @@ std::unique_ptr<FileMetabase> FileMetabase::Open(const std::string& path,
     return std::unique_ptr<FileMetabase>(new FileMetabase(path, apacheDir));
 }
 
-std::unique_ptr<FileMetabase> FileMetabase::OpenFromEnvironment() {
+std::string FileMetabase::EnvironmentPath() {
     const char* path = std::getenv(kPathVariable);
-    const std::string file = path != nullptr && *path != '\0' ? path : kDefaultPath;
+    return path != nullptr && *path != '\0' ? path : kDefaultPath;
+}
+
+bool FileMetabase::UsableFromEnvironment() {
+    const std::string file = EnvironmentPath();
+    if (access(file.c_str(), F_OK) == 0) return access(file.c_str(), R_OK) == 0;
+    const std::string dir = std::filesystem::path(file).parent_path().string();
+    return access(dir.empty() ? "." : dir.c_str(), W_OK) == 0;
+}
+
+std::unique_ptr<FileMetabase> FileMetabase::OpenFromEnvironment() {
+    const std::string file = EnvironmentPath();
     const char* apache = std::getenv(kApacheDirVariable);
     const std::string apacheDir =
         apache != nullptr && *apache != '\0'

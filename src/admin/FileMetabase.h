@@ -29,6 +29,8 @@ class FileMetabase final : public Metabase {
                                               const std::string& apacheDir);
     // Open() with the paths from the environment (apacheDir defaults to "apache" beside the file).
     static std::unique_ptr<FileMetabase> OpenFromEnvironment();
+    // Whether OpenFromEnvironment() would give a metabase, asked without creating anything.
+    static bool UsableFromEnvironment();
 
     MetabaseStatus OpenKey(MetabaseHandle parent, std::string_view path, MetabaseAccess access,
                            uint32_t timeoutMs, MetabaseHandle& opened) override;
@@ -42,6 +44,7 @@ class FileMetabase final : public Metabase {
                            MetabaseRecord& record) override;
 
   private:
+    static std::string EnvironmentPath();
     struct OpenedKey {
         std::string path;
         MetabaseAccess access;

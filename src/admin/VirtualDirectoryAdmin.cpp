@@ -93,17 +93,23 @@ MetabaseStatus VirtualDirectoryAdmin::SetProperty(const std::string& path,
 MetabaseStatus VirtualDirectoryAdmin::CreateVirtualDirectory(int site, std::string_view parent,
                                                              std::string_view name,
                                                              std::string_view physicalPath) {
-    // Without a name the properties would land on the parent itself and replace its own.
-    if (SplitKeyPath(name).empty()) return MetabaseError::kInvalidParameter;
+    // Without a name the properties would land on the parent itself and replace its own; a
+    // path the web server cannot take would make it refuse the whole site.
+    if (SplitKeyPath(name).empty() || physicalPath.size() > kMaxPhysicalPathBytes)
+        return MetabaseError::kInvalidParameter;
+    MetabaseStatus added = MetabaseError::kSuccess;
     {
         KeyHandle root(metabase_, SiteRootPath(site, parent), MetabaseAccess::ReadWrite,
                        kAddKeyTimeoutMs);
         if (root.status() != MetabaseError::kSuccess) return root.status();
-        metabase_.AddKey(root.handle(), name);  // an existing directory is set up again
+        added = metabase_.AddKey(root.handle(), name);  // an existing directory is set up again
         if (const auto status = root.Close()) return status;
     }
     const std::string path = DirectoryPath(site, parent, name);
-    SetProperty(path, MetabaseRecord::Text(kPropertyAppFriendlyName, 0, kUserTypeApplication, ""));
+    // An existing directory keeps the application name it has.
+    if (added != MetabaseError::kAlreadyExists)
+        SetProperty(path,
+                    MetabaseRecord::Text(kPropertyAppFriendlyName, 0, kUserTypeApplication, ""));
     const MetabaseRecord steps[] = {
         MetabaseRecord::Text(kPropertyKeyType, 0, kUserTypeServer, std::string(kKeyTypeVirtualDir)),
         MetabaseRecord::Text(kPropertyVrPath, 0, kUserTypeFile, std::string(physicalPath)),
@@ -117,6 +123,8 @@ MetabaseStatus VirtualDirectoryAdmin::CreateVirtualDirectory(int site, std::stri
 MetabaseStatus VirtualDirectoryAdmin::CreateApplication(int site, std::string_view parent,
                                                         std::string_view name,
                                                         std::string_view friendlyName) {
+    // Without a name the site's root itself would become the application.
+    if (SplitKeyPath(name).empty()) return 1;
     const std::string path = DirectoryPath(site, parent, name);
     const MetabaseRecord steps[] = {
         MetabaseRecord::Number(kPropertyAppIsolated, 0, kUserTypeApplication, kPooledIsolation),

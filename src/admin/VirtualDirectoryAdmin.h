@@ -2,6 +2,7 @@
 // What the exported functions do, on a given metabase and chooser: listing the sites, choosing
 // one, creating virtual directories and applications. Every call uses its own key handles and
 // closes them before it returns; the object keeps no other state.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,8 @@ class VirtualDirectoryAdmin {
     static constexpr const char* kChooserLabel = "&List of Virtual Hosts";
     static constexpr uint32_t kVirtualDirAccess = kAccessRead | kAccessExecute | kAccessScript;
     static constexpr uint32_t kPooledIsolation = 2;
+    // Below the file-name limit (PATH_MAX 4096) with room for the export's quoting.
+    static constexpr std::size_t kMaxPhysicalPathBytes = 4000;
 
     // `metabase` must outlive this object.
     explicit VirtualDirectoryAdmin(Metabase& metabase) : metabase_(metabase) {}
@@ -46,10 +49,12 @@ class VirtualDirectoryAdmin {
     MetabaseStatus SetProperty(const std::string& path, const MetabaseRecord& record);
 
     // The status of the last metabase call of the sequence (0 when the directory is set up);
-    // kInvalidParameter, with nothing changed, for a name without any key name in it.
+    // kInvalidParameter, with nothing changed, for a name without any key name in it or a
+    // physical path longer than kMaxPhysicalPathBytes. Setting up an existing directory again
+    // keeps its application name.
     MetabaseStatus CreateVirtualDirectory(int site, std::string_view parent, std::string_view name,
                                           std::string_view physicalPath);
-    // 1 when any of the three application properties failed, else 0.
+    // 1 when any of the three application properties failed or `name` holds no key name, else 0.
     MetabaseStatus CreateApplication(int site, std::string_view parent, std::string_view name,
                                      std::string_view friendlyName);
 

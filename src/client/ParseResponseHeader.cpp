@@ -48,8 +48,8 @@ bool Apply(std::string_view line, ResponseHeader& header) {
         header.contentType = value;
     else if (SameName(name, "Pragma"))
         header.pragma = value;
-    else if (SameName(name, "Cache-Control"))
-        header.cacheControl = value;
+    else if (SameName(name, "Cache-Control"))  // several lines are one list (RFC 9110 5.3)
+        header.cacheControl = header.cacheControl ? *header.cacheControl + ", " + value : value;
     else if (SameName(name, "Set-Cookie"))
         header.setCookies.push_back(value);
     return true;

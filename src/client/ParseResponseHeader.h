@@ -3,10 +3,10 @@
 // separated by CR LF (no CR LF after the last one).
 //
 // Header names are compared without regard to case (HTTP's rule). Values lose the blanks around
-// them. Kept: "Expires", "Content-Type", "Pragma", "Cache-Control" (the last of each wins) and
-// every "Set-Cookie" in order; other headers are ignored. The block is not well formed when a
-// header line has no ":" or the status line has no three-digit code after its first blank.
-// Pure: never throws for any input.
+// them. Kept: "Expires", "Content-Type", "Pragma" (the last of each wins), "Cache-Control" (the
+// values of all its lines joined by ", ") and every "Set-Cookie" in order; other headers are
+// ignored. The block is not well formed when a header line has no ":" or the status line has no
+// three-digit code after its first blank. Pure: never throws for any input.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -7,6 +7,7 @@
 #include "kernel/ResponseOutput.h"
 #include "templates/TemplateRendering.h"
 #include "utils/InternalDataKeys.h"
+#include "utils/TextEscapes.h"
 
 namespace ferrix {
 namespace {
@@ -33,6 +34,56 @@ bool IsText(std::string contentType) {
            contentType.find("xml") != std::string::npos;
 }
 
+// The service's scripts leave the relay's own address in these placeholders; it is the only
+// text the relay puts into bytes that come from the service.
+constexpr const char* kRelayAddressKeys[] = {"ferrix_url", "service_host"};
+
+std::string FillRelayAddresses(const std::string& text, StringMap& map) {
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    for (size_t open = text.find(kPlaceholderOpen); open != std::string::npos;
+         open = text.find(kPlaceholderOpen, pos)) {
+        out.append(text, pos, open - pos);
+        pos = open;
+        for (const char* key : kRelayAddressKeys) {
+            const std::string placeholder = kPlaceholderOpen + std::string(key) + kPlaceholderClose;
+            if (text.compare(open, placeholder.size(), placeholder) != 0) continue;
+            out += ParenthesisEscape(HtmlEscape(map[key]));
+            pos += placeholder.size();
+            break;
+        }
+        if (pos == open) out.append(text, pos++, 1);
+    }
+    out.append(text, pos);
+    return out;
+}
+
+// The path of the relay's own address: its pages and error answers are served by the relay
+// itself, so they name it by path, never by the request's Host or a "ferrix_url" a visitor sent.
+std::string OwnPath(const std::string& requestPath) {
+    const size_t scheme = requestPath.find("://");
+    if (scheme == std::string::npos) return requestPath;
+    const size_t path = requestPath.find('/', scheme + 3);
+    return path == std::string::npos ? "/" : requestPath.substr(path);
+}
+
+// The relay's own templates (its pages, error answers) are rendered; bytes from the service
+// (relayed answers, cached files) never are: they may carry the user's own text, and a
+// placeholder there must not bring back the relay's values (cookies, paths). Only the "script"
+// files get the relay's address filled in.
+std::string Body(StringMap& map, const InternalData& data, const std::string& contentType) {
+    const std::string& text = map[":template:"];
+    if (!IsText(contentType)) return text;
+    if (data.Find(idkey::ExpandTemplate)) {
+        if (!data.Get<bool>(idkey::ExpandTemplate)) return text;
+        map["ferrix_url"] = OwnPath(map["REQUEST_PATH"]);
+        MetaHandlerMap handlers(&MetaHandlerMap::MakeEscaping);
+        return RenderTemplate(text, handlers, map);
+    }
+    return map["cmd"] == "script" ? FillRelayAddresses(text, map) : text;
+}
+
 }  // namespace
 
 Response_FLT::Response_FLT() : Response_FLT(StandardOutput()) {}
@@ -43,15 +94,12 @@ std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) {
     const std::string contentType = data.Find(idkey::ResponseContentType)
                                         ? data.Get<ContentType>(idkey::ResponseContentType).text
                                         : std::string(ctype::kHtml);
-    std::string body;
-    if (IsText(contentType) && data.GetOr(idkey::ExpandTemplate, true)) {
-        MetaHandlerMap handlers(&MetaHandlerMap::MakeEscaping);
-        body = RenderTemplate(map[":template:"], handlers, map);
-    } else {
-        body = map[":template:"];
-    }
+    const std::string body = Body(map, data, contentType);
 
     std::string out;
+    // The service's status (503 when it is overloaded) is the browser's too.
+    if (data.Find(idkey::HttpStatus))
+        out += Header("Status", data.Get<std::string>(idkey::HttpStatus));
     out += Header("Content-Type", contentType);
     out += Header("Content-Length", std::to_string(body.size()));
     out += Header("Expires", StringOr(data, idkey::HttpExpires, "Tue Jan 1 00:00:00 1980 GMT;"));

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 #include <set>
+#include <string_view>
+#include <vector>
 
 #include "kernel/FastCgiChannel.h"
 #include "utils/HeapSettings.h"
@@ -21,17 +23,32 @@ namespace {
 constexpr char kUnixPrefix[] = "unix:";
 constexpr useconds_t kRetryPauseUs = 200 * 1000;
 
+constexpr char kConfigurationPrefix[] = "VERBARIUM_";
+
+bool IsConfiguration(const char* entry) {
+    return std::string_view(entry).starts_with(kConfigurationPrefix);
+}
+
 // The request's parameters as the process environment for one request.
 class EnvironmentScope {
   public:
-    explicit EnvironmentScope(char** env) : saved_(environ) { environ = env; }
+    explicit EnvironmentScope(char** request)
+        : saved_(environ), env_(FastCgiServer::RequestEnvironment(request, environ)) {
+        environ = env_.data();
+    }
     ~EnvironmentScope() { environ = saved_; }
     EnvironmentScope(const EnvironmentScope&) = delete;
     EnvironmentScope& operator=(const EnvironmentScope&) = delete;
 
   private:
     char** saved_;
+    std::vector<char*> env_;
 };
+
+bool SetTimeout(int fd, int option, long ms) {
+    const timeval limit{ms / 1000, static_cast<suseconds_t>((ms % 1000) * 1000)};
+    return setsockopt(fd, SOL_SOCKET, option, &limit, sizeof limit) == 0;
+}
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -49,6 +66,16 @@ pid_t StartWorker(FastCgiServer& server, const std::function<void()>& serveOne) 
 }
 
 }  // namespace
+
+std::vector<char*> FastCgiServer::RequestEnvironment(char** request, char** process) {
+    std::vector<char*> env;
+    for (char** entry = request; entry != nullptr && *entry != nullptr; ++entry)
+        if (!IsConfiguration(*entry)) env.push_back(*entry);
+    for (char** entry = process; entry != nullptr && *entry != nullptr; ++entry)
+        if (IsConfiguration(*entry)) env.push_back(*entry);
+    env.push_back(nullptr);
+    return env;
+}
 
 bool FastCgiServer::StartedByManager() {
     sockaddr_storage peer{};
@@ -71,6 +98,8 @@ int FastCgiServer::OpenListener(const std::string& spec) {
     } else if (spec.find(':') == std::string::npos) {
         errno = EINVAL;  // a bare word would silently become a socket file
         return -1;
+    } else if (spec.front() == ':') {
+        path = kDefaultHost + spec;  // every interface only when asked for by name
     }
     return FCGX_OpenSocket(path.c_str(), kListenBacklog);
 }
@@ -80,10 +109,24 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     // A client that goes away must end its request, not the process.
     std::signal(SIGPIPE, SIG_IGN);
     HeapSettings::KeepForRequests();
+    // Connections inherit the listening socket's time-outs: a client that stops sending (or
+    // reading) in the middle of a request gives the worker back, and accepting wakes up now
+    // and then, which the loop below takes as no error.
+    if (clientTimeoutMs_ > 0) {
+        SetTimeout(listenFd_, SO_RCVTIMEO, clientTimeoutMs_);
+        SetTimeout(listenFd_, SO_SNDTIMEO, clientTimeoutMs_);
+    }
     FCGX_Request request;
     if (FCGX_InitRequest(&request, listenFd_, 0) != 0) return 0;
     long served = 0;
-    while (FCGX_Accept_r(&request) == 0) {
+    for (;;) {
+        const int accepted = FCGX_Accept_r(&request);
+        if (accepted == -EAGAIN || accepted == -EWOULDBLOCK) continue;
+        if (accepted != 0) break;
+        if (clientTimeoutMs_ > 0) {  // a unix socket's connection inherits nothing
+            SetTimeout(request.ipcFd, SO_RCVTIMEO, clientTimeoutMs_);
+            SetTimeout(request.ipcFd, SO_SNDTIMEO, clientTimeoutMs_);
+        }
         {
             EnvironmentScope environment(request.envp);
             FastCgiChannel channel(request);

@@ -16,7 +16,7 @@ namespace RequestDecoding {
 // Keys that only configuration (the INI file, its include file and the access-list file) may
 // set. A request parameter of such a name would let the caller choose files the server reads or
 // hosts it connects to, so it is dropped.
-inline constexpr std::array<std::string_view, 24> kConfigurationOnlyKeys{
+inline constexpr std::array<std::string_view, 28> kConfigurationOnlyKeys{
     "acl_file_name",
     "include_file",
     "appserver_hostname",
@@ -41,6 +41,11 @@ inline constexpr std::array<std::string_view, 24> kConfigurationOnlyKeys{
     "cors_allow_origins",
     "appserver_wait_ms",
     "appserver_connect_ms",
+    // The relay's trust in the service and its waits: a visitor must not pick them.
+    "service_ca_file",
+    "service_connect_timeout_ms",
+    "service_timeout_ms",
+    "no_cache",
 };
 
 // Keys that the program writes and templates insert as markup or script without escaping

@@ -1,5 +1,7 @@
 #include "kernel/RequestDriver.h"
 
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -76,6 +78,14 @@ int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
 
 }  // namespace
 
+void ForbidCoreFiles() {
+    // A watchdog abort must leave no core file beside the program: it holds the request's text
+    // and cookies, and the program's folder is a served one.
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);  // also where cores are piped to a collector
+}
+
 std::optional<FastCgiOptions> ParseFastCgiOptions(int argc, char** argv) {
     if (argc < 2 || std::string_view(argv[1]) != kFastCgiOption) return std::nullopt;
     FastCgiOptions options;
@@ -114,6 +124,7 @@ void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitM
 }
 
 int ProgramMain(const ProgramInfo& info, int argc, char** argv) {
+    ForbidCoreFiles();
     if (auto options = ParseFastCgiOptions(argc, argv)) {
         if (options->listen.empty() || options->workers < 1) {
             std::fprintf(stderr, "usage: %s --fastcgi HOST:PORT|unix:PATH [--workers N]\n",

@@ -28,6 +28,9 @@ inline constexpr char kPlatform[] = "Linux";
 void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std::string& cmdLine,
                  StringMap& map, InternalData& data);
 
+// Lets no abort of this process (or of the workers it starts) write a core file.
+void ForbidCoreFiles();
+
 // Runs one request with the watchdog limit `watchdogLimitMs`.
 void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs);
 

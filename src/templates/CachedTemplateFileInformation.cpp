@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -61,7 +62,14 @@ bool CreateDirectories(const std::string& path) {
 bool ContainsNoCache(std::string value) {
     std::transform(value.begin(), value.end(), value.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return value.find("no-cache") != std::string::npos;
+    return value.find("no-cache") != std::string::npos ||
+           value.find("no-store") != std::string::npos;
+}
+
+std::string CacheRoot(const InternalData& data) {
+    const std::string path = NonEmptyOr(data, idkey::CachePath, "");
+    return (path.empty() ? "" : path + "/") +
+           NonEmptyOr(data, idkey::CacheDirName, kDefaultCacheDirName);
 }
 
 }  // namespace
@@ -80,10 +88,7 @@ long long CachedTemplateFileInformation::SystemTime() {
 
 std::string CachedTemplateFileInformation::CacheDirectory(const StringMap& map,
                                                           const InternalData& data) {
-    std::string dir;
-    if (const std::string path = NonEmptyOr(data, idkey::CachePath, ""); !path.empty())
-        dir = path + "/";
-    dir += NonEmptyOr(data, idkey::CacheDirName, kDefaultCacheDirName) + "/";
+    std::string dir = CacheRoot(data) + "/";
     // "schema" is a request value: only a plain name may become a directory.
     if (const auto schema = map.find("schema");
         schema != map.end() && IsSafePathComponent(schema->second))
@@ -107,6 +112,25 @@ std::string CachedTemplateFileInformation::readFresh(const std::string& path) co
     }
     std::string text;
     return ReadWhole(path, text) ? text : std::string();
+}
+
+bool CachedTemplateFileInformation::HasRoom(const std::string& root, const std::string& path,
+                                            const std::string& text) {
+    if (text.size() > kMaxCacheFileBytes) return false;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return true;  // a refresh takes no new room
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::size_t files = 0;
+    std::uintmax_t bytes = text.size();
+    // Stops at the bound: the walk costs at most kMaxCacheFiles entries.
+    for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_regular_file(error)) continue;
+        bytes += it->file_size(error);
+        if (++files >= kMaxCacheFiles || bytes > kMaxCacheBytes) return false;
+    }
+    return true;
 }
 
 void CachedTemplateFileInformation::store(const std::string& path, const std::string& text) {
@@ -149,6 +173,10 @@ std::string CachedTemplateFileInformation::content() const {
         return text;
     }
     std::string text = map()[":template:"];
-    if (!AnswerIsUncacheable(data())) store(path, text);
+    if (AnswerIsUncacheable(data())) return text;
+    if (HasRoom(CacheRoot(data()), path, text))
+        store(path, text);
+    else
+        report_error("*WARNING* relay cache is full; %s not stored", fileName().c_str());
     return text;
 }

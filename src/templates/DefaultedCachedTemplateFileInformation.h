@@ -3,7 +3,7 @@
 // give one: when reading fails with one of the system's errors (logged as
 // "*ERROR* %s file: %s line %d"), when the answer's Cache-Control (key 8) holds "no-cache", or
 // when the answer carried a status of its own (key 4). The default text is rendered like any
-// template.
+// template (it sets ExpandTemplate, key 11, and removes key 4); the service's text is not.
 #include "templates/CachedTemplateFileInformation.h"
 
 class DefaultedCachedTemplateFileInformation : public CachedTemplateFileInformation {
@@ -18,5 +18,7 @@ class DefaultedCachedTemplateFileInformation : public CachedTemplateFileInformat
     std::string content() const override;
 
   private:
+    std::string defaultText() const;
+
     std::string defaultText_;
 };

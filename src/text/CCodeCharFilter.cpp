@@ -4,9 +4,31 @@ namespace {
 
 constexpr char32_t kMaxCodePoint = 0x10FFFF;
 
-// The value of the leading digits of the run's name; 0 when there are none or the value is
-// too large to be a character.
+int HexDigitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+// The value of a hexadecimal reference, "&#x" hex digits ";" and nothing else; 0 otherwise.
+char32_t HexReferenceValue(std::u16string_view run) {
+    const std::u16string_view digits = run.substr(3, run.size() - 4);
+    if (digits.empty() || run.back() != u';') return 0;
+    char32_t value = 0;
+    for (char16_t c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return 0;
+        value = value * 16 + static_cast<char32_t>(digit);
+        if (value > kMaxCodePoint) return 0;
+    }
+    return value;
+}
+
+// The value of the leading digits of the run's name (hexadecimal after "&#x"); 0 when there are
+// none or the value is too large to be a character.
 char32_t ReferenceValue(std::u16string_view run) {
+    if (run.size() > 3 && (run[2] == u'x' || run[2] == u'X')) return HexReferenceValue(run);
     char32_t value = 0;
     for (char16_t c : run.substr(2)) {
         if (c == u' ') break;

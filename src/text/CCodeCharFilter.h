@@ -1,7 +1,8 @@
 #pragma once
-// Decimal numeric character references ("&#233;"): kind 5, opens "&", closes ";", does not
+// Numeric character references ("&#233;", "&#xE9;"): kind 5, opens "&", closes ";", does not
 // merge runs; switches ccdf / html. The value is read from the leading decimal digits of the
-// run's name; 0 and values above U+10FFFF are no reference (so are hexadecimal references).
+// run's name, or from the hexadecimal digits of a run that is exactly "&#x" digits ";"; 0 and
+// values above U+10FFFF are no reference.
 // The check text is the character: one code unit, or a surrogate pair above U+FFFF.
 #include "text/CFilter.h"
 

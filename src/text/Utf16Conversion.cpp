@@ -2,42 +2,14 @@
 
 #include <cstdint>
 
+#include "utils/Utf8Sequence.h"
+
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-constexpr char32_t kMaxCodePoint = 0x10FFFF;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Decodes the sequence at in[i]; returns its length, or 0 when it is malformed.
-std::size_t DecodeOne(std::string_view in, std::size_t i, char32_t& cp) {
-    const auto lead = static_cast<unsigned char>(in[i]);
-    std::size_t length = 0;
-    char32_t min = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, cp = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, cp = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (in.size() - i < length) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto byte = static_cast<unsigned char>(in[i + k]);
-        if (!IsContinuation(byte)) return 0;
-        cp = (cp << 6) | (byte & 0x3F);
-    }
-    if (cp < min || cp > kMaxCodePoint || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return length;
-}
 
 // Writes the UTF-8 form of `cp` at `out` (room for four bytes); returns the end.
 char* PutUtf8(char* out, char32_t cp) {
@@ -73,9 +45,9 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             ++i;
             continue;
         }
-        char32_t cp = 0;
-        const std::size_t length = DecodeOne(utf8, i, cp);
-        if (length == 0) {
+        const auto sequence = Utf8Sequence::At(utf8, i);
+        char32_t cp = sequence.codePoint;
+        if (sequence.length == 0) {
             out[n++] = kReplacement;
             ++i;
             continue;
@@ -87,7 +59,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         } else {
             out[n++] = static_cast<char16_t>(cp);
         }
-        i += length;
+        i += sequence.length;
     }
     out.resize(n);
     return out;

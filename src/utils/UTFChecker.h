@@ -1,16 +1,14 @@
 #pragma once
 // The UTF-8 check of request values.
 //
-// Check returns normally for text made of one- to four-byte sequences, and throws:
-//  - InvalidUTF8Exception for a continuation byte (0x80-0xBF) where none is expected, a
-//    single or lead byte where a continuation byte is expected, 0xFE or 0xFF, or a lead byte
-//    0xF0-0xFD that its continuation bytes do not follow (single-byte text such as "\xFC"), or
-//    a sequence that the end of the text cuts short ("caf\xE9" is Windows-125x text);
-//  - UnsupportedUTF8Exception for a five- or six-byte form or a four-byte lead above 0xF4,
-//    each followed by its continuation bytes.
-// The check is deliberately lenient about what it lets through: over-long forms and surrogate
-// code points pass. Callers needing strictly
-// valid UTF-8 must check again.
+// Check returns normally for well-formed UTF-8 (RFC 3629: one- to four-byte shortest forms of
+// U+0000 to U+10FFFF, no surrogates), and throws:
+//  - UnsupportedUTF8Exception for a complete form of a code point above U+10FFFF (a four-byte
+//    form beyond it, a five- or six-byte form, each followed by all its continuation bytes);
+//  - InvalidUTF8Exception for anything else that is no UTF-8: a stray continuation byte, a
+//    sequence cut short or interrupted ("caf\xE9" is Windows-125x text), an over-long form
+//    ("\xC0\xBC" is no "<"), an encoded surrogate, 0xFE or 0xFF.
+// The first fault found decides.
 #include <string>
 #include <string_view>
 

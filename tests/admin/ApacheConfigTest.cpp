@@ -32,8 +32,8 @@ TEST(ApacheExporterTest, ReadAccessDecidesWhetherTheDirectoryIsServed) {
     const std::string closed = text.substr(text.find("Alias \"/closed\""));
     EXPECT_EQ(open.substr(0, open.find("</Directory>")),
               "Alias \"/open\" \"/srv/open\"\n<Directory \"/srv/open\">\n    Options +ExecCGI\n"
-              "    AddHandler cgi-script .cgi\n    Require all granted\n"
-              "    <FilesMatch \"\\.(ini|log)$\">\n        Require all denied\n"
+              "    AddHandler cgi-script .cgi\n    Require all denied\n"
+              "    <FilesMatch \"\\.cgi$\">\n        Require all granted\n"
               "    </FilesMatch>\n");
     EXPECT_NE(closed.find("Require all denied\n    <FilesMatch"), std::string::npos);
 }

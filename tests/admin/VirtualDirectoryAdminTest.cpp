@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "admin/AdminTestSupport.h"
 #include "admin/KeyHandle.h"
@@ -126,8 +129,8 @@ TEST_F(VirtualDirectoryAdminTest, ResultCodes) {
         {"no such site", 9, "", "spell", MetabaseError::kPathNotFound, 1},
         {"no such parent", 1, "/missing", "spell", MetabaseError::kPathNotFound, 1},
         {"parent without slash", 1, "spell", "x", MetabaseError::kPathNotFound, 1},
-        {"empty name", 1, "", "", MetabaseError::kInvalidParameter, 0},
-        {"name of slashes", 1, "", "//", MetabaseError::kInvalidParameter, 0},
+        {"empty name", 1, "", "", MetabaseError::kInvalidParameter, 1},
+        {"name of slashes", 1, "", "//", MetabaseError::kInvalidParameter, 1},
         {"control character", 1, "", "a\nb", MetabaseError::kPathNotFound, 1},
         {"invalid UTF-8", 1, "", "\xff", MetabaseError::kPathNotFound, 1},
     };
@@ -138,8 +141,20 @@ TEST_F(VirtualDirectoryAdminTest, ResultCodes) {
         EXPECT_EQ(admin.CreateApplication(c.site, c.parent, c.name, "App"), c.application)
             << c.what;
     }
-    // The empty names made the Root an application, as asked, but never a virtual directory.
+    // The empty names made the Root neither an application nor a virtual directory.
     EXPECT_EQ(Text("/LM/W3SVC/1/Root", kPropertyVrPath), "<none>");
+    EXPECT_EQ(Text("/LM/W3SVC/1/Root", kPropertyAppRoot), "<none>");
+
+    // A path the web server would refuse (and with it the whole site) is refused here.
+    const std::string longest(VirtualDirectoryAdmin::kMaxPhysicalPathBytes, 'p');
+    EXPECT_EQ(admin.CreateVirtualDirectory(1, "", "long", "/" + longest),
+              MetabaseError::kInvalidParameter);
+    EXPECT_EQ(Text("/LM/W3SVC/1/Root/long", kPropertyVrPath), "<none>");
+    EXPECT_EQ(admin.CreateVirtualDirectory(1, "", "long", longest), 0u);
+
+    // Setting a directory up again keeps its application's name.
+    EXPECT_EQ(admin.CreateVirtualDirectory(1, "", "spell", "/p"), 0u);
+    EXPECT_EQ(Text("/LM/W3SVC/1/Root/spell", kPropertyAppFriendlyName), "App");
 }
 
 TEST_F(VirtualDirectoryAdminTest, ARefusedDataTypeWritesNothing) {
@@ -157,3 +172,13 @@ TEST_F(VirtualDirectoryAdminTest, ARefusedDataTypeWritesNothing) {
 }
 
 }  // namespace
+
+TEST_F(VirtualDirectoryAdminTest, ALinkAtTheLockFilesPlaceIsNotFollowed) {
+    fixture.AddSite(1, "Site", {":80:"});
+    const std::string victim = fixture.dir.str() + "victim";
+    ::unlink((fixture.file() + ".lock").c_str());
+    ASSERT_EQ(::symlink(victim.c_str(), (fixture.file() + ".lock").c_str()), 0);
+    VirtualDirectoryAdmin admin(*metabase);
+    EXPECT_NE(admin.CreateVirtualDirectory(1, "", "spell", "/p"), MetabaseError::kSuccess);
+    EXPECT_FALSE(std::filesystem::exists(victim));
+}

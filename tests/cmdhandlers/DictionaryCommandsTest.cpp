@@ -88,7 +88,19 @@ TEST_F(DictionaryTest, DictionaryActionsCallTheEngineAndAnswerInJson) {
          "{\"dname\": \"new\", \"action\": \"restore\"}",
          "new"},
         {"getname", true, "", {}, "{\"dname\": \"old\", \"action\": \"getname\"}", "old"},
-        {"other", true, "", {}, "", "new"},
+        // Without a known action: an error, and the dictionary cookie is left alone.
+        {"other",
+         true,
+         "",
+         {},
+         "{\"text\": \"Unknown dictionary action.\", \"type\": \"0\", \"error\": true, \"dname\": \"old\"}",
+         "old"},
+        {"",
+         true,
+         "",
+         {},
+         "{\"text\": \"Unknown dictionary action.\", \"type\": \"0\", \"error\": true, \"dname\": \"old\"}",
+         "old"},
         {"create",
          false,
          "create_new_user_dictionary",
@@ -195,6 +207,52 @@ TEST_F(DictionaryTest, AddwordGoesToTheDictionaryOrTheCookieList) {
 
     EngineRefuses();
     EXPECT_THROW(Run<Dictionary_CH>(), CommandHandler::criticalException);
+}
+
+TEST_F(DictionaryTest, AWordTheCookieListHasNoRoomForIsRefusedNotLost) {
+    const std::string nearlyFull(3995, 'w');
+    const struct {
+        const char* command;
+        std::string ud;
+        bool refused;
+    } rows[] = {
+        {"dictionary", nearlyFull, true},
+        {"sp_add", nearlyFull, true},
+        {"dictionary", std::string(3990, 'w'), false},  // 3990 + ",Verbar" fits
+        {"sp_add", std::string(3990, 'w'), false},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        map["format"] = "json";
+        map["action"] = "addword";
+        map["word"] = "Verbar";
+        map["text"] = "abc Verbar x";
+        map["pos"] = "4";
+        map["len"] = "6";
+        map["udn"] = "[/]";
+        map["ud"] = row.ud;
+        EngineAnswers("");
+        std::string failure;
+        try {
+            if (std::string(row.command) == "dictionary")
+                Run<Dictionary_CH>();
+            else
+                Run<Add_CH>();
+        } catch (const CommandHandler::exception& e) {
+            failure = e.message();
+        }
+        if (row.refused) {
+            EXPECT_EQ(map["ud"], row.ud) << row.command;
+            EXPECT_EQ(map["udn"], "[/]") << row.command;
+            const std::string shown =
+                std::string(row.command) == "dictionary" ? map["view"] : failure;
+            EXPECT_NE(shown.find("The list of ignored words is full."), std::string::npos)
+                << row.command << ": " << shown;
+        } else {
+            EXPECT_EQ(map["ud"], row.ud + ",Verbar") << row.command;
+            EXPECT_EQ(failure, "") << row.command;
+        }
+    }
 }
 
 TEST_F(DictionaryTest, JsonAnswersEscapeNamesWordsAndMessages) {

@@ -365,6 +365,16 @@ TEST_F(TypingCommandsTest, CommandsRefuseBadCallbacksAndTheApiBadVersions) {
     }
 }
 
+TEST_F(TypingCommandsTest, CheckSpellingWithoutALanguageSaysSo) {
+    map["version"] = "1.0";
+    map["text"] = "teh";
+    map["slang"] = "";
+    EngineAnswers("");
+    EXPECT_EQ(ErrorOf<CheckSpelling_CH>(),
+              "No spelling language given: the parameter \"slang\" is missing.");
+    EXPECT_TRUE(server.requests().empty());
+}
+
 TEST_F(TypingCommandsTest, CheckSpellingStoresWholeWordOccurrences) {
     map["version"] = "1.0";
     map["out_type"] = "positions";  // an answer by words has no occurrences looked for

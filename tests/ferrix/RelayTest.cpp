@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "cmdhandlers/Relay/CheckConfig_CH.h"
@@ -10,6 +11,7 @@
 #include "cmdhandlers/Relay/OrthdVersion_CH.h"
 #include "cmdhandlers/Relay/ProxyScript_CH.h"
 #include "cmdhandlers/Relay/Proxy_CH.h"
+#include "cmdhandlers/Relay/ServiceCookie.h"
 #include "cmdhandlers/Relay/Version_CH.h"
 #include "ferrix/Response_FLT.h"
 #include "ferrix/TemplateInit_FLT.h"
@@ -148,8 +150,45 @@ TEST(ProxyHeaderTest, HeadersReachTheRelaysAnswer) {
     EXPECT_EQ(data.Get<std::string>(idkey::HttpPragma), "x");
 }
 
+TEST(ProxyHeaderTest, OnlyTheServicesOwnCookiesReachTheBrowser) {
+    const struct {
+        const char* line;
+        const char* relayed;  // nullptr: dropped
+    } rows[] = {
+        {"udn=mine; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax",
+         "udn=mine; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax"},
+        {"udn=; expires=Tue Jan 1 00:00:00 1980 GMT;", "udn=; expires=Tue Jan 1 00:00:00 1980 GMT"},
+        {"udn=Caf%C3%A9", "udn=Caf%C3%A9"},
+        {"cust_dic_ids=1,2", "cust_dic_ids=1,2"},
+        {"LLng=en_US", "LLng=en_US"},
+        {"osp=0101; Domain=.customer.example; Path=/", "osp=0101; Path=/"},
+        {"osp=0001; domain=customer.example;HttpOnly; Secure", "osp=0001; HttpOnly; Secure"},
+        {"osp=0001; X-Evil=1; Max-Age=60", "osp=0001; Max-Age=60"},
+        {"session=abc; Path=/", nullptr},
+        {"OSP=0001", nullptr},
+        {"osp", nullptr},
+        {"osp=2", nullptr},
+        {"osp=0001 0", nullptr},
+        {"udn=a%2Cb", nullptr},
+        {"udn=a%01b", nullptr},
+        {"ud=\x85word", nullptr},
+        {"ud=a\"b", nullptr},
+        {"LLng=<script>", nullptr},
+        {"cust_dic_ids=1;2", "cust_dic_ids=1"},
+        {"cust_dic_ids=x", nullptr},
+        {"osp=0001; expires=\x9B"
+         "1",
+         "osp=0001"},
+    };
+    for (const auto& row : rows) {
+        const auto relayed = ServiceCookie::Relayable(row.line);
+        EXPECT_EQ(relayed.value_or("(dropped)"), row.relayed ? row.relayed : "(dropped)")
+            << row.line;
+    }
+}
+
 TEST_F(RelayTest, ForwardsTheRequestAndRelaysTheAnswer) {
-    host.SetScript({{Answer("Content-Type: text/html; charset=UTF-8\r\nSet-Cookie: osp=2\r\n",
+    host.SetScript({{Answer("Content-Type: text/html; charset=UTF-8\r\nSet-Cookie: osp=0100\r\n",
                             "<p>marked</p>")}});
     ::setenv("HTTP_COOKIE", "site_session=secret; ud=word", 1);
     ::setenv("HTTP_USER_AGENT", "Browser/2", 1);
@@ -176,7 +215,36 @@ TEST_F(RelayTest, ForwardsTheRequestAndRelaysTheAnswer) {
     EXPECT_EQ(Respond(),
               "Content-Type: text/html; charset=UTF-8\nContent-Length: 13\n"
               "Expires: Tue Jan 1 00:00:00 1980 GMT;\nPragma: No-Cache\nCache-Control: No-Cache\n"
-              "Set-Cookie: osp=2\n\n<p>marked</p>");
+              "Set-Cookie: osp=0100\n\n<p>marked</p>");
+}
+
+TEST_F(RelayTest, ServiceBytesAreNeverRenderedAsTemplates) {
+    map[":cookies:"] = "session=HttpOnlySecret";
+    map[":app_path:"] = "/srv/relay/cgi-bin/";
+    map["view"] = "V";
+    map["ferrix_url"] = "/cgi-bin/ferrix.cgi";
+    const std::string payloads[] = {
+        "<#:cookies:#>",    "<#:app_path:#>", "<#view#>", "<#ferrix_url#>",
+        "<#service_host#>", "<#(x)#>",        "<#",       "<#view",
+        "#><#:cookies:#",
+    };
+    for (const auto& payload : payloads) {
+        host.SetScript({{Answer("Content-Type: text/html; charset=UTF-8\r\n", "<p>" + payload)}});
+        map["cmd"] = "spell";
+        Proxy_CH().apply(map, data);
+        const std::string answer = Respond();
+        EXPECT_EQ(answer.substr(answer.find("\n\n") + 2), "<p>" + payload) << payload;
+    }
+    // A script file of the service gets the relay's address, and nothing else.
+    data.Set(idkey::NoCache, true);
+    host.SetScript({{Answer("Content-Type: text/javascript\r\n",
+                            "u='<#ferrix_url#>';c='<#:cookies:#>';p='<#:app_path:#>';")}});
+    map["cmd"] = "script";
+    map["doc"] = "qdr";
+    ferrix::ProxyScript_CH().apply(map, data);
+    const std::string answer = Respond();
+    EXPECT_EQ(answer.substr(answer.find("\n\n") + 2),
+              "u='/cgi-bin/ferrix.cgi';c='<#:cookies:#>';p='<#:app_path:#>';");
 }
 
 TEST_F(RelayTest, FailuresBecomeTheRelaysCriticalErrors) {
@@ -222,6 +290,21 @@ TEST_F(RelayTest, CachedImageIsServedByteForByte) {
     EXPECT_EQ(answer.rfind("Content-Type: image/gif\n", 0), 0u);
     EXPECT_EQ(testsupport::ReadFile(dir.str() + "ferrix_cache/image-spin.gif"), gif);
     EXPECT_NE(Body().find("doc=image"), std::string::npos);
+}
+
+TEST_F(RelayTest, TheServicesErrorAnswersAreNotCached) {
+    // The service's error answer: its own no-cache line, then the line every answer carries.
+    host.SetScript(
+        {{Answer("Content-Type: text/xml; charset=UTF-8\r\nCache-Control: no-store, "
+                 "no-cache\r\nCache-Control:private,max-age=0\r\n",
+                 "<error/>")}});
+    map["cmd"] = "script";
+    map["doc"] = "image";
+    map["img"] = "unknown";
+    ferrix::ProxyScript_CH().apply(map, data);
+    EXPECT_FALSE(std::filesystem::exists(dir.str() + "ferrix_cache/image-unknown.gif"));
+    EXPECT_EQ(data.Get<std::string>(idkey::HttpCacheControl),
+              "no-store, no-cache, private,max-age=0");
 }
 
 TEST_F(RelayTest, ScriptNamesOutsideTheCacheAreUnexpected) {
@@ -277,10 +360,40 @@ TEST_F(RelayTest, VersionPagesAndCheckConfig) {
     EXPECT_NE(Respond().find("Content-Type: text/xml\n"), std::string::npos);
     EXPECT_NE(map[":template:"].find("<script><#:app_name:#></script>"), std::string::npos);
 
-    map["ferrix_url"] = "/cgi-bin/ferrix.cgi";
+    map["REQUEST_PATH"] = "http://customer/cgi-bin/ferrix.cgi";
     ferrix::CheckConfig_CH().apply(map, data);
     EXPECT_NE(Respond().find("<iframe src=\"/cgi-bin/ferrix.cgi?cmd=orthdver\">"),
               std::string::npos);
+}
+
+TEST_F(RelayTest, TheRelaysOwnPagesNameItByPathOnly) {
+    const struct {
+        const char* requestPath;  // the Host header is in it
+        const char* ferrixUrl;    // a parameter
+    } rows[] = {
+        {"http://customer/cgi-bin/ferrix.cgi", "javascript:alert(1)"},
+        {"http://evil.example/cgi-bin/ferrix.cgi", "http://evil.example/x"},
+        {"https://evil.example:8443/cgi-bin/ferrix.cgi", ""},
+        {"/cgi-bin/ferrix.cgi", "//evil.example/"},
+    };
+    for (const auto& row : rows) {
+        map["REQUEST_PATH"] = row.requestPath;
+        map["ferrix_url"] = row.ferrixUrl;
+        ferrix::CheckConfig_CH().apply(map, data);
+        std::string answer = Respond();
+        EXPECT_NE(answer.find("<iframe src=\"/cgi-bin/ferrix.cgi?cmd=ver\">"), std::string::npos)
+            << answer;
+        EXPECT_EQ(answer.find("evil"), std::string::npos) << answer;
+
+        map["ferrix_url"] = row.ferrixUrl;
+        map["cmd"] = "spell";
+        Error::ErrorMessage("failed", "f", 1).Render(map, data);
+        answer = Respond();
+        EXPECT_NE(answer.find("href=\"/cgi-bin/ferrix.cgi?cmd=error_conversion\""),
+                  std::string::npos)
+            << answer;
+        EXPECT_EQ(answer.find("evil"), std::string::npos) << answer;
+    }
 }
 
 TEST_F(RelayTest, OrthdVersionForwardsTheVersionCommand) {

@@ -25,6 +25,7 @@ class FerrixResponseTest : public ::testing::Test {
 TEST_F(FerrixResponseTest, WithoutTypedValuesWritesTheDefaultHeaders) {
     map[":template:"] = "<p><#view#></p>";
     map["view"] = "a<b";
+    data.Insert(idkey::ExpandTemplate, true);  // one of the relay's own templates
     EXPECT_EQ(Write(),
               "Content-Type: text/html; charset=UTF-8\n"
               "Content-Length: 13\n"
@@ -39,13 +40,14 @@ TEST_F(FerrixResponseTest, RelaysTheServiceHeadersAndCookiesInOrder) {
     map[":template:"] = "alert(1);";
     map["cmd"] = "check";  // no special case in the relay
     data.Insert(idkey::ResponseContentType, ContentType{ctype::kJavaScript});
-    data.Insert<std::string>(idkey::HttpStatus, "404");  // the relay writes no status line
+    data.Insert<std::string>(idkey::HttpStatus, "503");  // the service's status is relayed
     data.Insert<std::string>(idkey::HttpExpires, "Thu, 01 Jan 2037 00:00:00 GMT");
     data.Insert<std::string>(idkey::HttpPragma, "public");
     data.Insert<std::string>(idkey::HttpCacheControl, "max-age=3600");
     data.Insert(idkey::HttpSetCookies,
                 std::vector<std::string>{"udn=d; expires=x;", "osp=0001;\r\nX-Evil: 1"});
     EXPECT_EQ(Write(),
+              "Status: 503\n"
               "Content-Type: text/javascript; charset=UTF-8\n"
               "Content-Length: 9\n"
               "Expires: Thu, 01 Jan 2037 00:00:00 GMT\n"
@@ -59,6 +61,7 @@ TEST_F(FerrixResponseTest, RelaysTheServiceHeadersAndCookiesInOrder) {
 
 TEST_F(FerrixResponseTest, MalformedTemplateWritesAPlainServerError) {
     map[":template:"] = "<#(x)#>";
+    data.Insert(idkey::ExpandTemplate, true);
     EXPECT_THROW(Write(), ferrix::Response_FLT::Response_FLTException);
     EXPECT_EQ(out.str(),
               "Status: 500\nContent-Type: text/plain; charset=UTF-8\nContent-Length: 35\n\n"

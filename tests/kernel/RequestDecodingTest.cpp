@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kernel/RequestDecoding.h"
+#include "utils/UTFChecker.h"
 
 using RequestDecoding::Parameter;
 
@@ -66,10 +67,28 @@ TEST(RequestDecodingTest, PiecesBeyondTheParameterLimitAreIgnored) {
 }
 
 TEST(RequestDecodingTest, ReservedNamesAreInternalConfigurationOnlyOrProgramOutput) {
-    for (const char* name :
-         {":app_path:", ":ini_name:", ":", ":x", "acl_file_name", "include_file",
-          "appserver_hostname", "appserver_port", "service_host", "server_id", "rtl", "view",
-          "loaddlg", "right_to_left", "e_message", "product_website", "tx_no10", "tx_"})
+    for (const char* name : {":app_path:",
+                             ":ini_name:",
+                             ":",
+                             ":x",
+                             "acl_file_name",
+                             "include_file",
+                             "appserver_hostname",
+                             "appserver_port",
+                             "service_host",
+                             "server_id",
+                             "rtl",
+                             "view",
+                             "loaddlg",
+                             "right_to_left",
+                             "e_message",
+                             "product_website",
+                             "tx_no10",
+                             "tx_",
+                             "service_ca_file",
+                             "service_connect_timeout_ms",
+                             "service_timeout_ms",
+                             "no_cache"})
         EXPECT_TRUE(RequestDecoding::IsReservedParameterName(name)) << name;
     for (const char* name : {"", "cmd", "text", "slang", "udn", "x:", "acl_file_name2", "rtl ",
                              "viewer", "word", "tx"})
@@ -163,6 +182,13 @@ TEST_F(CookieTest, CookieValuesThatAreNotUtf8AreConverted) {
     auto map = Apply("udn=caf%E9s; osp=%F0%9F%98%80");
     EXPECT_EQ(map["udn"], "caf\xC3\xA9s");
     EXPECT_EQ(map["osp"], "\xF0\x9F\x98\x80");
+    // Over-long forms of "<" and a quote are single-byte text, not characters kept as they came.
+    for (const char* header :
+         {"udn=%C0%BCb", "osp=%E0%80%A2", "LLng=%F0%80%80%BC", "udn=%ED%A0%80"}) {
+        const auto converted = Apply(header);
+        for (const auto& [key, value] : converted)
+            EXPECT_NO_THROW(UTFChecker::Check(value)) << header << " " << key;
+    }
 }
 
 TEST_F(CookieTest, ApplyingCookiesCreatesNoOtherKeys) {

@@ -298,6 +298,28 @@ TEST(ValueEscapeTest, EscapesEchoedValuesAndDefaultsProblemId) {
     EXPECT_EQ(map["problemid"], "7");
 }
 
+TEST(OutputCodePageTest, ConversionMakesNoMarkupOutOfMalformedBytes) {
+    const std::string rows[] = {
+        "\xC0\xBC",
+        "\xC0\xA2",
+        "\xC0\xA7",
+        "\xC0\xBE",
+        "\xC0\xA6",
+        "\xE0\x80\xBC",
+        "\xE0\x80\xA2",
+        "\xF0\x80\x80\xBC",
+        "\xF0\x80\x80\xA2",
+        "\xED\xA0\x80\xBC",
+        "\xF8\x80\x80\x80\xBC",
+    };
+    for (const auto& row : rows) {
+        const std::string out = Utf8ToInputCodePage("a" + row + "b", 0x616D);
+        EXPECT_EQ(out.find_first_of("<>\"'&"), std::string::npos)
+            << ::testing::PrintToString(row) << " -> " << ::testing::PrintToString(out);
+        EXPECT_EQ(out.size(), row.size() + 2) << ::testing::PrintToString(row);
+    }
+}
+
 TEST(OutputCodePageTest, ConvertedAnswerNamesItsCodePage) {
     EXPECT_EQ(InputCodePageCharset(0x616D), "windows-1250");
     EXPECT_EQ(RelabelContentType("text/xml; charset=UTF-8", "windows-1250"),

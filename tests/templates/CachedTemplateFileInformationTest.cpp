@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 
 #include "support/TestSupport.h"
@@ -103,7 +104,8 @@ TEST_F(CachedTemplateFileInformationTest, MissingCopyIsFetchedAndStoredUnderTheS
 }
 
 TEST_F(CachedTemplateFileInformationTest, AnswersThatMustNotBeKeptAreRelayedOnly) {
-    for (const char* control : {"no-cache", "private, No-Cache"}) {
+    for (const char* control :
+         {"no-cache", "private, No-Cache", "no-store", "NO-STORE, max-age=0"}) {
         Cache("cached", Utc(2026, 6, 10, 1));
         cacheControl = control;
         EXPECT_EQ(Read(), "fresh from the service") << control;
@@ -114,6 +116,21 @@ TEST_F(CachedTemplateFileInformationTest, AnswersThatMustNotBeKeptAreRelayedOnly
     data.Set<std::string>(idkey::HttpStatus, "503");
     EXPECT_EQ(Read(), "fresh from the service");
     EXPECT_EQ(testsupport::ReadFile(CachePath()), "cached");
+}
+
+TEST_F(CachedTemplateFileInformationTest, TheCacheKeepsWithinItsBounds) {
+    for (size_t i = 0; i < CachedTemplateFileInformation::kMaxCacheFiles; ++i)
+        dir.Write("c/ferrix_cache/s" + std::to_string(i % 3) + "/f" + std::to_string(i), "x");
+    EXPECT_EQ(Read("one-more.gif"), "fresh from the service");
+    EXPECT_FALSE(std::filesystem::exists(CachePath("one-more.gif")));
+    dir.Write("c/ferrix_cache/kwirl.css", "old");  // a copy already there is still refreshed
+    EXPECT_EQ(Read(), "fresh from the service");
+    EXPECT_EQ(testsupport::ReadFile(CachePath()), "fresh from the service");
+
+    data.Set<std::string>(idkey::CachePath, dir.str() + "d");
+    served = std::string(CachedTemplateFileInformation::kMaxCacheFileBytes + 1, 'b');
+    EXPECT_EQ(Read("big.gif").size(), served.size());
+    EXPECT_FALSE(std::filesystem::exists(dir.str() + "d/ferrix_cache/big.gif"));
 }
 
 TEST_F(CachedTemplateFileInformationTest, UnwritableCacheStillAnswers) {

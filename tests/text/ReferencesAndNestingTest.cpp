@@ -29,6 +29,23 @@ TEST(CharacterReferences, WellFormedReferencesInHtmlInputAreKept) {
     }
 }
 
+TEST(CharacterReferences, HexadecimalReferencesAreCheckedAsTheirCharacters) {
+    const struct {
+        const char* input;
+        const char* check;  // what the engine reads
+    } rows[] = {
+        {"<b>it&#x2019;s</b>", "it\xE2\x80\x99s "},
+        {"Rock &#x26; roll", "Rock & roll "},
+        {"caf&#xE9; &#XE9;", "caf\xC3\xA9 \xC3\xA9 "},
+    };
+    for (const auto& row : rows) {
+        Loaded loaded(row.input);
+        EXPECT_EQ(loaded.Check(), row.check) << row.input;
+        EXPECT_EQ(HtmlSafe(loaded), std::string(row.input) + " ") << row.input;
+        EXPECT_EQ(loaded.View(), std::string(row.input) + " ") << row.input;
+    }
+}
+
 TEST(CharacterReferences, PlainTextInputEscapesEveryAmpersand) {
     Loaded loaded("Rock &#x26; roll", {}, u"[-html]");
     EXPECT_EQ(HtmlSafe(loaded), "Rock &amp;#x26; roll ");

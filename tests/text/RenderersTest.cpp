@@ -196,6 +196,24 @@ TEST(KwrlDecorator, WrapsWordsInSpans) {
         RenderDecorated(f.processor, decorator));
 }
 
+TEST(KwrlDecorator, GivesTheCallersMarkupBackSanitisedLikeTheDialog) {
+    const char* payloads[] = {
+        "<img src=x onerror=alert(1)> wory",
+        "<a href=\"javascript:alert(1)\">wory</a>",
+        "<div onclick=\"steal()\" style=\"x:expression(alert(1))\">wory</div>",
+        "<script>alert(1)</script> wory",
+        "<b onmouseover=alert(1)>wory</b>",
+    };
+    for (const char* payload : payloads) {
+        Fixture f(payload);
+        KwrlErrorDecorator kwrl;
+        const std::string typed = RenderDecorated(f.processor, kwrl);
+        for (const char* unsafe :
+             {"onerror", "onclick", "onmouseover", "javascript:", "<script", "expression("})
+            EXPECT_EQ(typed.find(unsafe), std::string::npos) << payload << " -> " << typed;
+    }
+}
+
 TEST(FlashDecorator, NeverConvertsOrEscapes) {
     Fixture f("a  b<c");
     f.Problem(3, 1);

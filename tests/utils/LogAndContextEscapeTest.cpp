@@ -19,6 +19,26 @@ TEST(LogFieldEscapeTest, EscapesAreTellableFromText) {
         {"\x1B[31mred\x07\x0B\x0C\x7F", "\\x1b[31mred\\x07\\x0b\\x0c\\x7f"},
         {std::string("nul\0x", 5), "nul\\x00x"},
         {"caf\xC3\xA9", "caf\xC3\xA9"},
+        {"\xE2\x82\xAC \xF0\x9F\x98\x80", "\xE2\x82\xAC \xF0\x9F\x98\x80"},
+        // C1 controls, raw or encoded; bidi controls; line and paragraph separators.
+        {"a\x9B"
+         "31mb",
+         "a\\x9b31mb"},
+        {"a\x85"
+         "b",
+         "a\\x85b"},
+        {"\xC2\x85\xC2\x9B"
+         "1m",
+         "\\xc2\\x85\\xc2\\x9b1m"},
+        {"\xC2\xA0", "\xC2\xA0"},
+        {"x\xE2\x80\xAEtxt.exe", "x\\xe2\\x80\\xaetxt.exe"},
+        {"\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8F\xD8\x9C",
+         "\\xe2\\x81\\xa6\\xe2\\x81\\xa9\\xe2\\x80\\x8f\\xd8\\x9c"},
+        {"a\xE2\x80\xA8"
+         "b\xE2\x80\xA9",
+         "a\\xe2\\x80\\xa8b\\xe2\\x80\\xa9"},
+        {"\xE2\x80\x94", "\xE2\x80\x94"},  // a dash is text
+        {"\xC0\xBC\xE9t", "\\xc0\\xbc\\xe9t"},
     };
     for (const auto& row : rows) EXPECT_EQ(LogFieldEscape(row.field), row.logged) << row.field;
 }

@@ -31,10 +31,24 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
         {std::string("nul\0inside", 10), Verdict::Passes},
         {"caf\xC3\xA9", Verdict::Passes},
         {"\xE2\x82\xAC", Verdict::Passes},  // euro sign, three bytes
-        {"\xC0\xAF", Verdict::Passes},      // over-long "/" passes by contract
-        {"\xE0\x80\xAF", Verdict::Passes},  // over-long three-byte form
-        {"\xED\xA0\x80", Verdict::Passes},  // surrogate U+D800 passes by contract
-        {"\xE9", Verdict::Invalid},         // cut short at the end: single-byte text
+        // Over-long forms of markup characters and surrogates are no UTF-8: read as single-byte
+        // text, they cannot become "<" or a quote when the answer is converted back.
+        {"\xC0\xAF", Verdict::Invalid},
+        {"\xC0\xBC", Verdict::Invalid},
+        {"\xC1\xBE", Verdict::Invalid},
+        {"\xC0\xA2x", Verdict::Invalid},
+        {"\xE0\x80\xAF", Verdict::Invalid},
+        {"\xE0\x80\xBC", Verdict::Invalid},
+        {"\xE0\x9F\xBF", Verdict::Invalid},          // U+07FF in three bytes
+        {"\xF0\x80\x80\xBC", Verdict::Invalid},      // four-byte "<"
+        {"\xF0\x8F\xBF\xBF", Verdict::Invalid},      // U+FFFF in four bytes
+        {"\xED\xA0\x80", Verdict::Invalid},          // surrogate U+D800
+        {"\xED\xBF\xBF", Verdict::Invalid},          // surrogate U+DFFF
+        {"\xED\x9F\xBF", Verdict::Passes},           // U+D7FF, the last before the surrogates
+        {"\xEF\xBF\xBF", Verdict::Passes},           // U+FFFF
+        {"\xF4\x8F\xBF\xBF", Verdict::Passes},       // U+10FFFF
+        {"\xF4\x90\x80\x80", Verdict::Unsupported},  // U+110000
+        {"\xE9", Verdict::Invalid},                  // cut short at the end: single-byte text
         {"ok\xE2\x82", Verdict::Invalid},
         {"un caf\xE9", Verdict::Invalid},
         {"Haus Men\xFC", Verdict::Invalid},

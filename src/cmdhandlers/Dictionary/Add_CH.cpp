@@ -41,7 +41,10 @@ void Add_CH::apply(StringMap& map, InternalData& data) {
             AddToNamedDictionary(map, data, word.text);
             map["ud"] = "";
         } else {
-            map["ud"] = UserDictionaryStore::Appended(map["ud"], word.text);
+            const std::string list = UserDictionaryStore::Appended(map["ud"], word.text);
+            if (!UserDictionaryStore::FitsCookie(list))
+                VERB_THROW(CommandHandler::exception, UserDictionaryStore::ListFullMessage(map));
+            map["ud"] = list;
         }
     });
     RunNextCommand(map, data, "spell");

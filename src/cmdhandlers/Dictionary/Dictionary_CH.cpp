@@ -1,5 +1,8 @@
 #include "cmdhandlers/Dictionary/Dictionary_CH.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "cmdhandlers/Common/EngineFailure.h"
 #include "cmdhandlers/Dictionary/MessageFormat.h"
 #include "cmdhandlers/Dictionary/UserDictionaryStore.h"
@@ -14,6 +17,12 @@ VERB_REGISTER_COMMAND(Program::Orthd, "dictionary", Dictionary_CH);
 namespace {
 
 constexpr char kInternalError[] = "Dictionary_CH::apply() - internal error.";
+constexpr char kUnknownAction[] = "Unknown dictionary action.";
+constexpr const char* kActions[] = {"create", "delete", "rename", "restore", "getname", "addword"};
+
+bool IsAction(const std::string& action) {
+    return std::find(std::begin(kActions), std::end(kActions), action) != std::end(kActions);
+}
 
 std::string Quoted(const std::string& value) { return "\"" + ScriptStringEscape(value) + "\""; }
 
@@ -45,12 +54,15 @@ void Dictionary_CH::RunAction(StringMap& map) {
     const std::string ud = map["ud"];
     const std::string oldName = map["udn"];
     const std::string newName = map["dname"];
-    map["udn"] = newName;
     // "c" is written in front of "(" as "callback" is: only a plain name may pass.
     if (!map["c"].empty() && IsValidJsonpCallback(map["c"])) map["callback"] = map["c"];
     // A JSONP answer is a call around the JSON; without a callback the answer is the JSON alone.
     map["left_per"] = map["callback"].empty() ? "" : "(";
     map["right_per"] = map["callback"].empty() ? "" : ")";
+    // Without a known action nothing is done, and the cookies stay as they are.
+    if (!IsAction(action))
+        throw DictionaryError(kUnknownAction, 0, oldName, ModuleOf(__FILE__), __LINE__);
+    map["udn"] = newName;
     const bool json = map["format"] == "json";
 
     EngineSession session(map, EngineSession::Configured(map));
@@ -89,12 +101,16 @@ void Dictionary_CH::RunAction(StringMap& map) {
                                CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
             map["ud"] = "";
         } else {
-            map["ud"] = UserDictionaryStore::Appended(ud, word);
+            map["udn"] = oldName;
+            const std::string list = UserDictionaryStore::Appended(ud, word);
+            if (!UserDictionaryStore::FitsCookie(list))
+                throw DictionaryError(UserDictionaryStore::ListFullMessage(map),
+                                      UserDictionaryStore::kListFull, oldName, ModuleOf(__FILE__),
+                                      __LINE__);
+            map["ud"] = list;
         }
         map["udn"] = oldName;
         if (json) map["view"] = WordAnswer(word, action);
-        return;
-    } else {
         return;
     }
     if (json) map["view"] = NameAnswer(shownName, action);

@@ -1,5 +1,7 @@
 #include "cmdhandlers/Dictionary/UserDictionaryStore.h"
 
+#include "kernel/SettingsCookies.h"
+
 namespace {
 constexpr char kDeleted[] = "[/]";
 }  // namespace
@@ -42,4 +44,13 @@ bool UserDictionaryStore::Named(const std::string& name) {
 std::string UserDictionaryStore::Appended(const std::string& list, const std::string& word) {
     const std::string words = Sent(list);
     return words.empty() ? word : words + "," + word;
+}
+
+bool UserDictionaryStore::FitsCookie(const std::string& list) {
+    return SettingsCookies::IsValidCookieWordList(list);
+}
+
+std::string UserDictionaryStore::ListFullMessage(StringMap& map) {
+    const std::string& text = map["tx_no60"];
+    return text.empty() ? "The list of ignored words is full." : text;
 }

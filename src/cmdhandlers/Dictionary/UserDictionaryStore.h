@@ -11,6 +11,8 @@ class UserDictionaryStore {
   public:
     // The code of a rename to the same name, refused without a call.
     static constexpr int kSameName = -3;
+    // The code of a word the cookie list has no room for (the browser would drop the cookie).
+    static constexpr int kListFull = -4;
 
     explicit UserDictionaryStore(EngineSession& session) : session_(session) {}
 
@@ -28,6 +30,10 @@ class UserDictionaryStore {
     static bool Named(const std::string& name);
     // `list` ("," separated, "[/]" empty) with `word` appended.
     static std::string Appended(const std::string& list, const std::string& word);
+    // Whether the service writes `list` back into the "ud" cookie (kernel/SettingsCookies.h).
+    static bool FitsCookie(const std::string& list);
+    // What the user reads when a word does not fit: interface text 60, or its English.
+    static std::string ListFullMessage(StringMap& map);
 
   private:
     int Call(const char* function, std::vector<std::string> params);

@@ -12,6 +12,7 @@ void CheckConfig_CH::apply(StringMap& map, InternalData& data) {
         "<html><body><iframe src=\"<#ferrix_url#>?cmd=ver\"></iframe><iframe "
         "src=\"<#ferrix_url#>?cmd=orthdver\"></iframe></body></html>";
     data.Set(idkey::LoadTemplate, false);
+    data.Set(idkey::ExpandTemplate, true);
 }
 
 }  // namespace ferrix

@@ -4,6 +4,7 @@
 
 #include "client/ParseResponseHeader.h"
 #include "cmdhandlers/Relay/EFileNotModified.h"
+#include "cmdhandlers/Relay/ServiceCookie.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/ContentType.h"
 #include "utils/InternalDataKeys.h"
@@ -137,10 +138,14 @@ void Proxy_CH::ApplyResponseHeader(std::string_view block, InternalData& data) {
     if (header.contentType) data.Set(idkey::ResponseContentType, ContentType{*header.contentType});
     if (header.pragma) data.Set(idkey::HttpPragma, *header.pragma);
     if (header.cacheControl) data.Set(idkey::HttpCacheControl, *header.cacheControl);
-    if (!header.setCookies.empty()) {
+    for (const auto& line : header.setCookies) {
+        const auto cookie = ServiceCookie::Relayable(line);
+        if (!cookie) {
+            report_error("*WARNING* a Set-Cookie line of the service was not relayed");
+            continue;
+        }
         data.Insert(idkey::HttpSetCookies, std::vector<std::string>{});
-        auto& cookies = data.Get<std::vector<std::string>>(idkey::HttpSetCookies);
-        cookies.insert(cookies.end(), header.setCookies.begin(), header.setCookies.end());
+        data.Get<std::vector<std::string>>(idkey::HttpSetCookies).push_back(*cookie);
     }
     if (!header.wellFormed) VERB_THROW(CommandHandler::exception, "Incorrect response header");
 

@@ -11,7 +11,8 @@
 // Writes: "settings" = "ferrix", "ferrix_url" (REQUEST_PATH when empty), "service_host" (the
 // service's URL), ":template:" (the answer's body), InternalData LoadTemplate = false and
 // from the answer's header
-// ResponseContentType, HttpExpires, HttpPragma, HttpCacheControl, HttpSetCookies (appended) and
+// ResponseContentType, HttpExpires, HttpPragma, HttpCacheControl, HttpSetCookies (appended, only
+// the service's own cookies in the form ServiceCookie::Relayable gives) and
 // HttpStatus (any status but 200, 304, 302, 404, 405, 500).
 // Throws: Error::CriticalErrorMessage when the service host cannot be reached or its answer
 // cannot be read; CommandHandler::exception "Incorrect response header" for a malformed header

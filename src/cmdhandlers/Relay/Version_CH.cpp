@@ -33,6 +33,7 @@ std::string HtmlVersionPage() {
 
 void Version_CH::apply(StringMap& map, InternalData& data) {
     data.Set(idkey::LoadTemplate, false);
+    data.Set(idkey::ExpandTemplate, true);
     if (map["cmd"] == "ver") {
         map[":template:"] = HtmlVersionPage();
         return;

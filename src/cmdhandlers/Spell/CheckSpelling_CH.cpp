@@ -12,6 +12,7 @@ namespace {
 constexpr char kInternalError[] = "SpellCommandHandler::apply() - internal error.";
 constexpr char kApiVersion[] = "1.0";
 constexpr int kArgumentCount = 6;
+constexpr char kNoLanguage[] = "No spelling language given: the parameter \"slang\" is missing.";
 }  // namespace
 
 void CheckSpelling_CH::apply(StringMap& map, InternalData& data) {
@@ -20,6 +21,7 @@ void CheckSpelling_CH::apply(StringMap& map, InternalData& data) {
         RequireValidCallback(map["callback"]);
         if (map["version"] != kApiVersion)
             VERB_THROW(CommandHandler::exception, "Unsupported API version.");
+        if (map["slang"].empty()) VERB_THROW(CommandHandler::exception, kNoLanguage);
         map["check_spelling_xml"] = "check_spelling_xml";
         map["check_spelling_json"] = "check_spelling_json";
         const std::string text = map["text"];

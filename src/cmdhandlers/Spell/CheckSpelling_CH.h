@@ -7,9 +7,10 @@
 // Writes: "check_spelling_xml", "check_spelling_json" (the names of the two placeholders that
 // render the results); InternalData CheckSpellingSuggestions (24) and CheckSpellingPositions (25,
 // the whole-word byte offsets in "text").
-// Throws: CommandHandler::exception "Unsupported API version." or "Invalid callback name.";
-// the critical CommandHandler exception when the engine fails; otherwise
-// CommandHandler::exception "SpellCommandHandler::apply() - internal error.".
+// Throws: CommandHandler::exception "Unsupported API version.", "Invalid callback name." or,
+// without "slang", one that names the missing language; the critical CommandHandler exception when
+// the engine fails; otherwise CommandHandler::exception "SpellCommandHandler::apply() - internal
+// error.".
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 
 class CheckSpelling_CH : public CommonSpell_CH {

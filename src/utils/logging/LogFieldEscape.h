@@ -8,7 +8,9 @@
 inline constexpr std::size_t kMaxLogFieldBytes = 4096;
 
 // Backslash becomes "\\", TAB, LF and CR become "\t", "\n", "\r", every other control byte
-// (below 0x20 and DEL: ESC, BEL, VT, FF, ...) becomes "\x" and two lower-case hex digits. Only
+// (below 0x20 and DEL: ESC, BEL, VT, FF, ...) becomes "\x" and two lower-case hex digits, and so
+// does every byte that is not part of well-formed UTF-8 (a raw 0x9B is an 8-bit CSI) and every
+// byte of a C1 control, a bidirectional control or U+2028/U+2029 (shown, not acted on). Only
 // the first kMaxLogFieldBytes bytes are kept; a longer field ends in "\[+N bytes]" (N the bytes
 // left out), which no escaped text can produce.
 std::string LogFieldEscape(std::string_view field);
