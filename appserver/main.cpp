@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "core/IdleTrimmer.h"
 #include "api/OwnedDictionaryFunctions.h"
 #include "api/TextMatchService.h"
+#include "core/IdleTrimmer.h"
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
 #include "core/ServerConfig.h"

@@ -217,8 +217,10 @@ std::string SpellService::Suggestions(const SpellRequest& request) {
 std::string SpellService::AllSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     std::vector<std::string> lines;
+    const auto words = DistinctWords(Check(request, false).misspelt);
+    if (!words.empty()) SuggesterFor(pool).Prepare();  // a first index build is no suggestion time
     SuggestionBudget budget(kMaxSuggestedWords);
-    for (const std::string& word : DistinctWords(Check(request, false).misspelt)) {
+    for (const std::string& word : words) {
         const std::vector<std::string> list =
             budget.Take() ? CleanSuggestions(pool, word, ",:\r\n") : std::vector<std::string>();
         lines.push_back(word + ":" +
@@ -232,8 +234,10 @@ std::string SpellService::CheckAndSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     const Verdict verdict = Check(request, true);
     std::string out;
+    const auto words = DistinctWords(verdict.misspelt);
+    if (!words.empty()) SuggesterFor(pool).Prepare();  // a first index build is no suggestion time
     SuggestionBudget budget(kMaxSuggestedWords);
-    for (const std::string& word : DistinctWords(verdict.misspelt)) {
+    for (const std::string& word : words) {
         const std::vector<std::string> list =
             budget.Take() ? CleanSuggestions(pool, word, ";\\\r\n") : std::vector<std::string>();
         out += word + ":" + (list.empty() ? std::string(kNoSuggestions) : Join(list, "\n")) + ";";

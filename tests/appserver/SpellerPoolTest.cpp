@@ -1,9 +1,5 @@
 // SpellerPool's replacement of worn handles: no answer changes, no request waits for it, and
 // every worn handle closes once its replacement serves.
-#include "spell/SpellerPool.h"
-
-#include "spell/AspellBackend.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +8,9 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+
+#include "spell/AspellBackend.h"
+#include "spell/SpellerPool.h"
 
 namespace {
 

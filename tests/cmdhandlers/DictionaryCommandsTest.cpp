@@ -93,13 +93,15 @@ TEST_F(DictionaryTest, DictionaryActionsCallTheEngineAndAnswerInJson) {
          true,
          "",
          {},
-         "{\"text\": \"Unknown dictionary action.\", \"type\": \"0\", \"error\": true, \"dname\": \"old\"}",
+         "{\"text\": \"Unknown dictionary action.\", \"type\": \"0\", \"error\": true, \"dname\": "
+         "\"old\"}",
          "old"},
         {"",
          true,
          "",
          {},
-         "{\"text\": \"Unknown dictionary action.\", \"type\": \"0\", \"error\": true, \"dname\": \"old\"}",
+         "{\"text\": \"Unknown dictionary action.\", \"type\": \"0\", \"error\": true, \"dname\": "
+         "\"old\"}",
          "old"},
         {"create",
          false,

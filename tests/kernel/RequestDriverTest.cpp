@@ -72,12 +72,12 @@ TEST(RequestDriverTest, FastCgiOptionsComeOnlyFromTheFirstArguments) {
     } rows[] = {
         {{"orthd.cgi"}, false, "", 0},
         {{"orthd.cgi", "cmd=spell"}, false, "", 0},
-        {{"orthd.cgi", "--fastcgi", "127.0.0.1:9000"}, true, "127.0.0.1:9000", 2},
+        {{"orthd.cgi", "--fastcgi", "127.0.0.1:9000"}, true, "127.0.0.1:9000", 6},
         {{"orthd.cgi", "--fastcgi", "unix:/run/o.sock", "--workers", "4"},
          true,
          "unix:/run/o.sock",
          4},
-        {{"orthd.cgi", "--fastcgi"}, true, "", 2},
+        {{"orthd.cgi", "--fastcgi"}, true, "", 6},
         {{"orthd.cgi", "x", "--fastcgi", ":9000"}, false, "", 0},
     };
     for (const auto& row : rows) {
