@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 
 namespace testsupport {
@@ -110,10 +111,25 @@ void FakeEngineServer::handle(int fd) {
     }
 }
 
+// Ports the kernel hands out itself (port 0, outgoing connections) come from the ephemeral
+// range, 32768-60999 on Linux; a port released there can be taken by any test's next
+// connection before the server that was meant to have it binds it. Below that range only
+// another test's random pick can collide, and LiveService retries then.
 unsigned short UnusedLoopbackPort() {
+    thread_local std::mt19937 pick{std::random_device{}()};
+    std::uniform_int_distribution<int> below(20000, 32767);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = htons(static_cast<unsigned short>(below(pick)));
+        const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        if (free) return ntohs(addr.sin_port);
+    }
     unsigned short port = 0;
-    const int fd = ListenOnLoopback(port);
-    ::close(fd);
+    ::close(ListenOnLoopback(port));
     return port;
 }
 

@@ -84,10 +84,19 @@ void ChildProcess::Stop() {
 
 LiveService::LiveService(WebServer server)
     : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
-    webPort_ = UnusedLoopbackPort();
-    enginePort_ = UnusedLoopbackPort();
-    fastCgiPort_ = UnusedLoopbackPort();
-    if (install() && startEngine()) startWebServer(server);
+    // Ports are picked, released and bound later by other processes; when another test took
+    // one in between, start again on fresh ones.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        problem.clear();
+        webPort_ = UnusedLoopbackPort();
+        enginePort_ = UnusedLoopbackPort();
+        fastCgiPort_ = UnusedLoopbackPort();
+        if (install() && startEngine()) startWebServer(server);
+        if (problem.find("already in use") == std::string::npos) return;
+        web_.Stop();
+        fastCgi_.Stop();
+        engine_.Stop();
+    }
 }
 
 bool LiveService::install() {
