@@ -287,7 +287,7 @@ TEST_F(RelayTest, CachedImageIsServedByteForByte) {
     ferrix::ProxyScript_CH().apply(map, data);
     const std::string answer = Respond();
     EXPECT_EQ(answer.substr(answer.find("\n\n") + 2), gif);
-    EXPECT_EQ(answer.rfind("Content-Type: image/gif\n", 0), 0u);
+    EXPECT_NE(answer.find("\nContent-Type: image/gif\n"), std::string::npos);
     EXPECT_EQ(testsupport::ReadFile(dir.str() + "ferrix_cache/image-spin.gif"), gif);
     EXPECT_NE(Body().find("doc=image"), std::string::npos);
 }
