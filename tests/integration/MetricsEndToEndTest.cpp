@@ -127,6 +127,8 @@ TEST_F(MetricsEndToEndTest, PrometheusSeesTheRequestsOfBothServers) {
         kSpells);
     EXPECT_EQ(WaitForAtLeast("sum(orthd_engine_errors_total)", 0), 0);
     EXPECT_EQ(WaitForAtLeast("min(up)", 1), 1);
+    // At rest every connection the engine server counted as opened is counted as closed.
+    EXPECT_EQ(WaitForAtLeast("appserver_open_connections", 0), 0);
 
     // The engine stops: the next spell request fails, and the failure is counted.
     service->StopEngine();
