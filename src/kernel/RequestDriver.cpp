@@ -61,14 +61,18 @@ void ServeOne(const ProgramInfo& info, const std::string& moduleDir,
                     client.failovers() - failovers);
 }
 
-// Serves the metrics page from a process of its own, forked before the workers: it shares their
-// counters, no stalled scrape or watchdog abort of a worker touches it, and it ends with the
-// parent. False (after a message) when the address cannot be had.
-bool StartMetricsProcess(const ProgramInfo& info, const FastCgiOptions& options,
-                         const RequestMetrics& metrics) {
+// The workers' metrics, served from a process of its own forked before the workers: it shares
+// their counters, no stalled scrape or watchdog abort of a worker touches it, and it ends with
+// the parent. Null (after a message) when the address or the shared memory cannot be had.
+std::unique_ptr<RequestMetrics> StartMetricsProcess(const ProgramInfo& info,
+                                                    const FastCgiOptions& options) {
     try {
+        auto metrics = std::make_unique<RequestMetrics>(info.appName,
+                                                        CommandRegistry::Of(info.program).Names());
+        const RequestMetrics& shared = *metrics;
         const auto allow = PeerAllowList::Parse(options.metricsAllow);
-        MetricsEndpoint endpoint(options.metricsListen, *allow, [&] { return metrics.Render(); });
+        MetricsEndpoint endpoint(options.metricsListen, *allow,
+                                 [&shared] { return shared.Render(); });
         const pid_t parent = getpid();
         const pid_t pid = fork();
         if (pid < 0) throw std::runtime_error("cannot start the metrics process");
@@ -83,10 +87,10 @@ bool StartMetricsProcess(const ProgramInfo& info, const FastCgiOptions& options,
         }
         std::fprintf(stderr, "%s: metrics on %s (port %d, readers %s)\n", info.appName.c_str(),
                      options.metricsListen.c_str(), endpoint.port(), options.metricsAllow.c_str());
-        return true;
+        return metrics;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", info.appName.c_str(), e.what());
-        return false;
+        return nullptr;
     }
 }
 
@@ -101,9 +105,8 @@ int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
         report_error("*WARNING* cannot change to the program's folder %s", moduleDir.c_str());
     std::unique_ptr<RequestMetrics> metrics;
     if (!options.metricsListen.empty()) {
-        metrics = std::make_unique<RequestMetrics>(info.appName,
-                                                   CommandRegistry::Of(info.program).Names());
-        if (!StartMetricsProcess(info, options, *metrics)) return 1;
+        metrics = StartMetricsProcess(info, options);
+        if (!metrics) return 1;
     }
     auto serveOne = [&] { ServeOne(info, moduleDir, metrics.get()); };
     if (options.listen.empty()) {

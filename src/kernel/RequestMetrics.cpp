@@ -6,9 +6,12 @@
 
 namespace {
 
-// Series of every command and status with room to spare, for a program of up to about 100
-// commands.
-constexpr std::size_t kSharedCells = 2048;
+// Cells for every series: one per command (and "other") and status, the histogram's buckets, +Inf
+// and sum, and the two engine counters.
+std::size_t CellsFor(std::size_t commands) {
+    return (commands + 1) * RequestMetrics::Statuses().size() +
+           Histogram::LatencyBoundsSeconds().size() + 2 + 2;
+}
 
 }  // namespace
 
@@ -19,7 +22,7 @@ const std::vector<std::string>& RequestMetrics::Statuses() {
 }
 
 RequestMetrics::RequestMetrics(const std::string& prefix, const std::vector<std::string>& commands)
-    : registry_(MetricCells::Sharing::SharedAcrossFork, kSharedCells),
+    : registry_(MetricCells::Sharing::SharedAcrossFork, CellsFor(commands.size())),
       latency_(registry_.AddHistogram(prefix + "_request_duration_seconds",
                                       "Time from the start of a request to its answer.",
                                       Histogram::LatencyBoundsSeconds())),
