@@ -11,6 +11,7 @@
 
 #include "api/OwnedDictionaryFunctions.h"
 #include "api/TextMatchService.h"
+#include "core/EngineMetrics.h"
 #include "core/IdleTrimmer.h"
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
@@ -24,6 +25,8 @@
 #include "spell/SuggestionCache.h"
 #include "thes/Thesaurus.h"
 #include "utils/HeapSettings.h"
+#include "utils/metrics/MetricsEndpointThread.h"
+#include "utils/metrics/MetricsRegistry.h"
 
 namespace {
 
@@ -42,6 +45,35 @@ std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
         Log::Warning(std::string("thesaurus functions disabled: ") + e.what());
         return nullptr;
     }
+}
+
+// What the network front and the suggestion cache count, read when the page is rendered.
+void AddServerMetrics(MetricsRegistry& metrics, const TcpServer& server,
+                      const SuggestionCache& cache) {
+    using Type = MetricsRegistry::Type;
+    metrics.AddSampled("appserver_busy_refusals_total",
+                       "Requests refused because the server was busy.", Type::Counter,
+                       [&server] { return static_cast<double>(server.refusedBusy()); });
+    metrics.AddSampled("appserver_open_connections", "Client connections open now.", Type::Gauge,
+                       [&server] { return static_cast<double>(server.openConnections()); });
+    metrics.AddSampled("appserver_suggestion_cache_hits_total",
+                       "Suggestion lists found in the cache.", Type::Counter,
+                       [&cache] { return static_cast<double>(cache.hits()); });
+    metrics.AddSampled("appserver_suggestion_cache_misses_total",
+                       "Suggestion lists looked for in the cache and not found.", Type::Counter,
+                       [&cache] { return static_cast<double>(cache.misses()); });
+}
+
+// The operator's metrics page, when an address is configured.
+std::unique_ptr<MetricsEndpointThread> StartMetrics(const ServerConfig& config,
+                                                    const MetricsRegistry& metrics) {
+    if (config.metricsListen.empty()) return nullptr;
+    auto endpoint = std::make_unique<MetricsEndpointThread>(
+        config.metricsListen, *PeerAllowList::Parse(config.metricsAllow),
+        [&metrics] { return metrics.Render(); });
+    Log::Info("metrics on " + config.metricsListen + " (port " + std::to_string(endpoint->port()) +
+              ", readers " + config.metricsAllow + ")");
+    return endpoint;
 }
 
 int Run(const ServerConfig& config, const sigset_t& stopSignals) {
@@ -73,8 +105,16 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     limits.maxInFlightBytes = static_cast<size_t>(config.maxInFlightMiB) << 20;
     limits.callDeadlineMs = config.callDeadlineMs;
     limits.suggestBudgetMs = config.suggestBudgetMs;
+    MetricsRegistry metrics;
+    const EngineMetrics engineMetrics(metrics, dispatcher.Functions());
     TcpServer server(config.listenHost, config.listenPort, config.workers, limits,
-                     [&dispatcher](std::string_view body) { return dispatcher.Answer(body); });
+                     [&dispatcher, &engineMetrics](std::string_view body) {
+                         return engineMetrics.Measure(body, [&dispatcher](std::string_view b) {
+                             return dispatcher.Answer(b);
+                         });
+                     });
+    AddServerMetrics(metrics, server, cache);
+    const std::unique_ptr<MetricsEndpointThread> metricsPage = StartMetrics(config, metrics);
     server.Start();
     const IdleTrimmer trimmer([&server] { return server.served(); });
     const bool v6 = config.listenHost.find(':') != std::string::npos;

@@ -7,12 +7,14 @@
 // backend (LANG=aspell|hunspell, repeatable), workers, spellers-per-language, read-timeout-ms,
 // request-deadline-ms, cache-entries, max-suggestions, preload (true/false), config (command
 // line only), header-timeout-ms, max-inflight-mb, call-deadline-ms, suggest-budget-ms,
-// max-dictionary-store-mb. Load throws ConfigError with a message fit for
-// the user.
+// max-dictionary-store-mb, metrics-listen, metrics-allow. Load throws ConfigError with a message
+// fit for the user.
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "utils/metrics/PeerAllowList.h"
 
 class ConfigError : public std::runtime_error {
   public:
@@ -41,6 +43,8 @@ struct ServerConfig {
     int cacheEntries = 20000;        // suggestion lists kept, all languages together
     int maxSuggestions = 10;
     bool preload = false;  // open one speller and build the suggestion index per language first
+    std::string metricsListen;  // HOST:PORT of the metrics page; empty: off
+    std::string metricsAllow = PeerAllowList::kLoopback;  // peers that may read it
 
     // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
     bool Load(int argc, char** argv);

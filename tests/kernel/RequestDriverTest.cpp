@@ -69,6 +69,8 @@ TEST(RequestDriverTest, FastCgiOptionsComeOnlyFromTheFirstArguments) {
         bool fastCgi;
         std::string listen;
         int workers;
+        std::string metricsListen = "";
+        bool wellFormed = true;
     } rows[] = {
         {{"orthd.cgi"}, false, "", 0},
         {{"orthd.cgi", "cmd=spell"}, false, "", 0},
@@ -79,6 +81,20 @@ TEST(RequestDriverTest, FastCgiOptionsComeOnlyFromTheFirstArguments) {
          4},
         {{"orthd.cgi", "--fastcgi"}, true, "", 6},
         {{"orthd.cgi", "x", "--fastcgi", ":9000"}, false, "", 0},
+        {{"orthd.cgi", "--fastcgi", ":9000", "--metrics-listen", ":9001", "--workers", "3"},
+         true,
+         ":9000",
+         3,
+         ":9001"},
+        {{"orthd.cgi", "--fastcgi", ":9000", "--metrics-allow", "10.0.0.0/8"}, true, ":9000", 6},
+        {{"orthd.cgi", "--fastcgi", ":9000", "--metrics-allow", "everyone"},
+         true,
+         ":9000",
+         6,
+         "",
+         false},
+        {{"orthd.cgi", "--fastcgi", ":9000", "--metrics-listen"}, true, ":9000", 6, "", false},
+        {{"orthd.cgi", "--fastcgi", ":9000", "--verbose", "1"}, true, ":9000", 6, "", false},
     };
     for (const auto& row : rows) {
         std::vector<char*> argv;
@@ -88,6 +104,8 @@ TEST(RequestDriverTest, FastCgiOptionsComeOnlyFromTheFirstArguments) {
         if (!options) continue;
         EXPECT_EQ(options->listen, row.listen);
         EXPECT_EQ(options->workers, row.workers);
+        EXPECT_EQ(options->metricsListen, row.metricsListen);
+        EXPECT_EQ(options->wellFormed, row.wellFormed) << row.args.back();
     }
 }
 

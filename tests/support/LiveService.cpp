@@ -82,8 +82,8 @@ void ChildProcess::Stop() {
     pid_ = -1;
 }
 
-LiveService::LiveService(WebServer server)
-    : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
+LiveService::LiveService(WebServer server, ExtraArguments extra)
+    : extra_(std::move(extra)), tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
     // Ports are picked, released and bound later by other processes; when another test took
     // one in between, start again on fresh ones.
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -112,10 +112,11 @@ bool LiveService::install() {
 
 bool LiveService::startEngine() {
     const std::string log = state_ + "/appserver.log";
-    engine_ = ChildProcess(
-        {tree_ + "/bin/appserver", "--listen", "127.0.0.1:" + std::to_string(enginePort_), "--db",
-         state_ + "/dictionaries.db"},
-        log);
+    std::vector<std::string> argv = {tree_ + "/bin/appserver", "--listen",
+                                     "127.0.0.1:" + std::to_string(enginePort_), "--db",
+                                     state_ + "/dictionaries.db"};
+    argv.insert(argv.end(), extra_.engine.begin(), extra_.engine.end());
+    engine_ = ChildProcess(argv, log);
     if (!WaitFor([&] {
             return ReadFile(log).find("ready on") != std::string::npos || !engine_.running();
         }) ||
@@ -143,10 +144,13 @@ bool LiveService::startWebServer(WebServer server) {
     std::string errorLog = state_ + "/lighttpd.error.log";
     if (server == WebServer::LighttpdFastCgi) argv[3] = state_ + "/lighttpd-fastcgi.conf";
     const bool ownFastCgi = server == WebServer::NginxFastCgi || server == WebServer::ApacheFastCgi;
-    if (ownFastCgi)
-        fastCgi_ = ChildProcess({tree_ + "/cgi-bin/orthd.cgi", "--fastcgi",
-                                 "127.0.0.1:" + std::to_string(fastCgiPort_), "--workers", "2"},
-                                state_ + "/fastcgi.out");
+    if (ownFastCgi) {
+        std::vector<std::string> orthd = {tree_ + "/cgi-bin/orthd.cgi", "--fastcgi",
+                                          "127.0.0.1:" + std::to_string(fastCgiPort_), "--workers",
+                                          "2"};
+        orthd.insert(orthd.end(), extra_.orthd.begin(), extra_.orthd.end());
+        fastCgi_ = ChildProcess(orthd, state_ + "/fastcgi.out");
+    }
     if (server == WebServer::NginxFastCgi) {
         errorLog = state_ + "/nginx.error.log";
         argv = {binary, "-e", errorLog, "-c", state_ + "/nginx.conf"};

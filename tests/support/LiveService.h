@@ -38,7 +38,14 @@ class LiveService {
     // True when the problem is only a missing web server binary.
     bool webServerMissing = false;
 
-    explicit LiveService(WebServer server = WebServer::Lighttpd);
+    // Further command-line arguments of the engine server and of orthd.cgi's "--fastcgi" (the
+    // latter with NginxFastCgi and ApacheFastCgi only).
+    struct ExtraArguments {
+        std::vector<std::string> engine;
+        std::vector<std::string> orthd;
+    };
+
+    explicit LiveService(WebServer server = WebServer::Lighttpd, ExtraArguments extra = {});
     unsigned short webPort() const { return webPort_; }
     unsigned short enginePort() const { return enginePort_; }
     const std::string& tree() const { return tree_; }
@@ -53,6 +60,7 @@ class LiveService {
     std::string findWebServer(WebServer server);
 
     TempDir dir_;
+    ExtraArguments extra_;
     std::string tree_;
     std::string state_;
     unsigned short webPort_ = 0;
