@@ -33,6 +33,9 @@ PACKAGES=(
   zlib1g-dev
   # the engine server's dictionary owner keys (random source, SHA-256)
   libssl-dev
+  # the shared dictionary store of several engine servers: libpq, and the server its tests
+  # start in a scratch folder
+  libpq-dev postgresql
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
