@@ -156,18 +156,19 @@ void PostgresDictionaryStore::InsertWords(PgConnection& conn, long long id,
                                           const std::vector<std::string>& words) {
     long long added = 0;
     try {
-        // Inserting and counting is one statement, so the counts cannot drift from the words.
-        added = conn.Run(
-                        "WITH added AS ("
-                        " INSERT INTO words(dict_id, word)"
-                        " SELECT DISTINCT $1::bigint, w FROM unnest(string_to_array($2, ',')) w"
-                        " ON CONFLICT DO NOTHING RETURNING octet_length(word) AS bytes),"
-                        " sums AS (SELECT COUNT(*) AS n, COALESCE(SUM(bytes), 0) AS b FROM added)"
-                        " UPDATE dictionaries SET word_count = word_count + sums.n,"
-                        " word_bytes = word_bytes + sums.b, version = version + 1"
-                        " FROM sums WHERE id = $1 RETURNING sums.b",
-                        {Number(id), Joined(words)})
-                    .Int(0, 0);
+        // Inserting and counting is one statement, so the counts cannot drift from the words;
+        // a call that adds nothing leaves the version (and the servers' caches) alone.
+        const PgResult counted = conn.Run(
+            "WITH added AS ("
+            " INSERT INTO words(dict_id, word)"
+            " SELECT DISTINCT $1::bigint, w FROM unnest(string_to_array($2, ',')) w"
+            " ON CONFLICT DO NOTHING RETURNING octet_length(word) AS bytes),"
+            " sums AS (SELECT COUNT(*) AS n, COALESCE(SUM(bytes), 0) AS b FROM added)"
+            " UPDATE dictionaries SET word_count = word_count + sums.n,"
+            " word_bytes = word_bytes + sums.b, version = version + 1"
+            " FROM sums WHERE id = $1 AND sums.n > 0 RETURNING sums.b",
+            {Number(id), Joined(words)});
+        added = counted.rows() > 0 ? counted.Int(0, 0) : 0;
     } catch (const PgError& e) {
         if (e.sqlState() != PgError::kCheckViolation) throw;
         throw EngineError(e.constraint() == "max_words" ? TooManyWordsMessage()

@@ -5,24 +5,17 @@
 #include <thread>
 
 #include "StoreFixture.h"
+#include "support/NonsenseWords.h"
 
 using apptest::Call;
 using apptest::CallResult;
 using apptest::ServerProcess;
 
+using testsupport::Nonsense;
+
 namespace {
 
 class DictionaryProtocolTest : public apptest::StoreFixture {};
-
-// Nonsense words that no dictionary knows: "zq" + the index in letters.
-std::string Nonsense(int n) {
-    std::string word = "zqj";
-    do {
-        word += static_cast<char>('a' + n % 26);
-        n /= 26;
-    } while (n > 0);
-    return word;
-}
 
 TEST_P(DictionaryProtocolTest, CreateCheckRenameDelete) {
     Done("create_new_user_dictionary", {"Work", "alpha,beta"});

@@ -13,10 +13,13 @@
 #include "support/FastCgiClient.h"
 #include "support/HttpClient.h"
 #include "support/LiveService.h"
+#include "support/NonsenseWords.h"
 #include "support/PostgresServer.h"
 
 using testsupport::LiveService;
 using testsupport::UrlEncode;
+
+using testsupport::Nonsense;
 
 namespace {
 
@@ -25,16 +28,6 @@ constexpr int kWordsEach = 100;
 constexpr int kLoadClients = 4;
 constexpr int kLoadSeconds = 30;
 constexpr const char* kAdded = "\"action\": \"addword\"";
-
-// Words no dictionary knows: "zqj" + the number in letters.
-std::string Nonsense(int n) {
-    std::string word = "zqj";
-    do {
-        word += static_cast<char>('a' + n % 26);
-        n /= 26;
-    } while (n > 0);
-    return word;
-}
 
 class ScaleOutEndToEndTest : public ::testing::Test {
   protected:
