@@ -70,5 +70,5 @@ for row in "spell 4" "spell 16" "add 4" "add 16"; do
   one=$(rps "$2" "$work/$1.body" "$one_port")
   two=$(rps "$2" "$work/$1.body" "$two_port")
   printf '%-12s %8s %10s %10s %7s\n' "$1" "$2" "$one" "$two" \
-    "$(awk -v a="${two%E}" -v b="${one%E}" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')"
+    "$(awk -v a="${two%E}" -v b="${one%E}" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')"
 done
