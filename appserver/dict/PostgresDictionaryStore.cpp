@@ -124,7 +124,7 @@ void PostgresDictionaryStore::Retrying(const Work& work, bool transaction) {
             return;
         } catch (const PgError& e) {
             if (!e.Retryable() || attempt == kMaxAttempts) throw;
-            if (e.connectionLost())
+            if (e.connectionLost() && attempt == 1)  // once per call, not per attempt
                 Log::Warning(std::string("dictionary store retries: ") + e.what());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs * attempt));
