@@ -1,11 +1,13 @@
 // appserver: the engine server. Serves spelling, suggestions, grammar, thesaurus and personal
 // dictionaries to orthd over TCP. Logs to standard error; writes one "ready on HOST:PORT" line
 // when it serves; stops cleanly on SIGTERM or SIGINT. Exit codes: 0 stopped, 1 failed to start,
-// 2 bad command line or settings.
+// 2 bad command line or settings. "appserver --copy-dictionaries FROM TO" copies the personal
+// dictionaries of one store into another (DictionaryCopy) and exits.
 #include <pthread.h>
 #include <signal.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
 #include "core/ServerConfig.h"
+#include "dict/DictionaryCopy.h"
 #include "dict/DictionaryStore.h"
 #include "grammar/GrammarChecker.h"
 #include "grammar/GrammarService.h"
@@ -76,10 +79,30 @@ std::unique_ptr<MetricsEndpointThread> StartMetrics(const ServerConfig& config,
     return endpoint;
 }
 
+// A database URI may hold a password: only its scheme is logged.
+std::string DatabaseShown(const std::string& location) {
+    return DictionaryStore::IsDatabaseUri(location) ? "postgresql" : location;
+}
+
+int CopyDictionaries(const char* from, const char* to) {
+    try {
+        const auto source = DictionaryStore::Open(from);
+        const auto target = DictionaryStore::Open(to);
+        const DictionaryCopy::Counts counts = DictionaryCopy::Run(*source, *target);
+        Log::Info("copied " + std::to_string(counts.copied) + " dictionaries, refused " +
+                  std::to_string(counts.refused));
+        return counts.refused == 0 ? 0 : 1;
+    } catch (const std::exception& e) {
+        Log::Error(std::string("copy failed: ") + e.what());
+        return 1;
+    }
+}
+
 int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     LanguageRegistry languages(config);  // first: a settings error leaves no database behind
-    DictionaryStore dictionaries(config.dbPath, static_cast<size_t>(config.maxDictionaryStoreMiB)
-                                                    << 20);
+    const std::unique_ptr<DictionaryStore> store = DictionaryStore::Open(
+        config.dbPath, static_cast<size_t>(config.maxDictionaryStoreMiB) << 20);
+    DictionaryStore& dictionaries = *store;
     Log::Info("languages: " + Joined(languages.Describe()));
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
@@ -120,7 +143,7 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     const bool v6 = config.listenHost.find(':') != std::string::npos;
     Log::Info("ready on " + (v6 ? "[" + config.listenHost + "]" : config.listenHost) + ":" +
               std::to_string(server.port()) + " (" + std::to_string(config.workers) +
-              " workers, database " + config.dbPath + ")");
+              " workers, database " + DatabaseShown(config.dbPath) + ")");
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
@@ -142,6 +165,8 @@ int main(int argc, char** argv) {
     ::signal(SIGPIPE, SIG_IGN);
     HeapSettings::KeepForRequests();
 
+    if (argc == 4 && std::strcmp(argv[1], "--copy-dictionaries") == 0)
+        return CopyDictionaries(argv[2], argv[3]);
     ServerConfig config;
     try {
         if (!config.Load(argc, argv)) {

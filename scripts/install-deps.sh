@@ -36,6 +36,9 @@ PACKAGES=(
   # the metrics end-to-end test scrapes both metrics pages with a real Prometheus (its own
   # instance on a free port; the package's service is not wanted here)
   prometheus
+  # the shared dictionary store of several engine servers: libpq, and the server its tests
+  # start in a scratch folder
+  libpq-dev postgresql
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)

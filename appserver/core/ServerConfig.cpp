@@ -90,7 +90,7 @@ bool IsKnownKey(const std::string& key) {
 }  // namespace
 
 std::string ServerConfig::Usage() {
-    return "usage: appserver [--listen HOST:PORT] [--db PATH] [--config FILE]\n"
+    return "usage: appserver [--listen HOST:PORT] [--db PATH|postgresql://URI] [--config FILE]\n"
            "  [--aspell-dir DIR] [--hunspell-dir DIR] [--mythes-dir DIR] [--thesaurus LANG]\n"
            "  [--languages L1,L2,...] [--backend LANG=aspell|hunspell]... [--workers N]\n"
            "  [--spellers-per-language N] [--read-timeout-ms MS] [--request-deadline-ms MS]\n"
@@ -98,7 +98,8 @@ std::string ServerConfig::Usage() {
            "  [--header-timeout-ms MS] [--max-inflight-mb N] [--call-deadline-ms MS]\n"
            "  [--suggest-budget-ms MS] [--max-dictionary-store-mb N]\n"
            "  [--metrics-listen HOST:PORT] [--metrics-allow ADDR[/BITS],...]\n"
-           "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n";
+           "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n"
+           "   or: appserver --copy-dictionaries FROM TO  (a file or URI each)\n";
 }
 
 void ServerConfig::Apply(const std::string& rawKey, const std::string& value) {

@@ -24,7 +24,7 @@ class ConfigError : public std::runtime_error {
 struct ServerConfig {
     std::string listenHost = "127.0.0.1";
     int listenPort = 2880;
-    std::string dbPath = "appserver.db";
+    std::string dbPath = "appserver.db";  // an SQLite file or a postgresql:// URI
     std::string aspellDir = "/usr/lib/aspell";
     std::string hunspellDir = "/usr/share/hunspell";
     std::string mythesDir = "/usr/share/mythes";

@@ -20,7 +20,7 @@
 
 #include "MisspellingPairs.h"
 #include "core/ServerConfig.h"
-#include "dict/DictionaryStore.h"
+#include "dict/SqliteDictionaryStore.h"
 #include "spell/AspellBackend.h"
 #include "spell/HunspellBackend.h"
 #include "spell/LanguageRegistry.h"
@@ -81,7 +81,7 @@ struct Engine {
         return config;
     }
     LanguageRegistry languages;
-    DictionaryStore dictionaries;
+    SqliteDictionaryStore dictionaries;
     SuggestionCache cache;
     SpellService service;
 };

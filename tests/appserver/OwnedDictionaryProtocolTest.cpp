@@ -1,15 +1,14 @@
 // Personal dictionaries with owners through a real server: without the key a dictionary can be
 // neither read nor changed, only a hash of the key is stored, and dictionaries made before owners
-// existed stay open until one is claimed. Then the JSON API's check and language list.
+// existed stay open until one is claimed (once per dictionary store). Then the JSON API's check
+// and language list.
 #include <sqlite3.h>
 
 #include <nlohmann/json.hpp>
 
-#include "EngineFixture.h"
+#include "StoreFixture.h"
 
 namespace {
-
-class OwnedDictionaryProtocolTest : public apptest::EngineFixture {};
 
 struct KeyRow {
     std::string function;
@@ -25,12 +24,11 @@ std::vector<std::string> WithKeys(std::vector<std::string> params, const std::st
     return params;
 }
 
-// The owner hash column of the database, read directly.
-std::string StoredHashes(const std::string& path) {
+std::string SqliteHashes(const std::string& path) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(db, "SELECT hex(key_hash) FROM owners", -1, &query, nullptr);
+    sqlite3_prepare_v2(db, "SELECT lower(hex(key_hash)) FROM owners", -1, &query, nullptr);
     std::string out;
     while (sqlite3_step(query) == SQLITE_ROW)
         out += reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
@@ -39,12 +37,26 @@ std::string StoredHashes(const std::string& path) {
     return out;
 }
 
+class OwnedDictionaryProtocolTest : public apptest::StoreFixture {
+  protected:
+    // The owner hash column of the store, read directly, in hexadecimal.
+    std::string StoredHashes() {
+        std::string why;
+        if (postgres())
+            return testsupport::PostgresServer::Shared(why)->Query(
+                location_, "SELECT encode(key_hash, 'hex') FROM owners");
+        return SqliteHashes(location_);
+    }
+};
+
+class JsonFunctionsTest : public apptest::EngineFixture {};
+
 }  // namespace
 
-TEST_F(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) {
+TEST_P(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) {
     const std::string key = One("create_owned_user_dictionary", {"Owned", "zqjaa"});
     ASSERT_EQ(key.size(), 64u);
-    EXPECT_EQ(StoredHashes(dbPath()).find(key), std::string::npos) << "the key itself is stored";
+    EXPECT_EQ(StoredHashes().find(key), std::string::npos) << "the key itself is stored";
     const std::vector<KeyRow> rows = {
         {"authorize_user_dictionary", {"Owned", "KEY"}, ""},
         {"authorize_user_dictionary", {"Owned", "OTHER"}, "Wrong key for the user dictionary"},
@@ -64,8 +76,7 @@ TEST_F(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) 
     for (size_t i = 0; i < rows.size(); ++i) {
         const KeyRow& row = rows[i];
         const size_t results = row.function == "claim_user_dictionary" ? 1 : 0;
-        const auto r =
-            apptest::Call(server_.port(), row.function, WithKeys(row.params, key), results);
+        const auto r = apptest::Call(port(), row.function, WithKeys(row.params, key), results);
         if (row.error.empty())
             EXPECT_EQ(r.kind, apptest::CallResult::kOk) << "row " << i << ": " << r.message;
         else
@@ -81,7 +92,7 @@ TEST_F(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) 
     Done("authorize_user_dictionary", {"Fresh", ""});
 }
 
-TEST_F(OwnedDictionaryProtocolTest, AnOwnerlessDictionaryStaysOpenUntilClaimed) {
+TEST_P(OwnedDictionaryProtocolTest, AnOwnerlessDictionaryStaysOpenUntilClaimed) {
     Done("create_new_user_dictionary", {"Old", "zqjaa"});
     EXPECT_EQ(One("list_user_dictionary", {"Old", ""}), "zqjaa");
     const std::string key = One("claim_user_dictionary", {"Old"});
@@ -89,7 +100,9 @@ TEST_F(OwnedDictionaryProtocolTest, AnOwnerlessDictionaryStaysOpenUntilClaimed) 
     EXPECT_EQ(One("list_user_dictionary", {"Old", key}), "zqjaa");
 }
 
-TEST_F(OwnedDictionaryProtocolTest, CheckMatchesReportsSpellingAndGrammarInUtf16Units) {
+VERBARIUM_FOR_EACH_STORE(OwnedDictionaryProtocolTest);
+
+TEST_F(JsonFunctionsTest, CheckMatchesReportsSpellingAndGrammarInUtf16Units) {
     const auto answer = nlohmann::json::parse(
         One("check_matches", {"en_US", "", "\xF0\x9F\x98\x80 I recieve a apple.", "", ""}));
     ASSERT_EQ(answer["matches"].size(), 2u) << answer.dump();
