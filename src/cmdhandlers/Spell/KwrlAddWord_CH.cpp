@@ -1,6 +1,7 @@
 #include "cmdhandlers/Spell/KwrlAddWord_CH.h"
 
 #include "client/CAppServerClient.h"
+#include "cmdhandlers/Dictionary/DictionaryKey.h"
 #include "cmdhandlers/Spell/TypingAnswers.h"
 #include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
@@ -28,7 +29,8 @@ struct ClientRelease {
 
 }  // namespace
 
-void KwrlAddWord_CH::AddOnServer(StringMap& map, InternalData& data, const std::string& word) {
+std::string KwrlAddWord_CH::AddOnServer(StringMap& map, InternalData& data,
+                                        const std::string& word) {
     const ServerRedirectInfo::Target server =
         SpellServer(map, data, data.Get<std::string>(idkey::SpellLang));
     const std::string ud = map["ud"] == kDeleted ? std::string() : map["ud"];
@@ -38,10 +40,12 @@ void KwrlAddWord_CH::AddOnServer(StringMap& map, InternalData& data, const std::
         VERB_THROW(criticalException, kServiceUnavailable);
     }
     std::vector<std::string> results;
-    if (AppServerDoFunc("update_user_dictionary", {map["udn"], word, ud}, results, 0) != 0) {
+    if (AppServerDoFunc("update_owned_user_dictionary",
+                        {map["udn"], DictionaryKey::Of(map), word, ud}, results, 1) != 0) {
         report_error("KwrlAddWord_CH::apply() *ERROR* %s", "Add to dictionary - failed");
         VERB_THROW(criticalException, kServiceUnavailable);
     }
+    return results.front();
 }
 
 void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
@@ -50,9 +54,13 @@ void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
         RequireValidCallback(map["callback"]);
         const std::string word = map["text"];
         std::string list;
+        std::string newKey;
         if (Names(map["udn"])) {
+            if (!DictionaryKey::MayChange(map))
+                VERB_THROW(CommandHandler::exception, DictionaryKey::kRefused);
             // The word lives in the server-side dictionary; the cookies do not grow.
-            AddOnServer(map, data, word);
+            newKey = AddOnServer(map, data, word);
+            if (!newKey.empty()) DictionaryKey::Keep(map, newKey);
         } else {
             if (map[":cookies:"].size() + word.size() > kMaxCookieBytes) {
                 const std::string& full = map["tx_no60"];
@@ -62,6 +70,6 @@ void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
             if (!word.empty()) list += (list.empty() ? "" : ",") + word;
         }
         map["ud"] = list;
-        map["view"] = AddWordView(word, map["format"] == "json");
+        map["view"] = AddWordView(word, map["format"] == "json", newKey);
     });
 }
