@@ -29,8 +29,10 @@ std::string Essentials(const HttpResponse& r) {
         auto it = r.headers.find(name);
         return it == r.headers.end() ? std::string("-") : it->second;
     };
-    return std::to_string(r.status) + "\n" + header("content-type") + "\n" + header("location") +
-           "\n" + header("cache-control") + "\n" + header("access-control-allow-origin") + "\n" +
+    // A 204 has no content: Apache drops its Content-Type, the others pass it on.
+    const std::string type = r.status == 204 ? "-" : header("content-type");
+    return std::to_string(r.status) + "\n" + type + "\n" + header("location") + "\n" +
+           header("cache-control") + "\n" + header("access-control-allow-origin") + "\n" +
            header("access-control-allow-methods") + "\n" + r.setCookies + "\n" + r.body;
 }
 
