@@ -51,11 +51,14 @@ std::string ErrorAnswer(const Dictionary_CH::DictionaryError& e) {
         ModuleOf(__FILE__), __LINE__);
 }
 
-// A change the request may not make (ChangeGuard): nothing is called, the cookies stay.
+// A change the request may not make (ChangeGuard): nothing changes, the cookies stay.
+[[noreturn]] void Refuse(const std::string& name) {
+    throw Dictionary_CH::DictionaryError(DictionaryKey::kRefused, DictionaryKey::kRefusedCode, name,
+                                         ModuleOf(__FILE__), __LINE__);
+}
+
 void RequireChangeAllowed(StringMap& map, const std::string& name) {
-    if (!DictionaryKey::MayChange(map))
-        throw Dictionary_CH::DictionaryError(DictionaryKey::kRefused, DictionaryKey::kRefusedCode,
-                                             name, ModuleOf(__FILE__), __LINE__);
+    if (!DictionaryKey::MayChange(map)) Refuse(name);
 }
 
 }  // namespace
@@ -74,9 +77,8 @@ void Dictionary_CH::RunAction(StringMap& map) {
     if (!IsAction(action))
         throw DictionaryError(kUnknownAction, 0, oldName, ModuleOf(__FILE__), __LINE__);
     // A create replaces the key in the cookie: a link must not make the browser lose it.
-    const bool changes = action == "create" || action == "delete" || action == "rename" ||
-                         (action == "addword" && UserDictionaryStore::Named(oldName));
-    if (changes) RequireChangeAllowed(map, oldName);
+    if (action == "create" || action == "delete" || action == "rename")
+        RequireChangeAllowed(map, oldName);
     map["udn"] = newName;
     const bool json = map["format"] == "json";
 
@@ -117,8 +119,18 @@ void Dictionary_CH::RunAction(StringMap& map) {
     } else if (action == "addword") {
         const std::string& word = map["word"];
         if (UserDictionaryStore::Named(oldName)) {
+            // Without a change allowed, only a new dictionary can be made: a name that exists
+            // is refused by the engine.
+            const bool mayChange = DictionaryKey::MayChange(map);
             std::string key = DictionaryKey::Of(map);
-            if (store.Update(oldName, key, word, ud) != 0)
+            const int code =
+                mayChange ? store.Update(oldName, key, word, ud)
+                          : store.Create(oldName, UserDictionaryStore::Appended(ud, word), key);
+            if (code == UserDictionaryStore::kEngineRefused && !mayChange) {
+                map["udn"] = oldName;
+                Refuse(oldName);
+            }
+            if (code != 0)
                 FailCritically("Add_CH", "Add to dictionary - failed",
                                CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
             if (key != DictionaryKey::Of(map)) {

@@ -13,6 +13,8 @@
 
 class UserDictionaryStore {
   public:
+    // The code of an error the engine answered (a name that exists, a wrong key).
+    static constexpr int kEngineRefused = -3;
     // The code of a rename to the same name, refused without a call.
     static constexpr int kSameName = -3;
     // The code of a word the cookie list has no room for (the browser would drop the cookie).

@@ -15,6 +15,8 @@ namespace {
 
 constexpr char kInternalError[] = "AddCommandHandler::apply() - internal error.";
 constexpr char kDeleted[] = "[/]";
+// The client's code of an error the engine answered (a name that exists, a wrong key).
+constexpr int kEngineRefused = -3;
 // Shown when the interface texts lack "tx_no60".
 constexpr char kListFullFallback[] = "The list of ignored words is full.";
 
@@ -39,9 +41,18 @@ std::string KwrlAddWord_CH::AddOnServer(StringMap& map, InternalData& data,
         report_error("KwrlAddWord_CH::apply() *ERROR* %s", "Application server init failed.");
         VERB_THROW(criticalException, kServiceUnavailable);
     }
+    // A request that may not change the dictionary may still make a new one (the first word a
+    // page adds): the engine refuses the create when the name exists.
+    const bool mayChange = DictionaryKey::MayChange(map);
     std::vector<std::string> results;
-    if (AppServerDoFunc("update_owned_user_dictionary",
-                        {map["udn"], DictionaryKey::Of(map), word, ud}, results, 1) != 0) {
+    const int code =
+        mayChange ? AppServerDoFunc("update_owned_user_dictionary",
+                                    {map["udn"], DictionaryKey::Of(map), word, ud}, results, 1)
+                  : AppServerDoFunc("create_owned_user_dictionary",
+                                    {map["udn"], ud.empty() ? word : ud + "," + word}, results, 1);
+    if (code == kEngineRefused && !mayChange)
+        VERB_THROW(CommandHandler::exception, DictionaryKey::kRefused);
+    if (code != 0) {
         report_error("KwrlAddWord_CH::apply() *ERROR* %s", "Add to dictionary - failed");
         VERB_THROW(criticalException, kServiceUnavailable);
     }
@@ -56,8 +67,6 @@ void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
         std::string list;
         std::string newKey;
         if (Names(map["udn"])) {
-            if (!DictionaryKey::MayChange(map))
-                VERB_THROW(CommandHandler::exception, DictionaryKey::kRefused);
             // The word lives in the server-side dictionary; the cookies do not grow.
             newKey = AddOnServer(map, data, word);
             if (!newKey.empty()) DictionaryKey::Keep(map, newKey);

@@ -6,7 +6,8 @@
 // "appserver_port"; InternalData SpellLang (1, the language that chooses the server) and the
 // server redirection (26). Calls "update_owned_user_dictionary" (udn, key, word, ud) when "udn"
 // is set, with the key of DictionaryKey; that add needs the key as the parameter "udk" or an
-// accepted POST (ChangeGuard), else it fails with DictionaryKey::kRefused.
+// accepted POST (ChangeGuard). Without either, only a new dictionary can be made
+// ("create_owned_user_dictionary"); an existing one fails with DictionaryKey::kRefused.
 // Writes: "ud" (the cookie list, empty after a server-side add), ":udk:" (the key of a
 // dictionary the call made), "view" ({"words":[{"id":"w"}]} when "format" is "json", with
 // "key" for a dictionary the call made, else "<addword name=\"w\"/>").
