@@ -21,6 +21,7 @@
 #include "dict/DictionaryCopy.h"
 #include "dict/DictionaryStore.h"
 #include "grammar/GrammarChecker.h"
+#include "grammar/GrammarRuleTable.h"
 #include "grammar/GrammarService.h"
 #include "net/TcpServer.h"
 #include "spell/LanguageRegistry.h"
@@ -37,6 +38,14 @@ std::string Joined(const std::vector<std::string>& items) {
     std::string out;
     for (const auto& item : items) out += (out.empty() ? "" : ", ") + item;
     return out;
+}
+
+// The rule numbers of the table the grammar checker applies (GrammarRuleTable::Default()).
+std::vector<int> GrammarRuleNumbers() {
+    std::vector<int> numbers;
+    for (const GrammarRule& rule : GrammarRuleTable::Default()->rules())
+        numbers.push_back(rule.number);
+    return numbers;
 }
 
 std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
@@ -112,10 +121,12 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
     RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);
     const GrammarChecker grammarChecker;
-    const TextMatchService matchService(spell, grammarChecker, languages.Codes());
-    dispatcher.Add("check_matches", 5, [&matchService](const RequestDispatcher::Params& p) {
-        return std::vector<std::string>{matchService.CheckMatches(p)};
-    });
+    const TextMatchService matchService(spell, grammarChecker, GrammarRuleNumbers(),
+                                        languages.Codes());
+    for (const auto& [name, count] : {std::pair{"check_matches", 5}, {"check_selected_matches", 6}})
+        dispatcher.Add(name, count, [&matchService](const RequestDispatcher::Params& p) {
+            return std::vector<std::string>{matchService.CheckMatches(p)};
+        });
     OwnedDictionaryFunctions::Register(dispatcher, dictionaries);
     dispatcher.Add("list_languages", 0, [&matchService](const RequestDispatcher::Params&) {
         return std::vector<std::string>{matchService.Languages()};

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "kernel/SettingsCookies.h"
 #include "utils/GetCookieValue.h"
 #include "utils/UTFChecker.h"
 #include "utils/UrlDecode.h"
@@ -175,6 +176,9 @@ void ApplyCookies(StringMap& map, const std::string& header, const SingleByteCod
         map["cust_dic_ids"] = cookieIds;
     map["osp"] = AsUtf8(GetCookieValue(header, "osp", "0001"), page);
     map[":lng_pdef:"] = AsUtf8(GetCookieValue(header, "LLng", ""), page);
+    const std::string key = GetCookieValue(header, SettingsCookies::kDictionaryKeyCookie, "");
+    map[SettingsCookies::kDictionaryKeyValue] =
+        SettingsCookies::IsValidDictionaryKey(key) ? key : std::string();
 }
 
 }  // namespace RequestDecoding

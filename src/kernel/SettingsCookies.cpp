@@ -49,6 +49,12 @@ bool IsValidCookieWordList(std::string_view value) {
     return value.size() <= kMaxCookieWordListBytes;
 }
 
+bool IsValidDictionaryKey(std::string_view value) {
+    return value.size() == kDictionaryKeyBytes &&
+           std::all_of(value.begin(), value.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 std::string PercentEncode(std::string_view value) {
     std::string out;
     out.reserve(value.size());

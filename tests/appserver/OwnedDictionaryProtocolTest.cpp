@@ -70,12 +70,22 @@ TEST_P(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) 
          "Wrong key for the user dictionary"},
         {"claim_user_dictionary", {"Owned"}, "User dictionary already has an owner"},
         {"add_user_dictionary_words", {"Owned", "KEY", "zqjab,zqjac"}, ""},
+        // The keyed forms of the older functions, as the service calls them for browsers.
+        {"update_owned_user_dictionary",
+         {"Owned", "OTHER", "zqjad", ""},
+         "Wrong key for the user dictionary"},
+        {"rename_owned_user_dictionary",
+         {"Owned", "", "Taken"},
+         "Wrong key for the user dictionary"},
+        {"delete_owned_user_dictionary", {"Owned", "OTHER"}, "Wrong key for the user dictionary"},
+        {"update_owned_user_dictionary", {"Owned", "KEY", "zqjac", "zqjab"}, ""},
         {"remove_user_dictionary_word", {"Owned", "KEY", "zqjac"}, ""},
         {"authorize_user_dictionary", {"Missing", "KEY"}, "User dictionary not found"},
     };
     for (size_t i = 0; i < rows.size(); ++i) {
         const KeyRow& row = rows[i];
-        const size_t results = row.function == "claim_user_dictionary" ? 1 : 0;
+        const size_t results =
+            row.function == "claim_user_dictionary" || row.function.starts_with("update_") ? 1 : 0;
         const auto r = apptest::Call(port(), row.function, WithKeys(row.params, key), results);
         if (row.error.empty())
             EXPECT_EQ(r.kind, apptest::CallResult::kOk) << "row " << i << ": " << r.message;
@@ -89,6 +99,19 @@ TEST_P(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) 
               "Wrong key for the user dictionary");
     Done("delete_user_dictionary", {"Renamed"});
     Done("create_new_user_dictionary", {"Fresh", ""});
+    Done("authorize_user_dictionary", {"Fresh", ""});
+
+    // A browser's first word makes its dictionary, with an owner: the key is the answer once.
+    const std::string made = One("update_owned_user_dictionary", {"Browser", "", "zqjaa", "zqjab"});
+    ASSERT_EQ(made.size(), 64u);
+    EXPECT_EQ(One("update_owned_user_dictionary", {"Browser", made, "zqjac", ""}), "");
+    EXPECT_EQ(ErrorOf("update_owned_user_dictionary", {"Browser", "", "zqjad", ""}, 1),
+              "Wrong key for the user dictionary");
+    EXPECT_EQ(One("list_user_dictionary", {"Browser", made}), "zqjaa\nzqjab\nzqjac");
+    Done("rename_owned_user_dictionary", {"Browser", made, "Browser2"});
+    Done("delete_owned_user_dictionary", {"Browser2", made});
+    // An ownerless dictionary takes any key, and stays ownerless.
+    EXPECT_EQ(One("update_owned_user_dictionary", {"Fresh", "", "zqjaa", ""}), "");
     Done("authorize_user_dictionary", {"Fresh", ""});
 }
 
@@ -114,4 +137,32 @@ TEST_F(JsonFunctionsTest, CheckMatchesReportsSpellingAndGrammarInUtf16Units) {
         One("check_matches", {"auto", "", "Das ist ein kleiner Satz auf Deutsch.", "", "en_US"}));
     EXPECT_EQ(german["language"].get<std::string>().substr(0, 2), "de") << german.dump();
     EXPECT_NE(One("list_languages", {}).find("en_US"), std::string::npos);
+
+    // A selection leaves out the work of what is not wanted; a cut is told as incomplete.
+    std::string many;
+    for (char a = 'a'; a <= 'z'; ++a)
+        for (char b = 'a'; b <= 'l'; ++b) many += std::string("zqj") + a + b + "x ";
+    const struct {
+        std::string selection, text;
+        std::vector<int> rules;  // of the matches, in order
+        bool incomplete;
+    } rows[] = {
+        {"1;except:", "I recieve a apple.", {0, 2}, false},
+        {"0;except:", "I recieve a apple.", {2}, false},
+        {"1;only:", "I recieve a apple.", {0}, false},
+        {"1;except:2", "I recieve a apple.", {0}, false},
+        {"0;only:2", "I recieve a apple as as.", {2}, false},
+        {"0;only:", "I recieve a apple.", {}, false},
+        {"1;only:", many, std::vector<int>(312, 0), true},  // 312 words, 256 get suggestions
+    };
+    for (const auto& row : rows) {
+        const auto found = nlohmann::json::parse(
+            One("check_selected_matches", {"en_US", "", row.text, "", "", row.selection}));
+        std::vector<int> rules;
+        for (const auto& match : found["matches"]) rules.push_back(match["rule"].get<int>());
+        EXPECT_EQ(rules, row.rules) << row.selection;
+        EXPECT_EQ(found["incomplete"], row.incomplete) << row.selection;
+    }
+    EXPECT_EQ(ErrorOf("check_selected_matches", {"xx_XX", "", "a", "", "", "0;only:"}, 1),
+              ErrorOf("check_matches", {"xx_XX", "", "a", "", ""}, 1));
 }

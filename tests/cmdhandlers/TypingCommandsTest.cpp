@@ -270,7 +270,11 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
          "{\"words\":[{\"id\":\"teh\"}]}",
          false},
         {{{"ud", "a,b"}, {"text", "teh"}}, "a,b,teh", "<addword name=\"teh\"/>", false},
-        {{{"udn", "team words"}, {"ud", "[/]"}, {"text", "teh"}},
+        // The key comes as a parameter: a script request (GET) may change the dictionary.
+        {{{"udn", "team words"},
+          {"udk", "kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk"},
+          {"ud", "[/]"},
+          {"text", "teh"}},
          "",
          "<addword name=\"teh\"/>",
          true},
@@ -283,7 +287,7 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
     data.Insert(idkey::SpellLang, std::string("en_US"));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.view);
-        for (const char* key : {"udn", "ud", "format"}) map.erase(key);
+        for (const char* key : {"udn", "udk", "ud", "format"}) map.erase(key);
         row.params.ApplyTo(map);
         server.SetScript({{wire::BuildOkAnswer({})}});  // the call has no results
         const size_t callsBefore = server.requests().size();
@@ -292,7 +296,8 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
         EXPECT_EQ(map["view"], row.view);
         EXPECT_EQ(server.requests().size() > callsBefore, row.callsEngine);
         if (row.callsEngine) {
-            EXPECT_EQ(LastCall().params, (std::vector<std::string>{"team words", "teh", ""}));
+            EXPECT_EQ(LastCall().params,
+                      (std::vector<std::string>{"team words", std::string(64, 'k'), "teh", ""}));
         }
     }
 }

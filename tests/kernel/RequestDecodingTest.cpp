@@ -168,6 +168,14 @@ TEST_F(CookieTest, UdnFollowsTheCookieUnlessDeletedOrGiven) {
     EXPECT_EQ(Apply("udn=[/]", {{"udn", "param"}, {"udn_override", "0"}})["udn"], "[/]");
     EXPECT_EQ(Apply("udn=mine", {{"udn", "param"}, {"udn_override", "0"}})["udn"], "mine");
     EXPECT_EQ(Apply("udn=mine")["c_udn"], "mine");
+    // The key stays apart from the parameter "udk", and only in the engine's form.
+    EXPECT_EQ(Apply("udk=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+                    {{"udk", "param"}})[":udk:"],
+              "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa");
+    EXPECT_EQ(Apply("udk=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+                    {{"udk", "param"}})["udk"],
+              "param");
+    EXPECT_EQ(Apply("udk=x%0D%0A")[":udk:"], "");
 }
 
 TEST_F(CookieTest, CustomDictionariesFollowTheCookieUnlessInitOrDeleted) {
@@ -196,7 +204,7 @@ TEST_F(CookieTest, ApplyingCookiesCreatesNoOtherKeys) {
     for (const auto& [key, value] : map)
         EXPECT_TRUE(key == ":cookies:" || key == "ud" || key == "c_udn" || key == "udn" ||
                     key == "c_cust_dic_ids" || key == "cust_dic_ids" || key == "osp" ||
-                    key == ":lng_pdef:")
+                    key == ":lng_pdef:" || key == ":udk:")
             << key;
 }
 
