@@ -151,6 +151,15 @@ std::string RenderWords(TextProcessor& processor, const StringMap& strings, std:
 
 }  // namespace
 
+namespace {
+
+// The code units the display conversion writes other than as they are.
+bool IsDisplaySpecial(char16_t c) {
+    return c == u'\t' || c == u'\n' || c == u'\r' || c == u' ' || c == u'<' || c == u'>';
+}
+
+}  // namespace
+
 std::u16string DisplayConvert(std::u16string_view rendered) {
     std::u16string out;
     out.reserve(rendered.size() + rendered.size() / 4);
@@ -160,18 +169,29 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
     bool afterWord = true;
     char16_t previous = 0;
     const size_t budget = rendered.size() * kMaxDisplayGrowth + kDisplayAllowance;
-    for (char16_t c : rendered) {
+    for (std::size_t i = 0; i < rendered.size();) {
         if (out.size() >= budget) {
             // Only a text made to blow up gets here: the rest is written as it is.
-            out += c;
+            out.append(rendered.substr(i));
+            break;
+        }
+        std::size_t runEnd = i;
+        while (runEnd < rendered.size() && !IsDisplaySpecial(rendered[runEnd])) ++runEnd;
+        if (runEnd > i) {
+            // Any other code unit is written as it is and ends in a word.
+            out.append(rendered.substr(i, runEnd - i));
+            afterWord = true;
+            previous = rendered[runEnd - 1];
+            i = runEnd;
             continue;
         }
+        const char16_t c = rendered[i++];
         switch (c) {
             case u'\t':
                 if (inTag)
                     out += c;
                 else
-                    for (int i = 0; i < kNbspPerTab; ++i) out += kNbsp;
+                    for (int k = 0; k < kNbspPerTab; ++k) out += kNbsp;
                 afterWord = true;
                 break;
             case u'\n':
@@ -204,13 +224,9 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
                 out += c;
                 if (previous != u'<') inTag = true;
                 break;
-            case u'>':
+            default:  // '>'
                 out += c;
                 inTag = false;
-                break;
-            default:
-                out += c;
-                afterWord = true;
         }
         previous = c;
     }
