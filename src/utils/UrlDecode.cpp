@@ -56,7 +56,10 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
                 out += decoded;
                 i += 1 + digits.size();
             } else {
-                if (digits.empty()) break;  // a "%" at the very end
+                if (digits.empty()) {  // a "%" at the very end
+                    ++i;
+                    break;
+                }
                 decoded = digits.front();
                 out += decoded;
                 i += 2;
