@@ -175,13 +175,21 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
             out.append(rendered.substr(i));
             break;
         }
+        // A run of code units written as they are: any but the special ones, and a single blank
+        // after one of them (after a word a blank stays a blank, inside a tag or not).
         std::size_t runEnd = i;
-        while (runEnd < rendered.size() && !IsDisplaySpecial(rendered[runEnd])) ++runEnd;
+        while (runEnd < rendered.size()) {
+            const char16_t c = rendered[runEnd];
+            if (IsDisplaySpecial(c) &&
+                !(c == u' ' && runEnd > i && !IsDisplaySpecial(rendered[runEnd - 1])))
+                break;
+            ++runEnd;
+        }
         if (runEnd > i) {
-            // Any other code unit is written as it is and ends in a word.
             out.append(rendered.substr(i, runEnd - i));
-            afterWord = true;
             previous = rendered[runEnd - 1];
+            // After a blank outside a tag the next blank is no longer after a word.
+            afterWord = previous != u' ' || inTag;
             i = runEnd;
             continue;
         }
