@@ -91,6 +91,9 @@ struct Parameter {
 // separators would otherwise cost a parameter per byte.
 inline constexpr size_t kMaxParameters = 10000;
 std::vector<Parameter> ParseParameters(std::string_view raw);
+// One piece as ParseParameters decodes it: each byte of the piece is decoded once, straight
+// into the name or the value.
+Parameter DecodeParameter(std::string_view piece);
 
 std::string CollapseCrLfLf(std::string_view piece);
 std::string AsciiLower(std::string text);

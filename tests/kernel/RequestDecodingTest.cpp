@@ -41,6 +41,10 @@ TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
         {"%41=%42", "[a|B]"},
         {"A%C3%89=1", "[a\xC3\x89|1]"},  // only ASCII letters are lowered
         {"a=1&&b=2", "[a|1][|][b|2]"},
+        {"t=%%0D%0A%0A", "[t|%0D\n]"},  // shortened before decoding, whatever it then reads as
+        {"a%3D%3Db=c", "[a|=b=c]"},
+        {"%=x", "[|x]"},  // "%" without digits keeps the "=" after it, which splits
+        {"a+=b+", "[a |b ]"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;
