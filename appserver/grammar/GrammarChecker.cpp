@@ -149,6 +149,16 @@ bool InCodeLine(const std::u16string& text, size_t pos) {
     return pos - start >= 4 && line.find_first_not_of(u" \t") == pos - start;
 }
 
+// The first kMaxProblems of `problems` in text order, sorted.
+void KeepFirstProblems(std::vector<GrammarProblem>& problems) {
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const GrammarProblem& x, const GrammarProblem& y) {
+                         return x.pos != y.pos ? x.pos < y.pos : x.rule < y.rule;
+                     });
+    if (problems.size() > GrammarChecker::kMaxProblems)
+        problems.resize(GrammarChecker::kMaxProblems);
+}
+
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
@@ -191,7 +201,8 @@ bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vecto
         if (index == 0) return true;
         const TextWord& previous = words[index - 1];
         if (previous.pos + previous.len != i - 1) return true;
-        const std::string lower = WordShape::Lower(previous.utf8);
+        const std::string lower = WordShape::Lower(
+            WordTokenizer::ToUtf8(std::u16string_view(text).substr(previous.pos, previous.len)));
         if (previous.len == 1 || In(kAbbreviations, lower)) return false;
         if (previous.pos >= 2 && text[previous.pos - 1] == u'.') return false;  // "e.g."
     }
@@ -199,15 +210,15 @@ bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vecto
 }
 
 void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& text,
-                               const std::vector<TextWord>& words,
-                               std::vector<GrammarProblem>& out) const {
+                               const std::vector<TextWord>& words, std::vector<GrammarProblem>& out,
+                               const StopCheck& stop) const {
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
     std::unique_ptr<icu::RegexMatcher> match(rule.pattern->matcher(input, status));
     if (U_FAILURE(status)) return;
     match->setTimeLimit(kRuleTimeLimitUnits, status);
     size_t found = 0;
-    while (found < kMaxProblems && match->find(status) && U_SUCCESS(status)) {
+    while (found < kMaxProblems && !(stop && stop()) && match->find(status) && U_SUCCESS(status)) {
         const auto pos = static_cast<size_t>(match->start(status));
         const auto end = static_cast<size_t>(match->end(status));
         if (U_FAILURE(status) || end <= pos || InLink(words, pos)) continue;
@@ -238,14 +249,17 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& te
     }
 }
 
-std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text) const {
+std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
+                                                  const StopCheck& stop) const {
     const std::vector<TextWord> words = WordTokenizer::Words(text);
     std::vector<GrammarProblem> out;
-    for (const GrammarRule& rule : rules_->rules()) ApplyRule(rule, text, words, out);
-    std::stable_sort(out.begin(), out.end(), [](const GrammarProblem& x, const GrammarProblem& y) {
-        return x.pos != y.pos ? x.pos < y.pos : x.rule < y.rule;
-    });
-    // Each rule stopped at the limit: the first kMaxProblems of all are among what it kept.
-    if (out.size() > kMaxProblems) out.resize(kMaxProblems);
+    for (const GrammarRule& rule : rules_->rules()) {
+        if (stop && stop()) break;
+        ApplyRule(rule, text, words, out, stop);
+        // Each rule stops at the limit: the first kMaxProblems of all are among what is kept,
+        // and at most two rules' worth of problems are held at once.
+        if (out.size() > kMaxProblems) KeepFirstProblems(out);
+    }
+    KeepFirstProblems(out);
     return out;
 }

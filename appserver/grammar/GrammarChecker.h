@@ -11,6 +11,7 @@
 // only the first kMaxProblems problems are reported (each holds its explanation and variants:
 // a long text full of problems would otherwise cost hundreds of megabytes).
 // Immutable after construction, thread-safe.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +38,11 @@ class GrammarChecker {
     GrammarChecker();
     explicit GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules);
 
-    std::vector<GrammarProblem> Check(const std::u16string& text) const;
+    // Asked between the steps of a check; once it answers true the check ends early.
+    using StopCheck = std::function<bool()>;
+
+    // The problems of `text` in text order; when `stop` ends the check, those found so far.
+    std::vector<GrammarProblem> Check(const std::u16string& text, const StopCheck& stop = {}) const;
 
     // True when the article "an" belongs before `word` (UTF-8 as written).
     static bool StartsWithVowelSound(const std::string& word);
@@ -46,7 +51,8 @@ class GrammarChecker {
     static bool StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
                                size_t index);
     void ApplyRule(const GrammarRule& rule, const std::u16string& text,
-                   const std::vector<TextWord>& words, std::vector<GrammarProblem>& out) const;
+                   const std::vector<TextWord>& words, std::vector<GrammarProblem>& out,
+                   const StopCheck& stop) const;
 
     std::shared_ptr<const GrammarRuleTable> rules_;
 };

@@ -3,7 +3,9 @@
 #include <set>
 #include <string_view>
 
+#include "core/CallDeadline.h"
 #include "core/EngineError.h"
+#include "core/Log.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -55,9 +57,19 @@ std::vector<std::string> GrammarService::CheckGrammar(
     const std::u16string text = WordTokenizer::ToUtf16(params.at(2));
     const long long current = ParseIndex(params.at(3));
 
+    // The call's deadline (or its client gone) ends the check: the answer holds the problems
+    // found so far.
+    bool stopped = false;
+    const auto stop = [&stopped] { return stopped = stopped || CallDeadline::Current().Expired(); };
+    const std::vector<GrammarProblem> problems = checker_.Check(text, stop);
+    if (stopped)
+        Log::Warning("check_grammar stopped at the call's deadline after " +
+                     std::to_string(problems.size()) + " problems in a text of " +
+                     std::to_string(text.size()) + " characters");
+
     std::vector<std::string> results(4);
     long long index = 0;
-    for (const GrammarProblem& p : checker_.Check(text)) {
+    for (const GrammarProblem& p : problems) {
         if (ignoredRules.count(p.rule) || ignoredPositions.count(static_cast<long long>(p.pos)))
             continue;
         if (index == current) {

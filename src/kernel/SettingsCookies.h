@@ -13,7 +13,8 @@ namespace SettingsCookies {
 inline constexpr std::size_t kMaxOspBytes = 8;
 inline constexpr std::size_t kMaxCustomDictionaryIdsBytes = 256;
 inline constexpr std::size_t kMaxDictionaryNameBytes = 100;
-// The cookie word list grows by "kwirl_add_word" only while cookies and word stay within this.
+// The cookie word list as written into its Set-Cookie line (encoded), within a browser's
+// 4096 bytes per cookie; "kwirl_add_word", "sp_add" and "dictionary" add no word beyond it.
 inline constexpr std::size_t kMaxCookieWordListBytes = 4000;
 
 // Added to every cookie the service writes: a cross-site request does not carry them.
@@ -33,7 +34,8 @@ bool IsValidCustomDictionaryIds(std::string_view value);
 // The engine's rule for a user dictionary name: 1 to kMaxDictionaryNameBytes bytes of UTF-8
 // without control bytes or commas.
 bool IsValidDictionaryName(std::string_view value);
-// At most kMaxCookieWordListBytes.
+// At most kMaxCookieWordListBytes once encoded for the cookie (kernel/ResponseOutput.h
+// CookieValue: every byte above 0x7F takes three).
 bool IsValidCookieWordList(std::string_view value);
 // A dictionary owner key as the engine makes them: kDictionaryKeyBytes lower-case hex digits.
 bool IsValidDictionaryKey(std::string_view value);

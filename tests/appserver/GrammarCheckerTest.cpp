@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
+#include "core/CallDeadline.h"
 #include "grammar/GrammarChecker.h"
+#include "grammar/GrammarService.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -118,6 +121,53 @@ TEST(GrammarCheckerTest, ShippedRulesFindCommonErrors) {
         {u"It is ready. the rest follows, e.g. the list.", {4}},
     };
     for (const auto& row : rows) EXPECT_EQ(RulesIn(row.text), row.rules);
+}
+
+TEST(GrammarCheckerTest, AStopEndsTheCheckWithWhatWasFoundInTextOrder) {
+    const std::u16string text =
+        u"She ate a apple. the the end could of been better then this. a egg a egg a egg";
+    const auto all = Shipped().Check(text);
+    ASSERT_GE(all.size(), 6u);
+    const auto key = [](const GrammarProblem& p) { return std::make_pair(p.pos, p.rule); };
+    for (const int asksBeforeStop : {0, 1, 3, 10, 40, 1000000}) {
+        SCOPED_TRACE(asksBeforeStop);
+        int asks = 0;
+        const auto some = Shipped().Check(text, [&] { return ++asks > asksBeforeStop; });
+        if (asksBeforeStop == 0) {
+            EXPECT_TRUE(some.empty());
+        } else if (asksBeforeStop == 1000000) {
+            EXPECT_EQ(some.size(), all.size());
+        }
+        EXPECT_LE(some.size(), all.size());
+        for (size_t i = 0; i < some.size(); ++i) {
+            if (i > 0) {
+                EXPECT_LE(key(some[i - 1]), key(some[i]));
+            }
+            EXPECT_NE(std::find_if(all.begin(), all.end(),
+                                   [&](const GrammarProblem& p) { return key(p) == key(some[i]); }),
+                      all.end());
+        }
+    }
+}
+
+TEST(GrammarServiceTest, TheCallDeadlineEndsTheCheckWithAWellFormedAnswer) {
+    const GrammarService service(Shipped());
+    const std::vector<std::string> params = {"", "", "She ate a apple. We could of won.", "0"};
+    const struct {
+        int callMs;
+        std::string ranges;
+    } rows[] = {
+        {0, ""},               // expired before the first rule
+        {60000, "8,7;20,8;"},  // "a apple", "could of"
+    };
+    for (const auto& row : rows) {
+        const CallDeadline deadline(row.callMs, row.callMs, -1);
+        const CallDeadline::Scope scope(deadline);
+        const auto results = service.CheckGrammar(params);
+        ASSERT_EQ(results.size(), 4u);
+        EXPECT_EQ(results[2].substr(0, row.ranges.size()), row.ranges) << row.callMs;
+        EXPECT_EQ(results[0].empty(), row.ranges.empty());
+    }
 }
 
 TEST(GrammarRuleTableTest, EveryExampleSentenceHoldsForItsRule) {

@@ -2,6 +2,7 @@
 
 #include "client/CAppServerClient.h"
 #include "cmdhandlers/Dictionary/DictionaryKey.h"
+#include "cmdhandlers/Dictionary/UserDictionaryStore.h"
 #include "cmdhandlers/Spell/TypingAnswers.h"
 #include "kernel/CallbackCheck.h"
 #include "kernel/CommandRegistry.h"
@@ -17,8 +18,6 @@ constexpr char kInternalError[] = "AddCommandHandler::apply() - internal error."
 constexpr char kDeleted[] = "[/]";
 // The client's code of an error the engine answered (a name that exists, a wrong key).
 constexpr int kEngineRefused = -3;
-// Shown when the interface texts lack "tx_no60".
-constexpr char kListFullFallback[] = "The list of ignored words is full.";
 
 bool Names(const std::string& value) { return !value.empty() && value != kDeleted; }
 
@@ -71,12 +70,12 @@ void KwrlAddWord_CH::apply(StringMap& map, InternalData& data) {
             newKey = AddOnServer(map, data, word);
             if (!newKey.empty()) DictionaryKey::Keep(map, newKey);
         } else {
-            if (map[":cookies:"].size() + word.size() > kMaxCookieBytes) {
-                const std::string& full = map["tx_no60"];
-                VERB_THROW(CommandHandler::exception, full.empty() ? kListFullFallback : full);
-            }
             list = Names(map["ud"]) ? map["ud"] : std::string();
-            if (!word.empty()) list += (list.empty() ? "" : ",") + word;
+            // Measured as the cookie is written: other cookies of the request take no room
+            // from it, and a word the cookie cannot hold is refused rather than lost.
+            if (!word.empty()) list = UserDictionaryStore::Appended(list, word);
+            if (!word.empty() && !UserDictionaryStore::FitsCookie(list))
+                VERB_THROW(CommandHandler::exception, UserDictionaryStore::ListFullMessage(map));
         }
         map["ud"] = list;
         map["view"] = AddWordView(word, map["format"] == "json", newKey);
