@@ -5,10 +5,12 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "api/LanguageDetector.h"
 #include "api/OwnedDictionaryFunctions.h"
 #include "api/TextMatchService.h"
 #include "core/IdleTrimmer.h"
@@ -16,7 +18,7 @@
 #include "core/RequestDispatcher.h"
 #include "core/ServerConfig.h"
 #include "dict/DictionaryStore.h"
-#include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
 #include "grammar/GrammarService.h"
 #include "net/TcpServer.h"
 #include "spell/LanguageRegistry.h"
@@ -30,6 +32,29 @@ namespace {
 std::string Joined(const std::vector<std::string>& items) {
     std::string out;
     for (const auto& item : items) out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+// Whether `code` is the main variant of `language`: "de_DE" of "de", and "en_US".
+bool MainVariant(const std::string& code, const std::string& language) {
+    std::string upper = language;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return code == language || code == language + "_" + upper || code == "en_US";
+}
+
+// One served variant of each language with grammar rules, the main variant where served, for
+// telling a grammar text's language: few candidates keep that cheap.
+std::vector<std::string> GrammarCandidates(const GrammarLanguages& grammar,
+                                           const std::vector<std::string>& served) {
+    std::vector<std::string> out;
+    for (const std::string& language : grammar.Languages()) {
+        std::string pick;
+        for (const std::string& code : served)
+            if (grammar.For(code) == grammar.For(language) &&
+                (pick.empty() || MainVariant(code, language)))
+                pick = code;
+        if (!pick.empty()) out.push_back(pick);
+    }
     return out;
 }
 
@@ -53,11 +78,18 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
     SpellService spell(languages, dictionaries, cache, static_cast<size_t>(config.maxSuggestions));
     if (config.preload) spell.PrepareSuggestions();
-    GrammarService grammar;
+    const GrammarLanguages grammarLanguages;
+    Log::Info("grammar languages: " + Joined(grammarLanguages.Languages()));
+    const std::vector<std::string> grammarCandidates =
+        GrammarCandidates(grammarLanguages, languages.Codes());
+    const LanguageDetector grammarDetector(spell, grammarCandidates);
+    GrammarService grammar(grammarLanguages, [&](std::string_view text) {
+        if (grammarCandidates.size() > 1) return grammarDetector.Detect(text, {}).code;
+        return grammarCandidates.empty() ? std::string() : grammarCandidates.front();
+    });
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
     RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);
-    const GrammarChecker grammarChecker;
-    const TextMatchService matchService(spell, grammarChecker, languages.Codes());
+    const TextMatchService matchService(spell, grammarLanguages, languages.Codes());
     dispatcher.Add("check_matches", 5, [&matchService](const RequestDispatcher::Params& p) {
         return std::vector<std::string>{matchService.CheckMatches(p)};
     });

@@ -4,7 +4,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
-#include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
 #include "spell/SpellRequest.h"
 #include "spell/SpellService.h"
 #include "spell/WordTokenizer.h"
@@ -76,11 +76,9 @@ std::string ShortMessage(const std::string& html) {
     return PlainText(html.substr(open + 3, close - open - 3));
 }
 
-bool IsEnglish(const std::string& language) { return language.rfind("en", 0) == 0; }
-
 }  // namespace
 
-TextMatchService::TextMatchService(SpellService& spell, const GrammarChecker& grammar,
+TextMatchService::TextMatchService(SpellService& spell, const GrammarLanguages& grammar,
                                    std::vector<std::string> languages)
     : spell_(spell),
       grammar_(grammar),
@@ -110,8 +108,8 @@ std::string TextMatchService::CheckMatches(const std::vector<std::string>& param
             pos,
             json{{"offset", pos}, {"length", len}, {"rule", 0}, {"replacements", found->second}});
     }
-    if (IsEnglish(language.code))
-        for (const GrammarProblem& p : grammar_.Check(wide))
+    if (const GrammarChecker* grammar = grammar_.For(language.code))
+        for (const GrammarProblem& p : grammar->Check(wide))
             matches.emplace_back(p.pos, json{{"offset", p.pos},
                                              {"length", p.len},
                                              {"rule", p.rule},

@@ -10,9 +10,9 @@
 //                {"offset": 8, "length": 5, "rule": 1, "message": "...", "shortMessage": "...",
 //                 "replacements": ["as"]}, ...]}
 // Offsets and lengths count UTF-16 code units of the text; rule 0 is a misspelling (at most
-// kMaxSuggestedWords distinct words get suggestions), any other number the grammar rule (English
-// texts only). Matches come in text order. Confidence is 1 for a named language.
-// list_languages: one result, the served language codes separated by ",".
+// kMaxSuggestedWords distinct words get suggestions), any other number the grammar rule of the
+// text's language (languages with grammar rules only). Matches come in text order. Confidence is 1
+// for a named language. list_languages: one result, the served language codes separated by ",".
 //
 // Throws EngineError for an unsupported language or a text that is not UTF-8.
 #include <string>
@@ -20,14 +20,15 @@
 
 #include "api/LanguageDetector.h"
 
-class GrammarChecker;
+class GrammarLanguages;
 class SpellService;
 
 class TextMatchService {
   public:
     static constexpr size_t kMaxSuggestedWords = 256;
 
-    TextMatchService(SpellService& spell, const GrammarChecker& grammar,
+    // `grammar` must outlive the service.
+    TextMatchService(SpellService& spell, const GrammarLanguages& grammar,
                      std::vector<std::string> languages);
 
     std::string CheckMatches(const std::vector<std::string>& params) const;
@@ -35,7 +36,7 @@ class TextMatchService {
 
   private:
     SpellService& spell_;
-    const GrammarChecker& grammar_;
+    const GrammarLanguages& grammar_;
     std::vector<std::string> languages_;
     LanguageDetector detector_;
 };

@@ -48,6 +48,17 @@ long long ParseIndex(const std::string& text) {
 
 }  // namespace
 
+GrammarService::GrammarService() = default;
+
+GrammarService::GrammarService(const GrammarLanguages& languages, LanguageOf languageOf)
+    : languages_(&languages), languageOf_(std::move(languageOf)) {}
+
+const GrammarChecker& GrammarService::CheckerFor(std::string_view utf8) const {
+    if (!languages_ || !languageOf_) return english_;
+    const GrammarChecker* checker = languages_->For(languageOf_(utf8));
+    return checker ? *checker : english_;
+}
+
 std::vector<std::string> GrammarService::CheckGrammar(
     const std::vector<std::string>& params) const {
     const std::set<long long> ignoredRules = NumberSet(params.at(0));
@@ -57,7 +68,7 @@ std::vector<std::string> GrammarService::CheckGrammar(
 
     std::vector<std::string> results(4);
     long long index = 0;
-    for (const GrammarProblem& p : checker_.Check(text)) {
+    for (const GrammarProblem& p : CheckerFor(params[2]).Check(text)) {
         if (ignoredRules.count(p.rule) || ignoredPositions.count(static_cast<long long>(p.pos)))
             continue;
         if (index == current) {
