@@ -159,6 +159,7 @@ GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Ma
         anchors_.push_back(RuleAnchor::Of(
             std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length()))));
         if (anchors_.back().kind() == RuleAnchor::Kind::kAnyWord) anyWordRules_.push_back(i);
+        if (anchors_.back().kind() == RuleAnchor::Kind::kChars) charRules_.push_back(i);
         const std::vector<std::u16string>& words = anchors_.back().words();
         // Longer anchor words cannot be looked up in a run's kept letters: no anchor then.
         if (std::any_of(words.begin(), words.end(), [](const std::u16string& word) {
@@ -298,6 +299,12 @@ std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text) co
             if (it != wordRules_.end())
                 for (size_t rule : it->second) add(rule, run.pos);
         }
+    }
+    for (size_t rule : charRules_) {
+        const std::u16string& chars = anchors_[rule].chars();
+        for (size_t pos = text.find_first_of(chars); pos != std::u16string::npos;
+             pos = text.find_first_of(chars, pos + 1))
+            starts[rule].push_back(pos);
     }
     std::vector<GrammarProblem> out;
     for (size_t i = 0; i < rules.size(); ++i) {

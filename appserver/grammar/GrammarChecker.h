@@ -11,7 +11,8 @@
 // only the first kMaxProblems problems are reported (each holds its explanation and variants:
 // a long text full of problems would otherwise cost hundreds of megabytes).
 // A rule is tried only where its match can start (see RuleAnchor): at the words its pattern
-// begins with, or at every word, and at every position only when its pattern tells nothing.
+// begins with, at every word, or at the marks it begins with; at every position only when its
+// pattern tells nothing.
 // Immutable after construction, thread-safe.
 #include <unicode/regex.h>
 
@@ -67,6 +68,7 @@ class GrammarChecker {
     Matching matching_ = Matching::kAnchored;
     std::vector<RuleAnchor> anchors_;  // one per rule
     std::vector<size_t> anyWordRules_;
+    std::vector<size_t> charRules_;
     // Looks words up by view, so a text's letters need no copy.
     struct WordHash {
         using is_transparent = void;

@@ -70,6 +70,12 @@ std::optional<std::vector<View>> Alternatives(View p) {
 
 bool IsQuantifier(char16_t c) { return c == u'?' || c == u'*' || c == u'{'; }
 
+// Whether `rest`, what follows an element, starts with a quantifier that lets it match nothing.
+bool MakesOptional(View rest) {
+    if (rest.empty() || !IsQuantifier(rest[0])) return false;
+    return rest[0] != u'{' || rest.size() < 2 || rest[1] < u'1' || rest[1] > u'9';
+}
+
 // The leading letters of a literal ("it['’]s" gives "it"); a letter that a quantifier makes
 // optional ends the word before it.
 std::optional<std::u16string> LiteralWord(View p) {
@@ -130,6 +136,53 @@ bool StartsWithLetterClass(View p) {
         if (p.substr(0, letters.size()) == letters)
             return letters.size() == p.size() || !IsQuantifier(p[letters.size()]);
     return false;
+}
+
+// The characters other than letters one of which starts the match: "[,;]", "([!?])", "\.",
+// "[ \t]+" and the like; nothing when the start is anything else or may be skipped.
+std::optional<std::u16string> CharsAt(View p) {
+    if (!p.empty() && p[0] == u'(') {
+        const size_t opening = GroupOpening(p);
+        const size_t end = GroupEnd(p, 0);
+        if (opening == kNone || end == kNone || (end < p.size() && IsQuantifier(p[end])))
+            return std::nullopt;
+        const View inner = p.substr(opening, end - 1 - opening);
+        const auto alternatives = Alternatives(inner);
+        if (!alternatives || alternatives->size() != 1) return std::nullopt;
+        return CharsAt(inner);
+    }
+    std::u16string chars;
+    size_t end = 0;
+    if (p.substr(0, 1) == u"[" && p.substr(0, 2) != u"[^") {
+        end = ClassEnd(p, 0);
+        if (end == kNone) return std::nullopt;
+        for (size_t i = 1; i + 1 < end; ++i) {
+            const bool escaped = p[i] == u'\\';
+            if (escaped) ++i;
+            const char16_t c = p[i];
+            if (escaped && c == u't') {
+                chars += u'\t';
+                continue;
+            }
+            // Only plain characters: no ranges, nested classes, properties or other escapes.
+            if (IsLetter(c) || U16_IS_SURROGATE(c) ||
+                (!escaped && (c == u'-' || c == u'[' || c == u'&')))
+                return std::nullopt;
+            chars += c;
+        }
+    } else if (p.substr(0, 1) == u"\\" && p.size() > 1 && !IsLetter(p[1]) &&
+               !(p[1] >= u'0' && p[1] <= u'9')) {
+        chars += p[1];
+        end = 2;
+    } else if (!p.empty() && !IsLetter(p[0]) && View(u"()[]{}|^$.*+?\\").find(p[0]) == kNone &&
+               !U16_IS_SURROGATE(p[0])) {
+        chars += p[0];
+        end = 1;
+    } else {
+        return std::nullopt;
+    }
+    if (chars.empty() || MakesOptional(p.substr(end))) return std::nullopt;
+    return chars;
 }
 
 // A look-behind that holds only after a non-letter: "(?<![\p{L}...])" or one whose text ends in
@@ -204,7 +257,15 @@ RuleAnchor RuleAnchor::Of(std::u16string_view p) {
     bool afterNonLetter = false;
     std::optional<std::vector<std::u16string>> words;
     const size_t first = SkipZeroWidth(p, afterNonLetter, words);
-    if (first == kNone || !afterNonLetter) return anchor;
+    if (first == kNone) return anchor;
+    if (!words) {
+        if (auto chars = CharsAt(p.substr(first))) {
+            anchor.kind_ = Kind::kChars;
+            anchor.chars_ = std::move(*chars);
+            return anchor;
+        }
+    }
+    if (!afterNonLetter) return anchor;
     if (!words && StartsWithLetterClass(p.substr(first))) {
         anchor.kind_ = Kind::kAnyWord;
         return anchor;

@@ -29,6 +29,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         const char16_t* pattern;
         Kind kind;
         std::vector<std::u16string> words;
+        std::u16string chars = u"";
     } rows[] = {
         {u"(?i)\\b(could|should)[ \\t]+of\\b", Kind::kWords, {u"could", u"should"}},
         {u"(?i)(?<=\\bme[ \\t]{1,2})to(?=[.!])", Kind::kWords, {u"to"}},
@@ -50,13 +51,21 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         {u"\\b[Tt]he", Kind::kAnywhere, {}},
         {u"\\b(a|[,;])", Kind::kAnywhere, {}},
         {u"\\b(\\p{L}+|,)", Kind::kAnywhere, {}},
-        {u"(?<=\\p{L})([,;])\\1", Kind::kAnywhere, {}},
+        {u"(?<=\\p{L})([,;])\\1", Kind::kChars, {}, u",;"},
+        {u"(?<=\\p{Ll})[ \\t]+\\.", Kind::kChars, {}, u" \t"},
+        {u"\\.\\.(?= )", Kind::kChars, {}, u"."},
+        {u"[!?]{2,}", Kind::kChars, {}, u"!?"},
+        {u"[!?]{0,2}x", Kind::kAnywhere, {}},
+        {u"[a-c,]", Kind::kAnywhere, {}},
+        {u"[\\s,]", Kind::kAnywhere, {}},
+        {u",?x", Kind::kAnywhere, {}},
         {u"\\b(unclosed", Kind::kAnywhere, {}},
     };
     for (const auto& row : rows) {
         const RuleAnchor anchor = RuleAnchor::Of(row.pattern);
         EXPECT_EQ(anchor.kind(), row.kind) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.words(), row.words) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.chars(), row.chars) << WordTokenizer::ToUtf8(row.pattern);
     }
 }
 
