@@ -100,6 +100,16 @@ bool InLink(const std::vector<TextWord>& words, size_t pos) {
     return it->inLink && pos < it->pos + it->len;
 }
 
+// Whether the range is a word or phrase set in quotes, as a text names a word rather than uses it:
+// 'alot', "alot", ‘alot’, “alot”, `alot`.
+bool Quoted(const std::u16string& text, size_t pos, size_t end) {
+    if (pos == 0 || end >= text.size()) return false;
+    static constexpr std::u16string_view kOpen = u"'\"\u2018\u201c`";
+    static constexpr std::u16string_view kClose = u"'\"\u2019\u201d`";
+    const size_t quote = kOpen.find(text[pos - 1]);
+    return quote != std::u16string_view::npos && text[end] == kClose[quote];
+}
+
 bool IsAsciiConsonant(char c) {
     return c >= 'a' && c <= 'z' && std::string_view("aeiouy").find(c) == std::string_view::npos;
 }
@@ -197,10 +207,15 @@ bool GrammarChecker::StartsSentence(const GrammarText& t, size_t index) {
     if (end < text.size() && text[end] == u')' && words[index].len <= 3) return false;
     size_t i = start;
     bool sawBlank = false;
+    size_t lineBreaks = 0;
     while (i > 0 && u_isUWhiteSpace(text[i - 1])) {
         --i;
         sawBlank = true;
+        lineBreaks += text[i] == u'\n';
     }
+    // A paragraph that begins in lower case goes on a sentence begun above it (after a list,
+    // an example or a command).
+    if (i > 0 && lineBreaks >= 2) return false;
     if (i > 0) {
         const char16_t mark = text[i - 1];
         if (!sawBlank || (mark != u'.' && mark != u'!' && mark != u'?')) return false;
@@ -224,7 +239,8 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
     const std::u16string& text = t.text();
     const auto pos = static_cast<size_t>(match.start(status));
     const auto end = static_cast<size_t>(match.end(status));
-    if (U_FAILURE(status) || end <= pos || InLink(t.words(), pos)) return false;
+    if (U_FAILURE(status) || end <= pos || InLink(t.words(), pos) || Quoted(text, pos, end))
+        return false;
     if (rule.condition == GrammarRule::Condition::kSentenceStart) {
         const size_t index = WordAt(t.words(), pos);
         if (index == t.words().size() || t.words()[index].inLink ||

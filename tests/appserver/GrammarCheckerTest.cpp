@@ -116,6 +116,8 @@ TEST(GrammarCheckerTest, ShippedRulesFindCommonErrors) {
         {u"He was a honest man.", {2}},
         {u"See http://example.com/its a link.", {}},
         {u"It is ready. the rest follows, e.g. the list.", {4}},
+        {u"Run this:\n\n    make\n\nthen the build starts. Eg. the rest.", {}},
+        {u"Words such as 'alot', \"irregardless\" and \u201cit self\u201d; it self.", {33}},
     };
     for (const auto& row : rows) EXPECT_EQ(RulesIn(row.text), row.rules);
 }
