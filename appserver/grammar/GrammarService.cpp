@@ -56,6 +56,7 @@ GrammarService::GrammarService(const GrammarLanguages& languages, LanguageOf lan
 const GrammarChecker& GrammarService::CheckerFor(std::string_view utf8) const {
     if (!languages_ || !languageOf_) return english_;
     const GrammarChecker* checker = languages_->For(languageOf_(utf8));
+    if (!checker) checker = languages_->For("en");
     return checker ? *checker : english_;
 }
 

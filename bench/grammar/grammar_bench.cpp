@@ -32,6 +32,7 @@
 
 #include "grammar/GrammarChecker.h"
 #include "grammar/GrammarRuleTable.h"
+#include "grammar/RuleAnchor.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -276,6 +277,17 @@ int main(int argc, char** argv) {
     const GrammarChecker checker(table);
     const GrammarChecker everyPosition(table, GrammarChecker::Matching::kEveryPosition);
     std::cout << "rules: " << table->rules().size() << " lines from " << rulesFile << "\n";
+    std::map<RuleAnchor::Kind, std::string> anchors;
+    for (const GrammarRule& rule : table->rules()) {
+        const icu::UnicodeString& source = rule.pattern->pattern();
+        const RuleAnchor anchor = RuleAnchor::Of(
+            std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length())));
+        anchors[anchor.kind()] += " " + std::to_string(rule.number);
+    }
+    std::cout << "tried at words:" << anchors[RuleAnchor::Kind::kWords]
+              << "\ntried at every word:" << anchors[RuleAnchor::Kind::kAnyWord]
+              << "\ntried at marks:" << anchors[RuleAnchor::Kind::kChars]
+              << "\ntried at every position:" << anchors[RuleAnchor::Kind::kAnywhere] << "\n";
     bool ok = true;
 
     std::ifstream sentences(knownFile);

@@ -4,6 +4,8 @@
 
 #include "grammar/GrammarChecker.h"
 #include "grammar/GrammarLanguages.h"
+#include "grammar/GrammarService.h"
+#include "grammar/GrammarText.h"
 #include "grammar/RuleAnchor.h"
 #include "spell/WordTokenizer.h"
 
@@ -121,4 +123,56 @@ TEST(GrammarLanguagesTest, ChoosesRulesByLanguage) {
     EXPECT_EQ(languages.Languages(), (std::vector<std::string>{"en", "de"}));
     EXPECT_EQ(GrammarRuleTable::ForLanguage("../x"), nullptr);
     EXPECT_EQ(GrammarRuleTable::ForLanguage("zz_ZZ"), nullptr);
+}
+
+// check_grammar takes the rules of the language its `languageOf` tells for the text, English
+// when that language has none.
+TEST(GrammarLanguagesTest, CheckGrammarUsesTheRulesOfTheTextsLanguage) {
+    const GrammarLanguages languages(
+        {{"en", Table(GRAMMAR_RULES_FILE)}, {"de", Table(GRAMMAR_RULES_DE_FILE)}});
+    const struct {
+        const char* language;  // what languageOf answers
+        const char* text;
+        const char* ranges;
+        const char* rules;
+    } rows[] = {
+        {"de_DE", "Ich glaube dass er kommt.", "10,5;", "209"},
+        {"de_CH", "Er ist größer wie ich.", "7,10;", "216"},
+        {"en_US", "She has went home.", "4,8;", "61"},
+        {"fr_FR", "She has went home.", "4,8;", "61"},
+        {"", "She has went home.", "4,8;", "61"},
+        {"en_GB", "Ich glaube dass er kommt.", "", ""},
+    };
+    for (const auto& row : rows) {
+        const std::string language = row.language;
+        const GrammarService service(languages, [&language](std::string_view) { return language; });
+        const auto results = service.CheckGrammar({"", "", row.text, "-1"});
+        EXPECT_EQ(results[2], row.ranges) << row.language << ": " << row.text;
+        EXPECT_EQ(results[3], row.rules) << row.language << ": " << row.text;
+    }
+}
+
+TEST(GrammarTextTest, IndexesLetterRunsAndLines) {
+    const std::u16string text = u"Straße 𝐀bc x1y\n    code = 1;\n\nEnd";
+    const GrammarText t(text);
+    std::vector<std::pair<size_t, std::u16string>> runs;
+    for (const auto& run : t.runs()) runs.emplace_back(run.pos, run.folded.substr(0, 4));
+    const std::vector<std::pair<size_t, std::u16string>> expected = {
+        {0, u"stra"}, {7, u"𝐀bc"}, {12, u"x1y\n"}, {14, u"y\n  "}, {20, u"code"}, {31, u"end"}};
+    EXPECT_EQ(runs, expected);
+    const struct {
+        size_t pos;
+        size_t lineStart;
+        size_t firstNonBlank;
+        bool codeMarks;
+    } rows[] = {{0, 0, 0, false},
+                {14, 0, 0, false},
+                {20, 16, 20, true},
+                {30, 30, 30, false},
+                {33, 31, 31, false}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(t.LineStart(row.pos), row.lineStart) << row.pos;
+        EXPECT_EQ(t.FirstNonBlank(row.pos), row.firstNonBlank) << row.pos;
+        EXPECT_EQ(t.HasCodeMarks(row.pos), row.codeMarks) << row.pos;
+    }
 }
