@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 14> kConsonantSoundPrefixes = {
-    "uni", "use", "usa", "usu", "uti", "ura",  "ure",
-    "uri", "uro", "eu",  "ewe", "one", "once", "ubiq"};
+constexpr std::array<std::string_view, 15> kConsonantSoundPrefixes = {
+    "uni", "use", "usa", "usu", "uti",  "ura",  "ure", "uri",
+    "uro", "eu",  "ewe", "one", "once", "ubiq", "udeb"};
 constexpr std::array<std::string_view, 5> kVowelSoundPrefixes = {"hour", "honest", "honor",
                                                                  "honour", "heir"};
 constexpr std::array<std::string_view, 12> kAbbreviations = {

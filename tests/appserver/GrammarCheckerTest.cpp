@@ -36,6 +36,7 @@ TEST(GrammarCheckerTest, ArticleFollowsTheSoundNotTheLetter) {
         {"apple", true},  {"hour", true},        {"honest", true},    {"FBI", true},
         {"house", false}, {"university", false}, {"European", false}, {"one", false},
         {"USB", false},   {"umbrella", true},    {"X", false},        {"idea", true},
+        {"udeb", false},  {"udder", true},
     };
     for (const auto& row : rows)
         EXPECT_EQ(GrammarChecker::StartsWithVowelSound(row.word), row.vowelSound) << row.word;
