@@ -6,11 +6,14 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "api/LanguageDetector.h"
 #include "api/OwnedDictionaryFunctions.h"
 #include "api/TextMatchService.h"
 #include "core/EngineMetrics.h"
@@ -20,8 +23,7 @@
 #include "core/ServerConfig.h"
 #include "dict/DictionaryCopy.h"
 #include "dict/DictionaryStore.h"
-#include "grammar/GrammarChecker.h"
-#include "grammar/GrammarRuleTable.h"
+#include "grammar/GrammarLanguages.h"
 #include "grammar/GrammarService.h"
 #include "net/TcpServer.h"
 #include "spell/LanguageRegistry.h"
@@ -40,12 +42,27 @@ std::string Joined(const std::vector<std::string>& items) {
     return out;
 }
 
-// The rule numbers of the table the grammar checker applies (GrammarRuleTable::Default()).
-std::vector<int> GrammarRuleNumbers() {
-    std::vector<int> numbers;
-    for (const GrammarRule& rule : GrammarRuleTable::Default()->rules())
-        numbers.push_back(rule.number);
-    return numbers;
+// Whether `code` is the main variant of `language`: "de_DE" of "de", and "en_US".
+bool MainVariant(const std::string& code, const std::string& language) {
+    std::string upper = language;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return code == language || code == language + "_" + upper || code == "en_US";
+}
+
+// One served variant of each language with grammar rules, the main variant where served, for
+// telling a grammar text's language: few candidates keep that cheap.
+std::vector<std::string> GrammarCandidates(const GrammarLanguages& grammar,
+                                           const std::vector<std::string>& served) {
+    std::vector<std::string> out;
+    for (const std::string& language : grammar.Languages()) {
+        std::string pick;
+        for (const std::string& code : served)
+            if (grammar.For(code) == grammar.For(language) &&
+                (pick.empty() || MainVariant(code, language)))
+                pick = code;
+        if (!pick.empty()) out.push_back(pick);
+    }
+    return out;
 }
 
 std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
@@ -117,12 +134,18 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
     SpellService spell(languages, dictionaries, cache, static_cast<size_t>(config.maxSuggestions));
     if (config.preload) spell.PrepareSuggestions();
-    GrammarService grammar;
+    const GrammarLanguages grammarLanguages;
+    Log::Info("grammar languages: " + Joined(grammarLanguages.Languages()));
+    const std::vector<std::string> grammarCandidates =
+        GrammarCandidates(grammarLanguages, languages.Codes());
+    const LanguageDetector grammarDetector(spell, grammarCandidates);
+    GrammarService grammar(grammarLanguages, [&](std::string_view text) {
+        if (grammarCandidates.size() > 1) return grammarDetector.Detect(text, {}).code;
+        return grammarCandidates.empty() ? std::string() : grammarCandidates.front();
+    });
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
     RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);
-    const GrammarChecker grammarChecker;
-    const TextMatchService matchService(spell, grammarChecker, GrammarRuleNumbers(),
-                                        languages.Codes());
+    const TextMatchService matchService(spell, grammarLanguages, languages.Codes());
     for (const auto& [name, count] : {std::pair{"check_matches", 5}, {"check_selected_matches", 6}})
         dispatcher.Add(name, count, [&matchService](const RequestDispatcher::Params& p) {
             return std::vector<std::string>{matchService.CheckMatches(p)};

@@ -7,6 +7,8 @@
 #include "api/MatchSelection.h"
 #include "core/CallDeadline.h"
 #include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
+#include "grammar/GrammarRuleTable.h"
 #include "spell/SpellRequest.h"
 #include "spell/SpellService.h"
 #include "spell/SuggestionBudget.h"
@@ -79,16 +81,18 @@ std::string ShortMessage(const std::string& html) {
     return PlainText(html.substr(open + 3, close - open - 3));
 }
 
-bool IsEnglish(const std::string& language) { return language.rfind("en", 0) == 0; }
+std::vector<int> RuleNumbers(const GrammarChecker& checker) {
+    std::vector<int> numbers;
+    for (const GrammarRule& rule : checker.rules().rules()) numbers.push_back(rule.number);
+    return numbers;
+}
 
 }  // namespace
 
-TextMatchService::TextMatchService(SpellService& spell, const GrammarChecker& grammar,
-                                   std::vector<int> grammarRules,
+TextMatchService::TextMatchService(SpellService& spell, const GrammarLanguages& grammar,
                                    std::vector<std::string> languages)
     : spell_(spell),
       grammar_(grammar),
-      grammarRules_(std::move(grammarRules)),
       languages_(std::move(languages)),
       detector_(spell, languages_) {}
 
@@ -115,9 +119,10 @@ bool TextMatchService::AddMisspellings(const std::string& language, const std::s
     return budget.Cut();
 }
 
-bool TextMatchService::AddGrammarProblems(const std::u16string& wide,
+bool TextMatchService::AddGrammarProblems(const GrammarChecker& grammar, const std::u16string& wide,
                                           const MatchSelection& selection, Matches& matches) const {
-    const std::vector<GrammarProblem> problems = grammar_.Check(wide);
+    const std::vector<GrammarProblem> problems =
+        grammar.Check(wide, [] { return CallDeadline::Current().Expired(); });
     for (const GrammarProblem& p : problems)
         if (selection.Grammar(p.rule))
             matches.emplace_back(p.pos, json{{"offset", p.pos},
@@ -145,8 +150,9 @@ std::string TextMatchService::CheckMatches(const std::vector<std::string>& param
         // does, at no cost.
         spell_.CheckSpelling(SpellRequest::Parse({language.code, "", "", "", "", ""}));
     }
-    if (IsEnglish(language.code) && selection.AnyGrammar(grammarRules_))
-        incomplete = AddGrammarProblems(wide, selection, matches) || incomplete;
+    const GrammarChecker* grammar = grammar_.For(language.code);
+    if (grammar && selection.AnyGrammar(RuleNumbers(*grammar)))
+        incomplete = AddGrammarProblems(*grammar, wide, selection, matches) || incomplete;
     incomplete = incomplete || CallDeadline::Current().Expired();
     std::stable_sort(matches.begin(), matches.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

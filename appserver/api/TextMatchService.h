@@ -13,12 +13,12 @@
 //                {"offset": 8, "length": 5, "rule": 1, "message": "...", "shortMessage": "...",
 //                 "replacements": ["as"]}, ...]}
 // Offsets and lengths count UTF-16 code units of the text; rule 0 is a misspelling (at most
-// kMaxSuggestedWords distinct words get suggestions), any other number the grammar rule (English
-// texts only). Matches come in text order. Confidence is 1 for a named language. "incomplete" is
-// true when work was cut short: misspelt words left without suggestions (SuggestionBudget: word
-// count, time for suggestions, client gone), the grammar problem cap reached, or the call's
-// deadline passed.
-// list_languages: one result, the served language codes separated by ",".
+// kMaxSuggestedWords distinct words get suggestions), any other number the grammar rule of the
+// text's language (languages with grammar rules only). Matches come in text order. Confidence is 1
+// for a named language. "incomplete" is true when work was cut short: misspelt words left without
+// suggestions (SuggestionBudget: word count, time for suggestions, client gone), the grammar
+// problem cap reached, or the call's deadline passed. list_languages: one result, the served
+// language codes separated by ",".
 //
 // Throws EngineError for an unsupported language or a text that is not UTF-8.
 #include <nlohmann/json.hpp>
@@ -29,6 +29,7 @@
 #include "api/LanguageDetector.h"
 
 class GrammarChecker;
+class GrammarLanguages;
 class MatchSelection;
 class SpellService;
 
@@ -36,9 +37,9 @@ class TextMatchService {
   public:
     static constexpr size_t kMaxSuggestedWords = 256;
 
-    // `grammarRules`: the numbers of the rules `grammar` applies.
-    TextMatchService(SpellService& spell, const GrammarChecker& grammar,
-                     std::vector<int> grammarRules, std::vector<std::string> languages);
+    // `grammar` must outlive the service.
+    TextMatchService(SpellService& spell, const GrammarLanguages& grammar,
+                     std::vector<std::string> languages);
 
     std::string CheckMatches(const std::vector<std::string>& params) const;
     std::string Languages() const;
@@ -49,12 +50,11 @@ class TextMatchService {
     bool AddMisspellings(const std::string& language, const std::string& options,
                          const std::string& text, const std::string& dictionaries,
                          const std::u16string& wide, Matches& matches) const;
-    bool AddGrammarProblems(const std::u16string& wide, const MatchSelection& selection,
-                            Matches& matches) const;
+    bool AddGrammarProblems(const GrammarChecker& grammar, const std::u16string& wide,
+                            const MatchSelection& selection, Matches& matches) const;
 
     SpellService& spell_;
-    const GrammarChecker& grammar_;
-    std::vector<int> grammarRules_;
+    const GrammarLanguages& grammar_;
     std::vector<std::string> languages_;
     LanguageDetector detector_;
 };

@@ -39,6 +39,7 @@ TEST(GrammarCheckerTest, ArticleFollowsTheSoundNotTheLetter) {
         {"apple", true},  {"hour", true},        {"honest", true},    {"FBI", true},
         {"house", false}, {"university", false}, {"European", false}, {"one", false},
         {"USB", false},   {"umbrella", true},    {"X", false},        {"idea", true},
+        {"udeb", false},  {"udder", true},
     };
     for (const auto& row : rows)
         EXPECT_EQ(GrammarChecker::StartsWithVowelSound(row.word), row.vowelSound) << row.word;
@@ -119,6 +120,8 @@ TEST(GrammarCheckerTest, ShippedRulesFindCommonErrors) {
         {u"He was a honest man.", {2}},
         {u"See http://example.com/its a link.", {}},
         {u"It is ready. the rest follows, e.g. the list.", {4}},
+        {u"Run this:\n\n    make\n\nthen the build starts. Eg. the rest.", {}},
+        {u"Words such as 'alot', \"irregardless\" and \u201cit self\u201d; it self.", {33}},
     };
     for (const auto& row : rows) EXPECT_EQ(RulesIn(row.text), row.rules);
 }
@@ -171,22 +174,30 @@ TEST(GrammarServiceTest, TheCallDeadlineEndsTheCheckWithAWellFormedAnswer) {
 }
 
 TEST(GrammarRuleTableTest, EveryExampleSentenceHoldsForItsRule) {
-    const GrammarRuleTable table = GrammarRuleTable::Load(GRAMMAR_RULES_FILE);
-    std::map<int, std::pair<int, int>> counts;  // rule -> (with a problem, without)
-    for (const GrammarRuleTable::Example& example : table.examples()) {
-        const std::u16string text = WordTokenizer::ToUtf16(example.text);
-        bool found = false;
-        for (const GrammarProblem& p : Shipped().Check(text))
-            found = found || p.rule == example.rule;
-        EXPECT_EQ(found, example.hasProblem) << "rule " << example.rule << ": " << example.text;
-        ++(example.hasProblem ? counts[example.rule].first : counts[example.rule].second);
-    }
-    // The rules of the protocol have examples; a rule with examples has enough of both kinds.
-    for (int rule = GrammarChecker::kRepeatedWord; rule <= GrammarChecker::kYourWelcome; ++rule)
-        EXPECT_TRUE(counts.count(rule)) << "rule " << rule << " has no examples";
-    for (const auto& [rule, count] : counts) {
-        EXPECT_GE(count.first, 5) << "rule " << rule;
-        EXPECT_GE(count.second, 5) << "rule " << rule;
+    const struct {
+        const char* file;
+        size_t minRules;
+    } files[] = {{GRAMMAR_RULES_FILE, 100}, {GRAMMAR_RULES_DE_FILE, 30}};
+    for (const auto& file : files) {
+        const auto table =
+            std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Load(file.file));
+        EXPECT_TRUE(table->errors().empty()) << file.file;
+        const GrammarChecker checker(table);
+        std::map<int, std::pair<int, int>> counts;  // rule -> (with a problem, without)
+        for (const GrammarRule& rule : table->rules()) counts[rule.number];
+        for (const GrammarRuleTable::Example& example : table->examples()) {
+            bool found = false;
+            for (const GrammarProblem& p : checker.Check(WordTokenizer::ToUtf16(example.text)))
+                found = found || p.rule == example.rule;
+            EXPECT_EQ(found, example.hasProblem) << "rule " << example.rule << ": " << example.text;
+            ++(example.hasProblem ? counts[example.rule].first : counts[example.rule].second);
+        }
+        // Every rule has enough examples of both kinds.
+        EXPECT_GE(counts.size(), file.minRules) << file.file;
+        for (const auto& [rule, count] : counts) {
+            EXPECT_GE(count.first, 5) << file.file << " rule " << rule;
+            EXPECT_GE(count.second, 5) << file.file << " rule " << rule;
+        }
     }
 }
 
