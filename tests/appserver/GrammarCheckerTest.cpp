@@ -154,7 +154,7 @@ TEST(GrammarCheckerTest, AStopEndsTheCheckWithWhatWasFoundInTextOrder) {
 }
 
 TEST(GrammarServiceTest, TheCallDeadlineEndsTheCheckWithAWellFormedAnswer) {
-    const GrammarService service(Shipped());
+    const GrammarService service;  // the shipped English rules
     const std::vector<std::string> params = {"", "", "She ate a apple. We could of won.", "0"};
     const struct {
         int callMs;
