@@ -6,6 +6,7 @@
 
 #include "core/CallDeadline.h"
 #include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
 #include "grammar/GrammarService.h"
 #include "spell/WordTokenizer.h"
 
@@ -154,7 +155,9 @@ TEST(GrammarCheckerTest, AStopEndsTheCheckWithWhatWasFoundInTextOrder) {
 }
 
 TEST(GrammarServiceTest, TheCallDeadlineEndsTheCheckWithAWellFormedAnswer) {
-    const GrammarService service;  // the shipped English rules
+    const GrammarLanguages languages({{"en", std::make_shared<const GrammarRuleTable>(
+                                                 GrammarRuleTable::Load(GRAMMAR_RULES_FILE))}});
+    const GrammarService service(languages, [](std::string_view) { return std::string("en"); });
     const std::vector<std::string> params = {"", "", "She ate a apple. We could of won.", "0"};
     const struct {
         int callMs;
