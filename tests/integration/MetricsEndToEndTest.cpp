@@ -19,19 +19,6 @@ namespace {
 constexpr char kPrometheus[] = "/usr/bin/prometheus";
 constexpr auto kScrapeWait = std::chrono::seconds(60);
 
-// The port a program wrote into `file` as "metrics on ... (port N", once it is there.
-int MetricsPort(const std::string& file) {
-    const std::regex line("metrics on [^ ]+ \\(port ([0-9]+)");
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-        std::smatch match;
-        const std::string text = ReadFile(file);
-        if (std::regex_search(text, match, line)) return std::stoi(match[1]);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
-}
-
 // The value of the first sample of an instant query, or -1 when there is none yet.
 double Query(unsigned short port, const std::string& query) {
     const HttpResponse r = HttpRequest(port, "GET", "/api/v1/query?query=" + UrlEncode(query));
@@ -51,8 +38,8 @@ class MetricsEndToEndTest : public ::testing::Test {
                                                 LiveService::ExtraArguments{metrics, metrics});
         if (service->webServerMissing) GTEST_SKIP() << service->problem;
         ASSERT_EQ(service->problem, "");
-        enginePort = MetricsPort(service->state() + "/appserver.log");
-        orthdPort = MetricsPort(service->state() + "/fastcgi.out");
+        enginePort = service->MetricsPort("appserver.log");
+        orthdPort = service->MetricsPort("fastcgi.out");
         ASSERT_NE(enginePort, 0);
         ASSERT_NE(orthdPort, 0);
     }

@@ -39,8 +39,9 @@ class ScaleOutEndToEndTest : public ::testing::Test {
             return;
         }
         database = postgres->FreshDatabase();
-        service = std::make_unique<LiveService>(LiveService::WebServer::NginxFastCgi,
-                                                LiveService::Layout{2, 2, database});
+        service = std::make_unique<LiveService>(
+            LiveService::WebServer::NginxFastCgi, LiveService::Layout{2, 2, database},
+            LiveService::ExtraArguments{{"--metrics-listen", "127.0.0.1:0"}, {}});
         if (service->webServerMissing) skipReason = service->problem;
         if (!service->problem.empty()) return;
         // The first word makes the owned dictionary; its key goes with every later change, as
@@ -78,6 +79,17 @@ class ScaleOutEndToEndTest : public ::testing::Test {
     }
     static std::string Spell(const std::string& text) {
         return "cmd=spell&slang=en_US&text=" + UrlEncode(text);
+    }
+    // What an engine server's metrics page counts of all functions; -1 when it does not answer.
+    static double EngineRequests(int metricsPort) {
+        const auto page = testsupport::HttpRequest(static_cast<unsigned short>(metricsPort), "GET",
+                                                   "/metrics", "", {});
+        if (page.status != 200) return -1;
+        double total = 0;
+        for (size_t at = page.body.find("\nappserver_requests_total{"); at != std::string::npos;
+             at = page.body.find("\nappserver_requests_total{", at + 1))
+            total += std::stod(page.body.substr(page.body.find("} ", at) + 2));
+        return total;
     }
     static bool Marked(const std::string& answer, const std::string& word) {
         return answer.find(">" + word + "<") != std::string::npos;
@@ -125,12 +137,19 @@ TEST_F(ScaleOutEndToEndTest, ZzAnEngineStoppedUnderLoadCostsOnlyItsRequestsInFli
             while (!stop)
                 (ThroughNginx(Spell("This sentense is fine."), "sentense") ? served : failed)++;
         });
+    const int metrics[] = {service->MetricsPort("appserver.log"),
+                           service->MetricsPort("appserver1.log")};
     std::this_thread::sleep_for(std::chrono::seconds(kLoadSeconds / 3));
     const int servedBefore = served;
+    const double otherBefore = EngineRequests(metrics[1]);
+    EXPECT_GT(EngineRequests(metrics[0]), 0);
     service->StopEngine(0);
     std::this_thread::sleep_for(std::chrono::seconds(kLoadSeconds - kLoadSeconds / 3));
     stop = true;
     for (auto& t : clients) t.join();
+    // The stopped engine's counters stop with it; the other's go on rising.
+    EXPECT_EQ(EngineRequests(metrics[0]), -1);
+    EXPECT_GT(EngineRequests(metrics[1]), otherBefore);
     EXPECT_GT(servedBefore, 0);
     EXPECT_GT(served - servedBefore, 0) << "nothing served after the stop";
     EXPECT_LE(failed.load(), kLoadClients) << served << " served";

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <thread>
 #include <utility>
 
@@ -198,6 +199,18 @@ bool LiveService::startWebServer(WebServer server) {
         problem = "the web server did not start: " + ReadFile(errorLog) +
                   ReadFile(state_ + "/webserver.out");
     return problem.empty();
+}
+
+int LiveService::MetricsPort(const std::string& file) const {
+    const std::regex line("metrics on [^ ]+ \\(port ([0-9]+)");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+        std::smatch match;
+        const std::string text = ReadFile(state_ + "/" + file);
+        if (std::regex_search(text, match, line)) return std::stoi(match[1]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
 }
 
 }  // namespace testsupport

@@ -56,6 +56,9 @@ class LiveService {
     explicit LiveService(WebServer server = WebServer::Lighttpd, ExtraArguments extra = {});
     LiveService(WebServer server, Layout layout, ExtraArguments extra = {});
     unsigned short webPort() const { return webPort_; }
+    // The port a program started with "--metrics-listen ...:0" wrote into its log `file` (in
+    // state()) as "metrics on ... (port N"; 0 when it is not there within 10 s.
+    int MetricsPort(const std::string& file) const;
     unsigned short enginePort(size_t i = 0) const { return enginePorts_.at(i); }
     unsigned short poolPort(size_t i) const { return fastCgiPorts_.at(i); }
     const std::string& tree() const { return tree_; }
