@@ -6,7 +6,7 @@ seconds=${1:-30}
 cd "$(dirname "$0")/.."
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVERBARIUM_FUZZ=ON -DBUILD_TESTING=OFF -DVERBARIUM_BENCH=OFF -DSANITIZE=address,undefined >/dev/null
-cmake --build build-fuzz -j "$(nproc)"
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_targets
 mkdir -p build-fuzz/crashes
 for target in build-fuzz/fuzz/*_fuzz; do
   [ -x "$target" ] || continue

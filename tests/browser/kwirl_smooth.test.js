@@ -1,4 +1,4 @@
-// Check as you type stays smooth: 2,000 words typed in bursts send at most one request per
+// Check as you type stays smooth: 1,000 words typed in bursts send at most one request per
 // pause and each word once. The longest main-thread task of the script is printed, not
 // asserted: on a shared machine wall-clock times say more about the neighbours than the script.
 'use strict';
@@ -12,7 +12,7 @@ const VOCABULARY = ('the of and to in is you that it he was for on are as with h
     'look two more write go see number no way could people my than first water been call who oil its now ' +
     'find long down day did get come made may part recieve leter freind wierd untill').split(' ');
 
-test('2,000 typed words: one request per pause at most, each word sent once', () =>
+test('1,000 typed words: one request per pause at most, each word sent once', () =>
     scenario('kwirl_smooth', async ({ page, url }) => {
         await page.goto(url + '/');
         await page.fill('#kwirl-textarea', '');
@@ -21,7 +21,7 @@ test('2,000 typed words: one request per pause at most, each word sent once', ()
         await page.click('#kwirl-textarea');
         let seed = 7;
         const next = () => (seed = (seed * 1103515245 + 12345) % 2147483648);
-        const bursts = 40;
+        const bursts = 20;
         for (let b = 0; b < bursts; b++) {
             const words = Array.from({ length: 50 }, () => VOCABULARY[next() % VOCABULARY.length]);
             await page.keyboard.type(words.join(' ') + ' ');
@@ -34,7 +34,7 @@ test('2,000 typed words: one request per pause at most, each word sent once', ()
         const distinct = new Set(VOCABULARY).size;
         assert.ok(stats.wordsSent - start.wordsSent <= distinct, `${stats.wordsSent - start.wordsSent} words sent`);
         const words = (await page.inputValue('#kwirl-textarea')).trim().split(/\s+/);
-        assert.equal(words.length, 2000);
+        assert.equal(words.length, bursts * 50);
         const marked = await page.evaluate(() => Verbarium.misspelt(document.getElementById('kwirl-textarea')));
         assert.ok(marked.length > 0 && marked.every((w) => ['recieve', 'leter', 'freind', 'wierd', 'untill'].includes(w)),
                   marked.join(','));
