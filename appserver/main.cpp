@@ -52,7 +52,12 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
     SpellService spell(languages, dictionaries, cache, static_cast<size_t>(config.maxSuggestions));
-    if (config.preload) spell.PrepareSuggestions();
+    // The suggestion indexes are built at start, never inside a request: before serving with
+    // --preload, else beside it.
+    if (config.preload)
+        spell.PrepareSuggestions();
+    else
+        spell.PrepareSuggestionsInBackground();
     GrammarService grammar;
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
     RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);

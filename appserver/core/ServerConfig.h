@@ -40,7 +40,9 @@ struct ServerConfig {
     int maxDictionaryStoreMiB = 64;  // words of all personal dictionaries together
     int cacheEntries = 20000;        // suggestion lists kept, all languages together
     int maxSuggestions = 10;
-    bool preload = false;  // open one speller and build the suggestion index per language first
+    // Open one speller and build the suggestion index per language before serving (without it
+    // the indexes are built beside serving).
+    bool preload = false;
 
     // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
     bool Load(int argc, char** argv);

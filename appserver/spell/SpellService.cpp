@@ -1,11 +1,16 @@
 #include "spell/SpellService.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "core/EngineError.h"
+#include "core/Log.h"
 #include "dict/DictionaryStore.h"
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellerPool.h"
@@ -24,6 +29,14 @@ constexpr size_t kMaxSuggestWordBytes = 100;
 constexpr size_t kMaxSuggestedWords = 256;
 constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
 constexpr std::string_view kNoSuggestions = "no_any_suggestions";
+
+// The process's resident memory in MiB (0 where /proc cannot tell).
+size_t ResidentMiB() {
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0, resident = 0;
+    if (!(statm >> pages >> resident)) return 0;
+    return resident * static_cast<size_t>(::sysconf(_SC_PAGESIZE)) >> 20;
+}
 
 std::string PlainApostrophes(std::string word) {
     for (size_t at = word.find(kTypographicApostrophe); at != std::string::npos;
@@ -107,18 +120,43 @@ SpellService::SpellService(const LanguageRegistry& languages, DictionaryStore& d
       maxSuggestions_(maxSuggestions),
       suggesters_(std::move(dataFolder)) {}
 
+SpellService::~SpellService() {
+    stopping_ = true;
+    if (preparing_.joinable()) preparing_.join();
+}
+
 LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
-    return suggesters_.For(pool.language(), [&pool](const WordTiers& tiers) {
+    return suggesters_.For(pool.language(), [this, &pool](const WordTiers& tiers) {
         SpellerPool::Lease speller = pool.Acquire();
         std::vector<std::string> words = speller->DictionaryWords();
-        for (std::string& word : tiers.Words())
+        for (std::string& word : tiers.Words()) {
+            if (stopping_) break;  // the server stops: the index will not be used
             if (speller->Check(word)) words.push_back(std::move(word));
+        }
         return words;
     });
 }
 
 void SpellService::PrepareSuggestions() {
-    for (SpellerPool* pool : languages_.Pools()) SuggesterFor(*pool).Prepare();
+    const auto start = std::chrono::steady_clock::now();
+    size_t bytes = 0, languages = 0;
+    for (SpellerPool* pool : languages_.Pools()) {
+        if (stopping_) return;
+        LanguageSuggester& suggester = SuggesterFor(*pool);
+        suggester.Prepare(&stopping_);
+        bytes += suggester.IndexBytes();
+        ++languages;
+    }
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    Log::Info("suggestion indexes ready: " + std::to_string(languages) + " languages, " +
+              std::to_string(bytes >> 20) + " MiB, " + std::to_string(ms) + " ms; resident " +
+              std::to_string(ResidentMiB()) + " MiB");
+}
+
+void SpellService::PrepareSuggestionsInBackground() {
+    if (!preparing_.joinable()) preparing_ = std::thread([this] { PrepareSuggestions(); });
 }
 
 SpellerPool& SpellService::PoolFor(const std::string& language) const {
@@ -170,11 +208,14 @@ std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std:
     if (word.empty() || word.size() > kMaxSuggestWordBytes) return {};
     const std::string query = PlainApostrophes(word);
     if (auto hit = cache_.Find(pool.language(), query)) return std::move(*hit);
-    std::vector<std::string> list =
-        SuggesterFor(pool).Suggest(query, maxSuggestions_, [&](std::string_view typed) {
+    std::vector<std::string> list = SuggesterFor(pool).Suggest(
+        query, maxSuggestions_,
+        [&](std::string_view typed) {
             SpellerPool::Lease speller = pool.Acquire();
             return speller->Suggest(typed, maxSuggestions_);
-        });
+        },
+        pool.backend() == "hunspell" ? LanguageSuggester::LibrarySpeed::kSlow
+                                     : LanguageSuggester::LibrarySpeed::kFast);
     cache_.Store(pool.language(), query, list);
     return list;
 }
@@ -218,7 +259,6 @@ std::string SpellService::AllSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     std::vector<std::string> lines;
     const auto words = DistinctWords(Check(request, false).misspelt);
-    if (!words.empty()) SuggesterFor(pool).Prepare();  // a first index build is no suggestion time
     SuggestionBudget budget(kMaxSuggestedWords);
     for (const std::string& word : words) {
         const std::vector<std::string> list =
@@ -235,7 +275,6 @@ std::string SpellService::CheckAndSuggestions(const SpellRequest& request) {
     const Verdict verdict = Check(request, true);
     std::string out;
     const auto words = DistinctWords(verdict.misspelt);
-    if (!words.empty()) SuggesterFor(pool).Prepare();  // a first index build is no suggestion time
     SuggestionBudget budget(kMaxSuggestedWords);
     for (const std::string& word : words) {
         const std::vector<std::string> list =

@@ -7,8 +7,10 @@
 // A word is misspelt when no option skips it, it is not an ignored word, not an accepted word
 // (exact, or the accepted word with the first letter capitalised, or in capitals), and the
 // language's speller rejects it (typographic apostrophes are checked as "'").
+#include <atomic>
 #include <cstddef>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "spell/SpellRequest.h"
@@ -38,8 +40,12 @@ class SpellService {
     // "word:s1<LF>s2;" entries, a backslash, then the correct words separated by ",".
     std::string CheckAndSuggestions(const SpellRequest& request);
 
-    // Builds the suggestion index of every language now.
+    // Builds the suggestion index of every language now, and logs their memory and time.
     void PrepareSuggestions();
+    // The same on a thread of its own, so that the server serves while it runs (a language's
+    // suggestions are ranked without its index until that is ready). The destructor stops it.
+    void PrepareSuggestionsInBackground();
+    ~SpellService();
 
     // Ranked suggestions for one word through the cache (benchmarks, tests).
     std::vector<std::string> SuggestWord(const std::string& language, const std::string& word);
@@ -63,4 +69,6 @@ class SpellService {
     SuggestionCache& cache_;
     const size_t maxSuggestions_;
     SuggesterRegistry suggesters_;
+    std::atomic<bool> stopping_{false};  // the destructor asks the preparing thread to stop
+    std::thread preparing_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "suggest/Letters.h"
 #include "suggest/TypingDistance.h"
@@ -60,9 +61,14 @@ std::u32string PrefixOf(std::u32string_view letters) {
 
 }  // namespace
 
-SymmetricDeleteIndex::SymmetricDeleteIndex(const std::vector<std::string>& words) {
+SymmetricDeleteIndex::SymmetricDeleteIndex(const std::vector<std::string>& words,
+                                           const std::atomic<bool>* stop) {
     offsets_.push_back(0);
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(words.size());
     for (const std::string& word : words) {
+        if (stop && stop->load(std::memory_order_relaxed)) break;
+        if (!seen.insert(word).second) continue;
         const std::u32string lower = Letters::Lower(Letters::FromUtf8(word));
         if (lower.empty() || lower.size() > kMaxLetters) continue;
         const auto id = static_cast<uint32_t>(offsets_.size() - 1);

@@ -9,6 +9,7 @@
 // kMaxCandidates words are measured, and words longer than kMaxLetters are not looked up.
 // Memory is about 8 bytes per key (a 32-bit hash and a 32-bit word number) plus the words.
 // Immutable after construction, thread-safe.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,8 +28,10 @@ class SymmetricDeleteIndex {
     };
 
     SymmetricDeleteIndex() = default;
-    // Words longer than kMaxLetters and empty ones are left out.
-    explicit SymmetricDeleteIndex(const std::vector<std::string>& words);
+    // Words longer than kMaxLetters, empty ones and repeats are left out. When `*stop` turns
+    // true the words not yet filed are left out too (the owner is shutting down).
+    explicit SymmetricDeleteIndex(const std::vector<std::string>& words,
+                                  const std::atomic<bool>* stop = nullptr);
 
     // The words at TypingDistance at most kMaxDistance from `typed` (compared in lower case),
     // the word itself included, in no particular order.

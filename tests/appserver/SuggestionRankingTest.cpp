@@ -20,30 +20,34 @@ double Distance(const char32_t* typed, const char32_t* word) {
     return TypingDistance::Between(typed, word);
 }
 
-// The engine's suggestions for en_US on Aspell, with the word tiers the build made.
-class RankedEnglish {
+// The engine's suggestions for one language on Aspell, with the word tiers the build made.
+class Ranked {
   public:
-    static RankedEnglish& Get() {
-        static RankedEnglish instance;
-        return instance;
+    static Ranked& Get(const std::string& language) {
+        static Ranked english("en_US"), german("de_DE");
+        return language == "de_DE" ? german : english;
     }
     std::vector<std::string> Suggest(const std::string& word) {
-        return service_.SuggestWord("en_US", word);
+        return service_.SuggestWord(language_, word);
     }
 
   private:
-    static ServerConfig Config() {
+    static ServerConfig Config(const std::string& language) {
         ServerConfig config;
-        config.languages = {"en_US"};
-        config.backends["en_US"] = "aspell";
+        config.languages = {language};
+        config.backends[language] = "aspell";
         return config;
     }
-    RankedEnglish()
-        : languages_(Config()),
+    explicit Ranked(std::string language)
+        : language_(std::move(language)),
+          languages_(Config(language_)),
           dictionaries_(dir_.str() + "d.db"),
           cache_(0),
-          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR) {}
+          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR) {
+        service_.PrepareSuggestions();
+    }
 
+    const std::string language_;
     testsupport::TempDir dir_;
     LanguageRegistry languages_;
     DictionaryStore dictionaries_;
@@ -70,7 +74,9 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
         {U"", U"abc", 3 * TypingDistance::kDroppedLetter},
         {U"abc", U"", 3},
         {U"acomodate", U"accommodate", 2 * TypingDistance::kDoubling},
-        {U"zürich", U"zurich", 1},
+        {U"zürich", U"zurich", TypingDistance::kAccent},
+        {U"maedchen", U"mädchen", TypingDistance::kSpelledOut},
+        {U"strasse", U"straße", TypingDistance::kSpelledOut},
     };
     for (const auto& row : rows)
         EXPECT_DOUBLE_EQ(Distance(row.typed, row.word), row.cost) << static_cast<int>(row.typed[0]);
@@ -78,6 +84,9 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
     EXPECT_TRUE(TypingDistance::Neighbours(U'z', U'y'));
     EXPECT_FALSE(TypingDistance::Neighbours(U'a', U'p'));
     EXPECT_FALSE(TypingDistance::Neighbours(U'é', U'e'));
+    EXPECT_TRUE(TypingDistance::Neighbours(U'ö', U'l'));
+    EXPECT_EQ(TypingDistance::Base(U'é'), U'e');
+    EXPECT_EQ(TypingDistance::Base(U'ß'), U'ß');
 }
 
 TEST(SymmetricDeleteIndexTest, FindsWordsWithinTwoEditsInAnyCase) {
@@ -121,6 +130,7 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
     const struct {
         const char* typed;
         const char* first;
+        const char* language = "en_US";
     } rows[] = {
         {"brwon", "brown"},
         {"freind", "friend"},
@@ -156,15 +166,32 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"wich", "which"},
         {"londn", "London"},
         {"Londn", "London"},
+        {"FREIND", "FRIEND"},
+        {"Frist", "First"},
+        {"Maedchen", "Mädchen", "de_DE"},
+        {"Madchen", "Mädchen", "de_DE"},
+        {"fuer", "für", "de_DE"},
+        {"schoen", "schön", "de_DE"},
+        {"Strasse", "Straße", "de_DE"},
+        {"heiss", "heiß", "de_DE"},
+        {"Hasu", "Haus", "de_DE"},
+        {"haus", "Haus", "de_DE"},
+        {"Wetetr", "Wetter", "de_DE"},
+        {"zusamen", "zusammen", "de_DE"},
+        {"vieleicht", "vielleicht", "de_DE"},
+        {"Addresse", "Adresse", "de_DE"},
+        {"Rythmus", "Rhythmus", "de_DE"},
+        {"Buero", "Büro", "de_DE"},
+        {"UEBER", "ÜBER", "de_DE"},
     };
     for (const auto& row : rows) {
-        const std::vector<std::string> list = RankedEnglish::Get().Suggest(row.typed);
+        const std::vector<std::string> list = Ranked::Get(row.language).Suggest(row.typed);
         EXPECT_EQ(list.empty() ? "" : list[0], row.first) << row.typed;
     }
 }
 
 TEST(SuggestionRankingTest, LowerCaseWordsBeforeNamesAndNoRepeats) {
-    const std::vector<std::string> list = RankedEnglish::Get().Suggest("brwon");
+    const std::vector<std::string> list = Ranked::Get("en_US").Suggest("brwon");
     const auto lower = std::find(list.begin(), list.end(), "brown");
     const auto name = std::find(list.begin(), list.end(), "Brown");
     EXPECT_LT(lower, name);
@@ -172,5 +199,5 @@ TEST(SuggestionRankingTest, LowerCaseWordsBeforeNamesAndNoRepeats) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
     EXPECT_LE(list.size(), 10u);
-    EXPECT_TRUE(RankedEnglish::Get().Suggest(std::string(150, 'q')).empty());
+    EXPECT_TRUE(Ranked::Get("en_US").Suggest(std::string(150, 'q')).empty());
 }
