@@ -1,5 +1,6 @@
 #include "spell/SpellService.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +30,10 @@ constexpr size_t kMaxSuggestWordBytes = 100;
 constexpr size_t kMaxSuggestedWords = 256;
 constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
 constexpr std::string_view kNoSuggestions = "no_any_suggestions";
+// Words checked under one speller lease while the suggestion index is made.
+constexpr size_t kWordsPerLease = 4096;
+// The nice value of the thread that makes the indexes beside serving.
+constexpr int kPreparingNice = 10;
 
 // The process's resident memory in MiB (0 where /proc cannot tell).
 size_t ResidentMiB() {
@@ -127,11 +132,15 @@ SpellService::~SpellService() {
 
 LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
     return suggesters_.For(pool.language(), [this, &pool](const WordTiers& tiers) {
-        SpellerPool::Lease speller = pool.Acquire();
-        std::vector<std::string> words = speller->DictionaryWords();
-        for (std::string& word : tiers.Words()) {
-            if (stopping_) break;  // the server stops: the index will not be used
-            if (speller->Check(word)) words.push_back(std::move(word));
+        std::vector<std::string> words = pool.Acquire()->DictionaryWords();
+        std::vector<std::string> candidates = tiers.Words();
+        // A handle is leased for a slice of the words at a time, so that requests arriving
+        // meanwhile are not kept waiting for one.
+        for (size_t at = 0; at < candidates.size() && !stopping_; at += kWordsPerLease) {
+            SpellerPool::Lease speller = pool.Acquire();
+            const size_t end = std::min(candidates.size(), at + kWordsPerLease);
+            for (size_t i = at; i < end; ++i)
+                if (speller->Check(candidates[i])) words.push_back(std::move(candidates[i]));
         }
         return words;
     });
@@ -156,7 +165,12 @@ void SpellService::PrepareSuggestions() {
 }
 
 void SpellService::PrepareSuggestionsInBackground() {
-    if (!preparing_.joinable()) preparing_ = std::thread([this] { PrepareSuggestions(); });
+    if (preparing_.joinable()) return;
+    preparing_ = std::thread([this] {
+        // Requests come first: this thread runs at a lower priority (Linux: per thread).
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kPreparingNice);
+        PrepareSuggestions();
+    });
 }
 
 SpellerPool& SpellService::PoolFor(const std::string& language) const {

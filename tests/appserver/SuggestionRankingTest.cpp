@@ -9,6 +9,10 @@
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellService.h"
 #include "spell/SuggestionCache.h"
+#include "suggest/LanguageSuggester.h"
+#include "suggest/Letters.h"
+#include "suggest/SoundKey.h"
+#include "suggest/SuggestionRanker.h"
 #include "suggest/SymmetricDeleteIndex.h"
 #include "suggest/TypingDistance.h"
 #include "suggest/WordTiers.h"
@@ -113,6 +117,106 @@ TEST(SymmetricDeleteIndexTest, FindsWordsWithinTwoEditsInAnyCase) {
         EXPECT_EQ(found, row.found) << row.typed;
     }
     EXPECT_TRUE(index.Near(std::string(100, 'a')).empty());  // too long to look up
+}
+
+TEST(SymmetricDeleteIndexTest, RepeatsAreFiledOnceAndAStopLeavesTheRestOut) {
+    EXPECT_EQ(SymmetricDeleteIndex({"brown", "crown", "brown"}).words(), 2u);
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(SymmetricDeleteIndex({"brown", "crown"}, &stop).words(), 0u);
+}
+
+TEST(SoundKeyTest, WordsThatSoundAlikeShareTheirKey) {
+    const struct {
+        const char* typed;
+        const char* word;
+        bool same;
+    } rows[] = {
+        {"sertain", "certain", true},  {"fisical", "physical", true},
+        {"fone", "phone", true},       {"rite", "write", true},
+        {"stummak", "stomach", false}, {"sity", "city", true},
+        {"fuer", "für", true},         {"brown", "crown", false},
+        {"tought", "taut", true},      {"acomodate", "accommodate", true},
+        {"fiter", "filter", false},    {"", "", true},
+    };
+    for (const auto& row : rows) {
+        const auto key = [](const char* w) {
+            return SoundKey::Of(Letters::Lower(Letters::FromUtf8(w)));
+        };
+        EXPECT_EQ(key(row.typed) == key(row.word), row.same) << row.typed << " " << row.word;
+    }
+}
+
+TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
+    const auto tiers = std::make_shared<const WordTiers>(
+        WordTiers::Parse("church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
+                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\n"));
+    const SuggestionRanker ranker(tiers);
+    const auto cost = [&](const char* typed, const char* word) {
+        return ranker.CostOf(typed, {word, -1, -1});
+    };
+    const struct {
+        const char* typed;
+        const char* cheaper;
+        const char* dearer;
+        double difference;
+    } rows[] = {
+        {"churchs", "churches", "church's", SuggestionRanker::kPossessiveCost},
+        {"triggerd", "triggered", "triggers",
+         SuggestionRanker::kEndingCost + TypingDistance::kNeighbourKey -
+             TypingDistance::kDroppedLetter},
+        {"brwon", "brown", "Brown", SuggestionRanker::kCapitalCost},
+        {"Brwon", "Brown", "brown", 0},
+        {"keyboard", "keyboard", "key board",
+         SuggestionRanker::kSplitCost + TypingDistance::kDroppedLetter},
+    };
+    for (const auto& row : rows)
+        EXPECT_NEAR(cost(row.typed, row.dearer) - cost(row.typed, row.cheaper), row.difference,
+                    1e-9)
+            << row.typed;
+    // The library's first suggestion gets the whole bonus, its tenth none.
+    EXPECT_NEAR(cost("brwon", "brown") - ranker.CostOf("brwon", {"brown", -1, 0}),
+                SuggestionRanker::kLibraryBonus, 1e-9);
+    EXPECT_NEAR(cost("brwon", "brown"), ranker.CostOf("brwon", {"brown", -1, 10}), 1e-9);
+}
+
+// When the library is asked: never for a word the index answers clearly, for an unclear one
+// only when it is fast, and always when the index has nothing close; before the index is
+// ready the library's list is ranked alone.
+TEST(LanguageSuggesterTest, TheLibraryIsAskedOnlyWhenTheIndexNeedsIt) {
+    const auto tiers = std::make_shared<const WordTiers>(
+        WordTiers::Parse("brown\t10\nwith\t10\nwish\t10\nsomething\t10\n"));
+    using Speed = LanguageSuggester::LibrarySpeed;
+    const struct {
+        const char* typed;
+        Speed speed;
+        bool prepared;
+        std::vector<std::string> library;
+        bool asked;
+        const char* first;  // nullptr: either of a tie
+    } rows[] = {
+        {"brwon", Speed::kFast, true, {"crown"}, false, "brown"},  // one clear answer
+        {"wih", Speed::kFast, true, {"wish"}, true, "wish"},       // a tie the library breaks
+        {"wih", Speed::kSlow, true, {"wish"}, false, nullptr},
+        {"smthng", Speed::kSlow, true, {"wish", "something"}, true, "something"},  // nothing near
+        {"brwon", Speed::kSlow, false, {"brown"}, true, "brown"},                  // no index yet
+    };
+    for (const auto& row : rows) {
+        LanguageSuggester suggester("en", tiers, [](const WordTiers& t) { return t.Words(); });
+        if (row.prepared) suggester.Prepare();
+        bool asked = false;
+        const auto list = suggester.Suggest(
+            row.typed, 5,
+            [&](std::string_view) {
+                asked = true;
+                return row.library;
+            },
+            row.speed);
+        EXPECT_EQ(asked, row.asked) << row.typed;
+        ASSERT_FALSE(list.empty()) << row.typed;
+        if (row.first) {
+            EXPECT_EQ(list[0], row.first) << row.typed;
+        }
+    }
 }
 
 TEST(WordTiersTest, SmallestTierWinsAndMalformedLinesAreSkipped) {
