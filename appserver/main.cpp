@@ -1,22 +1,29 @@
 // appserver: the engine server. Serves spelling, suggestions, grammar, thesaurus and personal
 // dictionaries to orthd over TCP. Logs to standard error; writes one "ready on HOST:PORT" line
 // when it serves; stops cleanly on SIGTERM or SIGINT. Exit codes: 0 stopped, 1 failed to start,
-// 2 bad command line or settings.
+// 2 bad command line or settings. "appserver --copy-dictionaries FROM TO" copies the personal
+// dictionaries of one store into another (DictionaryCopy) and exits.
 #include <pthread.h>
 #include <signal.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "api/LanguageDetector.h"
 #include "api/OwnedDictionaryFunctions.h"
 #include "api/TextMatchService.h"
+#include "core/EngineMetrics.h"
 #include "core/IdleTrimmer.h"
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
 #include "core/ServerConfig.h"
+#include "dict/DictionaryCopy.h"
 #include "dict/DictionaryStore.h"
-#include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
 #include "grammar/GrammarService.h"
 #include "net/TcpServer.h"
 #include "spell/LanguageRegistry.h"
@@ -24,12 +31,37 @@
 #include "spell/SuggestionCache.h"
 #include "thes/Thesaurus.h"
 #include "utils/HeapSettings.h"
+#include "utils/metrics/MetricsEndpointThread.h"
+#include "utils/metrics/MetricsRegistry.h"
 
 namespace {
 
 std::string Joined(const std::vector<std::string>& items) {
     std::string out;
     for (const auto& item : items) out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+// Whether `code` is the main variant of `language`: "de_DE" of "de", and "en_US".
+bool MainVariant(const std::string& code, const std::string& language) {
+    std::string upper = language;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return code == language || code == language + "_" + upper || code == "en_US";
+}
+
+// One served variant of each language with grammar rules, the main variant where served, for
+// telling a grammar text's language: few candidates keep that cheap.
+std::vector<std::string> GrammarCandidates(const GrammarLanguages& grammar,
+                                           const std::vector<std::string>& served) {
+    std::vector<std::string> out;
+    for (const std::string& language : grammar.Languages()) {
+        std::string pick;
+        for (const std::string& code : served)
+            if (grammar.For(code) == grammar.For(language) &&
+                (pick.empty() || MainVariant(code, language)))
+                pick = code;
+        if (!pick.empty()) out.push_back(pick);
+    }
     return out;
 }
 
@@ -44,10 +76,59 @@ std::unique_ptr<Thesaurus> OpenThesaurus(const ServerConfig& config) {
     }
 }
 
+// What the network front and the suggestion cache count, read when the page is rendered.
+void AddServerMetrics(MetricsRegistry& metrics, const TcpServer& server,
+                      const SuggestionCache& cache) {
+    using Type = MetricsRegistry::Type;
+    metrics.AddSampled("appserver_busy_refusals_total",
+                       "Requests refused because the server was busy.", Type::Counter,
+                       [&server] { return static_cast<double>(server.refusedBusy()); });
+    metrics.AddSampled("appserver_open_connections", "Client connections open now.", Type::Gauge,
+                       [&server] { return static_cast<double>(server.openConnections()); });
+    metrics.AddSampled("appserver_suggestion_cache_hits_total",
+                       "Suggestion lists found in the cache.", Type::Counter,
+                       [&cache] { return static_cast<double>(cache.hits()); });
+    metrics.AddSampled("appserver_suggestion_cache_misses_total",
+                       "Suggestion lists looked for in the cache and not found.", Type::Counter,
+                       [&cache] { return static_cast<double>(cache.misses()); });
+}
+
+// The operator's metrics page, when an address is configured.
+std::unique_ptr<MetricsEndpointThread> StartMetrics(const ServerConfig& config,
+                                                    const MetricsRegistry& metrics) {
+    if (config.metricsListen.empty()) return nullptr;
+    auto endpoint = std::make_unique<MetricsEndpointThread>(
+        config.metricsListen, *PeerAllowList::Parse(config.metricsAllow),
+        [&metrics] { return metrics.Render(); });
+    Log::Info("metrics on " + config.metricsListen + " (port " + std::to_string(endpoint->port()) +
+              ", readers " + config.metricsAllow + ")");
+    return endpoint;
+}
+
+// A database URI may hold a password: only its scheme is logged.
+std::string DatabaseShown(const std::string& location) {
+    return DictionaryStore::IsDatabaseUri(location) ? "postgresql" : location;
+}
+
+int CopyDictionaries(const char* from, const char* to) {
+    try {
+        const auto source = DictionaryStore::Open(from);
+        const auto target = DictionaryStore::Open(to);
+        const DictionaryCopy::Counts counts = DictionaryCopy::Run(*source, *target);
+        Log::Info("copied " + std::to_string(counts.copied) + " dictionaries, refused " +
+                  std::to_string(counts.refused));
+        return counts.refused == 0 ? 0 : 1;
+    } catch (const std::exception& e) {
+        Log::Error(std::string("copy failed: ") + e.what());
+        return 1;
+    }
+}
+
 int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     LanguageRegistry languages(config);  // first: a settings error leaves no database behind
-    DictionaryStore dictionaries(config.dbPath, static_cast<size_t>(config.maxDictionaryStoreMiB)
-                                                    << 20);
+    const std::unique_ptr<DictionaryStore> store = DictionaryStore::Open(
+        config.dbPath, static_cast<size_t>(config.maxDictionaryStoreMiB) << 20);
+    DictionaryStore& dictionaries = *store;
     Log::Info("languages: " + Joined(languages.Describe()));
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
@@ -58,14 +139,22 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
         spell.PrepareSuggestions();
     else
         spell.PrepareSuggestionsInBackground();
-    GrammarService grammar;
+    const GrammarLanguages grammarLanguages;
+    Log::Info("grammar languages: " + Joined(grammarLanguages.Languages()));
+    const std::vector<std::string> grammarCandidates =
+        GrammarCandidates(grammarLanguages, languages.Codes());
+    const LanguageDetector grammarDetector(spell, grammarCandidates);
+    GrammarService grammar(grammarLanguages, [&](std::string_view text) {
+        if (grammarCandidates.size() > 1) return grammarDetector.Detect(text, {}).code;
+        return grammarCandidates.empty() ? std::string() : grammarCandidates.front();
+    });
     const std::unique_ptr<Thesaurus> thesaurus = OpenThesaurus(config);
     RequestDispatcher dispatcher(spell, grammar, thesaurus.get(), dictionaries);
-    const GrammarChecker grammarChecker;
-    const TextMatchService matchService(spell, grammarChecker, languages.Codes());
-    dispatcher.Add("check_matches", 5, [&matchService](const RequestDispatcher::Params& p) {
-        return std::vector<std::string>{matchService.CheckMatches(p)};
-    });
+    const TextMatchService matchService(spell, grammarLanguages, languages.Codes());
+    for (const auto& [name, count] : {std::pair{"check_matches", 5}, {"check_selected_matches", 6}})
+        dispatcher.Add(name, count, [&matchService](const RequestDispatcher::Params& p) {
+            return std::vector<std::string>{matchService.CheckMatches(p)};
+        });
     OwnedDictionaryFunctions::Register(dispatcher, dictionaries);
     dispatcher.Add("list_languages", 0, [&matchService](const RequestDispatcher::Params&) {
         return std::vector<std::string>{matchService.Languages()};
@@ -78,14 +167,22 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     limits.maxInFlightBytes = static_cast<size_t>(config.maxInFlightMiB) << 20;
     limits.callDeadlineMs = config.callDeadlineMs;
     limits.suggestBudgetMs = config.suggestBudgetMs;
+    MetricsRegistry metrics;
+    const EngineMetrics engineMetrics(metrics, dispatcher.Functions());
     TcpServer server(config.listenHost, config.listenPort, config.workers, limits,
-                     [&dispatcher](std::string_view body) { return dispatcher.Answer(body); });
+                     [&dispatcher, &engineMetrics](std::string_view body) {
+                         return engineMetrics.Measure(body, [&dispatcher](std::string_view b) {
+                             return dispatcher.Answer(b);
+                         });
+                     });
+    AddServerMetrics(metrics, server, cache);
+    const std::unique_ptr<MetricsEndpointThread> metricsPage = StartMetrics(config, metrics);
     server.Start();
     const IdleTrimmer trimmer([&server] { return server.served(); });
     const bool v6 = config.listenHost.find(':') != std::string::npos;
     Log::Info("ready on " + (v6 ? "[" + config.listenHost + "]" : config.listenHost) + ":" +
               std::to_string(server.port()) + " (" + std::to_string(config.workers) +
-              " workers, database " + config.dbPath + ")");
+              " workers, database " + DatabaseShown(config.dbPath) + ")");
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
@@ -107,6 +204,8 @@ int main(int argc, char** argv) {
     ::signal(SIGPIPE, SIG_IGN);
     HeapSettings::KeepForRequests();
 
+    if (argc == 4 && std::strcmp(argv[1], "--copy-dictionaries") == 0)
+        return CopyDictionaries(argv[2], argv[3]);
     ServerConfig config;
     try {
         if (!config.Load(argc, argv)) {

@@ -4,7 +4,10 @@ find_package(GTest REQUIRED)
 # verbarium_test(NAME SOURCES... LIBS libs...)
 # One GoogleTest binary per test area; every TEST is registered with CTest.
 function(verbarium_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "FILTER" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_FILTER)
+    set(T_FILTER "*")
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
@@ -13,7 +16,10 @@ function(verbarium_test name)
     VERBARIUM_BINARY_DIR="${CMAKE_BINARY_DIR}")
   # NO_PRETTY_VALUES: a row is named by its index or by the suite's name generator, never by
   # the bytes of its parameter (which made names of hundreds of characters, pointers included).
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 300)
+  # FILTER (a --gtest_filter) leaves tests out of the one-CTest-test-per-case discovery, for a
+  # caller that runs them some other way.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES TEST_FILTER ${T_FILTER}
+                       PROPERTIES TIMEOUT 300)
 endfunction()
 
 # verbarium_fuzz(NAME SOURCE LIBS...)

@@ -1,6 +1,9 @@
 // Request decoding under hostile input. The input is split at the first two NUL bytes into
 // query string, cookie header and POST body; each goes through the pure decoders and then
-// through Request_FLT with an injected source (GET, POST and command line).
+// through Request_FLT with an injected source (GET, POST and command line). The parameters
+// decoded in one pass must equal those of the first way: collapse, decode the whole piece
+// byte by byte, then split the copy at its first "=".
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -53,12 +56,61 @@ void RunFilter(StringMap map, std::map<std::string, std::string> env, const std:
         std::abort();
 }
 
+std::string ReferenceUrlDecode(std::string_view text) {
+    const auto hex = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '+') {
+            out += ' ';
+            ++i;
+        } else if (text[i] != '%') {
+            out += text[i++];
+        } else {
+            const std::string_view digits = text.substr(i + 1, 2);
+            unsigned value = 0;
+            for (char c : digits) {
+                if (hex(c) < 0) break;
+                value = value * 16 + static_cast<unsigned>(hex(c));
+            }
+            if (value != 0) {
+                out += static_cast<char>(value);
+                i += 1 + digits.size();
+            } else {
+                if (!digits.empty()) out += digits.front();
+                i += 2;
+            }
+        }
+    }
+    return out;
+}
+
+void CheckParameters(std::string_view raw) {
+    const auto params = RequestDecoding::ParseParameters(raw);
+    size_t start = 0;
+    for (const auto& param : params) {
+        const size_t amp = std::min(raw.find('&', start), raw.size());
+        const std::string decoded =
+            ReferenceUrlDecode(RequestDecoding::CollapseCrLfLf(raw.substr(start, amp - start)));
+        start = amp + 1;
+        const size_t eq = decoded.find('=');
+        const std::string name = eq == std::string::npos ? decoded : decoded.substr(0, eq);
+        const std::string value = eq == std::string::npos ? decoded : decoded.substr(eq + 1);
+        if (param.name != RequestDecoding::AsciiLower(name) || param.value != value) std::abort();
+    }
+}
+
 void CheckDecoders(std::string_view query, std::string_view cookie) {
     const std::string decoded = UrlDecode(query);
     if (decoded.size() > query.size()) std::abort();
     (void)GetCookieValue(cookie, "ud", "x");
     (void)GetCookieValue(cookie, "", "x");
-    (void)RequestDecoding::ParseParameters(query);
+    CheckParameters(query);
+    if (UrlDecode(query) != ReferenceUrlDecode(query)) std::abort();
     (void)RequestDecoding::ParseContentLength(query);
     try {
         UTFChecker::Check(decoded);

@@ -2,8 +2,9 @@
 // Layout of an input: byte 0 picks the filter switches and white lists, byte 1 how many
 // problems to take from the following bytes (position, length pairs), the rest is the text;
 // the text doubles as the engine's suggestion answer. Invariants checked: the check stream ends
-// with a blank after loading, and matches the elements; rendering never fails but for
-// EIncorrectPosition.
+// with a blank after loading, and matches the elements and the check length; rendering never
+// fails but for EIncorrectPosition; the renderings, the display conversion and the HTML escape
+// give what the one-code-unit-at-a-time versions (RenderReference.h) give.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +12,15 @@
 #include <string>
 #include <string_view>
 
+#include "RenderReference.h"
 #include "text/DefaultErrorDecorator.h"
 #include "text/EIncorrectPosition.h"
 #include "text/FlashErrorDecorator.h"
 #include "text/KwrlErrorDecorator.h"
 #include "text/TextProcessor.h"
 #include "text/TextRenderers.h"
+#include "text/Utf16Conversion.h"
+#include "utils/TextEscapes.h"
 
 namespace {
 
@@ -40,11 +44,29 @@ std::u16string MarkersFor(uint8_t selector) {
 void CheckInvariants(const TextProcessor& processor, bool freshlyLoaded) {
     const std::u16string check = processor.Text().CheckText();
     if (freshlyLoaded && (check.empty() || check.back() != u' ')) std::abort();
+    if (static_cast<std::size_t>(processor.Text().CheckLength()) != check.size()) std::abort();
     for (const auto& element : processor.Text().Elements())
         if (element.InCheckStream() &&
             check.compare(static_cast<std::size_t>(element.checkStart),
                           static_cast<std::size_t>(element.checkLength), element.check) != 0)
             std::abort();
+}
+
+// Every way the model renders, with and without decorations, against the reference.
+void CheckRenderings(CText& text, std::string_view bytes) {
+    const std::u16string saved = text.MarkerString();
+    for (const char16_t* markers : {u"", u"[_fvw_]", u"[_fvw_][_mkp_]", u"[_mkp_][-html]"}) {
+        text.SetMarkers(saved + markers);
+        for (const auto mode : {CText::PlainText::kAsWritten, CText::PlainText::kHtmlSafe}) {
+            const std::u16string rendered = text.Render(mode);
+            if (rendered != reference::Render(text, mode)) std::abort();
+            if (DisplayConvert(rendered) != reference::DisplayConvert(rendered)) std::abort();
+        }
+    }
+    text.SetMarkers(saved);
+    const std::u16string raw = Utf8ToUtf16(bytes);
+    if (DisplayConvert(raw) != reference::DisplayConvert(raw)) std::abort();
+    if (HtmlEscape(bytes) != reference::HtmlEscape(bytes)) std::abort();
 }
 
 template <typename Render>
@@ -78,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Tolerant([&] { RenderDecorated(processor, dialog); });
     Tolerant([&] { RenderDecorated(processor, kwrl); });
     Tolerant([&] { RenderDecorated(processor, flash); });
+    CheckRenderings(processor.Text(), text);
     Tolerant([&] { (void)processor.MakeDialogCall("suggest", 0); });
     const StringMap strings = {{"sug_len", "5"}};
     (void)RenderWordsXml(processor, strings, text);

@@ -33,6 +33,12 @@ PACKAGES=(
   zlib1g-dev
   # the engine server's dictionary owner keys (random source, SHA-256)
   libssl-dev
+  # the metrics end-to-end test scrapes both metrics pages with a real Prometheus (its own
+  # instance on a free port; the package's service is not wanted here)
+  prometheus
+  # the shared dictionary store of several engine servers: libpq, and the server its tests
+  # start in a scratch folder
+  libpq-dev postgresql
 )
 # A Node.js from another source brings its own npm and conflicts with Debian's package.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
@@ -48,6 +54,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Installed only for the test, which starts its own: the packaged service would keep a
+  # Prometheus running on port 9090 for good.
+  if [[ " ${missing[*]} " == *" prometheus "* ]] && command -v systemctl >/dev/null 2>&1 &&
+    [ -d /run/systemd/system ]; then
+    $SUDO systemctl disable --now prometheus >/dev/null 2>&1 || true
+  fi
 fi
 
 # The browser-test driver and the editors the browser tests run in (CKEditor 5, TinyMCE, Quill,

@@ -1,7 +1,29 @@
 #include "api/OwnedDictionaryFunctions.h"
 
+#include "core/EngineError.h"
 #include "core/RequestDispatcher.h"
 #include "dict/DictionaryStore.h"
+
+namespace {
+
+// Adds to the dictionary after checking the key; a missing dictionary is created with an owner,
+// and its key is the answer (empty when the dictionary existed).
+std::string UpdateOwned(DictionaryStore& store, const std::string& name, const std::string& key,
+                        const std::string& word, const std::string& words) {
+    if (!store.Exists(name)) {
+        try {
+            return store.CreateOwned(name, word.empty() ? words : word + "," + words);
+        } catch (const EngineError&) {
+            // Created meanwhile by another call (or a word broke a rule): added as to any other.
+            if (!store.Exists(name)) throw;
+        }
+    }
+    store.Authorize(name, key);
+    store.AddWords(name, word, words);
+    return {};
+}
+
+}  // namespace
 
 void OwnedDictionaryFunctions::Register(RequestDispatcher& dispatcher, DictionaryStore& store) {
     using Params = RequestDispatcher::Params;
@@ -27,6 +49,19 @@ void OwnedDictionaryFunctions::Register(RequestDispatcher& dispatcher, Dictionar
     });
     dispatcher.Add("remove_user_dictionary_word", 3, [&store](const Params& p) {
         store.RemoveWord(p[0], p[1], p[2]);
+        return Results{};
+    });
+    dispatcher.Add("update_owned_user_dictionary", 4, [&store](const Params& p) {
+        return Results{UpdateOwned(store, p[0], p[1], p[2], p[3])};
+    });
+    dispatcher.Add("rename_owned_user_dictionary", 3, [&store](const Params& p) {
+        store.Authorize(p[0], p[1]);
+        store.Rename(p[0], p[2]);
+        return Results{};
+    });
+    dispatcher.Add("delete_owned_user_dictionary", 2, [&store](const Params& p) {
+        store.Authorize(p[0], p[1]);
+        store.Delete(p[0]);
         return Results{};
     });
 }

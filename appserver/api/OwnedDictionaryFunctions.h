@@ -7,8 +7,14 @@
 //   list_user_dictionary          name, key          -> 1: the words separated by LF
 //   add_user_dictionary_words     name, key, words   -> 0 (comma-separated words)
 //   remove_user_dictionary_word   name, key, word    -> 0
-// The older functions without a key stay as they were: the service
-// authorizes before it calls them.
+//   update_owned_user_dictionary  name, key, word, words -> 1: the new owner key when the call
+//                                                         created the dictionary, else empty
+//   rename_owned_user_dictionary  name, key, new name -> 0
+//   delete_owned_user_dictionary  name, key          -> 0
+// The key is checked first (DictionaryStore::Authorize): a wrong one changes nothing. The check
+// and the change are two steps of the store; a dictionary claimed between them is changed once
+// more without its new key. The older functions without a key stay as they were, for callers
+// that hold no key (the service uses the keyed ones).
 class DictionaryStore;
 class RequestDispatcher;
 

@@ -4,9 +4,14 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "api/MatchSelection.h"
+#include "core/CallDeadline.h"
 #include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
+#include "grammar/GrammarRuleTable.h"
 #include "spell/SpellRequest.h"
 #include "spell/SpellService.h"
+#include "spell/SuggestionBudget.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -76,54 +81,86 @@ std::string ShortMessage(const std::string& html) {
     return PlainText(html.substr(open + 3, close - open - 3));
 }
 
-bool IsEnglish(const std::string& language) { return language.rfind("en", 0) == 0; }
+std::vector<int> RuleNumbers(const GrammarChecker& checker) {
+    std::vector<int> numbers;
+    for (const GrammarRule& rule : checker.rules().rules()) numbers.push_back(rule.number);
+    return numbers;
+}
 
 }  // namespace
 
-TextMatchService::TextMatchService(SpellService& spell, const GrammarChecker& grammar,
+TextMatchService::TextMatchService(SpellService& spell, const GrammarLanguages& grammar,
                                    std::vector<std::string> languages)
     : spell_(spell),
       grammar_(grammar),
       languages_(std::move(languages)),
       detector_(spell, languages_) {}
 
-std::string TextMatchService::CheckMatches(const std::vector<std::string>& params) const {
-    const std::string& text = params[2];
-    DetectedLanguage language{params[0], 1.0};
-    if (params[0] == "auto") language = detector_.Detect(text, CommaList(params[4]));
+bool TextMatchService::AddMisspellings(const std::string& language, const std::string& options,
+                                       const std::string& text, const std::string& dictionaries,
+                                       const std::u16string& wide, Matches& matches) const {
     const SpellRequest request =
-        SpellRequest::Parse({language.code, "", params[1], text, "", params[3]});
-    const std::u16string wide = WordTokenizer::ToUtf16(text);
-
-    std::vector<std::pair<size_t, json>> matches;
+        SpellRequest::Parse({language, "", options, text, "", dictionaries});
     std::map<std::string, std::vector<std::string>> suggested;
+    SuggestionBudget budget(kMaxSuggestedWords);
     for (const auto& [pos, len] : Ranges(spell_.CheckSpelling(request))) {
         const std::string word = WordTokenizer::ToUtf8(std::u16string_view(wide).substr(pos, len));
         auto found = suggested.find(word);
         if (found == suggested.end()) {
             std::vector<std::string> list;
-            if (suggested.size() < kMaxSuggestedWords)
-                list = spell_.SuggestWord(language.code, word);
+            if (budget.Take()) list = spell_.SuggestWord(language, word);
             found = suggested.emplace(word, std::move(list)).first;
         }
         matches.emplace_back(
             pos,
             json{{"offset", pos}, {"length", len}, {"rule", 0}, {"replacements", found->second}});
     }
-    if (IsEnglish(language.code))
-        for (const GrammarProblem& p : grammar_.Check(wide))
+    budget.Report("check_matches");
+    return budget.Cut();
+}
+
+bool TextMatchService::AddGrammarProblems(const GrammarChecker& grammar, const std::u16string& wide,
+                                          const MatchSelection& selection, Matches& matches) const {
+    const std::vector<GrammarProblem> problems =
+        grammar.Check(wide, [] { return CallDeadline::Current().Expired(); });
+    for (const GrammarProblem& p : problems)
+        if (selection.Grammar(p.rule))
             matches.emplace_back(p.pos, json{{"offset", p.pos},
                                              {"length", p.len},
                                              {"rule", p.rule},
                                              {"message", PlainText(p.explanation)},
                                              {"shortMessage", ShortMessage(p.explanation)},
                                              {"replacements", p.variants}});
+    return problems.size() >= GrammarChecker::kMaxProblems;
+}
+
+std::string TextMatchService::CheckMatches(const std::vector<std::string>& params) const {
+    const std::string& text = params[2];
+    const MatchSelection selection = MatchSelection::Parse(params.size() > 5 ? params[5] : "");
+    DetectedLanguage language{params[0], 1.0};
+    if (params[0] == "auto") language = detector_.Detect(text, CommaList(params[4]));
+    const std::u16string wide = WordTokenizer::ToUtf16(text);
+
+    Matches matches;
+    bool incomplete = false;
+    if (selection.spelling()) {
+        incomplete = AddMisspellings(language.code, params[1], text, params[3], wide, matches);
+    } else {
+        // An empty text still refuses a language that is not served, as a check with spelling
+        // does, at no cost.
+        spell_.CheckSpelling(SpellRequest::Parse({language.code, "", "", "", "", ""}));
+    }
+    const GrammarChecker* grammar = grammar_.For(language.code);
+    if (grammar && selection.AnyGrammar(RuleNumbers(*grammar)))
+        incomplete = AddGrammarProblems(*grammar, wide, selection, matches) || incomplete;
+    incomplete = incomplete || CallDeadline::Current().Expired();
     std::stable_sort(matches.begin(), matches.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     json list = json::array();
     for (auto& entry : matches) list.push_back(std::move(entry.second));
     return json{{"language", language.code},
                 {"confidence", language.confidence},
+                {"incomplete", incomplete},
                 {"matches", std::move(list)}}
         .dump(-1, ' ', false, json::error_handler_t::replace);
 }

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "utils/metrics/PeerAllowList.h"
+
 namespace {
 
 constexpr int kMaxWorkers = 256;
@@ -77,7 +79,9 @@ bool IsKnownKey(const std::string& key) {
                                         "max-inflight-mb",
                                         "call-deadline-ms",
                                         "suggest-budget-ms",
-                                        "max-dictionary-store-mb"};
+                                        "max-dictionary-store-mb",
+                                        "metrics-listen",
+                                        "metrics-allow"};
     for (const char* known : kKeys)
         if (key == known) return true;
     return false;
@@ -86,14 +90,16 @@ bool IsKnownKey(const std::string& key) {
 }  // namespace
 
 std::string ServerConfig::Usage() {
-    return "usage: appserver [--listen HOST:PORT] [--db PATH] [--config FILE]\n"
+    return "usage: appserver [--listen HOST:PORT] [--db PATH|postgresql://URI] [--config FILE]\n"
            "  [--aspell-dir DIR] [--hunspell-dir DIR] [--mythes-dir DIR] [--thesaurus LANG]\n"
            "  [--languages L1,L2,...] [--backend LANG=aspell|hunspell]... [--workers N]\n"
            "  [--spellers-per-language N] [--read-timeout-ms MS] [--request-deadline-ms MS]\n"
            "  [--cache-entries N] [--max-suggestions N] [--preload]\n"
            "  [--header-timeout-ms MS] [--max-inflight-mb N] [--call-deadline-ms MS]\n"
            "  [--suggest-budget-ms MS] [--max-dictionary-store-mb N]\n"
-           "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n";
+           "  [--metrics-listen HOST:PORT] [--metrics-allow ADDR[/BITS],...]\n"
+           "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n"
+           "   or: appserver --copy-dictionaries FROM TO  (a file or URI each)\n";
 }
 
 void ServerConfig::Apply(const std::string& rawKey, const std::string& value) {
@@ -149,6 +155,13 @@ void ServerConfig::Apply(const std::string& rawKey, const std::string& value) {
         suggestBudgetMs = ParseInt(key, value, 0, kMaxTimeoutMs);
     } else if (key == "max-dictionary-store-mb") {
         maxDictionaryStoreMiB = ParseInt(key, value, 1, kMaxInFlightMiB);
+    } else if (key == "metrics-listen") {
+        metricsListen = value;
+    } else if (key == "metrics-allow") {
+        if (!PeerAllowList::Parse(value))
+            throw ConfigError("invalid value for metrics-allow: '" + value +
+                              "' (expected addresses or ADDRESS/BITS, separated by commas)");
+        metricsAllow = value;
     } else if (key == "preload") {
         preload = ParseBool(key, value);
     } else {

@@ -7,12 +7,14 @@
 // backend (LANG=aspell|hunspell, repeatable), workers, spellers-per-language, read-timeout-ms,
 // request-deadline-ms, cache-entries, max-suggestions, preload (true/false), config (command
 // line only), header-timeout-ms, max-inflight-mb, call-deadline-ms, suggest-budget-ms,
-// max-dictionary-store-mb. Load throws ConfigError with a message fit for
-// the user.
+// max-dictionary-store-mb, metrics-listen, metrics-allow. Load throws ConfigError with a message
+// fit for the user.
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "utils/metrics/PeerAllowList.h"
 
 class ConfigError : public std::runtime_error {
   public:
@@ -22,7 +24,7 @@ class ConfigError : public std::runtime_error {
 struct ServerConfig {
     std::string listenHost = "127.0.0.1";
     int listenPort = 2880;
-    std::string dbPath = "appserver.db";
+    std::string dbPath = "appserver.db";  // an SQLite file or a postgresql:// URI
     std::string aspellDir = "/usr/lib/aspell";
     std::string hunspellDir = "/usr/share/hunspell";
     std::string mythesDir = "/usr/share/mythes";
@@ -43,6 +45,8 @@ struct ServerConfig {
     // Open one speller and build the suggestion index per language before serving (without it
     // the indexes are built beside serving).
     bool preload = false;
+    std::string metricsListen;  // HOST:PORT of the metrics page; empty: off
+    std::string metricsAllow = PeerAllowList::kLoopback;  // peers that may read it
 
     // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
     bool Load(int argc, char** argv);

@@ -10,13 +10,17 @@ std::string OwnerKey::Generate() {
     unsigned char bytes[kKeyBytes];
     if (RAND_bytes(bytes, sizeof bytes) != 1)
         throw std::runtime_error("no random bytes for a dictionary key");
+    return Hex(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+}
+
+std::string OwnerKey::Hex(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    std::string key;
+    std::string out;
     for (unsigned char b : bytes) {
-        key += kDigits[b >> 4];
-        key += kDigits[b & 0xF];
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0xF];
     }
-    return key;
+    return out;
 }
 
 std::string OwnerKey::Hash(std::string_view key) {

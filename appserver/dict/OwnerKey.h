@@ -15,6 +15,8 @@ class OwnerKey {
     static std::string Generate();
     // The SHA-256 of `key` (32 raw bytes).
     static std::string Hash(std::string_view key);
+    // `bytes` as lower-case hexadecimal digits, two per byte (the form of a key).
+    static std::string Hex(std::string_view bytes);
     // True when `key` hashes to `storedHash`, compared in constant time.
     static bool Matches(std::string_view key, std::string_view storedHash);
 };

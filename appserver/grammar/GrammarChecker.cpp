@@ -6,15 +6,16 @@
 #include <array>
 #include <string_view>
 
+#include "grammar/GrammarText.h"
 #include "spell/WordShape.h"
 #include "spell/WordTokenizer.h"
 #include "utils/TextEscapes.h"
 
 namespace {
 
-constexpr std::array<std::string_view, 14> kConsonantSoundPrefixes = {
-    "uni", "use", "usa", "usu", "uti", "ura",  "ure",
-    "uri", "uro", "eu",  "ewe", "one", "once", "ubiq"};
+constexpr std::array<std::string_view, 15> kConsonantSoundPrefixes = {
+    "uni", "use", "usa", "usu", "uti",  "ura",  "ure", "uri",
+    "uro", "eu",  "ewe", "one", "once", "ubiq", "udeb"};
 constexpr std::array<std::string_view, 5> kVowelSoundPrefixes = {"hour", "honest", "honor",
                                                                  "honour", "heir"};
 constexpr std::array<std::string_view, 12> kAbbreviations = {
@@ -27,6 +28,8 @@ constexpr std::array<std::string_view, 27> kOnsetClusters = {
     "bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr", "gl", "gn", "gr", "kn", "ph",
     "pl", "pr", "ps", "sc", "sh", "sk", "sl", "sm", "sn", "sp", "st", "sw", "th"};
 constexpr std::array<std::string_view, 6> kMoreOnsetClusters = {"tr", "tw", "wh", "wr", "sq", "kl"};
+// The longest list marker, "(viii)".
+constexpr size_t kMaxListMarkerUnits = 6;
 // ICU's time-limit units (about a millisecond each) one rule may spend on one text.
 constexpr int32_t kRuleTimeLimitUnits = 200;
 
@@ -97,6 +100,16 @@ bool InLink(const std::vector<TextWord>& words, size_t pos) {
     return it->inLink && pos < it->pos + it->len;
 }
 
+// Whether the range is a word or phrase set in quotes, as a text names a word rather than uses it:
+// 'alot', "alot", ‘alot’, “alot”, `alot`.
+bool Quoted(const std::u16string& text, size_t pos, size_t end) {
+    if (pos == 0 || end >= text.size()) return false;
+    static constexpr std::u16string_view kOpen = u"'\"\u2018\u201c`";
+    static constexpr std::u16string_view kClose = u"'\"\u2019\u201d`";
+    const size_t quote = kOpen.find(text[pos - 1]);
+    return quote != std::u16string_view::npos && text[end] == kClose[quote];
+}
+
 bool IsAsciiConsonant(char c) {
     return c >= 'a' && c <= 'z' && std::string_view("aeiouy").find(c) == std::string_view::npos;
 }
@@ -116,15 +129,17 @@ bool IsListMarkerChar(char16_t c) {
 }
 
 // Whether the text from the start of the line up to `pos` is only a list marker: "1. ",
-// "a) ", "(iv) ", "- ", "* ", "• ".
-bool AfterListMarker(const std::u16string& text, size_t pos) {
-    size_t start = pos;
-    while (start > 0 && text[start - 1] != u'\n') --start;
-    std::u16string_view head = std::u16string_view(text).substr(start, pos - start);
-    while (!head.empty() && u_isUWhiteSpace(head.front())) head.remove_prefix(1);
-    while (!head.empty() && u_isUWhiteSpace(head.back())) head.remove_suffix(1);
+// "a) ", "(iv) ", "- ", "* ", "• ". Bounded: only the blanks before `pos` are walked.
+bool AfterListMarker(const GrammarText& t, size_t pos) {
+    const std::u16string& text = t.text();
+    const size_t lineStart = t.LineStart(pos);
+    size_t end = pos;
+    while (end > lineStart && u_isUWhiteSpace(text[end - 1])) --end;
+    const size_t begin = t.FirstNonSpace(pos);
+    if (begin >= end || end - begin > kMaxListMarkerUnits) return false;
+    std::u16string_view head = std::u16string_view(text).substr(begin, end - begin);
     if (head == u"-" || head == u"*" || head == u"\u2022") return true;
-    if (head.size() < 2 || head.size() > 6) return false;
+    if (head.size() < 2) return false;
     const char16_t close = head.back();
     if (close != u'.' && close != u')') return false;
     head.remove_suffix(1);
@@ -137,24 +152,47 @@ bool AfterListMarker(const std::u16string& text, size_t pos) {
 }
 
 // Whether the line around `pos` looks like code or a command rather than prose: it holds marks
-// that prose does not use, or it is indented as a block.
-bool InCodeLine(const std::u16string& text, size_t pos) {
-    size_t start = pos;
-    while (start > 0 && text[start - 1] != u'\n') --start;
-    size_t end = text.find(u'\n', pos);
-    if (end == std::u16string::npos) end = text.size();
-    const std::u16string_view line = std::u16string_view(text).substr(start, end - start);
-    if (line.find_first_of(u"[]{}=;|$`<>") != std::u16string_view::npos) return true;
-    // A block indented by four or more blanks with the word first on its line.
-    return pos - start >= 4 && line.find_first_not_of(u" \t") == pos - start;
+// that prose does not use, or it is indented as a block (four or more blanks with the word
+// first on its line).
+bool InCodeLine(const GrammarText& t, size_t pos) {
+    return t.HasCodeMarks(pos) || (pos - t.LineStart(pos) >= 4 && t.FirstNonBlank(pos) == pos);
+}
+
+// The first kMaxProblems of `problems` in text order, sorted.
+void KeepFirstProblems(std::vector<GrammarProblem>& problems) {
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const GrammarProblem& x, const GrammarProblem& y) {
+                         return x.pos != y.pos ? x.pos < y.pos : x.rule < y.rule;
+                     });
+    if (problems.size() > GrammarChecker::kMaxProblems)
+        problems.resize(GrammarChecker::kMaxProblems);
 }
 
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
 
-GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules)
-    : rules_(std::move(rules)) {}
+GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Matching matching)
+    : rules_(std::move(rules)), matching_(matching) {
+    for (size_t i = 0; i < rules_->rules().size(); ++i) {
+        const icu::UnicodeString& source = rules_->rules()[i].pattern->pattern();
+        anchors_.push_back(RuleAnchor::Of(
+            std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length()))));
+        if (anchors_.back().kind() == RuleAnchor::Kind::kAnyWord) anyWordRules_.push_back(i);
+        if (anchors_.back().kind() == RuleAnchor::Kind::kChars) charRules_.push_back(i);
+        const std::vector<std::u16string>& words = anchors_.back().words();
+        // Longer anchor words cannot be looked up in a run's kept letters: no anchor then.
+        if (std::any_of(words.begin(), words.end(), [](const std::u16string& word) {
+                return word.size() > GrammarText::kFoldedRunUnits;
+            }))
+            anchors_.back() = RuleAnchor();
+        for (const std::u16string& word : anchors_.back().words()) {
+            std::vector<size_t>& list = wordRules_[word];
+            if (list.empty() || list.back() != i) list.push_back(i);
+            longestWord_ = std::max(longestWord_, word.size());
+        }
+    }
+}
 
 bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
     if (word.empty()) return false;
@@ -168,10 +206,10 @@ bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
     return std::string_view("aeiou").find(lower[0]) != std::string_view::npos;
 }
 
-bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
-                                    size_t index) {
+bool GrammarChecker::StartsSentence(const GrammarText& t, size_t index) {
+    const std::u16string& text = t.text();
+    const std::vector<TextWord>& words = t.words();
     const size_t start = words[index].pos;
-    if (AfterListMarker(text, start) || InCodeLine(text, start)) return false;
     // An abbreviation written with full stops ("i.e.", "e.g.") is not a word of the sentence.
     const size_t end = start + words[index].len;
     if (end + 1 < text.size() && text[end] == u'.' && u_isalpha(text[end + 1])) return false;
@@ -179,73 +217,134 @@ bool GrammarChecker::StartsSentence(const std::u16string& text, const std::vecto
     if (end < text.size() && text[end] == u')' && words[index].len <= 3) return false;
     size_t i = start;
     bool sawBlank = false;
+    size_t lineBreaks = 0;
     while (i > 0 && u_isUWhiteSpace(text[i - 1])) {
         --i;
         sawBlank = true;
+        lineBreaks += text[i] == u'\n';
     }
-    if (i == 0) return true;
-    const char16_t mark = text[i - 1];
-    if (!sawBlank || (mark != u'.' && mark != u'!' && mark != u'?')) return false;
-    if (mark == u'.') {
-        if (i >= 2 && text[i - 2] == u'.') return false;  // an ellipsis
-        if (index == 0) return true;
-        const TextWord& previous = words[index - 1];
-        if (previous.pos + previous.len != i - 1) return true;
-        const std::string lower = WordShape::Lower(previous.utf8);
-        if (previous.len == 1 || In(kAbbreviations, lower)) return false;
-        if (previous.pos >= 2 && text[previous.pos - 1] == u'.') return false;  // "e.g."
+    // A paragraph that begins in lower case goes on a sentence begun above it (after a list,
+    // an example or a command).
+    if (i > 0 && lineBreaks >= 2) return false;
+    if (i > 0) {
+        const char16_t mark = text[i - 1];
+        if (!sawBlank || (mark != u'.' && mark != u'!' && mark != u'?')) return false;
+        if (mark == u'.') {
+            if (i >= 2 && text[i - 2] == u'.') return false;  // an ellipsis
+            const TextWord* previous = index > 0 ? &words[index - 1] : nullptr;
+            if (previous && previous->pos + previous->len == i - 1) {
+                const std::string lower = WordShape::Lower(WordTokenizer::ToUtf8(
+                    std::u16string_view(text).substr(previous->pos, previous->len)));
+                if (previous->len == 1 || In(kAbbreviations, lower)) return false;
+                if (previous->pos >= 2 && text[previous->pos - 1] == u'.') return false;  // "e.g."
+            }
+        }
     }
+    // Last, as they look at the line: a list item or a line of code starts no sentence.
+    return !AfterListMarker(t, start) && !InCodeLine(t, start);
+}
+
+bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& match,
+                            const GrammarText& t, std::vector<GrammarProblem>& out) const {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::u16string& text = t.text();
+    const auto pos = static_cast<size_t>(match.start(status));
+    const auto end = static_cast<size_t>(match.end(status));
+    if (U_FAILURE(status) || end <= pos || InLink(t.words(), pos) || Quoted(text, pos, end))
+        return false;
+    if (rule.condition == GrammarRule::Condition::kSentenceStart) {
+        const size_t index = WordAt(t.words(), pos);
+        if (index == t.words().size() || t.words()[index].inLink ||
+            WordShape(std::u16string_view(text).substr(pos, end - pos)).mixedCase() ||
+            !StartsSentence(t, index))
+            return false;
+    } else if (rule.condition != GrammarRule::Condition::kNone) {
+        const std::string group = Utf8Of(match.group(rule.group, status));
+        const bool vowel = StartsWithVowelSound(group);
+        const bool soundFits =
+            rule.condition == GrammarRule::Condition::kVowelSound
+                ? vowel
+                : !vowel && !group.empty() && !(group[0] >= '0' && group[0] <= '9');
+        if (U_FAILURE(status) || !soundFits || !ReadAsWord(group)) return false;
+    }
+    GrammarProblem problem{pos, end - pos, rule.number, {}, {}};
+    problem.explanation =
+        Fill(rule.explanation, match, [](const std::string& g) { return HtmlEscape(g); });
+    for (const std::string& variant : rule.variants)
+        problem.variants.push_back(
+            FollowingCase(Fill(variant, match, [](const std::string& g) { return g; }), text, pos));
+    out.push_back(std::move(problem));
     return true;
 }
 
-void GrammarChecker::ApplyRule(const GrammarRule& rule, const std::u16string& text,
-                               const std::vector<TextWord>& words,
-                               std::vector<GrammarProblem>& out) const {
+void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
+                               const std::vector<size_t>* starts, std::vector<GrammarProblem>& out,
+                               const StopCheck& stop) const {
     UErrorCode status = U_ZERO_ERROR;
+    const std::u16string& text = t.text();
     const icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
     std::unique_ptr<icu::RegexMatcher> match(rule.pattern->matcher(input, status));
     if (U_FAILURE(status)) return;
     match->setTimeLimit(kRuleTimeLimitUnits, status);
     size_t found = 0;
-    while (found < kMaxProblems && match->find(status) && U_SUCCESS(status)) {
-        const auto pos = static_cast<size_t>(match->start(status));
-        const auto end = static_cast<size_t>(match->end(status));
-        if (U_FAILURE(status) || end <= pos || InLink(words, pos)) continue;
-        if (rule.condition == GrammarRule::Condition::kSentenceStart) {
-            const size_t index = WordAt(words, pos);
-            if (index == words.size() || words[index].inLink ||
-                WordShape(std::u16string_view(text).substr(pos, end - pos)).mixedCase() ||
-                !StartsSentence(text, words, index))
-                continue;
-        } else if (rule.condition != GrammarRule::Condition::kNone) {
-            const std::string group = Utf8Of(match->group(rule.group, status));
-            const bool vowel = StartsWithVowelSound(group);
-            const bool soundFits =
-                rule.condition == GrammarRule::Condition::kVowelSound
-                    ? vowel
-                    : !vowel && !group.empty() && !(group[0] >= '0' && group[0] <= '9');
-            const bool wanted = soundFits && ReadAsWord(group);
-            if (U_FAILURE(status) || !wanted) continue;
+    if (!starts) {
+        while (found < kMaxProblems && !(stop && stop()) && match->find(status) &&
+               U_SUCCESS(status))
+            found += Accept(rule, *match, t, out);
+        return;
+    }
+    // Tried at its anchors only, the rule finds what find() finds: the first match at or after
+    // the end of the one before.
+    size_t from = 0;
+    const auto length = static_cast<int64_t>(text.size());
+    for (size_t start : *starts) {
+        if (start < from) continue;
+        match->region(static_cast<int64_t>(start), length, status);
+        match->useTransparentBounds(true).useAnchoringBounds(false);
+        if (U_FAILURE(status) || found >= kMaxProblems || (stop && stop())) break;
+        if (!match->lookingAt(status)) {
+            if (U_FAILURE(status)) break;  // over its time: the rest of the rule is skipped
+            continue;
         }
-        GrammarProblem problem{pos, end - pos, rule.number, {}, {}};
-        problem.explanation =
-            Fill(rule.explanation, *match, [](const std::string& g) { return HtmlEscape(g); });
-        for (const std::string& variant : rule.variants)
-            problem.variants.push_back(FollowingCase(
-                Fill(variant, *match, [](const std::string& g) { return g; }), text, pos));
-        out.push_back(std::move(problem));
-        ++found;
+        const auto end = static_cast<size_t>(match->end(status));
+        from = end > start ? end : start + 1;
+        found += Accept(rule, *match, t, out);
     }
 }
 
-std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text) const {
-    const std::vector<TextWord> words = WordTokenizer::Words(text);
+std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
+                                                  const StopCheck& stop) const {
+    const GrammarText t(text);
+    const std::vector<GrammarRule>& rules = rules_->rules();
+    // Each rule's anchors in this text, in text order.
+    std::vector<std::vector<size_t>> starts(rules.size());
+    const auto add = [&starts](size_t rule, size_t pos) {
+        if (starts[rule].empty() || starts[rule].back() != pos) starts[rule].push_back(pos);
+    };
+    for (const GrammarText::Run& run : t.runs()) {
+        for (size_t rule : anyWordRules_) add(rule, run.pos);
+        for (size_t n = 1; n <= std::min(run.folded.size(), longestWord_); ++n) {
+            const auto it = wordRules_.find(std::u16string_view(run.folded).substr(0, n));
+            if (it != wordRules_.end())
+                for (size_t rule : it->second) add(rule, run.pos);
+        }
+    }
+    for (size_t rule : charRules_) {
+        const std::u16string& chars = anchors_[rule].chars();
+        for (size_t pos = text.find_first_of(chars); pos != std::u16string::npos;
+             pos = text.find_first_of(chars, pos + 1))
+            starts[rule].push_back(pos);
+    }
     std::vector<GrammarProblem> out;
-    for (const GrammarRule& rule : rules_->rules()) ApplyRule(rule, text, words, out);
-    std::stable_sort(out.begin(), out.end(), [](const GrammarProblem& x, const GrammarProblem& y) {
-        return x.pos != y.pos ? x.pos < y.pos : x.rule < y.rule;
-    });
-    // Each rule stopped at the limit: the first kMaxProblems of all are among what it kept.
-    if (out.size() > kMaxProblems) out.resize(kMaxProblems);
+    for (size_t i = 0; i < rules.size(); ++i) {
+        if (stop && stop()) break;
+        const bool everywhere = matching_ == Matching::kEveryPosition ||
+                                anchors_[i].kind() == RuleAnchor::Kind::kAnywhere;
+        ApplyRule(rules[i], t, everywhere ? nullptr : &starts[i], out, stop);
+        // Each rule stops at the limit: the first kMaxProblems of all are among what is kept,
+        // and at most two rules' worth of problems are held at once.
+        if (out.size() > kMaxProblems) KeepFirstProblems(out);
+    }
+    KeepFirstProblems(out);
     return out;
 }

@@ -10,14 +10,23 @@
 // left out. Each rule's matching is bounded in time, so no text can hold a worker for long, and
 // only the first kMaxProblems problems are reported (each holds its explanation and variants:
 // a long text full of problems would otherwise cost hundreds of megabytes).
+// A rule is tried only where its match can start (see RuleAnchor): at the words its pattern
+// begins with, at every word, or at the marks it begins with; at every position only when its
+// pattern tells nothing.
 // Immutable after construction, thread-safe.
+#include <unicode/regex.h>
+
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "grammar/GrammarProblem.h"
 #include "grammar/GrammarRuleTable.h"
-#include "spell/TextWord.h"
+#include "grammar/GrammarText.h"
+#include "grammar/RuleAnchor.h"
 
 class GrammarChecker {
   public:
@@ -31,22 +40,51 @@ class GrammarChecker {
         kYourWelcome = 7,
     };
 
+    // Where rules are tried: at their anchors, or (the slow baseline that benchmarks compare
+    // with) at every position of the text. Both find the same problems.
+    enum class Matching { kAnchored, kEveryPosition };
+
     static constexpr size_t kMaxProblems = 10000;
 
     // The rules of GrammarRuleTable::Default().
     GrammarChecker();
-    explicit GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules);
+    explicit GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules,
+                            Matching matching = Matching::kAnchored);
 
-    std::vector<GrammarProblem> Check(const std::u16string& text) const;
+    // Asked between the steps of a check; once it answers true the check ends early.
+    using StopCheck = std::function<bool()>;
+
+    // The problems of `text` in text order; when `stop` ends the check, those found so far.
+    std::vector<GrammarProblem> Check(const std::u16string& text, const StopCheck& stop = {}) const;
+
+    const GrammarRuleTable& rules() const { return *rules_; }
 
     // True when the article "an" belongs before `word` (UTF-8 as written).
     static bool StartsWithVowelSound(const std::string& word);
 
   private:
-    static bool StartsSentence(const std::u16string& text, const std::vector<TextWord>& words,
-                               size_t index);
-    void ApplyRule(const GrammarRule& rule, const std::u16string& text,
-                   const std::vector<TextWord>& words, std::vector<GrammarProblem>& out) const;
+    static bool StartsSentence(const GrammarText& text, size_t index);
+    // Adds the problem of one match unless the rule's condition rules it out; true when added.
+    bool Accept(const GrammarRule& rule, const icu::RegexMatcher& match, const GrammarText& text,
+                std::vector<GrammarProblem>& out) const;
+    // Tries `rule` at `starts` (ascending), or at every position when `starts` is null.
+    void ApplyRule(const GrammarRule& rule, const GrammarText& text,
+                   const std::vector<size_t>* starts, std::vector<GrammarProblem>& out,
+                   const StopCheck& stop) const;
 
     std::shared_ptr<const GrammarRuleTable> rules_;
+    Matching matching_ = Matching::kAnchored;
+    std::vector<RuleAnchor> anchors_;  // one per rule
+    std::vector<size_t> anyWordRules_;
+    std::vector<size_t> charRules_;
+    // Looks words up by view, so a text's letters need no copy.
+    struct WordHash {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view word) const {
+            return std::hash<std::u16string_view>()(word);
+        }
+    };
+    // Anchor word (case-folded) -> the rules it anchors.
+    std::unordered_map<std::u16string, std::vector<size_t>, WordHash, std::equal_to<>> wordRules_;
+    size_t longestWord_ = 0;
 };

@@ -1,7 +1,10 @@
 #include "grammar/GrammarRuleTable.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <variant>
@@ -154,12 +157,35 @@ GrammarRuleTable GrammarRuleTable::Load(const std::string& path) {
 
 std::shared_ptr<const GrammarRuleTable> GrammarRuleTable::Default() {
     static const std::shared_ptr<const GrammarRuleTable> table = [] {
-        const std::string path = ProgramFolder::Path() + "/" + kFileName;
+        auto english = ForLanguage("en");
+        if (english) return english;
+        Log::Error("grammar: no rules: " + ProgramFolder::Path() + "/" + kFileName);
+        return std::make_shared<const GrammarRuleTable>();
+    }();
+    return table;
+}
+
+std::shared_ptr<const GrammarRuleTable> GrammarRuleTable::ForLanguage(std::string_view language) {
+    std::string bare(language.substr(0, language.find_first_of("_-")));
+    for (char& c : bare) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    const bool plain = bare.size() >= 2 && bare.size() <= 3 &&
+                       bare.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos;
+    if (!plain) return nullptr;
+    static std::mutex mutex;
+    static std::map<std::string, std::shared_ptr<const GrammarRuleTable>, std::less<>> tables;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto known = tables.find(bare);
+    if (known != tables.end()) return known->second;
+    const std::string path = ProgramFolder::Path() + "/grammar-" + bare + ".rules";
+    std::shared_ptr<const GrammarRuleTable> table;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) {
         auto loaded = std::make_shared<GrammarRuleTable>(Load(path));
         for (const LineError& e : loaded->errors())
             Log::Error(path + ":" + std::to_string(e.line) + ": grammar rule skipped: " + e.reason);
         Log::Info("grammar: " + std::to_string(loaded->rules().size()) + " rules from " + path);
-        return loaded;
-    }();
+        table = std::move(loaded);
+    }
+    tables.emplace(bare, table);
     return table;
 }

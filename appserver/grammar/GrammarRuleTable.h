@@ -33,7 +33,8 @@ class GrammarRuleTable {
         std::string reason;
     };
 
-    // The default file name, looked for beside the engine server's program.
+    // The default file name, looked for beside the engine server's program; the rules of other
+    // languages are in "grammar-LL.rules" (LL: the language without its region).
     static constexpr char kFileName[] = "grammar-en.rules";
 
     static GrammarRuleTable Parse(std::string_view text);
@@ -42,6 +43,10 @@ class GrammarRuleTable {
     // The process's table, read once on first use from kFileName beside the program, with every
     // skipped line logged. Without the file the table is empty (and that is logged).
     static std::shared_ptr<const GrammarRuleTable> Default();
+    // The rules for `language` ("de_DE", "de-ch", "en"), read once on first use from
+    // "grammar-LL.rules" beside the program with every skipped line logged; null when there is
+    // no such file or the language is not a plain language code. Thread-safe.
+    static std::shared_ptr<const GrammarRuleTable> ForLanguage(std::string_view language);
 
     const std::vector<GrammarRule>& rules() const { return rules_; }
     const std::vector<LineError>& errors() const { return errors_; }

@@ -3,7 +3,9 @@
 #include <set>
 #include <string_view>
 
+#include "core/CallDeadline.h"
 #include "core/EngineError.h"
+#include "core/Log.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -48,6 +50,18 @@ long long ParseIndex(const std::string& text) {
 
 }  // namespace
 
+GrammarService::GrammarService() = default;
+
+GrammarService::GrammarService(const GrammarLanguages& languages, LanguageOf languageOf)
+    : languages_(&languages), languageOf_(std::move(languageOf)) {}
+
+const GrammarChecker& GrammarService::CheckerFor(std::string_view utf8) const {
+    if (!languages_ || !languageOf_) return english_;
+    const GrammarChecker* checker = languages_->For(languageOf_(utf8));
+    if (!checker) checker = languages_->For("en");
+    return checker ? *checker : english_;
+}
+
 std::vector<std::string> GrammarService::CheckGrammar(
     const std::vector<std::string>& params) const {
     const std::set<long long> ignoredRules = NumberSet(params.at(0));
@@ -57,7 +71,16 @@ std::vector<std::string> GrammarService::CheckGrammar(
 
     std::vector<std::string> results(4);
     long long index = 0;
-    for (const GrammarProblem& p : checker_.Check(text)) {
+    // The call's deadline (or its client gone) ends the check: the answer holds the problems
+    // found so far.
+    bool stopped = false;
+    const auto stop = [&stopped] { return stopped = stopped || CallDeadline::Current().Expired(); };
+    const std::vector<GrammarProblem> problems = CheckerFor(params[2]).Check(text, stop);
+    if (stopped)
+        Log::Warning("check_grammar stopped at the call's deadline after " +
+                     std::to_string(problems.size()) + " problems in a text of " +
+                     std::to_string(text.size()) + " characters");
+    for (const GrammarProblem& p : problems) {
         if (ignoredRules.count(p.rule) || ignoredPositions.count(static_cast<long long>(p.pos)))
             continue;
         if (index == current) {

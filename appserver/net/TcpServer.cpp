@@ -236,6 +236,7 @@ void TcpServer::CheckTime(Connection& c, long long now) {
 void TcpServer::Refuse(Connection& c, RequestReader::Outcome outcome, long long now) {
     const std::string message = RequestReader::MessageFor(outcome);
     if (message.empty()) return Finish(c);  // nobody to answer
+    if (outcome == RequestReader::Outcome::kBusy) refusedBusy_.fetch_add(1);
     Log::Warning("refused a request: " + message);
     budget_.Release(std::exchange(c.reserved, 0));
     // The answer is small and the socket has sent nothing yet: it fits the send buffer.
@@ -267,6 +268,7 @@ void TcpServer::Drain(Connection& c, long long now) {
 
 void TcpServer::Finish(Connection& c) {
     budget_.Release(std::exchange(c.reserved, 0));
+    if (c.fd.valid()) open_.fetch_sub(1);
     c.fd.Reset();
     c.state = Connection::State::kDone;
 }
@@ -325,6 +327,7 @@ bool TcpServer::TakeQueued(Job& job) {
 void TcpServer::ServeNewConnection() {
     UniqueFd fd(::accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
     if (!fd.valid()) return;  // another worker took it, the client gave up, a passing shortage
+    open_.fetch_add(1);
     const long long now = NowMs();
     auto c = std::make_unique<Connection>();
     c->fd = std::move(fd);
@@ -364,6 +367,7 @@ void TcpServer::Answer(Job job) {
         DrainBlocking(job.fd.get());
     }
     job.fd.Reset();  // closing sends the end of the answer
+    open_.fetch_sub(1);
     // Freed blocks of a large request stay with the allocator otherwise, in every worker's
     // arena: the server would keep its largest burst for good.
     if (job.reserved >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);

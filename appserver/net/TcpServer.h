@@ -42,6 +42,9 @@ class TcpServer {
     void Start();
     void Stop();
     unsigned long long served() const { return served_.load(); }
+    // For the metrics page: requests refused as busy, connections accepted and not yet closed.
+    unsigned long long refusedBusy() const { return refusedBusy_.load(); }
+    long long openConnections() const { return open_.load(); }
 
   private:
     struct Job {
@@ -91,6 +94,8 @@ class TcpServer {
 
     std::atomic<bool> stopping_{false};
     std::atomic<unsigned long long> served_{0};
+    std::atomic<unsigned long long> refusedBusy_{0};
+    std::atomic<long long> open_{0};
     std::thread reader_;
     std::vector<std::thread> workers_;
 };

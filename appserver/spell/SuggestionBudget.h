@@ -17,6 +17,8 @@ class SuggestionBudget {
     bool Take();
     // One warning line when words went without suggestions because of the budget.
     void Report(const std::string& function) const;
+    // Whether some word went without suggestions.
+    bool Cut() const { return suggested_ != words_; }
 
   private:
     const size_t maxWords_;

@@ -9,11 +9,18 @@ std::string SuggestionCache::KeyOf(std::string_view language, std::string_view w
 
 std::optional<std::vector<std::string>> SuggestionCache::Find(std::string_view language,
                                                               std::string_view word) {
-    if (capacity_ == 0) return std::nullopt;
+    if (capacity_ == 0) {
+        ++misses_;
+        return std::nullopt;
+    }
     const std::string key = KeyOf(language, word);
     std::lock_guard<std::mutex> lock(mutex_);
     const auto hit = index_.find(key);
-    if (hit == index_.end()) return std::nullopt;
+    if (hit == index_.end()) {
+        ++misses_;
+        return std::nullopt;
+    }
+    ++hits_;
     order_.splice(order_.begin(), order_, hit->second);
     return hit->second->second;
 }

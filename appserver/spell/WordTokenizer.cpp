@@ -231,11 +231,7 @@ std::vector<TextWord> WordTokenizer::Words(const std::u16string& text) {
     const std::u16string_view view(text);
     ForEachIcuSegment(view, [&](size_t begin, size_t end) {
         ForEachPart(view, begin, end, [&](size_t start, size_t length) {
-            TextWord word;
-            word.pos = start;
-            word.len = length;
-            word.utf8 = ToUtf8(view.substr(start, length));
-            words.push_back(std::move(word));
+            words.push_back({start, length, false});
         });
     });
     MarkLinks(words, LinkFinder::Find(text),

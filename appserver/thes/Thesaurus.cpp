@@ -148,7 +148,8 @@ std::string Thesaurus::TextRanges(const std::string& text, bool antonyms) {
     const std::u16string utf16 = WordTokenizer::ToUtf16(text);
     std::string out;
     for (const auto& word : WordTokenizer::Words(utf16)) {
-        const Presence p = PresenceOf(word.utf8);
+        const Presence p = PresenceOf(
+            WordTokenizer::ToUtf8(std::u16string_view(utf16).substr(word.pos, word.len)));
         if (antonyms ? p.antonyms : p.synonyms)
             out += std::to_string(word.pos) + "," + std::to_string(word.len) + ";";
     }

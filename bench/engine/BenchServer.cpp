@@ -43,6 +43,12 @@ void BenchServer::Stop() {
 
 std::string BenchServer::Call(const std::string& function,
                               const std::vector<std::string>& params) const {
+    return Results(function, params, 1)[0];
+}
+
+std::vector<std::string> BenchServer::Results(const std::string& function,
+                                              const std::vector<std::string>& params,
+                                              int count) const {
     const std::string request = wire::BuildRequestMessage(wire::BuildRequestBody(function, params));
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
@@ -76,7 +82,7 @@ std::string BenchServer::Call(const std::string& function,
     const auto classified = wire::ClassifyAnswer(std::string_view(answer).substr(headerEnd));
     std::vector<std::string> results;
     if (classified.kind != wire::AnswerKind::kOk ||
-        wire::DecodeResults(classified.rest, 1, results) != 0)
+        wire::DecodeResults(classified.rest, count, results) != 0)
         throw std::runtime_error(function + " failed: " + std::string(classified.rest));
-    return results[0];
+    return results;
 }

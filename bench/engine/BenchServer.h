@@ -20,6 +20,9 @@ class BenchServer {
 
     // One call; returns the first result, throws std::runtime_error on any failure.
     std::string Call(const std::string& function, const std::vector<std::string>& params) const;
+    // One call; returns its `count` results, throws std::runtime_error on any failure.
+    std::vector<std::string> Results(const std::string& function,
+                                     const std::vector<std::string>& params, int count) const;
 
   private:
     void Stop();

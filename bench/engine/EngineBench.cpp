@@ -27,7 +27,7 @@
 #include "BenchServer.h"
 #include "MisspellingPairs.h"
 #include "core/ServerConfig.h"
-#include "dict/DictionaryStore.h"
+#include "dict/SqliteDictionaryStore.h"
 #include "spell/AspellBackend.h"
 #include "spell/HunspellBackend.h"
 #include "spell/LanguageRegistry.h"
@@ -175,7 +175,7 @@ void RunBackend(const std::string& backend, std::unique_ptr<ISpeller> direct,
     config.languages = {"en_US"};
     config.backends["en_US"] = backend;
     LanguageRegistry languages(config);
-    DictionaryStore dictionaries(dbPath + ".inproc");
+    SqliteDictionaryStore dictionaries(dbPath + ".inproc");
     SuggestionCache noCache(0);
     SpellService service(languages, dictionaries, noCache, kMaxSuggestions);
     const SpellRequest request = SpellRequest::Parse(checkParams);

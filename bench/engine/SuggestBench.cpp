@@ -28,7 +28,7 @@
 #include "MisspellingPairs.h"
 #include "TypoMaker.h"
 #include "core/ServerConfig.h"
-#include "dict/DictionaryStore.h"
+#include "dict/SqliteDictionaryStore.h"
 #include "spell/AspellBackend.h"
 #include "spell/HunspellBackend.h"
 #include "spell/LanguageRegistry.h"
@@ -98,7 +98,7 @@ struct Engine {
         return config;
     }
     LanguageRegistry languages;
-    DictionaryStore dictionaries;
+    SqliteDictionaryStore dictionaries;
     SuggestionCache cache;
     SpellService service;
 };

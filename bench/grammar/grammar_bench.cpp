@@ -1,7 +1,9 @@
-// Precision and recall of the grammar checker.
+// Precision, recall and speed of the grammar checker.
 //
-//   grammar_bench [--quiet] [prose-file-or-folder ...]
+//   grammar_bench [--quiet] [--rules FILE] [--known FILE] [prose-file-or-folder ...]
 //
+// --rules names the rule file (default: the English rules), --known the known-error sentences
+// (default: known-errors.txt beside this file).
 // Prose: edited English that Debian ships (every file under /usr/share/common-licenses, the
 // text files of the Debian policy manual, and the README files of /usr/share/doc/*/), checked
 // in texts of whole paragraphs up to 4 KB as a web form would send them. Every paragraph counts,
@@ -9,7 +11,12 @@
 // taken for a false alarm. Prints each false alarm (unless --quiet), the count per rule, and false
 // alarms per 5,000 words (target: at most 1). Known errors: one sentence per line of
 // known-errors.txt; prints the share in which a problem is found (target: at least 80 %).
-// Exit 0 when both targets hold, 1 otherwise, 2 when the rules or the sentences cannot be read.
+// Speed: the prose is checked twice in the same run, with every rule tried at every position of
+// the text (the baseline) and at its anchors only (as the server does); prints ms per KB of
+// both and their ratio, and every text where the two differ in what they find. The same for the
+// prose joined into single lines of kLongLineBytes, as a form without line breaks sends it.
+// Exit 0 when both targets hold and both ways find the same, 1 otherwise, 2 when the rules or
+// the sentences cannot be read.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -25,6 +32,7 @@
 
 #include "grammar/GrammarChecker.h"
 #include "grammar/GrammarRuleTable.h"
+#include "grammar/RuleAnchor.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -33,6 +41,8 @@ constexpr double kWordsPerProblemTarget = 5000.0;
 constexpr double kRecallTarget = 0.80;
 constexpr size_t kMinProseBytes = 200 * 1024;
 constexpr size_t kFormTextBytes = 4096;
+constexpr size_t kLongLineBytes = 32 * 1024;
+constexpr size_t kMaxDifferencesShown = 10;
 
 struct PipeCloser {
     void operator()(FILE* f) const { pclose(f); }
@@ -145,51 +155,142 @@ std::vector<std::filesystem::path> Files(const std::vector<std::string>& places)
     return out;
 }
 
+// The form texts of the files, each with the file it comes from.
+std::vector<std::pair<std::string, std::u16string>> ProseTexts(
+    const std::vector<std::filesystem::path>& files) {
+    std::vector<std::pair<std::string, std::u16string>> out;
+    for (const auto& file : files)
+        for (const std::string& paragraph : Texts(Paragraphs(TextOf(file))))
+            if (Utf8IsValid(paragraph))
+                out.emplace_back(file.string(), WordTokenizer::ToUtf16(paragraph));
+    return out;
+}
+
+// The texts joined into lines of about kLongLineBytes, their line breaks made blanks.
+std::vector<std::u16string> LongLines(
+    const std::vector<std::pair<std::string, std::u16string>>& texts) {
+    std::vector<std::u16string> out(1);
+    for (const auto& [file, text] : texts) {
+        if (out.back().size() * 2 > kLongLineBytes) out.emplace_back();
+        for (char16_t c : text) out.back() += c == u'\n' ? u' ' : c;
+        out.back() += u' ';
+    }
+    return out;
+}
+
 ProseResult CheckProse(const GrammarChecker& checker,
-                       const std::vector<std::filesystem::path>& files) {
+                       const std::vector<std::pair<std::string, std::u16string>>& texts) {
     ProseResult result;
-    for (const auto& file : files) {
-        for (const std::string& paragraph : Texts(Paragraphs(TextOf(file)))) {
-            if (!Utf8IsValid(paragraph)) continue;
-            result.bytes += paragraph.size();
-            result.words += WordCount(paragraph);
-            const std::u16string wide = WordTokenizer::ToUtf16(paragraph);
-            for (const GrammarProblem& p : checker.Check(wide)) {
-                ++result.problems;
-                std::string place = WordTokenizer::ToUtf8(wide.substr(
-                    p.pos > 30 ? p.pos - 30 : 0, p.len + (p.pos > 30 ? 60 : 30 + p.pos)));
-                for (char& c : place)
-                    if (c == '\n' || c == '\t') c = ' ';
-                result.byRule[p.rule].push_back(file.string() + ": ..." + place + "...");
-            }
+    for (const auto& [file, wide] : texts) {
+        const std::string paragraph = WordTokenizer::ToUtf8(wide);
+        result.bytes += paragraph.size();
+        result.words += WordCount(paragraph);
+        for (const GrammarProblem& p : checker.Check(wide)) {
+            ++result.problems;
+            std::string place = WordTokenizer::ToUtf8(
+                wide.substr(p.pos > 30 ? p.pos - 30 : 0, p.len + (p.pos > 30 ? 60 : 30 + p.pos)));
+            for (char& c : place)
+                if (c == '\n' || c == '\t') c = ' ';
+            result.byRule[p.rule].push_back(file + ": ..." + place + "...");
         }
     }
     return result;
+}
+
+bool Same(const std::vector<GrammarProblem>& a, const std::vector<GrammarProblem>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.pos == y.pos && x.len == y.len && x.rule == y.rule &&
+               x.explanation == y.explanation && x.variants == y.variants;
+    });
+}
+
+struct Timing {
+    double everyPositionMs = 0;
+    double anchoredMs = 0;
+    size_t differences = 0;
+};
+
+double Ms(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
+        .count();
+}
+
+// Both ways over the same texts; prints the texts where they differ.
+Timing Compare(const GrammarChecker& everyPosition, const GrammarChecker& anchored,
+               const std::vector<std::u16string>& texts) {
+    Timing timing;
+    for (const std::u16string& text : texts) {
+        auto start = std::chrono::steady_clock::now();
+        const auto slow = everyPosition.Check(text);
+        timing.everyPositionMs += Ms(start);
+        start = std::chrono::steady_clock::now();
+        const auto fast = anchored.Check(text);
+        timing.anchoredMs += Ms(start);
+        if (Same(slow, fast)) continue;
+        if (++timing.differences <= kMaxDifferencesShown)
+            std::cout << "  differs (" << slow.size() << " against " << fast.size()
+                      << " problems): " << WordTokenizer::ToUtf8(text.substr(0, 80)) << "\n";
+    }
+    return timing;
+}
+
+// Prints the timing line; false when the two ways differ.
+bool PrintTiming(const char* what, const Timing& timing, size_t bytes) {
+    const double kb = bytes / 1024.0;
+    std::printf(
+        "speed, %s: every position %.2f ms/KB, anchored %.2f ms/KB, %.1fx faster; %zu texts "
+        "differ\n",
+        what, timing.everyPositionMs / kb, timing.anchoredMs / kb,
+        timing.anchoredMs > 0 ? timing.everyPositionMs / timing.anchoredMs : 0, timing.differences);
+    return timing.differences == 0;
+}
+
+size_t Utf8Bytes(const std::vector<std::u16string>& texts) {
+    size_t bytes = 0;
+    for (const auto& text : texts) bytes += WordTokenizer::ToUtf8(text).size();
+    return bytes;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     bool quiet = false;
+    std::string rulesFile = GRAMMAR_RULES_FILE;
+    std::string knownFile = KNOWN_ERRORS_FILE;
     std::vector<std::string> places;
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--quiet")
+        const std::string arg = argv[i];
+        if (arg == "--quiet")
             quiet = true;
+        else if ((arg == "--rules" || arg == "--known") && i + 1 < argc)
+            (arg == "--rules" ? rulesFile : knownFile) = argv[++i];
         else
-            places.emplace_back(argv[i]);
+            places.push_back(arg);
     }
     if (places.empty())
         places = {"/usr/share/common-licenses", "/usr/share/doc/debian-policy", "/usr/share/doc"};
-    const GrammarRuleTable table = GrammarRuleTable::Load(GRAMMAR_RULES_FILE);
-    if (!table.errors().empty() || table.rules().empty()) {
-        std::cerr << "the rule file has errors: " << GRAMMAR_RULES_FILE << "\n";
+    const auto table = std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Load(rulesFile));
+    if (!table->errors().empty() || table->rules().empty()) {
+        std::cerr << "the rule file has errors: " << rulesFile << "\n";
         return 2;
     }
-    const GrammarChecker checker(std::make_shared<const GrammarRuleTable>(table));
-    std::cout << "rules: " << table.rules().size() << " lines\n";
+    const GrammarChecker checker(table);
+    const GrammarChecker everyPosition(table, GrammarChecker::Matching::kEveryPosition);
+    std::cout << "rules: " << table->rules().size() << " lines from " << rulesFile << "\n";
+    std::map<RuleAnchor::Kind, std::string> anchors;
+    for (const GrammarRule& rule : table->rules()) {
+        const icu::UnicodeString& source = rule.pattern->pattern();
+        const RuleAnchor anchor = RuleAnchor::Of(
+            std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length())));
+        anchors[anchor.kind()] += " " + std::to_string(rule.number);
+    }
+    std::cout << "tried at words:" << anchors[RuleAnchor::Kind::kWords]
+              << "\ntried at every word:" << anchors[RuleAnchor::Kind::kAnyWord]
+              << "\ntried at marks:" << anchors[RuleAnchor::Kind::kChars]
+              << "\ntried at every position:" << anchors[RuleAnchor::Kind::kAnywhere] << "\n";
     bool ok = true;
 
-    std::ifstream sentences(KNOWN_ERRORS_FILE);
+    std::ifstream sentences(knownFile);
     if (!sentences) return 2;
     size_t total = 0;
     size_t found = 0;
@@ -207,10 +308,10 @@ int main(int argc, char** argv) {
     ok = ok && recall >= kRecallTarget;
 
     const std::vector<std::filesystem::path> files = Files(places);
+    const auto texts = ProseTexts(files);
     const auto start = std::chrono::steady_clock::now();
-    const ProseResult result = CheckProse(checker, files);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const ProseResult result = CheckProse(checker, texts);
+    const double seconds = Ms(start) / 1000;
     for (const auto& [rule, places] : result.byRule) {
         std::cout << "  rule " << rule << ": " << places.size() << "\n";
         for (size_t i = 0; !quiet && i < places.size(); ++i)
@@ -225,5 +326,11 @@ int main(int argc, char** argv) {
         kWordsPerProblemTarget, seconds);
     if (result.bytes < kMinProseBytes) std::cout << "prose: less than 200 KB found\n";
     ok = ok && perTarget <= 1.0 && result.bytes >= kMinProseBytes;
+
+    std::vector<std::u16string> forms;
+    for (const auto& text : texts) forms.push_back(text.second);
+    ok = PrintTiming("form texts", Compare(everyPosition, checker, forms), result.bytes) && ok;
+    const std::vector<std::u16string> lines = LongLines(texts);
+    ok = PrintTiming("long lines", Compare(everyPosition, checker, lines), Utf8Bytes(lines)) && ok;
     return ok ? 0 : 1;
 }

@@ -2,8 +2,10 @@
 # JSON API benchmark: "/v2/check" of a 1 KB English text beside the legacy "check_spelling"
 # (format=json) of the same text, both POSTed to orthd.cgi as a FastCGI server (2 workers)
 # behind nginx, at 1, 2 and 4 clients, alternated cell by cell; prints requests/s of each and
-# the ratio /v2/check : check_spelling. /v2/check does more (grammar, context, sentence) in one
-# answer; the aim is the same requests/s within 20%.
+# the ratio /v2/check : check_spelling, and the same for /v2/check with
+# "disabledCategories=GRAMMAR" (no grammar work at all: the gap left is the spelling answer's own).
+# /v2/check does more (grammar, context, sentence) in one answer; the aim is the same requests/s
+# within 20%.
 # Usage: bench/jsonapi/jsonapi_bench.sh [SECONDS_PER_RUN]   (needs wrk and nginx)
 #   BUILD_DIR=build reuses an existing build (default: a Release build in build-bench).
 set -euo pipefail
@@ -39,9 +41,10 @@ sleep 1
 text=$(cat "$top/bench/service/paragraph-1KB.txt")  # the service benchmark's 1 KB text
 encoded=$(printf '%s' "$text" | python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.stdin.read()),end="")')
 printf 'language=en-US&text=%s' "$encoded" >"$work/v2.body"
+printf 'language=en-US&disabledCategories=GRAMMAR&text=%s' "$encoded" >"$work/v2spell.body"
 printf 'cmd=check_spelling&version=1.0&slang=en_US&format=json&out_type=positions&text=%s' "$encoded" >"$work/legacy.body"
 url="http://127.0.0.1:$nginx_port"
-for check in "v2 $url/v2/check" "legacy $url/cgi-bin/orthd.cgi"; do
+for check in "v2 $url/v2/check" "v2spell $url/v2/check" "legacy $url/cgi-bin/orthd.cgi"; do
   set -- $check
   status=$(curl -s -o "$work/$1.answer" -w '%{http_code}' --data-binary @"$work/$1.body" "$2")
   echo "$1: request $(wc -c <"$work/$1.body") bytes, answer $(wc -c <"$work/$1.answer") bytes, status $status"
@@ -52,10 +55,13 @@ rps() {  # concurrency, body file, url
     awk '/Requests\/sec/ {printf "%.0f", $2} /Non-2xx|Socket errors/ {printf "E"}'
 }
 echo
-printf '%-8s | %-18s %-18s %s\n' clients "/v2/check req/s" "check_spelling" "ratio"
+ratio() { awk -v a="${1%E}" -v b="${2%E}" 'BEGIN { if (b > 0) printf "%.2f", a / b }'; }
+printf '%-8s | %-16s %-16s %-16s %-6s %s\n' clients "/v2/check req/s" "no GRAMMAR" \
+  "check_spelling" "ratio" "ratio no GRAMMAR"
 for c in 1 2 4; do
   v2=$(rps "$c" "$work/v2.body" "$url/v2/check")
+  v2spell=$(rps "$c" "$work/v2spell.body" "$url/v2/check")
   legacy=$(rps "$c" "$work/legacy.body" "$url/cgi-bin/orthd.cgi")
-  printf '%-8s | %-18s %-18s %s\n' "$c" "$v2" "$legacy" \
-    "$(awk -v a="${v2%E}" -v b="${legacy%E}" 'BEGIN { if (b > 0) printf "%.2f", a / b }')"
+  printf '%-8s | %-16s %-16s %-16s %-6s %s\n' "$c" "$v2" "$v2spell" "$legacy" \
+    "$(ratio "$v2" "$legacy")" "$(ratio "$v2spell" "$legacy")"
 done

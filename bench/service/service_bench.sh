@@ -94,18 +94,8 @@ C
 fi
 sleep 1
 
-# Texts of about 1 KB and 20 KB with a few misspellings per 1 KB.
-paragraph=$(cat "$top/bench/service/paragraph-1KB.txt")
-large=""
-for _ in $(seq 1 20); do large+=$paragraph; done
-encode() { python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.stdin.read()),end="")'; }
-printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$paragraph" | encode)" >"$work/1KB.body"
-printf 'cmd=spell&slang=en_US&text=%s' "$(printf '%s' "$large" | encode)" >"$work/20KB.body"
-# Check-as-you-type requests: the words of the texts, comma-separated; the 1 KB one known words only.
-known=$(printf '%s' "$paragraph" | sed -e 's/comittee/committee/; s/recieved/received/; s/ teh / the /; s/excelent/excellent/; s/thier/their/' -e 's/[^A-Za-z]\+/,/g; s/^,//; s/,$//')
-words20=$(printf '%s' "$large" | sed -e 's/[^A-Za-z]\+/,/g; s/^,//; s/,$//')
-printf 'cmd=sc&v=2.1&slang=en_US&words=%s' "$known" >"$work/sc-1KB.body"
-printf 'cmd=sc&v=2.1&slang=en_US&words=%s' "$words20" >"$work/sc-20KB.body"
+# Texts of about 1 KB and 20 KB with a few misspellings per 1 KB, and "sc" requests of their words.
+"$top/bench/service/make_bodies.sh" "$work"
 
 # A static file of the same size as each answer; every way must give the same body.
 for size in 1KB 20KB; do

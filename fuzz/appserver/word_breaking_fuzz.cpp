@@ -29,7 +29,9 @@ void ExpectSameWords(const std::string& text) {
     if (words.size() != expected.size()) std::abort();
     for (size_t i = 0; i < words.size(); ++i)
         if (words[i].pos != expected[i].pos || words[i].len != expected[i].len ||
-            words[i].utf8 != expected[i].utf8 || words[i].inLink != expected[i].inLink)
+            words[i].utf8 != WordTokenizer::ToUtf8(std::u16string_view(wide).substr(
+                                 expected[i].pos, expected[i].len)) ||
+            words[i].inLink != expected[i].inLink)
             std::abort();
 }
 

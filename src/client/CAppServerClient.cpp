@@ -353,6 +353,7 @@ int AppServerInit(const std::string& host, std::uint16_t port) {
         CAppServerClient::Instance().ResetAndResolve(host, port);
         return 0;
     } catch (const CAppServerClient::Error& e) {
+        CAppServerClient::Instance().NoteFailure();
         GetLogger().Log(loglevel::Error, 0,
                         "*ERROR* couldn't initialize AppServer object for (%s, %d)", host.c_str(),
                         port);
@@ -381,9 +382,11 @@ int AppServerDoFunc(const std::string& function, const std::vector<std::string>&
         results = CAppServerClient::Instance().DoFunc(function, params, expected);
         return 0;
     } catch (const CAppServerClient::Error& e) {
+        CAppServerClient::Instance().NoteFailure();
         GetLogger().Log(loglevel::Debug, 0, "       CLI: AppServerDoFunc: Error: %s", e.what());
         return e.code() != 0 ? e.code() : -1;
     } catch (const std::exception& e) {
+        CAppServerClient::Instance().NoteFailure();
         GetLogger().Log(loglevel::Error, 0, "CLI: *ERROR* AppServerDoFunc: %s", e.what());
         return -1;
     }

@@ -77,6 +77,9 @@ class CAppServerClient {
     std::vector<std::string> servers() const;
     // How often this process went on to the next server because one could not be reached.
     std::uint64_t failovers() const { return failovers_; }
+    // How many calls of this process failed (AppServerInit, AppServerConnect, AppServerDoFunc).
+    std::uint64_t failures() const { return failures_; }
+    void NoteFailure() { ++failures_; }
 
     // Frames the call, sends it and decodes exactly `expected` results. Throws Error.
     std::vector<std::string> DoFunc(const std::string& function,
@@ -111,6 +114,7 @@ class CAppServerClient {
     std::uint32_t waitMs_ = kWaitForever;
     std::uint32_t connectMs_ = kDefaultConnectMs;
     std::uint64_t failovers_ = 0;
+    std::uint64_t failures_ = 0;
 };
 
 // Initialises the client for `host` (name or dotted IPv4) and `port`. 0 on success, else the

@@ -1,10 +1,12 @@
 #include "ferrix/Response_FLT.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/ResponseOutput.h"
+#include "kernel/ScriptAnswer.h"
 #include "templates/TemplateRendering.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/TextEscapes.h"
@@ -84,6 +86,36 @@ std::string Body(StringMap& map, const InternalData& data, const std::string& co
     return map["cmd"] == "script" ? FillRelayAddresses(text, map) : text;
 }
 
+// A script file as the relay serves it (from its cache or the service's 200 answer), not one of
+// the relay's own pages or error answers: the browser may keep it and revalidate it by its ETag.
+bool IsServedScript(StringMap& map, const InternalData& data) {
+    return map["cmd"] == "script" && !data.Find(idkey::HttpStatus) &&
+           !data.Find(idkey::ExpandTemplate);
+}
+
+std::string RequestHeader(const char* cgiName) {
+    const char* value = std::getenv(cgiName);
+    return value != nullptr ? value : "";
+}
+
+// The tag is taken on the bytes this relay sends (its own address filled in), so two relays of
+// one service never share a tag for different bytes. Images are not compressed again. No cookie
+// goes with it, as with the service's own script answers: a cache may keep the answer.
+std::string ServedScriptAnswer(const std::string& contentType, const std::string& body) {
+    const ScriptAnswer script(body, RequestHeader("HTTP_IF_NONE_MATCH"),
+                              IsText(contentType) ? RequestHeader("HTTP_ACCEPT_ENCODING") : "");
+    std::string out;
+    const std::string lines = script.HeaderLines();
+    for (size_t start = 0, end; (end = lines.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
+        out.append(lines, start, end - start) += kEol;
+    if (!script.NotModified()) {
+        out += Header("Content-Type", contentType);
+        out += Header("Content-Length", std::to_string(script.Body().size()));
+    }
+    return out + kEol + script.Body();
+}
+
 }  // namespace
 
 Response_FLT::Response_FLT() : Response_FLT(StandardOutput()) {}
@@ -95,6 +127,7 @@ std::string Response_FLT::BuildAnswer(StringMap& map, InternalData& data) {
                                         ? data.Get<ContentType>(idkey::ResponseContentType).text
                                         : std::string(ctype::kHtml);
     const std::string body = Body(map, data, contentType);
+    if (IsServedScript(map, data)) return ServedScriptAnswer(contentType, body);
 
     std::string out;
     // The service's status (503 when it is overloaded) is the browser's too.

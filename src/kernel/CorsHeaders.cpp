@@ -61,3 +61,15 @@ void AddCorsHeaders(StringMap& map, InternalData& data) {
     if (std::find(headers.begin(), headers.end(), kVary) != headers.end()) return;
     headers.insert(headers.end(), lines.begin(), lines.end());
 }
+
+void AddPreflightHeaders(StringMap& map, InternalData& data) {
+    AddCorsHeaders(map, data);
+    if (!data.Find(idkey::HttpExtraHeaders)) return;
+    auto& headers = data.Get<std::vector<std::string>>(idkey::HttpExtraHeaders);
+    const bool allowed = std::any_of(headers.begin(), headers.end(), [](const std::string& line) {
+        return line.starts_with("Access-Control-Allow-Origin:");
+    });
+    if (!allowed) return;
+    headers.emplace_back("Access-Control-Allow-Methods: GET, POST, OPTIONS");
+    headers.emplace_back("Access-Control-Allow-Headers: Content-Type");
+}

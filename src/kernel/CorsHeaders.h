@@ -24,3 +24,8 @@ std::vector<std::string> CorsHeaderLines(std::string_view allowList, std::string
 // Appends the lines for this request (origin from the environment's HTTP_ORIGIN) to
 // InternalData HttpExtraHeaders (31), which the response stage writes. Adding twice adds once.
 void AddCorsHeaders(StringMap& map, InternalData& data);
+
+// The answer to a preflight (OPTIONS) of the JSON API: the lines of AddCorsHeaders and, when the
+// origin is allowed, "Access-Control-Allow-Methods: GET, POST, OPTIONS" and
+// "Access-Control-Allow-Headers: Content-Type".
+void AddPreflightHeaders(StringMap& map, InternalData& data);

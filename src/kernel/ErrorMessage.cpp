@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "kernel/ApiPath.h"
+#include "kernel/CIniParser.h"
 #include "kernel/ContentTypes.h"
+#include "kernel/CorsHeaders.h"
 #include "kernel/filters/Request_FLT.h"
 #include "templates/TemplateMap.h"
 #include "templates/TemplateRendering.h"
@@ -84,8 +86,24 @@ void RenderPlainText(StringMap& map, InternalData& data) {
 
 // The JSON API answers its failures as plain text with an HTTP status, never 200: the status
 // the command chose, or 413 for a refused body, else 400.
+// The INI file is read after the request: a request refused before (a body over the limit, text
+// that is not UTF-8) reads the list of origins itself, so that its page can read the failure.
+void LoadCorsList(StringMap& map, InternalData& data) {
+    if (data.Find(idkey::IniKeys)) return;
+    try {
+        const CIniParser::Entries entries =
+            CIniParser::LoadIniFile(map[":app_path:"] + map[":ini_name:"]);
+        if (const auto found = entries.find(kCorsAllowOriginsKey); found != entries.end())
+            map[kCorsAllowOriginsKey] = found->second;
+    } catch (const std::exception&) {
+        // No file, no list: the answer goes without the headers.
+    }
+}
+
 void RenderApiError(const std::string& message, StringMap& map, InternalData& data) {
     RenderPlainText(map, data);
+    LoadCorsList(map, data);
+    AddCorsHeaders(map, data);
     map[":template:"] = message;
     std::string status = data.GetOr<std::string>(idkey::ApiStatus, "");
     if (status.empty())

@@ -1,6 +1,9 @@
 #include "kernel/FastCgiServer.h"
 
+#include <arpa/inet.h>
 #include <fcgiapp.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -8,10 +11,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string_view>
 #include <vector>
 
+#include "kernel/ConnectionWatchdog.h"
 #include "kernel/FastCgiChannel.h"
 #include "utils/HeapSettings.h"
 #include "utils/logging/Logger.h"
@@ -44,6 +50,35 @@ class EnvironmentScope {
     char** saved_;
     std::vector<char*> env_;
 };
+
+// libfcgi's listening socket: none (see Serve).
+constexpr int kNoListener = -1;
+// libfcgi's variable: the IPv4 addresses of the web servers allowed to connect.
+constexpr char kAllowedPeersVariable[] = "FCGI_WEB_SERVER_ADDRS";
+
+std::string Trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return std::string(text);
+}
+
+// Accepting failed for this connection only (it went away, or a signal came), not for good.
+bool AcceptAgain(int error) {
+    switch (error) {
+        case EINTR:
+        case EAGAIN:
+        case ECONNABORTED:
+        case EPROTO:
+        case ECONNRESET:
+        case ETIMEDOUT:
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+        case ENETDOWN:
+            return true;
+        default:
+            return false;
+    }
+}
 
 bool SetTimeout(int fd, int option, long ms) {
     const timeval limit{ms / 1000, static_cast<suseconds_t>((ms % 1000) * 1000)};
@@ -104,39 +139,95 @@ int FastCgiServer::OpenListener(const std::string& spec) {
     return FCGX_OpenSocket(path.c_str(), kListenBacklog);
 }
 
+bool FastCgiServer::PeerAllowed(const sockaddr* peer, std::string_view allowList) {
+    if (allowList.empty() || peer->sa_family == AF_UNIX) return true;
+    in_addr address{};
+    if (peer->sa_family == AF_INET) {
+        address = reinterpret_cast<const sockaddr_in*>(peer)->sin_addr;
+    } else if (peer->sa_family == AF_INET6) {
+        const in6_addr& v6 = reinterpret_cast<const sockaddr_in6*>(peer)->sin6_addr;
+        if (!IN6_IS_ADDR_V4MAPPED(&v6)) return false;
+        std::memcpy(&address, v6.s6_addr + 12, sizeof address);
+    } else {
+        return false;
+    }
+    for (size_t at = 0; at <= allowList.size();) {
+        size_t end = allowList.find(',', at);
+        if (end == std::string_view::npos) end = allowList.size();
+        in_addr listed{};
+        if (inet_pton(AF_INET, Trimmed(allowList.substr(at, end - at)).c_str(), &listed) == 1 &&
+            listed.s_addr == address.s_addr)
+            return true;
+        at = end + 1;
+    }
+    return false;
+}
+
+int FastCgiServer::AcceptClient(std::string_view allowList) const {
+    for (;;) {
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        const int fd = accept(listenFd_, reinterpret_cast<sockaddr*>(&peer), &length);
+        if (fd < 0) return -1;
+        if (PeerAllowed(reinterpret_cast<const sockaddr*>(&peer), allowList)) {
+            const int on = 1;  // records are small and answered at once
+            if (peer.ss_family != AF_UNIX) setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            return fd;
+        }
+        close(fd);
+    }
+}
+
 long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     if (FCGX_Init() != 0) return 0;
     // A client that goes away must end its request, not the process.
     std::signal(SIGPIPE, SIG_IGN);
     HeapSettings::KeepForRequests();
-    // Connections inherit the listening socket's time-outs: a client that stops sending (or
-    // reading) in the middle of a request gives the worker back, and accepting wakes up now
-    // and then, which the loop below takes as no error.
-    if (clientTimeoutMs_ > 0) {
-        SetTimeout(listenFd_, SO_RCVTIMEO, clientTimeoutMs_);
-        SetTimeout(listenFd_, SO_SNDTIMEO, clientTimeoutMs_);
-    }
+    const char* allowed = std::getenv(kAllowedPeersVariable);
+    const std::string allowList = allowed ? allowed : "";
+    // Connections are accepted here and handed to libfcgi, which only reads and writes them:
+    // the deadline is armed before libfcgi reads a byte. libfcgi has no listening socket of its
+    // own, so a connection it gives up ends FCGX_Accept_r instead of a blocking accept of its own.
     FCGX_Request request;
-    if (FCGX_InitRequest(&request, listenFd_, 0) != 0) return 0;
+    if (FCGX_InitRequest(&request, kNoListener, 0) != 0) return 0;
+    ConnectionWatchdog watchdog;
     long served = 0;
     for (;;) {
-        const int accepted = FCGX_Accept_r(&request);
-        if (accepted == -EAGAIN || accepted == -EWOULDBLOCK) continue;
-        if (accepted != 0) break;
-        if (clientTimeoutMs_ > 0) {  // a unix socket's connection inherits nothing
+        if (request.ipcFd < 0) {
+            const int fd = AcceptClient(allowList);
+            if (fd < 0 && AcceptAgain(errno)) continue;
+            if (fd < 0) break;
+            request.ipcFd = fd;
+        }
+        if (clientTimeoutMs_ > 0) {
             SetTimeout(request.ipcFd, SO_RCVTIMEO, clientTimeoutMs_);
             SetTimeout(request.ipcFd, SO_SNDTIMEO, clientTimeoutMs_);
+            // The whole request, parameters and body, within the time-out.
+            watchdog.Arm(request.ipcFd, clientTimeoutMs_, SHUT_RD);
+        }
+        // FCGX_Accept_r first finishes the request before, which closes the connection unless
+        // its client asked to keep it: the one accepted above is still to be read.
+        request.keepConnection = 1;
+        if (FCGX_Accept_r(&request) != 0) {  // no whole request came; libfcgi closed it
+            watchdog.Disarm();
+            continue;
         }
         {
             EnvironmentScope environment(request.envp);
             FastCgiChannel channel(request);
             RequestChannel::Scope scope(channel);
             serveOne();
+            if (clientTimeoutMs_ > 0)  // the rest of the answer within the time-out
+                watchdog.Arm(request.ipcFd, clientTimeoutMs_, SHUT_RDWR);
             channel.Output().flush();
         }
         FCGX_Finish_r(&request);
+        watchdog.Disarm();
         ++served;
     }
+    if (watchdog.cut() > 0)
+        report_error("*WARNING* FastCGI: %ld connections cut at the client time-out.",
+                     watchdog.cut());
     FCGX_Free(&request, 0);
     return served;
 }

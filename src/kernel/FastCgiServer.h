@@ -9,11 +9,16 @@
 // RequestChannel is the request's connection, so every stage reads and writes as under CGI.
 // Configuration is the process's own: parameters named VERBARIUM_* are dropped and the
 // process's own VERBARIUM_* values stand in their place. Who may connect: a listener opened
-// here is on loopback unless a host is named, libfcgi accepts only the IPv4 peers listed in
-// the process's FCGI_WEB_SERVER_ADDRS when that is set, and a client that sends or reads
-// nothing for kClientTimeoutMs loses its connection.
+// here is on loopback unless a host is named, and only the IPv4 peers listed in the process's
+// FCGI_WEB_SERVER_ADDRS are served when that is set (libfcgi's rule; IPv6 peers then only as
+// mapped IPv4 addresses). A client has kClientTimeoutMs to send its whole request and again to
+// take its whole answer once the answer is ready, however it spreads its bytes; then it loses
+// its connection and the worker serves the next one.
+#include <sys/socket.h>
+
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class FastCgiServer {
@@ -34,6 +39,10 @@ class FastCgiServer {
     // The environment of one request (null-terminated; its strings stay owned by the two).
     static std::vector<char*> RequestEnvironment(char** request, char** process);
 
+    // Whether a connection from `peer` may be served: `allowList` is FCGI_WEB_SERVER_ADDRS
+    // (IPv4 addresses, comma-separated; empty: everyone); unix-socket peers always may.
+    static bool PeerAllowed(const sockaddr* peer, std::string_view allowList);
+
     // `listenFd` stays open for the life of the process; 0 as `clientTimeoutMs` waits forever.
     explicit FastCgiServer(int listenFd, long clientTimeoutMs = kClientTimeoutMs)
         : listenFd_(listenFd), clientTimeoutMs_(clientTimeoutMs) {}
@@ -48,6 +57,9 @@ class FastCgiServer {
     int Supervise(int workers, const std::function<void()>& serveOne);
 
   private:
+    // The next connection from an allowed peer; -1 with errno when accepting fails.
+    int AcceptClient(std::string_view allowList) const;
+
     int listenFd_;
     long clientTimeoutMs_;
 };

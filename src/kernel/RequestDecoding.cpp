@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "kernel/SettingsCookies.h"
 #include "utils/GetCookieValue.h"
 #include "utils/UTFChecker.h"
 #include "utils/UrlDecode.h"
@@ -57,19 +58,36 @@ std::string AsciiLower(std::string text) {
     return text;
 }
 
+Parameter DecodeParameter(std::string_view piece) {
+    // The rare piece that holds the collapsed sequence is decoded from a collapsed copy; any
+    // other is decoded straight from the request text.
+    std::string collapsed;
+    if (piece.find(kCrLfLf) != std::string_view::npos) {
+        collapsed = CollapseCrLfLf(piece);
+        piece = collapsed;
+    }
+    Parameter param;
+    const size_t nameBytes = UrlDecodeAppend(param.name, piece, '=');
+    if (param.name.empty() || param.name.back() != '=') {
+        // No "=": the whole decoded piece is name and value.
+        param.value = param.name;
+    } else {
+        param.name.pop_back();
+        const std::string_view rest = piece.substr(nameBytes);
+        param.value.reserve(rest.size());
+        UrlDecodeAppend(param.value, rest);
+    }
+    param.name = AsciiLower(std::move(param.name));
+    return param;
+}
+
 std::vector<Parameter> ParseParameters(std::string_view raw) {
     std::vector<Parameter> params;
     size_t start = 0;
     while (params.size() < kMaxParameters) {
         const size_t amp = raw.find('&', start);
-        const std::string_view piece =
-            raw.substr(start, amp == std::string_view::npos ? std::string_view::npos : amp - start);
-        std::string decoded = UrlDecode(CollapseCrLfLf(piece));
-        const size_t eq = decoded.find('=');
-        if (eq == std::string::npos)
-            params.push_back({AsciiLower(decoded), decoded});
-        else
-            params.push_back({AsciiLower(decoded.substr(0, eq)), decoded.substr(eq + 1)});
+        params.push_back(DecodeParameter(raw.substr(
+            start, amp == std::string_view::npos ? std::string_view::npos : amp - start)));
         if (amp == std::string_view::npos) break;
         start = amp + 1;
     }
@@ -175,6 +193,9 @@ void ApplyCookies(StringMap& map, const std::string& header, const SingleByteCod
         map["cust_dic_ids"] = cookieIds;
     map["osp"] = AsUtf8(GetCookieValue(header, "osp", "0001"), page);
     map[":lng_pdef:"] = AsUtf8(GetCookieValue(header, "LLng", ""), page);
+    const std::string key = GetCookieValue(header, SettingsCookies::kDictionaryKeyCookie, "");
+    map[SettingsCookies::kDictionaryKeyValue] =
+        SettingsCookies::IsValidDictionaryKey(key) ? key : std::string();
 }
 
 }  // namespace RequestDecoding

@@ -91,13 +91,17 @@ struct Parameter {
 // separators would otherwise cost a parameter per byte.
 inline constexpr size_t kMaxParameters = 10000;
 std::vector<Parameter> ParseParameters(std::string_view raw);
+// One piece as ParseParameters decodes it: each byte of the piece is decoded once, straight
+// into the name or the value.
+Parameter DecodeParameter(std::string_view piece);
 
 std::string CollapseCrLfLf(std::string_view piece);
 std::string AsciiLower(std::string text);
 
 // The keys ApplyCookies sets.
-inline constexpr std::array<std::string_view, 8> kCookieKeys{
-    ":cookies:", "ud", "c_udn", "udn", "c_cust_dic_ids", "cust_dic_ids", "osp", ":lng_pdef:"};
+inline constexpr std::array<std::string_view, 9> kCookieKeys{
+    ":cookies:",    "ud",  "c_udn",      "udn",  "c_cust_dic_ids",
+    "cust_dic_ids", "osp", ":lng_pdef:", ":udk:"};
 
 // "ferrix_url" names the relay that forwarded the request and lands in answers as a URL; only the
 // relay's own request (one with "settings" = "ferrix") may carry it, and only as an http(s) URL
@@ -131,7 +135,8 @@ Utf8Scan ScanValues(const StringMap& map);
 void ReinterpretValues(StringMap& map, const SingleByteCodePage& page);
 
 // Sets the cookie-derived keys from a "Cookie:" header: ":cookies:", "ud", "c_udn", "udn",
-// "c_cust_dic_ids", "cust_dic_ids", "osp", ":lng_pdef:". A cookie-derived value that is not
+// "c_cust_dic_ids", "cust_dic_ids", "osp", ":lng_pdef:", ":udk:" (the "udk" cookie when it is a
+// well-formed key, else empty). A cookie-derived value that is not
 // UTF-8 is converted from `page`.
 void ApplyCookies(StringMap& map, const std::string& header, const SingleByteCodePage& page);
 

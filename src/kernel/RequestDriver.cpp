@@ -5,25 +5,33 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <stdexcept>
 #include <string_view>
 
 #include "client/CAppServerClient.h"
 #include "kernel/FastCgiServer.h"
 #include "kernel/ModulePath.h"
+#include "kernel/RequestMetrics.h"
 #include "kernel/ServerRedirectInfo.h"
 #include "kernel/TimeGuard.h"
 #include "utils/FileCache.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
+#include "utils/metrics/MetricsEndpoint.h"
 
 namespace {
 
 constexpr char kFastCgiOption[] = "--fastcgi";
 constexpr char kWorkersOption[] = "--workers";
+constexpr char kMetricsListenOption[] = "--metrics-listen";
+constexpr char kMetricsAllowOption[] = "--metrics-allow";
 // More than the heavy requests expected at once, so that small ones find a free worker.
 constexpr int kDefaultWorkers = 6;
 constexpr size_t kCgiOutputBufferBytes = 64 * 1024;
@@ -35,11 +43,55 @@ void ForgetEarlierRequest() {
     AppServerUninit();
 }
 
-// One FastCGI request: the hourly debug log is chosen again, as a CGI process would.
-void ServeOne(const ProgramInfo& info, const std::string& moduleDir) {
+// One FastCGI request: the hourly debug log is chosen again, as a CGI process would. Recorded in
+// `metrics` when there are any (a request the watchdog ends is not).
+void ServeOne(const ProgramInfo& info, const std::string& moduleDir,
+              const RequestMetrics* metrics) {
     ForgetEarlierRequest();
     GetLogger().Init(DebugLogPath(moduleDir));
-    RunRequest(info, "", TimeGuard::kWatchdogLimitMs);
+    if (!metrics) return RunRequest(info, "", TimeGuard::kWatchdogLimitMs);
+    const CAppServerClient& client = CAppServerClient::Instance();
+    const std::uint64_t failures = client.failures();
+    const std::uint64_t failovers = client.failovers();
+    const auto start = std::chrono::steady_clock::now();
+    RequestOutcome outcome;
+    RunRequest(info, "", TimeGuard::kWatchdogLimitMs, &outcome);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    metrics->Record(outcome.command, outcome.status, took.count(), client.failures() - failures,
+                    client.failovers() - failovers);
+}
+
+// The workers' metrics, served from a process of its own forked before the workers: it shares
+// their counters, no stalled scrape or watchdog abort of a worker touches it, and it ends with
+// the parent. Null (after a message) when the address or the shared memory cannot be had.
+std::unique_ptr<RequestMetrics> StartMetricsProcess(const ProgramInfo& info,
+                                                    const FastCgiOptions& options) {
+    try {
+        auto metrics = std::make_unique<RequestMetrics>(info.appName,
+                                                        CommandRegistry::Of(info.program).Names());
+        const RequestMetrics& shared = *metrics;
+        const auto allow = PeerAllowList::Parse(options.metricsAllow);
+        MetricsEndpoint endpoint(options.metricsListen, *allow,
+                                 [&shared] { return shared.Render(); });
+        const pid_t parent = getpid();
+        const pid_t pid = fork();
+        if (pid < 0) throw std::runtime_error("cannot start the metrics process");
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent) _exit(0);
+            std::signal(SIGTERM, SIG_DFL);
+            std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGPIPE, SIG_IGN);
+            endpoint.Serve();
+            _exit(0);
+        }
+        std::fprintf(stderr, "%s: metrics on %s (port %d, readers %s)\n", info.appName.c_str(),
+                     options.metricsListen.c_str(), endpoint.port(), options.metricsAllow.c_str());
+        return metrics;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", info.appName.c_str(), e.what());
+        return nullptr;
+    }
 }
 
 int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
@@ -51,7 +103,12 @@ int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
     // ("../templates/") count from there: a FastCGI process works from the same place.
     if (chdir(moduleDir.c_str()) != 0)
         report_error("*WARNING* cannot change to the program's folder %s", moduleDir.c_str());
-    auto serveOne = [&] { ServeOne(info, moduleDir); };
+    std::unique_ptr<RequestMetrics> metrics;
+    if (!options.metricsListen.empty()) {
+        metrics = StartMetricsProcess(info, options);
+        if (!metrics) return 1;
+    }
+    auto serveOne = [&] { ServeOne(info, moduleDir, metrics.get()); };
     if (options.listen.empty()) {
         FastCgiServer(0).Serve(serveOne);
         return 0;
@@ -91,8 +148,21 @@ std::optional<FastCgiOptions> ParseFastCgiOptions(int argc, char** argv) {
     FastCgiOptions options;
     options.workers = kDefaultWorkers;
     if (argc >= 3) options.listen = argv[2];
-    if (argc >= 5 && std::string_view(argv[3]) == kWorkersOption)
-        options.workers = std::atoi(argv[4]);
+    for (int i = 3; i < argc; i += 2) {
+        const std::string_view name = argv[i];
+        if (i + 1 >= argc) {
+            options.wellFormed = false;
+        } else if (name == kWorkersOption) {
+            options.workers = std::atoi(argv[i + 1]);
+        } else if (name == kMetricsListenOption) {
+            options.metricsListen = argv[i + 1];
+        } else if (name == kMetricsAllowOption) {
+            options.metricsAllow = argv[i + 1];
+        } else {
+            options.wellFormed = false;
+        }
+    }
+    if (!PeerAllowList::Parse(options.metricsAllow)) options.wellFormed = false;
     return options;
 }
 
@@ -110,7 +180,8 @@ void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std:
     data.Insert<std::string>(idkey::ServerName, info.serverName);
 }
 
-void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs) {
+void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs,
+                RequestOutcome* outcome) {
     TimeGuard guard(watchdogLimitMs);
     guard.Start();
     {
@@ -119,6 +190,11 @@ void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitM
         Pipeline pipeline(info.program, info.buildFilters);
         SeedRequest(info, ModuleDirectory(), cmdLine ? cmdLine : "", map, data);
         pipeline.apply(map, data);
+        if (outcome) {
+            outcome->command = map["cmd"];
+            if (data.Find(idkey::HttpStatus))
+                outcome->status = data.Get<std::string>(idkey::HttpStatus);
+        }
     }
     guard.Stop();
 }
@@ -126,8 +202,10 @@ void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitM
 int ProgramMain(const ProgramInfo& info, int argc, char** argv) {
     ForbidCoreFiles();
     if (auto options = ParseFastCgiOptions(argc, argv)) {
-        if (options->listen.empty() || options->workers < 1) {
-            std::fprintf(stderr, "usage: %s --fastcgi HOST:PORT|unix:PATH [--workers N]\n",
+        if (options->listen.empty() || options->workers < 1 || !options->wellFormed) {
+            std::fprintf(stderr,
+                         "usage: %s --fastcgi HOST:PORT|unix:PATH [--workers N]\n"
+                         "  [--metrics-listen HOST:PORT] [--metrics-allow ADDR[/BITS],...]\n",
                          argv[0]);
             return 2;
         }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kernel/Pipeline.h"
+#include "utils/metrics/PeerAllowList.h"
 
 struct ProgramInfo {
     Program program;
@@ -31,17 +32,29 @@ void SeedRequest(const ProgramInfo& info, const std::string& appPath, const std:
 // Lets no abort of this process (or of the workers it starts) write a core file.
 void ForbidCoreFiles();
 
-// Runs one request with the watchdog limit `watchdogLimitMs`.
-void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs);
+// What the metrics count of a request once it ran: its "cmd" parameter and its "Status" header
+// value (empty for 200).
+struct RequestOutcome {
+    std::string command;
+    std::string status;
+};
+
+// Runs one request with the watchdog limit `watchdogLimitMs`; fills `outcome` when given.
+void RunRequest(const ProgramInfo& info, const char* cmdLine, int watchdogLimitMs,
+                RequestOutcome* outcome = nullptr);
 
 // How a FastCGI process was asked to run: `listen` empty means a process manager passed the
-// listening socket as standard input.
+// listening socket as standard input. `metricsListen` empty: no metrics page.
 struct FastCgiOptions {
     std::string listen;
     int workers = 1;
+    std::string metricsListen;
+    std::string metricsAllow = PeerAllowList::kLoopback;
+    bool wellFormed = true;  // false: an unknown option or one without its value
 };
 
-// "--fastcgi SPEC [--workers N]" as the first arguments; nullopt when the program runs as CGI.
+// "--fastcgi SPEC [--workers N] [--metrics-listen HOST:PORT] [--metrics-allow LIST]" as the
+// first arguments; nullopt when the program runs as CGI.
 std::optional<FastCgiOptions> ParseFastCgiOptions(int argc, char** argv);
 
 // The program entry both mains call. As CGI: selects the logger, points it at the hourly debug

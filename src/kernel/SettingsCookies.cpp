@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "kernel/ResponseOutput.h"
 #include "utils/UTFChecker.h"
 
 namespace SettingsCookies {
@@ -46,7 +47,15 @@ bool IsValidDictionaryName(std::string_view value) {
 }
 
 bool IsValidCookieWordList(std::string_view value) {
-    return value.size() <= kMaxCookieWordListBytes;
+    // Encoding never shrinks a value: a longer one cannot fit, and the rest is encoded once.
+    return value.size() <= kMaxCookieWordListBytes &&
+           CookieValue(value, true).size() <= kMaxCookieWordListBytes;
+}
+
+bool IsValidDictionaryKey(std::string_view value) {
+    return value.size() == kDictionaryKeyBytes &&
+           std::all_of(value.begin(), value.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 std::string PercentEncode(std::string_view value) {

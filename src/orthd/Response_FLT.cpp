@@ -5,9 +5,9 @@
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
 #include "kernel/ResponseOutput.h"
+#include "kernel/ScriptAnswer.h"
 #include "kernel/SettingsCookies.h"
 #include "orthd/OutputCodePage.h"
-#include "orthd/ScriptAnswer.h"
 #include "templates/BanSysMetaHandler.h"
 #include "templates/CheckSpellingJSONMetaHandler.h"
 #include "templates/CheckSpellingXMLMetaHandler.h"
@@ -38,15 +38,27 @@ std::string SetCookie(const std::string& name, const std::string& value, const c
 
 bool Holds(const std::string& value) { return !value.empty() && value != kDeletedMarker; }
 
-// The user dictionary name, or when there is none the word list kept in the cookie "ud".
+// The owner key of the dictionary, kept from page scripts (HttpOnly); without a key (a
+// dictionary without owner, or none) the cookie goes.
+std::string DictionaryKeyCookie(StringMap& map, bool named) {
+    const std::string& key = map[SettingsCookies::kDictionaryKeyValue];
+    const bool kept = named && SettingsCookies::IsValidDictionaryKey(key);
+    return Header("Set-Cookie", std::string(SettingsCookies::kDictionaryKeyCookie) + "=" +
+                                    (kept ? key : std::string()) + "; " +
+                                    (kept ? kFutureExpiry : kPastExpiry) + " " +
+                                    SettingsCookies::kSameSite + "; HttpOnly");
+}
+
+// The user dictionary name and its key, or when there is none the word list kept in the cookie
+// "ud".
 std::string DictionaryNameCookies(StringMap& map) {
     const std::string& udn = map["udn"];
     if (Holds(udn)) {
         if (!SettingsCookies::IsValidDictionaryName(udn)) return {};
         return SetCookie("udn", SettingsCookies::PercentEncode(udn), kFutureExpiry) +
-               SetCookie("ud", "", kPastExpiry);
+               DictionaryKeyCookie(map, true) + SetCookie("ud", "", kPastExpiry);
     }
-    std::string out = SetCookie("udn", "", kPastExpiry);
+    std::string out = SetCookie("udn", "", kPastExpiry) + DictionaryKeyCookie(map, false);
     const std::string& ud = map["ud"];
     if (Holds(ud) && SettingsCookies::IsValidCookieWordList(ud))
         out += SetCookie("ud", CookieValue(ud, true), kFutureExpiry);

@@ -2,7 +2,7 @@
 // The spell service's response stage, the last "after" filter: renders ":template:" and writes
 // the CGI header block (CR LF line ends) and the body.
 //
-// Reads: ":template:", "cmd", "udn", "ud", "cust_dic_ids", "osp"; InternalData keys 3
+// Reads: ":template:", "cmd", "udn", ":udk:", "ud", "cust_dic_ids", "osp"; InternalData keys 3
 // (ResponseContentType), 4 (HttpStatus), 8 (HttpCacheControl), 11 (ExpandTemplate, absent =
 // true), 27 (InputCodePage: the body goes out in that single-byte code page), 31
 // (HttpExtraHeaders: further header lines, written after Cache-Control).
@@ -10,7 +10,8 @@
 // resolvers; every other placeholder is the string-map value, escaped for the answer's content
 // type while it is still request text (InternalData key RequestValues; RequestValueMetaHandler).
 // Settings cookies are written only with values that keep their rules (SettingsCookies.h), with
-// SameSite=Lax.
+// SameSite=Lax; "udk" (":udk:", the owner key of the dictionary "udn" names) also HttpOnly, and
+// deleted with "udn" or when there is no key.
 // For "cmd" = "check" only an optional "Status:" line precedes the body (the template supplies
 // its own header lines).
 // For "cmd" = "script" with its file (key 8 empty, no key 4) the answer can be kept by the

@@ -30,14 +30,17 @@ bool IsTag(ElementKind kind) {
 }
 
 // `htmlInput`: the HTML filter reads the text, so a reference its writer typed stays one.
-std::u16string HtmlSafe(const TextElement& element, bool htmlInput) {
+void AppendHtmlSafe(std::u16string& out, const TextElement& element, bool htmlInput) {
     switch (element.kind) {
         case ElementKind::kNamedRef:
         case ElementKind::kNumericRef:
-            return HtmlAngleEscape(element.source);
+            AppendHtmlAngleEscape(out, element.source);
+            break;
         default:
-            return htmlInput ? HtmlTextEscapeKeepingReferences(element.source)
-                             : HtmlTextEscape(element.source);
+            if (htmlInput)
+                AppendHtmlTextEscapeKeepingReferences(out, element.source);
+            else
+                AppendHtmlTextEscape(out, element.source);
     }
 }
 
@@ -58,15 +61,34 @@ void CText::StartElement() {
     elements_.emplace_back();
 }
 
-void CText::AppendPlain(char16_t unit) {
+void CText::AppendPlain(std::u16string_view run) {
     if (elements_.back().kind != ElementKind::kPlain) {
         StartElement();
         elements_.back().kind = ElementKind::kPlain;
     }
     TextElement& element = elements_.back();
-    element.source += unit;
-    element.check += unit;
+    element.source += run;
+    element.check += run;
     element.checkLength = static_cast<int>(element.check.size());
+}
+
+std::size_t CText::PlainRunEnd(std::size_t position, const OpenerTable& openers) {
+    for (; position < text_.size(); ++position) {
+        char16_t& unit = text_[position];
+        if (unit < openers.size()) {
+            if (openers[unit]) break;
+        } else if (ReadsAsBlank(unit)) {
+            unit = u' ';
+        }
+    }
+    return position;
+}
+
+CText::OpenerTable CText::EnabledOpeners() const {
+    OpenerTable openers{};
+    for (const auto& filter : filters_)
+        if (filter->Enabled()) openers.at(filter->Opens()) = true;
+    return openers;
 }
 
 void CText::SetText(std::u16string text) {
@@ -77,8 +99,14 @@ void CText::SetText(std::u16string text) {
     elements_.emplace_back();
     for (auto& filter : filters_) filter->BeginText();
     const CFilter* htmlFilter = filters_.front().get();
+    const OpenerTable openers = EnabledOpeners();
     for (std::size_t position = 0; position < text_.size(); ++position) {
-        if (ReadsAsBlank(text_[position])) text_[position] = u' ';
+        // Plain text up to the next character a filter opens with is appended as one run.
+        if (const std::size_t runEnd = PlainRunEnd(position, openers); runEnd > position) {
+            AppendPlain(std::u16string_view(text_).substr(position, runEnd - position));
+            position = runEnd - 1;
+            continue;
+        }
         bool consumed = false;
         for (auto& filter : filters_) {
             if (!filter->Enabled() || filter->Opens() != text_[position]) continue;
@@ -97,7 +125,7 @@ void CText::SetText(std::u16string text) {
             // the opening character stays one element.
             if (pushed) elements_.pop_back();
         }
-        if (!consumed) AppendPlain(text_[position]);
+        if (!consumed) AppendPlain(std::u16string_view(text_).substr(position, 1));
     }
     StartElement();
     TextElement& last = elements_.back();
@@ -124,6 +152,10 @@ std::u16string CText::Render(PlainText plainText) const {
     const bool keepMarkup = markers_.find(kKeepMarkup) != std::u16string::npos;
     const bool htmlInput = filters_.front()->Enabled();
     std::u16string out;
+    // Escapes add little to a text: one allocation for the sources, rarely a second.
+    std::size_t sourceUnits = 0;
+    for (const TextElement& element : elements_) sourceUnits += element.source.size();
+    out.reserve(sourceUnits + sourceUnits / 16);
     for (const TextElement& element : elements_) {
         if (IsTag(element.kind)) {
             // In a page, a closing tag that closes nothing of the text would close the page's.
@@ -135,9 +167,10 @@ std::u16string CText::Render(PlainText plainText) const {
                                                                 : element.view;
         } else if (element.kind == ElementKind::kDecoration) {
             if (keepMarkup) out += element.source;
+        } else if (plainText == PlainText::kHtmlSafe) {
+            AppendHtmlSafe(out, element, htmlInput);
         } else {
-            out +=
-                plainText == PlainText::kHtmlSafe ? HtmlSafe(element, htmlInput) : element.source;
+            out += element.source;
         }
     }
     return out;
@@ -233,9 +266,16 @@ void CText::RemoveDecorations() {
 
 std::u16string CText::CheckText() const {
     std::u16string out;
+    out.reserve(static_cast<std::size_t>(CheckLength()));
     for (const TextElement& element : elements_)
         if (element.InCheckStream()) out += element.check;
     return out;
+}
+
+int CText::CheckLength() const {
+    for (auto it = elements_.rbegin(); it != elements_.rend(); ++it)
+        if (it->InCheckStream()) return it->checkStart + it->checkLength;
+    return 0;
 }
 
 std::u16string CText::Word(int position, int length) const {
@@ -365,7 +405,11 @@ void CText::WriteRewritten() {
 bool CText::ReferencesAreRead() const { return filters_[kAmpFilterIndex]->Enabled(); }
 
 std::u16string CText::SourceText() const {
+    std::size_t units = 0;
+    for (const TextElement& element : elements_)
+        if (element.kind != ElementKind::kDecoration) units += element.source.size();
     std::u16string out;
+    out.reserve(units);
     for (const TextElement& element : elements_)
         if (element.kind != ElementKind::kDecoration) out += element.source;
     return out;

@@ -11,6 +11,7 @@
 // filter consumed anything of the last text.
 //
 // Not thread-safe; one model per command. Copying is disabled (the model keeps list positions).
+#include <array>
 #include <list>
 #include <memory>
 #include <string>
@@ -66,6 +67,8 @@ class CText {
     void RemoveDecorations();
 
     std::u16string CheckText() const;
+    // The length of the check stream (CheckText().size(), without building it).
+    int CheckLength() const;
     // The check-stream substring; EIncorrectPosition when it does not lie in the stream.
     std::u16string Word(int position, int length) const;
     // Replaces the range by text; the markup inside the range is kept. Returns false, changing
@@ -88,8 +91,16 @@ class CText {
     using Iterator = std::list<TextElement>::iterator;
     using ConstIterator = std::list<TextElement>::const_iterator;
 
+    // Which ASCII code units open a run of an enabled filter (every filter opens with one).
+    using OpenerTable = std::array<bool, 128>;
+
     void StartElement();
-    void AppendPlain(char16_t unit);
+    void AppendPlain(std::u16string_view run);
+    OpenerTable EnabledOpeners() const;
+    // The end of the plain text from `position`: the first code unit that opens a run of an
+    // enabled filter, or the text's end. The code units that read as a blank become one on the
+    // way, as the load would have made them one by one.
+    std::size_t PlainRunEnd(std::size_t position, const OpenerTable& openers);
     void AssignCheckStarts();
     ConstIterator FindConst(int position) const;
     Iterator Find(int position);

@@ -151,6 +151,15 @@ std::string RenderWords(TextProcessor& processor, const StringMap& strings, std:
 
 }  // namespace
 
+namespace {
+
+// The code units the display conversion writes other than as they are.
+bool IsDisplaySpecial(char16_t c) {
+    return c == u'\t' || c == u'\n' || c == u'\r' || c == u' ' || c == u'<' || c == u'>';
+}
+
+}  // namespace
+
 std::u16string DisplayConvert(std::u16string_view rendered) {
     std::u16string out;
     out.reserve(rendered.size() + rendered.size() / 4);
@@ -160,18 +169,37 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
     bool afterWord = true;
     char16_t previous = 0;
     const size_t budget = rendered.size() * kMaxDisplayGrowth + kDisplayAllowance;
-    for (char16_t c : rendered) {
+    for (std::size_t i = 0; i < rendered.size();) {
         if (out.size() >= budget) {
             // Only a text made to blow up gets here: the rest is written as it is.
-            out += c;
+            out.append(rendered.substr(i));
+            break;
+        }
+        // A run of code units written as they are: any but the special ones, and a single blank
+        // after one of them (after a word a blank stays a blank, inside a tag or not).
+        std::size_t runEnd = i;
+        while (runEnd < rendered.size()) {
+            const char16_t c = rendered[runEnd];
+            if (IsDisplaySpecial(c) &&
+                !(c == u' ' && runEnd > i && !IsDisplaySpecial(rendered[runEnd - 1])))
+                break;
+            ++runEnd;
+        }
+        if (runEnd > i) {
+            out.append(rendered.substr(i, runEnd - i));
+            previous = rendered[runEnd - 1];
+            // After a blank outside a tag the next blank is no longer after a word.
+            afterWord = previous != u' ' || inTag;
+            i = runEnd;
             continue;
         }
+        const char16_t c = rendered[i++];
         switch (c) {
             case u'\t':
                 if (inTag)
                     out += c;
                 else
-                    for (int i = 0; i < kNbspPerTab; ++i) out += kNbsp;
+                    for (int k = 0; k < kNbspPerTab; ++k) out += kNbsp;
                 afterWord = true;
                 break;
             case u'\n':
@@ -204,13 +232,9 @@ std::u16string DisplayConvert(std::u16string_view rendered) {
                 out += c;
                 if (previous != u'<') inTag = true;
                 break;
-            case u'>':
+            default:  // '>'
                 out += c;
                 inTag = false;
-                break;
-            default:
-                out += c;
-                afterWord = true;
         }
         previous = c;
     }

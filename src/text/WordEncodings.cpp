@@ -44,19 +44,33 @@ std::u16string IdentifierForm(std::u16string_view word) {
 
 std::u16string EscapedTagText(std::u16string_view tag) { return WideHtmlEscape(tag); }
 
+namespace {
+
+std::u16string_view HtmlTextReplacement(char16_t c) {
+    switch (c) {
+        case u'&':
+            return u"&amp;";
+        case u'<':
+            return u"&lt;";
+        case u'>':
+            return u"&gt;";
+        default:
+            return {};
+    }
+}
+
+std::u16string_view HtmlAngleReplacement(char16_t c) {
+    return c == u'&' ? std::u16string_view() : HtmlTextReplacement(c);
+}
+
+}  // namespace
+
+void AppendHtmlTextEscape(std::u16string& out, std::u16string_view text) {
+    AppendEscaped(out, text, &HtmlTextReplacement);
+}
+
 std::u16string HtmlTextEscape(std::u16string_view text) {
-    return EscapeEach(text, [](char16_t c) -> std::u16string_view {
-        switch (c) {
-            case u'&':
-                return u"&amp;";
-            case u'<':
-                return u"&lt;";
-            case u'>':
-                return u"&gt;";
-            default:
-                return {};
-        }
-    });
+    return EscapeEach(text, &HtmlTextReplacement);
 }
 
 namespace {
@@ -92,40 +106,40 @@ std::size_t ReferenceLength(std::u16string_view text) {
 
 }  // namespace
 
+void AppendHtmlTextEscapeKeepingReferences(std::u16string& out, std::u16string_view text) {
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::u16string_view replacement = HtmlTextReplacement(text[i]);
+        if (replacement.empty()) continue;
+        std::size_t next = i + 1;
+        if (text[i] == u'&') {
+            const std::size_t length = ReferenceLength(text.substr(i));
+            if (length != 0) {
+                // A reference is copied as it is, with the run around it.
+                i += length - 1;
+                continue;
+            }
+        }
+        out.append(text.data() + runStart, i - runStart);
+        out += replacement;
+        runStart = next;
+    }
+    out.append(text.data() + runStart, text.size() - runStart);
+}
+
 std::u16string HtmlTextEscapeKeepingReferences(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&') {
-            const std::size_t length = ReferenceLength(text.substr(i));
-            if (length == 0) {
-                out += u"&amp;";
-            } else {
-                out += text.substr(i, length);
-                i += length - 1;
-            }
-        } else if (text[i] == u'<') {
-            out += u"&lt;";
-        } else if (text[i] == u'>') {
-            out += u"&gt;";
-        } else {
-            out += text[i];
-        }
-    }
+    AppendHtmlTextEscapeKeepingReferences(out, text);
     return out;
 }
 
+void AppendHtmlAngleEscape(std::u16string& out, std::u16string_view text) {
+    AppendEscaped(out, text, &HtmlAngleReplacement);
+}
+
 std::u16string HtmlAngleEscape(std::u16string_view text) {
-    return EscapeEach(text, [](char16_t c) -> std::u16string_view {
-        switch (c) {
-            case u'<':
-                return u"&lt;";
-            case u'>':
-                return u"&gt;";
-            default:
-                return {};
-        }
-    });
+    return EscapeEach(text, &HtmlAngleReplacement);
 }
 
 std::u16string XmlAttributeEscape(std::u16string_view text) {

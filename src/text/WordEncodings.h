@@ -1,6 +1,6 @@
 #pragma once
 // Encodings of words and markup texts (UTF-16 in, UTF-16 out) for the places the renderers and
-// decorators write them into.
+// decorators write them into. The Append forms append the same text to `out`.
 #include <string>
 #include <string_view>
 
@@ -20,14 +20,17 @@ std::u16string EscapedTagText(std::u16string_view tag);
 
 // Text that must not become markup in an HTML page: '&', '<', '>' become references.
 std::u16string HtmlTextEscape(std::u16string_view text);
+void AppendHtmlTextEscape(std::u16string& out, std::u16string_view text);
 
 // As HtmlTextEscape, except that an '&' beginning a well-formed character reference ("&#38;",
 // "&#x2019;", "&apos;": '&', '#' and digits, '#x' and hex digits, or a letter and letters or
 // digits, then ';') is kept: in HTML input the writer meant the character.
 std::u16string HtmlTextEscapeKeepingReferences(std::u16string_view text);
+void AppendHtmlTextEscapeKeepingReferences(std::u16string& out, std::u16string_view text);
 
 // Only '<' and '>' become references: for runs whose leading '&' must keep its meaning.
 std::u16string HtmlAngleEscape(std::u16string_view text);
+void AppendHtmlAngleEscape(std::u16string& out, std::u16string_view text);
 
 // An XML attribute value in double or single quotes: '&', '<', '>', '"', '\'' become
 // references, TAB/LF/CR numeric references; other characters XML cannot hold become U+FFFD.

@@ -5,12 +5,29 @@
 #include "utils/BackslashEscaper.h"
 #include "utils/EscapeEach.h"
 
+namespace {
+
+bool IsHtmlEscaped(char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '&' || c == '<' || c == '>';
+}
+
+}  // namespace
+
 std::string HtmlEscape(std::string_view in) {
     std::string out;
     out.reserve(in.size() + in.size() / 8);
     bool afterCrLf = false;  // the output ends in "&#13;&#10;"
     char prev = 0;
-    for (char c : in) {
+    size_t runStart = 0;  // bytes kept as they are are appended as whole runs
+    for (size_t i = 0; i < in.size(); ++i) {
+        const char c = in[i];
+        if (!IsHtmlEscaped(c)) {
+            afterCrLf = false;
+            prev = c;
+            continue;
+        }
+        out.append(in.data() + runStart, i - runStart);
+        runStart = i + 1;
         if (c == '\n' && afterCrLf) continue;
         afterCrLf = (c == '\n' && prev == '\r');
         prev = c;
@@ -33,13 +50,11 @@ std::string HtmlEscape(std::string_view in) {
             case '<':
                 out += "&lt;";
                 break;
-            case '>':
+            default:  // '>'
                 out += "&gt;";
-                break;
-            default:
-                out += c;
         }
     }
+    out.append(in.data() + runStart, in.size() - runStart);
     return out;
 }
 

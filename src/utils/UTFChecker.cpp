@@ -31,6 +31,10 @@ bool IsCompleteFormBeyondUnicode(std::string_view text, std::size_t at) {
 
 void UTFChecker::Check(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {  // ASCII: the common case, valid
+            ++i;
+            continue;
+        }
         const auto sequence = Utf8Sequence::At(text, i);
         if (sequence.length != 0) {
             i += sequence.length;

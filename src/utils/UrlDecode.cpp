@@ -25,29 +25,50 @@ unsigned LeadingHex(std::string_view digits) {
 }  // namespace
 
 std::string UrlDecode(std::string_view text) {
-    constexpr size_t kEscapeDigits = 2;
     std::string out;
     out.reserve(text.size());
+    UrlDecodeAppend(out, text);
+    return out;
+}
+
+std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAfter) {
+    constexpr size_t kEscapeDigits = 2;
+    const int stop = stopAfter < 0 ? -1 : static_cast<unsigned char>(stopAfter);
     size_t i = 0;
     while (i < text.size()) {
-        const size_t special = std::min(text.find_first_of("+%", i), text.size());
+        size_t special = i;
+        while (special < text.size() && text[special] != '+' && text[special] != '%' &&
+               static_cast<unsigned char>(text[special]) != stop)
+            ++special;
         out.append(text.data() + i, special - i);  // runs of plain bytes are copied whole
         i = special;
         if (i == text.size()) break;
-        if (text[i] == '+') {
-            out += ' ';
+        char decoded = text[i];
+        if (decoded == '+') {
+            decoded = ' ';
+            out += decoded;
             ++i;
-        } else {
+        } else if (decoded == '%') {
             const std::string_view digits = text.substr(i + 1, kEscapeDigits);
             const unsigned value = LeadingHex(digits);
             if (value != 0) {
-                out += static_cast<char>(value);
+                decoded = static_cast<char>(value);
+                out += decoded;
                 i += 1 + digits.size();
             } else {
-                if (!digits.empty()) out += digits.front();
+                if (digits.empty()) {  // a "%" at the very end
+                    ++i;
+                    break;
+                }
+                decoded = digits.front();
+                out += decoded;
                 i += 2;
             }
+        } else {
+            out += decoded;
+            ++i;
         }
+        if (static_cast<unsigned char>(decoded) == stop) break;
     }
-    return out;
+    return std::min(i, text.size());
 }

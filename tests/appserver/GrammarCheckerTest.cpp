@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
+#include "core/CallDeadline.h"
 #include "grammar/GrammarChecker.h"
+#include "grammar/GrammarLanguages.h"
+#include "grammar/GrammarService.h"
 #include "spell/WordTokenizer.h"
 
 namespace {
@@ -36,6 +40,7 @@ TEST(GrammarCheckerTest, ArticleFollowsTheSoundNotTheLetter) {
         {"apple", true},  {"hour", true},        {"honest", true},    {"FBI", true},
         {"house", false}, {"university", false}, {"European", false}, {"one", false},
         {"USB", false},   {"umbrella", true},    {"X", false},        {"idea", true},
+        {"udeb", false},  {"udder", true},
     };
     for (const auto& row : rows)
         EXPECT_EQ(GrammarChecker::StartsWithVowelSound(row.word), row.vowelSound) << row.word;
@@ -116,27 +121,86 @@ TEST(GrammarCheckerTest, ShippedRulesFindCommonErrors) {
         {u"He was a honest man.", {2}},
         {u"See http://example.com/its a link.", {}},
         {u"It is ready. the rest follows, e.g. the list.", {4}},
+        {u"Run this:\n\n    make\n\nthen the build starts. Eg. the rest.", {}},
+        {u"Words such as 'alot', \"irregardless\" and \u201cit self\u201d; it self.", {33}},
     };
     for (const auto& row : rows) EXPECT_EQ(RulesIn(row.text), row.rules);
 }
 
-TEST(GrammarRuleTableTest, EveryExampleSentenceHoldsForItsRule) {
-    const GrammarRuleTable table = GrammarRuleTable::Load(GRAMMAR_RULES_FILE);
-    std::map<int, std::pair<int, int>> counts;  // rule -> (with a problem, without)
-    for (const GrammarRuleTable::Example& example : table.examples()) {
-        const std::u16string text = WordTokenizer::ToUtf16(example.text);
-        bool found = false;
-        for (const GrammarProblem& p : Shipped().Check(text))
-            found = found || p.rule == example.rule;
-        EXPECT_EQ(found, example.hasProblem) << "rule " << example.rule << ": " << example.text;
-        ++(example.hasProblem ? counts[example.rule].first : counts[example.rule].second);
+TEST(GrammarCheckerTest, AStopEndsTheCheckWithWhatWasFoundInTextOrder) {
+    const std::u16string text =
+        u"She ate a apple. the the end could of been better then this. a egg a egg a egg";
+    const auto all = Shipped().Check(text);
+    ASSERT_GE(all.size(), 6u);
+    const auto key = [](const GrammarProblem& p) { return std::make_pair(p.pos, p.rule); };
+    for (const int asksBeforeStop : {0, 1, 3, 10, 40, 1000000}) {
+        SCOPED_TRACE(asksBeforeStop);
+        int asks = 0;
+        const auto some = Shipped().Check(text, [&] { return ++asks > asksBeforeStop; });
+        if (asksBeforeStop == 0) {
+            EXPECT_TRUE(some.empty());
+        } else if (asksBeforeStop == 1000000) {
+            EXPECT_EQ(some.size(), all.size());
+        }
+        EXPECT_LE(some.size(), all.size());
+        for (size_t i = 0; i < some.size(); ++i) {
+            if (i > 0) {
+                EXPECT_LE(key(some[i - 1]), key(some[i]));
+            }
+            EXPECT_NE(std::find_if(all.begin(), all.end(),
+                                   [&](const GrammarProblem& p) { return key(p) == key(some[i]); }),
+                      all.end());
+        }
     }
-    // The rules of the protocol have examples; a rule with examples has enough of both kinds.
-    for (int rule = GrammarChecker::kRepeatedWord; rule <= GrammarChecker::kYourWelcome; ++rule)
-        EXPECT_TRUE(counts.count(rule)) << "rule " << rule << " has no examples";
-    for (const auto& [rule, count] : counts) {
-        EXPECT_GE(count.first, 5) << "rule " << rule;
-        EXPECT_GE(count.second, 5) << "rule " << rule;
+}
+
+TEST(GrammarServiceTest, TheCallDeadlineEndsTheCheckWithAWellFormedAnswer) {
+    const GrammarLanguages languages({{"en", std::make_shared<const GrammarRuleTable>(
+                                                 GrammarRuleTable::Load(GRAMMAR_RULES_FILE))}});
+    const GrammarService service(languages, [](std::string_view) { return std::string("en"); });
+    const std::vector<std::string> params = {"", "", "She ate a apple. We could of won.", "0"};
+    const struct {
+        int callMs;
+        std::string ranges;
+    } rows[] = {
+        {0, ""},               // expired before the first rule
+        {60000, "8,7;20,8;"},  // "a apple", "could of"
+    };
+    for (const auto& row : rows) {
+        const CallDeadline deadline(row.callMs, row.callMs, -1);
+        const CallDeadline::Scope scope(deadline);
+        const auto results = service.CheckGrammar(params);
+        ASSERT_EQ(results.size(), 4u);
+        EXPECT_EQ(results[2].substr(0, row.ranges.size()), row.ranges) << row.callMs;
+        EXPECT_EQ(results[0].empty(), row.ranges.empty());
+    }
+}
+
+TEST(GrammarRuleTableTest, EveryExampleSentenceHoldsForItsRule) {
+    const struct {
+        const char* file;
+        size_t minRules;
+    } files[] = {{GRAMMAR_RULES_FILE, 100}, {GRAMMAR_RULES_DE_FILE, 30}};
+    for (const auto& file : files) {
+        const auto table =
+            std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Load(file.file));
+        EXPECT_TRUE(table->errors().empty()) << file.file;
+        const GrammarChecker checker(table);
+        std::map<int, std::pair<int, int>> counts;  // rule -> (with a problem, without)
+        for (const GrammarRule& rule : table->rules()) counts[rule.number];
+        for (const GrammarRuleTable::Example& example : table->examples()) {
+            bool found = false;
+            for (const GrammarProblem& p : checker.Check(WordTokenizer::ToUtf16(example.text)))
+                found = found || p.rule == example.rule;
+            EXPECT_EQ(found, example.hasProblem) << "rule " << example.rule << ": " << example.text;
+            ++(example.hasProblem ? counts[example.rule].first : counts[example.rule].second);
+        }
+        // Every rule has enough examples of both kinds.
+        EXPECT_GE(counts.size(), file.minRules) << file.file;
+        for (const auto& [rule, count] : counts) {
+            EXPECT_GE(count.first, 5) << file.file << " rule " << rule;
+            EXPECT_GE(count.second, 5) << file.file << " rule " << rule;
+        }
     }
 }
 

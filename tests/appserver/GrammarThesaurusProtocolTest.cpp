@@ -11,8 +11,7 @@ class GrammarThesaurusProtocolTest : public apptest::EngineFixture {
     std::vector<std::string> Grammar(const std::string& text, const std::string& index = "-1",
                                      const std::string& rules = "",
                                      const std::string& positions = "") {
-        const CallResult r =
-            Call(server_.port(), "check_grammar", {rules, positions, text, index}, 4);
+        const CallResult r = Call(port(), "check_grammar", {rules, positions, text, index}, 4);
         EXPECT_EQ(r.kind, CallResult::kOk) << r.message;
         EXPECT_EQ(r.decodeCode, 0);
         return r.results;

@@ -65,14 +65,14 @@ TEST_F(HostileInputTest, MalformedRequestsGetAnErrorAnswer) {
          "VerbarError\r\nRequest without a valid Content-length"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(ContentOf(Raw(server_.port(), row.request)), row.content) << row.name;
+        EXPECT_EQ(ContentOf(Raw(port(), row.request)), row.content) << row.name;
     }
     ExpectStillServing();
 }
 
 TEST_F(HostileInputTest, BodyOverEightMebibytesIsRefused) {
     std::string body = "get_syn_list\r\n" + std::string(8u << 20, 'a') + "\r\n";
-    const std::string answer = Raw(server_.port(), Framed(body));
+    const std::string answer = Raw(port(), Framed(body));
     // Either the error answer arrives or the connection is dropped; never a success.
     const std::string content = ContentOf(answer);
     if (!content.empty()) {
@@ -85,14 +85,14 @@ TEST_F(HostileInputTest, BodyOfExactlyEightMebibytesIsServed) {
     const std::string prefix = "get_syn_list\r\n";
     const std::string body = prefix + std::string((8u << 20) - prefix.size() - 2, 'a') + "\r\n";
     ASSERT_EQ(body.size(), 8u << 20);
-    EXPECT_EQ(ContentOf(Raw(server_.port(), Framed(body))), "VerbarOK\r\n\r\n");
+    EXPECT_EQ(ContentOf(Raw(port(), Framed(body))), "VerbarOK\r\n\r\n");
 }
 
 TEST_F(HostileInputTest, SilentAndSlowClientsTimeOut) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ContentOf(Raw(server_.port(), "")), "VerbarError\r\nRequest read timed out");
+    EXPECT_EQ(ContentOf(Raw(port(), "")), "VerbarError\r\nRequest read timed out");
     const std::string partial = Framed(wire::BuildRequestBody("get_syn_list", {"good"}));
-    EXPECT_EQ(ContentOf(Raw(server_.port(), partial.substr(0, partial.size() - 3))),
+    EXPECT_EQ(ContentOf(Raw(port(), partial.substr(0, partial.size() - 3))),
               "VerbarError\r\nRequest read timed out");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     ExpectStillServing();
@@ -101,7 +101,7 @@ TEST_F(HostileInputTest, SilentAndSlowClientsTimeOut) {
 TEST_F(HostileInputTest, SilentClientHoldsOneWorkerOnly) {
     // Three workers: two held by silent clients, the third serves at once.
     std::vector<std::thread> silent;
-    for (int i = 0; i < 2; ++i) silent.emplace_back([this] { Raw(server_.port(), "", 3000); });
+    for (int i = 0; i < 2; ++i) silent.emplace_back([this] { Raw(port(), "", 3000); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const auto start = std::chrono::steady_clock::now();
     ExpectStillServing();
@@ -111,7 +111,7 @@ TEST_F(HostileInputTest, SilentClientHoldsOneWorkerOnly) {
 
 TEST_F(HostileInputTest, MoreSilentClientsThanWorkersOnlyDelayOthers) {
     std::vector<std::thread> silent;
-    for (int i = 0; i < 6; ++i) silent.emplace_back([this] { Raw(server_.port(), "", 3000); });
+    for (int i = 0; i < 6; ++i) silent.emplace_back([this] { Raw(port(), "", 3000); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ExpectStillServing();
     for (auto& t : silent) t.join();
@@ -122,7 +122,7 @@ TEST_F(HostileInputTest, ClientThatLeavesEarlyIsDropped) {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(server_.port()));
+        address.sin_port = htons(static_cast<uint16_t>(port()));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         const std::string half = "GET /x.100 HTTP/1.0\r\nContent-length: 100\r\n\r\nget_";
@@ -134,7 +134,7 @@ TEST_F(HostileInputTest, ClientThatLeavesEarlyIsDropped) {
 
 TEST_F(HostileInputTest, BytesAfterTheAnnouncedBodyAreIgnored) {
     const std::string body = wire::BuildRequestBody("get_syn_list", {"xqzvbnmkw"});
-    EXPECT_EQ(ContentOf(Raw(server_.port(), Framed(body) + "trailing junk")), "VerbarOK\r\n\r\n");
+    EXPECT_EQ(ContentOf(Raw(port(), Framed(body) + "trailing junk")), "VerbarOK\r\n\r\n");
 }
 
 }  // namespace

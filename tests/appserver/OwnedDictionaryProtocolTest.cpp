@@ -1,15 +1,14 @@
 // Personal dictionaries with owners through a real server: without the key a dictionary can be
 // neither read nor changed, only a hash of the key is stored, and dictionaries made before owners
-// existed stay open until one is claimed. Then the JSON API's check and language list.
+// existed stay open until one is claimed (once per dictionary store). Then the JSON API's check
+// and language list.
 #include <sqlite3.h>
 
 #include <nlohmann/json.hpp>
 
-#include "EngineFixture.h"
+#include "StoreFixture.h"
 
 namespace {
-
-class OwnedDictionaryProtocolTest : public apptest::EngineFixture {};
 
 struct KeyRow {
     std::string function;
@@ -25,12 +24,11 @@ std::vector<std::string> WithKeys(std::vector<std::string> params, const std::st
     return params;
 }
 
-// The owner hash column of the database, read directly.
-std::string StoredHashes(const std::string& path) {
+std::string SqliteHashes(const std::string& path) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(db, "SELECT hex(key_hash) FROM owners", -1, &query, nullptr);
+    sqlite3_prepare_v2(db, "SELECT lower(hex(key_hash)) FROM owners", -1, &query, nullptr);
     std::string out;
     while (sqlite3_step(query) == SQLITE_ROW)
         out += reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
@@ -39,12 +37,26 @@ std::string StoredHashes(const std::string& path) {
     return out;
 }
 
+class OwnedDictionaryProtocolTest : public apptest::StoreFixture {
+  protected:
+    // The owner hash column of the store, read directly, in hexadecimal.
+    std::string StoredHashes() {
+        std::string why;
+        if (postgres())
+            return testsupport::PostgresServer::Shared(why)->Query(
+                location_, "SELECT encode(key_hash, 'hex') FROM owners");
+        return SqliteHashes(location_);
+    }
+};
+
+class JsonFunctionsTest : public apptest::EngineFixture {};
+
 }  // namespace
 
-TEST_F(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) {
+TEST_P(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) {
     const std::string key = One("create_owned_user_dictionary", {"Owned", "zqjaa"});
     ASSERT_EQ(key.size(), 64u);
-    EXPECT_EQ(StoredHashes(dbPath()).find(key), std::string::npos) << "the key itself is stored";
+    EXPECT_EQ(StoredHashes().find(key), std::string::npos) << "the key itself is stored";
     const std::vector<KeyRow> rows = {
         {"authorize_user_dictionary", {"Owned", "KEY"}, ""},
         {"authorize_user_dictionary", {"Owned", "OTHER"}, "Wrong key for the user dictionary"},
@@ -58,14 +70,23 @@ TEST_F(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) 
          "Wrong key for the user dictionary"},
         {"claim_user_dictionary", {"Owned"}, "User dictionary already has an owner"},
         {"add_user_dictionary_words", {"Owned", "KEY", "zqjab,zqjac"}, ""},
+        // The keyed forms of the older functions, as the service calls them for browsers.
+        {"update_owned_user_dictionary",
+         {"Owned", "OTHER", "zqjad", ""},
+         "Wrong key for the user dictionary"},
+        {"rename_owned_user_dictionary",
+         {"Owned", "", "Taken"},
+         "Wrong key for the user dictionary"},
+        {"delete_owned_user_dictionary", {"Owned", "OTHER"}, "Wrong key for the user dictionary"},
+        {"update_owned_user_dictionary", {"Owned", "KEY", "zqjac", "zqjab"}, ""},
         {"remove_user_dictionary_word", {"Owned", "KEY", "zqjac"}, ""},
         {"authorize_user_dictionary", {"Missing", "KEY"}, "User dictionary not found"},
     };
     for (size_t i = 0; i < rows.size(); ++i) {
         const KeyRow& row = rows[i];
-        const size_t results = row.function == "claim_user_dictionary" ? 1 : 0;
-        const auto r =
-            apptest::Call(server_.port(), row.function, WithKeys(row.params, key), results);
+        const size_t results =
+            row.function == "claim_user_dictionary" || row.function.starts_with("update_") ? 1 : 0;
+        const auto r = apptest::Call(port(), row.function, WithKeys(row.params, key), results);
         if (row.error.empty())
             EXPECT_EQ(r.kind, apptest::CallResult::kOk) << "row " << i << ": " << r.message;
         else
@@ -79,9 +100,22 @@ TEST_F(OwnedDictionaryProtocolTest, TheKeyGuardsEveryAccessOfAnOwnedDictionary) 
     Done("delete_user_dictionary", {"Renamed"});
     Done("create_new_user_dictionary", {"Fresh", ""});
     Done("authorize_user_dictionary", {"Fresh", ""});
+
+    // A browser's first word makes its dictionary, with an owner: the key is the answer once.
+    const std::string made = One("update_owned_user_dictionary", {"Browser", "", "zqjaa", "zqjab"});
+    ASSERT_EQ(made.size(), 64u);
+    EXPECT_EQ(One("update_owned_user_dictionary", {"Browser", made, "zqjac", ""}), "");
+    EXPECT_EQ(ErrorOf("update_owned_user_dictionary", {"Browser", "", "zqjad", ""}, 1),
+              "Wrong key for the user dictionary");
+    EXPECT_EQ(One("list_user_dictionary", {"Browser", made}), "zqjaa\nzqjab\nzqjac");
+    Done("rename_owned_user_dictionary", {"Browser", made, "Browser2"});
+    Done("delete_owned_user_dictionary", {"Browser2", made});
+    // An ownerless dictionary takes any key, and stays ownerless.
+    EXPECT_EQ(One("update_owned_user_dictionary", {"Fresh", "", "zqjaa", ""}), "");
+    Done("authorize_user_dictionary", {"Fresh", ""});
 }
 
-TEST_F(OwnedDictionaryProtocolTest, AnOwnerlessDictionaryStaysOpenUntilClaimed) {
+TEST_P(OwnedDictionaryProtocolTest, AnOwnerlessDictionaryStaysOpenUntilClaimed) {
     Done("create_new_user_dictionary", {"Old", "zqjaa"});
     EXPECT_EQ(One("list_user_dictionary", {"Old", ""}), "zqjaa");
     const std::string key = One("claim_user_dictionary", {"Old"});
@@ -89,7 +123,9 @@ TEST_F(OwnedDictionaryProtocolTest, AnOwnerlessDictionaryStaysOpenUntilClaimed) 
     EXPECT_EQ(One("list_user_dictionary", {"Old", key}), "zqjaa");
 }
 
-TEST_F(OwnedDictionaryProtocolTest, CheckMatchesReportsSpellingAndGrammarInUtf16Units) {
+VERBARIUM_FOR_EACH_STORE(OwnedDictionaryProtocolTest);
+
+TEST_F(JsonFunctionsTest, CheckMatchesReportsSpellingAndGrammarInUtf16Units) {
     const auto answer = nlohmann::json::parse(
         One("check_matches", {"en_US", "", "\xF0\x9F\x98\x80 I recieve a apple.", "", ""}));
     ASSERT_EQ(answer["matches"].size(), 2u) << answer.dump();
@@ -101,4 +137,32 @@ TEST_F(OwnedDictionaryProtocolTest, CheckMatchesReportsSpellingAndGrammarInUtf16
         One("check_matches", {"auto", "", "Das ist ein kleiner Satz auf Deutsch.", "", "en_US"}));
     EXPECT_EQ(german["language"].get<std::string>().substr(0, 2), "de") << german.dump();
     EXPECT_NE(One("list_languages", {}).find("en_US"), std::string::npos);
+
+    // A selection leaves out the work of what is not wanted; a cut is told as incomplete.
+    std::string many;
+    for (char a = 'a'; a <= 'z'; ++a)
+        for (char b = 'a'; b <= 'l'; ++b) many += std::string("zqj") + a + b + "x ";
+    const struct {
+        std::string selection, text;
+        std::vector<int> rules;  // of the matches, in order
+        bool incomplete;
+    } rows[] = {
+        {"1;except:", "I recieve a apple.", {0, 2}, false},
+        {"0;except:", "I recieve a apple.", {2}, false},
+        {"1;only:", "I recieve a apple.", {0}, false},
+        {"1;except:2", "I recieve a apple.", {0}, false},
+        {"0;only:2", "I recieve a apple as as.", {2}, false},
+        {"0;only:", "I recieve a apple.", {}, false},
+        {"1;only:", many, std::vector<int>(312, 0), true},  // 312 words, 256 get suggestions
+    };
+    for (const auto& row : rows) {
+        const auto found = nlohmann::json::parse(
+            One("check_selected_matches", {"en_US", "", row.text, "", "", row.selection}));
+        std::vector<int> rules;
+        for (const auto& match : found["matches"]) rules.push_back(match["rule"].get<int>());
+        EXPECT_EQ(rules, row.rules) << row.selection;
+        EXPECT_EQ(found["incomplete"], row.incomplete) << row.selection;
+    }
+    EXPECT_EQ(ErrorOf("check_selected_matches", {"xx_XX", "", "a", "", "", "0;only:"}, 1),
+              ErrorOf("check_matches", {"xx_XX", "", "a", "", ""}, 1));
 }

@@ -73,7 +73,7 @@ class SlowClientTest : public apptest::EngineFixture {
 
 TEST_F(SlowClientTest, AHeaderSentByteByByteIsCutOffAtTheHeaderTime) {
     const std::string request = SynonymRequest(100);
-    Client slow(server_.port());
+    Client slow(port());
     ASSERT_TRUE(slow.connected());
     const auto start = std::chrono::steady_clock::now();
     std::string answer;
@@ -92,7 +92,7 @@ TEST_F(SlowClientTest, SlowClientsHoldNoWorker) {
     std::vector<std::thread> slow;
     for (int i = 0; i < 8; ++i)
         slow.emplace_back([this, &done] {
-            Client c(server_.port());
+            Client c(port());
             const std::string header = "GET /x.100 HTTP/1.0\r\n";
             for (size_t k = 0; k < header.size() && !done.load(); ++k) {
                 c.Send(header.substr(k, 1));
@@ -108,11 +108,11 @@ TEST_F(SlowClientTest, SlowClientsHoldNoWorker) {
 TEST_F(SlowClientTest, ARequestInPiecesGetsTheAnswerOfAWholeOne) {
     // Whole at accept, the worker answers at once; otherwise the reading thread finishes it.
     const std::string request = SynonymRequest(3000);
-    const std::string whole = Raw(server_.port(), request);
+    const std::string whole = Raw(port(), request);
     ASSERT_EQ(ContentOf(whole), "VerbarOK\r\n\r\n");
     const size_t headerEnd = request.find("\r\n\r\n") + 4;
     for (const size_t cut : {size_t{1}, headerEnd - 2, headerEnd, headerEnd + 1000}) {
-        Client c(server_.port());
+        Client c(port());
         ASSERT_TRUE(c.Send(request.substr(0, cut)));
         std::this_thread::sleep_for(std::chrono::milliseconds(60));
         ASSERT_TRUE(c.Send(request.substr(cut)));
@@ -124,15 +124,15 @@ TEST_F(SlowClientTest, RequestsBeyondTheTextBudgetAreRefusedAsBusy) {
     // 1 MiB in all: a request held half-sent leaves no room for a second one of its size.
     const std::string first = SynonymRequest(700000);
     const size_t headerEnd = first.find("\r\n\r\n") + 4;
-    Client held(server_.port());
+    Client held(port());
     ASSERT_TRUE(held.Send(first.substr(0, headerEnd + 1000)));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(ContentOf(Raw(server_.port(), SynonymRequest(700000))), kBusy);
-    EXPECT_EQ(ContentOf(Raw(server_.port(), SynonymRequest(2u << 20))), kBusy);  // alone: too big
+    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(700000))), kBusy);
+    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(2u << 20))), kBusy);  // alone: too big
     ASSERT_TRUE(held.Send(first.substr(headerEnd + 1000)));
     EXPECT_EQ(ContentOf(held.Answer()), "VerbarOK\r\n\r\n");
     // Answered, the budget is free again.
-    EXPECT_EQ(ContentOf(Raw(server_.port(), SynonymRequest(700000))), "VerbarOK\r\n\r\n");
+    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(700000))), "VerbarOK\r\n\r\n");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/ServerConfig.h"
-#include "dict/DictionaryStore.h"
+#include "dict/SqliteDictionaryStore.h"
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellService.h"
 #include "spell/SuggestionCache.h"
@@ -54,7 +54,7 @@ class Ranked {
     const std::string language_;
     testsupport::TempDir dir_;
     LanguageRegistry languages_;
-    DictionaryStore dictionaries_;
+    SqliteDictionaryStore dictionaries_;
     SuggestionCache cache_;
     SpellService service_;
 };

@@ -46,8 +46,9 @@ Segments AsciiSegments(const std::string& ascii) {
 
 std::vector<WordTuple> IcuWords(const std::string& utf8) {
     std::vector<WordTuple> out;
-    for (const TextWord& w : WordTokenizer::Words(WordTokenizer::ToUtf16(utf8)))
-        out.emplace_back(w.pos, w.len, w.utf8, w.inLink);
+    const std::u16string text = WordTokenizer::ToUtf16(utf8);
+    for (const TextWord& w : WordTokenizer::Words(text))
+        out.emplace_back(w.pos, w.len, WordTokenizer::ToUtf8(text.substr(w.pos, w.len)), w.inLink);
     return out;
 }
 

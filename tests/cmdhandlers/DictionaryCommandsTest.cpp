@@ -8,6 +8,7 @@
 #include "cmdhandlers/Dictionary/MessageFormat.h"
 #include "cmdhandlers/Dictionary/Options_CH.h"
 #include "cmdhandlers/RegistryTestSupport.h"
+#include "cmdhandlers/Spell/KwrlAddWord_CH.h"
 #include "cmdhandlers/SpellHandlerTestSupport.h"
 
 namespace {
@@ -27,7 +28,11 @@ class DictionaryTest : public SpellHandlerTest {
         map["tx_no87"] = "renamed to [%s]";
         map["tx_no88"] = "restore [%s] failed";
         map["tx_no89"] = "restored [%s]";
+        // A change needs an accepted POST (or the key as a parameter): the dialog's own form.
+        setenv("REQUEST_METHOD", "POST", 1);
+        unsetenv("HTTP_ORIGIN");
     }
+    void TearDown() override { unsetenv("REQUEST_METHOD"); }
     void EngineAccepts() { server.SetScript({{wire::BuildOkAnswer({})}}); }
     void EngineRefuses() { server.AnswerWith(kServerError); }
     std::vector<std::string> Functions() const {
@@ -65,20 +70,20 @@ TEST_F(DictionaryTest, DictionaryActionsCallTheEngineAndAnswerInJson) {
     const Row rows[] = {
         {"create",
          true,
-         "create_new_user_dictionary",
+         "create_owned_user_dictionary",
          {"new", "a,b"},
          "{\"dname\": \"new\", \"action\": \"create\"}",
          "new"},
         {"delete",
          true,
-         "delete_user_dictionary",
-         {"old"},
+         "delete_owned_user_dictionary",
+         {"old", ""},
          "{\"dname\": \"old\", \"action\": \"delete\"}",
          ""},
         {"rename",
          true,
-         "rename_user_dictionary",
-         {"old", "new"},
+         "rename_owned_user_dictionary",
+         {"old", "", "new"},
          "{\"dname\": \"new\", \"action\": \"rename\"}",
          "new"},
         {"restore",
@@ -105,22 +110,22 @@ TEST_F(DictionaryTest, DictionaryActionsCallTheEngineAndAnswerInJson) {
          "old"},
         {"create",
          false,
-         "create_new_user_dictionary",
+         "create_owned_user_dictionary",
          {"new", "a,b"},
          "{\"text\": \"create [new] failed (-3)\", \"type\": \"-3\", \"error\": true, \"dname\": "
          "\"new\"}",
          "old"},
         {"delete",
          false,
-         "delete_user_dictionary",
-         {"old"},
+         "delete_owned_user_dictionary",
+         {"old", ""},
          "{\"text\": \"delete failed (-3): [old]\", \"type\": \"-3\", \"error\": true, \"dname\": "
          "\"old\"}",
          "old"},
         {"rename",
          false,
-         "rename_user_dictionary",
-         {"old", "new"},
+         "rename_owned_user_dictionary",
+         {"old", "", "new"},
          "{\"text\": \"rename [old] failed (-3)\", \"type\": \"-3\", \"error\": true, \"dname\": "
          "\"old\"}",
          "old"},
@@ -202,8 +207,8 @@ TEST_F(DictionaryTest, AddwordGoesToTheDictionaryOrTheCookieList) {
     map["ud"] = "x,y";
     EngineAccepts();
     Run<Dictionary_CH>();
-    EXPECT_EQ(LastCall().function, "update_user_dictionary");
-    EXPECT_EQ(LastCall().params, (std::vector<std::string>{"mine", "Verbar", "x,y"}));
+    EXPECT_EQ(LastCall().function, "update_owned_user_dictionary");
+    EXPECT_EQ(LastCall().params, (std::vector<std::string>{"mine", "", "Verbar", "x,y"}));
     EXPECT_EQ(map["ud"], "");
     EXPECT_EQ(map["udn"], "mine");
 
@@ -279,6 +284,157 @@ TEST_F(DictionaryTest, JsonAnswersEscapeNamesWordsAndMessages) {
     Run<Dictionary_CH>();
     EXPECT_EQ(map["view"], "{\"text\": \"restore [" + escaped + "] failed\", \"type\": \"-3\", " +
                                "\"error\": true, \"dname\": \"" + escaped + "\"}");
+}
+
+// A link on another site makes the browser send the cookies (udn and its key udk) with a plain
+// GET: no change of the dictionary may follow. A change needs the key as a parameter or a POST
+// from an accepted page, also through the relay; the engine gets the key and checks it.
+TEST_F(DictionaryTest, AChangeNeedsTheKeyOrAnAcceptedPostAndTheEngineGetsTheKey) {
+    const std::string cookieKey(64, 'c'), parameterKey(64, 'b');
+    struct Request {
+        const char* method;
+        const char* origin;   // nullptr: none
+        bool keyParameter;    // "udk" sent
+        const char* relayed;  // through the relay: the browser's method; nullptr: direct
+    };
+    const Request link{"GET", nullptr, false, nullptr}, keyed{"GET", nullptr, true, nullptr},
+        ownForm{"POST", "http://svc.example", false, nullptr},
+        foreignForm{"POST", "https://evil.example", false, nullptr},
+        listedPage{"POST", "https://listed.example", false, nullptr},
+        relayedLink{"POST", nullptr, false, "GET"}, relayedForm{"POST", nullptr, false, "POST"};
+    struct Row {
+        const char* command;
+        const char* action;
+        Request request;
+        const char* function;  // the engine function called first; "" none
+        bool exists = false;   // the engine refuses a create: the name exists
+    };
+    const Row rows[] = {
+        {"dictionary", "delete", link, ""},
+        {"dictionary", "delete", keyed, "delete_owned_user_dictionary"},
+        {"dictionary", "delete", ownForm, "delete_owned_user_dictionary"},
+        {"dictionary", "delete", foreignForm, ""},
+        {"dictionary", "delete", listedPage, "delete_owned_user_dictionary"},
+        {"dictionary", "delete", relayedLink, ""},
+        {"dictionary", "delete", relayedForm, "delete_owned_user_dictionary"},
+        {"dictionary", "rename", link, ""},
+        {"dictionary", "rename", keyed, "rename_owned_user_dictionary"},
+        {"dictionary", "create", link, ""},
+        // Without a change allowed, only a new dictionary can be made: an existing name fails.
+        {"dictionary", "addword", link, "create_owned_user_dictionary", true},
+        {"dictionary", "addword", keyed, "update_owned_user_dictionary"},
+        {"ospsave", "delete", link, ""},
+        {"ospsave", "delete", ownForm, "delete_owned_user_dictionary"},
+        {"sp_add", "", link, ""},
+        {"sp_add", "", ownForm, "update_owned_user_dictionary"},
+        {"kwirl_add_word", "", link, "create_owned_user_dictionary", true},
+        {"kwirl_add_word", "", keyed, "update_owned_user_dictionary"},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        const std::string what = std::string(row.command) + " " + row.action + " " +
+                                 row.request.method + (row.request.relayed ? " relayed" : "");
+        setenv("REQUEST_METHOD", row.request.method, 1);
+        if (row.request.origin) setenv("HTTP_ORIGIN", row.request.origin, 1);
+        map = {{"appserver_hostname", "127.0.0.1"},
+               {"appserver_port", map["appserver_port"]},
+               {"appserver_wait_ms", kWaitMs},
+               {"slang", "en_US"},
+               {"format", "json"},
+               {"cmd", row.command},
+               {"action", row.action},
+               {"text", row.action},
+               {"udn", "mine"},
+               {"c_udn", "mine"},
+               {"dname", "mine2"},
+               {"word", "Verbar"},
+               {":udk:", cookieKey},
+               {"HTTP_HOST", "svc.example"},
+               {"HTTP_OR_HTTPS", "http"},
+               {"cors_allow_origins", "https://listed.example *"},
+               {"tx_no84", "%d %s"}};
+        if (std::string(row.command) == "ospsave") map["dname"] = "mine";
+        if (std::string(row.command) == "sp_add") {
+            map["text"] = "abc Verbar x";
+            map["pos"] = "4";
+            map["len"] = "6";
+        }
+        if (std::string(row.command) == "kwirl_add_word") map["text"] = "Verbar";
+        if (row.request.keyParameter) map["udk"] = parameterKey;
+        if (row.request.relayed) {
+            map["settings"] = "ferrix";
+            map["ferrix_method"] = row.request.relayed;
+            map["ferrix_origin"] = map["ferrix_self"] = "https://customer.example";
+        }
+        row.exists ? EngineRefuses() : server.SetScript({{wire::BuildOkAnswer({})}});
+        const size_t before = server.requests().size();
+        try {
+            if (std::string(row.command) == "dictionary") Run<Dictionary_CH>();
+            if (std::string(row.command) == "ospsave") Run<Options_CH>();
+            if (std::string(row.command) == "sp_add") Run<Add_CH>();
+            if (std::string(row.command) == "kwirl_add_word") Run<KwrlAddWord_CH>();
+        } catch (const CommandHandler::exception& e) {
+            EXPECT_TRUE(*row.function == '\0' || row.exists) << what << ": " << e.message();
+        }
+        unsetenv("HTTP_ORIGIN");
+        const std::vector<std::string> all = Functions();
+        const std::vector<std::string> called(all.begin() + before, all.end());
+        if (*row.function == '\0') {
+            EXPECT_TRUE(called.empty()) << what << ": " << called.front();
+            EXPECT_EQ(map["udn"], "mine") << what;
+            EXPECT_EQ(map[":udk:"], cookieKey) << what;
+            continue;
+        }
+        ASSERT_FALSE(called.empty()) << what;
+        EXPECT_EQ(called.front(), row.function) << what;
+        if (row.exists) {
+            EXPECT_EQ(map["udn"], "mine") << what;
+            EXPECT_EQ(map[":udk:"], cookieKey) << what;
+            continue;
+        }
+        const std::string request = server.requests().at(before);
+        const wire::WireCall call =
+            wire::ParseRequestBody(std::string_view(request).substr(request.find("\r\n\r\n") + 4))
+                .call;
+        EXPECT_EQ(call.params.at(1), row.request.keyParameter ? parameterKey : cookieKey) << what;
+    }
+}
+
+// Keys travel back: a dictionary a command makes gets its key into the cookie (and into the JSON
+// answer, for a client that keeps it itself); getname tells the cookie's key for its own name.
+TEST_F(DictionaryTest, ANewDictionarysKeyGoesToTheCookieAndTheAnswer) {
+    const std::string key(64, 'a');
+    struct Row {
+        const char* action;
+        const char* view;
+    };
+    const Row rows[] = {
+        {"create", "{\"dname\": \"new\", \"action\": \"create\", \"key\": \"KEY\"}"},
+        {"addword", "{\"word\": \"Verbar\", \"action\": \"addword\", \"key\": \"KEY\"}"},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        map["format"] = "json";
+        map["action"] = row.action;
+        map["udn"] = "old";
+        map["dname"] = "new";
+        map["word"] = "Verbar";
+        map[":udk:"] = "";
+        EngineAnswers(key);
+        Run<Dictionary_CH>();
+        std::string view = row.view;
+        view.replace(view.find("KEY"), 3, key);
+        EXPECT_EQ(map["view"], view) << row.action;
+        EXPECT_EQ(map[":udk:"], key) << row.action;
+    }
+    map["action"] = "getname";
+    map["udn"] = map["c_udn"] = "mine";
+    Run<Dictionary_CH>();
+    EXPECT_EQ(map["view"],
+              "{\"dname\": \"mine\", \"action\": \"getname\", \"key\": \"" + key + "\"}");
+    map["udn"] = "other";  // named by a parameter: the cookie's key is not its key
+    Run<Dictionary_CH>();
+    EXPECT_EQ(map["view"], "{\"dname\": \"other\", \"action\": \"getname\"}");
 }
 
 TEST(MessageFormatTest, FillsOnlyPercentSAndDInOrder) {
@@ -515,8 +671,9 @@ TEST_F(DictionaryTest, AddPutsTheWordIntoTheDictionaryAndChecksAgain) {
     server.SetScript({{wire::BuildOkAnswer({})}});
     Run<Add_CH>();
     EXPECT_EQ(map["ud"], "");
-    EXPECT_EQ(Functions(), (std::vector<std::string>{"check_spelling4", "update_user_dictionary",
-                                                     "check_spelling4"}));
+    EXPECT_EQ(Functions(),
+              (std::vector<std::string>{"check_spelling4", "update_owned_user_dictionary",
+                                        "check_spelling4"}));
     EXPECT_EQ(map["cmd"], "spell");
 
     EngineRefuses();

@@ -64,6 +64,26 @@ TEST(JsonApiRuleSelection, DisabledWinsAndEnabledOnlyKeepsTheListed) {
     const RuleSelection enabled = RuleSelection::FromRequest(only);
     EXPECT_TRUE(enabled.Allows("GRAMMAR_RULE_1", "GRAMMAR"));
     EXPECT_FALSE(enabled.Allows("GRAMMAR_RULE_2", "GRAMMAR"));
+
+    // What the engine is told, so that it skips the work whose matches would be dropped.
+    const std::pair<StringMap, const char*> rows[] = {
+        {{}, "1;except:"},
+        {{{"disabledcategories", "GRAMMAR"}}, "1;only:"},
+        {{{"disabledrules", "GRAMMAR_RULE_2,GRAMMAR_RULE_7,X"}}, "1;except:2,7"},
+        {{{"disabledrules", "SPELLING_RULE"}}, "0;except:"},
+        {{{"enabledonly", "true"}, {"enabledcategories", "TYPOS"}}, "1;only:"},
+        {{{"enabledonly", "true"},
+          {"enabledrules", "GRAMMAR_RULE_1,GRAMMAR_RULE_3"},
+          {"disabledrules", "GRAMMAR_RULE_3"}},
+         "0;only:1"},
+        {{{"enabledonly", "true"},
+          {"enabledcategories", "GRAMMAR"},
+          {"disabledrules", "GRAMMAR_RULE_4"}},
+         "0;except:4"},
+        {{{"enabledonly", "true"}}, "0;only:"},
+    };
+    for (auto [request, engine] : rows)
+        EXPECT_EQ(RuleSelection::FromRequest(request).EngineSelection(), engine) << engine;
 }
 
 TEST(JsonApiLanguageNames, CodesBothWaysAndNames) {

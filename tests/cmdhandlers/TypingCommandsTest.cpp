@@ -270,7 +270,11 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
          "{\"words\":[{\"id\":\"teh\"}]}",
          false},
         {{{"ud", "a,b"}, {"text", "teh"}}, "a,b,teh", "<addword name=\"teh\"/>", false},
-        {{{"udn", "team words"}, {"ud", "[/]"}, {"text", "teh"}},
+        // The key comes as a parameter: a script request (GET) may change the dictionary.
+        {{{"udn", "team words"},
+          {"udk", "kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk"},
+          {"ud", "[/]"},
+          {"text", "teh"}},
          "",
          "<addword name=\"teh\"/>",
          true},
@@ -283,7 +287,7 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
     data.Insert(idkey::SpellLang, std::string("en_US"));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.view);
-        for (const char* key : {"udn", "ud", "format"}) map.erase(key);
+        for (const char* key : {"udn", "udk", "ud", "format"}) map.erase(key);
         row.params.ApplyTo(map);
         server.SetScript({{wire::BuildOkAnswer({})}});  // the call has no results
         const size_t callsBefore = server.requests().size();
@@ -292,22 +296,37 @@ TEST_F(TypingCommandsTest, KwirlAddWordKeepsTheCookieListOrTheServerDictionary) 
         EXPECT_EQ(map["view"], row.view);
         EXPECT_EQ(server.requests().size() > callsBefore, row.callsEngine);
         if (row.callsEngine) {
-            EXPECT_EQ(LastCall().params, (std::vector<std::string>{"team words", "teh", ""}));
+            EXPECT_EQ(LastCall().params,
+                      (std::vector<std::string>{"team words", std::string(64, 'k'), "teh", ""}));
         }
     }
 }
 
-TEST_F(TypingCommandsTest, KwirlAddWordRefusesToGrowTheCookiesPast4000Bytes) {
+TEST_F(TypingCommandsTest, KwirlAddWordRefusesAWordTheEncodedCookieListHasNoRoomFor) {
     data.Insert(idkey::SpellLang, std::string("en_US"));
-    map["tx_no60"] = "The list of ignored words is full.";
-    map[":cookies:"] = std::string(3998, 'c');
-    map["ud"] = "a";
-    map["text"] = "ab";
-    EXPECT_EQ(ErrorOf<KwrlAddWord_CH>(), "(no error)");
-    map["text"] = "abc";
-    map["ud"] = "a";
-    EXPECT_EQ(ErrorOf<KwrlAddWord_CH>(), "The list of ignored words is full.");
-    EXPECT_EQ(map["ud"], "a");
+    const std::string umlaut = "\xC3\xB6";  // written into the cookie as "%C3%B6"
+    std::string wide;
+    while (wide.size() < 2600) wide += umlaut;  // 2,600 bytes, 7,800 in the cookie
+    const struct {
+        std::string cookies, ud, text;
+        bool refused;
+    } rows[] = {
+        {"", std::string(3997, 'a'), "ab", false},             // 4,000 bytes
+        {"", std::string(3997, 'a'), "abc", true},             // 4,001 bytes
+        {std::string(8000, 'c'), "a", "abc", false},           // other cookies take no room
+        {"", std::string(1330, 'a'), umlaut + umlaut, false},  // 1,330 + 1 + 12 encoded
+        {"", wide, "x", true},
+        {"", std::string(3995, 'a'), "\xC3\xB6", true},  // 3,995 + 1 + 6 encoded
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ud.size());
+        map[":cookies:"] = row.cookies;
+        map["ud"] = row.ud;
+        map["text"] = row.text;
+        EXPECT_EQ(ErrorOf<KwrlAddWord_CH>(),
+                  row.refused ? "The list of ignored words is full." : "(no error)");
+        EXPECT_EQ(map["ud"], row.refused ? row.ud : row.ud + "," + row.text);
+    }
 }
 
 TEST_F(TypingCommandsTest, KwirlSpellAndSpellTextAnswerInBothFormats) {

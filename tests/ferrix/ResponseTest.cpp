@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "ferrix/Response_FLT.h"
 #include "kernel/ContentTypes.h"
+#include "kernel/ScriptAnswer.h"
 #include "utils/InternalDataKeys.h"
 
 namespace {
@@ -66,4 +68,56 @@ TEST_F(FerrixResponseTest, MalformedTemplateWritesAPlainServerError) {
     EXPECT_EQ(out.str(),
               "Status: 500\nContent-Type: text/plain; charset=UTF-8\nContent-Length: 35\n\n"
               "Response::apply() - internal error.");
+}
+
+// A script file the relay serves is kept by the browser and revalidated by its ETag, like the
+// service's own; the relay's pages, error answers and the service's failures are not.
+TEST_F(FerrixResponseTest, OnlyServedScriptFilesAreCacheable) {
+    const std::string body = "var a = '<#ferrix_url#>';" + std::string(400, ' ');
+    const std::string filled = "var a = '/r.cgi';" + std::string(400, ' ');
+    const std::string tag = ScriptAnswer::ETagOf(filled);
+    const std::string empty;
+    const struct {
+        const char* why;
+        bool expand, failed;
+        std::string ifNoneMatch, acceptEncoding, contentType;
+        const char* expectedStart;
+        const std::string* sentBody;  // not compared when null
+    } rows[] = {
+        {"plain", false, false, "", "", ctype::kJavaScript, "ETag: ", &filled},
+        {"gzip", false, false, "", "gzip", ctype::kJavaScript, "ETag: ", nullptr},
+        {"revalidated", false, false, tag, "gzip", ctype::kJavaScript, "Status: 304", &empty},
+        {"image, not compressed", false, false, "", "gzip", "image/gif", "ETag: ", &body},
+        {"relay page", true, false, "", "gzip", ctype::kJavaScript, "Content-Type", &body},
+        {"service failure", false, true, tag, "gzip", ctype::kJavaScript, "Status: 503", &filled},
+    };
+    for (const auto& row : rows) {
+        map.clear();
+        data = InternalData();
+        out.str("");
+        map["cmd"] = "script";
+        map["ferrix_url"] = "/r.cgi";
+        map[":template:"] = body;
+        data.Insert(idkey::ResponseContentType, ContentType{row.contentType});
+        if (row.expand) data.Insert(idkey::ExpandTemplate, false);
+        if (row.failed) data.Insert<std::string>(idkey::HttpStatus, "503");
+        setenv("HTTP_IF_NONE_MATCH", row.ifNoneMatch.c_str(), 1);
+        setenv("HTTP_ACCEPT_ENCODING", row.acceptEncoding.c_str(), 1);
+        const std::string answer = Write();
+        const std::string head = answer.substr(0, answer.find("\n\n"));
+        const std::string sent = answer.substr(answer.find("\n\n") + 2);
+        EXPECT_EQ(answer.rfind(row.expectedStart, 0), 0u) << row.why << "\n" << answer;
+        const bool cacheable = head.find("ETag: ") != std::string::npos;
+        EXPECT_EQ(cacheable, !row.expand && !row.failed) << row.why;
+        EXPECT_EQ(head.find('\r'), std::string::npos) << row.why;
+        EXPECT_EQ(head.find("No-Cache") == std::string::npos, cacheable) << row.why;
+        if (row.sentBody) {
+            EXPECT_EQ(sent, *row.sentBody) << row.why;
+        }
+        if (head.find("Content-Encoding: gzip") != std::string::npos) {
+            EXPECT_LT(sent.size(), filled.size()) << row.why;
+        }
+    }
+    unsetenv("HTTP_IF_NONE_MATCH");
+    unsetenv("HTTP_ACCEPT_ENCODING");
 }

@@ -28,12 +28,13 @@ class DialogLoopEndToEndTest : public ::testing::Test {
         if (!cookie.empty()) headers["Cookie"] = cookie;
         return HttpRequest(service->webPort(), "POST", "/cgi-bin/orthd.cgi", body, headers);
     }
-    // One "dictionary" action in JSON for the client that uses dictionary `udn`.
+    // One "dictionary" action in JSON for the client that uses dictionary `udn` with owner key
+    // `key` (its cookies).
     static std::string Dictionary(const std::string& action, const std::string& dname,
-                                  const std::string& udn) {
+                                  const std::string& udn, const std::string& key = "") {
         return Post("cmd=dictionary&format=json&callback=cb&action=" + action +
                         "&dname=" + UrlEncode(dname),
-                    "udn=" + UrlEncode(udn))
+                    "udn=" + UrlEncode(udn) + (key.empty() ? "" : "; udk=" + key))
             .body;
     }
     static bool Marked(const std::string& body, const std::string& word) {
@@ -47,13 +48,21 @@ std::unique_ptr<LiveService> DialogLoopEndToEndTest::service;
 }  // namespace
 
 TEST_F(DialogLoopEndToEndTest, PersonalDictionaryLifecycle) {
-    EXPECT_EQ(Dictionary("create", "loop words", "[/]"),
-              "cb({\"dname\": \"loop words\", \"action\": \"create\"})");
+    const std::string created = Dictionary("create", "loop words", "[/]");
+    const size_t at = created.find("\"key\": \"");
+    ASSERT_NE(at, std::string::npos) << created;
+    const std::string key = created.substr(at + 8, 64);
+    EXPECT_EQ(created,
+              "cb({\"dname\": \"loop words\", \"action\": \"create\", \"key\": \"" + key + "\"})");
+    // Without the owner's key the dictionary cannot be changed.
+    EXPECT_NE(Dictionary("rename", "loop taken", "loop words").find("\"type\": \"-3\""),
+              std::string::npos);
 
     // "Orthdexx" is added through the dialog and accepted by the check that follows and by the
     // next "spell".
     const std::string text = UrlEncode("Orthdexx works wel");
-    const auto added = Post("cmd=sp_add&slang=en_US&pos=0&len=8&text=" + text, "udn=loop%20words");
+    const auto added =
+        Post("cmd=sp_add&slang=en_US&pos=0&len=8&text=" + text, "udn=loop%20words; udk=" + key);
     EXPECT_EQ(added.status, 200);
     EXPECT_FALSE(Marked(added.body, "Orthdexx")) << added.body;
     EXPECT_TRUE(Marked(added.body, "wel")) << added.body;
@@ -61,16 +70,16 @@ TEST_F(DialogLoopEndToEndTest, PersonalDictionaryLifecycle) {
     EXPECT_FALSE(Marked(again.body, "Orthdexx")) << again.body;
     EXPECT_TRUE(Marked(Post("cmd=spell&slang=en_US&text=" + text).body, "Orthdexx"));
 
-    EXPECT_EQ(Dictionary("rename", "loop words", "loop words"),
+    EXPECT_EQ(Dictionary("rename", "loop words", "loop words", key),
               "cb({\"text\": \"The dictionary \\u0027loop words\\u0027 could not be renamed (error "
               "-3).\", \"type\": \"-3\", \"error\": true, \"dname\": \"loop words\"})");
-    EXPECT_EQ(Dictionary("rename", "loop list", "loop words"),
+    EXPECT_EQ(Dictionary("rename", "loop list", "loop words", key),
               "cb({\"dname\": \"loop list\", \"action\": \"rename\"})");
     EXPECT_EQ(Dictionary("restore", "loop list", "[/]"),
               "cb({\"dname\": \"loop list\", \"action\": \"restore\"})");
     EXPECT_FALSE(
         Marked(Post("cmd=spell&slang=en_US&text=" + text, "udn=loop%20list").body, "Orthdexx"));
-    EXPECT_EQ(Dictionary("delete", "", "loop list"),
+    EXPECT_EQ(Dictionary("delete", "", "loop list", key),
               "cb({\"dname\": \"loop list\", \"action\": \"delete\"})");
     EXPECT_NE(Dictionary("restore", "loop list", "[/]").find("\"error\": true"), std::string::npos);
 }

@@ -68,6 +68,9 @@ TEST(SettingsCookiesTest, ValuesKeepTheirRules) {
     EXPECT_FALSE(IsValidDictionaryName("caf\xE9"));
     EXPECT_TRUE(IsValidCookieWordList(std::string(4000, 'a')));
     EXPECT_FALSE(IsValidCookieWordList(std::string(4001, 'a')));
+    EXPECT_TRUE(IsValidCookieWordList(std::string(3994, 'a') + "\xC3\xB6"));  // 4,000 encoded
+    EXPECT_FALSE(IsValidCookieWordList(std::string(3995, 'a') + "\xC3\xB6"));
+    EXPECT_FALSE(IsValidCookieWordList(std::string(1400, '\xE9')));
 }
 
 TEST(SettingsCookiesTest, PercentEncodingRoundTripsThroughOneDecode) {

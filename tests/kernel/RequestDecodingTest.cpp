@@ -41,6 +41,10 @@ TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
         {"%41=%42", "[a|B]"},
         {"A%C3%89=1", "[a\xC3\x89|1]"},  // only ASCII letters are lowered
         {"a=1&&b=2", "[a|1][|][b|2]"},
+        {"t=%%0D%0A%0A", "[t|%0D\n]"},  // shortened before decoding, whatever it then reads as
+        {"a%3D%3Db=c", "[a|=b=c]"},
+        {"%=x", "[|x]"},  // "%" without digits keeps the "=" after it, which splits
+        {"a+=b+", "[a |b ]"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;
@@ -168,6 +172,14 @@ TEST_F(CookieTest, UdnFollowsTheCookieUnlessDeletedOrGiven) {
     EXPECT_EQ(Apply("udn=[/]", {{"udn", "param"}, {"udn_override", "0"}})["udn"], "[/]");
     EXPECT_EQ(Apply("udn=mine", {{"udn", "param"}, {"udn_override", "0"}})["udn"], "mine");
     EXPECT_EQ(Apply("udn=mine")["c_udn"], "mine");
+    // The key stays apart from the parameter "udk", and only in the engine's form.
+    EXPECT_EQ(Apply("udk=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+                    {{"udk", "param"}})[":udk:"],
+              "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa");
+    EXPECT_EQ(Apply("udk=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+                    {{"udk", "param"}})["udk"],
+              "param");
+    EXPECT_EQ(Apply("udk=x%0D%0A")[":udk:"], "");
 }
 
 TEST_F(CookieTest, CustomDictionariesFollowTheCookieUnlessInitOrDeleted) {
@@ -196,7 +208,7 @@ TEST_F(CookieTest, ApplyingCookiesCreatesNoOtherKeys) {
     for (const auto& [key, value] : map)
         EXPECT_TRUE(key == ":cookies:" || key == "ud" || key == "c_udn" || key == "udn" ||
                     key == "c_cust_dic_ids" || key == "cust_dic_ids" || key == "osp" ||
-                    key == ":lng_pdef:")
+                    key == ":lng_pdef:" || key == ":udk:")
             << key;
 }
 

@@ -331,6 +331,7 @@ TEST_F(RequestFltTest, RelayUrlOnlyFromTheRelaysOwnRequest) {
         {"settings=ferrix&ferrix_url=%22%3E%3Cscript%3E", ""},
         {"settings=ferrix&ferrix_url=javascript%3Aalert(1)", ""},
         {"settings=ferrix&ferrix_url=%2F%2Fevil.example", ""},
+        {"ferrix_url=%2Fcgi-bin%2Fferrix.cgi&settings=ferrix", "/cgi-bin/ferrix.cgi"},
     };
     for (const auto& row : rows) {
         map.erase("ferrix_url");

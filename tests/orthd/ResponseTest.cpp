@@ -17,8 +17,11 @@ namespace {
 
 constexpr std::time_t kNow = 1700000000;
 constexpr char kExpiresNow[] = "Expires:Tue, 14 Nov 2023 22:13:20 GMT\r\n";
+constexpr char kUdkDeleted[] =
+    "Set-Cookie: udk=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax; HttpOnly\r\n";
 constexpr char kUdnDeleted[] =
-    "Set-Cookie: udn=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n";
+    "Set-Cookie: udn=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n"
+    "Set-Cookie: udk=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax; HttpOnly\r\n";
 constexpr char kCustDeleted[] =
     "Set-Cookie: cust_dic_ids=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n";
 constexpr char kFixedTail[] = "Cache-Control:private,max-age=0\r\nX-XSS-Protection: 0\r\n";
@@ -61,33 +64,52 @@ TEST_F(OrthdResponseTest, WritesStatusTypeCacheControlAndDictionaryCookies) {
     data.Insert<std::string>(idkey::HttpStatus, "404 Not Found");
     data.Insert(idkey::ResponseContentType, ContentType{ctype::kXml});
     data.Insert<std::string>(idkey::HttpCacheControl, "no-store");
-    EXPECT_EQ(Write(),
-              std::string(
-                  "Status: 404 Not Found\r\n"
-                  "Content-Type: text/xml; charset=UTF-8\r\n"
-                  "Content-Length: 4\r\n"
-                  "Cache-Control: no-store\r\n"
-                  "Set-Cookie: udn=My%20Dict; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n"
-                  "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n"
-                  "Set-Cookie: cust_dic_ids=1,2; expires=Tue Jan 1 00:00:00 2038 GMT; "
-                  "SameSite=Lax\r\n") +
-                  Osp("0001") + Tail("<x/>"));
+    EXPECT_EQ(
+        Write(),
+        std::string(
+            "Status: 404 Not Found\r\n"
+            "Content-Type: text/xml; charset=UTF-8\r\n"
+            "Content-Length: 4\r\n"
+            "Cache-Control: no-store\r\n"
+            "Set-Cookie: udn=My%20Dict; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n" +
+            std::string(kUdkDeleted) +
+            "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n"
+            "Set-Cookie: cust_dic_ids=1,2; expires=Tue Jan 1 00:00:00 2038 GMT; "
+            "SameSite=Lax\r\n") +
+            Osp("0001") + Tail("<x/>"));
 }
 
 TEST_F(OrthdResponseTest, UserDictionaryCookieRows) {
+    const std::string key(64, 'a');
+    const std::string named =
+        "Set-Cookie: udn=mine; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n";
+    const std::string udDeleted =
+        "Set-Cookie: ud=; expires=Tue Jan 1 00:00:00 1980 GMT; SameSite=Lax\r\n";
     const struct {
         const char* udn;
         const char* ud;
         std::string cookies;
+        std::string key = "";  // ":udk:"
     } rows[] = {
         {"[/]", "[/]", kUdnDeleted},
         {"", "", kUdnDeleted},
         {"", "\xC3\xA9 a;b%",
          std::string(kUdnDeleted) +
              "Set-Cookie: ud=%C3%A9 a%3Bb%; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax\r\n"},
+        // The key goes with its dictionary only, HttpOnly; one not of the engine's form goes.
+        {"mine", "",
+         named + "Set-Cookie: udk=" + key +
+             "; expires=Fri Jan 1 00:00:00 2038 GMT; SameSite=Lax; HttpOnly\r\n" + udDeleted,
+         key},
+        {"mine", "", named + kUdkDeleted + udDeleted, key + "\r\nX: y"},
+        {"", "", kUdnDeleted, key},
     };
     for (const auto& row : rows) {
-        map = {{":template:", ""}, {"udn", row.udn}, {"ud", row.ud}, {"cust_dic_ids", "[/]"}};
+        map = {{":template:", ""},
+               {"udn", row.udn},
+               {"ud", row.ud},
+               {"cust_dic_ids", "[/]"},
+               {":udk:", row.key}};
         out.str("");
         EXPECT_EQ(Write(), "Content-Type: text/html; charset=UTF-8\r\nContent-Length: 0\r\n" +
                                row.cookies + kCustDeleted + Osp("") + Tail(""))

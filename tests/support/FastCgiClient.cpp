@@ -11,7 +11,6 @@
 namespace testsupport {
 namespace {
 
-constexpr int kIoTimeoutMs = 30000;
 constexpr std::uint16_t kRequestId = 1;
 constexpr size_t kMaxRecordContent = 65535;
 enum RecordType : std::uint8_t {
@@ -67,11 +66,11 @@ bool SendAll(int fd, const std::string& bytes) {
     return true;
 }
 
-std::string ReadToClose(int fd) {
+std::string ReadToClose(int fd, int timeoutMs) {
     std::string in;
     char buf[65536];
     pollfd p{fd, POLLIN, 0};
-    while (poll(&p, 1, kIoTimeoutMs) > 0) {
+    while (poll(&p, 1, timeoutMs) > 0) {
         const ssize_t n = recv(fd, buf, sizeof buf, 0);
         if (n <= 0) break;
         in.append(buf, static_cast<size_t>(n));
@@ -98,7 +97,7 @@ FastCgiResult ParseRecords(const std::string& in) {
 }  // namespace
 
 FastCgiResult FastCgiRequest(unsigned short port, const std::map<std::string, std::string>& params,
-                             const std::string& body) {
+                             const std::string& body, int timeoutMs) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) return {};
     sockaddr_in addr{};
@@ -110,7 +109,7 @@ FastCgiResult FastCgiRequest(unsigned short port, const std::map<std::string, st
         const std::string begin = {0, static_cast<char>(kResponderRole), 0, 0, 0, 0, 0, 0};
         if (SendAll(fd, Record(kBeginRequest, begin) + Stream(kParams, EncodeParams(params)) +
                             Stream(kStdin, body)))
-            result = ParseRecords(ReadToClose(fd));
+            result = ParseRecords(ReadToClose(fd, timeoutMs));
     }
     close(fd);
     return result;

@@ -12,7 +12,8 @@ struct FastCgiResult {
     std::string errors;      // its standard error stream
 };
 
+// `timeoutMs`: the longest silence while the answer is read.
 FastCgiResult FastCgiRequest(unsigned short port, const std::map<std::string, std::string>& params,
-                             const std::string& body = "");
+                             const std::string& body = "", int timeoutMs = 30000);
 
 }  // namespace testsupport

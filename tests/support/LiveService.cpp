@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <thread>
 #include <utility>
 
@@ -31,6 +32,18 @@ bool WaitFor(const std::function<bool()>& ready) {
 }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+std::vector<unsigned short> UnusedLoopbackPorts(int count) {
+    std::vector<unsigned short> ports;
+    for (int i = 0; i < count; ++i) ports.push_back(UnusedLoopbackPort());
+    return ports;
+}
+
+std::string Listed(const std::vector<unsigned short>& ports) {
+    std::string out;
+    for (unsigned short p : ports) out += (out.empty() ? "" : ",") + std::to_string(p);
+    return out;
+}
 
 }  // namespace
 
@@ -82,45 +95,56 @@ void ChildProcess::Stop() {
     pid_ = -1;
 }
 
-LiveService::LiveService(WebServer server)
-    : tree_(dir_.str() + "tree"), state_(dir_.str() + "state") {
+LiveService::LiveService(WebServer server, ExtraArguments extra)
+    : LiveService(server, Layout{}, std::move(extra)) {}
+
+LiveService::LiveService(WebServer server, Layout layout, ExtraArguments extra)
+    : extra_(std::move(extra)),
+      tree_(dir_.str() + "tree"),
+      state_(dir_.str() + "state"),
+      layout_(std::move(layout)) {
     // Ports are picked, released and bound later by other processes; when another test took
     // one in between, start again on fresh ones.
     for (int attempt = 0; attempt < 4; ++attempt) {
         problem.clear();
         webPort_ = UnusedLoopbackPort();
-        enginePort_ = UnusedLoopbackPort();
-        fastCgiPort_ = UnusedLoopbackPort();
-        if (install() && startEngine()) startWebServer(server);
+        enginePorts_ = UnusedLoopbackPorts(layout_.engines);
+        fastCgiPorts_ = UnusedLoopbackPorts(layout_.pools);
+        if (install() && startEngines()) startWebServer(server);
         if (problem.find("already in use") == std::string::npos) return;
         web_.Stop();
-        fastCgi_.Stop();
-        engine_.Stop();
+        fastCgis_.clear();
+        engines_.clear();
     }
 }
 
 bool LiveService::install() {
     const std::string source = VERBARIUM_SOURCE_DIR;
-    const std::string command =
-        "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " + Quote(tree_) +
-        " >/dev/null && " + Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) + " " +
-        Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) + " " +
-        std::to_string(enginePort_) + " " + std::to_string(fastCgiPort_);
+    const std::string command = "cmake --install " + Quote(VERBARIUM_BINARY_DIR) + " --prefix " +
+                                Quote(tree_) + " >/dev/null && " +
+                                Quote(source + "/scripts/prepare-tree.sh") + " " + Quote(tree_) +
+                                " " + Quote(state_) + " 127.0.0.1 " + std::to_string(webPort_) +
+                                " " + Listed(enginePorts_) + " " + Listed(fastCgiPorts_);
     if (std::system(command.c_str()) != 0) problem = "cannot install the runtime tree: " + command;
     return problem.empty();
 }
 
-bool LiveService::startEngine() {
-    const std::string log = state_ + "/appserver.log";
-    engine_ = ChildProcess(
-        {tree_ + "/bin/appserver", "--listen", "127.0.0.1:" + std::to_string(enginePort_), "--db",
-         state_ + "/dictionaries.db"},
-        log);
-    if (!WaitFor([&] {
-            return ReadFile(log).find("ready on") != std::string::npos || !engine_.running();
-        }) ||
-        !engine_.running())
-        problem = "the engine server did not start: " + ReadFile(log);
+bool LiveService::startEngines() {
+    const std::string db =
+        layout_.database.empty() ? state_ + "/dictionaries.db" : layout_.database;
+    for (size_t i = 0; i < enginePorts_.size() && problem.empty(); ++i) {
+        const std::string log = state_ + "/appserver" + (i ? std::to_string(i) : "") + ".log";
+        std::vector<std::string> argv = {tree_ + "/bin/appserver", "--listen",
+                                         "127.0.0.1:" + std::to_string(enginePorts_[i]), "--db",
+                                         db};
+        argv.insert(argv.end(), extra_.engine.begin(), extra_.engine.end());
+        ChildProcess& engine = engines_.emplace_back(argv, log);
+        if (!WaitFor([&] {
+                return ReadFile(log).find("ready on") != std::string::npos || !engine.running();
+            }) ||
+            !engine.running())
+            problem = "the engine server did not start: " + ReadFile(log);
+    }
     return problem.empty();
 }
 
@@ -143,10 +167,13 @@ bool LiveService::startWebServer(WebServer server) {
     std::string errorLog = state_ + "/lighttpd.error.log";
     if (server == WebServer::LighttpdFastCgi) argv[3] = state_ + "/lighttpd-fastcgi.conf";
     const bool ownFastCgi = server == WebServer::NginxFastCgi || server == WebServer::ApacheFastCgi;
-    if (ownFastCgi)
-        fastCgi_ = ChildProcess({tree_ + "/cgi-bin/orthd.cgi", "--fastcgi",
-                                 "127.0.0.1:" + std::to_string(fastCgiPort_), "--workers", "2"},
-                                state_ + "/fastcgi.out");
+    for (size_t i = 0; ownFastCgi && i < fastCgiPorts_.size(); ++i) {
+        std::vector<std::string> orthd = {tree_ + "/cgi-bin/orthd.cgi", "--fastcgi",
+                                          "127.0.0.1:" + std::to_string(fastCgiPorts_[i]),
+                                          "--workers", "2"};
+        orthd.insert(orthd.end(), extra_.orthd.begin(), extra_.orthd.end());
+        fastCgis_.emplace_back(orthd, state_ + "/fastcgi" + (i ? std::to_string(i) : "") + ".out");
+    }
     if (server == WebServer::NginxFastCgi) {
         errorLog = state_ + "/nginx.error.log";
         argv = {binary, "-e", errorLog, "-c", state_ + "/nginx.conf"};
@@ -172,6 +199,18 @@ bool LiveService::startWebServer(WebServer server) {
         problem = "the web server did not start: " + ReadFile(errorLog) +
                   ReadFile(state_ + "/webserver.out");
     return problem.empty();
+}
+
+int LiveService::MetricsPort(const std::string& file) const {
+    const std::regex line("metrics on [^ ]+ \\(port ([0-9]+)");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+        std::smatch match;
+        const std::string text = ReadFile(state_ + "/" + file);
+        if (std::regex_search(text, match, line)) return std::stoi(match[1]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
 }
 
 }  // namespace testsupport

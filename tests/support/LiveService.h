@@ -38,29 +38,51 @@ class LiveService {
     // True when the problem is only a missing web server binary.
     bool webServerMissing = false;
 
-    explicit LiveService(WebServer server = WebServer::Lighttpd);
+    // Further command-line arguments of the engine servers and of orthd.cgi's "--fastcgi" (the
+    // latter with NginxFastCgi and ApacheFastCgi only).
+    struct ExtraArguments {
+        std::vector<std::string> engine;
+        std::vector<std::string> orthd;
+    };
+    // The scale-out layout: several engine servers (orthd lists them all) sharing one
+    // dictionary database (a libpq URI; empty: an SQLite file of the first engine), and, with
+    // NginxFastCgi, several FastCGI pools of orthd.cgi behind nginx's upstream.
+    struct Layout {
+        int engines = 1;
+        int pools = 1;
+        std::string database;
+    };
+
+    explicit LiveService(WebServer server = WebServer::Lighttpd, ExtraArguments extra = {});
+    LiveService(WebServer server, Layout layout, ExtraArguments extra = {});
     unsigned short webPort() const { return webPort_; }
-    unsigned short enginePort() const { return enginePort_; }
+    // The port a program started with "--metrics-listen ...:0" wrote into its log `file` (in
+    // state()) as "metrics on ... (port N"; 0 when it is not there within 10 s.
+    int MetricsPort(const std::string& file) const;
+    unsigned short enginePort(size_t i = 0) const { return enginePorts_.at(i); }
+    unsigned short poolPort(size_t i) const { return fastCgiPorts_.at(i); }
     const std::string& tree() const { return tree_; }
     // Where the generated configurations and logs of this run live.
     const std::string& state() const { return state_; }
-    void StopEngine() { engine_.Stop(); }
+    void StopEngine(size_t i = 0) { engines_.at(i).Stop(); }
 
   private:
     bool install();
-    bool startEngine();
+    bool startEngines();
     bool startWebServer(WebServer server);
     std::string findWebServer(WebServer server);
 
     TempDir dir_;
+    ExtraArguments extra_;
     std::string tree_;
     std::string state_;
+    const Layout layout_;
     unsigned short webPort_ = 0;
-    unsigned short enginePort_ = 0;
-    ChildProcess engine_;
+    std::vector<unsigned short> enginePorts_;
+    std::vector<ChildProcess> engines_;
     ChildProcess web_;
-    unsigned short fastCgiPort_ = 0;
-    ChildProcess fastCgi_;
+    std::vector<unsigned short> fastCgiPorts_;
+    std::vector<ChildProcess> fastCgis_;
 };
 
 }  // namespace testsupport

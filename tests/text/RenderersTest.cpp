@@ -110,6 +110,10 @@ TEST(DisplayConversion, BlanksTabsAndLineEnds) {
         {u"a\tb", u"a&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;b"},
         {u"<a x='1  2'\t>w  </a>", u"<a x='1  2'\t>w &nbsp;</a>"},
         {u"<<b", u"<<b"},
+        {u"word\r\n\r\nnext", u"word&nbsp;<br />&nbsp;<br />next"},
+        {u"\u00e9t\u00e9  x", u"\u00e9t\u00e9 &nbsp;x"},  // runs of any other characters
+        {u"a>b  c", u"a>b &nbsp;c"},
+        {u"<i\t>\t", u"<i\t>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"},
     };
     for (const auto& row : rows) EXPECT_EQ(row.out, DisplayConvert(row.in)) << U8(row.in);
 }

@@ -118,6 +118,7 @@ TEST(TextModel, ReplacedTextReadsBackAsTheSameCharacters) {
         EXPECT_EQ(row.source, U8(model.text.SourceText())) << row.input;
         Loaded again(U8(model.text.SourceText()));
         EXPECT_EQ(check + u" ", again.text.CheckText()) << row.input;  // plus the final blank
+        EXPECT_EQ(static_cast<int>(check.size()), model.text.CheckLength()) << row.input;
     }
 }
 
@@ -154,6 +155,7 @@ TEST(TextModel, ReplacingManyRangesAtOnceEqualsOneAfterAnother) {
             << row.input;
         EXPECT_EQ(U8(one.text.SourceText()), U8(all.text.SourceText())) << row.input;
         EXPECT_EQ(one.text.CheckText(), all.text.CheckText()) << row.input;
+        EXPECT_EQ(static_cast<int>(all.text.CheckText().size()), all.text.CheckLength());
         EXPECT_EQ(U8(one.text.Render()), U8(all.text.Render())) << row.input;
     }
 }

@@ -38,4 +38,26 @@ TEST(UrlDecodeTest, HostileAndOrdinaryEscapes) {
     for (const auto& row : rows) EXPECT_EQ(UrlDecode(row.in), row.out) << "input: " << row.in;
 }
 
+// Decoding that stops after a byte reads exactly the text that gave it, so the rest decodes
+// apart into another buffer with the same result as decoding the whole.
+TEST(UrlDecodeTest, StopsRightAfterTheByteAskedFor) {
+    const struct {
+        std::string in;
+        std::string decoded;
+        size_t read;
+    } rows[] = {
+        {"a%3Db=c", "a=", 4}, {"ab", "ab", 2},    {"%=x", "=", 2},
+        {"a+=", "a =", 3},    {"=", "=", 1},      {"%", "", 1},
+        {"x%", "x", 2},       {"%3d%3D", "=", 3}, {"a%0D%0A=b", "a\r\n=", 8},
+    };
+    for (const auto& row : rows) {
+        std::string out = "kept";
+        EXPECT_EQ(UrlDecodeAppend(out, row.in, '='), row.read) << row.in;
+        EXPECT_EQ(out, "kept" + row.decoded) << row.in;
+        out.clear();
+        UrlDecodeAppend(out, std::string_view(row.in).substr(row.read));
+        EXPECT_EQ(row.decoded + out, UrlDecode(row.in)) << row.in;
+    }
+}
+
 }  // namespace

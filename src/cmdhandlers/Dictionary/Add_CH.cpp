@@ -2,6 +2,7 @@
 
 #include "cmdhandlers/Common/EngineFailure.h"
 #include "cmdhandlers/Dictionary/DialogWord.h"
+#include "cmdhandlers/Dictionary/DictionaryKey.h"
 #include "cmdhandlers/Dictionary/NextCommand.h"
 #include "cmdhandlers/Dictionary/UserDictionaryStore.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
@@ -23,9 +24,12 @@ void AddToNamedDictionary(StringMap& map, InternalData& data, const std::string&
     if (!session.connected())
         FailCritically(kHandler, "Application server init failed.",
                        CommonSpell_CH::kServiceUnavailable, __FILE__, __LINE__);
-    if (UserDictionaryStore(session).Update(map["udn"], word, map["ud"]) != 0)
+    std::string key = DictionaryKey::Of(map);
+    if (UserDictionaryStore(session).Update(map["udn"], key, word, map["ud"]) != 0)
         FailCritically(kHandler, "Add to dictionary - failed", CommonSpell_CH::kServiceUnavailable,
                        __FILE__, __LINE__);
+    // A dictionary the call made: its key goes into the cookie.
+    if (key != DictionaryKey::Of(map)) DictionaryKey::Keep(map, key);
 }
 
 }  // namespace
@@ -38,6 +42,8 @@ void Add_CH::apply(StringMap& map, InternalData& data) {
         const DialogWord word = DialogWord::Take(map, processor);
         map[":chng_pos:"] = word.End();
         if (UserDictionaryStore::Named(map["udn"])) {
+            if (!DictionaryKey::MayChange(map))
+                VERB_THROW(CommandHandler::exception, DictionaryKey::kRefused);
             AddToNamedDictionary(map, data, word.text);
             map["ud"] = "";
         } else {

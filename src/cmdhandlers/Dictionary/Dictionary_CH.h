@@ -12,7 +12,16 @@
 //   addword "update_user_dictionary"(old, word, ud) when old names a dictionary, then ud = "";
 //           else word appended to ud                   udn = old
 // A failed create, rename or delete leaves udn at the old name (the client keeps the dictionary
-// it has). In JSON ("format" = "json") a success writes "view" = {dname: "...", action: "..."}
+// it has).
+// Owners (DictionaryKey): create makes an owned dictionary and keeps its key for the cookie
+// "udk"; delete, rename and addword pass the key ("udk", else the cookie's) to the engine, which
+// refuses a wrong one; addword that makes the dictionary keeps the new key. create, delete and
+// rename need the key as a parameter or an accepted POST (ChangeGuard), else they fail with
+// DictionaryKey::kRefused (code -5) and change nothing; addword without either may only make a
+// new dictionary ("create_owned_user_dictionary"; an existing name fails likewise). In
+// JSON the key is answered as "key" when create or addword made it, and by getname for the
+// cookie's dictionary. In JSON ("format" = "json") a success writes "view" = {dname: "...", action:
+// "..."}
 // ({word: "...", action: "addword"} for addword); every value is escaped as a script string.
 // Writes: "udn", "ud", "callback" ("c" when set), "view", "dname" = udn ("[/]" as empty).
 // Throws: DictionaryError for a failed create, delete, rename or restore (in JSON answered as

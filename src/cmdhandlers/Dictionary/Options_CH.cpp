@@ -1,6 +1,7 @@
 #include "cmdhandlers/Dictionary/Options_CH.h"
 
 #include "cmdhandlers/Dictionary/DialogWord.h"
+#include "cmdhandlers/Dictionary/DictionaryKey.h"
 #include "cmdhandlers/Dictionary/MessageFormat.h"
 #include "cmdhandlers/Dictionary/UserDictionaryStore.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
@@ -22,21 +23,31 @@ std::string Text(StringMap& map, int number, const std::vector<std::string>& arg
 // The message of the dictionary action; may change "udn".
 std::string RunAction(StringMap& map, const std::string& action, const std::string& oldName) {
     const std::string name = map["dname"];
+    if ((action == "create" || action == "delete" || action == "rename") &&
+        !DictionaryKey::MayChange(map)) {
+        map["udn"] = oldName;
+        return DictionaryKey::kRefused;
+    }
     EngineSession session(map, EngineSession::Configured(map));
     UserDictionaryStore store(session);
     if (action == "create") {
-        const int code = store.Create(name, map["ud"]);
-        if (code == 0) return Text(map, 83, {name});
+        std::string key;
+        const int code = store.Create(name, map["ud"], key);
+        if (code == 0) {
+            DictionaryKey::Keep(map, key);
+            return Text(map, 83, {name});
+        }
         map["udn"] = oldName;
         return Text(map, 82, {name, std::to_string(code)});
     }
     if (action == "delete") {
-        const int code = store.Delete(name);
+        const int code = store.Delete(name, DictionaryKey::Of(map));
         map["udn"] = code == 0 ? std::string() : oldName;
+        if (code == 0) DictionaryKey::Keep(map, "");
         return code == 0 ? Text(map, 85, {name}) : Text(map, 84, {std::to_string(code), name});
     }
     if (action == "rename") {
-        const int code = store.Rename(oldName, name);
+        const int code = store.Rename(oldName, DictionaryKey::Of(map), name);
         if (code == 0) return Text(map, 87, {name});
         map["udn"] = oldName;
         return Text(map, 86, {oldName, std::to_string(code)});

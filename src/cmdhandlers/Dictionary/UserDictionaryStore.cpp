@@ -11,26 +11,40 @@ int UserDictionaryStore::Call(const char* function, std::vector<std::string> par
     return session_.Call(function, params, 0, results);
 }
 
-int UserDictionaryStore::Create(const std::string& name, const std::string& words) {
-    return Call("create_new_user_dictionary", {Sent(name), Sent(words)});
+int UserDictionaryStore::CallForKey(const char* function, std::vector<std::string> params,
+                                    std::string& key) {
+    std::vector<std::string> results;
+    const int code = session_.Call(function, params, 1, results);
+    if (code == 0) key = results.front();
+    return code;
 }
 
-int UserDictionaryStore::Delete(const std::string& name) {
-    return Call("delete_user_dictionary", {name});
+int UserDictionaryStore::Create(const std::string& name, const std::string& words,
+                                std::string& key) {
+    return CallForKey("create_owned_user_dictionary", {Sent(name), Sent(words)}, key);
 }
 
-int UserDictionaryStore::Rename(const std::string& oldName, const std::string& newName) {
+int UserDictionaryStore::Delete(const std::string& name, const std::string& key) {
+    return Call("delete_owned_user_dictionary", {name, key});
+}
+
+int UserDictionaryStore::Rename(const std::string& oldName, const std::string& key,
+                                const std::string& newName) {
     if (oldName == newName) return kSameName;
-    return Call("rename_user_dictionary", {oldName, newName});
+    return Call("rename_owned_user_dictionary", {oldName, key, newName});
 }
 
 int UserDictionaryStore::Check(const std::string& name) {
     return Call("check_user_dictionary", {name});
 }
 
-int UserDictionaryStore::Update(const std::string& name, const std::string& word,
+int UserDictionaryStore::Update(const std::string& name, std::string& key, const std::string& word,
                                 const std::string& words) {
-    return Call("update_user_dictionary", {name, word, Sent(words)});
+    std::string created;
+    const int code =
+        CallForKey("update_owned_user_dictionary", {name, key, word, Sent(words)}, created);
+    if (!created.empty()) key = created;
+    return code;
 }
 
 std::string UserDictionaryStore::Sent(const std::string& value) {

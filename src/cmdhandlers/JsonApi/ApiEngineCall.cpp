@@ -30,6 +30,7 @@ std::vector<std::string> ApiEngineCall::Call(StringMap& map, InternalData& data,
             throw CAppServerClient::Error(session.initCode(), "cannot reach the engine server");
         return CAppServerClient::Instance().DoFunc(function, params, expected);
     } catch (const CAppServerClient::Error& e) {
+        if (session.connected()) CAppServerClient::Instance().NoteFailure();  // else counted
         report_error("*ERROR* %s: %s failed: %s", map["cmd"].c_str(), function.c_str(), e.what());
         if (e.code() == kEngineRefused && std::string(e.what()) == kWrongKey)
             throw ApiFailure(ApiFailure::kForbidden, e.what());

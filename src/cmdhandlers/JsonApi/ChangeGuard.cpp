@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "kernel/CorsHeaders.h"
+#include "kernel/RelayedRequest.h"
 
 namespace {
 
@@ -24,13 +25,24 @@ bool ListedByName(std::string_view list, std::string_view origin) {
     return false;
 }
 
+// A POST from no browser (no Origin: no cookies of a victim to borrow), from `self` or from a
+// page listed by name.
+bool AcceptedPost(StringMap& map, const std::string& method, const std::string& origin,
+                  const std::string& self) {
+    if (method != "POST") return false;
+    if (origin.empty() || origin == self) return true;
+    return origin != "*" && ListedByName(map[kCorsAllowOriginsKey], origin);
+}
+
 }  // namespace
 
 bool ChangeGuard::Allows(StringMap& map, bool keyAsParameter) {
     if (keyAsParameter) return true;
-    if (Environment("REQUEST_METHOD") != "POST") return false;
-    const std::string origin = Environment("HTTP_ORIGIN");
-    if (origin.empty()) return true;  // not a browser: no cookies of a victim to borrow
-    if (origin == map["HTTP_OR_HTTPS"] + "://" + map["HTTP_HOST"]) return true;
-    return origin != "*" && ListedByName(map[kCorsAllowOriginsKey], origin);
+    if (!AcceptedPost(map, Environment("REQUEST_METHOD"), Environment("HTTP_ORIGIN"),
+                      map["HTTP_OR_HTTPS"] + "://" + map["HTTP_HOST"]))
+        return false;
+    // Through the relay, the browser's own request must pass too.
+    return map["settings"] != "ferrix" ||
+           AcceptedPost(map, map[RelayedRequest::kMethod], map[RelayedRequest::kOrigin],
+                        map[RelayedRequest::kRelayOrigin]);
 }

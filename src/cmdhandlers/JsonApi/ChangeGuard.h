@@ -4,7 +4,9 @@
 // a cookie alone proves nothing. A change is allowed when the dictionary's key came as a request
 // parameter (a page of another site cannot know it), or when the request is a POST whose
 // Origin, if the client sent one, is the service's own ("HTTP_OR_HTTPS://HTTP_HOST") or listed
-// by name in "cors_allow_origins" (the entry "*" does not count).
+// by name in "cors_allow_origins" (the entry "*" does not count). Through the relay (which
+// always posts, without the browser's Origin) the browser's request must pass the same test
+// against the relay's origin (kernel/RelayedRequest.h).
 #include "utils/StringMap.h"
 
 class ChangeGuard {

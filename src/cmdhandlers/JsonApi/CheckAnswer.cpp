@@ -134,7 +134,10 @@ json CheckAnswer::Build(const Request& request, const std::string& engineResult)
           {"apiVersion", 1},
           {"premium", false},
           {"status", ""}}},
-        {"warnings", {{"incompleteResults", false}}},
+        {"warnings",
+         {{"incompleteResults", engine.contains("incomplete") &&
+                                    engine["incomplete"].is_boolean() &&
+                                    engine["incomplete"].get<bool>()}}},
         {"language", Language(language, request.detect ? engine.value("confidence", 0.0) : 1.0)},
         {"matches", std::move(matches)}};
 }

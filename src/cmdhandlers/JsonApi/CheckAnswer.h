@@ -20,6 +20,8 @@ class CheckAnswer {
     static constexpr size_t kMaxSentenceUnits = 300;
     static constexpr char kSpellingRule[] = "SPELLING_RULE";
     static constexpr char kGrammarRulePrefix[] = "GRAMMAR_RULE_";
+    static constexpr char kTyposCategory[] = "TYPOS";
+    static constexpr char kGrammarCategory[] = "GRAMMAR";
 
     struct Request {
         const AnnotatedText& text;

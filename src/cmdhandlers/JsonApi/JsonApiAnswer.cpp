@@ -1,6 +1,8 @@
 #include "cmdhandlers/JsonApi/JsonApiAnswer.h"
 
+#include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "kernel/ContentType.h"
 #include "kernel/ContentTypes.h"
@@ -37,4 +39,12 @@ void JsonApiAnswer::Failure(StringMap& map, InternalData& data, const ApiFailure
 void JsonApiAnswer::InternalError(StringMap& map, InternalData& data) {
     report_error("*ERROR* %s: internal error", map["cmd"].c_str());
     Write(map, data, "500 Internal Server Error", ctype::kPlainText, "Internal error.");
+}
+
+bool JsonApiAnswer::Preflight(StringMap& map, InternalData& data) {
+    const char* method = std::getenv("REQUEST_METHOD");
+    if (method == nullptr || std::string_view(method) != "OPTIONS") return false;
+    AddPreflightHeaders(map, data);
+    Write(map, data, "204 No Content", ctype::kPlainText, "");
+    return true;
 }

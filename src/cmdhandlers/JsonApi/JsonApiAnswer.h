@@ -15,10 +15,14 @@ class JsonApiAnswer {
     static void Failure(StringMap& map, InternalData& data, const ApiFailure& failure);
 
     // Runs `body`; an ApiFailure becomes its answer, anything else "500 Internal Server Error".
+    // A preflight (OPTIONS) is answered "204 No Content" with AddPreflightHeaders, without
+    // running `body`.
     template <typename Body>
     static void Run(StringMap& map, InternalData& data, Body&& body);
 
   private:
+    // True, with the answer written, for a preflight.
+    static bool Preflight(StringMap& map, InternalData& data);
     static void Write(StringMap& map, InternalData& data, const std::string& status,
                       const std::string& contentType, std::string body);
     static void InternalError(StringMap& map, InternalData& data);
@@ -27,6 +31,7 @@ class JsonApiAnswer {
 template <typename Body>
 void JsonApiAnswer::Run(StringMap& map, InternalData& data, Body&& body) {
     try {
+        if (Preflight(map, data)) return;
         body();
     } catch (const ApiFailure& failure) {
         Failure(map, data, failure);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cmdhandlers/JsonApi/CheckAnswer.h"
+
 namespace {
 
 std::vector<std::string> Ids(std::string_view list) {
@@ -41,4 +43,23 @@ bool RuleSelection::Allows(std::string_view ruleId, std::string_view categoryId)
 
 bool RuleSelection::EmptyEnabledOnly() const {
     return enabledOnly_ && enabledRules_.empty() && enabledCategories_.empty();
+}
+
+std::string RuleSelection::EngineSelection() const {
+    // The numbers of the grammar rule ids in `ids`, but those in `leftOut`.
+    const auto numbers = [](const std::vector<std::string>& ids,
+                            const std::vector<std::string>& leftOut) {
+        constexpr std::string_view kPrefix = CheckAnswer::kGrammarRulePrefix;
+        std::string out;
+        for (const std::string& id : ids)
+            if (id.starts_with(kPrefix) && !Listed(leftOut, id))
+                out += (out.empty() ? "" : ",") + id.substr(kPrefix.size());
+        return out;
+    };
+    const std::string spelling =
+        Allows(CheckAnswer::kSpellingRule, CheckAnswer::kTyposCategory) ? "1;" : "0;";
+    if (Listed(disabledCategories_, CheckAnswer::kGrammarCategory)) return spelling + "only:";
+    if (!enabledOnly_ || Listed(enabledCategories_, CheckAnswer::kGrammarCategory))
+        return spelling + "except:" + numbers(disabledRules_, {});
+    return spelling + "only:" + numbers(enabledRules_, disabledRules_);
 }

@@ -16,6 +16,10 @@ class RuleSelection {
     bool Allows(std::string_view ruleId, std::string_view categoryId) const;
     // "enabledOnly" without any enabled rule or category: nothing could be reported.
     bool EmptyEnabledOnly() const;
+    // The selection in the engine's form (check_selected_matches, appserver MatchSelection):
+    // whether misspellings can be reported, and which grammar rule numbers, so that the engine
+    // skips the work whose matches would be dropped.
+    std::string EngineSelection() const;
 
   private:
     std::vector<std::string> enabledRules_, disabledRules_, enabledCategories_, disabledCategories_;

@@ -47,11 +47,11 @@ void V2Check_CH::apply(StringMap& map, InternalData& data) {
         const AnnotatedText text = ReadText(map, data);
         const RuleSelection rules = RuleSelection::FromRequest(map);
         const bool detect = language == kAuto;
-        const std::vector<std::string> results =
-            ApiEngineCall::Call(map, data, detect ? std::string() : language, "check_matches",
-                                {language, "", text.plain(), PersonalDictionary(map, data),
-                                 LanguageNames::EngineCode(map["preferredvariants"])},
-                                1);
+        const std::vector<std::string> results = ApiEngineCall::Call(
+            map, data, detect ? std::string() : language, "check_selected_matches",
+            {language, "", text.plain(), PersonalDictionary(map, data),
+             LanguageNames::EngineCode(map["preferredvariants"]), rules.EngineSelection()},
+            1);
         JsonApiAnswer::Json(
             map, data, CheckAnswer::Build({text, rules, detect, map[":app__ver:"]}, results[0]));
     });

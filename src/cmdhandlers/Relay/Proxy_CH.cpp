@@ -7,6 +7,7 @@
 #include "cmdhandlers/Relay/ServiceCookie.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/ContentType.h"
+#include "kernel/RelayedRequest.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 
@@ -22,7 +23,7 @@ constexpr char kNotForwarded[] =
     "exptime|main_server|msg_srv_isnot_available|msg_text_has_error|opt_bg_cl|pathtospfolder|"
     "spch_js_path|orthd_path|orthd_port|ud|udn|REQUEST_PATH|HTTP_HOST|HTTP_OR_HTTPS|"
     "service_connect_timeout_ms|service_timeout_ms|service_ca_file|";
-constexpr const char* kServiceCookies[] = {"ud", "udn", "cust_dic_ids", "osp", "LLng"};
+constexpr const char* kServiceCookies[] = {"ud", "udn", "udk", "cust_dic_ids", "osp", "LLng"};
 constexpr char kOrthdScript[] = "/script/orthd.cgi";
 
 bool Forwarded(const std::string& key) {
@@ -164,6 +165,11 @@ void Proxy_CH::ApplyResponseHeader(std::string_view block, InternalData& data) {
 
 void Proxy_CH::apply(StringMap& map, InternalData& data) {
     map["settings"] = "ferrix";
+    // The relay always posts: the service learns how the browser asked, and from which page,
+    // to tell a change the user made from one a link on another site made (ChangeGuard).
+    map[RelayedRequest::kMethod] = Environment("REQUEST_METHOD", "");
+    map[RelayedRequest::kOrigin] = Environment("HTTP_ORIGIN", "");
+    map[RelayedRequest::kRelayOrigin] = map["HTTP_OR_HTTPS"] + "://" + map["HTTP_HOST"];
     if (map["ferrix_url"].empty()) map["ferrix_url"] = map["REQUEST_PATH"];
 
     const std::string scheme = data.GetOr<std::string>(idkey::ServiceScheme, "http");

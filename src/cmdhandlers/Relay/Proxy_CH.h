@@ -8,7 +8,9 @@
 // (443 for https), "/spellcheck"); INI values "service_connect_timeout_ms",
 // "service_timeout_ms", "service_ca_file"; the environment's HTTP_USER_AGENT and HTTP_COOKIE (of
 // which only the service's own cookies are forwarded).
-// Writes: "settings" = "ferrix", "ferrix_url" (REQUEST_PATH when empty), "service_host" (the
+// Writes: "settings" = "ferrix", the browser's method and Origin and the relay's origin
+// (kernel/RelayedRequest.h),
+// "ferrix_url" (REQUEST_PATH when empty), "service_host" (the
 // service's URL), ":template:" (the answer's body), InternalData LoadTemplate = false and
 // from the answer's header
 // ResponseContentType, HttpExpires, HttpPragma, HttpCacheControl, HttpSetCookies (appended, only
@@ -37,7 +39,7 @@ class Proxy_CH : public CommandHandler {
     // Every byte but the unreserved ones (letters, digits, "-", ".", "_", "~") as "%" and two
     // upper-case hexadecimal digits.
     static std::string PercentEncode(std::string_view value);
-    // The pairs of a Cookie header that the service reads (ud, udn, cust_dic_ids, osp, LLng),
+    // The pairs of a Cookie header that the service reads (ud, udn, udk, cust_dic_ids, osp, LLng),
     // joined by "; ".
     static std::string ServiceCookies(std::string_view header);
     // Applies the answer's header block to InternalData and raises the error its status stands

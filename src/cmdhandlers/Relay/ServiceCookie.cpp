@@ -43,6 +43,8 @@ bool IsServiceValue(std::string_view name, std::string_view value) {
     if (!std::all_of(value.begin(), value.end(), IsCookieOctet)) return false;
     if (value.empty()) return true;
     if (name == "udn") return SettingsCookies::IsValidDictionaryName(UrlDecode(value));
+    if (name == SettingsCookies::kDictionaryKeyCookie)
+        return SettingsCookies::IsValidDictionaryKey(value);
     if (name == "ud") return SettingsCookies::IsValidCookieWordList(value);
     if (name == "cust_dic_ids") return SettingsCookies::IsValidCustomDictionaryIds(value);
     if (name == "osp") return SettingsCookies::IsValidOsp(value);

@@ -79,7 +79,7 @@ int ProblemIndex(const std::vector<MisspeltRange>& ranges, int changePosition) {
 
 int ScanMisspellings(TextProcessor& processor, std::string_view list,
                      std::string_view changePositionText, size_t maxProblems) {
-    const auto checkLength = static_cast<int>(processor.Text().CheckText().size());
+    const int checkLength = processor.Text().CheckLength();
     bool more = false;
     const std::vector<MisspeltRange> ranges =
         KeptMisspellings(list, checkLength, maxProblems, &more);

@@ -27,7 +27,8 @@ void Spell_CH::apply(StringMap& map, InternalData& data) {
             ScanMisspellings(processor, result(), map[":chng_pos:"], MaxProblems_SS::Of(map));
         map["problemid"] = std::to_string(problem);
 
-        processor.SetText(map["text"]);
+        // Checking and scanning leave the loaded model as it was: loading the text again would
+        // build the same elements.
         DefaultErrorDecorator decorator(u"suggest", problem);
         map["view"] = RenderDecorated(processor, decorator);
         map["text"] = processor.GetText();

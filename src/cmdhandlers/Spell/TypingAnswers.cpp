@@ -205,8 +205,10 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
     return "<words>" + entries + "<correctWords>" + correct + "</correctWords></words>";
 }
 
-std::string AddWordView(std::string_view word, bool json) {
-    if (json) return "{\"words\":[{\"id\":" + Quoted(word) + "}]}";
+std::string AddWordView(std::string_view word, bool json, std::string_view key) {
+    if (json)
+        return "{\"words\":[{\"id\":" + Quoted(word) + "}]" +
+               (key.empty() ? "" : ",\"key\":" + Quoted(key)) + "}";
     return "<addword name=\"" + XmlTextEscape(word) + "\"/>";
 }
 

@@ -61,8 +61,9 @@ std::string ScriptListLiteral(std::string_view value);
 std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view words, int count,
                           bool json);
 
-// "kwirl_add_word": "{words:[{id:'w'}]}" or "<addword name=\"w\"/>".
-std::string AddWordView(std::string_view word, bool json);
+// "kwirl_add_word": {"words":[{"id":"w"}]} (with "key" when `key` is not empty) or
+// "<addword name=\"w\"/>".
+std::string AddWordView(std::string_view word, bool json, std::string_view key = {});
 
 // "kwirl_spelltext": "{text:'...'}" or "<text><![CDATA[...]]></text>" around the marked text.
 std::string SpellTextView(std::string_view rendered, bool json);

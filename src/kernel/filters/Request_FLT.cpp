@@ -2,6 +2,8 @@
 
 #include <set>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "kernel/ApiPath.h"
 #include "kernel/ProcessRequestSource.h"
@@ -21,21 +23,25 @@ const SingleByteCodePage& ReinterpretPage() {
     return *LanguageCodePages::ForLanguage(LanguageCodePages::kReinterpretLanguage);
 }
 
-// Sets the parameters and adds their names to `filled`; returns how many were dropped and the
-// first dropped name.
-std::pair<size_t, std::string> StoreParameters(
-    const std::vector<RequestDecoding::Parameter>& params, StringMap& map,
-    std::set<std::string>& filled) {
+// Moves the parameters into the map and adds their names to `filled`; returns how many were
+// dropped and the first dropped name.
+std::pair<size_t, std::string> StoreParameters(std::vector<RequestDecoding::Parameter> params,
+                                               StringMap& map, std::set<std::string>& filled) {
+    // Decided before any value moves: a parameter's acceptance may depend on the others.
+    std::vector<bool> accepted(params.size());
+    for (size_t i = 0; i < params.size(); ++i)
+        accepted[i] = !RequestDecoding::IsReservedParameterName(params[i].name) &&
+                      RequestDecoding::IsAcceptedParameter(params[i], params);
     size_t dropped = 0;
     std::string firstDropped;
-    for (const auto& param : params) {
-        if (RequestDecoding::IsReservedParameterName(param.name) ||
-            !RequestDecoding::IsAcceptedParameter(param, params)) {
+    for (size_t i = 0; i < params.size(); ++i) {
+        auto& param = params[i];
+        if (!accepted[i]) {
             if (dropped++ == 0) firstDropped = param.name.substr(0, kLoggedNameBytes);
             continue;
         }
-        map[param.name] = param.value;
-        filled.insert(param.name);
+        map[param.name] = std::move(param.value);
+        filled.insert(std::move(param.name));
     }
     return {dropped, firstDropped};
 }

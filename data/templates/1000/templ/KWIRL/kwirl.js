@@ -82,6 +82,8 @@
             // JSON answers unless the command has a single answer form (format left out).
             const query = new URLSearchParams(Object.assign({ format: 'json' }, params));
             if (service.dictionary && !query.has('udn')) query.set('udn', service.dictionary);
+            if (service.key && query.get('udn') === service.dictionary && !query.has('udk'))
+                query.set('udk', service.key);
             if (!query.get('format')) query.delete('format');
             query.set('callback', 'kwirl.' + name);
             query.set('c', 'kwirl.' + name);
@@ -107,7 +109,7 @@
         if (o && o.verLang !== undefined) service.verLang = String(o.verLang);
     };
     kwirl.props = function (p) {
-        if (p && p.userDictionaryName && !service.dictionary) useDictionary(String(p.userDictionaryName));
+        if (p && p.userDictionaryName && !service.dictionary) useDictionary(String(p.userDictionaryName), '');
     };
     kwirl.call = function () {};
 
@@ -128,12 +130,14 @@
     }
 
     // The user's dictionary is named by the page, not by a cookie of the service, which a page
-    // on another site never sends: the name and the words added from this site are kept in the
-    // site's storage, and the name goes with each request ("udn").
+    // on another site never sends: the name, its owner key and the words added from this site
+    // are kept in the site's storage, and the name and key go with each request ("udn", "udk";
+    // the service changes a dictionary only for a request that carries its key).
     const service = {
         verLang: '',
         version: 0,          // counts the changes of verdicts, ignored and added words
         dictionary: stored('localStorage', 'verbarium.dictionary', ''),
+        key: stored('localStorage', 'verbarium.dictionaryKey', ''),
         down: false,
         caches: new Map(),   // language -> Map(word -> {bad, suggestions, full})
         pending: new Map(),  // language -> Set(word) in flight
@@ -141,9 +145,11 @@
         ignored: new Set(stored('sessionStorage', 'verbarium.ignored', [])),
     };
 
-    function useDictionary(name) {
+    function useDictionary(name, key) {
         service.dictionary = name;
+        service.key = key;
         store('localStorage', 'verbarium.dictionary', name);
+        store('localStorage', 'verbarium.dictionaryKey', key);
     }
     function saveIgnored() { store('sessionStorage', 'verbarium.ignored', [...service.ignored]); }
     function saveAdded() { store('localStorage', 'verbarium.added', [...service.added]); }
@@ -283,16 +289,34 @@
         return entry.suggestions;
     }
 
-    // The dictionary the service knows for this browser (its cookie, on the service's own
-    // site), or a new one.
+    // A dictionary this page may change: one whose key it holds, or the one the service's cookie
+    // names with its key (on the service's own site). Else a new one, made by the first word
+    // added, which also gets the words added on this site before (a dictionary without a key
+    // stays behind, unused).
     async function ensureDictionary() {
-        if (service.dictionary) return;
+        if (service.dictionary && service.key) return;
         let known = '';
+        let key = '';
         try {
-            const [answer] = await jsonp({ cmd: 'dictionary', action: 'getname' });
+            const [answer] = await jsonp({ cmd: 'dictionary', action: 'getname', udn: '' });
             known = answer && typeof answer.dname === 'string' ? answer.dname : '';
+            key = answer && typeof answer.key === 'string' ? answer.key : '';
         } catch (e) { /* a new one, then */ }
-        if (!service.dictionary) useDictionary(known || newDictionaryName());
+        if (service.key) return;
+        if (known && key && (!service.dictionary || service.dictionary === known)) {
+            useDictionary(known, key);
+            return;
+        }
+        const moved = service.dictionary ? [...service.added] : [];
+        useDictionary(newDictionaryName(), '');
+        for (const w of moved) await addOnService(w);
+    }
+
+    // Adds to the service's dictionary; the answer of the add that made it carries its key.
+    async function addOnService(word) {
+        const [answer] = await jsonp({ cmd: 'kwirl_add_word', text: word });
+        if (answer && typeof answer.key === 'string' && answer.key)
+            useDictionary(service.dictionary, answer.key);
     }
 
     async function addWord(word) {
@@ -305,7 +329,7 @@
         if (service.down) return;
         try {
             await ensureDictionary();
-            await jsonp({ cmd: 'kwirl_add_word', text: word });
+            await addOnService(word);
         } catch (e) {
             // Not stored by the service: the word stays accepted on this site only.
         }
@@ -319,10 +343,11 @@
         saveAdded();
         for (const cache of service.caches.values()) cache.delete(word);
         const old = service.dictionary;
-        useDictionary(newDictionaryName());
+        const oldKey = service.key;
+        useDictionary(newDictionaryName(), '');
         try {
-            for (const w of service.added) await jsonp({ cmd: 'kwirl_add_word', text: w });
-            if (old) await jsonp({ cmd: 'dictionary', action: 'delete', udn: old });
+            for (const w of service.added) await addOnService(w);
+            if (old && oldKey) await jsonp({ cmd: 'dictionary', action: 'delete', udn: old, udk: oldKey });
         } catch (e) { /* the old dictionary stays behind, unused */ }
         for (const f of fields.values()) f.check();
         refreshAll();

@@ -25,7 +25,13 @@
         height: 580,
     };
     V.dialogDefaults = defaults;
-    const UNREACHABLE = 'The spelling service cannot be reached right now. Your text is unchanged.';
+    // English unless the check-as-you-type script on the page has loaded the interface texts.
+    const ENGLISH = {
+        unavailable: 'The spelling service cannot be reached right now. Your text is unchanged.',
+        dialog: 'Spell check',
+        close: 'Close',
+    };
+    const uiText = (key) => (window.kwirl && window.kwirl.texts && window.kwirl.texts[key]) || ENGLISH[key];
     let open = null;
 
     const previousConfigure = V.configure;
@@ -146,7 +152,7 @@
                 const note = document.createElement('div');
                 note.className = 'vb-load-problem';
                 note.setAttribute('role', 'alert');
-                note.textContent = UNREACHABLE;
+                note.textContent = uiText('unavailable');
                 frame.hidden = true;
                 overlay.appendChild(note);
                 closer.focus();
@@ -177,10 +183,10 @@
                 overlay.className = 'vb-overlay';
                 overlay.setAttribute('role', 'dialog');
                 overlay.setAttribute('aria-modal', 'true');
-                overlay.setAttribute('aria-label', 'Spell check');
+                overlay.setAttribute('aria-label', uiText('dialog'));
                 frame = document.createElement('iframe');
                 frame.className = 'vb-frame';
-                frame.title = 'Spell check';
+                frame.title = uiText('dialog');
                 frame.style.setProperty('--vb-w', options.width + 'px');
                 frame.style.setProperty('--vb-h', options.height + 'px');
                 frame.src = url;
@@ -188,8 +194,8 @@
                 const closer = document.createElement('button');
                 closer.type = 'button';
                 closer.className = 'vb-close';
-                closer.setAttribute('aria-label', 'Close');
-                closer.title = 'Close';
+                closer.setAttribute('aria-label', uiText('close'));
+                closer.title = uiText('close');
                 closer.textContent = '\u2715';
                 closer.addEventListener('click', () => close(null));
                 overlay.append(frame, closer);

@@ -7,4 +7,8 @@ kwirl.texts = {
     unavailable: String.raw`<#tx_no43#>`,
     suggestions: String.raw`<#tx_no14#>`,
     misspelt: String.raw`<#tx_no31#>`,
+    ownWords: String.raw`<#tx_no90#>`,
+    remove: String.raw`<#tx_no91#>`,
+    close: String.raw`<#tx_no92#>`,
+    dialog: String.raw`<#tx_no46#>`,
 };

@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-namespace orthd {
-
 class ScriptAnswer {
   public:
     static constexpr int kMaxAgeSeconds = 3600;
@@ -42,5 +40,3 @@ class ScriptAnswer {
     bool notModified_ = false;
     std::string body_;
 };
-
-}  // namespace orthd

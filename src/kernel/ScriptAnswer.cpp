@@ -1,4 +1,4 @@
-#include "orthd/ScriptAnswer.h"
+#include "kernel/ScriptAnswer.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace orthd {
 namespace {
 
 constexpr char kEol[] = "\r\n";
@@ -110,5 +109,3 @@ std::string ScriptAnswer::Gzip(const std::string& body) {
     out.resize(written);
     return out;
 }
-
-}  // namespace orthd

@@ -4,13 +4,11 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "kernel/ScriptAnswer.h"
 #include "orthd/Response_FLT.h"
-#include "orthd/ScriptAnswer.h"
 #include "utils/InternalDataKeys.h"
 
 namespace {
-
-using orthd::ScriptAnswer;
 
 std::string Gunzip(const std::string& data) {
     z_stream stream{};
