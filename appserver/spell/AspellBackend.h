@@ -21,6 +21,12 @@ class AspellBackend : public ISpeller {
 
     // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
     static std::vector<std::string> InstalledLanguages(const std::string& dictDir);
+    // The files that hold the words of `language`: its "LANG.multi" and the word lists it adds
+    // (at most kMaxWordListFiles, kMaxMultiDepth deep); empty when there is no such file.
+    static std::vector<std::string> WordListFiles(const std::string& dictDir,
+                                                  const std::string& language);
+    static constexpr size_t kMaxWordListFiles = 64;
+    static constexpr int kMaxMultiDepth = 8;
 
   private:
     struct SpellerDeleter {

@@ -12,6 +12,7 @@
 
 #include "core/EngineError.h"
 #include "core/Log.h"
+#include "core/ResidentMemory.h"
 #include "dict/DictionaryStore.h"
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellerPool.h"
@@ -33,15 +34,7 @@ constexpr std::string_view kNoSuggestions = "no_any_suggestions";
 // Words checked under one speller lease while the suggestion index is made.
 constexpr size_t kWordsPerLease = 4096;
 // The nice value of the thread that makes the indexes beside serving.
-constexpr int kPreparingNice = 10;
-
-// The process's resident memory in MiB (0 where /proc cannot tell).
-size_t ResidentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    size_t pages = 0, resident = 0;
-    if (!(statm >> pages >> resident)) return 0;
-    return resident * static_cast<size_t>(::sysconf(_SC_PAGESIZE)) >> 20;
-}
+constexpr int kPreparingNice = 19;
 
 std::string PlainApostrophes(std::string word) {
     for (size_t at = word.find(kTypographicApostrophe); at != std::string::npos;
@@ -118,32 +111,40 @@ class AcceptedWords {
 }  // namespace
 
 SpellService::SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
-                           SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder)
+                           SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder,
+                           std::string indexFolder)
     : languages_(languages),
       dictionaries_(dictionaries),
       cache_(cache),
       maxSuggestions_(maxSuggestions),
-      suggesters_(std::move(dataFolder)) {}
+      suggesters_(std::move(dataFolder), std::move(indexFolder)) {}
 
 SpellService::~SpellService() {
-    stopping_ = true;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        stopping_ = true;
+    }
+    queued_.notify_all();
     if (preparing_.joinable()) preparing_.join();
 }
 
 LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
-    return suggesters_.For(pool.language(), [this, &pool](const WordTiers& tiers) {
-        std::vector<std::string> words = pool.Acquire()->DictionaryWords();
-        std::vector<std::string> candidates = tiers.Words();
-        // A handle is leased for a slice of the words at a time, so that requests arriving
-        // meanwhile are not kept waiting for one.
-        for (size_t at = 0; at < candidates.size() && !stopping_; at += kWordsPerLease) {
-            SpellerPool::Lease speller = pool.Acquire();
-            const size_t end = std::min(candidates.size(), at + kWordsPerLease);
-            for (size_t i = at; i < end; ++i)
-                if (speller->Check(candidates[i])) words.push_back(std::move(candidates[i]));
-        }
-        return words;
-    });
+    return suggesters_.For(
+        pool.language(),
+        [this, &pool](const WordTiers& tiers) {
+            std::vector<std::string> words = pool.Acquire()->DictionaryWords();
+            std::vector<std::string> candidates = tiers.Words();
+            // A handle is leased for a slice of the words at a time, so that requests arriving
+            // meanwhile are not kept waiting for one.
+            for (size_t at = 0; at < candidates.size() && !stopping_; at += kWordsPerLease) {
+                SpellerPool::Lease speller = pool.Acquire();
+                const size_t end = std::min(candidates.size(), at + kWordsPerLease);
+                for (size_t i = at; i < end; ++i)
+                    if (speller->Check(candidates[i])) words.push_back(std::move(candidates[i]));
+            }
+            return words;
+        },
+        languages_.WordListFiles(pool.language()));
 }
 
 void SpellService::PrepareSuggestions() {
@@ -161,16 +162,35 @@ void SpellService::PrepareSuggestions() {
                         .count();
     Log::Info("suggestion indexes ready: " + std::to_string(languages) + " languages, " +
               std::to_string(bytes >> 20) + " MiB, " + std::to_string(ms) + " ms; resident " +
-              std::to_string(ResidentMiB()) + " MiB");
+              std::to_string(ResidentMemory::MiB()) + " MiB");
 }
 
-void SpellService::PrepareSuggestionsInBackground() {
-    if (preparing_.joinable()) return;
-    preparing_ = std::thread([this] {
-        // Requests come first: this thread runs at a lower priority (Linux: per thread).
-        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kPreparingNice);
-        PrepareSuggestions();
-    });
+void SpellService::QueueIndex(SpellerPool& pool) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (stopping_) return;
+        queue_.push_back(&pool);
+        if (!preparing_.joinable()) preparing_ = std::thread([this] { PrepareQueued(); });
+    }
+    queued_.notify_one();
+}
+
+void SpellService::PrepareQueued() {
+    // Requests come first: this thread runs at a lower priority (Linux: per thread).
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kPreparingNice);
+    for (;;) {
+        SpellerPool* pool = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(queueMutex_);
+            queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_) return;
+            pool = queue_.front();
+            queue_.pop_front();
+        }
+        SuggesterFor(*pool).Prepare(&stopping_);
+        Log::Info("resident " + std::to_string(ResidentMemory::MiB()) + " MiB after the " +
+                  pool->language() + " suggestion index");
+    }
 }
 
 SpellerPool& SpellService::PoolFor(const std::string& language) const {
@@ -222,7 +242,9 @@ std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std:
     if (word.empty() || word.size() > kMaxSuggestWordBytes) return {};
     const std::string query = PlainApostrophes(word);
     if (auto hit = cache_.Find(pool.language(), query)) return std::move(*hit);
-    std::vector<std::string> list = SuggesterFor(pool).Suggest(
+    LanguageSuggester& suggester = SuggesterFor(pool);
+    if (suggester.Start()) QueueIndex(pool);
+    std::vector<std::string> list = suggester.Suggest(
         query, maxSuggestions_,
         [&](std::string_view typed) {
             SpellerPool::Lease speller = pool.Acquire();
@@ -230,7 +252,8 @@ std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std:
         },
         pool.backend() == "hunspell" ? LanguageSuggester::LibrarySpeed::kSlow
                                      : LanguageSuggester::LibrarySpeed::kFast);
-    cache_.Store(pool.language(), query, list);
+    // A list made without the index would outlive it in the cache.
+    if (suggester.ready()) cache_.Store(pool.language(), query, list);
     return list;
 }
 

@@ -8,7 +8,10 @@
 // (exact, or the accepted word with the first letter capitalised, or in capitals), and the
 // language's speller rejects it (typographic apostrophes are checked as "'").
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,9 +28,10 @@ class SuggestionCache;
 class SpellService {
   public:
     // `dataFolder`: where the suggestion data files are (SuggesterRegistry); empty for the
-    // program's folder.
+    // program's folder. `indexFolder`: where suggestion indexes are stored; empty: nowhere.
     SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
-                 SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder = "");
+                 SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder = "",
+                 std::string indexFolder = "");
 
     // "pos,len;" per misspelt word, in text order (UTF-16 code units).
     std::string CheckSpelling(const SpellRequest& request);
@@ -40,11 +44,11 @@ class SpellService {
     // "word:s1<LF>s2;" entries, a backslash, then the correct words separated by ",".
     std::string CheckAndSuggestions(const SpellRequest& request);
 
-    // Builds the suggestion index of every language now, and logs their memory and time.
+    // Makes the suggestion index of every language now (mapped from its stored file, else
+    // built), and logs their memory and time. Without it a language's index is made on its
+    // first suggestion request: mapped then, else built on a thread of lower priority while its
+    // suggestions are ranked without it (and not cached). The destructor stops that thread.
     void PrepareSuggestions();
-    // The same on a thread of its own, so that the server serves while it runs (a language's
-    // suggestions are ranked without its index until that is ready). The destructor stops it.
-    void PrepareSuggestionsInBackground();
     ~SpellService();
 
     // Ranked suggestions for one word through the cache (benchmarks, tests).
@@ -58,6 +62,9 @@ class SpellService {
     };
     SpellerPool& PoolFor(const std::string& language) const;
     LanguageSuggester& SuggesterFor(SpellerPool& pool);
+    // Has `pool`'s index built on the preparing thread.
+    void QueueIndex(SpellerPool& pool);
+    void PrepareQueued();
     Verdict Check(const SpellRequest& request, bool wantCorrect);
     std::vector<std::string> SuggestWith(SpellerPool& pool, const std::string& word);
     // Suggestions without the characters that the answer format uses as separators.
@@ -70,5 +77,8 @@ class SpellService {
     const size_t maxSuggestions_;
     SuggesterRegistry suggesters_;
     std::atomic<bool> stopping_{false};  // the destructor asks the preparing thread to stop
+    std::mutex queueMutex_;
+    std::condition_variable queued_;
+    std::deque<SpellerPool*> queue_;
     std::thread preparing_;
 };

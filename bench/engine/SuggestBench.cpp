@@ -88,7 +88,8 @@ struct Engine {
         : languages(Config(language.code, backend)),
           dictionaries(dbPath),
           cache(0),
-          service(languages, dictionaries, cache, kMaxSuggestions, dataDir) {
+          service(languages, dictionaries, cache, kMaxSuggestions, dataDir,
+                  dataDir + "/../suggestion-index") {
         service.PrepareSuggestions();
     }
     static ServerConfig Config(const std::string& code, const std::string& backend) {

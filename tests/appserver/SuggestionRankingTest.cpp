@@ -47,7 +47,8 @@ class Ranked {
           languages_(Config(language_)),
           dictionaries_(dir_.str() + "d.db"),
           cache_(0),
-          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR) {
+          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR,
+                   std::string(VERBARIUM_BINARY_DIR) + "/suggestion-index") {
         service_.PrepareSuggestions();
     }
 
