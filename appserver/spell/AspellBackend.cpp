@@ -89,15 +89,15 @@ std::vector<std::string> AspellBackend::InstalledLanguages(const std::string& di
 
 namespace {
 
-// Appends `multi` and what it adds ("add NAME" lines; NAME relative to `dictDir` unless
-// absolute) to `files`.
+// Appends the word lists that `multi` adds ("add NAME" lines; NAME relative to `dictDir` unless
+// absolute; a NAME.multi is followed) to `files`.
 void AddWordListFiles(const std::string& dictDir, const std::string& multi, int depth,
-                      std::vector<std::string>& files) {
-    if (depth > AspellBackend::kMaxMultiDepth || files.size() >= AspellBackend::kMaxWordListFiles)
+                      std::vector<std::string>& files, size_t& opened) {
+    // .multi files count against the limit too, so that one naming itself many times ends soon.
+    if (depth > AspellBackend::kMaxMultiDepth || ++opened > AspellBackend::kMaxWordListFiles)
         return;
     std::ifstream in(multi);
     if (!in) return;
-    files.push_back(multi);
     std::string line;
     while (std::getline(in, line) && files.size() < AspellBackend::kMaxWordListFiles) {
         if (line.rfind("add ", 0) != 0) continue;
@@ -106,7 +106,7 @@ void AddWordListFiles(const std::string& dictDir, const std::string& multi, int 
         if (name.empty()) continue;
         const std::string path = name.front() == '/' ? name : dictDir + "/" + name;
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".multi") == 0)
-            AddWordListFiles(dictDir, path, depth + 1, files);
+            AddWordListFiles(dictDir, path, depth + 1, files, opened);
         else
             files.push_back(path);
     }
@@ -117,6 +117,7 @@ void AddWordListFiles(const std::string& dictDir, const std::string& multi, int 
 std::vector<std::string> AspellBackend::WordListFiles(const std::string& dictDir,
                                                       const std::string& language) {
     std::vector<std::string> files;
-    AddWordListFiles(dictDir, dictDir + "/" + language + ".multi", 0, files);
+    size_t opened = 0;
+    AddWordListFiles(dictDir, dictDir + "/" + language + ".multi", 0, files, opened);
     return files;
 }
