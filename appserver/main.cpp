@@ -20,6 +20,7 @@
 #include "core/IdleTrimmer.h"
 #include "core/Log.h"
 #include "core/RequestDispatcher.h"
+#include "core/ResidentMemory.h"
 #include "core/ServerConfig.h"
 #include "dict/DictionaryCopy.h"
 #include "dict/DictionaryStore.h"
@@ -110,6 +111,18 @@ std::string DatabaseShown(const std::string& location) {
     return DictionaryStore::IsDatabaseUri(location) ? "postgresql" : location;
 }
 
+// Where the suggestion indexes are stored (empty: nowhere): the configured folder, else
+// "suggestion-index" beside the database file.
+std::string IndexFolder(const ServerConfig& config) {
+    static constexpr std::string_view kFolderName = "suggestion-index";
+    if (config.indexDir == "none") return {};
+    if (!config.indexDir.empty()) return config.indexDir;
+    const size_t slash = config.dbPath.rfind('/');
+    if (DictionaryStore::IsDatabaseUri(config.dbPath) || slash == std::string::npos)
+        return std::string(kFolderName);
+    return config.dbPath.substr(0, slash + 1) + std::string(kFolderName);
+}
+
 int CopyDictionaries(const char* from, const char* to) {
     try {
         const auto source = DictionaryStore::Open(from);
@@ -132,7 +145,12 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     Log::Info("languages: " + Joined(languages.Describe()));
     if (config.preload) languages.Preload();
     SuggestionCache cache(static_cast<size_t>(config.cacheEntries));
-    SpellService spell(languages, dictionaries, cache, static_cast<size_t>(config.maxSuggestions));
+    const std::string indexFolder = IndexFolder(config);
+    Log::Info("suggestion indexes in " + (indexFolder.empty() ? "memory only" : indexFolder));
+    SpellService spell(languages, dictionaries, cache, static_cast<size_t>(config.maxSuggestions),
+                       "", indexFolder);
+    // A language's suggestion index is made on its first suggestion request, beside serving;
+    // with --preload every language's before serving.
     if (config.preload) spell.PrepareSuggestions();
     const GrammarLanguages grammarLanguages;
     Log::Info("grammar languages: " + Joined(grammarLanguages.Languages()));
@@ -175,6 +193,7 @@ int Run(const ServerConfig& config, const sigset_t& stopSignals) {
     server.Start();
     const IdleTrimmer trimmer([&server] { return server.served(); });
     const bool v6 = config.listenHost.find(':') != std::string::npos;
+    Log::Info("memory at start: resident " + std::to_string(ResidentMemory::MiB()) + " MiB");
     Log::Info("ready on " + (v6 ? "[" + config.listenHost + "]" : config.listenHost) + ":" +
               std::to_string(server.port()) + " (" + std::to_string(config.workers) +
               " workers, database " + DatabaseShown(config.dbPath) + ")");

@@ -9,10 +9,10 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the engine server: spelling, word boundaries, thesaurus, personal dictionaries
   libaspell-dev aspell-en aspell-fr aspell-de aspell-he
-  libhunspell-dev hunspell-en-us hunspell-vi
+  libhunspell-dev hunspell-en-us hunspell-de-de hunspell-vi
   libicu-dev libmythes-dev mythes-en-us libsqlite3-dev
-  # word-frequency tiers for ranking suggestions (read at build time)
-  scowl
+  # word-frequency tiers for ranking suggestions (read at build time): English, German
+  scowl wngerman
   # benchmark data: typo -> correction pairs (codespell), edited prose (debian-policy)
   codespell debian-policy
   # the administration library: its metabase file

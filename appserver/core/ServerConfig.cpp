@@ -81,7 +81,8 @@ bool IsKnownKey(const std::string& key) {
                                         "suggest-budget-ms",
                                         "max-dictionary-store-mb",
                                         "metrics-listen",
-                                        "metrics-allow"};
+                                        "metrics-allow",
+                                        "index-dir"};
     for (const char* known : kKeys)
         if (key == known) return true;
     return false;
@@ -98,6 +99,7 @@ std::string ServerConfig::Usage() {
            "  [--header-timeout-ms MS] [--max-inflight-mb N] [--call-deadline-ms MS]\n"
            "  [--suggest-budget-ms MS] [--max-dictionary-store-mb N]\n"
            "  [--metrics-listen HOST:PORT] [--metrics-allow ADDR[/BITS],...]\n"
+           "  [--index-dir DIR|none]\n"
            "Defaults: --listen 127.0.0.1:2880 --db appserver.db, every installed dictionary.\n"
            "   or: appserver --copy-dictionaries FROM TO  (a file or URI each)\n";
 }
@@ -164,6 +166,8 @@ void ServerConfig::Apply(const std::string& rawKey, const std::string& value) {
         metricsAllow = value;
     } else if (key == "preload") {
         preload = ParseBool(key, value);
+    } else if (key == "index-dir") {
+        indexDir = value;
     } else {
         throw ConfigError("unknown setting: " + rawKey);
     }

@@ -7,8 +7,8 @@
 // backend (LANG=aspell|hunspell, repeatable), workers, spellers-per-language, read-timeout-ms,
 // request-deadline-ms, cache-entries, max-suggestions, preload (true/false), config (command
 // line only), header-timeout-ms, max-inflight-mb, call-deadline-ms, suggest-budget-ms,
-// max-dictionary-store-mb, metrics-listen, metrics-allow. Load throws ConfigError with a message
-// fit for the user.
+// max-dictionary-store-mb, metrics-listen, metrics-allow, index-dir. Load throws ConfigError
+// with a message fit for the user.
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -42,9 +42,14 @@ struct ServerConfig {
     int maxDictionaryStoreMiB = 64;  // words of all personal dictionaries together
     int cacheEntries = 20000;        // suggestion lists kept, all languages together
     int maxSuggestions = 10;
-    bool preload = false;  // open one speller and build the suggestion index per language first
+    // Open one speller and build the suggestion index per language before serving (without it
+    // the indexes are built beside serving).
+    bool preload = false;
     std::string metricsListen;  // HOST:PORT of the metrics page; empty: off
     std::string metricsAllow = PeerAllowList::kLoopback;  // peers that may read it
+    // Where suggestion indexes are stored, shared by every engine that names the same folder;
+    // empty: "suggestion-index" beside the database file; "none": never stored.
+    std::string indexDir;
 
     // Parses argv (argv[0] is skipped). Returns false when --help was asked for.
     bool Load(int argc, char** argv);

@@ -2,6 +2,7 @@
 
 #include <aspell.h>
 
+#include <fstream>
 #include <set>
 #include <stdexcept>
 
@@ -84,4 +85,39 @@ std::vector<std::string> AspellBackend::InstalledLanguages(const std::string& di
         if (info->name && LanguageName::LooksLikeLanguage(info->name)) names.insert(info->name);
     delete_aspell_dict_info_enumeration(infos);
     return {names.begin(), names.end()};
+}
+
+namespace {
+
+// Appends the word lists that `multi` adds ("add NAME" lines; NAME relative to `dictDir` unless
+// absolute; a NAME.multi is followed) to `files`.
+void AddWordListFiles(const std::string& dictDir, const std::string& multi, int depth,
+                      std::vector<std::string>& files, size_t& opened) {
+    // .multi files count against the limit too, so that one naming itself many times ends soon.
+    if (depth > AspellBackend::kMaxMultiDepth || ++opened > AspellBackend::kMaxWordListFiles)
+        return;
+    std::ifstream in(multi);
+    if (!in) return;
+    std::string line;
+    while (std::getline(in, line) && files.size() < AspellBackend::kMaxWordListFiles) {
+        if (line.rfind("add ", 0) != 0) continue;
+        std::string name = line.substr(4);
+        name.erase(name.find_last_not_of(" \t\r") + 1);
+        if (name.empty()) continue;
+        const std::string path = name.front() == '/' ? name : dictDir + "/" + name;
+        if (name.size() > 6 && name.compare(name.size() - 6, 6, ".multi") == 0)
+            AddWordListFiles(dictDir, path, depth + 1, files, opened);
+        else
+            files.push_back(path);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> AspellBackend::WordListFiles(const std::string& dictDir,
+                                                      const std::string& language) {
+    std::vector<std::string> files;
+    size_t opened = 0;
+    AddWordListFiles(dictDir, dictDir + "/" + language + ".multi", 0, files, opened);
+    return files;
 }

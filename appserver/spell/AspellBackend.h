@@ -21,6 +21,13 @@ class AspellBackend : public ISpeller {
 
     // Dictionary names installed in `dictDir` that look like language codes ("en_US", "he").
     static std::vector<std::string> InstalledLanguages(const std::string& dictDir);
+    // The word lists that hold the words of `language`: those its "LANG.multi" adds, following
+    // the .multi files it names (at most kMaxWordListFiles, kMaxMultiDepth deep), so that two
+    // names of one dictionary ("de", "de_DE") give the same files; empty when there is none.
+    static std::vector<std::string> WordListFiles(const std::string& dictDir,
+                                                  const std::string& language);
+    static constexpr size_t kMaxWordListFiles = 64;
+    static constexpr int kMaxMultiDepth = 8;
 
   private:
     struct SpellerDeleter {

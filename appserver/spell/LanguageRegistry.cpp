@@ -39,8 +39,10 @@ LanguageRegistry::LanguageRegistry(const ServerConfig& config) {
             factory = [dir = config.aspellDir, language] {
                 return std::make_unique<AspellBackend>(dir, language);
             };
+            wordListFiles_[language] = AspellBackend::WordListFiles(config.aspellDir, language);
         } else {
             const std::string stem = config.hunspellDir + "/" + language;
+            wordListFiles_[language] = {stem + ".aff", stem + ".dic"};
             factory = [stem] {
                 return std::make_unique<HunspellBackend>(stem + ".aff", stem + ".dic");
             };
@@ -81,6 +83,11 @@ std::vector<std::string> LanguageRegistry::Codes() const {
     std::vector<std::string> out;
     for (const auto& entry : pools_) out.push_back(entry.first);
     return out;
+}
+
+std::vector<std::string> LanguageRegistry::WordListFiles(const std::string& language) const {
+    const auto it = wordListFiles_.find(language);
+    return it == wordListFiles_.end() ? std::vector<std::string>() : it->second;
 }
 
 void LanguageRegistry::Preload() {

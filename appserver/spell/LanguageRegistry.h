@@ -32,9 +32,13 @@ class LanguageRegistry {
     // Every language's pool, in name order.
     std::vector<SpellerPool*> Pools() const;
 
+    // The files that hold `language`'s words (empty when unknown or not served).
+    std::vector<std::string> WordListFiles(const std::string& language) const;
+
     // Opens one handle of every language now; throws on the first that fails.
     void Preload();
 
   private:
     std::map<std::string, std::unique_ptr<SpellerPool>, std::less<>> pools_;
+    std::map<std::string, std::vector<std::string>> wordListFiles_;
 };

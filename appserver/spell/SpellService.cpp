@@ -1,11 +1,18 @@
 #include "spell/SpellService.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "core/EngineError.h"
+#include "core/Log.h"
+#include "core/ResidentMemory.h"
 #include "dict/DictionaryStore.h"
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellerPool.h"
@@ -24,6 +31,10 @@ constexpr size_t kMaxSuggestWordBytes = 100;
 constexpr size_t kMaxSuggestedWords = 256;
 constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
 constexpr std::string_view kNoSuggestions = "no_any_suggestions";
+// Words checked under one speller lease while the suggestion index is made.
+constexpr size_t kWordsPerLease = 4096;
+// The nice value of the thread that makes the indexes beside serving.
+constexpr int kPreparingNice = 19;
 
 std::string PlainApostrophes(std::string word) {
     for (size_t at = word.find(kTypographicApostrophe); at != std::string::npos;
@@ -100,25 +111,86 @@ class AcceptedWords {
 }  // namespace
 
 SpellService::SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
-                           SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder)
+                           SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder,
+                           std::string indexFolder)
     : languages_(languages),
       dictionaries_(dictionaries),
       cache_(cache),
       maxSuggestions_(maxSuggestions),
-      suggesters_(std::move(dataFolder)) {}
+      suggesters_(std::move(dataFolder), std::move(indexFolder)) {}
+
+SpellService::~SpellService() {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        stopping_ = true;
+    }
+    queued_.notify_all();
+    if (preparing_.joinable()) preparing_.join();
+}
 
 LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
-    return suggesters_.For(pool.language(), [&pool](const WordTiers& tiers) {
-        SpellerPool::Lease speller = pool.Acquire();
-        std::vector<std::string> words = speller->DictionaryWords();
-        for (std::string& word : tiers.Words())
-            if (speller->Check(word)) words.push_back(std::move(word));
-        return words;
-    });
+    return suggesters_.For(
+        pool.language(),
+        [this, &pool](const WordTiers& tiers) {
+            std::vector<std::string> words = pool.Acquire()->DictionaryWords();
+            std::vector<std::string> candidates = tiers.Words();
+            // A handle is leased for a slice of the words at a time, so that requests arriving
+            // meanwhile are not kept waiting for one.
+            for (size_t at = 0; at < candidates.size() && !stopping_; at += kWordsPerLease) {
+                SpellerPool::Lease speller = pool.Acquire();
+                const size_t end = std::min(candidates.size(), at + kWordsPerLease);
+                for (size_t i = at; i < end; ++i)
+                    if (speller->Check(candidates[i])) words.push_back(std::move(candidates[i]));
+            }
+            return words;
+        },
+        languages_.WordListFiles(pool.language()));
 }
 
 void SpellService::PrepareSuggestions() {
-    for (SpellerPool* pool : languages_.Pools()) SuggesterFor(*pool).Prepare();
+    const auto start = std::chrono::steady_clock::now();
+    size_t bytes = 0, languages = 0;
+    for (SpellerPool* pool : languages_.Pools()) {
+        if (stopping_) return;
+        LanguageSuggester& suggester = SuggesterFor(*pool);
+        suggester.Prepare(&stopping_);
+        bytes += suggester.IndexBytes();
+        ++languages;
+    }
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    Log::Info("suggestion indexes ready: " + std::to_string(languages) + " languages, " +
+              std::to_string(bytes >> 20) + " MiB, " + std::to_string(ms) + " ms; resident " +
+              std::to_string(ResidentMemory::MiB()) + " MiB");
+}
+
+void SpellService::QueueIndex(SpellerPool& pool) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (stopping_) return;
+        queue_.push_back(&pool);
+        if (!preparing_.joinable()) preparing_ = std::thread([this] { PrepareQueued(); });
+    }
+    queued_.notify_one();
+}
+
+void SpellService::PrepareQueued() {
+    // Requests come first: this thread runs at a lower priority (Linux: per thread).
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kPreparingNice);
+    for (;;) {
+        SpellerPool* pool = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(queueMutex_);
+            queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_) return;
+            pool = queue_.front();
+            queue_.pop_front();
+        }
+        SuggesterFor(*pool).Prepare(&stopping_);
+        Log::Info("resident " + std::to_string(ResidentMemory::MiB()) + " MiB after the " +
+                  pool->language() + " suggestion index");
+    }
 }
 
 SpellerPool& SpellService::PoolFor(const std::string& language) const {
@@ -170,12 +242,18 @@ std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std:
     if (word.empty() || word.size() > kMaxSuggestWordBytes) return {};
     const std::string query = PlainApostrophes(word);
     if (auto hit = cache_.Find(pool.language(), query)) return std::move(*hit);
-    std::vector<std::string> list =
-        SuggesterFor(pool).Suggest(query, maxSuggestions_, [&](std::string_view typed) {
+    LanguageSuggester& suggester = SuggesterFor(pool);
+    if (suggester.Start()) QueueIndex(pool);
+    std::vector<std::string> list = suggester.Suggest(
+        query, maxSuggestions_,
+        [&](std::string_view typed) {
             SpellerPool::Lease speller = pool.Acquire();
             return speller->Suggest(typed, maxSuggestions_);
-        });
-    cache_.Store(pool.language(), query, list);
+        },
+        pool.backend() == "hunspell" ? LanguageSuggester::LibrarySpeed::kSlow
+                                     : LanguageSuggester::LibrarySpeed::kFast);
+    // A list made without the index would outlive it in the cache.
+    if (suggester.ready()) cache_.Store(pool.language(), query, list);
     return list;
 }
 
@@ -218,7 +296,6 @@ std::string SpellService::AllSuggestions(const SpellRequest& request) {
     SpellerPool& pool = PoolFor(request.language);
     std::vector<std::string> lines;
     const auto words = DistinctWords(Check(request, false).misspelt);
-    if (!words.empty()) SuggesterFor(pool).Prepare();  // a first index build is no suggestion time
     SuggestionBudget budget(kMaxSuggestedWords);
     for (const std::string& word : words) {
         const std::vector<std::string> list =
@@ -235,7 +312,6 @@ std::string SpellService::CheckAndSuggestions(const SpellRequest& request) {
     const Verdict verdict = Check(request, true);
     std::string out;
     const auto words = DistinctWords(verdict.misspelt);
-    if (!words.empty()) SuggesterFor(pool).Prepare();  // a first index build is no suggestion time
     SuggestionBudget budget(kMaxSuggestedWords);
     for (const std::string& word : words) {
         const std::vector<std::string> list =

@@ -7,8 +7,13 @@
 // A word is misspelt when no option skips it, it is not an ignored word, not an accepted word
 // (exact, or the accepted word with the first letter capitalised, or in capitals), and the
 // language's speller rejects it (typographic apostrophes are checked as "'").
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "spell/SpellRequest.h"
@@ -23,9 +28,10 @@ class SuggestionCache;
 class SpellService {
   public:
     // `dataFolder`: where the suggestion data files are (SuggesterRegistry); empty for the
-    // program's folder.
+    // program's folder. `indexFolder`: where suggestion indexes are stored; empty: nowhere.
     SpellService(const LanguageRegistry& languages, DictionaryStore& dictionaries,
-                 SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder = "");
+                 SuggestionCache& cache, size_t maxSuggestions, std::string dataFolder = "",
+                 std::string indexFolder = "");
 
     // "pos,len;" per misspelt word, in text order (UTF-16 code units).
     std::string CheckSpelling(const SpellRequest& request);
@@ -38,8 +44,12 @@ class SpellService {
     // "word:s1<LF>s2;" entries, a backslash, then the correct words separated by ",".
     std::string CheckAndSuggestions(const SpellRequest& request);
 
-    // Builds the suggestion index of every language now.
+    // Makes the suggestion index of every language now (mapped from its stored file, else
+    // built), and logs their memory and time. Without it a language's index is made on its
+    // first suggestion request: mapped then, else built on a thread of lower priority while its
+    // suggestions are ranked without it (and not cached). The destructor stops that thread.
     void PrepareSuggestions();
+    ~SpellService();
 
     // Ranked suggestions for one word through the cache (benchmarks, tests).
     std::vector<std::string> SuggestWord(const std::string& language, const std::string& word);
@@ -52,6 +62,9 @@ class SpellService {
     };
     SpellerPool& PoolFor(const std::string& language) const;
     LanguageSuggester& SuggesterFor(SpellerPool& pool);
+    // Has `pool`'s index built on the preparing thread.
+    void QueueIndex(SpellerPool& pool);
+    void PrepareQueued();
     Verdict Check(const SpellRequest& request, bool wantCorrect);
     std::vector<std::string> SuggestWith(SpellerPool& pool, const std::string& word);
     // Suggestions without the characters that the answer format uses as separators.
@@ -63,4 +76,9 @@ class SpellService {
     SuggestionCache& cache_;
     const size_t maxSuggestions_;
     SuggesterRegistry suggesters_;
+    std::atomic<bool> stopping_{false};  // the destructor asks the preparing thread to stop
+    std::mutex queueMutex_;
+    std::condition_variable queued_;
+    std::deque<SpellerPool*> queue_;
+    std::thread preparing_;
 };

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "suggest/Letters.h"
+#include "suggest/SoundKey.h"
 #include "suggest/TypingDistance.h"
 
 namespace {
@@ -46,19 +47,32 @@ double SuggestionRanker::RarityOf(const std::string& word) const {
     return kRareWordCost * 0.8 * std::clamp((tier - kMostCommonTier) / scale, 0.0, 1.0);
 }
 
+SuggestionRanker::Typed::Typed(std::string_view typed)
+    : letters(Letters::FromUtf8(typed)),
+      lower(Letters::Lower(letters)),
+      sound(SoundKey::Of(lower)),
+      hasCapital(Letters::HasCapital(letters)),
+      hasApostrophe(lower.find(U'\'') != std::u32string::npos),
+      split(lower.find_first_of(U" -") != std::u32string::npos) {}
+
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
-    const std::u32string letters = Letters::FromUtf8(typed);
-    return CostFor(Letters::Lower(letters), Letters::HasCapital(letters), candidate);
+    return CostFor(Typed(typed), candidate);
 }
 
-double SuggestionRanker::CostFor(std::u32string_view typedLower, bool typedHasCapital,
-                                 const Candidate& candidate) const {
-    const std::u32string letters = Letters::FromUtf8(candidate.word);
-    double cost = candidate.distance >= 0
-                      ? candidate.distance
-                      : TypingDistance::Between(typedLower, Letters::Lower(letters));
+double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate) const {
+    const std::u32string lower = Letters::Lower(Letters::FromUtf8(candidate.word));
+    double cost =
+        candidate.distance >= 0 ? candidate.distance : TypingDistance::Between(typed.lower, lower);
+    const double distance = cost;
     cost += kRarityWeight * RarityOf(candidate.word);
-    if (!typedHasCapital && Letters::HasCapital(letters)) cost += kCapitalCost;
+    if (!typed.hasCapital && Letters::HasCapital(Letters::FromUtf8(candidate.word)))
+        cost += kCapitalCost;
+    if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
+    if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower) == typed.sound)
+        cost -= kSoundsAlikeBonus;
+    if (!typed.lower.empty() && !lower.empty() && typed.lower.back() != lower.back())
+        cost += kEndingCost;
+    if (!typed.split && lower.find_first_of(U" -") != std::u32string::npos) cost += kSplitCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;
@@ -67,13 +81,11 @@ double SuggestionRanker::CostFor(std::u32string_view typedLower, bool typedHasCa
 double SuggestionRanker::Margin(std::string_view typed,
                                 const std::vector<Candidate>& candidates) const {
     if (candidates.empty()) return 0;
-    const std::u32string typedLetters = Letters::FromUtf8(typed);
-    const std::u32string typedLower = Letters::Lower(typedLetters);
-    const bool typedHasCapital = Letters::HasCapital(typedLetters);
+    const Typed typedWord(typed);
     double best = kNoRival, second = kNoRival;
     std::u32string bestWord;
     for (const Candidate& c : candidates) {
-        const double cost = CostFor(typedLower, typedHasCapital, c);
+        const double cost = CostFor(typedWord, c);
         const std::u32string word = Letters::Lower(Letters::FromUtf8(c.word));
         if (cost < best) {
             if (word != bestWord) second = best;
@@ -89,17 +101,15 @@ double SuggestionRanker::Margin(std::string_view typed,
 std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
                                                 std::vector<Candidate> candidates,
                                                 size_t max) const {
-    const std::u32string typedLetters = Letters::FromUtf8(typed);
-    const std::u32string typedLower = Letters::Lower(typedLetters);
-    const bool typedHasCapital = Letters::HasCapital(typedLetters);
+    const Typed typedWord(typed);
     std::vector<std::pair<double, size_t>> order;
     order.reserve(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i)
-        order.emplace_back(CostFor(typedLower, typedHasCapital, candidates[i]), i);
+        order.emplace_back(CostFor(typedWord, candidates[i]), i);
     // Ties keep the order the candidates came in.
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    const CaseForm form = FormOf(typedLetters);
+    const CaseForm form = FormOf(typedWord.letters);
     std::vector<std::string> out;
     std::unordered_set<std::string> seen;
     for (const auto& [cost, index] : order) {

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "suggest/Letters.h"
 #include "suggest/TypingDistance.h"
 
 namespace {
 
-constexpr int kBucketBits = 16;
+constexpr int kBucketBits = SymmetricDeleteIndex::kBucketBits;
+constexpr size_t kBucketCount = (size_t{1} << kBucketBits) + 1;
 
 constexpr uint64_t kNoSkip = ~uint64_t{0};
 
@@ -60,40 +62,72 @@ std::u32string PrefixOf(std::u32string_view letters) {
 
 }  // namespace
 
-SymmetricDeleteIndex::SymmetricDeleteIndex(const std::vector<std::string>& words) {
-    offsets_.push_back(0);
+struct SymmetricDeleteIndex::Built {
+    std::vector<char> pool;
+    std::vector<uint32_t> offsets{0};
+    std::vector<uint8_t> letters;
+    std::vector<uint64_t> keys;
+    std::vector<uint32_t> buckets;
+};
+
+SymmetricDeleteIndex::SymmetricDeleteIndex(const std::vector<std::string>& words,
+                                           const std::atomic<bool>* stop) {
+    auto built = std::make_shared<Built>();
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(words.size());
     for (const std::string& word : words) {
+        if (stop && stop->load(std::memory_order_relaxed)) break;
+        if (!seen.insert(word).second) continue;
         const std::u32string lower = Letters::Lower(Letters::FromUtf8(word));
         if (lower.empty() || lower.size() > kMaxLetters) continue;
-        const auto id = static_cast<uint32_t>(offsets_.size() - 1);
+        const auto id = static_cast<uint32_t>(built->offsets.size() - 1);
         for (const uint32_t hash : DeletionHashes(PrefixOf(lower)))
-            keys_.push_back(static_cast<uint64_t>(hash) << 32 | id);
-        pool_ += word;
-        letters_.push_back(static_cast<uint8_t>(lower.size()));
-        offsets_.push_back(static_cast<uint32_t>(pool_.size()));
+            built->keys.push_back(static_cast<uint64_t>(hash) << 32 | id);
+        built->pool.insert(built->pool.end(), word.begin(), word.end());
+        built->letters.push_back(static_cast<uint8_t>(lower.size()));
+        built->offsets.push_back(static_cast<uint32_t>(built->pool.size()));
     }
-    std::sort(keys_.begin(), keys_.end());
-    keys_.shrink_to_fit();
-    buckets_.assign((size_t{1} << kBucketBits) + 1, 0);
-    for (const uint64_t key : keys_) ++buckets_[(key >> (64 - kBucketBits)) + 1];
-    for (size_t b = 1; b < buckets_.size(); ++b) buckets_[b] += buckets_[b - 1];
-    letters_.shrink_to_fit();
-    pool_.shrink_to_fit();
+    std::sort(built->keys.begin(), built->keys.end());
+    built->keys.shrink_to_fit();
+    built->buckets.assign(kBucketCount, 0);
+    for (const uint64_t key : built->keys) ++built->buckets[(key >> (64 - kBucketBits)) + 1];
+    for (size_t b = 1; b < built->buckets.size(); ++b) built->buckets[b] += built->buckets[b - 1];
+    built->letters.shrink_to_fit();
+    built->pool.shrink_to_fit();
+    built->offsets.shrink_to_fit();
+    t_ = {built->pool, built->offsets, built->letters, built->keys, built->buckets};
+    owner_ = std::move(built);
+}
+
+std::optional<SymmetricDeleteIndex> SymmetricDeleteIndex::FromTables(
+    const Tables& tables, std::shared_ptr<const void> owner) {
+    const auto& b = tables.buckets;
+    if (tables.offsets.size() != tables.letters.size() + 1 || tables.offsets.front() != 0 ||
+        tables.offsets.back() != tables.pool.size() || b.size() != kBucketCount || b.front() != 0 ||
+        b.back() != tables.keys.size() || !std::is_sorted(b.begin(), b.end()))
+        return std::nullopt;
+    SymmetricDeleteIndex index;
+    index.t_ = tables;
+    index.owner_ = std::move(owner);
+    return index;
 }
 
 std::string_view SymmetricDeleteIndex::WordAt(uint32_t id) const {
-    return std::string_view(pool_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
+    if (id >= words()) return {};
+    const uint32_t from = t_.offsets[id], to = t_.offsets[id + 1];
+    if (from > to || to > t_.pool.size()) return {};
+    return std::string_view(t_.pool.data() + from, to - from);
 }
 
 std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_view typed) const {
     const std::u32string lower = Letters::Lower(Letters::FromUtf8(typed));
-    if (lower.empty() || lower.size() > kMaxLetters || keys_.empty()) return {};
+    if (lower.empty() || lower.size() > kMaxLetters || t_.keys.empty()) return {};
     std::vector<uint32_t> ids;
     for (const uint32_t hash : DeletionHashes(PrefixOf(lower))) {
         const uint64_t first = static_cast<uint64_t>(hash) << 32;
         const size_t bucket = hash >> (32 - kBucketBits);
-        const auto end = keys_.begin() + buckets_[bucket + 1];
-        for (auto it = std::lower_bound(keys_.begin() + buckets_[bucket], end, first);
+        const auto end = t_.keys.begin() + t_.buckets[bucket + 1];
+        for (auto it = std::lower_bound(t_.keys.begin() + t_.buckets[bucket], end, first);
              it != end && (*it >> 32) == hash && ids.size() < kMaxCandidates; ++it)
             ids.push_back(static_cast<uint32_t>(*it));
     }
@@ -104,9 +138,10 @@ std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_
     const LetterCounts typedCounts = CountsOf(lower);
     std::u32string candidate;
     for (const uint32_t id : ids) {
-        const size_t letters = letters_[id];
-        if (std::max(letters, lower.size()) - std::min(letters, lower.size()) > 2) continue;
         const std::string_view word = WordAt(id);
+        if (word.empty()) continue;
+        const size_t letters = t_.letters[id];
+        if (std::max(letters, lower.size()) - std::min(letters, lower.size()) > 2) continue;
         Letters::LowerInto(word, candidate);
         if (!CountsClose(typedCounts, candidate)) continue;
         const double distance = TypingDistance::Between(lower, candidate, kMaxDistance);
@@ -116,6 +151,6 @@ std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_
 }
 
 size_t SymmetricDeleteIndex::ApproximateBytes() const {
-    return pool_.capacity() + (offsets_.capacity() + buckets_.capacity()) * sizeof(uint32_t) +
-           letters_.capacity() + keys_.capacity() * sizeof(uint64_t);
+    return t_.pool.size_bytes() + t_.offsets.size_bytes() + t_.letters.size_bytes() +
+           t_.keys.size_bytes() + t_.buckets.size_bytes();
 }

@@ -1,5 +1,7 @@
 #include "suggest/TypingDistance.h"
 
+#include <unicode/normalizer2.h>
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -48,12 +50,52 @@ constexpr NeighbourTable MakeNeighbourTable() {
 
 constexpr NeighbourTable kNeighbours = MakeNeighbourTable();
 
+// The German keys right of "p" and "l" on a QWERTZ keyboard, with the keys they touch.
+constexpr std::array<std::pair<char32_t, char32_t>, 6> kGermanNeighbours = {
+    {{U'ü', U'p'}, {U'ü', U'ö'}, {U'ü', U'ä'}, {U'ö', U'l'}, {U'ö', U'p'}, {U'ö', U'ä'}}};
+
+// Letters with accents lie in Latin-1 and Latin Extended-A/B; their bases are looked up once.
+constexpr char32_t kFirstAccented = 0xC0;
+constexpr char32_t kLastAccented = 0x24F;
+
+std::array<char32_t, kLastAccented - kFirstAccented + 1> MakeBaseTable() {
+    std::array<char32_t, kLastAccented - kFirstAccented + 1> table{};
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    for (char32_t c = kFirstAccented; c <= kLastAccented; ++c) {
+        icu::UnicodeString parts;
+        table[c - kFirstAccented] = c;
+        if (U_SUCCESS(status) && nfd->getDecomposition(static_cast<UChar32>(c), parts) &&
+            parts.length() > 0 && parts.char32At(0) < 0x80)
+            table[c - kFirstAccented] = static_cast<char32_t>(parts.char32At(0));
+    }
+    return table;
+}
+
+// "ä" written "ae" and the like: the letter and the two letters it is written out as.
+struct SpelledOut {
+    char32_t letter;
+    char32_t first;
+    char32_t second;
+};
+constexpr std::array<SpelledOut, 4> kWrittenOut = {
+    {{U'ä', U'a', U'e'}, {U'ö', U'o', U'e'}, {U'ü', U'u', U'e'}, {U'ß', U's', U's'}}};
+
+bool WrittenOut(char32_t letter, char32_t first, char32_t second) {
+    for (const SpelledOut& s : kWrittenOut)
+        if (s.letter == letter && s.first == first && s.second == second) return true;
+    return false;
+}
+
 bool IsVowel(char32_t c) {
     return c < 0x80 && std::string_view("aeiouy").find(char(c)) != std::string_view::npos;
 }
 
 double SubstitutionCost(char32_t a, char32_t b) {
     if (a == b) return 0;
+    if ((a >= kFirstAccented || b >= kFirstAccented) &&
+        TypingDistance::Base(a) == TypingDistance::Base(b))
+        return TypingDistance::kAccent;
     if (IsVowel(a) && IsVowel(b)) return TypingDistance::kVowelForVowel;
     if (TypingDistance::Neighbours(a, b)) return TypingDistance::kNeighbourKey;
     return 1;
@@ -70,8 +112,16 @@ double InsertionCost(std::u32string_view s, size_t at, double otherwise = 1) {
 }  // namespace
 
 bool TypingDistance::Neighbours(char32_t a, char32_t b) {
-    if (a < U'a' || a > U'z' || b < U'a' || b > U'z') return false;
-    return kNeighbours[a - U'a'][b - U'a'];
+    if (a >= U'a' && a <= U'z' && b >= U'a' && b <= U'z') return kNeighbours[a - U'a'][b - U'a'];
+    for (const auto& [x, y] : kGermanNeighbours)
+        if ((a == x && b == y) || (a == y && b == x)) return true;
+    return false;
+}
+
+char32_t TypingDistance::Base(char32_t letter) {
+    static const auto kBases = MakeBaseTable();
+    if (letter < kFirstAccented || letter > kLastAccented) return letter;
+    return kBases[letter - kFirstAccented];
 }
 
 double TypingDistance::Between(std::u32string_view typed, std::u32string_view word, double limit) {
@@ -96,6 +146,8 @@ double TypingDistance::Between(std::u32string_view typed, std::u32string_view wo
             if (i > 1 && j > 1 && typed[i - 1] == word[j - 2] && typed[i - 2] == word[j - 1] &&
                 typed[i - 1] != typed[i - 2])
                 best = std::min(best, before[j - 2] + kSwap);
+            if (i > 1 && WrittenOut(word[j - 1], typed[i - 2], typed[i - 1]))
+                best = std::min(best, before[j - 1] + kSpelledOut);
             current[j] = best;
             rowBest = std::min(rowBest, best);
         }

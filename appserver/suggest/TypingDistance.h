@@ -7,6 +7,8 @@
 //   - a key next to the right one on the keyboard ("brpwn")            kNeighbourKey
 //   - one vowel for another ("seperate")                                kVowelForVowel
 //   - a letter left out ("happend"), the most common slip of all        kDroppedLetter
+//   - a letter without its accent or dots ("Madchen", "cafe")           kAccent
+//   - an umlaut or "ß" written out ("Maedchen", "Strasse")             kSpelledOut
 // any other insertion, deletion or substitution costs 1. Pure functions, thread-safe.
 #include <string_view>
 
@@ -17,10 +19,16 @@ class TypingDistance {
     static constexpr double kNeighbourKey = 0.6;
     static constexpr double kVowelForVowel = 0.7;
     static constexpr double kDroppedLetter = 0.8;
+    static constexpr double kAccent = 0.2;
+    // Writing an umlaut out is a spelling convention (no umlaut keys), nearly never a slip.
+    static constexpr double kSpelledOut = 0.1;
 
     // Both words in lower case. Work is proportional to the product of the lengths. Once every
     // path costs more than `limit` the count stops and returns a value above `limit`.
     static double Between(std::u32string_view typed, std::u32string_view word, double limit = 1e9);
-    // Whether the two keys touch on a QWERTY (or QWERTZ) keyboard; letters a-z only.
+    // Whether the two keys touch on a QWERTY (or QWERTZ) keyboard; lower-case letters a-z and
+    // the German keys ä, ö and ü.
     static bool Neighbours(char32_t a, char32_t b);
+    // The letter without its accent ("é" -> "e"); the letter itself when it has none.
+    static char32_t Base(char32_t letter);
 };

@@ -41,12 +41,3 @@ std::vector<MisspellingPair> MisspellingPairs::LoadCodespell(const std::string& 
     }
     return pairs;
 }
-
-std::vector<MisspellingPair> MisspellingPairs::Spread(const std::vector<MisspellingPair>& pairs,
-                                                      size_t limit) {
-    if (limit == 0 || pairs.size() <= limit) return pairs;
-    std::vector<MisspellingPair> out;
-    const double step = static_cast<double>(pairs.size()) / static_cast<double>(limit);
-    for (size_t i = 0; i < limit; ++i) out.push_back(pairs[static_cast<size_t>(i * step)]);
-    return out;
-}

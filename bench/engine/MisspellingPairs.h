@@ -16,6 +16,12 @@ class MisspellingPairs {
     // comma) or a reason are left out.
     static std::vector<MisspellingPair> LoadCodespell(const std::string& path);
     // Every k-th pair so that at most `limit` remain, spread over the whole list.
-    static std::vector<MisspellingPair> Spread(const std::vector<MisspellingPair>& pairs,
-                                               size_t limit);
+    template <typename T>
+    static std::vector<T> Spread(const std::vector<T>& items, size_t limit) {
+        if (limit == 0 || items.size() <= limit) return items;
+        std::vector<T> out;
+        const double step = static_cast<double>(items.size()) / static_cast<double>(limit);
+        for (size_t i = 0; i < limit; ++i) out.push_back(items[static_cast<size_t>(i * step)]);
+        return out;
+    }
 };

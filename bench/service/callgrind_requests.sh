@@ -27,7 +27,8 @@ trap cleanup EXIT
 
 cmake --install "$build" --prefix "$tree" >/dev/null
 "$top/scripts/prepare-tree.sh" "$tree" "$work/nginx" 127.0.0.1 "$nginx_port" "$engine_port" "$workers_port"
-"$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$work/d.db" --preload 2>"$work/appserver.log" &
+"$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$work/d.db" --preload \
+  --index-dir "$build/suggestion-index" 2>"$work/appserver.log" &
 pids+=($!)
 for _ in $(seq 1 300); do grep -q "ready on" "$work/appserver.log" && break; sleep 0.1; done
 nginx -e "$work/nginx/nginx.error.log" -c "$work/nginx/nginx.conf" & pids+=($!)

@@ -38,7 +38,8 @@ cmake --install "$build" --prefix "$tree" >/dev/null
 "$top/scripts/prepare-tree.sh" "$tree" "$work/two" 127.0.0.1 "$two_port" "$engine1,$engine2" "$pool1,$pool2"
 "$top/scripts/prepare-tree.sh" "$tree" "$work/one" 127.0.0.1 "$one_port" "$engine1,$engine2" "$pool1"
 for port in $engine1 $engine2; do
-  "$tree/bin/appserver" --listen "127.0.0.1:$port" --db "$db" --preload 2>"$work/appserver-$port.log" &
+  "$tree/bin/appserver" --listen "127.0.0.1:$port" --db "$db" --preload \
+    --index-dir "$build/suggestion-index" 2>"$work/appserver-$port.log" &
   pids+=($!)
 done
 for port in $engine1 $engine2; do

@@ -2,13 +2,27 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 
 #include "ServerProcess.h"
 #include "WireClient.h"
 #include "support/TestSupport.h"
 
 using apptest::ServerProcess;
+
+namespace {
+
+bool Stored(const std::string& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.path().extension() == ".index") return true;
+    return false;
+}
+
+}  // namespace
 
 TEST(LifecycleTest, StopsCleanlyOnSigterm) {
     testsupport::TempDir dir;
@@ -20,6 +34,42 @@ TEST(LifecycleTest, StopsCleanlyOnSigterm) {
     ASSERT_TRUE(WIFEXITED(status)) << server.log();
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_NE(server.log().find("stopped after 1 requests"), std::string::npos) << server.log();
+}
+
+// A suggestion index still being built when the stop comes: the build ends early, nothing half
+// made is left in the index folder, and the next start builds it and a third one maps it.
+TEST(LifecycleTest, StopsCleanlyWhileAnIndexIsBuiltAndTheNextStartMapsIt) {
+    testsupport::TempDir dir;
+    const std::vector<std::string> args = {"--languages", "en_US", "--index-dir",
+                                           dir.str() + "indexes"};
+    const auto suggest = [](const ServerProcess& server) {
+        return apptest::Call(server.port(), "get_suggestions4",
+                             apptest::SpellParams("en_US", "brwon"));
+    };
+    const struct {
+        bool waitForIndex;
+        const char* logged;
+    } rows[] = {
+        {false, "stopped after 1 requests"},
+        {true, "built and stored in"},
+        {true, "mapped from"},
+    };
+    for (const auto& row : rows) {
+        ServerProcess server(dir.str() + "d.db", args);
+        ASSERT_NE(server.port(), 0);
+        EXPECT_EQ(suggest(server).kind, apptest::CallResult::kOk);
+        for (int i = 0; row.waitForIndex && i < 600 && !Stored(dir.str() + "indexes"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const int status = server.Terminate();
+        ASSERT_TRUE(WIFEXITED(status)) << server.log();
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_NE(server.log().find(row.logged), std::string::npos) << server.log();
+        EXPECT_NE(server.log().find("memory at start: resident"), std::string::npos);
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.str() + "indexes", error))
+            EXPECT_TRUE(entry.path().extension() == ".index" || entry.path().extension() == ".lock")
+                << entry.path();
+    }
 }
 
 TEST(LifecycleTest, ConfigFileIsReadAndFlagsWin) {

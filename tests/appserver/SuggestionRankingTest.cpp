@@ -9,6 +9,10 @@
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellService.h"
 #include "spell/SuggestionCache.h"
+#include "suggest/LanguageSuggester.h"
+#include "suggest/Letters.h"
+#include "suggest/SoundKey.h"
+#include "suggest/SuggestionRanker.h"
 #include "suggest/SymmetricDeleteIndex.h"
 #include "suggest/TypingDistance.h"
 #include "suggest/WordTiers.h"
@@ -20,30 +24,35 @@ double Distance(const char32_t* typed, const char32_t* word) {
     return TypingDistance::Between(typed, word);
 }
 
-// The engine's suggestions for en_US on Aspell, with the word tiers the build made.
-class RankedEnglish {
+// The engine's suggestions for one language on Aspell, with the word tiers the build made.
+class Ranked {
   public:
-    static RankedEnglish& Get() {
-        static RankedEnglish instance;
-        return instance;
+    static Ranked& Get(const std::string& language) {
+        static Ranked english("en_US"), german("de_DE");
+        return language == "de_DE" ? german : english;
     }
     std::vector<std::string> Suggest(const std::string& word) {
-        return service_.SuggestWord("en_US", word);
+        return service_.SuggestWord(language_, word);
     }
 
   private:
-    static ServerConfig Config() {
+    static ServerConfig Config(const std::string& language) {
         ServerConfig config;
-        config.languages = {"en_US"};
-        config.backends["en_US"] = "aspell";
+        config.languages = {language};
+        config.backends[language] = "aspell";
         return config;
     }
-    RankedEnglish()
-        : languages_(Config()),
+    explicit Ranked(std::string language)
+        : language_(std::move(language)),
+          languages_(Config(language_)),
           dictionaries_(dir_.str() + "d.db"),
           cache_(0),
-          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR) {}
+          service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR,
+                   std::string(VERBARIUM_BINARY_DIR) + "/suggestion-index") {
+        service_.PrepareSuggestions();
+    }
 
+    const std::string language_;
     testsupport::TempDir dir_;
     LanguageRegistry languages_;
     SqliteDictionaryStore dictionaries_;
@@ -70,7 +79,9 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
         {U"", U"abc", 3 * TypingDistance::kDroppedLetter},
         {U"abc", U"", 3},
         {U"acomodate", U"accommodate", 2 * TypingDistance::kDoubling},
-        {U"zürich", U"zurich", 1},
+        {U"zürich", U"zurich", TypingDistance::kAccent},
+        {U"maedchen", U"mädchen", TypingDistance::kSpelledOut},
+        {U"strasse", U"straße", TypingDistance::kSpelledOut},
     };
     for (const auto& row : rows)
         EXPECT_DOUBLE_EQ(Distance(row.typed, row.word), row.cost) << static_cast<int>(row.typed[0]);
@@ -78,6 +89,9 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
     EXPECT_TRUE(TypingDistance::Neighbours(U'z', U'y'));
     EXPECT_FALSE(TypingDistance::Neighbours(U'a', U'p'));
     EXPECT_FALSE(TypingDistance::Neighbours(U'é', U'e'));
+    EXPECT_TRUE(TypingDistance::Neighbours(U'ö', U'l'));
+    EXPECT_EQ(TypingDistance::Base(U'é'), U'e');
+    EXPECT_EQ(TypingDistance::Base(U'ß'), U'ß');
 }
 
 TEST(SymmetricDeleteIndexTest, FindsWordsWithinTwoEditsInAnyCase) {
@@ -106,6 +120,106 @@ TEST(SymmetricDeleteIndexTest, FindsWordsWithinTwoEditsInAnyCase) {
     EXPECT_TRUE(index.Near(std::string(100, 'a')).empty());  // too long to look up
 }
 
+TEST(SymmetricDeleteIndexTest, RepeatsAreFiledOnceAndAStopLeavesTheRestOut) {
+    EXPECT_EQ(SymmetricDeleteIndex({"brown", "crown", "brown"}).words(), 2u);
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(SymmetricDeleteIndex({"brown", "crown"}, &stop).words(), 0u);
+}
+
+TEST(SoundKeyTest, WordsThatSoundAlikeShareTheirKey) {
+    const struct {
+        const char* typed;
+        const char* word;
+        bool same;
+    } rows[] = {
+        {"sertain", "certain", true},  {"fisical", "physical", true},
+        {"fone", "phone", true},       {"rite", "write", true},
+        {"stummak", "stomach", false}, {"sity", "city", true},
+        {"fuer", "für", true},         {"brown", "crown", false},
+        {"tought", "taut", true},      {"acomodate", "accommodate", true},
+        {"fiter", "filter", false},    {"", "", true},
+    };
+    for (const auto& row : rows) {
+        const auto key = [](const char* w) {
+            return SoundKey::Of(Letters::Lower(Letters::FromUtf8(w)));
+        };
+        EXPECT_EQ(key(row.typed) == key(row.word), row.same) << row.typed << " " << row.word;
+    }
+}
+
+TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
+    const auto tiers = std::make_shared<const WordTiers>(
+        WordTiers::Parse("church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
+                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\n"));
+    const SuggestionRanker ranker(tiers);
+    const auto cost = [&](const char* typed, const char* word) {
+        return ranker.CostOf(typed, {word, -1, -1});
+    };
+    const struct {
+        const char* typed;
+        const char* cheaper;
+        const char* dearer;
+        double difference;
+    } rows[] = {
+        {"churchs", "churches", "church's", SuggestionRanker::kPossessiveCost},
+        {"triggerd", "triggered", "triggers",
+         SuggestionRanker::kEndingCost + TypingDistance::kNeighbourKey -
+             TypingDistance::kDroppedLetter},
+        {"brwon", "brown", "Brown", SuggestionRanker::kCapitalCost},
+        {"Brwon", "Brown", "brown", 0},
+        {"keyboard", "keyboard", "key board",
+         SuggestionRanker::kSplitCost + TypingDistance::kDroppedLetter},
+    };
+    for (const auto& row : rows)
+        EXPECT_NEAR(cost(row.typed, row.dearer) - cost(row.typed, row.cheaper), row.difference,
+                    1e-9)
+            << row.typed;
+    // The library's first suggestion gets the whole bonus, its tenth none.
+    EXPECT_NEAR(cost("brwon", "brown") - ranker.CostOf("brwon", {"brown", -1, 0}),
+                SuggestionRanker::kLibraryBonus, 1e-9);
+    EXPECT_NEAR(cost("brwon", "brown"), ranker.CostOf("brwon", {"brown", -1, 10}), 1e-9);
+}
+
+// When the library is asked: never for a word the index answers clearly, for an unclear one
+// only when it is fast, and always when the index has nothing close; before the index is
+// ready the library's list is ranked alone.
+TEST(LanguageSuggesterTest, TheLibraryIsAskedOnlyWhenTheIndexNeedsIt) {
+    const auto tiers = std::make_shared<const WordTiers>(
+        WordTiers::Parse("brown\t10\nwith\t10\nwish\t10\nsomething\t10\n"));
+    using Speed = LanguageSuggester::LibrarySpeed;
+    const struct {
+        const char* typed;
+        Speed speed;
+        bool prepared;
+        std::vector<std::string> library;
+        bool asked;
+        const char* first;  // nullptr: either of a tie
+    } rows[] = {
+        {"brwon", Speed::kFast, true, {"crown"}, false, "brown"},  // one clear answer
+        {"wih", Speed::kFast, true, {"wish"}, true, "wish"},       // a tie the library breaks
+        {"wih", Speed::kSlow, true, {"wish"}, false, nullptr},
+        {"smthng", Speed::kSlow, true, {"wish", "something"}, true, "something"},  // nothing near
+        {"brwon", Speed::kSlow, false, {"brown"}, true, "brown"},                  // no index yet
+    };
+    for (const auto& row : rows) {
+        LanguageSuggester suggester("en", tiers, [](const WordTiers& t) { return t.Words(); });
+        if (row.prepared) suggester.Prepare();
+        bool asked = false;
+        const auto list = suggester.Suggest(
+            row.typed, 5,
+            [&](std::string_view) {
+                asked = true;
+                return row.library;
+            },
+            row.speed);
+        EXPECT_EQ(asked, row.asked) << row.typed;
+        ASSERT_FALSE(list.empty()) << row.typed;
+        if (row.first) {
+            EXPECT_EQ(list[0], row.first) << row.typed;
+        }
+    }
+}
+
 TEST(WordTiersTest, SmallestTierWinsAndMalformedLinesAreSkipped) {
     const WordTiers tiers = WordTiers::Parse(
         "brown\t35\nbrown\t10\nBrown\t60\nbad line\nnum\tx\nzero\t0\n\t10\nhuge\t500\nlast\t70");
@@ -121,6 +235,7 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
     const struct {
         const char* typed;
         const char* first;
+        const char* language = "en_US";
     } rows[] = {
         {"brwon", "brown"},
         {"freind", "friend"},
@@ -156,15 +271,32 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"wich", "which"},
         {"londn", "London"},
         {"Londn", "London"},
+        {"FREIND", "FRIEND"},
+        {"Frist", "First"},
+        {"Maedchen", "Mädchen", "de_DE"},
+        {"Madchen", "Mädchen", "de_DE"},
+        {"fuer", "für", "de_DE"},
+        {"schoen", "schön", "de_DE"},
+        {"Strasse", "Straße", "de_DE"},
+        {"heiss", "heiß", "de_DE"},
+        {"Hasu", "Haus", "de_DE"},
+        {"haus", "Haus", "de_DE"},
+        {"Wetetr", "Wetter", "de_DE"},
+        {"zusamen", "zusammen", "de_DE"},
+        {"vieleicht", "vielleicht", "de_DE"},
+        {"Addresse", "Adresse", "de_DE"},
+        {"Rythmus", "Rhythmus", "de_DE"},
+        {"Buero", "Büro", "de_DE"},
+        {"UEBER", "ÜBER", "de_DE"},
     };
     for (const auto& row : rows) {
-        const std::vector<std::string> list = RankedEnglish::Get().Suggest(row.typed);
+        const std::vector<std::string> list = Ranked::Get(row.language).Suggest(row.typed);
         EXPECT_EQ(list.empty() ? "" : list[0], row.first) << row.typed;
     }
 }
 
 TEST(SuggestionRankingTest, LowerCaseWordsBeforeNamesAndNoRepeats) {
-    const std::vector<std::string> list = RankedEnglish::Get().Suggest("brwon");
+    const std::vector<std::string> list = Ranked::Get("en_US").Suggest("brwon");
     const auto lower = std::find(list.begin(), list.end(), "brown");
     const auto name = std::find(list.begin(), list.end(), "Brown");
     EXPECT_LT(lower, name);
@@ -172,5 +304,5 @@ TEST(SuggestionRankingTest, LowerCaseWordsBeforeNamesAndNoRepeats) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
     EXPECT_LE(list.size(), 10u);
-    EXPECT_TRUE(RankedEnglish::Get().Suggest(std::string(150, 'q')).empty());
+    EXPECT_TRUE(Ranked::Get("en_US").Suggest(std::string(150, 'q')).empty());
 }

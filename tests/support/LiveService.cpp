@@ -134,9 +134,14 @@ bool LiveService::startEngines() {
         layout_.database.empty() ? state_ + "/dictionaries.db" : layout_.database;
     for (size_t i = 0; i < enginePorts_.size() && problem.empty(); ++i) {
         const std::string log = state_ + "/appserver" + (i ? std::to_string(i) : "") + ".log";
-        std::vector<std::string> argv = {tree_ + "/bin/appserver", "--listen",
-                                         "127.0.0.1:" + std::to_string(enginePorts_[i]), "--db",
-                                         db};
+        // The test run's engines share one folder of suggestion indexes (each built once).
+        std::vector<std::string> argv = {tree_ + "/bin/appserver",
+                                         "--listen",
+                                         "127.0.0.1:" + std::to_string(enginePorts_[i]),
+                                         "--db",
+                                         db,
+                                         "--index-dir",
+                                         std::string(VERBARIUM_BINARY_DIR) + "/suggestion-index"};
         argv.insert(argv.end(), extra_.engine.begin(), extra_.engine.end());
         ChildProcess& engine = engines_.emplace_back(argv, log);
         if (!WaitFor([&] {

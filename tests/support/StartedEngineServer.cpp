@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 namespace testsupport {
 namespace {
@@ -23,7 +24,17 @@ StartedEngineServer StartedEngineServer::Start(const std::string& binary, const 
         server.log = "pipe failed";
         return server;
     }
-    std::vector<std::string> args = {binary, "--listen", "127.0.0.1:0", "--db", dbPath};
+    // One folder of suggestion indexes, in the build tree above the program, for every engine
+    // that tests and benchmarks start: each index is built once.
+    const std::filesystem::path buildTree =
+        std::filesystem::absolute(binary).parent_path().parent_path();
+    std::vector<std::string> args = {binary,
+                                     "--listen",
+                                     "127.0.0.1:0",
+                                     "--db",
+                                     dbPath,
+                                     "--index-dir",
+                                     (buildTree / "suggestion-index").string()};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     server.pid = ::fork();
     if (server.pid == 0) {
