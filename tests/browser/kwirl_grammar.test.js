@@ -116,6 +116,8 @@ async function runCase(page, c, url, site) {
     assert.equal(menu.ignore, c.ignore || 'Ignore');
     assert.equal(menu.elements, 0);
     assert.equal(await page.evaluate(() => window.pwned), undefined);
+    await page.screenshot({ path: require('node:path').join(process.env.VERBARIUM_SCREENSHOTS || '/tmp',
+                                                            `kwirl_grammar-${c.name.replace(/ /g, '-')}-menu.png`) });
 
     // A variant chosen is one undo step.
     await page.click(`.vb-menu .vb-variant >> text="${c.variant}"`);
