@@ -387,6 +387,9 @@
     const MAX_VARIANTS = 8;
     const MAX_MESSAGE = 1000;
     const CHUNK = 1000;
+    // Every pause of typing leaves the piece typed into behind in the cache: a long session
+    // starts it afresh past this many pieces, and the fields' pieces are asked again.
+    const MAX_CACHED_PIECES = 2000;
     const HAS_LETTER = /\p{L}/u;
     const SENTENCE_END = /[.!?]['"\u2019\u201d)\]]*\s+(?=[\p{Lu}\p{N}"'\u201c\u201e(])/gu;
     const SPACE = /\s/u;
@@ -515,6 +518,10 @@
                 if (at === pieces.length) break;
                 const problem = problemOf(m, from, from + pieces[at].length);
                 if (problem) found[at].push(problem);
+            }
+            if (cache.size + pieces.length > MAX_CACHED_PIECES) {
+                cache.clear();
+                for (const f of fields.values()) f.schedule();
             }
             pieces.forEach((p, i) => cache.set(p, found[i]));
             grammar.retry.delete(lang);
