@@ -501,6 +501,8 @@
     async function sendGrammar(lang, pieces) {
         const cache = mapFor(grammar.caches, lang, () => new Map());
         const pending = mapFor(grammar.pending, lang, () => new Set());
+        // Pieces without problems change no mark: most answers need no drawing at all.
+        let changed = false;
         inFlight++;
         try {
             const text = pieces.map((p) => p.replace(CONTROL, ' ')).join(SEPARATOR);
@@ -521,19 +523,23 @@
             }
             if (cache.size + pieces.length > MAX_CACHED_PIECES) {
                 cache.clear();
+                changed = true;
                 for (const f of fields.values()) f.schedule();
             }
             pieces.forEach((p, i) => cache.set(p, found[i]));
+            changed = changed || found.some((f) => f.length);
             grammar.retry.delete(lang);
         } catch (e) {
             // Not this language's grammar for a while; spelling goes on and tells of an outage.
             const backoff = Math.min(120000, ((grammar.retry.get(lang) || {}).backoff || 5000) * 2);
             grammar.retry.set(lang, { at: Date.now() + backoff, backoff });
         } finally {
-            service.version++;
             for (const p of pieces) pending.delete(p);
             inFlight--;
-            refreshAll();
+            if (changed) {
+                service.version++;
+                refreshAll();
+            }
         }
     }
 
