@@ -1,5 +1,6 @@
 // Typing in a 20 KB textarea with check as you type, against the same textarea without it, in
-// the same run: the time from each key to the next painted frame, median and worst, over 3 runs.
+// the same run: the time from each key to the next painted frame, median and worst, over 3 runs;
+// checked with spelling and grammar marks, and with spelling marks only (grammar off).
 // A measurement, not a test:
 //   node bench/browser/typing.js            (starts the service from build/, as the browser tests)
 //   VERBARIUM_URL=http://127.0.0.1:8080 node bench/browser/typing.js   (a running service)
@@ -17,9 +18,12 @@ const RUNS = 3;
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 
 // Types KEYS at the end of a 20 KB text; resolves with the per-key times in ms.
-async function typeOnce(browser, site, service, check) {
+// `mode`: 'off' (no checking), 'spelling' (grammar off) or 'on'.
+async function typeOnce(browser, site, service, mode) {
+    const check = mode !== 'off';
     const page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
-    await page.goto(`${site.url}/pages/editors.html?editor=plain&check=${check ? 'on' : 'off'}&service=` +
+    await page.goto(`${site.url}/pages/editors.html?editor=plain&check=${check ? 'on' : 'off'}` +
+                    `&grammar=${mode === 'spelling' ? 'off' : 'on'}&service=` +
                     encodeURIComponent(service.url + '/cgi-bin/orthd.cgi'));
     await page.evaluate(() => window.ready);
     await page.evaluate(() => {
@@ -59,15 +63,21 @@ async function typeOnce(browser, site, service, check) {
     try {
         const rows = [];
         for (let run = 1; run <= RUNS; run++) {
-            const plain = await typeOnce(browser, site, service, false);
-            const checked = await typeOnce(browser, site, service, true);
-            rows.push({ plain: median(plain), checked: median(checked), worst: Math.max(...checked) });
+            const plain = await typeOnce(browser, site, service, 'off');
+            const spelling = await typeOnce(browser, site, service, 'spelling');
+            const checked = await typeOnce(browser, site, service, 'on');
+            rows.push({ plain: median(plain), spelling: median(spelling), checked: median(checked),
+                        worst: Math.max(...checked), worstSpelling: Math.max(...spelling) });
             console.log(`run ${run}: median per key ${median(plain).toFixed(1)} ms unchecked, ` +
-                        `${median(checked).toFixed(1)} ms checked; worst checked key ${Math.max(...checked).toFixed(1)} ms`);
+                        `${median(spelling).toFixed(1)} ms spelling only, ${median(checked).toFixed(1)} ms with grammar; ` +
+                        `worst checked key ${Math.max(...spelling).toFixed(1)} / ${Math.max(...checked).toFixed(1)} ms`);
         }
         const plain = median(rows.map((r) => r.plain));
+        const spelling = median(rows.map((r) => r.spelling));
         const checked = median(rows.map((r) => r.checked));
-        console.log(`median of ${RUNS} runs: ${checked.toFixed(1)} / ${plain.toFixed(1)} ms = ` +
+        console.log(`median of ${RUNS} runs, spelling only: ${spelling.toFixed(1)} / ${plain.toFixed(1)} ms = ` +
+                    `${(spelling / plain).toFixed(2)}x; worst key ${Math.max(...rows.map((r) => r.worstSpelling)).toFixed(1)} ms`);
+        console.log(`median of ${RUNS} runs, with grammar: ${checked.toFixed(1)} / ${plain.toFixed(1)} ms = ` +
                     `${(checked / plain).toFixed(2)}x; worst key ${Math.max(...rows.map((r) => r.worst)).toFixed(1)} ms`);
     } finally {
         await browser.close();

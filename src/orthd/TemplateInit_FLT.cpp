@@ -43,7 +43,7 @@ TemplateMap BuildCommandMap(StringMap& map, InternalData& data) {
     commands.set("get_opt", SelectorSource<makeXML_JSONGetOptTemplateMap>("format", map, data));
     SetAll(commands,
            {"kwirl_spell", "kwirl_suggest", "kwirl_add_word", "spellcheck", "sc", "kwirl_spelltext",
-            "dictionary"},
+            "kwirl_grammar", "dictionary"},
            SelectorSource<makeXML_JSONTemplateMap>("format", map, data));
     commands.set("get_lang_list", SelectorSource<JSONGetLangListTemplateMap>("format", map, data));
     commands.set("check_spelling",

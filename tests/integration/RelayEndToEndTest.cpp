@@ -89,6 +89,13 @@ TEST_F(RelayEndToEndTest, CheckAsYouTypeThroughTheRelayIsTheServicesAnswer) {
     const auto direct = Post("orthd.cgi", body + "&settings=ferrix");
     EXPECT_NE(direct.body.find("wrod"), std::string::npos) << direct.body;
     ExpectSameAnswer(body);
+    // The grammar of the same client takes the same path.
+    const std::string grammar =
+        "cmd=kwirl_grammar&slang=en_US&format=json&c=cb&text=" + UrlEncode("She ate a apple.");
+    const auto relayed = Post("ferrix.cgi", grammar);
+    EXPECT_NE(relayed.body.find("cb({\"matches\":[{"), std::string::npos) << relayed.body;
+    EXPECT_NE(relayed.body.find("\"an apple\""), std::string::npos) << relayed.body;
+    ExpectSameAnswer(grammar);
 }
 
 TEST_F(RelayEndToEndTest, ScriptsComeFromTheServiceOnceThenFromTheCache) {

@@ -148,8 +148,8 @@ TEST_F(TemplateMapTest, FormatChoosesTheAnswerVariant) {
 
 TEST_F(TemplateMapTest, SharedSourcesAnswerAlike) {
     const auto& commands = data.Get<TemplateMap>(idkey::TemplateMap);
-    for (const char* name :
-         {"kwirl_suggest", "kwirl_add_word", "spellcheck", "sc", "kwirl_spelltext", "dictionary"})
+    for (const char* name : {"kwirl_suggest", "kwirl_add_word", "spellcheck", "sc",
+                             "kwirl_spelltext", "kwirl_grammar", "dictionary"})
         EXPECT_EQ(&*commands[name], &*commands["kwirl_spell"]) << name;
     for (const char* name : {"ospsave", "create", "delete", "rename", "restore"})
         EXPECT_EQ(&*commands[name], &*commands["ospshow"]) << name;

@@ -11,6 +11,11 @@
 // once. Misspelt words are underlined without touching what the user edits: a textarea or input
 // gets a mirrored copy of its text behind it (transparent text, visible underlines); a
 // contenteditable element gets CSS highlights, which leave its DOM, caret and undo untouched.
+//
+// Grammar problems are marked in a second colour: the pieces of the text (paragraphs, or the
+// sentences of a long one) not yet known are sent with "kwirl_grammar" after the same pause,
+// and the answers are cached per language and piece, so typing sends only the piece typed
+// into. `grammar: false` turns it off.
 (function () {
     'use strict';
     const V = (window.Verbarium = window.Verbarium || {});
@@ -27,6 +32,7 @@
         timeout: 15000,
         maxQuery: 5000,   // characters of words per request: keeps GET URLs below server limits
         suggestions: 8,
+        grammar: true,
     };
     const texts = {
         noSuggestions: 'No suggestions',
@@ -37,10 +43,13 @@
         misspelt: 'Not in dictionary:',
         ownWords: 'Words you added\u2026',
         remove: 'Remove \u201c%s\u201d',
+        ignore: 'Ignore',
+        grammarProblem: 'Grammar problem:',
     };
     // Main-thread time of the script's own work and request count, for the page and its tests.
-    const stats = (V.stats = { requests: 0, wordsSent: 0, maxTaskMs: 0, maxTask: '' });
+    const stats = (V.stats = { checks: 0, requests: 0, wordsSent: 0, grammarRequests: 0, maxTaskMs: 0, maxTask: '' });
     const HIGHLIGHT = 'verbarium-misspelt';
+    const GRAMMAR_HIGHLIGHT = 'verbarium-grammar';
     const ATTRIBUTE_LANG = /^[a-z]{2,3}([-_][A-Za-z]{2})?$/;
 
     function timed(fn, name) {
@@ -63,7 +72,8 @@
     let serial = 0;
     // Loads service?params as a script whose answer calls kwirl.<name>(...); resolves with the
     // call's arguments. An answer that calls nothing (an error page, a broken answer) rejects.
-    function jsonp(params) {
+    // `counter` names the request count of `stats` it adds to.
+    function jsonp(params, counter = 'requests') {
         return new Promise((resolve, reject) => {
             const name = 'r' + ++serial + '_' + Date.now().toString(36);
             const tag = document.createElement('script');
@@ -89,7 +99,7 @@
             query.set('c', 'kwirl.' + name);
             tag.src = config.service + '?' + query.toString();
             tag.async = true;
-            stats.requests++;
+            stats[counter]++;
             document.head.appendChild(tag);
         });
     }
@@ -358,6 +368,199 @@
         service.version++;
         saveIgnored();
         refreshAll();
+    }
+
+    // ---- Grammar --------------------------------------------------------------------------------
+
+    // Problems are found per piece of a paragraph (a line of the text): a paragraph up to
+    // CHUNK characters, else its sentences gathered into pieces of about that size. The answers
+    // are cached per language and piece, and a piece in flight is not sent again, so typing at
+    // the end of a long paragraph sends its last piece only. A problem is
+    // {start, end, rule, message, replacements}, its offsets in UTF-16 units of its piece.
+    const grammar = {
+        caches: new Map(),   // language -> Map(piece -> [problem])
+        pending: new Map(),  // language -> Set(piece)
+        retry: new Map(),    // language -> {at, backoff}: after a failure, not before `at`
+        // "<rule>\u0000<text>" of the problems the user ignored, kept for the browser session
+        ignored: new Set(stored('sessionStorage', 'verbarium.grammarIgnored', [])),
+    };
+    const MAX_VARIANTS = 8;
+    const MAX_MESSAGE = 1000;
+    const CHUNK = 1000;
+    // Every pause of typing leaves the piece typed into behind in the cache: a long session
+    // starts it afresh past this many pieces, and the fields' pieces are asked again.
+    const MAX_CACHED_PIECES = 2000;
+    const HAS_LETTER = /\p{L}/u;
+    const SENTENCE_END = /[.!?]['"\u2019\u201d)\]]*\s+(?=[\p{Lu}\p{N}"'\u201c\u201e(])/gu;
+    const SPACE = /\s/u;
+    // Pieces go joined by two paragraph separators: no control character (the service's web
+    // server refuses them in a URL), and no rule matches across them.
+    const SEPARATOR = '\u2029\u2029';
+    const CONTROL = /[\u0000-\u001f\u007f\u2029]/g;
+    // "A sentence that starts in lower case" (the same number in every language): whether a
+    // piece's start is a sentence start depends on the text before it, which the service does
+    // not see, so at a piece's start it is not marked.
+    const LOWER_CASE_START = 'GRAMMAR_RULE_4';
+
+    // The pieces of `paragraph`: [{text, at, soft}]. Pieces end after a sentence; a sentence
+    // longer than 2 * CHUNK is cut after a blank (or anywhere), and the piece after such a cut
+    // is `soft`: a problem at its start may be one the cut made.
+    function piecesOf(paragraph) {
+        if (paragraph.length <= CHUNK) return [{ text: paragraph, at: 0, soft: false }];
+        const out = [];
+        let at = 0;
+        let soft = false;
+        const cut = (end, nextSoft) => {
+            out.push({ text: paragraph.slice(at, end), at, soft });
+            at = end;
+            soft = nextSoft;
+        };
+        SENTENCE_END.lastIndex = 0;
+        let m;
+        while ((m = SENTENCE_END.exec(paragraph))) {
+            const end = m.index + m[0].length;
+            while (end - at > 2 * CHUNK) cut(softEnd(paragraph, at), true);
+            if (end - at >= CHUNK) cut(end, false);
+        }
+        while (paragraph.length - at > 2 * CHUNK) cut(softEnd(paragraph, at), true);
+        if (at < paragraph.length) cut(paragraph.length, false);
+        return out;
+    }
+    // Where a piece from `at` without a sentence end is cut: after its last blank within
+    // CHUNK characters, or at CHUNK.
+    function softEnd(paragraph, at) {
+        for (let i = at + CHUNK; i > at + CHUNK / 2; i--) if (SPACE.test(paragraph[i - 1])) return i;
+        return at + CHUNK;
+    }
+
+    function mapFor(maps, lang, make) {
+        if (!maps.has(lang)) maps.set(lang, make());
+        return maps.get(lang);
+    }
+    const grammarIgnoreKey = (rule, text) => rule + '\u0000' + text;
+
+    // The problems of a paragraph that are known and not ignored, offsets in the paragraph.
+    function grammarOf(lang, paragraph) {
+        const cache = mapFor(grammar.caches, lang, () => new Map());
+        const out = [];
+        for (const piece of piecesOf(paragraph)) {
+            for (const p of cache.get(piece.text) || []) {
+                if (p.start === 0 && (piece.soft || p.rule === LOWER_CASE_START)) continue;
+                if (grammar.ignored.has(grammarIgnoreKey(p.rule, piece.text.slice(p.start, p.end)))) continue;
+                out.push(piece.at ? { ...p, start: p.start + piece.at, end: p.end + piece.at } : p);
+            }
+        }
+        return out;
+    }
+
+    // Sends the pieces of `paragraphs` not known, not in flight and worth a look, in as few
+    // requests as the URL length allows. A piece longer than one request (a long text of
+    // characters that take many bytes) is left out.
+    async function checkGrammar(lang, paragraphs) {
+        const retry = grammar.retry.get(lang);
+        if ((service.down && Date.now() < service.retryAt) || (retry && Date.now() < retry.at)) return;
+        const cache = mapFor(grammar.caches, lang, () => new Map());
+        const pending = mapFor(grammar.pending, lang, () => new Set());
+        const batches = [];
+        let batch = [];
+        let size = 0;
+        const pieces = new Set();
+        for (const paragraph of paragraphs) for (const piece of piecesOf(paragraph)) pieces.add(piece.text);
+        for (const p of pieces) {
+            if (cache.has(p) || pending.has(p) || !HAS_LETTER.test(p)) continue;
+            const cost = encodeURIComponent(p).length + 18;   // and the separator
+            if (cost > config.maxQuery) continue;
+            if (size + cost > config.maxQuery && batch.length) {
+                batches.push(batch);
+                batch = [];
+                size = 0;
+            }
+            pending.add(p);
+            batch.push(p);
+            size += cost;
+        }
+        if (batch.length) batches.push(batch);
+        for (const b of batches) await sendGrammar(lang, b);
+    }
+
+    // A match of the answer as a problem of the piece starting at `from` and ending at `to`
+    // (offsets in the joined text); null when it is malformed or runs across pieces.
+    function problemOf(m, from, to) {
+        if (!m || !Number.isInteger(m.offset) || !Number.isInteger(m.length) || m.length <= 0) return null;
+        if (m.offset < from || m.offset + m.length > to) return null;
+        const replacements = Array.isArray(m.replacements) ? m.replacements : [];
+        return {
+            start: m.offset - from,
+            end: m.offset + m.length - from,
+            rule: String(m.rule || ''),
+            message: String(m.message || '').slice(0, MAX_MESSAGE),
+            replacements: replacements.filter((r) => typeof r === 'string').slice(0, MAX_VARIANTS),
+        };
+    }
+
+    async function sendGrammar(lang, pieces) {
+        const cache = mapFor(grammar.caches, lang, () => new Map());
+        const pending = mapFor(grammar.pending, lang, () => new Set());
+        // Pieces without problems change no mark: most answers need no drawing at all.
+        let changed = false;
+        inFlight++;
+        try {
+            const text = pieces.map((p) => p.replace(CONTROL, ' ')).join(SEPARATOR);
+            const [answer] = await jsonp({ cmd: 'kwirl_grammar', slang: lang, text }, 'grammarRequests');
+            if (!answer || answer.error || !Array.isArray(answer.matches)) throw new Error('no answer');
+            const found = pieces.map(() => []);
+            const matches = answer.matches.filter((m) => m && Number.isInteger(m.offset))
+                .sort((a, b) => a.offset - b.offset);
+            let at = 0;
+            let from = 0;
+            for (const m of matches) {
+                while (at < pieces.length && m.offset >= from + pieces[at].length) {
+                    from += pieces[at++].length + SEPARATOR.length;
+                }
+                if (at === pieces.length) break;
+                const problem = problemOf(m, from, from + pieces[at].length);
+                if (problem) found[at].push(problem);
+            }
+            if (cache.size + pieces.length > MAX_CACHED_PIECES) {
+                cache.clear();
+                changed = true;
+                for (const f of fields.values()) f.schedule();
+            }
+            pieces.forEach((p, i) => cache.set(p, found[i]));
+            changed = changed || found.some((f) => f.length);
+            grammar.retry.delete(lang);
+        } catch (e) {
+            // Not this language's grammar for a while; spelling goes on and tells of an outage.
+            const backoff = Math.min(120000, ((grammar.retry.get(lang) || {}).backoff || 5000) * 2);
+            grammar.retry.set(lang, { at: Date.now() + backoff, backoff });
+        } finally {
+            for (const p of pieces) pending.delete(p);
+            inFlight--;
+            if (changed) {
+                service.version++;
+                refreshAll();
+            }
+        }
+    }
+
+    function ignoreGrammar(mark) {
+        grammar.ignored.add(grammarIgnoreKey(mark.problem.rule, mark.text));
+        store('sessionStorage', 'verbarium.grammarIgnored', [...grammar.ignored]);
+        service.version++;
+        refreshAll();
+    }
+
+    // The grammar problems of `paragraph` to mark, by their start: none over a misspelt word of
+    // `bad` (a misspelling is marked first), none over another problem (the first is kept).
+    function grammarMarks(lang, paragraph, bad) {
+        const found = grammarOf(lang, paragraph);
+        if (!found.length) return found;
+        const out = [];
+        for (const p of found.sort((a, b) => a.start - b.start)) {
+            if (out.length && p.start < out[out.length - 1].end) continue;
+            if (!bad.some((w) => w.start < p.end && p.start < w.end)) out.push(p);
+        }
+        return out;
     }
 
     // ---- Words of a text ----------------------------------------------------------------------
@@ -686,7 +889,8 @@
             this.el = el;
             this.options = options || {};
             this.timer = 0;
-            this.marks = [];
+            this.marks = [];          // misspelt words
+            this.grammarMarks = [];   // grammar problems: {problem, text, ...the field's place}
             this.composing = false;
             el.spellcheck = false;   // the browser's own underlines would double ours
             this.onChange = timed(() => {
@@ -737,11 +941,18 @@
             this.check();
         }
 
+        grammarOn() { return Boolean(config.grammar) && this.options.grammar !== false; }
+
         check() {
             if (this.composing) return;
-            const words = [...new Set(this.words().map((w) => w.word))];
-            checkWords(this.lang(), words);
+            stats.checks++;
+            const text = this.text();
+            checkWords(this.lang(), [...new Set(wordsOf(text).map((w) => w.word))]);
+            if (this.grammarOn()) checkGrammar(this.lang(), text.split('\n'));
         }
+
+        // Spelling first: a misspelt word inside a grammar problem opens its own menu.
+        allMarks() { return this.marks.concat(this.grammarMarks); }
 
         key(e) {
             // Shift+F10, the context-menu key or Ctrl+. open the suggestions of the word at the caret.
@@ -766,7 +977,7 @@
         }
 
         markAtPoint(x, y) {
-            return this.marks.find((m) => [...this.rectsOf(m)].some(
+            return this.allMarks().find((m) => [...this.rectsOf(m)].some(
                 (r) => x >= r.left - 1 && x <= r.right + 1 && y >= r.top - 1 && y <= r.bottom + 1));
         }
 
@@ -774,7 +985,9 @@
         // hidden text describes the field, or the frame of an editor whose body is the field.
         describe() {
             const words = [...new Set(this.marks.map((m) => m.word))];
-            const text = words.length ? texts.misspelt + ' ' + words.join(', ') : '';
+            const problems = [...new Set(this.grammarMarks.map((m) => m.text))];
+            const text = [words.length ? texts.misspelt + ' ' + words.join(', ') : '',
+                          problems.length ? texts.grammarProblem + ' ' + problems.join(', ') : ''].filter(Boolean).join(' ');
             if (text === this.described) return;
             this.described = text;
             const owner = this.el.tagName === 'BODY' ? this.el.ownerDocument.defaultView.frameElement : this.el;
@@ -855,7 +1068,7 @@
             this.render();
         }
 
-        words() { return wordsOf(this.el.value); }
+        text() { return this.el.value; }
 
         layout() {
             const el = this.el;
@@ -912,14 +1125,18 @@
         line(p, last) {
             const div = document.createElement('div');
             p.spans = [];
+            p.gramSpans = [];
             let at = 0;
-            for (const w of p.bad) {
+            const marked = p.bad.map((w) => [w, 'vb-miss', p.spans])
+                .concat(p.gram.map((g) => [g, 'vb-gram', p.gramSpans]))
+                .sort((a, b) => a[0].start - b[0].start);
+            for (const [w, kind, spans] of marked) {
                 div.append(p.text.slice(at, w.start));
                 const span = document.createElement('span');
-                span.className = 'vb-miss';
+                span.className = kind;
                 span.textContent = p.text.slice(w.start, w.end);
                 div.append(span);
-                p.spans.push(span);
+                spans.push(span);
                 at = w.end;
             }
             div.append(p.text.slice(at) + (last ? '\u200b' : '\n'));
@@ -934,7 +1151,8 @@
             const before = this.lines;
             // Lines kept from the last time need no new look at their words while no verdict
             // and no language changed.
-            const same = service.version === this.version && lang === this.langShown;
+            const withGrammar = this.grammarOn();
+            const same = service.version === this.version && lang === this.langShown && withGrammar === this.grammarShown;
             let first = 0;
             // (a last line, shown with its own ending, is reused only as the last line)
             while (same && first < before.length - 1 && first < lines.length - 1 && before[first].text === lines[first]) first++;
@@ -945,10 +1163,13 @@
                 if (i < first) return before[i];
                 if (i >= lines.length - last) return before[i - lines.length + before.length];
                 const bad = wordsOf(text).filter((w) => isBad(lang, w.word) === true);
-                return { text, bad, key: text + (i === lines.length - 1 ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') };
+                const gram = withGrammar ? grammarMarks(lang, text, bad) : [];
+                return { text, bad, gram, key: text + (i === lines.length - 1 ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') +
+                         (gram.length ? '\u0000' + gram.map((g) => g.start + '-' + g.end).join(',') : '') };
             });
             this.version = service.version;
             this.langShown = lang;
+            this.grammarShown = withGrammar;
             let head = 0;
             while (head < before.length && head < next.length && before[head].key === next[head].key) head++;
             let tail = 0;
@@ -961,6 +1182,7 @@
                 if (kept) {
                     p.div = kept.div;
                     p.spans = kept.spans;
+                    p.gramSpans = kept.gramSpans;
                 } else {
                     p.div = this.line(p, i === next.length - 1);
                     this.inner.insertBefore(p.div, anchor);
@@ -968,9 +1190,12 @@
             });
             this.lines = next;
             this.marks = [];
+            this.grammarMarks = [];
             let offset = 0;
             for (const p of next) {
                 p.bad.forEach((w, j) => this.marks.push({ word: w.word, start: offset + w.start, end: offset + w.end, span: p.spans[j] }));
+                p.gram.forEach((g, j) => this.grammarMarks.push({ problem: g, text: p.text.slice(g.start, g.end),
+                                                                  start: offset + g.start, end: offset + g.end, span: p.gramSpans[j] }));
                 offset += p.text.length + 1;
             }
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
@@ -982,7 +1207,7 @@
 
         markAtCaret() {
             const at = this.el.selectionStart;
-            return this.marks.find((m) => at >= m.start && at <= m.end);
+            return this.allMarks().find((m) => at >= m.start && at <= m.end);
         }
 
         saveCaret() {
@@ -1009,15 +1234,19 @@
         }
     }
 
-    // contenteditable element: misspelt words become ranges of a CSS highlight; the element's
-    // own DOM is never changed by the script. Each document (an editor's frame has its own)
-    // gets its own highlight and the style sheet that draws it.
-    const highlights = new Map();   // document -> Highlight
+    // contenteditable element: misspelt words and grammar problems become ranges of two CSS
+    // highlights; the element's own DOM is never changed by the script. Each document (an
+    // editor's frame has its own) gets its own highlights and the style sheet that draws them.
+    const highlights = new Map();   // document -> {miss, gram} (Highlight), or null
     function highlightOf(doc) {
         if (!highlights.has(doc)) {
             const win = doc.defaultView;
-            const h = win && win.Highlight && win.CSS.highlights ? new win.Highlight() : null;
-            if (h) win.CSS.highlights.set(HIGHLIGHT, h);
+            const supported = win && win.Highlight && win.CSS.highlights;
+            const h = supported ? { miss: new win.Highlight(), gram: new win.Highlight() } : null;
+            if (h) {
+                win.CSS.highlights.set(HIGHLIGHT, h.miss);
+                win.CSS.highlights.set(GRAMMAR_HIGHLIGHT, h.gram);
+            }
             if (doc !== document) addStyles(doc);
             highlights.set(doc, h);
         }
@@ -1072,20 +1301,42 @@
             return [p.node, Math.min(at - p.at, p.node.data.length)];
         }
 
-        words() { return wordsOf(this.textMap().text); }
+        text() { return this.textMap().text; }
+
+        rangeOf(pieces, start, end) {
+            const range = this.doc.createRange();
+            range.setStart(...this.pointOf(pieces, start, false));
+            range.setEnd(...this.pointOf(pieces, end, true));
+            return range;
+        }
+
+        unmark() {
+            if (!this.highlight) return;
+            for (const m of this.marks) this.highlight.miss.delete(m.range);
+            for (const m of this.grammarMarks) this.highlight.gram.delete(m.range);
+        }
 
         render() {
             const lang = this.lang();
-            if (this.highlight) for (const m of this.marks) this.highlight.delete(m.range);
+            this.unmark();
             this.marks = [];
+            this.grammarMarks = [];
             const { text, pieces } = this.textMap();
-            for (const w of wordsOf(text)) {
-                if (isBad(lang, w.word) !== true) continue;
-                const range = this.doc.createRange();
-                range.setStart(...this.pointOf(pieces, w.start, false));
-                range.setEnd(...this.pointOf(pieces, w.end, true));
-                this.marks.push({ word: w.word, range, text: range.toString() });
-                if (this.highlight) this.highlight.add(range);
+            const withGrammar = this.grammarOn();
+            let offset = 0;
+            for (const paragraph of text.split('\n')) {
+                const bad = wordsOf(paragraph).filter((w) => isBad(lang, w.word) === true);
+                for (const w of bad) {
+                    const range = this.rangeOf(pieces, offset + w.start, offset + w.end);
+                    this.marks.push({ word: w.word, range, text: range.toString() });
+                    if (this.highlight) this.highlight.miss.add(range);
+                }
+                for (const g of withGrammar ? grammarMarks(lang, paragraph, bad) : []) {
+                    const range = this.rangeOf(pieces, offset + g.start, offset + g.end);
+                    this.grammarMarks.push({ problem: g, range, text: range.toString() });
+                    if (this.highlight) this.highlight.gram.add(range);
+                }
+                offset += paragraph.length + 1;
             }
             this.el.dataset.verbariumMisspelt = String(this.marks.length);
             this.describe();
@@ -1097,7 +1348,7 @@
             const sel = this.doc.defaultView.getSelection();
             if (!sel.rangeCount) return undefined;
             const { startContainer, startOffset } = sel.getRangeAt(0);
-            return this.marks.find((m) => m.range.isPointInRange(startContainer, startOffset));
+            return this.allMarks().find((m) => m.range.isPointInRange(startContainer, startOffset));
         }
 
         saveCaret() {
@@ -1118,7 +1369,7 @@
 
         detach() {
             super.detach();
-            if (this.highlight) for (const m of this.marks) this.highlight.delete(m.range);
+            this.unmark();
             delete this.el.dataset.verbariumMisspelt;
         }
     }
@@ -1155,33 +1406,26 @@
         return item;
     }
 
-    function openMenu(field, mark) {
-        closeMenu(false);
-        const restoreCaret = field.saveCaret();
+    function menuBox(label) {
         const box = document.createElement('div');
         box.className = 'vb-menu';
         box.setAttribute('role', 'menu');
-        box.setAttribute('aria-label', texts.suggestions);
-        const choose = (fn) => () => {
-            closeMenu(true);
-            fn();
-        };
-        const fill = (suggestions) => {
-            const items = suggestions.slice(0, config.suggestions).map((s) =>
-                menuItem(s, choose(() => field.replace(mark, s))));
-            if (!items.length) items.push(menuItem(texts.noSuggestions, null, true));
-            for (const i of items) i.classList.add('vb-suggestion');
-            const rule = document.createElement('div');
-            rule.className = 'vb-rule';
-            rule.setAttribute('role', 'separator');
-            const own = service.added.size ? [menuItem(texts.ownWords, () => listOwnWords(box))] : [];
-            box.replaceChildren(...items, rule,
-                menuItem(texts.ignoreAll, choose(() => ignoreAll(mark.word))),
-                menuItem(texts.add, choose(() => addWord(mark.word))), ...own);
-        };
-        const lang = field.lang();
-        const entry = cacheFor(lang).get(mark.word);
-        fill(entry ? entry.suggestions || [] : []);
+        box.setAttribute('aria-label', label);
+        return box;
+    }
+    function separator() {
+        const rule = document.createElement('div');
+        rule.className = 'vb-rule';
+        rule.setAttribute('role', 'separator');
+        return rule;
+    }
+    const choose = (fn) => () => {
+        closeMenu(true);
+        fn();
+    };
+
+    // Shows `box` at the mark and gives it the keyboard.
+    function showMenu(field, mark, box, restoreCaret) {
         box.addEventListener('keydown', (e) => menuKey(e, box));
         document.body.appendChild(box);
         const rect = field.adapter.toPage(field.rectsOf(mark)[0] || field.el.getBoundingClientRect());
@@ -1195,6 +1439,48 @@
         document.addEventListener('mousedown', outsideClick, true);
         window.addEventListener('blur', blurClose);
         focusItem(box, 0);
+    }
+
+    // A grammar problem's menu: the rule's explanation (as text: it is the service's), its
+    // variants, "Ignore".
+    function openGrammarMenu(field, mark) {
+        closeMenu(false);
+        const restoreCaret = field.saveCaret();
+        const box = menuBox(texts.grammarProblem);
+        const explanation = document.createElement('div');
+        explanation.className = 'vb-explain';
+        explanation.id = 'vb-explain';
+        explanation.setAttribute('role', 'none');
+        explanation.textContent = mark.problem.message;
+        if (mark.problem.message) box.setAttribute('aria-describedby', explanation.id);
+        const items = mark.problem.replacements.map((r) => menuItem(r, choose(() => field.replace(mark, r))));
+        if (!items.length) items.push(menuItem(texts.noSuggestions, null, true));
+        for (const i of items) i.classList.add('vb-suggestion', 'vb-variant');
+        const ignore = menuItem(texts.ignore, choose(() => ignoreGrammar(mark)));
+        ignore.classList.add('vb-ignore');
+        box.replaceChildren(...(mark.problem.message ? [explanation] : []), ...items, separator(), ignore);
+        showMenu(field, mark, box, restoreCaret);
+    }
+
+    function openMenu(field, mark) {
+        if (mark.problem) return openGrammarMenu(field, mark);
+        closeMenu(false);
+        const restoreCaret = field.saveCaret();
+        const box = menuBox(texts.suggestions);
+        const fill = (suggestions) => {
+            const items = suggestions.slice(0, config.suggestions).map((s) =>
+                menuItem(s, choose(() => field.replace(mark, s))));
+            if (!items.length) items.push(menuItem(texts.noSuggestions, null, true));
+            for (const i of items) i.classList.add('vb-suggestion');
+            const own = service.added.size ? [menuItem(texts.ownWords, () => listOwnWords(box))] : [];
+            box.replaceChildren(...items, separator(),
+                menuItem(texts.ignoreAll, choose(() => ignoreAll(mark.word))),
+                menuItem(texts.add, choose(() => addWord(mark.word))), ...own);
+        };
+        const lang = field.lang();
+        const entry = cacheFor(lang).get(mark.word);
+        fill(entry ? entry.suggestions || [] : []);
+        showMenu(field, mark, box, restoreCaret);
         suggestionsFor(lang, mark.word).then((list) => {
             if (menu && menu.box === box && list && list.length && !box.dataset.own) {
                 const index = [...box.querySelectorAll('.vb-item')].indexOf(document.activeElement);
@@ -1270,6 +1556,11 @@
     V.configure = function (options) {
         for (const key of ['service', 'lang', 'uiLang', 'delay', 'suggestions'])
             if (options && options[key]) config[key] = options[key];
+        if (options && 'grammar' in options && Boolean(options.grammar) !== config.grammar) {
+            config.grammar = Boolean(options.grammar);
+            for (const f of fields.values()) f.check();
+            refreshAll();
+        }
         if (options && options.uiLang) loadTexts(config.uiLang);
         if (options && options.lang) for (const f of fields.values()) f.languageChanged();
         if (previousConfigure) previousConfigure(options);
@@ -1336,6 +1627,13 @@
     V.misspelt = function (target) {
         const field = fieldOf(target);
         return field ? field.marks.map((m) => m.word) : [];
+    };
+
+    // The grammar problems currently marked: [{text, rule, message, replacements}].
+    V.grammarProblems = function (target) {
+        const field = fieldOf(target);
+        return field ? field.grammarMarks.map((m) => ({ text: m.text, rule: m.problem.rule, message: m.problem.message,
+                                                        replacements: [...m.problem.replacements] })) : [];
     };
 
     // The dialog lives in its own script, loaded on first use, or at once when the page has

@@ -11,4 +11,6 @@ kwirl.texts = {
     remove: String.raw`<#tx_no91#>`,
     close: String.raw`<#tx_no92#>`,
     dialog: String.raw`<#tx_no46#>`,
+    ignore: String.raw`<#tx_no17#>`,
+    grammarProblem: String.raw`<#tx_no44#>`,
 };
