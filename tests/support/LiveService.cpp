@@ -55,6 +55,13 @@ bool GroupEnded(pid_t group, int ms) {
     }
 }
 
+// Whether `child` wrote `line` into its `log` (and still runs) within kStartTimeoutMs.
+bool Announced(const ChildProcess& child, const std::string& log, const std::string& line) {
+    return WaitFor(
+               [&] { return ReadFile(log).find(line) != std::string::npos || !child.running(); }) &&
+           child.running();
+}
+
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 std::vector<unsigned short> UnusedLoopbackPorts(int count) {
@@ -167,11 +174,7 @@ bool LiveService::startEngines() {
                                          "127.0.0.1:" + std::to_string(enginePorts_[i]), "--db",
                                          db};
         argv.insert(argv.end(), extra_.engine.begin(), extra_.engine.end());
-        ChildProcess& engine = engines_.emplace_back(argv, log);
-        if (!WaitFor([&] {
-                return ReadFile(log).find("ready on") != std::string::npos || !engine.running();
-            }) ||
-            !engine.running())
+        if (!Announced(engines_.emplace_back(argv, log), log, "ready on"))
             problem = "the engine server did not start: " + ReadFile(log);
     }
     return problem.empty();
@@ -201,7 +204,12 @@ bool LiveService::startWebServer(WebServer server) {
                                           "127.0.0.1:" + std::to_string(fastCgiPorts_[i]),
                                           "--workers", "2"};
         orthd.insert(orthd.end(), extra_.orthd.begin(), extra_.orthd.end());
-        fastCgis_.emplace_back(orthd, state_ + "/fastcgi" + (i ? std::to_string(i) : "") + ".out");
+        const std::string log = state_ + "/fastcgi" + (i ? std::to_string(i) : "") + ".out";
+        // Its listening socket is open once it says so: connections wait there for a worker.
+        if (!Announced(fastCgis_.emplace_back(orthd, log), log, "FastCGI on")) {
+            problem = "a FastCGI pool did not start: " + ReadFile(log);
+            return false;
+        }
     }
     if (server == WebServer::NginxFastCgi) {
         errorLog = state_ + "/nginx.error.log";
