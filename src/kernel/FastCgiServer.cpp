@@ -235,6 +235,9 @@ int FastCgiServer::AcceptClient(std::string_view allowList) const {
 
 long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     if (FCGX_Init() != 0) return 0;
+    // FCGX_Init catches SIGTERM only to set a flag for libfcgi's own accept loop, which is not
+    // used here: the SIGTERM of a process manager (lighttpd stopping) must end the process.
+    std::signal(SIGTERM, SIG_DFL);
     // A client that goes away must end its request, not the process.
     std::signal(SIGPIPE, SIG_IGN);
     HeapSettings::KeepForRequests();

@@ -49,7 +49,8 @@ class FastCgiServer {
         : listenFd_(listenFd), clientTimeoutMs_(clientTimeoutMs) {}
 
     // Accepts requests one at a time and runs `serveOne` for each; returns when accepting fails
-    // (the listening socket was closed). Returns the number of requests served.
+    // (the listening socket was closed). Returns the number of requests served. SIGTERM ends
+    // the process (its default action, also where libfcgi would catch it).
     long Serve(const std::function<void()>& serveOne);
 
     // Forks `workers` processes that each Serve(serveOne), and starts a new one whenever one

@@ -1,8 +1,11 @@
 // A stopped service leaves no process behind: not its web server's CGI or FastCGI programs, not
 // the workers of orthd.cgi's own FastCGI pools or their metrics process, not an engine server;
 // and when the test process itself ends without stopping anything, what it started ends too.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "support/FakeEngineServer.h"
+#include "support/FastCgiClient.h"
 #include "support/HttpClient.h"
 #include "support/LiveService.h"
 #include "support/ProcessTable.h"
@@ -35,6 +39,20 @@ std::vector<ProcessTable::Entry> LeftAfterWait(const std::vector<ProcessTable::E
         if (left.empty() || std::chrono::steady_clock::now() > end) return left;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+// A listening loopback socket, as a process manager hands it to its FastCGI programs.
+int Listener(unsigned short& port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, 16) != 0 || getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return -1;
+    port = ntohs(address.sin_port);
+    return fd;
 }
 
 std::string Listed(const std::vector<ProcessTable::Entry>& entries) {
@@ -126,6 +144,39 @@ TEST(ServiceStopTest, APoolEndsWithTheTestProcessThatStartedIt) {
     const auto left = ProcessTable().InGroup(leader);
     for (const auto& e : left) kill(e.pid, SIGKILL);
     EXPECT_TRUE(left.empty()) << "left running: " << Listed(left);
+}
+
+// lighttpd starts orthd.cgi with a listening socket as its standard input, and ends it with
+// SIGTERM when it stops.
+TEST(ServiceStopTest, AProgramStartedByAProcessManagerEndsOnSigterm) {
+    unsigned short port = 0;
+    const int listener = Listener(port);
+    ASSERT_GE(listener, 0);
+    const pid_t program = fork();
+    if (program == 0) {
+        dup2(listener, 0);
+        execl(ORTHD_CGI, ORTHD_CGI, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(listener);
+    // Serving: a request comes back whole (whatever it says without a configuration).
+    const auto started = std::chrono::steady_clock::now() + kStartWait;
+    bool serving = false;
+    while (!serving && std::chrono::steady_clock::now() < started)
+        serving = testsupport::FastCgiRequest(port, {{"REQUEST_METHOD", "GET"}}).completed;
+    EXPECT_TRUE(serving);
+    kill(program, SIGTERM);
+    const auto end = std::chrono::steady_clock::now() + kEndWait;
+    bool ended = false;
+    while (!ended && std::chrono::steady_clock::now() < end) {
+        ended = waitpid(program, nullptr, WNOHANG) == program;
+        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!ended) {
+        kill(program, SIGKILL);
+        waitpid(program, nullptr, 0);
+    }
+    EXPECT_TRUE(ended) << "SIGTERM did not end it";
 }
 
 }  // namespace
