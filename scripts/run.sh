@@ -20,16 +20,25 @@ tree=$state/tree
 make -C "$top" --no-print-directory install PREFIX="$tree"
 "$top/scripts/prepare-tree.sh" "$tree" "$state" "$host" "$port" "$engine_port"
 
+# Each server runs in a process group of its own (setsid): Ctrl-C reaches this script only, and
+# the clean-up stops each server with SIGTERM and then ends what is left of its group. A Ctrl-C
+# that reached lighttpd too would end its FastCGI programs, which lighttpd starts again while it
+# shuts down and then leaves running.
 pids=()
 cleanup() {
   trap - INT TERM EXIT
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill -- "-$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do
+    for _ in $(seq 1 50); do pgrep -g "$pid" >/dev/null || break; sleep 0.1; done
+    kill -KILL -- "-$pid" 2>/dev/null || true
+  done
   echo "stopped"
 }
 trap cleanup INT TERM EXIT
 
-"$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$state/dictionaries.db" \
+setsid "$tree/bin/appserver" --listen "127.0.0.1:$engine_port" --db "$state/dictionaries.db" \
   2>"$state/appserver.log" &
 pids+=($!)
 for _ in $(seq 1 300); do
@@ -39,7 +48,7 @@ for _ in $(seq 1 300); do
 done
 grep -q "ready on" "$state/appserver.log" || { echo "the engine server did not start"; exit 1; }
 
-lighttpd -D -f "$state/$web_conf" &
+setsid lighttpd -D -f "$state/$web_conf" &
 pids+=($!)
 sleep 0.3
 kill -0 "${pids[1]}" 2>/dev/null || { cat "$state/lighttpd.error.log" 2>/dev/null; exit 1; }

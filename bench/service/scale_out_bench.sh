@@ -49,10 +49,17 @@ for port in $pool1 $pool2; do
   "$tree/cgi-bin/orthd.cgi" --fastcgi "127.0.0.1:$port" --workers 2 2>"$work/pool-$port.log" &
   pids+=($!)
 done
+# nginx counts a refused connection as a failed pool and skips it for 10 s: the pools listen
+# first (a sanitizer build takes seconds to start).
+for port in $pool1 $pool2; do
+  for _ in $(seq 1 600); do grep -q "FastCGI on" "$work/pool-$port.log" && break; sleep 0.1; done
+done
 for layout in two one; do
   nginx -e "$work/$layout/nginx.error.log" -c "$work/$layout/nginx.conf" & pids+=($!)
 done
-sleep 1
+for port in $two_port $one_port; do
+  for _ in $(seq 1 100); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
+done
 
 encode() { python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.stdin.read()),end="")'; }
 printf 'cmd=spell&slang=en_US&text=%s' "$(encode <"$top/bench/service/paragraph-1KB.txt")" >"$work/spell.body"

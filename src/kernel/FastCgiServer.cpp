@@ -5,11 +5,14 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +30,7 @@ extern char** environ;
 namespace {
 
 constexpr char kUnixPrefix[] = "unix:";
-constexpr useconds_t kRetryPauseUs = 200 * 1000;
+constexpr long kRetryPauseMs = 200;
 
 constexpr char kConfigurationPrefix[] = "VERBARIUM_";
 
@@ -85,19 +88,71 @@ bool SetTimeout(int fd, int option, long ms) {
     return setsockopt(fd, SOL_SOCKET, option, &limit, sizeof limit) == 0;
 }
 
-volatile std::sig_atomic_t stopRequested = 0;
+// How long stopped workers have to end before they are killed.
+constexpr long kWorkersStopMs = 5000;
+constexpr long kNsPerMs = 1000 * 1000;
 
-void RequestStop(int) { stopRequested = 1; }
+// The signals the supervisor waits for: a request to stop, and a worker that ended.
+sigset_t SupervisorSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGCHLD);
+    return signals;
+}
 
-pid_t StartWorker(FastCgiServer& server, const std::function<void()>& serveOne) {
+// The next of `signals` (blocked), or 0 when none came within `ms`.
+int NextSignal(const sigset_t& signals, long ms) {
+    const timespec wait{ms / 1000, (ms % 1000) * kNsPerMs};
+    const int signal = sigtimedwait(&signals, nullptr, &wait);
+    return signal > 0 ? signal : 0;
+}
+
+pid_t StartWorker(FastCgiServer& server, const std::function<void()>& serveOne,
+                  const sigset_t& workerMask) {
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
+        FastCgiServer::EndWithParent(parent);
         std::signal(SIGTERM, SIG_DFL);
         std::signal(SIGINT, SIG_DFL);
+        sigprocmask(SIG_SETMASK, &workerMask, nullptr);
         server.Serve(serveOne);
         _exit(0);
     }
     return pid;
+}
+
+// Takes the status of every worker that has ended; reports those a signal ended unless stopping.
+void ReapEnded(std::set<pid_t>& running, bool stopping) {
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(-1, &status, WNOHANG)) > 0) {
+        running.erase(ended);
+        if (stopping) continue;
+        if (WIFSIGNALED(status))
+            report_error("*WARNING* FastCGI worker %d ended by signal %d; starting another.",
+                         static_cast<int>(ended), WTERMSIG(status));
+        else if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+            report_error("*WARNING* FastCGI worker %d ended with status %d; starting another.",
+                         static_cast<int>(ended), WEXITSTATUS(status));
+    }
+    if (ended < 0 && errno == ECHILD) running.clear();
+}
+
+// SIGTERM to every worker; SIGKILL to those that have not ended kWorkersStopMs later.
+void StopWorkers(std::set<pid_t>& running, const sigset_t& signals) {
+    for (pid_t pid : running) kill(pid, SIGTERM);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kWorkersStopMs);
+    while (!running.empty() && std::chrono::steady_clock::now() < deadline) {
+        ReapEnded(running, true);
+        if (!running.empty()) NextSignal(signals, kRetryPauseMs);
+    }
+    for (pid_t pid : running) kill(pid, SIGKILL);
+    for (pid_t pid : running) waitpid(pid, nullptr, 0);
+    running.clear();
 }
 
 }  // namespace
@@ -180,6 +235,9 @@ int FastCgiServer::AcceptClient(std::string_view allowList) const {
 
 long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     if (FCGX_Init() != 0) return 0;
+    // FCGX_Init catches SIGTERM only to set a flag for libfcgi's own accept loop, which is not
+    // used here: the SIGTERM of a process manager (lighttpd stopping) must end the process.
+    std::signal(SIGTERM, SIG_DFL);
     // A client that goes away must end its request, not the process.
     std::signal(SIGPIPE, SIG_IGN);
     HeapSettings::KeepForRequests();
@@ -232,36 +290,30 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     return served;
 }
 
-int FastCgiServer::Supervise(int workers, const std::function<void()>& serveOne) {
-    if (workers < 1) workers = 1;
-    if (workers > kMaxWorkers) workers = kMaxWorkers;
-    struct sigaction stop {};
-    stop.sa_handler = &RequestStop;
-    sigaction(SIGTERM, &stop, nullptr);
-    sigaction(SIGINT, &stop, nullptr);
+void FastCgiServer::EndWithParent(pid_t parent) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(0);  // the parent ended before the line above
+}
 
+int FastCgiServer::Supervise(int workers, const std::function<void()>& serveOne) {
+    workers = std::clamp(workers, 1, kMaxWorkers);
+    // The signals are blocked and taken by sigtimedwait rather than by a handler: one that comes
+    // between two calls waits for the next wait instead of being missed while it blocks.
+    const sigset_t signals = SupervisorSignals();
+    sigset_t before;
+    sigprocmask(SIG_BLOCK, &signals, &before);
     std::set<pid_t> running;
-    while (!stopRequested) {
-        while (static_cast<int>(running.size()) < workers && !stopRequested) {
-            const pid_t pid = StartWorker(*this, serveOne);
-            if (pid < 0) {
-                usleep(kRetryPauseUs);
-                break;
-            }
+    for (bool stopping = false; !stopping;) {
+        while (static_cast<int>(running.size()) < workers) {
+            const pid_t pid = StartWorker(*this, serveOne, before);
+            if (pid < 0) break;  // tried again after the pause below
             running.insert(pid);
         }
-        int status = 0;
-        const pid_t ended = waitpid(-1, &status, 0);
-        if (ended > 0) {
-            running.erase(ended);
-            if (!stopRequested && WIFSIGNALED(status))
-                report_error("*WARNING* FastCGI worker %d ended by signal %d; starting another.",
-                             static_cast<int>(ended), WTERMSIG(status));
-        } else if (errno == ECHILD) {
-            running.clear();
-        }
+        const int signal = NextSignal(signals, kRetryPauseMs);
+        stopping = signal == SIGTERM || signal == SIGINT;
+        ReapEnded(running, stopping);
     }
-    for (pid_t pid : running) kill(pid, SIGTERM);
-    for (pid_t pid : running) waitpid(pid, nullptr, 0);
+    StopWorkers(running, signals);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     return 0;
 }

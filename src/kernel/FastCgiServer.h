@@ -15,6 +15,7 @@
 // take its whole answer once the answer is ready, however it spreads its bytes; then it loses
 // its connection and the worker serves the next one.
 #include <sys/socket.h>
+#include <sys/types.h>
 
 #include <functional>
 #include <string>
@@ -48,13 +49,20 @@ class FastCgiServer {
         : listenFd_(listenFd), clientTimeoutMs_(clientTimeoutMs) {}
 
     // Accepts requests one at a time and runs `serveOne` for each; returns when accepting fails
-    // (the listening socket was closed). Returns the number of requests served.
+    // (the listening socket was closed). Returns the number of requests served. SIGTERM ends
+    // the process (its default action, also where libfcgi would catch it).
     long Serve(const std::function<void()>& serveOne);
 
     // Forks `workers` processes that each Serve(serveOne), and starts a new one whenever one
-    // ends, until the parent receives SIGTERM or SIGINT; then stops the workers. Returns the
-    // parent's exit status.
+    // ends, until the parent receives SIGTERM or SIGINT; then sends the workers SIGTERM, waits
+    // for them (SIGKILL to those still there after a few seconds) and returns the parent's exit
+    // status. A worker gets SIGTERM as well when the parent ends in any other way (SIGKILL, a
+    // crash), so that no worker outlives its supervisor.
     int Supervise(int workers, const std::function<void()>& serveOne);
+
+    // In a process just forked from `parent`: SIGTERM when the parent ends; ends at once when
+    // the parent has already ended.
+    static void EndWithParent(pid_t parent);
 
   private:
     // The next connection from an allowed peer; -1 with errno when accepting fails.

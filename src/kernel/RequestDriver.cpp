@@ -77,8 +77,7 @@ std::unique_ptr<RequestMetrics> StartMetricsProcess(const ProgramInfo& info,
         const pid_t pid = fork();
         if (pid < 0) throw std::runtime_error("cannot start the metrics process");
         if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            if (getppid() != parent) _exit(0);
+            FastCgiServer::EndWithParent(parent);
             std::signal(SIGTERM, SIG_DFL);
             std::signal(SIGINT, SIG_DFL);
             std::signal(SIGPIPE, SIG_IGN);

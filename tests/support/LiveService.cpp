@@ -15,6 +15,7 @@
 
 #include "support/FakeEngineServer.h"
 #include "support/HttpClient.h"
+#include "support/ProcessTable.h"
 
 namespace testsupport {
 namespace {
@@ -29,6 +30,36 @@ bool WaitFor(const std::function<bool()>& ready) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
+}
+
+// How long a stopped process and then what is left of its group have to end before SIGKILL.
+constexpr int kStopWaitMs = 2000;
+constexpr int kStopPollMs = 20;
+
+// Whether child `pid` has ended within `ms` (then it is reaped).
+bool Reaped(pid_t pid, int ms) {
+    for (int waited = 0;; waited += kStopPollMs) {
+        if (waitpid(pid, nullptr, WNOHANG) != 0) return true;
+        if (waited >= ms) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStopPollMs));
+    }
+}
+
+// Whether no live process of group `group` is left within `ms` (ended ones that wait for
+// their parent to reap them do not count).
+bool GroupEnded(pid_t group, int ms) {
+    for (int waited = 0;; waited += kStopPollMs) {
+        if (ProcessTable().InGroup(group).empty()) return true;
+        if (waited >= ms) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStopPollMs));
+    }
+}
+
+// Whether `child` wrote `line` into its `log` (and still runs) within kStartTimeoutMs.
+bool Announced(const ChildProcess& child, const std::string& log, const std::string& line) {
+    return WaitFor(
+               [&] { return ReadFile(log).find(line) != std::string::npos || !child.running(); }) &&
+           child.running();
 }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
@@ -51,10 +82,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
-        // A group of its own: Apache's prefork parent signals its whole process group on stop.
+        // A group of its own: Apache's prefork parent signals its whole process group on stop,
+        // and Stop ends whatever the child leaves of that group. SIGTERM when the test process
+        // ends without stopping it (a crash, a time-out's SIGKILL).
         setpgid(0, 0);
+        testsupport::EndWithParent(parent);
         const int err = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (err >= 0) {
             dup2(err, 2);
@@ -84,14 +119,15 @@ bool ChildProcess::running() const {
 void ChildProcess::Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
-    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (waitpid(pid_, nullptr, WNOHANG) == 0) {
+    if (!Reaped(pid_, kStopWaitMs)) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
     // Processes it started and left behind (a web server's FastCGI programs) share its group.
-    kill(-pid_, SIGTERM);
+    if (!GroupEnded(pid_, 0)) {
+        kill(-pid_, SIGTERM);
+        if (!GroupEnded(pid_, kStopWaitMs)) kill(-pid_, SIGKILL);
+    }
     pid_ = -1;
 }
 
@@ -143,11 +179,7 @@ bool LiveService::startEngines() {
                                          "--index-dir",
                                          std::string(VERBARIUM_BINARY_DIR) + "/suggestion-index"};
         argv.insert(argv.end(), extra_.engine.begin(), extra_.engine.end());
-        ChildProcess& engine = engines_.emplace_back(argv, log);
-        if (!WaitFor([&] {
-                return ReadFile(log).find("ready on") != std::string::npos || !engine.running();
-            }) ||
-            !engine.running())
+        if (!Announced(engines_.emplace_back(argv, log), log, "ready on"))
             problem = "the engine server did not start: " + ReadFile(log);
     }
     return problem.empty();
@@ -177,7 +209,12 @@ bool LiveService::startWebServer(WebServer server) {
                                           "127.0.0.1:" + std::to_string(fastCgiPorts_[i]),
                                           "--workers", "2"};
         orthd.insert(orthd.end(), extra_.orthd.begin(), extra_.orthd.end());
-        fastCgis_.emplace_back(orthd, state_ + "/fastcgi" + (i ? std::to_string(i) : "") + ".out");
+        const std::string log = state_ + "/fastcgi" + (i ? std::to_string(i) : "") + ".out";
+        // Its listening socket is open once it says so: connections wait there for a worker.
+        if (!Announced(fastCgis_.emplace_back(orthd, log), log, "FastCGI on")) {
+            problem = "a FastCGI pool did not start: " + ReadFile(log);
+            return false;
+        }
     }
     if (server == WebServer::NginxFastCgi) {
         errorLog = state_ + "/nginx.error.log";

@@ -11,7 +11,9 @@
 
 namespace testsupport {
 
-// A child process started with execv; killed (SIGTERM, then SIGKILL) and reaped on destruction.
+// A child process started with execv, in a process group of its own. Stop (and destruction)
+// ends it (SIGTERM, then SIGKILL) and reaps it, then ends what is left of its group. It gets
+// SIGTERM when the thread that started it ends: start it from the thread that lives longest.
 class ChildProcess {
   public:
     ChildProcess() = default;
