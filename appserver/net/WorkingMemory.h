@@ -8,7 +8,7 @@
 // word list, the distinct words and the problems found beside the text and its answer. The text
 // that costs most for each was measured (distinct made-up words for spelling, a misspelling or
 // grammar problem every few words otherwise). A function not listed here reads no text: it
-// copies its parameters a few times (one word of 4 MiB for suggestions or synonyms: 6).
+// copies its parameters a few times (one word of 4 MiB for suggestions or synonyms: 5-9).
 // Pure functions, thread-safe.
 #include <cstddef>
 #include <string_view>
@@ -16,7 +16,7 @@
 class WorkingMemory {
   public:
     // The factor of every function not listed.
-    static constexpr size_t kDefaultFactor = 8;
+    static constexpr size_t kDefaultFactor = 10;
 
     // The factor of the function whose request `body` holds (its first line, wire-escaped).
     static size_t FactorFor(std::string_view body);

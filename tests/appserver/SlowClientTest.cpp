@@ -137,8 +137,8 @@ TEST_F(SlowClientTest, RequestsBeyondTheTextBudgetAreRefusedAsBusy) {
 }
 
 TEST_F(SlowClientTest, ACallIsWeightedByItsWorkingMemory) {
-    // 300 KB of text fits the 8 MiB budget as bytes, but a grammar check of it takes 36 times
-    // that while it is answered; a word list of the same size takes 8 times its size.
+    // 300 KB of text fits the 8 MiB budget as bytes, but a grammar check of it takes 40 times
+    // that while it is answered; a word list of the same size takes 10 times its size.
     const std::string text(300000, 'a');
     const std::string grammar =
         wire::BuildRequestMessage(wire::BuildRequestBody("check_grammar", {"", "", text, "0"}));
