@@ -431,8 +431,8 @@ void RunFairness(const std::string& program, const FairnessOptions& o) {
                 const auto result = testsupport::FastCgiRequest(static_cast<unsigned short>(port),
                                                                 PostParams(heavy), heavy);
                 ++heavyDone;
-                // Refused by the engine as busy, or ended by the CPU limit.
-                if (!result.completed || result.output.find("unavailable") != std::string::npos)
+                // An error page: the engine refused the call as busy, or the CPU limit ended it.
+                if (!result.completed || result.output.find("<error>") != std::string::npos)
                     ++heavyFailed;
             }
         });
