@@ -3,8 +3,9 @@
 // time: wall and engine CPU seconds, the engine's resident memory before and its peak during the
 // call, the growth as a ratio of the request's size, the answer's size and the problems found.
 // Then --clients calls at once (8 by default, as many as the engine's workers), their bodies
-// filling the default in-flight budget (32 MiB): the peak growth as a ratio of the bytes in
-// flight, the figure that bounds the engine's memory by its budget. Last, the resident memory
+// 32 MiB of text in all: the engine admits as many as its in-flight budget holds (each weighted
+// by its working memory) and refuses the rest as busy; the peak growth as a ratio of the bytes
+// sent. Last, the resident memory
 // after the engine has been idle for a while (it gives freed memory back).
 // Usage: grammar_memory_bench [--bytes N] [--clients C] [--server PATH]
 //   --server runs another build's engine server (an older one, for comparison); it must sit in
@@ -28,7 +29,7 @@
 namespace {
 
 constexpr size_t kDefaultBytes = 4u << 20;
-constexpr size_t kInFlightBudgetBytes = 32u << 20;  // the engine's default (NetLimits)
+constexpr size_t kInFlightBudgetBytes = 32u << 20;  // of text in all, shared by the calls
 constexpr size_t kFramingBytes = 4096;              // header and parameters besides the text
 constexpr size_t kLineBytes = 80;
 constexpr int kIdleWaitSeconds = 8;
