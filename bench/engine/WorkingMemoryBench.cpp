@@ -4,7 +4,7 @@
 // weights that function's requests by). Then --clients calls at once (8 by default) of a mix of
 // the heaviest functions, as many as the budget admits: how many were admitted, and the
 // server's peak against the 256 MB it must stay under.
-// Usage: working_memory_bench [--bytes N] [--clients C] [--server PATH]
+// Usage: working_memory_bench [--bytes N] [--clients C] [--server PATH] [--mix-only]
 #include <unistd.h>
 
 #include <atomic>
@@ -147,9 +147,14 @@ int main(int argc, char** argv) {
     size_t bytes = kDefaultBytes;
     int clients = 8;
     std::string binary = APPSERVER_BIN;
-    for (int i = 1; i + 1 < argc; ++i) {
+    bool mixOnly = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--bytes")
+        if (arg == "--mix-only")
+            mixOnly = true;
+        else if (i + 1 >= argc)
+            break;
+        else if (arg == "--bytes")
             bytes = std::stoul(argv[++i]);
         else if (arg == "--clients")
             clients = std::max(1, std::atoi(argv[++i]));
@@ -161,7 +166,7 @@ int main(int argc, char** argv) {
     try {
         const BenchServer server(db.string(), {"--languages", "en_US"}, binary);
         std::printf("engine %s\n", binary.c_str());
-        OneAtATime(server, bytes);
+        if (!mixOnly) OneAtATime(server, bytes);
         AllAtOnce(server, bytes, clients);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "working_memory_bench: %s\n", e.what());

@@ -18,8 +18,8 @@ TEST(WorkingMemoryTest, FactorComesFromTheFunctionLine) {
         {"get_all_suggestions4\r\n", 40},
         {"check_and_suggestions\r\n", 40},
         {"check_grammar\r\n\r\n\r\ntext\r\n0\r\n", 40},
-        {"check_matches\r\n", 120},
-        {"check_selected_matches\r\n", 120},
+        {"check_matches\r\n", 128},
+        {"check_selected_matches\r\n", 128},
         {"text_thesaurus\r\n", 16},
         {"text_antonyms\r\n", 16},
         {"check_grammar\ntext\n", 40},     // LF alone ends a line too
