@@ -31,8 +31,9 @@ struct NetLimits {
     // would go beyond is refused at once with a busy answer; a whole one whose working memory
     // would waits up to kWorkingMemoryWaitMs for room first. With the resident size of an idle
     // server serving English (some 90 MB with its grammar and thesaurus), the server stays under
-    // 256 MB; a 4 MiB text, the largest the service sends, still fits alone.
-    size_t maxInFlightBytes = 168u << 20;
+    // 256 MB; a 4 MiB text, the largest the service sends, still fits, with the bodies of the
+    // calls waiting behind it.
+    size_t maxInFlightBytes = 180u << 20;
     // Once read, a call is answered within this time (below the 30 s that orthd waits): work
     // that can stop early stops (CallDeadline), also when the client has gone.
     int callDeadlineMs = 20000;

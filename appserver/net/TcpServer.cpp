@@ -370,16 +370,12 @@ bool TcpServer::HoldWorkingMemory(Job& job) {
     // The body alone was held while it was read; answering it takes a multiple of that.
     const size_t bytes = WorkingMemory::BytesFor(job.body);
     if (bytes <= job.reserved) return true;
-    if (budget_.TryReserve(bytes - job.reserved)) {
-        job.reserved = bytes;
-        return true;
-    }
     // A large call waits a little for room (the running ones end within seconds) rather than
-    // fail at once; half the workers at most, so that small calls always find one. Its body is
-    // not counted while it waits: two waiting calls would otherwise each hold the room the
-    // other needs.
-    budget_.Release(std::exchange(job.reserved, 0));
-    if (!budget_.ReserveWithin(bytes, std::chrono::milliseconds(NetLimits::kWorkingMemoryWaitMs),
+    // fail at once; half the workers at most, so that small calls always find one. Its body
+    // stays counted meanwhile: the budget has room for one 4 MiB text call and the bodies of
+    // the calls waiting behind it.
+    if (!budget_.ReserveWithin(bytes - job.reserved,
+                               std::chrono::milliseconds(NetLimits::kWorkingMemoryWaitMs),
                                std::max(1, workerCount_ / 2)))
         return false;
     job.reserved = bytes;
