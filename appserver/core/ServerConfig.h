@@ -36,7 +36,7 @@ struct ServerConfig {
     int readTimeoutMs = 10000;       // longest silence of a client while it sends its request
     int requestDeadlineMs = 30000;   // longest time to receive a whole request
     int headerTimeoutMs = 2000;      // longest time to receive a request's header
-    int maxInFlightMiB = 32;         // request bytes held at once (read, queued, being answered)
+    int maxInFlightMiB = 180;        // request memory held at once (NetLimits::maxInFlightBytes)
     int callDeadlineMs = 20000;      // longest time to answer a call once read
     int suggestBudgetMs = 1000;      // longest time one call spends on suggestions
     int maxDictionaryStoreMiB = 64;  // words of all personal dictionaries together

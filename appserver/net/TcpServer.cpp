@@ -22,6 +22,7 @@
 #include "core/CallDeadline.h"
 #include "core/Log.h"
 #include "net/RequestReader.h"
+#include "net/WorkingMemory.h"
 #include "wire/WireAnswer.h"
 
 namespace {
@@ -350,6 +351,8 @@ void TcpServer::HandToReader(std::unique_ptr<Connection> c, long long now) {
 }
 
 void TcpServer::Answer(Job job) {
+    const size_t bodyBytes = job.body.size();
+    if (!HoldWorkingMemory(job)) return RefuseBusy(std::move(job));
     {
         const CallDeadline deadline(limits_.callDeadlineMs, limits_.suggestBudgetMs, job.fd.get());
         const CallDeadline::Scope scope(deadline);
@@ -357,6 +360,38 @@ void TcpServer::Answer(Job job) {
         job.body = std::string();
         if (SendAll(job.fd.get(), answer)) served_.fetch_add(1);
     }
+    Close(std::move(job));
+    // Freed blocks of a large request stay with the allocator otherwise, in every worker's
+    // arena: the server would keep its largest burst for good.
+    if (bodyBytes >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);
+}
+
+bool TcpServer::HoldWorkingMemory(Job& job) {
+    // The body alone was held while it was read; answering it takes a multiple of that.
+    const size_t bytes = WorkingMemory::BytesFor(job.body);
+    if (bytes <= job.reserved) return true;
+    // A large call waits a little for room (the running ones end within seconds) rather than
+    // fail at once; half the workers at most, so that small calls always find one. Its body
+    // stays counted meanwhile: the budget has room for one 4 MiB text call and the bodies of
+    // the calls waiting behind it.
+    if (!budget_.ReserveWithin(bytes - job.reserved,
+                               std::chrono::milliseconds(NetLimits::kWorkingMemoryWaitMs),
+                               std::max(1, workerCount_ / 2)))
+        return false;
+    job.reserved = bytes;
+    return true;
+}
+
+void TcpServer::RefuseBusy(Job job) {
+    refusedBusy_.fetch_add(1);
+    const std::string message = RequestReader::MessageFor(RequestReader::Outcome::kBusy);
+    Log::Warning("refused a request: " + message);
+    job.body = std::string();
+    SendAll(job.fd.get(), wire::BuildErrorAnswer(message));
+    Close(std::move(job));
+}
+
+void TcpServer::Close(Job job) {
     // Given back before the client can see the end of the answer: its next request finds the
     // room again.
     budget_.Release(job.reserved);
@@ -368,9 +403,6 @@ void TcpServer::Answer(Job job) {
     }
     job.fd.Reset();  // closing sends the end of the answer
     open_.fetch_sub(1);
-    // Freed blocks of a large request stay with the allocator otherwise, in every worker's
-    // arena: the server would keep its largest burst for good.
-    if (job.reserved >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);
 }
 
 bool TcpServer::SendAll(int fd, std::string_view data) {

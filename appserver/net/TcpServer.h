@@ -6,7 +6,8 @@
 // thread that reads it as bytes come (poll), so slow or silent clients hold no worker; once
 // whole it goes to a bounded queue that the workers serve too. Limits (NetLimits): the header
 // within its time, the body at a minimum rate, the whole request within the deadline, and the
-// bytes of all requests held at once within the in-flight budget. A refused request (time-out,
+// memory of all requests held at once within the in-flight budget (a request's body while it is
+// read, its working memory once it is answered: WorkingMemory). A refused request (time-out,
 // oversize, no length, busy) gets a "VerbarError" answer where one can still be sent; a client
 // that vanished is dropped. After a large request the workers give freed memory back to the
 // system.
@@ -73,6 +74,9 @@ class TcpServer {
     void ServeNewConnection();
     void HandToReader(std::unique_ptr<Connection> c, long long now);
     void Answer(Job job);
+    bool HoldWorkingMemory(Job& job);
+    void RefuseBusy(Job job);
+    void Close(Job job);
     static bool SendAll(int fd, std::string_view data);
     static void DrainBlocking(int fd);
 

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include "support/StartedEngineServer.h"
 #include "wire/WireAnswer.h"
@@ -85,4 +87,17 @@ std::vector<std::string> BenchServer::Results(const std::string& function,
         wire::DecodeResults(classified.rest, count, results) != 0)
         throw std::runtime_error(function + " failed: " + std::string(classified.rest));
     return results;
+}
+
+long BenchServer::StatusKiB(const char* key) const {
+    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    std::string word;
+    long value = 0;
+    while (status >> word)
+        if (word == key && status >> value) return value;
+    return -1;
+}
+
+void BenchServer::ResetPeak() const {
+    std::ofstream("/proc/" + std::to_string(pid_) + "/clear_refs") << "5";
 }

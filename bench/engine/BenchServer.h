@@ -24,6 +24,11 @@ class BenchServer {
     std::vector<std::string> Results(const std::string& function,
                                      const std::vector<std::string>& params, int count) const;
 
+    // A field of the server's /proc status in KiB ("VmRSS:", "VmHWM:"), -1 when missing.
+    long StatusKiB(const char* key) const;
+    // Lets VmHWM start again from the resident size now.
+    void ResetPeak() const;
+
   private:
     void Stop();
 

@@ -3,8 +3,9 @@
 // time: wall and engine CPU seconds, the engine's resident memory before and its peak during the
 // call, the growth as a ratio of the request's size, the answer's size and the problems found.
 // Then --clients calls at once (8 by default, as many as the engine's workers), their bodies
-// filling the default in-flight budget (32 MiB): the peak growth as a ratio of the bytes in
-// flight, the figure that bounds the engine's memory by its budget. Last, the resident memory
+// 32 MiB of text in all: the engine admits as many as its in-flight budget holds (each weighted
+// by its working memory) and refuses the rest as busy; the peak growth as a ratio of the bytes
+// sent. Last, the resident memory
 // after the engine has been idle for a while (it gives freed memory back).
 // Usage: grammar_memory_bench [--bytes N] [--clients C] [--server PATH]
 //   --server runs another build's engine server (an older one, for comparison); it must sit in
@@ -28,7 +29,7 @@
 namespace {
 
 constexpr size_t kDefaultBytes = 4u << 20;
-constexpr size_t kInFlightBudgetBytes = 32u << 20;  // the engine's default (NetLimits)
+constexpr size_t kInFlightBudgetBytes = 32u << 20;  // of text in all, shared by the calls
 constexpr size_t kFramingBytes = 4096;              // header and parameters besides the text
 constexpr size_t kLineBytes = 80;
 constexpr int kIdleWaitSeconds = 8;
@@ -61,17 +62,6 @@ std::string Text(const Shape& shape, size_t bytes) {
     return text;
 }
 
-long StatusKiB(pid_t pid, const char* key) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string word;
-    long value = 0;
-    while (status >> word)
-        if (word == key && status >> value) return value;
-    return -1;
-}
-
-void ResetPeak(pid_t pid) { std::ofstream("/proc/" + std::to_string(pid) + "/clear_refs") << "5"; }
-
 double CpuSecondsOf(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
@@ -102,14 +92,14 @@ void OneAtATime(const BenchServer& server, size_t bytes) {
     std::printf("%-24s %7s %7s %8s %8s %8s %8s %8s\n", "", "", "", "", "", "request", "KiB", "");
     for (const Shape& shape : kShapes) {
         const std::string text = Text(shape, bytes);
-        const long idle = StatusKiB(server.pid(), "VmRSS:");
-        ResetPeak(server.pid());
+        const long idle = server.StatusKiB("VmRSS:");
+        server.ResetPeak();
         const double cpu = CpuSecondsOf(server.pid());
         const auto start = std::chrono::steady_clock::now();
         const std::vector<std::string> results = CheckGrammar(server, text);
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const long peak = StatusKiB(server.pid(), "VmHWM:");
+        const long peak = server.StatusKiB("VmHWM:");
         size_t answer = 0;
         for (const std::string& r : results) answer += r.size();
         std::printf("%-24s %7.2f %7.2f %8.1f %8.1f %8.2f %8.1f %8zu\n", shape.name, wall,
@@ -123,8 +113,8 @@ void OneAtATime(const BenchServer& server, size_t bytes) {
 void AllAtOnce(const BenchServer& server, int clients) {
     const size_t bytes = kInFlightBudgetBytes / static_cast<size_t>(clients) - kFramingBytes;
     const std::string text = Text(kShapes[1], bytes);
-    const long idle = StatusKiB(server.pid(), "VmRSS:");
-    ResetPeak(server.pid());
+    const long idle = server.StatusKiB("VmRSS:");
+    server.ResetPeak();
     std::atomic<int> failed{0};
     std::vector<std::thread> threads;
     for (int c = 0; c < clients; ++c)
@@ -136,7 +126,7 @@ void AllAtOnce(const BenchServer& server, int clients) {
             }
         });
     for (auto& t : threads) t.join();
-    const long peak = StatusKiB(server.pid(), "VmHWM:");
+    const long peak = server.StatusKiB("VmHWM:");
     const size_t inFlight = bytes * static_cast<size_t>(clients);
     std::printf(
         "%d calls at once of %.1f MiB (%s; %.1f MiB in flight, %d refused or failed): idle %.1f "
@@ -146,7 +136,7 @@ void AllAtOnce(const BenchServer& server, int clients) {
         static_cast<double>(peak - idle) * 1024.0 / static_cast<double>(inFlight));
     std::this_thread::sleep_for(std::chrono::seconds(kIdleWaitSeconds));
     std::printf("resident after %d s idle: %.1f MB\n", kIdleWaitSeconds,
-                Mb(StatusKiB(server.pid(), "VmRSS:")));
+                Mb(server.StatusKiB("VmRSS:")));
 }
 
 }  // namespace

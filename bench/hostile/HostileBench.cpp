@@ -14,7 +14,8 @@
 // With --fairness: orthd.cgi as a FastCGI server with --workers N (default 8) processes; 4
 // clients send the worst-case request (--heavy COMMAND at --bytes, default grammar at 4 MiB)
 // again and again while another client sends 1 KiB spell requests one after another for
-// --seconds S (default 20); prints the small requests' latency (median, p99, worst).
+// --seconds S (default 20); the same light requests are first sent alone for S seconds. Prints
+// the small requests' latency (median, p99, worst) alone and beside the heavy clients.
 //
 //   hostile_bench [--bytes N] [--orthd path/to/orthd.cgi] [--only name] [--patterns]
 //                 [--fairness [--workers N] [--heavy COMMAND] [--seconds S]]
@@ -377,6 +378,34 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[std::min(at, values.size() - 1)];
 }
 
+struct Latencies {
+    std::vector<double> seconds;
+    int failed = 0;
+};
+
+// 1 KiB spell requests one after another for `seconds`.
+Latencies SendLight(int port, const std::string& light, int seconds) {
+    Latencies out;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = testsupport::FastCgiRequest(static_cast<unsigned short>(port),
+                                                        PostParams(light), light);
+        out.seconds.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (!result.completed || result.output.find("Content-Type") == std::string::npos ||
+            result.output.find("Status: 5") != std::string::npos)
+            ++out.failed;
+    }
+    return out;
+}
+
+void PrintLight(const char* phase, const Latencies& l) {
+    std::printf("  %-26s %6zu requests, %d failed, median %.3f s, p99 %.3f s, worst %.3f s\n",
+                phase, l.seconds.size(), l.failed, Percentile(l.seconds, 0.5),
+                Percentile(l.seconds, 0.99), Percentile(l.seconds, 1.0));
+}
+
 void RunFairness(const std::string& program, const FairnessOptions& o) {
     const int port = FreeLoopbackPort();
     const pid_t server = StartFastCgi(program, port, o.workers);
@@ -386,44 +415,42 @@ void RunFairness(const std::string& program, const FairnessOptions& o) {
                                             .completed;
          ++tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The same requests first alone, then beside the heavy clients: the ratio of the two.
+    const Latencies alone = SendLight(port, light, o.seconds);
     const Command* heavyCommand = &Commands().front();
     for (const Command& c : Commands())
         if (o.heavy == c.name) heavyCommand = &c;
     const std::string heavy = CommandBody(*heavyCommand, o.heavyBytes);
     std::atomic<bool> stop{false};
     std::atomic<int> heavyDone{0};
+    std::atomic<int> heavyFailed{0};
     std::vector<std::thread> heavyClients;
     for (int i = 0; i < FairnessOptions::kHeavyClients; ++i)
         heavyClients.emplace_back([&] {
             while (!stop.load()) {
-                testsupport::FastCgiRequest(static_cast<unsigned short>(port), PostParams(heavy),
-                                            heavy);
+                const auto result = testsupport::FastCgiRequest(static_cast<unsigned short>(port),
+                                                                PostParams(heavy), heavy);
                 ++heavyDone;
+                // An error page: the engine refused the call as busy, or the CPU limit ended it.
+                if (!result.completed || result.output.find("<error>") != std::string::npos)
+                    ++heavyFailed;
             }
         });
-    std::vector<double> latencies;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(o.seconds);
-    int failed = 0;
-    while (std::chrono::steady_clock::now() < end) {
-        const auto start = std::chrono::steady_clock::now();
-        const auto result = testsupport::FastCgiRequest(static_cast<unsigned short>(port),
-                                                        PostParams(light), light);
-        latencies.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (!result.completed || result.output.find("Content-Type") == std::string::npos ||
-            result.output.find("Status: 5") != std::string::npos)
-            ++failed;
-    }
+    const Latencies loaded = SendLight(port, light, o.seconds);
     stop = true;
     for (auto& t : heavyClients) t.join();
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
+    std::printf("workers %d; 1 KiB spell requests from one client, %d s each:\n", o.workers,
+                o.seconds);
+    PrintLight("alone", alone);
+    PrintLight("beside the heavy clients", loaded);
     std::printf(
-        "workers %d, %d clients sending %s of %zu KiB (%d answered); 1 KiB spell: %zu "
-        "requests, %d failed, median %.3f s, p99 %.3f s, worst %.3f s\n",
-        o.workers, FairnessOptions::kHeavyClients, o.heavy.c_str(), o.heavyBytes >> 10,
-        heavyDone.load(), latencies.size(), failed, Percentile(latencies, 0.5),
-        Percentile(latencies, 0.99), Percentile(latencies, 1.0));
+        "  p99 beside / alone: %.2f; %d clients sending %s of %zu KiB: %d answered, %d of "
+        "them failed\n",
+        Percentile(loaded.seconds, 0.99) / Percentile(alone.seconds, 0.99),
+        FairnessOptions::kHeavyClients, o.heavy.c_str(), o.heavyBytes >> 10, heavyDone.load(),
+        heavyFailed.load());
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ class SlowClientTest : public apptest::EngineFixture {
   protected:
     SlowClientTest()
         : EngineFixture({"--workers", "1", "--header-timeout-ms", "700", "--read-timeout-ms",
-                         "5000", "--max-inflight-mb", "1"}) {}
+                         "5000", "--max-inflight-mb", "8"}) {}
 };
 
 TEST_F(SlowClientTest, AHeaderSentByteByByteIsCutOffAtTheHeaderTime) {
@@ -121,18 +121,32 @@ TEST_F(SlowClientTest, ARequestInPiecesGetsTheAnswerOfAWholeOne) {
 }
 
 TEST_F(SlowClientTest, RequestsBeyondTheTextBudgetAreRefusedAsBusy) {
-    // 1 MiB in all: a request held half-sent leaves no room for a second one of its size.
+    // 8 MiB in all: a request held half-sent leaves no room for a larger one. Once whole, a
+    // word list holds 8 times its size (its working memory) while it is answered.
     const std::string first = SynonymRequest(700000);
     const size_t headerEnd = first.find("\r\n\r\n") + 4;
     Client held(port());
     ASSERT_TRUE(held.Send(first.substr(0, headerEnd + 1000)));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(700000))), kBusy);
-    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(2u << 20))), kBusy);  // alone: too big
+    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(7800000))), kBusy);
+    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(1200000))), kBusy);  // alone: too much to answer
     ASSERT_TRUE(held.Send(first.substr(headerEnd + 1000)));
     EXPECT_EQ(ContentOf(held.Answer()), "VerbarOK\r\n\r\n");
     // Answered, the budget is free again.
     EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(700000))), "VerbarOK\r\n\r\n");
+}
+
+TEST_F(SlowClientTest, ACallIsWeightedByItsWorkingMemory) {
+    // 300 KB of text fits the 8 MiB budget as bytes, but a grammar check of it takes 40 times
+    // that while it is answered; a word list of the same size takes 10 times its size.
+    const std::string text(300000, 'a');
+    const std::string grammar =
+        wire::BuildRequestMessage(wire::BuildRequestBody("check_grammar", {"", "", text, "0"}));
+    EXPECT_EQ(ContentOf(Raw(port(), grammar)), kBusy);
+    EXPECT_EQ(ContentOf(Raw(port(), SynonymRequest(300000))), "VerbarOK\r\n\r\n");
+    const std::string small =
+        wire::BuildRequestMessage(wire::BuildRequestBody("check_grammar", {"", "", "a", "0"}));
+    EXPECT_EQ(ContentOf(Raw(port(), small)).substr(0, 10), "VerbarOK\r\n");
 }
 
 }  // namespace
