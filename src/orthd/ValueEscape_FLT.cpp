@@ -21,8 +21,10 @@ void ValueEscape_FLT::EscapeValues(StringMap& map, RequestValueRecord* record) {
     for (const char* key : kEscapedKeys) {
         std::string& value = map[key];
         const bool requestText = record != nullptr && record->OriginOf(key, value);
-        value = HtmlEscape(value);
-        if (AlsoParenthesisEscaped(key)) value = ParenthesisEscape(value);
+        // Most values hold nothing to escape: they keep their bytes without a new string.
+        if (value.find_first_of("\t\n\r\"&<>") != std::string::npos) value = HtmlEscape(value);
+        if (AlsoParenthesisEscaped(key) && value.find_first_of("()%") != std::string::npos)
+            value = ParenthesisEscape(value);
         if (requestText) record->NoteHtmlEscaped(key, value);
     }
     if (map["problemid"].empty()) map["problemid"] = "0";
