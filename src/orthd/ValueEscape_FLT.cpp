@@ -21,8 +21,7 @@ void ValueEscape_FLT::EscapeValues(StringMap& map, RequestValueRecord* record) {
     for (const char* key : kEscapedKeys) {
         std::string& value = map[key];
         const bool requestText = record != nullptr && record->OriginOf(key, value);
-        // Most values hold nothing to escape: they keep their bytes without a new string.
-        if (value.find_first_of("\t\n\r\"&<>") != std::string::npos) value = HtmlEscape(value);
+        value = HtmlEscape(value);
         if (AlsoParenthesisEscaped(key) && value.find_first_of("()%") != std::string::npos)
             value = ParenthesisEscape(value);
         if (requestText) record->NoteHtmlEscaped(key, value);
