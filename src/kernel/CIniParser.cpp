@@ -83,11 +83,15 @@ class IniScanner {
 }  // namespace
 
 CIniParser::Entries CIniParser::LoadIniFile(const std::string& path) {
-    const auto entries = FileCache::Process().parsed<Entries>(
+    return *SharedIniFile(path);
+}
+
+std::shared_ptr<const CIniParser::Entries> CIniParser::SharedIniFile(const std::string& path) {
+    auto entries = FileCache::Process().parsed<Entries>(
         path, [](const std::string& raw) { return ParseIniText(CrLfToLf(raw)); });
     // A directory opens on this platform but cannot be read: reported like a missing file.
     if (!entries) throw CIniParserException(" Can not open: " + path);
-    return *entries;
+    return entries;
 }
 
 CIniParser::Entries CIniParser::ParseIniText(std::string_view text) {

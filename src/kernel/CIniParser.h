@@ -14,6 +14,7 @@
 //    at the end of the text.
 // Stateless; safe to use from any thread.
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ class CIniParser {
     // process parses a file again only when it changed (FileCache).
     // Throws CIniParserException (" Can not open: <path>") when the file cannot be opened or read.
     static Entries LoadIniFile(const std::string& path);
+    // The same, without a copy: the entries kept for the file as it is now (never null).
+    static std::shared_ptr<const Entries> SharedIniFile(const std::string& path);
 
     // Parses the whole text of an INI file. Never fails: malformed text yields fewer entries.
     static Entries ParseIniText(std::string_view text);

@@ -123,7 +123,7 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
     FilteringParams params;
     params.attributes = data.Get<AttributeWhiteList>(idkey::AttributeWhiteList);
     params.tags = data.Get<TagWhiteList>(idkey::TagWhiteList);
-    data.Insert(idkey::FilteringParams, params);
+    data.Insert(idkey::FilteringParams, std::move(params));
     data.Insert(idkey::SpellLang, map["slang"]);
 
     if (map["text"].find("\xC2\xA0") != std::string::npos) {

@@ -30,9 +30,9 @@ void SetAll(TemplateMap& commands, std::initializer_list<const char*> names,
     for (const char* name : names) commands.set(name, source);
 }
 
-TemplateMap BuildCommandMap(StringMap& map, InternalData& data) {
+TemplateMap BuildCommandMap(const std::shared_ptr<const RequestStores>& stores) {
     const auto html = [&](const char* file, bool needsIntText) {
-        return FileSource(ctype::kHtml, file, map, data, needsIntText);
+        return FileSource(ctype::kHtml, file, stores, needsIntText);
     };
     TemplateMap commands;
     // "eos", "check", "status" and "unknown" never load their template; the empty file name only
@@ -40,16 +40,16 @@ TemplateMap BuildCommandMap(StringMap& map, InternalData& data) {
     SetAll(commands, {"eos", "check", "unknown", "status"}, html("", false));
     commands.set("navbar", html("top.html", true));
     SetAll(commands, {"spell", "grammar", "thes", "ants"}, html("text.html", false));
-    commands.set("get_opt", SelectorSource<makeXML_JSONGetOptTemplateMap>("format", map, data));
+    commands.set("get_opt", SelectorSource<makeXML_JSONGetOptTemplateMap>("format", stores));
     SetAll(commands,
            {"kwirl_spell", "kwirl_suggest", "kwirl_add_word", "spellcheck", "sc", "kwirl_spelltext",
             "kwirl_grammar", "dictionary"},
-           SelectorSource<makeXML_JSONTemplateMap>("format", map, data));
-    commands.set("get_lang_list", SelectorSource<JSONGetLangListTemplateMap>("format", map, data));
+           SelectorSource<makeXML_JSONTemplateMap>("format", stores));
+    commands.set("get_lang_list", SelectorSource<JSONGetLangListTemplateMap>("format", stores));
     commands.set("check_spelling",
-                 SelectorSource<makeXML_JSONCheckSpellingTemplateMap>("format", map, data));
+                 SelectorSource<makeXML_JSONCheckSpellingTemplateMap>("format", stores));
     commands.set("api_version",
-                 SelectorSource<makeXML_JSONAPIVersionTemplateMap>("format", map, data));
+                 SelectorSource<makeXML_JSONAPIVersionTemplateMap>("format", stores));
     commands.set("suggest", html("spell_dlg.html", true));
     commands.set("suggram", html("gram_dlg.html", true));
     commands.set("getthes", html("thes_dlg.html", true));
@@ -62,15 +62,31 @@ TemplateMap BuildCommandMap(StringMap& map, InternalData& data) {
             "th_ch"},
            html("text.html", false));
     SetAll(commands, {"ospshow", "ospsave", "create", "delete", "rename", "restore"},
-           SelectorSource<makeOptionsTemplateMap>("kwirlflag", map, data));
+           SelectorSource<makeOptionsTemplateMap>("kwirlflag", stores));
     commands.set("aboutshow", html("kwirl_about.tmpl", false));
     commands.set("langshow", html("kwirl_lang.tmpl", false));
     commands.set("kwirl_optshow", html("kwirl_opt.html", false));
-    commands.set("script", SelectorSource<makeScriptTemplateMap>("doc", map, data));
-    commands.set("error_conversion", FileSource(ctype::kXsl, "QDR/error.xsl", map, data, false));
+    commands.set("script", SelectorSource<makeScriptTemplateMap>("doc", stores));
+    commands.set("error_conversion", FileSource(ctype::kXsl, "QDR/error.xsl", stores, false));
     SetAll(commands, {"flash_spell", "languages"}, InlineSource(ctype::kXml, kXmlViewFrame, false));
     commands.set("ui_strings", InlineSource(ctype::kXml, kXmlViewFrame, true));
     return commands;
+}
+
+// The command map of this process, built on its first request. Each request gets a copy that
+// shares the entries, with the stores pointed at it; a request that begins while an earlier one
+// still holds its copy (never in the FastCGI loop) gets a map of its own.
+struct CachedCommands {
+    std::shared_ptr<RequestStores> stores = std::make_shared<RequestStores>();
+    TemplateMap commands = BuildCommandMap(stores);
+};
+
+TemplateMap CommandMapFor(StringMap& map, InternalData& data) {
+    static CachedCommands cached;
+    if (cached.commands.sharers() > 1)
+        return BuildCommandMap(std::make_shared<const RequestStores>(map, data));
+    cached.stores->bind(map, data);
+    return cached.commands;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -82,7 +98,7 @@ bool IsRegularFile(const std::string& path) {
 
 void TemplateInit_FLT::apply(StringMap& map, InternalData& data) {
     try {
-        data.Insert(idkey::TemplateMap, BuildCommandMap(map, data));
+        data.Insert(idkey::TemplateMap, CommandMapFor(map, data));
     } catch (const Filter::exception&) {
         throw;
     } catch (const std::exception& e) {

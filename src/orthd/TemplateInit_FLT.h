@@ -3,8 +3,10 @@
 // stores it as InternalData TemplateMap (5). Building touches no file: file sources read their
 // file, and selector sources build their variants, only when asked for content.
 //
-// Reads nothing; writes InternalData TemplateMap. The sources keep references to the request's
-// string map and InternalData, which must outlive the stored map (both are the request's stores).
+// Reads nothing; writes InternalData TemplateMap. The map is built once per process and shared by
+// its requests: its sources read the stores of the request that last applied this filter, and
+// selector sources build their variants again for each request. The stored map must not be used
+// after its request's string map and InternalData are gone.
 // Throws TemplateInit_FLTException ("TemplateInit_FLT::apply() - internal error." ...) for an
 // unexpected failure; filter exceptions pass through.
 //

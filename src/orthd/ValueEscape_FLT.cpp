@@ -22,7 +22,8 @@ void ValueEscape_FLT::EscapeValues(StringMap& map, RequestValueRecord* record) {
         std::string& value = map[key];
         const bool requestText = record != nullptr && record->OriginOf(key, value);
         value = HtmlEscape(value);
-        if (AlsoParenthesisEscaped(key)) value = ParenthesisEscape(value);
+        if (AlsoParenthesisEscaped(key) && value.find_first_of("()%") != std::string::npos)
+            value = ParenthesisEscape(value);
         if (requestText) record->NoteHtmlEscaped(key, value);
     }
     if (map["problemid"].empty()) map["problemid"] = "0";

@@ -4,15 +4,17 @@
 // Every operation throws TemplateInformationAbsent when the value has no entry and
 // wrapper<TemplateInformation>::ENullPointer when the entry is empty.
 // The variants are built once per request: again only when the selector value or a template
-// directory (":tmpl_dir:", ":d_tmpl_d:") changed since (building may list folders and log).
-// `map` and `data` must outlive the source.
+// directory (":tmpl_dir:", ":d_tmpl_d:") changed since (building may list folders and log), or
+// when shared RequestStores were bound to another request.
+// `map` and `data` must outlive the source; shared stores must be bound to a living request when
+// the source is used.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "templates/RequestStores.h"
 #include "templates/TemplateMap.h"
-#include "utils/InternalData.h"
-#include "utils/StringMap.h"
 
 class CompositeTemplateInformation : public TemplateInformation {
   public:
@@ -24,8 +26,11 @@ class CompositeTemplateInformation : public TemplateInformation {
 
     CompositeTemplateInformation(StringMap& map, InternalData& data, std::string selectorKey,
                                  std::shared_ptr<const TemplateInformationMapGetter> getter)
-        : map_(map),
-          data_(data),
+        : own_(map, data), selectorKey_(std::move(selectorKey)), getter_(std::move(getter)) {}
+    CompositeTemplateInformation(std::shared_ptr<const RequestStores> stores,
+                                 std::string selectorKey,
+                                 std::shared_ptr<const TemplateInformationMapGetter> getter)
+        : shared_(std::move(stores)),
           selectorKey_(std::move(selectorKey)),
           getter_(std::move(getter)) {}
 
@@ -38,15 +43,17 @@ class CompositeTemplateInformation : public TemplateInformation {
 
   private:
     struct BuiltVariants {
+        std::uint64_t generation;
         std::string selector;
         std::string templateDir;
         std::string defaultTemplateDir;
         TemplateMap variants;
     };
     const TemplateMap& variants() const;
+    const RequestStores& stores() const { return shared_ ? *shared_ : own_; }
 
-    StringMap& map_;
-    InternalData& data_;
+    RequestStores own_;
+    std::shared_ptr<const RequestStores> shared_;
     std::string selectorKey_;
     std::shared_ptr<const TemplateInformationMapGetter> getter_;
     mutable std::optional<BuiltVariants> built_;

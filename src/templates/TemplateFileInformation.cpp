@@ -46,7 +46,7 @@ std::string TemplateFileInformation::locate() const {
     if (!IsSafeRelativeName(fileName_)) return {};
     struct stat info {};
     for (const char* dirKey : {":tmpl_dir:", ":d_tmpl_d:"}) {
-        std::string path = map_[dirKey] + fileName_;
+        std::string path = map()[dirKey] + fileName_;
         if (IsRegularFile(path, &info)) return path;
     }
     return {};
@@ -57,12 +57,12 @@ std::string TemplateFileInformation::content() const {
     const auto text = path.empty() ? nullptr : FileCache::Process().bytes(path);
     if (!text) VERB_THROW(TemplateNotFound, kTemplateNotFound);
 
-    if (const std::string& since = map_["change_date"]; !since.empty()) {
+    if (const std::string& since = map()["change_date"]; !since.empty()) {
         struct stat info {};
         const long long fileTime = ::stat(path.c_str(), &info) == 0 ? info.st_mtime : 0;
-        const long long newest = std::max(fileTime, data_.Get<long long>(idkey::IniFileTime));
+        const long long newest = std::max(fileTime, data().Get<long long>(idkey::IniFileTime));
         if (DateStamp(newest) < since) {
-            data_.Set<std::string>(idkey::HttpStatus, "304");
+            data().Set<std::string>(idkey::HttpStatus, "304");
             return {};
         }
     }

@@ -10,10 +10,12 @@
 //  - when "change_date" (YYYYMMDD) is set and the later of the file's and the INI file's
 //    modification dates (InternalData key 10, which must exist then) is earlier, sets
 //    HttpStatus (key 4) to "304" and returns an empty template.
-// `map` and `data` must outlive the source (both are the request's stores).
+// `map` and `data` must outlive the source (both are the request's stores); a source given shared
+// RequestStores reads the request they are bound to at the time of the call.
+#include <memory>
+
+#include "templates/RequestStores.h"
 #include "templates/TemplateInformation.h"
-#include "utils/InternalData.h"
-#include "utils/StringMap.h"
 
 class TemplateFileInformation : public TemplateInformation {
   public:
@@ -21,8 +23,13 @@ class TemplateFileInformation : public TemplateInformation {
                             InternalData& data, bool needsIntText)
         : contentType_(std::move(contentType)),
           fileName_(std::move(fileName)),
-          map_(map),
-          data_(data),
+          own_(map, data),
+          needsIntText_(needsIntText) {}
+    TemplateFileInformation(std::string contentType, std::string fileName,
+                            std::shared_ptr<const RequestStores> stores, bool needsIntText)
+        : contentType_(std::move(contentType)),
+          fileName_(std::move(fileName)),
+          shared_(std::move(stores)),
           needsIntText_(needsIntText) {}
 
     std::string contentType() const override { return contentType_; }
@@ -37,13 +44,15 @@ class TemplateFileInformation : public TemplateInformation {
   protected:
     // The path of the file to read, or the empty string when there is none.
     virtual std::string locate() const;
-    StringMap& map() const { return map_; }
-    InternalData& data() const { return data_; }
+    StringMap& map() const { return stores().map(); }
+    InternalData& data() const { return stores().data(); }
 
   private:
     std::string contentType_;
     std::string fileName_;
-    StringMap& map_;
-    InternalData& data_;
+    const RequestStores& stores() const { return shared_ ? *shared_ : own_; }
+
+    RequestStores own_;
+    std::shared_ptr<const RequestStores> shared_;
     bool needsIntText_;
 };

@@ -48,9 +48,10 @@ class InternalData {
     void Insert(int key, const Value<T>& value) {
         if (!Find(key)) values_.emplace(key, value.clone());
     }
+    // Moves `value` into the store: no copy of what may be a large value (white lists, texts).
     template <typename T>
     void Insert(int key, T value) {
-        Insert(key, Value<T>(std::move(value)));
+        if (!Find(key)) values_.emplace(key, std::make_unique<Value<T>>(std::move(value)));
     }
 
     // Changes the stored value when the key exists, inserts it otherwise. The stored type must
@@ -60,7 +61,7 @@ class InternalData {
         if (Find(key))
             Get<T>(key) = std::move(value);
         else
-            Insert(key, Value<T>(std::move(value)));
+            values_.emplace(key, std::make_unique<Value<T>>(std::move(value)));
     }
 
     template <typename T>

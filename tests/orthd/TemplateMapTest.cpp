@@ -430,3 +430,46 @@ TEST_F(TemplateMapTest, ImageMapIsBuiltOncePerRequest) {
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_EQ(log.find("File type undefined.", first + 1), std::string::npos) << log;
 }
+
+TEST(CommandMapSharingTest, RequestsInTurnShareOneMapAndEachReadsItsOwnValues) {
+    testsupport::TempDir dir;
+    // Each request has its own template folder and format; "sc" picks its variant by the format.
+    const struct {
+        const char* folder;
+        const char* format;
+        const char* scType;
+    } rows[] = {{"first", "", kXml}, {"second", "json", kJs}, {"third", "", kXml}};
+    const auto Seed = [&](StringMap& map, const std::string& folder, const char* format) {
+        dir.Write(folder + "/text.html", folder);
+        map[":tmpl_dir:"] = dir.str() + folder + "/";
+        map[":d_tmpl_d:"] = dir.str() + folder + "/";
+        map["format"] = format;
+    };
+    const TemplateInformation* shared = nullptr;
+    for (const auto& row : rows) {
+        StringMap map;
+        InternalData data;
+        Seed(map, row.folder, row.format);
+        TemplateInit_FLT().apply(map, data);
+        const auto& commands = data.Get<TemplateMap>(idkey::TemplateMap);
+        if (shared != nullptr) {
+            EXPECT_EQ(&*commands["spell"], shared) << row.folder;
+        }
+        shared = &*commands["spell"];
+        EXPECT_EQ(commands["spell"]->content(), row.folder);
+        EXPECT_EQ(commands["sc"]->contentType(), row.scType) << row.folder;
+        {
+            // A request that begins while this one holds its map gets a map of its own.
+            StringMap other;
+            InternalData otherData;
+            Seed(other, std::string(row.folder) + "-other", "json");
+            TemplateInit_FLT().apply(other, otherData);
+            const auto& otherCommands = otherData.Get<TemplateMap>(idkey::TemplateMap);
+            EXPECT_NE(&*otherCommands["spell"], shared);
+            EXPECT_EQ(otherCommands["spell"]->content(), std::string(row.folder) + "-other");
+            EXPECT_EQ(otherCommands["sc"]->contentType(), kJs);
+        }
+        EXPECT_EQ(commands["spell"]->content(), row.folder);
+        EXPECT_EQ(commands["sc"]->contentType(), row.scType) << row.folder;
+    }
+}

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <stdexcept>
+
 #include "support/TestSupport.h"
 #include "templates/CompositeTemplateInformation.h"
 #include "templates/InlineTemplateInformation.h"
@@ -137,4 +139,77 @@ TEST(TemplateMapTest, LookupNeverCreatesEntries) {
     EXPECT_THROW(map["spell"], TemplateInformationAbsent);
     EXPECT_EQ(map.size(), 0u);
     EXPECT_THROW(*TemplateInformationRef(), TemplateInformationRef::ENullPointer);
+}
+
+TEST(TemplateMapTest, CopiesShareTheirEntriesUntilOneIsChanged) {
+    const auto Plain = [](const char* text) {
+        return TemplateInformationRef::make<InlineTemplateInformation>("text/plain", text, false);
+    };
+    TemplateMap original;
+    EXPECT_EQ(original.sharers(), 0);
+    original.set("a", Plain("A"));
+    TemplateMap copy = original;
+    EXPECT_EQ(original.sharers(), 2);
+    copy.set("b", Plain("B"));
+    original.set("a", Plain("A2"));
+    const struct {
+        const TemplateMap* map;
+        const char* name;
+        const char* text;  // nullptr: absent
+    } rows[] = {
+        {&original, "a", "A2"}, {&original, "b", nullptr}, {&copy, "a", "A"}, {&copy, "b", "B"}};
+    for (const auto& row : rows) {
+        if (row.text == nullptr)
+            EXPECT_THROW((*row.map)[row.name], TemplateInformationAbsent) << row.name;
+        else
+            EXPECT_EQ((*row.map)[row.name]->content(), row.text) << row.name;
+    }
+    EXPECT_EQ(original.sharers(), 1);
+    EXPECT_EQ(copy.size(), 2u);
+}
+
+namespace {
+
+// A getter that answers the value of "v" of the request it is called for, and counts its calls.
+class CountingMap : public CompositeTemplateInformation::TemplateInformationMapGetter {
+  public:
+    TemplateMap operator()(StringMap& map, InternalData&) const override {
+        ++calls;
+        TemplateMap variants;
+        variants.set("", TemplateInformationRef::make<InlineTemplateInformation>("text/plain",
+                                                                                 map["v"], false));
+        return variants;
+    }
+    mutable int calls = 0;
+};
+
+}  // namespace
+
+TEST(CompositeTemplateTest, SharedStoresReadTheBoundRequestAndBuildOncePerRequest) {
+    auto stores = std::make_shared<RequestStores>();
+    auto getter = std::make_shared<CountingMap>();
+    CompositeTemplateInformation source(stores, "format", getter);
+    EXPECT_THROW(source.content(), std::logic_error);
+
+    TemplateFileInformation file("text/html", "t.html", stores, false);
+    testsupport::TempDir dir;
+    const struct {
+        const char* value;
+        const char* file;
+        int uses;
+    } requests[] = {{"one", "first", 1}, {"two", "second", 3}, {"two", "third", 2}};
+    int calls = 0;
+    for (const auto& request : requests) {
+        StringMap map;
+        InternalData data;
+        map["v"] = request.value;
+        map[":tmpl_dir:"] = dir.str() + request.file + "/";
+        dir.Write(std::string(request.file) + "/t.html", request.file);
+        const std::uint64_t before = stores->generation();
+        stores->bind(map, data);
+        EXPECT_EQ(stores->generation(), before + 1);
+        for (int i = 0; i < request.uses; ++i) EXPECT_EQ(source.content(), request.value);
+        EXPECT_EQ(file.content(), request.file);
+        EXPECT_EQ(getter->calls, ++calls) << request.value;
+    }
 }

@@ -42,12 +42,14 @@ void IniFileLoad_FLT::load(StringMap& map, InternalData& data) {
 
     for (const auto& [name, handler] : handlers_) handler->setDefault(map, data);
 
-    for (const auto& [key, value] : CIniParser::LoadIniFile(path)) {
+    // Kept alive here: a handler may load further files (include_file) meanwhile.
+    const auto entries = CIniParser::SharedIniFile(path);
+    for (const auto& [key, value] : *entries) {
         const auto handler = handlers_.find(key);
         if (handler != handlers_.end()) {
             handler->second->apply(map, data, value);
         } else {
-            map[key] = value;
+            map.insert_or_assign(key, value);
             // Looked up each time: a handler may have replaced the list.
             data.Get<std::vector<std::string>>(idkey::IniKeys).push_back(key);
         }

@@ -1,7 +1,8 @@
 #pragma once
 // Short constructors of the three kinds of template source, for the command template map and
 // the selector maps. File and selector sources keep references to `map` and `data`, which must
-// outlive them (both are the request's stores).
+// outlive them (both are the request's stores); the overloads given shared RequestStores read the
+// request those are bound to when used.
 #include <memory>
 #include <string>
 
@@ -18,6 +19,14 @@ inline TemplateInformationRef FileSource(const std::string& contentType,
                                                                  needsIntText);
 }
 
+inline TemplateInformationRef FileSource(const std::string& contentType,
+                                         const std::string& fileName,
+                                         const std::shared_ptr<const RequestStores>& stores,
+                                         bool needsIntText) {
+    return TemplateInformationRef::make<TemplateFileInformation>(contentType, fileName, stores,
+                                                                 needsIntText);
+}
+
 inline TemplateInformationRef InlineSource(const std::string& contentType, const std::string& text,
                                            bool needsIntText) {
     return TemplateInformationRef::make<InlineTemplateInformation>(contentType, text, needsIntText);
@@ -30,6 +39,13 @@ TemplateInformationRef SelectorSource(const std::string& selectorKey, StringMap&
                                       InternalData& data) {
     return TemplateInformationRef::make<CompositeTemplateInformation>(
         map, data, selectorKey, std::make_shared<const Getter>());
+}
+
+template <typename Getter>
+TemplateInformationRef SelectorSource(const std::string& selectorKey,
+                                      const std::shared_ptr<const RequestStores>& stores) {
+    return TemplateInformationRef::make<CompositeTemplateInformation>(
+        stores, selectorKey, std::make_shared<const Getter>());
 }
 
 // The XML answer frame that most XML commands share.
