@@ -83,9 +83,10 @@ class FastCgiModeTest : public ::testing::Test {
 
     static std::string Program() { return service->tree() + "/cgi-bin/orthd.cgi"; }
     static std::string Cgi(const Request& r) {
-        // In the program's folder, as web servers start CGI programs.
+        // In the program's folder, as web servers start CGI programs. The first suggestion of a
+        // cold engine reads the word tiers: seconds in a sanitizer build on a busy machine.
         return WithoutDates(
-            testsupport::RunCgi(Program(), r.env, r.body, 20000, service->tree() + "/cgi-bin")
+            testsupport::RunCgi(Program(), r.env, r.body, 60000, service->tree() + "/cgi-bin")
                 .output);
     }
     static std::string FastCgi(const Request& r) {
