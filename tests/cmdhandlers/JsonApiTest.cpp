@@ -91,5 +91,6 @@ TEST(JsonApiLanguageNames, CodesBothWaysAndNames) {
     EXPECT_EQ(LanguageNames::ApiCode("de_DE"), "de-DE");
     EXPECT_EQ(LanguageNames::Name("en_US"), "English (US)");
     EXPECT_EQ(LanguageNames::Name("de_LU"), "German");
+    EXPECT_EQ(LanguageNames::Name("vi_VN"), "Vietnamese");
     EXPECT_EQ(LanguageNames::Name("xx_YY"), "xx_YY");
 }

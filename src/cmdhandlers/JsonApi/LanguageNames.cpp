@@ -41,6 +41,7 @@ const std::map<std::string, std::string, std::less<>>& Names() {
         {"sv", "Swedish"},
         {"tr", "Turkish"},
         {"uk", "Ukrainian"},
+        {"vi", "Vietnamese"},
     };
     return names;
 }
