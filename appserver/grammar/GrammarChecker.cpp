@@ -1,6 +1,7 @@
 #include "grammar/GrammarChecker.h"
 
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <array>
@@ -168,6 +169,24 @@ void KeepFirstProblems(std::vector<GrammarProblem>& problems) {
         problems.resize(GrammarChecker::kMaxProblems);
 }
 
+// Whether a word whose kept folded text is `word` may be written again at the next letter run,
+// whose kept folded text is `next`, with only blanks between. Both the word's folded letters
+// (`word` up to its first non-letter, or less) and `next` are then prefixes of the next run's
+// folded text, so they agree as far as both go. A kept text may end in half a surrogate pair,
+// folded alone: that unit is not compared.
+bool MayRepeat(const std::u16string& word, const std::u16string& next) {
+    size_t letters = 0;
+    for (size_t i = 0; i < word.size();) {
+        UChar32 c = 0;
+        U16_NEXT(word.data(), i, word.size(), c);
+        if (!u_isalpha(c)) break;
+        letters = i;
+    }
+    size_t common = std::min(letters, next.size());
+    if (common > 0 && U16_IS_LEAD(next[common - 1])) --common;
+    return word.compare(0, common, next, 0, common) == 0;
+}
+
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
@@ -178,7 +197,8 @@ GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Ma
         const icu::UnicodeString& source = rules_->rules()[i].pattern->pattern();
         anchors_.push_back(RuleAnchor::Of(
             std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length()))));
-        if (anchors_.back().kind() == RuleAnchor::Kind::kAnyWord) anyWordRules_.push_back(i);
+        if (anchors_.back().kind() == RuleAnchor::Kind::kAnyWord)
+            (anchors_.back().repeatsWord() ? repeatedWordRules_ : anyWordRules_).push_back(i);
         if (anchors_.back().kind() == RuleAnchor::Kind::kChars) charRules_.push_back(i);
         const std::vector<std::u16string>& words = anchors_.back().words();
         // Longer anchor words cannot be looked up in a run's kept letters: no anchor then.
@@ -321,8 +341,12 @@ std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
     const auto add = [&starts](size_t rule, size_t pos) {
         if (starts[rule].empty() || starts[rule].back() != pos) starts[rule].push_back(pos);
     };
-    for (const GrammarText::Run& run : t.runs()) {
+    const std::vector<GrammarText::Run>& runs = t.runs();
+    for (size_t k = 0; k < runs.size(); ++k) {
+        const GrammarText::Run& run = runs[k];
         for (size_t rule : anyWordRules_) add(rule, run.pos);
+        if (k + 1 < runs.size() && MayRepeat(run.folded, runs[k + 1].folded))
+            for (size_t rule : repeatedWordRules_) add(rule, run.pos);
         for (size_t n = 1; n <= std::min(run.folded.size(), longestWord_); ++n) {
             const auto it = wordRules_.find(std::u16string_view(run.folded).substr(0, n));
             if (it != wordRules_.end())

@@ -76,6 +76,7 @@ class GrammarChecker {
     Matching matching_ = Matching::kAnchored;
     std::vector<RuleAnchor> anchors_;  // one per rule
     std::vector<size_t> anyWordRules_;
+    std::vector<size_t> repeatedWordRules_;  // see RuleAnchor::repeatsWord()
     std::vector<size_t> charRules_;
     // Looks words up by view, so a text's letters need no copy.
     struct WordHash {

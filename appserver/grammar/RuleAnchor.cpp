@@ -242,6 +242,91 @@ size_t SkipZeroWidth(View p, bool& afterNonLetter,
     return i;
 }
 
+// Whether `p` opens a capturing group before `end`, so that a later group is not group 1.
+bool HasCapturingGroup(View p, size_t end) {
+    for (size_t i = 0; i < end && i < p.size(); ++i) {
+        if (p[i] == u'\\') {
+            ++i;
+        } else if (p[i] == u'[') {
+            i = ClassEnd(p, i);
+            if (i == kNone) return true;
+            --i;
+        } else if (p[i] == u'(' && (i + 1 >= p.size() || p[i + 1] != u'?')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The length of a blank at `p`'s start: " ", "\t", "\r", "\n" or a class of only those; 0 if
+// none. `optional` tells whether a quantifier after it lets it match nothing.
+size_t BlankAt(View p, bool& optional) {
+    size_t n = 0;
+    if (p.substr(0, 1) == u" ") {
+        n = 1;
+    } else if (p.size() >= 2 && p[0] == u'\\' && View(u"trn").find(p[1]) != kNone) {
+        n = 2;
+    } else if (p.substr(0, 1) == u"[" && p.substr(0, 2) != u"[^") {
+        n = ClassEnd(p, 0);
+        if (n == kNone) return 0;
+        for (size_t i = 1; i + 1 < n; ++i) {
+            if (p[i] == u' ') continue;
+            if (p[i] != u'\\' || i + 2 >= n || View(u"trn").find(p[i + 1]) == kNone) return 0;
+            ++i;
+        }
+    } else {
+        return 0;
+    }
+    optional = MakesOptional(p.substr(n));
+    if (n < p.size() && (p[n] == u'?' || p[n] == u'*' || p[n] == u'+')) return n + 1;
+    if (n < p.size() && p[n] == u'{') {
+        const size_t close = p.find(u'}', n);
+        if (close == kNone ||
+            p.substr(n + 1, close - n - 1).find_first_not_of(u"0123456789,") != kNone)
+            return 0;
+        return close + 1;
+    }
+    return n;
+}
+
+// Whether the group at `p`'s start only looks ahead: "(?!...)", "(?=...)", or a group with inline
+// flags that holds nothing but such look-aheads ("(?-i:(?!\p{Lu}\p{Ll}))"). Its length, or 0.
+size_t LookAheadAt(View p) {
+    const size_t end = GroupEnd(p, 0);
+    if (end == kNone || (end < p.size() && IsQuantifier(p[end]))) return 0;
+    if (p.substr(0, 3) == u"(?!" || p.substr(0, 3) == u"(?=") return end;
+    const size_t opening = GroupOpening(p);
+    if (opening == kNone || opening < 3) return 0;
+    for (size_t i = opening; i + 1 < end;) {
+        const size_t inner = LookAheadAt(p.substr(i, end - 1 - i));
+        if (inner == 0) return 0;
+        i += inner;
+    }
+    return end;
+}
+
+// See RuleAnchor::repeatsWord(); `first` is where the match's first element starts.
+bool RepeatsWord(View p, size_t first) {
+    static constexpr View kWord = u"(\\p{L}+)";
+    if (HasCapturingGroup(p, first) || p.substr(first, kWord.size()) != kWord) return false;
+    bool someBlankNeeded = false;
+    for (size_t i = first + kWord.size(); i < p.size();) {
+        const View rest = p.substr(i);
+        if (rest.substr(0, 2) == u"\\1")
+            return someBlankNeeded && (rest.size() == 2 || rest[2] < u'0' || rest[2] > u'9');
+        bool optional = false;
+        if (const size_t blank = BlankAt(rest, optional)) {
+            someBlankNeeded = someBlankNeeded || !optional;
+            i += blank;
+        } else if (const size_t ahead = rest.substr(0, 1) == u"(" ? LookAheadAt(rest) : 0) {
+            i += ahead;
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::u16string RuleAnchor::Folded(std::u16string_view text) {
@@ -268,6 +353,7 @@ RuleAnchor RuleAnchor::Of(std::u16string_view p) {
     if (!afterNonLetter) return anchor;
     if (!words && StartsWithLetterClass(p.substr(first))) {
         anchor.kind_ = Kind::kAnyWord;
+        anchor.repeatsWord_ = RepeatsWord(p, first);
         return anchor;
     }
     if (!words) words = WordsAt(p.substr(first));

@@ -28,6 +28,11 @@ class RuleAnchor {
     Kind kind() const { return kind_; }
     const std::vector<std::u16string>& words() const { return words_; }
     const std::u16string& chars() const { return chars_; }
+    // For kAnyWord: the match is a word, blanks with at least one that must be there, then the
+    // same word again ("(\p{L}+) \1", "(\p{L}+)[ \t]*\r?\n[ \t]*\1", look-aheads between).
+    // It can then start only at a letter run whose case-folded letters and those of the next run
+    // agree as far as both go.
+    bool repeatsWord() const { return repeatsWord_; }
 
     // Case folding as the index of a text's words uses it (full folding: "ß" is "ss").
     static std::u16string Folded(std::u16string_view text);
@@ -36,4 +41,5 @@ class RuleAnchor {
     Kind kind_ = Kind::kAnywhere;
     std::vector<std::u16string> words_;
     std::u16string chars_;
+    bool repeatsWord_ = false;
 };

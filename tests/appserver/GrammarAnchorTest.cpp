@@ -32,6 +32,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         Kind kind;
         std::vector<std::u16string> words;
         std::u16string chars = u"";
+        bool repeatsWord = false;
     } rows[] = {
         {u"(?i)\\b(could|should)[ \\t]+of\\b", Kind::kWords, {u"could", u"should"}},
         {u"(?i)(?<=\\bme[ \\t]{1,2})to(?=[.!])", Kind::kWords, {u"to"}},
@@ -39,7 +40,18 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         {u"\\b(?=(?:The|a)\\b)\\p{Ll}+", Kind::kWords, {u"the", u"a"}},
         {u"(?<![\\p{L}.])(?-i:monday|Friday)\\b", Kind::kWords, {u"monday", u"friday"}},
         {u"(?i)\\bSTRASSE", Kind::kWords, {u"strasse"}},
-        {u"(?i)(?<![\\p{L}\\p{N}_])(\\p{L}+) \\1\\b", Kind::kAnyWord, {}},
+        {u"(?i)(?<![\\p{L}\\p{N}_])(\\p{L}+) \\1\\b", Kind::kAnyWord, {}, u"", true},
+        {u"(?i)(?<=[^ ][ \\t]{1,3})(?<!\\p{L})(\\p{L}+)[ \\t]*\\r?\\n[ "
+         u"\\t]*(?-i:(?!\\p{Lu}\\p{Ll}))\\1\\b",
+         Kind::kAnyWord,
+         {},
+         u"",
+         true},
+        // A word that may repeat inside a run, after other letters, as another group, or as \10.
+        {u"\\b(\\p{L}+)[ \\t]*\\1", Kind::kAnyWord, {}},
+        {u"\\b(\\p{L}+) and \\1", Kind::kAnyWord, {}},
+        {u"(?<=(x) )(?<!\\p{L})(\\p{L}+) \\1", Kind::kAnyWord, {}},
+        {u"\\b(\\p{L}+) \\10", Kind::kAnyWord, {}},
         // Nothing known: a letter made optional, no boundary, a look-behind that lets a letter
         // precede, alternatives at the top, an optional group, free-spacing mode, a class.
         {u"\\bcolou?r", Kind::kWords, {u"colo"}},
@@ -68,6 +80,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         EXPECT_EQ(anchor.kind(), row.kind) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.words(), row.words) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.chars(), row.chars) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.repeatsWord(), row.repeatsWord) << WordTokenizer::ToUtf8(row.pattern);
     }
 }
 
@@ -79,6 +92,11 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
         u"He could of gone; ihr seit so nett. Seid wann? x,and y,,z.. Then",
         u"a\u0301 apple, an\u00a0car, it’s own, I doesn’t, Its’ fine!!",
         std::u16string(3000, u'a') + u" could of " + std::u16string(40, u'b'),
+        // Repeated words: cases, line breaks, full case folding, kept prefixes cut in a pair.
+        u"the The  the\nthe\r\n THE, Stra\u00dfe STRASSE strasse \u1e9e\u1e9e ss",
+        std::u16string(30, u'a') + u" " + std::u16string(30, u'A') + u" " +
+            std::u16string(26, u'\u00df') + u" " + std::u16string(52, u's'),
+        std::u16string(23, u'x') + u"𐐀yz " + std::u16string(23, u'X') + u"𐐨YZ",
         u"",
     };
     for (const char* file : {GRAMMAR_RULES_FILE, GRAMMAR_RULES_DE_FILE}) {
