@@ -1038,6 +1038,8 @@
     }
     document.addEventListener('scroll', placeAll, { capture: true, passive: true });
 
+    const GROUP_LINES = 32;
+
     class PlainField extends Field {
         constructor(adapter, options) {
             super(adapter, options);
@@ -1046,9 +1048,11 @@
             this.mirror.className = 'vb-mirror';
             this.mirror.setAttribute('aria-hidden', 'true');
             // What keeps the mirror out of the page's flow is set here, not only in the style
-            // sheet, which may arrive later.
+            // sheet, which may arrive later. Its text is hidden, not only transparent: the browser
+            // paints only the marks (which the style sheet shows), not every line of the text.
             this.mirror.style.cssText = 'position:absolute;overflow:hidden;pointer-events:none;' +
-                                        'color:transparent;background:transparent;box-sizing:border-box;margin:0';
+                                        'color:transparent;background:transparent;box-sizing:border-box;margin:0;' +
+                                        'visibility:hidden';
             // The text scrolls by a transform, which needs no layout to apply.
             this.inner = document.createElement('div');
             this.mirror.appendChild(this.inner);
@@ -1122,25 +1126,61 @@
         // One block of the mirror per line of the text: typing changes one block, and the
         // browser lays out that block again, not the whole text. Each block ends with its line
         // break, the last with a zero-width space so that an empty last line takes its place.
-        line(p, last) {
-            const div = document.createElement('div');
+        // `div` is the block that showed the line before, or a new one. A line without marks is
+        // one text node whose text is changed in place: a key typed into such a line gives the
+        // browser no new element to style.
+        fill(div, p, last) {
             p.spans = [];
             p.gramSpans = [];
+            const end = last ? '\u200b' : '\n';
+            if (!p.bad.length && !p.gram.length) {
+                const node = div.firstChild;
+                if (node && node.nodeType === Node.TEXT_NODE && !node.nextSibling) node.data = p.text + end;
+                else div.textContent = p.text + end;
+                return div;
+            }
+            const parts = [];
             let at = 0;
             const marked = p.bad.map((w) => [w, 'vb-miss', p.spans])
                 .concat(p.gram.map((g) => [g, 'vb-gram', p.gramSpans]))
                 .sort((a, b) => a[0].start - b[0].start);
             for (const [w, kind, spans] of marked) {
-                div.append(p.text.slice(at, w.start));
+                parts.push(p.text.slice(at, w.start));
                 const span = document.createElement('span');
                 span.className = kind;
                 span.textContent = p.text.slice(w.start, w.end);
-                div.append(span);
+                parts.push(span);
                 spans.push(span);
                 at = w.end;
             }
-            div.append(p.text.slice(at) + (last ? '\u200b' : '\n'));
+            parts.push(p.text.slice(at) + end);
+            div.replaceChildren(...parts);
             return div;
+        }
+
+        // The line blocks are kept in groups of up to 2 * GROUP_LINES, each contained (style
+        // sheet): the browser lays out, paints and hit-tests the group of the line typed into
+        // and passes over the others whole, where one contained block per line made it visit
+        // every line of a long text on each key.
+        insertLine(div, after) {
+            let group = after ? after.parentNode : this.inner.firstChild;
+            if (after) after.after(div);
+            else if (group) group.prepend(div);
+            else {
+                group = document.createElement('div');
+                group.append(div);
+                this.inner.append(group);
+            }
+            if (group.childElementCount <= 2 * GROUP_LINES) return;
+            const rest = document.createElement('div');
+            rest.append(...[...group.children].slice(GROUP_LINES));
+            group.after(rest);
+        }
+
+        removeLine(div) {
+            const group = div.parentNode;
+            div.remove();
+            if (!group.firstChild) group.remove();
         }
 
         render() {
@@ -1175,18 +1215,21 @@
             let tail = 0;
             while (tail < before.length - head && tail < next.length - head &&
                    before[before.length - 1 - tail].key === next[next.length - 1 - tail].key) tail++;
-            const anchor = tail ? before[before.length - tail].div : null;
-            for (const p of before.slice(head, before.length - tail)) p.div.remove();
+            // The blocks of the changed lines show the new lines in their order; the blocks
+            // left over go, the lines left over get new blocks.
+            const changed = before.slice(head, before.length - tail);
+            for (const p of changed.slice(next.length - tail - head)) this.removeLine(p.div);
             next.forEach((p, i) => {
                 const kept = i < head ? before[i] : i >= next.length - tail ? before[i - next.length + before.length] : null;
                 if (kept) {
                     p.div = kept.div;
                     p.spans = kept.spans;
                     p.gramSpans = kept.gramSpans;
-                } else {
-                    p.div = this.line(p, i === next.length - 1);
-                    this.inner.insertBefore(p.div, anchor);
+                    return;
                 }
+                const shown = changed[i - head];
+                p.div = this.fill(shown ? shown.div : document.createElement('div'), p, i === next.length - 1);
+                if (!shown) this.insertLine(p.div, i ? next[i - 1].div : null);
             });
             this.lines = next;
             this.marks = [];
@@ -1198,7 +1241,9 @@
                                                                   start: offset + g.start, end: offset + g.end, span: p.gramSpans[j] }));
                 offset += p.text.length + 1;
             }
-            this.el.dataset.verbariumMisspelt = String(this.marks.length);
+            // Set only when it changes: a written attribute costs the field a new style.
+            const count = String(this.marks.length);
+            if (this.el.dataset.verbariumMisspelt !== count) this.el.dataset.verbariumMisspelt = count;
             clearTimeout(this.describing);
             this.describing = setTimeout(() => this.describe(), 500);
         }
