@@ -84,6 +84,12 @@ const EDITS = [
         el.setRangeText(' ', at, at + 1);
     }],
     ['lines put at the start', (el) => el.setRangeText('recieve\n\n\nleter\n', 0, 0)],
+    ['a word typed after the last mark', (el) => el.setRangeText(' more', el.value.length, el.value.length)],
+    ['a word typed before a mark', (el) => {
+        const at = el.value.lastIndexOf('leter');
+        el.setRangeText('big ', at, at);
+    }],
+    ['a mark typed into the last line', (el) => el.setRangeText(' freind', el.value.length, el.value.length)],
     ['everything but one line taken out', (el) => { el.value = 'only a leter'; }],
     ['emptied', (el) => { el.value = ''; }],
     ['long text again', (el, long) => { el.value = long; }],
@@ -97,11 +103,23 @@ test('the copy of a long text follows every kind of edit', () =>
                             encodeURIComponent(url + '/cgi-bin/orthd.cgi'));
             await page.evaluate(() => window.ready);
             for (const [what, change] of EDITS) {
-                await page.evaluate(([source, long]) => {
+                // In the frames after the edit, before the copy has caught up with it, every
+                // underline is still on its word: the copy's text up to it is the field's.
+                const misplaced = await page.evaluate(([source, long]) => {
                     const el = document.getElementById('body');
                     new Function(`return ${source}`)()(el, long);
                     el.dispatchEvent(new Event('input', { bubbles: true }));
+                    const inner = el.previousElementSibling.firstElementChild;
+                    const frame = () => new Promise((resolve) => requestAnimationFrame(resolve));
+                    return frame().then(frame).then(() => [...inner.querySelectorAll('.vb-miss')].filter((span) => {
+                        const range = document.createRange();
+                        range.setStart(inner, 0);
+                        range.setEndAfter(span);
+                        const shown = range.toString();
+                        return el.value.slice(0, shown.length) !== shown;
+                    }).map((span) => span.textContent));
                 }, [change.toString(), LONG_TEXT]);
+                assert.deepEqual(misplaced, [], what);
                 await page.evaluate(() => Verbarium.settled());
                 const shown = await page.evaluate(() => {
                     const el = document.getElementById('body');

@@ -876,7 +876,7 @@
         refreshQueued = true;
         requestAnimationFrame(timed(() => {
             refreshQueued = false;
-            for (const f of fields.values()) f.render();
+            for (const f of fields.values()) f.render({ mayWait: true });
         }, 'refresh'));
     }
 
@@ -1039,6 +1039,7 @@
     document.addEventListener('scroll', placeAll, { capture: true, passive: true });
 
     const GROUP_LINES = 32;
+    const RIGHT_TO_LEFT = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc\u{10800}-\u{10fff}\u{1e800}-\u{1efff}]/u;
 
     class PlainField extends Field {
         constructor(adapter, options) {
@@ -1091,6 +1092,8 @@
             m.zIndex = /^\d+$/.test(s.zIndex) ? String(Number(s.zIndex) + 1) : '1';
             m.width = el.offsetWidth + 'px';
             m.height = el.offsetHeight + 'px';
+            // Text before a change stays where it is only in left-to-right, start-aligned text.
+            this.startAligned = s.direction === 'ltr' && /^(start|left|-webkit-left)$/.test(s.textAlign);
             if (el.tagName === 'INPUT') {
                 m.whiteSpace = 'pre';
                 m.lineHeight = el.clientHeight - parseFloat(s.paddingTop) - parseFloat(s.paddingBottom) + 'px';
@@ -1183,7 +1186,42 @@
             if (!group.firstChild) group.remove();
         }
 
-        render() {
+        // Whether the copy may show a change later, once the browser is idle: one line changed
+        // and no mark lies at or after the change, in that line or below, so no underline would
+        // be out of place meanwhile. In the line, a blank must lie between the last mark and
+        // the change (text without one wraps as a whole), and the line has no right-to-left
+        // letters (their order on the screen may change).
+        mayWait(before, next, head, tail) {
+            if (!this.startAligned || before.length !== next.length || head + tail + 1 !== next.length) return false;
+            const was = before[head];
+            const now = next[head];
+            if (RIGHT_TO_LEFT.test(was.text) || RIGHT_TO_LEFT.test(now.text)) return false;
+            for (let i = head + 1; i < next.length; i++) if (next[i].bad.length || next[i].gram.length) return false;
+            let at = 0;
+            while (at < was.text.length && at < now.text.length && was.text[at] === now.text[at]) at++;
+            const blank = at ? Math.max(now.text.lastIndexOf(' ', at - 1), now.text.lastIndexOf('\t', at - 1)) : -1;
+            const clear = (p) => p.bad.every((w) => w.end <= blank) && p.gram.every((g) => g.end <= blank);
+            return clear(was) && clear(now);
+        }
+
+        // Renders once the browser is idle (at the latest after half a second); a render
+        // before that makes it needless.
+        later() {
+            if (this.waiting) return;
+            const token = {};
+            this.waiting = token;
+            const run = timed(() => {
+                if (this.waiting !== token) return;
+                this.waiting = null;
+                this.render();
+            }, 'later');
+            if (window.requestIdleCallback) requestIdleCallback(run, { timeout: 500 });
+            else setTimeout(run, 100);
+        }
+
+        // `mayWait`: a change the user cannot see in the marks waits for an idle moment, so
+        // that the frame of a typed key lays out and paints the field only.
+        render({ mayWait = false } = {}) {
             // No layout is read here (it would lay out the whole text at once): the mirror's
             // place follows the resize observer and the focus, its scrolling the scroll event.
             const lang = this.lang();
@@ -1207,14 +1245,19 @@
                 return { text, bad, gram, key: text + (i === lines.length - 1 ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') +
                          (gram.length ? '\u0000' + gram.map((g) => g.start + '-' + g.end).join(',') : '') };
             });
-            this.version = service.version;
-            this.langShown = lang;
-            this.grammarShown = withGrammar;
             let head = 0;
             while (head < before.length && head < next.length && before[head].key === next[head].key) head++;
             let tail = 0;
             while (tail < before.length - head && tail < next.length - head &&
                    before[before.length - 1 - tail].key === next[next.length - 1 - tail].key) tail++;
+            if (mayWait && same && this.mayWait(before, next, head, tail)) {
+                this.later();
+                return;
+            }
+            this.waiting = null;
+            this.version = service.version;
+            this.langShown = lang;
+            this.grammarShown = withGrammar;
             // The blocks of the changed lines show the new lines in their order; the blocks
             // left over go, the lines left over get new blocks.
             const changed = before.slice(head, before.length - tail);
@@ -1271,6 +1314,7 @@
         detach() {
             super.detach();
             plainFields.delete(this);
+            this.waiting = null;
             this.el.removeEventListener('scroll', this.onScroll);
             this.el.removeEventListener('focus', this.onFocus);
             this.resizer.disconnect();
@@ -1661,7 +1705,7 @@
     V.settled = function () {
         return new Promise((resolve) => {
             const poll = () => {
-                const waiting = [...fields.values()].some((f) => f.timer);
+                const waiting = [...fields.values()].some((f) => f.timer || f.waiting);
                 if (waiting || inFlight || refreshQueued) setTimeout(poll, 50);
                 else requestAnimationFrame(() => resolve());
             };
