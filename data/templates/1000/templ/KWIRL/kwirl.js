@@ -1036,7 +1036,11 @@
             for (const f of plainFields) f.place();
         }, 'place'));
     }
-    document.addEventListener('scroll', placeAll, { capture: true, passive: true });
+    // A field scrolling its own text moves no copy (its own scroll listener moves the copy's
+    // text), and placing would read the layout of the page in the frame of a typed key.
+    document.addEventListener('scroll', (e) => {
+        if (!fields.has(e.target)) placeAll();
+    }, { capture: true, passive: true });
 
     const GROUP_LINES = 32;
     const RIGHT_TO_LEFT = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc\u{10800}-\u{10fff}\u{1e800}-\u{1efff}]/u;
@@ -1275,10 +1279,25 @@
                 if (!shown) this.insertLine(p.div, i ? next[i - 1].div : null);
             });
             this.lines = next;
-            this.marks = [];
-            this.grammarMarks = [];
+            // The marks of the lines before the change stay as they are, unless a verdict changed
+            // (a grammar problem may have changed its message without moving).
             let offset = 0;
-            for (const p of next) {
+            let from = 0;
+            if (same) {
+                let marks = 0;
+                let grammarMarks = 0;
+                for (; from < head; from++) {
+                    marks += next[from].bad.length;
+                    grammarMarks += next[from].gram.length;
+                    offset += next[from].text.length + 1;
+                }
+                this.marks.length = marks;
+                this.grammarMarks.length = grammarMarks;
+            } else {
+                this.marks = [];
+                this.grammarMarks = [];
+            }
+            for (const p of next.slice(from)) {
                 p.bad.forEach((w, j) => this.marks.push({ word: w.word, start: offset + w.start, end: offset + w.end, span: p.spans[j] }));
                 p.gram.forEach((g, j) => this.grammarMarks.push({ problem: g, text: p.text.slice(g.start, g.end),
                                                                   start: offset + g.start, end: offset + g.end, span: p.gramSpans[j] }));
