@@ -62,3 +62,81 @@ test('the underlines follow scrolling, resizing and theme changes', () =>
             await site.stop();
         }
     }));
+
+// Edits of a long text, each [what, edit(field, long text)] run in the page: after each the copy
+// holds the field's text line for line, in groups of lines never empty nor longer than 64
+// lines, and exactly the misspelt words are marked, in their order.
+const LONG_TEXT = Array.from({ length: 150 }, (_, i) => `line ${i} has a leter in it` + (i % 3 ? '' : ' and recieve too')).join('\n');
+const EDITS = [
+    ['long text set', (el, long) => { el.value = long; }],
+    ['a line typed at the end', (el) => el.setRangeText('\nand a freind at the end', el.value.length, el.value.length)],
+    ['lines put in the middle', (el) => {
+        const at = el.value.indexOf('line 70 ');
+        el.setRangeText(Array.from({ length: 80 }, (_, i) => `new ${i} leter`).join('\n') + '\n', at, at);
+    }],
+    ['a line split in the middle', (el) => {
+        const at = el.value.indexOf('has', el.value.indexOf('line 100 '));
+        el.setRangeText('\n', at, at);
+    }],
+    ['the first hundred lines taken out', (el) => { el.value = el.value.split('\n').slice(100).join('\n'); }],
+    ['two lines joined', (el) => {
+        const at = el.value.indexOf('\n');
+        el.setRangeText(' ', at, at + 1);
+    }],
+    ['lines put at the start', (el) => el.setRangeText('recieve\n\n\nleter\n', 0, 0)],
+    ['a word typed after the last mark', (el) => el.setRangeText(' more', el.value.length, el.value.length)],
+    ['a word typed before a mark', (el) => {
+        const at = el.value.lastIndexOf('leter');
+        el.setRangeText('big ', at, at);
+    }],
+    ['a mark typed into the last line', (el) => el.setRangeText(' freind', el.value.length, el.value.length)],
+    ['everything but one line taken out', (el) => { el.value = 'only a leter'; }],
+    ['emptied', (el) => { el.value = ''; }],
+    ['long text again', (el, long) => { el.value = long; }],
+];
+
+test('the copy of a long text follows every kind of edit', () =>
+    scenario('kwirl_mirror-edits', async ({ page, url }) => {
+        const site = await startSite();
+        try {
+            await page.goto(`${site.url}/pages/editors.html?editor=plain&grammar=off&service=` +
+                            encodeURIComponent(url + '/cgi-bin/orthd.cgi'));
+            await page.evaluate(() => window.ready);
+            for (const [what, change] of EDITS) {
+                // In the frames after the edit, before the copy has caught up with it, every
+                // underline is still on its word: the copy's text up to it is the field's.
+                const misplaced = await page.evaluate(([source, long]) => {
+                    const el = document.getElementById('body');
+                    new Function(`return ${source}`)()(el, long);
+                    el.dispatchEvent(new Event('input', { bubbles: true }));
+                    const inner = el.previousElementSibling.firstElementChild;
+                    const frame = () => new Promise((resolve) => requestAnimationFrame(resolve));
+                    return frame().then(frame).then(() => [...inner.querySelectorAll('.vb-miss')].filter((span) => {
+                        const range = document.createRange();
+                        range.setStart(inner, 0);
+                        range.setEndAfter(span);
+                        const shown = range.toString();
+                        return el.value.slice(0, shown.length) !== shown;
+                    }).map((span) => span.textContent));
+                }, [change.toString(), LONG_TEXT]);
+                assert.deepEqual(misplaced, [], what);
+                await page.evaluate(() => Verbarium.settled());
+                const shown = await page.evaluate(() => {
+                    const el = document.getElementById('body');
+                    const inner = el.previousElementSibling.firstElementChild;
+                    return { value: el.value, copy: inner.textContent,
+                             groups: [...inner.children].map((g) => g.childElementCount),
+                             marks: [...inner.querySelectorAll('.vb-miss')].map((s) => s.textContent),
+                             misspelt: Verbarium.misspelt(el) };
+                });
+                assert.equal(shown.copy, shown.value + '\u200b', what);
+                assert.ok(shown.groups.every((n) => n >= 1 && n <= 64), `${what}: ${shown.groups}`);
+                assert.equal(shown.groups.reduce((a, b) => a + b, 0), shown.value.split('\n').length, what);
+                const expected = shown.value.match(/\b(leter|recieve|freind)\b/g) || [];
+                assert.deepEqual(shown.misspelt, expected, what);
+                assert.deepEqual(shown.marks, expected, what);
+            }
+        } finally {
+            await site.stop();
+        }
+    }));

@@ -876,7 +876,7 @@
         refreshQueued = true;
         requestAnimationFrame(timed(() => {
             refreshQueued = false;
-            for (const f of fields.values()) f.render();
+            for (const f of fields.values()) f.render({ mayWait: true });
         }, 'refresh'));
     }
 
@@ -1036,7 +1036,14 @@
             for (const f of plainFields) f.place();
         }, 'place'));
     }
-    document.addEventListener('scroll', placeAll, { capture: true, passive: true });
+    // A field scrolling its own text moves no copy (its own scroll listener moves the copy's
+    // text), and placing would read the layout of the page in the frame of a typed key.
+    document.addEventListener('scroll', (e) => {
+        if (!fields.has(e.target)) placeAll();
+    }, { capture: true, passive: true });
+
+    const GROUP_LINES = 32;
+    const RIGHT_TO_LEFT = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc\u{10800}-\u{10fff}\u{1e800}-\u{1efff}]/u;
 
     class PlainField extends Field {
         constructor(adapter, options) {
@@ -1046,9 +1053,11 @@
             this.mirror.className = 'vb-mirror';
             this.mirror.setAttribute('aria-hidden', 'true');
             // What keeps the mirror out of the page's flow is set here, not only in the style
-            // sheet, which may arrive later.
+            // sheet, which may arrive later. Its text is hidden, not only transparent: the browser
+            // paints only the marks (which the style sheet shows), not every line of the text.
             this.mirror.style.cssText = 'position:absolute;overflow:hidden;pointer-events:none;' +
-                                        'color:transparent;background:transparent;box-sizing:border-box;margin:0';
+                                        'color:transparent;background:transparent;box-sizing:border-box;margin:0;' +
+                                        'visibility:hidden';
             // The text scrolls by a transform, which needs no layout to apply.
             this.inner = document.createElement('div');
             this.mirror.appendChild(this.inner);
@@ -1087,6 +1096,8 @@
             m.zIndex = /^\d+$/.test(s.zIndex) ? String(Number(s.zIndex) + 1) : '1';
             m.width = el.offsetWidth + 'px';
             m.height = el.offsetHeight + 'px';
+            // Text before a change stays where it is only in left-to-right, start-aligned text.
+            this.startAligned = s.direction === 'ltr' && /^(start|left|-webkit-left)$/.test(s.textAlign);
             if (el.tagName === 'INPUT') {
                 m.whiteSpace = 'pre';
                 m.lineHeight = el.clientHeight - parseFloat(s.paddingTop) - parseFloat(s.paddingBottom) + 'px';
@@ -1122,28 +1133,99 @@
         // One block of the mirror per line of the text: typing changes one block, and the
         // browser lays out that block again, not the whole text. Each block ends with its line
         // break, the last with a zero-width space so that an empty last line takes its place.
-        line(p, last) {
-            const div = document.createElement('div');
+        // `div` is the block that showed the line before, or a new one. A line without marks is
+        // one text node whose text is changed in place: a key typed into such a line gives the
+        // browser no new element to style.
+        fill(div, p, last) {
             p.spans = [];
             p.gramSpans = [];
+            const end = last ? '\u200b' : '\n';
+            if (!p.bad.length && !p.gram.length) {
+                const node = div.firstChild;
+                if (node && node.nodeType === Node.TEXT_NODE && !node.nextSibling) node.data = p.text + end;
+                else div.textContent = p.text + end;
+                return div;
+            }
+            const parts = [];
             let at = 0;
             const marked = p.bad.map((w) => [w, 'vb-miss', p.spans])
                 .concat(p.gram.map((g) => [g, 'vb-gram', p.gramSpans]))
                 .sort((a, b) => a[0].start - b[0].start);
             for (const [w, kind, spans] of marked) {
-                div.append(p.text.slice(at, w.start));
+                parts.push(p.text.slice(at, w.start));
                 const span = document.createElement('span');
                 span.className = kind;
                 span.textContent = p.text.slice(w.start, w.end);
-                div.append(span);
+                parts.push(span);
                 spans.push(span);
                 at = w.end;
             }
-            div.append(p.text.slice(at) + (last ? '\u200b' : '\n'));
+            parts.push(p.text.slice(at) + end);
+            div.replaceChildren(...parts);
             return div;
         }
 
-        render() {
+        // The line blocks are kept in groups of up to 2 * GROUP_LINES, each contained (style
+        // sheet): the browser lays out, paints and hit-tests the group of the line typed into
+        // and passes over the others whole, where one contained block per line made it visit
+        // every line of a long text on each key.
+        insertLine(div, after) {
+            let group = after ? after.parentNode : this.inner.firstChild;
+            if (after) after.after(div);
+            else if (group) group.prepend(div);
+            else {
+                group = document.createElement('div');
+                group.append(div);
+                this.inner.append(group);
+            }
+            if (group.childElementCount <= 2 * GROUP_LINES) return;
+            const rest = document.createElement('div');
+            rest.append(...[...group.children].slice(GROUP_LINES));
+            group.after(rest);
+        }
+
+        removeLine(div) {
+            const group = div.parentNode;
+            div.remove();
+            if (!group.firstChild) group.remove();
+        }
+
+        // Whether the copy may show a change later, once the browser is idle: one line changed
+        // and no mark lies at or after the change, in that line or below, so no underline would
+        // be out of place meanwhile. In the line, a blank must lie between the last mark and
+        // the change (text without one wraps as a whole), and the line has no right-to-left
+        // letters (their order on the screen may change).
+        mayWait(before, next, head, tail) {
+            if (!this.startAligned || before.length !== next.length || head + tail + 1 !== next.length) return false;
+            const was = before[head];
+            const now = next[head];
+            if (RIGHT_TO_LEFT.test(was.text) || RIGHT_TO_LEFT.test(now.text)) return false;
+            for (let i = head + 1; i < next.length; i++) if (next[i].bad.length || next[i].gram.length) return false;
+            let at = 0;
+            while (at < was.text.length && at < now.text.length && was.text[at] === now.text[at]) at++;
+            const blank = at ? Math.max(now.text.lastIndexOf(' ', at - 1), now.text.lastIndexOf('\t', at - 1)) : -1;
+            const clear = (p) => p.bad.every((w) => w.end <= blank) && p.gram.every((g) => g.end <= blank);
+            return clear(was) && clear(now);
+        }
+
+        // Renders once the browser is idle (at the latest after half a second); a render
+        // before that makes it needless.
+        later() {
+            if (this.waiting) return;
+            const token = {};
+            this.waiting = token;
+            const run = timed(() => {
+                if (this.waiting !== token) return;
+                this.waiting = null;
+                this.render();
+            }, 'later');
+            if (window.requestIdleCallback) requestIdleCallback(run, { timeout: 500 });
+            else setTimeout(run, 100);
+        }
+
+        // `mayWait`: a change the user cannot see in the marks waits for an idle moment, so
+        // that the frame of a typed key lays out and paints the field only.
+        render({ mayWait = false } = {}) {
             // No layout is read here (it would lay out the whole text at once): the mirror's
             // place follows the resize observer and the focus, its scrolling the scroll event.
             const lang = this.lang();
@@ -1167,38 +1249,63 @@
                 return { text, bad, gram, key: text + (i === lines.length - 1 ? '\u0001' : '\u0000') + bad.map((w) => w.start).join(',') +
                          (gram.length ? '\u0000' + gram.map((g) => g.start + '-' + g.end).join(',') : '') };
             });
-            this.version = service.version;
-            this.langShown = lang;
-            this.grammarShown = withGrammar;
             let head = 0;
             while (head < before.length && head < next.length && before[head].key === next[head].key) head++;
             let tail = 0;
             while (tail < before.length - head && tail < next.length - head &&
                    before[before.length - 1 - tail].key === next[next.length - 1 - tail].key) tail++;
-            const anchor = tail ? before[before.length - tail].div : null;
-            for (const p of before.slice(head, before.length - tail)) p.div.remove();
+            if (mayWait && same && this.mayWait(before, next, head, tail)) {
+                this.later();
+                return;
+            }
+            this.waiting = null;
+            this.version = service.version;
+            this.langShown = lang;
+            this.grammarShown = withGrammar;
+            // The blocks of the changed lines show the new lines in their order; the blocks
+            // left over go, the lines left over get new blocks.
+            const changed = before.slice(head, before.length - tail);
+            for (const p of changed.slice(next.length - tail - head)) this.removeLine(p.div);
             next.forEach((p, i) => {
                 const kept = i < head ? before[i] : i >= next.length - tail ? before[i - next.length + before.length] : null;
                 if (kept) {
                     p.div = kept.div;
                     p.spans = kept.spans;
                     p.gramSpans = kept.gramSpans;
-                } else {
-                    p.div = this.line(p, i === next.length - 1);
-                    this.inner.insertBefore(p.div, anchor);
+                    return;
                 }
+                const shown = changed[i - head];
+                p.div = this.fill(shown ? shown.div : document.createElement('div'), p, i === next.length - 1);
+                if (!shown) this.insertLine(p.div, i ? next[i - 1].div : null);
             });
             this.lines = next;
-            this.marks = [];
-            this.grammarMarks = [];
+            // The marks of the lines before the change stay as they are, unless a verdict changed
+            // (a grammar problem may have changed its message without moving).
             let offset = 0;
-            for (const p of next) {
+            let from = 0;
+            if (same) {
+                let marks = 0;
+                let grammarMarks = 0;
+                for (; from < head; from++) {
+                    marks += next[from].bad.length;
+                    grammarMarks += next[from].gram.length;
+                    offset += next[from].text.length + 1;
+                }
+                this.marks.length = marks;
+                this.grammarMarks.length = grammarMarks;
+            } else {
+                this.marks = [];
+                this.grammarMarks = [];
+            }
+            for (const p of next.slice(from)) {
                 p.bad.forEach((w, j) => this.marks.push({ word: w.word, start: offset + w.start, end: offset + w.end, span: p.spans[j] }));
                 p.gram.forEach((g, j) => this.grammarMarks.push({ problem: g, text: p.text.slice(g.start, g.end),
                                                                   start: offset + g.start, end: offset + g.end, span: p.gramSpans[j] }));
                 offset += p.text.length + 1;
             }
-            this.el.dataset.verbariumMisspelt = String(this.marks.length);
+            // Set only when it changes: a written attribute costs the field a new style.
+            const count = String(this.marks.length);
+            if (this.el.dataset.verbariumMisspelt !== count) this.el.dataset.verbariumMisspelt = count;
             clearTimeout(this.describing);
             this.describing = setTimeout(() => this.describe(), 500);
         }
@@ -1226,6 +1333,7 @@
         detach() {
             super.detach();
             plainFields.delete(this);
+            this.waiting = null;
             this.el.removeEventListener('scroll', this.onScroll);
             this.el.removeEventListener('focus', this.onFocus);
             this.resizer.disconnect();
@@ -1616,7 +1724,7 @@
     V.settled = function () {
         return new Promise((resolve) => {
             const poll = () => {
-                const waiting = [...fields.values()].some((f) => f.timer);
+                const waiting = [...fields.values()].some((f) => f.timer || f.waiting);
                 if (waiting || inFlight || refreshQueued) setTimeout(poll, 50);
                 else requestAnimationFrame(() => resolve());
             };
