@@ -33,6 +33,8 @@ constexpr std::array<std::string_view, 6> kMoreOnsetClusters = {"tr", "tw", "wh"
 constexpr size_t kMaxListMarkerUnits = 6;
 // ICU's time-limit units (about a millisecond each) one rule may spend on one text.
 constexpr int32_t kRuleTimeLimitUnits = 200;
+// A rule that ran over its time at a start.
+constexpr size_t kFailed = static_cast<size_t>(-1);
 
 template <size_t N>
 bool In(const std::array<std::string_view, N>& list, std::string_view word) {
@@ -210,6 +212,7 @@ GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Ma
             std::vector<size_t>& list = wordRules_[word];
             if (list.empty() || list.back() != i) list.push_back(i);
             longestWord_ = std::max(longestWord_, word.size());
+            for (size_t n = 1; n <= word.size(); ++n) wordPrefixes_.insert(word.substr(0, n));
         }
     }
 }
@@ -226,6 +229,23 @@ bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
     return std::string_view("aeiou").find(lower[0]) != std::string_view::npos;
 }
 
+size_t GrammarChecker::BlanksBefore(const std::u16string& text, size_t pos) {
+    while (pos > 0 && u_isUWhiteSpace(text[pos - 1])) --pos;
+    return pos;
+}
+
+bool GrammarChecker::AfterSentenceEnd(const std::u16string& text, size_t pos) {
+    const size_t i = BlanksBefore(text, pos);
+    if (i == 0) return true;
+    // A paragraph that begins in lower case goes on a sentence begun above it (after a list,
+    // an example or a command).
+    if (std::count(text.begin() + static_cast<std::ptrdiff_t>(i),
+                   text.begin() + static_cast<std::ptrdiff_t>(pos), u'\n') >= 2)
+        return false;
+    const char16_t mark = text[i - 1];
+    return i < pos && (mark == u'.' || mark == u'!' || mark == u'?');
+}
+
 bool GrammarChecker::StartsSentence(const GrammarText& t, size_t index) {
     const std::u16string& text = t.text();
     const std::vector<TextWord>& words = t.words();
@@ -235,21 +255,10 @@ bool GrammarChecker::StartsSentence(const GrammarText& t, size_t index) {
     if (end + 1 < text.size() && text[end] == u'.' && u_isalpha(text[end + 1])) return false;
     // A list marker itself: "a) ...".
     if (end < text.size() && text[end] == u')' && words[index].len <= 3) return false;
-    size_t i = start;
-    bool sawBlank = false;
-    size_t lineBreaks = 0;
-    while (i > 0 && u_isUWhiteSpace(text[i - 1])) {
-        --i;
-        sawBlank = true;
-        lineBreaks += text[i] == u'\n';
-    }
-    // A paragraph that begins in lower case goes on a sentence begun above it (after a list,
-    // an example or a command).
-    if (i > 0 && lineBreaks >= 2) return false;
+    if (!AfterSentenceEnd(text, start)) return false;
+    const size_t i = BlanksBefore(text, start);
     if (i > 0) {
-        const char16_t mark = text[i - 1];
-        if (!sawBlank || (mark != u'.' && mark != u'!' && mark != u'?')) return false;
-        if (mark == u'.') {
+        if (text[i - 1] == u'.') {
             if (i >= 2 && text[i - 2] == u'.') return false;  // an ellipsis
             const TextWord* previous = index > 0 ? &words[index - 1] : nullptr;
             if (previous && previous->pos + previous->len == i - 1) {
@@ -300,6 +309,8 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
 void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
                                const std::vector<size_t>* starts, std::vector<GrammarProblem>& out,
                                const StopCheck& stop) const {
+    // Most rules have no anchor in a short text: no matcher is made for them.
+    if (starts && starts->empty()) return;
     UErrorCode status = U_ZERO_ERROR;
     const std::u16string& text = t.text();
     const icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
@@ -315,19 +326,46 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
     }
     // Tried at its anchors only, the rule finds what find() finds: the first match at or after
     // the end of the one before.
-    size_t from = 0;
     const auto length = static_cast<int64_t>(text.size());
-    for (size_t start : *starts) {
-        if (start < from) continue;
+    // Where the next match may start after one at `start` (its end), `start` when there is none
+    // there, or kFailed when the rule is over its time (the rest of it is then skipped).
+    const auto tryAt = [&](size_t start) -> size_t {
         match->region(static_cast<int64_t>(start), length, status);
         match->useTransparentBounds(true).useAnchoringBounds(false);
-        if (U_FAILURE(status) || found >= kMaxProblems || (stop && stop())) break;
-        if (!match->lookingAt(status)) {
-            if (U_FAILURE(status)) break;  // over its time: the rest of the rule is skipped
+        if (U_FAILURE(status)) return kFailed;
+        if (!match->lookingAt(status)) return U_FAILURE(status) ? kFailed : start;
+        const auto end = static_cast<size_t>(match->end(status));
+        return end > start ? end : start + 1;
+    };
+    // A rule for sentence starts is not tried where no sentence can start: Accept would refuse
+    // the match. Such a match could still hide later starts, so when one of those matches, the
+    // skipped starts before it are tried after all (only then: matches are rare).
+    const bool sentenceStarts = rule.condition == GrammarRule::Condition::kSentenceStart;
+    std::vector<size_t> skipped;
+    size_t from = 0;
+    for (size_t start : *starts) {
+        if (start < from) continue;
+        if (found >= kMaxProblems || (stop && stop())) break;
+        if (sentenceStarts && !AfterSentenceEnd(text, start)) {
+            skipped.push_back(start);
             continue;
         }
-        const auto end = static_cast<size_t>(match->end(status));
-        from = end > start ? end : start + 1;
+        size_t next = tryAt(start);
+        if (next == kFailed) break;
+        if (next == start) continue;
+        if (!skipped.empty()) {
+            for (size_t earlier : skipped) {
+                if (earlier < from) continue;
+                const size_t after = tryAt(earlier);
+                if (after == kFailed) return;
+                if (after != earlier) from = after;
+            }
+            skipped.clear();
+            if (from > start) continue;
+            next = tryAt(start);
+            if (next == kFailed) break;
+        }
+        from = next;
         found += Accept(rule, *match, t, out);
     }
 }
@@ -348,7 +386,9 @@ std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
         if (k + 1 < runs.size() && MayRepeat(run.folded, runs[k + 1].folded))
             for (size_t rule : repeatedWordRules_) add(rule, run.pos);
         for (size_t n = 1; n <= std::min(run.folded.size(), longestWord_); ++n) {
-            const auto it = wordRules_.find(std::u16string_view(run.folded).substr(0, n));
+            const std::u16string_view head = std::u16string_view(run.folded).substr(0, n);
+            if (!wordPrefixes_.count(head)) break;
+            const auto it = wordRules_.find(head);
             if (it != wordRules_.end())
                 for (size_t rule : it->second) add(rule, run.pos);
         }

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "grammar/GrammarProblem.h"
@@ -64,6 +65,11 @@ class GrammarChecker {
 
   private:
     static bool StartsSentence(const GrammarText& text, size_t index);
+    // The start of the blanks (white space) that end just before `pos`.
+    static size_t BlanksBefore(const std::u16string& text, size_t pos);
+    // Whether a sentence may start at `pos` as far as the text before it tells: only blanks
+    // before it, or a sentence mark, blanks with at most one line break, then `pos`.
+    static bool AfterSentenceEnd(const std::u16string& text, size_t pos);
     // Adds the problem of one match unless the rule's condition rules it out; true when added.
     bool Accept(const GrammarRule& rule, const icu::RegexMatcher& match, const GrammarText& text,
                 std::vector<GrammarProblem>& out) const;
@@ -87,5 +93,7 @@ class GrammarChecker {
     };
     // Anchor word (case-folded) -> the rules it anchors.
     std::unordered_map<std::u16string, std::vector<size_t>, WordHash, std::equal_to<>> wordRules_;
+    // Every prefix of an anchor word: a run whose first letters are none is looked up no further.
+    std::unordered_set<std::u16string, WordHash, std::equal_to<>> wordPrefixes_;
     size_t longestWord_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -330,6 +331,13 @@ bool RepeatsWord(View p, size_t first) {
 }  // namespace
 
 std::u16string RuleAnchor::Folded(std::u16string_view text) {
+    // Most runs are ASCII, where full case folding is lowering A-Z.
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+        std::u16string folded(text);
+        for (char16_t& c : folded)
+            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        return folded;
+    }
     icu::UnicodeString folded(false, text.data(), static_cast<int32_t>(text.size()));
     folded.foldCase();
     return std::u16string(folded.getBuffer(), static_cast<size_t>(folded.length()));

@@ -111,6 +111,30 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
             EXPECT_TRUE(SameProblems(anchored.Check(text), everywhere.Check(text)))
                 << file << ": " << WordTokenizer::ToUtf8(text.substr(0, 60));
     }
+    // A rule for sentence starts is not tried where no sentence starts, yet a match there still
+    // hides the starts it covers.
+    const auto table = std::make_shared<const GrammarRuleTable>(
+        GrammarRuleTable::Parse("4 start /\\b(?:see|the)[\\p{L} .]*/ => x :: y\n"));
+    const GrammarChecker anchored(table);
+    const GrammarChecker everywhere(table, GrammarChecker::Matching::kEveryPosition);
+    const struct {
+        const char16_t* text;
+        size_t problems;
+    } rows[] = {
+        {u"We see it. the end", 0},           // the match at "see" covers "the"
+        {u"We saw it. the end", 1},           // "the" starts a sentence
+        {u"We saw it. the see. the end", 1},  // one match to the end
+        {u"We see it.\n\nthe end. so the x", 0},
+        {u"We saw it.\n\nthe, so. the x", 1},  // a paragraph's start, then a sentence's
+        {u"the end", 1},
+        {u"  see. the", 1},
+    };
+    for (const auto& row : rows) {
+        const auto found = anchored.Check(row.text);
+        EXPECT_TRUE(SameProblems(found, everywhere.Check(row.text)))
+            << WordTokenizer::ToUtf8(row.text);
+        EXPECT_EQ(found.size(), row.problems) << WordTokenizer::ToUtf8(row.text);
+    }
 }
 
 TEST(GrammarLanguagesTest, ChoosesRulesByLanguage) {
