@@ -193,8 +193,11 @@ bool MayRepeat(const std::u16string& word, const std::u16string& next) {
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
 
-GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Matching matching)
-    : rules_(std::move(rules)), matching_(matching) {
+GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Matching matching,
+                               size_t resultCacheBytes)
+    : rules_(std::move(rules)),
+      matching_(matching),
+      cache_(std::make_unique<GrammarResultCache>(resultCacheBytes)) {
     for (size_t i = 0; i < rules_->rules().size(); ++i) {
         const icu::UnicodeString& source = rules_->rules()[i].pattern->pattern();
         anchors_.push_back(RuleAnchor::Of(
@@ -372,6 +375,17 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
 
 std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
                                                   const StopCheck& stop) const {
+    if (auto known = cache_->Find(text)) return std::move(*known);
+    // Only a check that ran to the end is kept.
+    bool stopped = false;
+    const StopCheck watched = [&stop, &stopped] { return stopped = stopped || stop(); };
+    std::vector<GrammarProblem> problems = CheckUncached(text, stop ? watched : StopCheck());
+    if (!stopped) cache_->Store(text, problems);
+    return problems;
+}
+
+std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& text,
+                                                          const StopCheck& stop) const {
     const GrammarText t(text);
     const std::vector<GrammarRule>& rules = rules_->rules();
     // Each rule's anchors in this text, in text order.

@@ -13,7 +13,7 @@
 // A rule is tried only where its match can start (see RuleAnchor): at the words its pattern
 // begins with, at every word, or at the marks it begins with; at every position only when its
 // pattern tells nothing.
-// Immutable after construction, thread-safe.
+// Immutable after construction but for its result cache, thread-safe.
 #include <unicode/regex.h>
 
 #include <functional>
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "grammar/GrammarProblem.h"
+#include "grammar/GrammarResultCache.h"
 #include "grammar/GrammarRuleTable.h"
 #include "grammar/GrammarText.h"
 #include "grammar/RuleAnchor.h"
@@ -46,16 +47,20 @@ class GrammarChecker {
     enum class Matching { kAnchored, kEveryPosition };
 
     static constexpr size_t kMaxProblems = 10000;
+    // What the problems of recently checked texts may take (see GrammarResultCache).
+    static constexpr size_t kResultCacheBytes = 4 << 20;
 
     // The rules of GrammarRuleTable::Default().
     GrammarChecker();
     explicit GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules,
-                            Matching matching = Matching::kAnchored);
+                            Matching matching = Matching::kAnchored,
+                            size_t resultCacheBytes = kResultCacheBytes);
 
     // Asked between the steps of a check; once it answers true the check ends early.
     using StopCheck = std::function<bool()>;
 
     // The problems of `text` in text order; when `stop` ends the check, those found so far.
+    // A text checked before to the end is answered from the result cache.
     std::vector<GrammarProblem> Check(const std::u16string& text, const StopCheck& stop = {}) const;
 
     const GrammarRuleTable& rules() const { return *rules_; }
@@ -64,6 +69,8 @@ class GrammarChecker {
     static bool StartsWithVowelSound(const std::string& word);
 
   private:
+    std::vector<GrammarProblem> CheckUncached(const std::u16string& text,
+                                              const StopCheck& stop) const;
     static bool StartsSentence(const GrammarText& text, size_t index);
     // The start of the blanks (white space) that end just before `pos`.
     static size_t BlanksBefore(const std::u16string& text, size_t pos);
@@ -96,4 +103,5 @@ class GrammarChecker {
     // Every prefix of an anchor word: a run whose first letters are none is looked up no further.
     std::unordered_set<std::u16string, WordHash, std::equal_to<>> wordPrefixes_;
     size_t longestWord_ = 0;
+    std::unique_ptr<GrammarResultCache> cache_;
 };
