@@ -211,13 +211,22 @@ GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Ma
                 return word.size() > GrammarText::kFoldedRunUnits;
             }))
             anchors_.back() = RuleAnchor();
-        for (const std::u16string& word : anchors_.back().words()) {
-            std::vector<size_t>& list = wordRules_[word];
-            if (list.empty() || list.back() != i) list.push_back(i);
-            longestWord_ = std::max(longestWord_, word.size());
-            for (size_t n = 1; n <= word.size(); ++n) wordPrefixes_.insert(word.substr(0, n));
+        for (const std::u16string& word : anchors_.back().words()) IndexWord(word, i, wordRules_);
+        const std::vector<std::u16string>& later = anchors_.back().laterWords();
+        if (!later.empty() && std::none_of(later.begin(), later.end(), [](const auto& word) {
+                return word.size() > GrammarText::kFoldedRunUnits;
+            })) {
+            laterWordRules_.push_back(i);
+            for (const std::u16string& word : later) IndexWord(word, i, laterWords_);
         }
     }
+}
+
+void GrammarChecker::IndexWord(const std::u16string& word, size_t rule, WordRules& index) {
+    std::vector<size_t>& list = index[word];
+    if (list.empty() || list.back() != rule) list.push_back(rule);
+    longestWord_ = std::max(longestWord_, word.size());
+    for (size_t n = 1; n <= word.size(); ++n) wordPrefixes_.insert(word.substr(0, n));
 }
 
 bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
@@ -393,6 +402,7 @@ std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& 
     const auto add = [&starts](size_t rule, size_t pos) {
         if (starts[rule].empty() || starts[rule].back() != pos) starts[rule].push_back(pos);
     };
+    std::vector<char> laterWordSeen(rules.size(), 0);
     const std::vector<GrammarText::Run>& runs = t.runs();
     for (size_t k = 0; k < runs.size(); ++k) {
         const GrammarText::Run& run = runs[k];
@@ -405,8 +415,13 @@ std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& 
             const auto it = wordRules_.find(head);
             if (it != wordRules_.end())
                 for (size_t rule : it->second) add(rule, run.pos);
+            const auto later = laterWords_.find(head);
+            if (later != laterWords_.end())
+                for (size_t rule : later->second) laterWordSeen[rule] = 1;
         }
     }
+    for (size_t rule : laterWordRules_)
+        if (!laterWordSeen[rule]) starts[rule].clear();
     for (size_t rule : charRules_) {
         const std::u16string& chars = anchors_[rule].chars();
         for (size_t pos = text.find_first_of(chars); pos != std::u16string::npos;

@@ -98,9 +98,18 @@ class GrammarChecker {
             return std::hash<std::u16string_view>()(word);
         }
     };
+    using WordRules =
+        std::unordered_map<std::u16string, std::vector<size_t>, WordHash, std::equal_to<>>;
+    // Adds `rule` to `index` under `word`, and the word's prefixes to wordPrefixes_.
+    void IndexWord(const std::u16string& word, size_t rule, WordRules& index);
+
     // Anchor word (case-folded) -> the rules it anchors.
-    std::unordered_map<std::u16string, std::vector<size_t>, WordHash, std::equal_to<>> wordRules_;
-    // Every prefix of an anchor word: a run whose first letters are none is looked up no further.
+    WordRules wordRules_;
+    // RuleAnchor::laterWords() (case-folded) -> the rules that need one of them in the text; the
+    // rules that have such words.
+    WordRules laterWords_;
+    std::vector<size_t> laterWordRules_;
+    // Every prefix of those words: a run whose first letters are none is looked up no further.
     std::unordered_set<std::u16string, WordHash, std::equal_to<>> wordPrefixes_;
     size_t longestWord_ = 0;
     std::unique_ptr<GrammarResultCache> cache_;

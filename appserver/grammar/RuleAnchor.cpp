@@ -328,6 +328,27 @@ bool RepeatsWord(View p, size_t first) {
     return false;
 }
 
+// For a match that starts with a word at `first` (a literal or a group): the words one of which
+// starts a letter run later in every match, as a blank that must be there and look-aheads are
+// all that lies between ("\b(could|should)[ \t]+(?!x)(?:of|have)" gives of, have); none when
+// the pattern goes on otherwise.
+std::vector<std::u16string> LaterWords(View p, size_t first) {
+    size_t i = first;
+    if (p.substr(i, 1) == u"(") {
+        i = GroupEnd(p, first);
+        if (i == kNone || (i < p.size() && IsQuantifier(p[i]))) return {};
+    } else {
+        while (i < p.size() && IsLetter(p[i])) ++i;
+    }
+    bool optional = false;
+    const size_t blank = BlankAt(p.substr(i), optional);
+    if (blank == 0 || optional) return {};
+    i += blank;
+    while (const size_t ahead = p.substr(i, 1) == u"(" ? LookAheadAt(p.substr(i)) : 0) i += ahead;
+    auto words = WordsAt(p.substr(i));
+    return words ? std::move(*words) : std::vector<std::u16string>();
+}
+
 }  // namespace
 
 std::u16string RuleAnchor::Folded(std::u16string_view text) {
@@ -368,5 +389,7 @@ RuleAnchor RuleAnchor::Of(std::u16string_view p) {
     if (!words) return anchor;
     anchor.kind_ = Kind::kWords;
     for (const std::u16string& word : *words) anchor.words_.push_back(Folded(word));
+    for (const std::u16string& word : LaterWords(p, first))
+        anchor.laterWords_.push_back(Folded(word));
     return anchor;
 }

@@ -33,8 +33,28 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         std::vector<std::u16string> words;
         std::u16string chars = u"";
         bool repeatsWord = false;
+        std::vector<std::u16string> later = {};
     } rows[] = {
-        {u"(?i)\\b(could|should)[ \\t]+of\\b", Kind::kWords, {u"could", u"should"}},
+        {u"(?i)\\b(could|should)[ \\t]+of\\b",
+         Kind::kWords,
+         {u"could", u"should"},
+         u"",
+         false,
+         {u"of"}},
+        // Words later in every match: after a blank that must be there and look-aheads only.
+        {u"(?i)\\b(can't|could have)[ \\t]+(?!x\\b)(?:Went|CAME)\\b",
+         Kind::kWords,
+         {u"can", u"could"},
+         u"",
+         false,
+         {u"went", u"came"}},
+        {u"(?i)\\b(I|we)[ \\t]+doesn['’]t\\b", Kind::kWords, {u"i", u"we"}, u"", false, {u"doesn"}},
+        {u"\\bits \\p{L}", Kind::kWords, {u"its"}, u"", false, {}},
+        {u"\\b(a)[ \\t]*of", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a)+ of", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a) (?:of)?x", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a) (?<=a )of", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a) of|b", Kind::kAnywhere, {}},
         {u"(?i)(?<=\\bme[ \\t]{1,2})to(?=[.!])", Kind::kWords, {u"to"}},
         {u"(?i)\\bit['’]s(?=[ \\t]+own\\b)", Kind::kWords, {u"it"}},
         {u"\\b(?=(?:The|a)\\b)\\p{Ll}+", Kind::kWords, {u"the", u"a"}},
@@ -81,6 +101,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         EXPECT_EQ(anchor.words(), row.words) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.chars(), row.chars) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.repeatsWord(), row.repeatsWord) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.laterWords(), row.later) << WordTokenizer::ToUtf8(row.pattern);
     }
 }
 
@@ -91,6 +112,8 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
         u"𝐀bc the the 𝐀 a apple. the end. STRASSE straße Straße",
         u"He could of gone; ihr seit so nett. Seid wann? x,and y,,z.. Then",
         u"a\u0301 apple, an\u00a0car, it’s own, I doesn’t, Its’ fine!!",
+        // Words later in a match: cases, folding, a word cut by a mark.
+        u"We could have WENT; they can't came. I doesn't; we doesn\u2019t. He must of. Mustn't of",
         std::u16string(3000, u'a') + u" could of " + std::u16string(40, u'b'),
         // Repeated words: cases, line breaks, full case folding, kept prefixes cut in a pair.
         u"the The  the\nthe\r\n THE, Stra\u00dfe STRASSE strasse \u1e9e\u1e9e ss",
