@@ -291,8 +291,7 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
     const std::u16string& text = t.text();
     const auto pos = static_cast<size_t>(match.start(status));
     const auto end = static_cast<size_t>(match.end(status));
-    if (U_FAILURE(status) || end <= pos || InLink(t.words(), pos) || Quoted(text, pos, end))
-        return false;
+    if (U_FAILURE(status) || end <= pos || Quoted(text, pos, end)) return false;
     if (rule.condition == GrammarRule::Condition::kSentenceStart) {
         const size_t index = WordAt(t.words(), pos);
         if (index == t.words().size() || t.words()[index].inLink ||
@@ -308,6 +307,8 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
                 : !vowel && !group.empty() && !(group[0] >= '0' && group[0] <= '9');
         if (U_FAILURE(status) || !soundFits || !ReadAsWord(group)) return false;
     }
+    // Last, as only it needs the text's words.
+    if (InLink(t.words(), pos)) return false;
     GrammarProblem problem{pos, end - pos, rule.number, {}, {}};
     problem.explanation =
         Fill(rule.explanation, match, [](const std::string& g) { return HtmlEscape(g); });
@@ -424,9 +425,18 @@ std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& 
         if (!laterWordSeen[rule]) starts[rule].clear();
     for (size_t rule : charRules_) {
         const std::u16string& chars = anchors_[rule].chars();
+        const std::u16string& later = anchors_[rule].laterChars();
+        size_t after = 0;  // the first position at or after `pos` that is none of `chars`
         for (size_t pos = text.find_first_of(chars); pos != std::u16string::npos;
-             pos = text.find_first_of(chars, pos + 1))
+             pos = text.find_first_of(chars, pos + 1)) {
+            if (!later.empty()) {
+                if (after < pos) after = text.find_first_not_of(chars, pos);
+                if (after == std::u16string::npos ||
+                    later.find(text[after]) == std::u16string::npos)
+                    continue;
+            }
             starts[rule].push_back(pos);
+        }
     }
     std::vector<GrammarProblem> out;
     for (size_t i = 0; i < rules.size(); ++i) {

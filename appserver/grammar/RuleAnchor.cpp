@@ -349,6 +349,19 @@ std::vector<std::u16string> LaterWords(View p, size_t first) {
     return words ? std::move(*words) : std::vector<std::u16string>();
 }
 
+// For a match that starts with blanks at `first` (of `blanks`): the characters, none of them
+// blanks, one of which follows those blanks in every match ("[ \t]+([,;])" gives ",;"), as
+// look-aheads are all that lies between; none when the pattern goes on otherwise.
+std::u16string LaterChars(View p, size_t first, const std::u16string& blanks) {
+    bool optional = false;
+    size_t i = first + BlankAt(p.substr(first), optional);
+    if (i == first || optional) return {};
+    while (const size_t ahead = p.substr(i, 1) == u"(" ? LookAheadAt(p.substr(i)) : 0) i += ahead;
+    const auto chars = CharsAt(p.substr(i));
+    if (!chars || chars->find_first_of(blanks) != std::u16string::npos) return {};
+    return *chars;
+}
+
 }  // namespace
 
 std::u16string RuleAnchor::Folded(std::u16string_view text) {
@@ -376,6 +389,7 @@ RuleAnchor RuleAnchor::Of(std::u16string_view p) {
         if (auto chars = CharsAt(p.substr(first))) {
             anchor.kind_ = Kind::kChars;
             anchor.chars_ = std::move(*chars);
+            anchor.laterChars_ = LaterChars(p, first, anchor.chars_);
             return anchor;
         }
     }

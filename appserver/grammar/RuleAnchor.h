@@ -37,6 +37,9 @@ class RuleAnchor {
     // every match, after blanks ("\b(could|should)[ \t]+of" gives of): a text without a run
     // that begins so has no match.
     const std::vector<std::u16string>& laterWords() const { return laterWords_; }
+    // For kChars whose chars() are blanks: when not empty, one of these follows the blanks at the
+    // match's start in every match ("(?<=\p{Ll})[ \t]+([,;])" gives ",;").
+    const std::u16string& laterChars() const { return laterChars_; }
 
     // Case folding as the index of a text's words uses it (full folding: "ß" is "ss").
     static std::u16string Folded(std::u16string_view text);
@@ -47,4 +50,5 @@ class RuleAnchor {
     std::u16string chars_;
     bool repeatsWord_ = false;
     std::vector<std::u16string> laterWords_;
+    std::u16string laterChars_;
 };

@@ -34,6 +34,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         std::u16string chars = u"";
         bool repeatsWord = false;
         std::vector<std::u16string> later = {};
+        std::u16string laterChars = u"";
     } rows[] = {
         {u"(?i)\\b(could|should)[ \\t]+of\\b",
          Kind::kWords,
@@ -86,7 +87,12 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         {u"\\b(a|[,;])", Kind::kAnywhere, {}},
         {u"\\b(\\p{L}+|,)", Kind::kAnywhere, {}},
         {u"(?<=\\p{L})([,;])\\1", Kind::kChars, {}, u",;"},
-        {u"(?<=\\p{Ll})[ \\t]+\\.", Kind::kChars, {}, u" \t"},
+        {u"(?<=\\p{Ll})[ \\t]+\\.", Kind::kChars, {}, u" \t", false, {}, u"."},
+        // Marks that follow the blanks a match starts with.
+        {u"(?<=\\p{Ll})[ \\t]{1,3}(?=x)([,;])", Kind::kChars, {}, u" \t", false, {}, u",;"},
+        {u"[ \\t]+[ ,]", Kind::kChars, {}, u" \t"},
+        {u"[ \\t]*[,]", Kind::kAnywhere, {}},
+        {u"[ \\t]+\\p{L}", Kind::kChars, {}, u" \t"},
         {u"\\.\\.(?= )", Kind::kChars, {}, u"."},
         {u"[!?]{2,}", Kind::kChars, {}, u"!?"},
         {u"[!?]{0,2}x", Kind::kAnywhere, {}},
@@ -102,6 +108,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         EXPECT_EQ(anchor.chars(), row.chars) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.repeatsWord(), row.repeatsWord) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.laterWords(), row.later) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.laterChars(), row.laterChars) << WordTokenizer::ToUtf8(row.pattern);
     }
 }
 
@@ -114,6 +121,8 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
         u"a\u0301 apple, an\u00a0car, it’s own, I doesn’t, Its’ fine!!",
         // Words later in a match: cases, folding, a word cut by a mark.
         u"We could have WENT; they can't came. I doesn't; we doesn\u2019t. He must of. Mustn't of",
+        u"a ; b  , c \t;d ! e ?F  ,  ; x , y ?  ",
+        std::u16string(40, u' ') + u"word , next" + std::u16string(20, u' '),
         std::u16string(3000, u'a') + u" could of " + std::u16string(40, u'b'),
         // Repeated words: cases, line breaks, full case folding, kept prefixes cut in a pair.
         u"the The  the\nthe\r\n THE, Stra\u00dfe STRASSE strasse \u1e9e\u1e9e ss",
