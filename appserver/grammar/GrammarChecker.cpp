@@ -189,6 +189,11 @@ bool MayRepeat(const std::u16string& word, const std::u16string& next) {
     return word.compare(0, common, next, 0, common) == 0;
 }
 
+// Adds `rule` to a list of rule indexes that are added in ascending order.
+void AddRule(std::vector<size_t>& rules, size_t rule) {
+    if (rules.empty() || rules.back() != rule) rules.push_back(rule);
+}
+
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
@@ -211,22 +216,39 @@ GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Ma
                 return word.size() > GrammarText::kFoldedRunUnits;
             }))
             anchors_.back() = RuleAnchor();
-        for (const std::u16string& word : anchors_.back().words()) IndexWord(word, i, wordRules_);
+        for (const std::u16string& word : anchors_.back().words())
+            AddRule(trie_[AddWord(word)].anchoredRules, i);
         const std::vector<std::u16string>& later = anchors_.back().laterWords();
         if (!later.empty() && std::none_of(later.begin(), later.end(), [](const auto& word) {
                 return word.size() > GrammarText::kFoldedRunUnits;
             })) {
             laterWordRules_.push_back(i);
-            for (const std::u16string& word : later) IndexWord(word, i, laterWords_);
+            for (const std::u16string& word : later)
+                AddRule(trie_[AddWord(word)].laterWordRules, i);
         }
     }
 }
 
-void GrammarChecker::IndexWord(const std::u16string& word, size_t rule, WordRules& index) {
-    std::vector<size_t>& list = index[word];
-    if (list.empty() || list.back() != rule) list.push_back(rule);
-    longestWord_ = std::max(longestWord_, word.size());
-    for (size_t n = 1; n <= word.size(); ++n) wordPrefixes_.insert(word.substr(0, n));
+uint32_t GrammarChecker::AddWord(const std::u16string& word) {
+    uint32_t node = 0;
+    for (char16_t c : word) {
+        uint32_t child = Next(node, c);
+        if (child == 0) {
+            child = static_cast<uint32_t>(trie_.size());
+            auto& next = trie_[node].next;
+            next.insert(std::lower_bound(next.begin(), next.end(), std::make_pair(c, uint32_t{0})),
+                        {c, child});
+            trie_.emplace_back();
+        }
+        node = child;
+    }
+    return node;
+}
+
+uint32_t GrammarChecker::Next(uint32_t node, char16_t c) const {
+    const auto& next = trie_[node].next;
+    const auto it = std::lower_bound(next.begin(), next.end(), std::make_pair(c, uint32_t{0}));
+    return it != next.end() && it->first == c ? it->second : 0;
 }
 
 bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
@@ -410,15 +432,11 @@ std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& 
         for (size_t rule : anyWordRules_) add(rule, run.pos);
         if (k + 1 < runs.size() && MayRepeat(run.folded, runs[k + 1].folded))
             for (size_t rule : repeatedWordRules_) add(rule, run.pos);
-        for (size_t n = 1; n <= std::min(run.folded.size(), longestWord_); ++n) {
-            const std::u16string_view head = std::u16string_view(run.folded).substr(0, n);
-            if (!wordPrefixes_.count(head)) break;
-            const auto it = wordRules_.find(head);
-            if (it != wordRules_.end())
-                for (size_t rule : it->second) add(rule, run.pos);
-            const auto later = laterWords_.find(head);
-            if (later != laterWords_.end())
-                for (size_t rule : later->second) laterWordSeen[rule] = 1;
+        for (uint32_t node = 0, i = 0; i < run.folded.size(); ++i) {
+            node = Next(node, run.folded[i]);
+            if (node == 0) break;
+            for (size_t rule : trie_[node].anchoredRules) add(rule, run.pos);
+            for (size_t rule : trie_[node].laterWordRules) laterWordSeen[rule] = 1;
         }
     }
     for (size_t rule : laterWordRules_)

@@ -16,12 +16,11 @@
 // Immutable after construction but for its result cache, thread-safe.
 #include <unicode/regex.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "grammar/GrammarProblem.h"
@@ -91,26 +90,19 @@ class GrammarChecker {
     std::vector<size_t> anyWordRules_;
     std::vector<size_t> repeatedWordRules_;  // see RuleAnchor::repeatsWord()
     std::vector<size_t> charRules_;
-    // Looks words up by view, so a text's letters need no copy.
-    struct WordHash {
-        using is_transparent = void;
-        size_t operator()(std::u16string_view word) const {
-            return std::hash<std::u16string_view>()(word);
-        }
+    // The anchor words and later words (RuleAnchor::laterWords()) of the rules, case-folded, in
+    // a trie: a letter run's kept letters are walked once, however many words begin alike.
+    struct TrieNode {
+        std::vector<std::pair<char16_t, uint32_t>> next;  // sorted by letter
+        std::vector<size_t> anchoredRules;                // this node's word anchors them
+        std::vector<size_t> laterWordRules;               // this node's word is a later word of
     };
-    using WordRules =
-        std::unordered_map<std::u16string, std::vector<size_t>, WordHash, std::equal_to<>>;
-    // Adds `rule` to `index` under `word`, and the word's prefixes to wordPrefixes_.
-    void IndexWord(const std::u16string& word, size_t rule, WordRules& index);
+    // The node of `word`, added with the nodes before it when missing.
+    uint32_t AddWord(const std::u16string& word);
+    // The child of `node` for `c`, or 0 (the root) when there is none.
+    uint32_t Next(uint32_t node, char16_t c) const;
 
-    // Anchor word (case-folded) -> the rules it anchors.
-    WordRules wordRules_;
-    // RuleAnchor::laterWords() (case-folded) -> the rules that need one of them in the text; the
-    // rules that have such words.
-    WordRules laterWords_;
-    std::vector<size_t> laterWordRules_;
-    // Every prefix of those words: a run whose first letters are none is looked up no further.
-    std::unordered_set<std::u16string, WordHash, std::equal_to<>> wordPrefixes_;
-    size_t longestWord_ = 0;
+    std::vector<TrieNode> trie_ = std::vector<TrieNode>(1);  // trie_[0] is the root
+    std::vector<size_t> laterWordRules_;                     // the rules that have later words
     std::unique_ptr<GrammarResultCache> cache_;
 };
