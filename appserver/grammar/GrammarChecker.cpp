@@ -209,7 +209,9 @@ GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Ma
             std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length()))));
         if (anchors_.back().kind() == RuleAnchor::Kind::kAnyWord)
             (anchors_.back().repeatsWord() ? repeatedWordRules_ : anyWordRules_).push_back(i);
-        if (anchors_.back().kind() == RuleAnchor::Kind::kChars) charRules_.push_back(i);
+        if (anchors_.back().kind() == RuleAnchor::Kind::kChars)
+            for (char16_t c : anchors_.back().chars())
+                AddRule(asciiCharRules_[c < kAsciiEnd ? c : kAsciiEnd], i);
         const std::vector<std::u16string>& words = anchors_.back().words();
         // Longer anchor words cannot be looked up in a run's kept letters: no anchor then.
         if (std::any_of(words.begin(), words.end(), [](const std::u16string& word) {
@@ -441,16 +443,20 @@ std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& 
     }
     for (size_t rule : laterWordRules_)
         if (!laterWordSeen[rule]) starts[rule].clear();
-    for (size_t rule : charRules_) {
-        const std::u16string& chars = anchors_[rule].chars();
-        const std::u16string& later = anchors_[rule].laterChars();
-        size_t after = 0;  // the first position at or after `pos` that is none of `chars`
-        for (size_t pos = text.find_first_of(chars); pos != std::u16string::npos;
-             pos = text.find_first_of(chars, pos + 1)) {
+    // The rules that start at marks, in one pass over the text.
+    std::vector<size_t> blanksEnd(rules.size(), 0);  // a rule's first position past blanks
+    for (size_t pos = 0; pos < text.size(); ++pos) {
+        const auto ascii = text[pos] < kAsciiEnd ? text[pos] : kAsciiEnd;
+        for (size_t rule : asciiCharRules_[ascii]) {
+            const RuleAnchor& anchor = anchors_[rule];
+            if (ascii == kAsciiEnd && anchor.chars().find(text[pos]) == std::u16string::npos)
+                continue;
+            const std::u16string& later = anchor.laterChars();
             if (!later.empty()) {
-                if (after < pos) after = text.find_first_not_of(chars, pos);
-                if (after == std::u16string::npos ||
-                    later.find(text[after]) == std::u16string::npos)
+                size_t& after = blanksEnd[rule];
+                if (after <= pos)
+                    after = std::min(text.find_first_not_of(anchor.chars(), pos), text.size());
+                if (after == text.size() || later.find(text[after]) == std::u16string::npos)
                     continue;
             }
             starts[rule].push_back(pos);

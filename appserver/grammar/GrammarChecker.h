@@ -16,6 +16,7 @@
 // Immutable after construction but for its result cache, thread-safe.
 #include <unicode/regex.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -89,7 +90,10 @@ class GrammarChecker {
     std::vector<RuleAnchor> anchors_;  // one per rule
     std::vector<size_t> anyWordRules_;
     std::vector<size_t> repeatedWordRules_;  // see RuleAnchor::repeatsWord()
-    std::vector<size_t> charRules_;
+    // ASCII mark -> the rules that start with it; [kAsciiEnd]: the rules that start with some
+    // other mark (their chars() tell which).
+    static constexpr char16_t kAsciiEnd = 0x80;
+    std::array<std::vector<size_t>, kAsciiEnd + 1> asciiCharRules_;
     // The anchor words and later words (RuleAnchor::laterWords()) of the rules, case-folded, in
     // a trie: a letter run's kept letters are walked once, however many words begin alike.
     struct TrieNode {

@@ -144,24 +144,29 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
                 << file << ": " << WordTokenizer::ToUtf8(text.substr(0, 60));
     }
     // A rule for sentence starts is not tried where no sentence starts, yet a match there still
-    // hides the starts it covers.
-    const auto table = std::make_shared<const GrammarRuleTable>(
-        GrammarRuleTable::Parse("4 start /\\b(?:see|the)[\\p{L} .]*/ => x :: y\n"));
-    const GrammarChecker anchored(table);
-    const GrammarChecker everywhere(table, GrammarChecker::Matching::kEveryPosition);
+    // hides the starts it covers; rules that start at marks other than ASCII ones.
+    const char* sentenceStart = "4 start /\\b(?:see|the)[\\p{L} .]*/ => x :: y\n";
+    const char* quotes = "9 - /[\u201e\u201c]\\p{L}+/ => x :: y\n9 - /[ ]+\u201d/ => x :: y\n";
     const struct {
+        const char* rules;
         const char16_t* text;
         size_t problems;
     } rows[] = {
-        {u"We see it. the end", 0},           // the match at "see" covers "the"
-        {u"We saw it. the end", 1},           // "the" starts a sentence
-        {u"We saw it. the see. the end", 1},  // one match to the end
-        {u"We see it.\n\nthe end. so the x", 0},
-        {u"We saw it.\n\nthe, so. the x", 1},  // a paragraph's start, then a sentence's
-        {u"the end", 1},
-        {u"  see. the", 1},
+        {sentenceStart, u"We see it. the end", 0},           // the match at "see" covers "the"
+        {sentenceStart, u"We saw it. the end", 1},           // "the" starts a sentence
+        {sentenceStart, u"We saw it. the see. the end", 1},  // one match to the end
+        {sentenceStart, u"We see it.\n\nthe end. so the x", 0},
+        {sentenceStart, u"We saw it.\n\nthe, so. the x",
+         1},  // a paragraph's start, then a sentence's
+        {sentenceStart, u"the end", 1},
+        {sentenceStart, u"  see. the", 1},
+        {quotes, u"\u201eSo\u201c, \u201cx \u201d and \u201d", 4},
     };
     for (const auto& row : rows) {
+        const auto table =
+            std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Parse(row.rules));
+        const GrammarChecker anchored(table);
+        const GrammarChecker everywhere(table, GrammarChecker::Matching::kEveryPosition);
         const auto found = anchored.Check(row.text);
         EXPECT_TRUE(SameProblems(found, everywhere.Check(row.text)))
             << WordTokenizer::ToUtf8(row.text);
