@@ -189,6 +189,13 @@ bool MayRepeat(const std::u16string& word, const std::u16string& next) {
     return word.compare(0, common, next, 0, common) == 0;
 }
 
+// Whether the code point at `pos` is a lower-case letter (\p{Ll}).
+bool IsLowerCase(const std::u16string& text, size_t pos) {
+    UChar32 c = 0;
+    U16_GET(text.data(), 0, pos, text.size(), c);
+    return u_charType(c) == U_LOWERCASE_LETTER;
+}
+
 // Adds `rule` to a list of rule indexes that are added in ascending order.
 void AddRule(std::vector<size_t>& rules, size_t rule) {
     if (rules.empty() || rules.back() != rule) rules.push_back(rule);
@@ -343,9 +350,9 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
     return true;
 }
 
-void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
-                               const std::vector<size_t>* starts, std::vector<GrammarProblem>& out,
-                               const StopCheck& stop) const {
+void GrammarChecker::ApplyRule(const GrammarRule& rule, const RuleAnchor& anchor,
+                               const GrammarText& t, const std::vector<size_t>* starts,
+                               std::vector<GrammarProblem>& out, const StopCheck& stop) const {
     // Most rules have no anchor in a short text: no matcher is made for them.
     if (starts && starts->empty()) return;
     UErrorCode status = U_ZERO_ERROR;
@@ -378,11 +385,13 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
     // the match. Such a match could still hide later starts, so when one of those matches, the
     // skipped starts before it are tried after all (only then: matches are rare).
     const bool sentenceStarts = rule.condition == GrammarRule::Condition::kSentenceStart;
+    const bool lowerCaseFirst = anchor.lowerCaseFirst();
     std::vector<size_t> skipped;
     size_t from = 0;
     for (size_t start : *starts) {
         if (start < from) continue;
         if (found >= kMaxProblems || (stop && stop())) break;
+        if (lowerCaseFirst && !IsLowerCase(text, start)) continue;  // no match there
         if (sentenceStarts && !AfterSentenceEnd(text, start)) {
             skipped.push_back(start);
             continue;
@@ -467,7 +476,7 @@ std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& 
         if (stop && stop()) break;
         const bool everywhere = matching_ == Matching::kEveryPosition ||
                                 anchors_[i].kind() == RuleAnchor::Kind::kAnywhere;
-        ApplyRule(rules[i], t, everywhere ? nullptr : &starts[i], out, stop);
+        ApplyRule(rules[i], anchors_[i], t, everywhere ? nullptr : &starts[i], out, stop);
         // Each rule stops at the limit: the first kMaxProblems of all are among what is kept,
         // and at most two rules' worth of problems are held at once.
         if (out.size() > kMaxProblems) KeepFirstProblems(out);

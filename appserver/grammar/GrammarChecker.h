@@ -81,7 +81,7 @@ class GrammarChecker {
     bool Accept(const GrammarRule& rule, const icu::RegexMatcher& match, const GrammarText& text,
                 std::vector<GrammarProblem>& out) const;
     // Tries `rule` at `starts` (ascending), or at every position when `starts` is null.
-    void ApplyRule(const GrammarRule& rule, const GrammarText& text,
+    void ApplyRule(const GrammarRule& rule, const RuleAnchor& anchor, const GrammarText& text,
                    const std::vector<size_t>* starts, std::vector<GrammarProblem>& out,
                    const StopCheck& stop) const;
 

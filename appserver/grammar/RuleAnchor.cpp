@@ -362,6 +362,22 @@ std::u16string LaterChars(View p, size_t first, const std::u16string& blanks) {
     return *chars;
 }
 
+// Whether the pattern sets case-insensitive matching for what follows ("(?i)", "(?mi)"): a
+// letter class then also matches the other case.
+bool SetsIgnoreCase(View p) {
+    for (size_t i = p.find(u"(?"); i != kNone; i = p.find(u"(?", i + 1)) {
+        size_t end = i + 2;
+        bool ignoreCase = false;
+        for (bool off = false;
+             end < p.size() && (p[end] == u'-' || (p[end] >= u'a' && p[end] <= u'z')); ++end) {
+            off = off || p[end] == u'-';
+            ignoreCase = ignoreCase || (p[end] == u'i' && !off);
+        }
+        if (ignoreCase && end < p.size() && p[end] == u')') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::u16string RuleAnchor::Folded(std::u16string_view text) {
@@ -394,13 +410,17 @@ RuleAnchor RuleAnchor::Of(std::u16string_view p) {
         }
     }
     if (!afterNonLetter) return anchor;
+    // A match that must start with a lower-case letter.
+    static constexpr View kLower = u"\\p{Ll}";
+    anchor.lowerCaseFirst_ = p.substr(first, kLower.size()) == kLower &&
+                             !MakesOptional(p.substr(first + kLower.size())) && !SetsIgnoreCase(p);
     if (!words && StartsWithLetterClass(p.substr(first))) {
         anchor.kind_ = Kind::kAnyWord;
         anchor.repeatsWord_ = RepeatsWord(p, first);
         return anchor;
     }
     if (!words) words = WordsAt(p.substr(first));
-    if (!words) return anchor;
+    if (!words) return RuleAnchor();
     anchor.kind_ = Kind::kWords;
     for (const std::u16string& word : *words) anchor.words_.push_back(Folded(word));
     for (const std::u16string& word : LaterWords(p, first))

@@ -40,6 +40,9 @@ class RuleAnchor {
     // For kChars whose chars() are blanks: when not empty, one of these follows the blanks at the
     // match's start in every match ("(?<=\p{Ll})[ \t]+([,;])" gives ",;").
     const std::u16string& laterChars() const { return laterChars_; }
+    // For kAnyWord and kWords: the match starts with a lower-case letter (\p{Ll}, with no
+    // case-insensitive matching set), so a start at any other letter has no match.
+    bool lowerCaseFirst() const { return lowerCaseFirst_; }
 
     // Case folding as the index of a text's words uses it (full folding: "ß" is "ss").
     static std::u16string Folded(std::u16string_view text);
@@ -51,4 +54,5 @@ class RuleAnchor {
     bool repeatsWord_ = false;
     std::vector<std::u16string> laterWords_;
     std::u16string laterChars_;
+    bool lowerCaseFirst_ = false;
 };

@@ -35,6 +35,7 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         bool repeatsWord = false;
         std::vector<std::u16string> later = {};
         std::u16string laterChars = u"";
+        bool lowerCaseFirst = false;
     } rows[] = {
         {u"(?i)\\b(could|should)[ \\t]+of\\b",
          Kind::kWords,
@@ -58,7 +59,14 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         {u"\\b(a) of|b", Kind::kAnywhere, {}},
         {u"(?i)(?<=\\bme[ \\t]{1,2})to(?=[.!])", Kind::kWords, {u"to"}},
         {u"(?i)\\bit['’]s(?=[ \\t]+own\\b)", Kind::kWords, {u"it"}},
-        {u"\\b(?=(?:The|a)\\b)\\p{Ll}+", Kind::kWords, {u"the", u"a"}},
+        {u"\\b(?=(?:The|a)\\b)\\p{Ll}+", Kind::kWords, {u"the", u"a"}, u"", false, {}, u"", true},
+        // A lower-case letter first, unless case is ignored or the letter may be left out.
+        {u"(?<!(?i:x) )\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}, u"", false, {}, u"", true},
+        {u"(?i)\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}},
+        {u"(?mi)\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}},
+        {u"(?-i)\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}, u"", false, {}, u"", true},
+        {u"\\b(?=a\\b)\\p{Ll}?b", Kind::kWords, {u"a"}},
+        {u"(?<![\\p{L}])\\p{Ll}+", Kind::kAnyWord, {}, u"", false, {}, u"", true},
         {u"(?<![\\p{L}.])(?-i:monday|Friday)\\b", Kind::kWords, {u"monday", u"friday"}},
         {u"(?i)\\bSTRASSE", Kind::kWords, {u"strasse"}},
         {u"(?i)(?<![\\p{L}\\p{N}_])(\\p{L}+) \\1\\b", Kind::kAnyWord, {}, u"", true},
@@ -109,6 +117,8 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         EXPECT_EQ(anchor.repeatsWord(), row.repeatsWord) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.laterWords(), row.later) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.laterChars(), row.laterChars) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.lowerCaseFirst(), row.lowerCaseFirst)
+            << WordTokenizer::ToUtf8(row.pattern);
     }
 }
 
@@ -160,6 +170,10 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
          1},  // a paragraph's start, then a sentence's
         {sentenceStart, u"the end", 1},
         {sentenceStart, u"  see. the", 1},
+        {"4 start /\\b(?=(?:the|see)\\b)\\p{Ll}+/ => x :: y\n", u"The see. The the. the See. See",
+         1},
+        {"4 - /(?<![\\p{L}])\\p{Ll}+/ => x :: y\n",
+         u"The \U0001d41a\U0001d400 see \u00e9\u00c9 \u01c5x", 3},
         {quotes, u"\u201eSo\u201c, \u201cx \u201d and \u201d", 4},
     };
     for (const auto& row : rows) {
