@@ -33,6 +33,8 @@ constexpr std::array<std::string_view, 6> kMoreOnsetClusters = {"tr", "tw", "wh"
 constexpr size_t kMaxListMarkerUnits = 6;
 // ICU's time-limit units (about a millisecond each) one rule may spend on one text.
 constexpr int32_t kRuleTimeLimitUnits = 200;
+// A rule that ran over its time at a start.
+constexpr size_t kFailed = static_cast<size_t>(-1);
 
 template <size_t N>
 bool In(const std::array<std::string_view, N>& list, std::string_view word) {
@@ -187,31 +189,75 @@ bool MayRepeat(const std::u16string& word, const std::u16string& next) {
     return word.compare(0, common, next, 0, common) == 0;
 }
 
+// Whether the code point at `pos` is a lower-case letter (\p{Ll}).
+bool IsLowerCase(const std::u16string& text, size_t pos) {
+    UChar32 c = 0;
+    U16_GET(text.data(), 0, pos, text.size(), c);
+    return u_charType(c) == U_LOWERCASE_LETTER;
+}
+
+// Adds `rule` to a list of rule indexes that are added in ascending order.
+void AddRule(std::vector<size_t>& rules, size_t rule) {
+    if (rules.empty() || rules.back() != rule) rules.push_back(rule);
+}
+
 }  // namespace
 
 GrammarChecker::GrammarChecker() : GrammarChecker(GrammarRuleTable::Default()) {}
 
-GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Matching matching)
-    : rules_(std::move(rules)), matching_(matching) {
+GrammarChecker::GrammarChecker(std::shared_ptr<const GrammarRuleTable> rules, Matching matching,
+                               size_t resultCacheBytes)
+    : rules_(std::move(rules)),
+      matching_(matching),
+      cache_(std::make_unique<GrammarResultCache>(resultCacheBytes)) {
     for (size_t i = 0; i < rules_->rules().size(); ++i) {
         const icu::UnicodeString& source = rules_->rules()[i].pattern->pattern();
         anchors_.push_back(RuleAnchor::Of(
             std::u16string_view(source.getBuffer(), static_cast<size_t>(source.length()))));
         if (anchors_.back().kind() == RuleAnchor::Kind::kAnyWord)
             (anchors_.back().repeatsWord() ? repeatedWordRules_ : anyWordRules_).push_back(i);
-        if (anchors_.back().kind() == RuleAnchor::Kind::kChars) charRules_.push_back(i);
+        if (anchors_.back().kind() == RuleAnchor::Kind::kChars)
+            for (char16_t c : anchors_.back().chars())
+                AddRule(asciiCharRules_[c < kAsciiEnd ? c : kAsciiEnd], i);
         const std::vector<std::u16string>& words = anchors_.back().words();
         // Longer anchor words cannot be looked up in a run's kept letters: no anchor then.
         if (std::any_of(words.begin(), words.end(), [](const std::u16string& word) {
                 return word.size() > GrammarText::kFoldedRunUnits;
             }))
             anchors_.back() = RuleAnchor();
-        for (const std::u16string& word : anchors_.back().words()) {
-            std::vector<size_t>& list = wordRules_[word];
-            if (list.empty() || list.back() != i) list.push_back(i);
-            longestWord_ = std::max(longestWord_, word.size());
+        for (const std::u16string& word : anchors_.back().words())
+            AddRule(trie_[AddWord(word)].anchoredRules, i);
+        const std::vector<std::u16string>& later = anchors_.back().laterWords();
+        if (!later.empty() && std::none_of(later.begin(), later.end(), [](const auto& word) {
+                return word.size() > GrammarText::kFoldedRunUnits;
+            })) {
+            laterWordRules_.push_back(i);
+            for (const std::u16string& word : later)
+                AddRule(trie_[AddWord(word)].laterWordRules, i);
         }
     }
+}
+
+uint32_t GrammarChecker::AddWord(const std::u16string& word) {
+    uint32_t node = 0;
+    for (char16_t c : word) {
+        uint32_t child = Next(node, c);
+        if (child == 0) {
+            child = static_cast<uint32_t>(trie_.size());
+            auto& next = trie_[node].next;
+            next.insert(std::lower_bound(next.begin(), next.end(), std::make_pair(c, uint32_t{0})),
+                        {c, child});
+            trie_.emplace_back();
+        }
+        node = child;
+    }
+    return node;
+}
+
+uint32_t GrammarChecker::Next(uint32_t node, char16_t c) const {
+    const auto& next = trie_[node].next;
+    const auto it = std::lower_bound(next.begin(), next.end(), std::make_pair(c, uint32_t{0}));
+    return it != next.end() && it->first == c ? it->second : 0;
 }
 
 bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
@@ -226,6 +272,23 @@ bool GrammarChecker::StartsWithVowelSound(const std::string& word) {
     return std::string_view("aeiou").find(lower[0]) != std::string_view::npos;
 }
 
+size_t GrammarChecker::BlanksBefore(const std::u16string& text, size_t pos) {
+    while (pos > 0 && u_isUWhiteSpace(text[pos - 1])) --pos;
+    return pos;
+}
+
+bool GrammarChecker::AfterSentenceEnd(const std::u16string& text, size_t pos) {
+    const size_t i = BlanksBefore(text, pos);
+    if (i == 0) return true;
+    // A paragraph that begins in lower case goes on a sentence begun above it (after a list,
+    // an example or a command).
+    if (std::count(text.begin() + static_cast<std::ptrdiff_t>(i),
+                   text.begin() + static_cast<std::ptrdiff_t>(pos), u'\n') >= 2)
+        return false;
+    const char16_t mark = text[i - 1];
+    return i < pos && (mark == u'.' || mark == u'!' || mark == u'?');
+}
+
 bool GrammarChecker::StartsSentence(const GrammarText& t, size_t index) {
     const std::u16string& text = t.text();
     const std::vector<TextWord>& words = t.words();
@@ -235,21 +298,10 @@ bool GrammarChecker::StartsSentence(const GrammarText& t, size_t index) {
     if (end + 1 < text.size() && text[end] == u'.' && u_isalpha(text[end + 1])) return false;
     // A list marker itself: "a) ...".
     if (end < text.size() && text[end] == u')' && words[index].len <= 3) return false;
-    size_t i = start;
-    bool sawBlank = false;
-    size_t lineBreaks = 0;
-    while (i > 0 && u_isUWhiteSpace(text[i - 1])) {
-        --i;
-        sawBlank = true;
-        lineBreaks += text[i] == u'\n';
-    }
-    // A paragraph that begins in lower case goes on a sentence begun above it (after a list,
-    // an example or a command).
-    if (i > 0 && lineBreaks >= 2) return false;
+    if (!AfterSentenceEnd(text, start)) return false;
+    const size_t i = BlanksBefore(text, start);
     if (i > 0) {
-        const char16_t mark = text[i - 1];
-        if (!sawBlank || (mark != u'.' && mark != u'!' && mark != u'?')) return false;
-        if (mark == u'.') {
+        if (text[i - 1] == u'.') {
             if (i >= 2 && text[i - 2] == u'.') return false;  // an ellipsis
             const TextWord* previous = index > 0 ? &words[index - 1] : nullptr;
             if (previous && previous->pos + previous->len == i - 1) {
@@ -270,8 +322,7 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
     const std::u16string& text = t.text();
     const auto pos = static_cast<size_t>(match.start(status));
     const auto end = static_cast<size_t>(match.end(status));
-    if (U_FAILURE(status) || end <= pos || InLink(t.words(), pos) || Quoted(text, pos, end))
-        return false;
+    if (U_FAILURE(status) || end <= pos || Quoted(text, pos, end)) return false;
     if (rule.condition == GrammarRule::Condition::kSentenceStart) {
         const size_t index = WordAt(t.words(), pos);
         if (index == t.words().size() || t.words()[index].inLink ||
@@ -287,6 +338,8 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
                 : !vowel && !group.empty() && !(group[0] >= '0' && group[0] <= '9');
         if (U_FAILURE(status) || !soundFits || !ReadAsWord(group)) return false;
     }
+    // Last, as only it needs the text's words.
+    if (InLink(t.words(), pos)) return false;
     GrammarProblem problem{pos, end - pos, rule.number, {}, {}};
     problem.explanation =
         Fill(rule.explanation, match, [](const std::string& g) { return HtmlEscape(g); });
@@ -297,9 +350,11 @@ bool GrammarChecker::Accept(const GrammarRule& rule, const icu::RegexMatcher& ma
     return true;
 }
 
-void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
-                               const std::vector<size_t>* starts, std::vector<GrammarProblem>& out,
-                               const StopCheck& stop) const {
+void GrammarChecker::ApplyRule(const GrammarRule& rule, const RuleAnchor& anchor,
+                               const GrammarText& t, const std::vector<size_t>* starts,
+                               std::vector<GrammarProblem>& out, const StopCheck& stop) const {
+    // Most rules have no anchor in a short text: no matcher is made for them.
+    if (starts && starts->empty()) return;
     UErrorCode status = U_ZERO_ERROR;
     const std::u16string& text = t.text();
     const icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
@@ -315,25 +370,65 @@ void GrammarChecker::ApplyRule(const GrammarRule& rule, const GrammarText& t,
     }
     // Tried at its anchors only, the rule finds what find() finds: the first match at or after
     // the end of the one before.
-    size_t from = 0;
     const auto length = static_cast<int64_t>(text.size());
-    for (size_t start : *starts) {
-        if (start < from) continue;
+    // Where the next match may start after one at `start` (its end), `start` when there is none
+    // there, or kFailed when the rule is over its time (the rest of it is then skipped).
+    const auto tryAt = [&](size_t start) -> size_t {
         match->region(static_cast<int64_t>(start), length, status);
         match->useTransparentBounds(true).useAnchoringBounds(false);
-        if (U_FAILURE(status) || found >= kMaxProblems || (stop && stop())) break;
-        if (!match->lookingAt(status)) {
-            if (U_FAILURE(status)) break;  // over its time: the rest of the rule is skipped
+        if (U_FAILURE(status)) return kFailed;
+        if (!match->lookingAt(status)) return U_FAILURE(status) ? kFailed : start;
+        const auto end = static_cast<size_t>(match->end(status));
+        return end > start ? end : start + 1;
+    };
+    // A rule for sentence starts is not tried where no sentence can start: Accept would refuse
+    // the match. Such a match could still hide later starts, so when one of those matches, the
+    // skipped starts before it are tried after all (only then: matches are rare).
+    const bool sentenceStarts = rule.condition == GrammarRule::Condition::kSentenceStart;
+    const bool lowerCaseFirst = anchor.lowerCaseFirst();
+    std::vector<size_t> skipped;
+    size_t from = 0;
+    for (size_t start : *starts) {
+        if (start < from) continue;
+        if (found >= kMaxProblems || (stop && stop())) break;
+        if (lowerCaseFirst && !IsLowerCase(text, start)) continue;  // no match there
+        if (sentenceStarts && !AfterSentenceEnd(text, start)) {
+            skipped.push_back(start);
             continue;
         }
-        const auto end = static_cast<size_t>(match->end(status));
-        from = end > start ? end : start + 1;
+        size_t next = tryAt(start);
+        if (next == kFailed) break;
+        if (next == start) continue;
+        if (!skipped.empty()) {
+            for (size_t earlier : skipped) {
+                if (earlier < from) continue;
+                const size_t after = tryAt(earlier);
+                if (after == kFailed) return;
+                if (after != earlier) from = after;
+            }
+            skipped.clear();
+            if (from > start) continue;
+            next = tryAt(start);
+            if (next == kFailed) break;
+        }
+        from = next;
         found += Accept(rule, *match, t, out);
     }
 }
 
 std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
                                                   const StopCheck& stop) const {
+    if (auto known = cache_->Find(text)) return std::move(*known);
+    // Only a check that ran to the end is kept.
+    bool stopped = false;
+    const StopCheck watched = [&stop, &stopped] { return stopped = stopped || stop(); };
+    std::vector<GrammarProblem> problems = CheckUncached(text, stop ? watched : StopCheck());
+    if (!stopped) cache_->Store(text, problems);
+    return problems;
+}
+
+std::vector<GrammarProblem> GrammarChecker::CheckUncached(const std::u16string& text,
+                                                          const StopCheck& stop) const {
     const GrammarText t(text);
     const std::vector<GrammarRule>& rules = rules_->rules();
     // Each rule's anchors in this text, in text order.
@@ -341,30 +436,47 @@ std::vector<GrammarProblem> GrammarChecker::Check(const std::u16string& text,
     const auto add = [&starts](size_t rule, size_t pos) {
         if (starts[rule].empty() || starts[rule].back() != pos) starts[rule].push_back(pos);
     };
+    std::vector<char> laterWordSeen(rules.size(), 0);
     const std::vector<GrammarText::Run>& runs = t.runs();
     for (size_t k = 0; k < runs.size(); ++k) {
         const GrammarText::Run& run = runs[k];
         for (size_t rule : anyWordRules_) add(rule, run.pos);
         if (k + 1 < runs.size() && MayRepeat(run.folded, runs[k + 1].folded))
             for (size_t rule : repeatedWordRules_) add(rule, run.pos);
-        for (size_t n = 1; n <= std::min(run.folded.size(), longestWord_); ++n) {
-            const auto it = wordRules_.find(std::u16string_view(run.folded).substr(0, n));
-            if (it != wordRules_.end())
-                for (size_t rule : it->second) add(rule, run.pos);
+        for (uint32_t node = 0, i = 0; i < run.folded.size(); ++i) {
+            node = Next(node, run.folded[i]);
+            if (node == 0) break;
+            for (size_t rule : trie_[node].anchoredRules) add(rule, run.pos);
+            for (size_t rule : trie_[node].laterWordRules) laterWordSeen[rule] = 1;
         }
     }
-    for (size_t rule : charRules_) {
-        const std::u16string& chars = anchors_[rule].chars();
-        for (size_t pos = text.find_first_of(chars); pos != std::u16string::npos;
-             pos = text.find_first_of(chars, pos + 1))
+    for (size_t rule : laterWordRules_)
+        if (!laterWordSeen[rule]) starts[rule].clear();
+    // The rules that start at marks, in one pass over the text.
+    std::vector<size_t> blanksEnd(rules.size(), 0);  // a rule's first position past blanks
+    for (size_t pos = 0; pos < text.size(); ++pos) {
+        const auto ascii = text[pos] < kAsciiEnd ? text[pos] : kAsciiEnd;
+        for (size_t rule : asciiCharRules_[ascii]) {
+            const RuleAnchor& anchor = anchors_[rule];
+            if (ascii == kAsciiEnd && anchor.chars().find(text[pos]) == std::u16string::npos)
+                continue;
+            const std::u16string& later = anchor.laterChars();
+            if (!later.empty()) {
+                size_t& after = blanksEnd[rule];
+                if (after <= pos)
+                    after = std::min(text.find_first_not_of(anchor.chars(), pos), text.size());
+                if (after == text.size() || later.find(text[after]) == std::u16string::npos)
+                    continue;
+            }
             starts[rule].push_back(pos);
+        }
     }
     std::vector<GrammarProblem> out;
     for (size_t i = 0; i < rules.size(); ++i) {
         if (stop && stop()) break;
         const bool everywhere = matching_ == Matching::kEveryPosition ||
                                 anchors_[i].kind() == RuleAnchor::Kind::kAnywhere;
-        ApplyRule(rules[i], t, everywhere ? nullptr : &starts[i], out, stop);
+        ApplyRule(rules[i], anchors_[i], t, everywhere ? nullptr : &starts[i], out, stop);
         // Each rule stops at the limit: the first kMaxProblems of all are among what is kept,
         // and at most two rules' worth of problems are held at once.
         if (out.size() > kMaxProblems) KeepFirstProblems(out);

@@ -14,8 +14,7 @@ constexpr std::u16string_view kCodeMarks = u"[]{}=;|$`<>";
 
 }  // namespace
 
-GrammarText::GrammarText(const std::u16string& text)
-    : text_(text), words_(WordTokenizer::Words(text)) {
+GrammarText::GrammarText(const std::u16string& text) : text_(text) {
     const size_t n = text.size();
     bool previousIsLetter = false;
     for (size_t i = 0; i < n;) {
@@ -47,4 +46,9 @@ size_t GrammarText::LineOf(size_t pos) const {
     const auto it = std::upper_bound(lines_.begin(), lines_.end(), pos,
                                      [](size_t p, const Line& line) { return p < line.start; });
     return static_cast<size_t>(it - lines_.begin()) - 1;
+}
+
+const std::vector<TextWord>& GrammarText::words() const {
+    if (!words_) words_ = WordTokenizer::Words(text_);
+    return *words_;
 }

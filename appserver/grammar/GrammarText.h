@@ -1,7 +1,9 @@
 #pragma once
 // A text as the grammar checker reads it, indexed once per check: its words (as the spelling
 // path splits them), the starts of its letter runs with their case-folded first letters (for
-// the rule anchors, see RuleAnchor), and its lines. The text must outlive the object.
+// the rule anchors, see RuleAnchor), and its lines. The text must outlive the object. The words
+// are split on first use, as only some matches need them: one object serves one thread.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +24,7 @@ class GrammarText {
     explicit GrammarText(const std::u16string& text);
 
     const std::u16string& text() const { return text_; }
-    const std::vector<TextWord>& words() const { return words_; }
+    const std::vector<TextWord>& words() const;
     const std::vector<Run>& runs() const { return runs_; }
 
     // The line around `pos` (lines end at "\n"): its start, the first position on it that is
@@ -43,7 +45,7 @@ class GrammarText {
     size_t LineOf(size_t pos) const;
 
     const std::u16string& text_;
-    std::vector<TextWord> words_;
+    mutable std::optional<std::vector<TextWord>> words_;
     std::vector<Run> runs_;
     std::vector<Line> lines_;
 };

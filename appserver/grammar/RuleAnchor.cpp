@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -327,9 +328,66 @@ bool RepeatsWord(View p, size_t first) {
     return false;
 }
 
+// For a match that starts with a word at `first` (a literal or a group): the words one of which
+// starts a letter run later in every match, as a blank that must be there and look-aheads are
+// all that lies between ("\b(could|should)[ \t]+(?!x)(?:of|have)" gives of, have); none when
+// the pattern goes on otherwise.
+std::vector<std::u16string> LaterWords(View p, size_t first) {
+    size_t i = first;
+    if (p.substr(i, 1) == u"(") {
+        i = GroupEnd(p, first);
+        if (i == kNone || (i < p.size() && IsQuantifier(p[i]))) return {};
+    } else {
+        while (i < p.size() && IsLetter(p[i])) ++i;
+    }
+    bool optional = false;
+    const size_t blank = BlankAt(p.substr(i), optional);
+    if (blank == 0 || optional) return {};
+    i += blank;
+    while (const size_t ahead = p.substr(i, 1) == u"(" ? LookAheadAt(p.substr(i)) : 0) i += ahead;
+    auto words = WordsAt(p.substr(i));
+    return words ? std::move(*words) : std::vector<std::u16string>();
+}
+
+// For a match that starts with blanks at `first` (of `blanks`): the characters, none of them
+// blanks, one of which follows those blanks in every match ("[ \t]+([,;])" gives ",;"), as
+// look-aheads are all that lies between; none when the pattern goes on otherwise.
+std::u16string LaterChars(View p, size_t first, const std::u16string& blanks) {
+    bool optional = false;
+    size_t i = first + BlankAt(p.substr(first), optional);
+    if (i == first || optional) return {};
+    while (const size_t ahead = p.substr(i, 1) == u"(" ? LookAheadAt(p.substr(i)) : 0) i += ahead;
+    const auto chars = CharsAt(p.substr(i));
+    if (!chars || chars->find_first_of(blanks) != std::u16string::npos) return {};
+    return *chars;
+}
+
+// Whether the pattern sets case-insensitive matching for what follows ("(?i)", "(?mi)"): a
+// letter class then also matches the other case.
+bool SetsIgnoreCase(View p) {
+    for (size_t i = p.find(u"(?"); i != kNone; i = p.find(u"(?", i + 1)) {
+        size_t end = i + 2;
+        bool ignoreCase = false;
+        for (bool off = false;
+             end < p.size() && (p[end] == u'-' || (p[end] >= u'a' && p[end] <= u'z')); ++end) {
+            off = off || p[end] == u'-';
+            ignoreCase = ignoreCase || (p[end] == u'i' && !off);
+        }
+        if (ignoreCase && end < p.size() && p[end] == u')') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::u16string RuleAnchor::Folded(std::u16string_view text) {
+    // Most runs are ASCII, where full case folding is lowering A-Z.
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+        std::u16string folded(text);
+        for (char16_t& c : folded)
+            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        return folded;
+    }
     icu::UnicodeString folded(false, text.data(), static_cast<int32_t>(text.size()));
     folded.foldCase();
     return std::u16string(folded.getBuffer(), static_cast<size_t>(folded.length()));
@@ -347,18 +405,25 @@ RuleAnchor RuleAnchor::Of(std::u16string_view p) {
         if (auto chars = CharsAt(p.substr(first))) {
             anchor.kind_ = Kind::kChars;
             anchor.chars_ = std::move(*chars);
+            anchor.laterChars_ = LaterChars(p, first, anchor.chars_);
             return anchor;
         }
     }
     if (!afterNonLetter) return anchor;
+    // A match that must start with a lower-case letter.
+    static constexpr View kLower = u"\\p{Ll}";
+    anchor.lowerCaseFirst_ = p.substr(first, kLower.size()) == kLower &&
+                             !MakesOptional(p.substr(first + kLower.size())) && !SetsIgnoreCase(p);
     if (!words && StartsWithLetterClass(p.substr(first))) {
         anchor.kind_ = Kind::kAnyWord;
         anchor.repeatsWord_ = RepeatsWord(p, first);
         return anchor;
     }
     if (!words) words = WordsAt(p.substr(first));
-    if (!words) return anchor;
+    if (!words) return RuleAnchor();
     anchor.kind_ = Kind::kWords;
     for (const std::u16string& word : *words) anchor.words_.push_back(Folded(word));
+    for (const std::u16string& word : LaterWords(p, first))
+        anchor.laterWords_.push_back(Folded(word));
     return anchor;
 }

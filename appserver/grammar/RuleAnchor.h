@@ -33,6 +33,16 @@ class RuleAnchor {
     // It can then start only at a letter run whose case-folded letters and those of the next run
     // agree as far as both go.
     bool repeatsWord() const { return repeatsWord_; }
+    // For kWords: when not empty, one of these words (case-folded) starts a letter run later in
+    // every match, after blanks ("\b(could|should)[ \t]+of" gives of): a text without a run
+    // that begins so has no match.
+    const std::vector<std::u16string>& laterWords() const { return laterWords_; }
+    // For kChars whose chars() are blanks: when not empty, one of these follows the blanks at the
+    // match's start in every match ("(?<=\p{Ll})[ \t]+([,;])" gives ",;").
+    const std::u16string& laterChars() const { return laterChars_; }
+    // For kAnyWord and kWords: the match starts with a lower-case letter (\p{Ll}, with no
+    // case-insensitive matching set), so a start at any other letter has no match.
+    bool lowerCaseFirst() const { return lowerCaseFirst_; }
 
     // Case folding as the index of a text's words uses it (full folding: "ß" is "ss").
     static std::u16string Folded(std::u16string_view text);
@@ -42,4 +52,7 @@ class RuleAnchor {
     std::vector<std::u16string> words_;
     std::u16string chars_;
     bool repeatsWord_ = false;
+    std::vector<std::u16string> laterWords_;
+    std::u16string laterChars_;
+    bool lowerCaseFirst_ = false;
 };

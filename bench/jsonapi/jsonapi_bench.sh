@@ -3,7 +3,9 @@
 # (format=json) of the same text, both POSTed to orthd.cgi as a FastCGI server (2 workers)
 # behind nginx, at 1, 2 and 4 clients, alternated cell by cell; prints requests/s of each and
 # the ratio /v2/check : check_spelling, and the same for /v2/check with
-# "disabledCategories=GRAMMAR" (no grammar work at all: the gap left is the spelling answer's own).
+# "disabledCategories=GRAMMAR" (no grammar work at all: the gap left is the spelling answer's own),
+# and for both with a text of its own in every request ("cold": the engine's grammar result cache
+# keeps whole texts, so the same text sent again is answered from it).
 # /v2/check does more (grammar, context, sentence) in one answer; the aim is the same requests/s
 # within 20%.
 # Usage: bench/jsonapi/jsonapi_bench.sh [SECONDS_PER_RUN]   (needs wrk and nginx)
@@ -51,18 +53,21 @@ for check in "v2 $url/v2/check" "v2spell $url/v2/check" "legacy $url/cgi-bin/ort
   echo "$1: request $(wc -c <"$work/$1.body") bytes, answer $(wc -c <"$work/$1.answer") bytes, status $status"
 done
 
-rps() {  # concurrency, body file, url
-  BODY_FILE=$2 wrk -t1 -c"$1" -d"${seconds}s" -s "$top/bench/service/post.lua" "$3" |
+rps() {  # concurrency, body file, url [DISTINCT]
+  DISTINCT=${4:-0} BODY_FILE=$2 wrk -t1 -c"$1" -d"${seconds}s" -s "$top/bench/service/post.lua" "$3" |
     awk '/Requests\/sec/ {printf "%.0f", $2} /Non-2xx|Socket errors/ {printf "E"}'
 }
 echo
 ratio() { awk -v a="${1%E}" -v b="${2%E}" 'BEGIN { if (b > 0) printf "%.2f", a / b }'; }
-printf '%-8s | %-16s %-16s %-16s %-6s %s\n' clients "/v2/check req/s" "no GRAMMAR" \
-  "check_spelling" "ratio" "ratio no GRAMMAR"
+printf '%-8s | %-16s %-11s %-15s %-11s %-12s | %-6s %-11s %s\n' clients "/v2/check req/s" \
+  "no GRAMMAR" "check_spelling" "/v2 cold" "legacy cold" "ratio" "no GRAMMAR" "cold"
 for c in 1 2 4; do
   v2=$(rps "$c" "$work/v2.body" "$url/v2/check")
   v2spell=$(rps "$c" "$work/v2spell.body" "$url/v2/check")
   legacy=$(rps "$c" "$work/legacy.body" "$url/cgi-bin/orthd.cgi")
-  printf '%-8s | %-16s %-16s %-16s %-6s %s\n' "$c" "$v2" "$v2spell" "$legacy" \
-    "$(ratio "$v2" "$legacy")" "$(ratio "$v2spell" "$legacy")"
+  v2cold=$(rps "$c" "$work/v2.body" "$url/v2/check" 1)
+  legacycold=$(rps "$c" "$work/legacy.body" "$url/cgi-bin/orthd.cgi" 1)
+  printf '%-8s | %-16s %-11s %-15s %-11s %-12s | %-6s %-11s %s\n' "$c" "$v2" "$v2spell" \
+    "$legacy" "$v2cold" "$legacycold" "$(ratio "$v2" "$legacy")" "$(ratio "$v2spell" "$legacy")" \
+    "$(ratio "$v2cold" "$legacycold")"
 done

@@ -33,11 +33,40 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         std::vector<std::u16string> words;
         std::u16string chars = u"";
         bool repeatsWord = false;
+        std::vector<std::u16string> later = {};
+        std::u16string laterChars = u"";
+        bool lowerCaseFirst = false;
     } rows[] = {
-        {u"(?i)\\b(could|should)[ \\t]+of\\b", Kind::kWords, {u"could", u"should"}},
+        {u"(?i)\\b(could|should)[ \\t]+of\\b",
+         Kind::kWords,
+         {u"could", u"should"},
+         u"",
+         false,
+         {u"of"}},
+        // Words later in every match: after a blank that must be there and look-aheads only.
+        {u"(?i)\\b(can't|could have)[ \\t]+(?!x\\b)(?:Went|CAME)\\b",
+         Kind::kWords,
+         {u"can", u"could"},
+         u"",
+         false,
+         {u"went", u"came"}},
+        {u"(?i)\\b(I|we)[ \\t]+doesn['’]t\\b", Kind::kWords, {u"i", u"we"}, u"", false, {u"doesn"}},
+        {u"\\bits \\p{L}", Kind::kWords, {u"its"}, u"", false, {}},
+        {u"\\b(a)[ \\t]*of", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a)+ of", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a) (?:of)?x", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a) (?<=a )of", Kind::kWords, {u"a"}, u"", false, {}},
+        {u"\\b(a) of|b", Kind::kAnywhere, {}},
         {u"(?i)(?<=\\bme[ \\t]{1,2})to(?=[.!])", Kind::kWords, {u"to"}},
         {u"(?i)\\bit['’]s(?=[ \\t]+own\\b)", Kind::kWords, {u"it"}},
-        {u"\\b(?=(?:The|a)\\b)\\p{Ll}+", Kind::kWords, {u"the", u"a"}},
+        {u"\\b(?=(?:The|a)\\b)\\p{Ll}+", Kind::kWords, {u"the", u"a"}, u"", false, {}, u"", true},
+        // A lower-case letter first, unless case is ignored or the letter may be left out.
+        {u"(?<!(?i:x) )\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}, u"", false, {}, u"", true},
+        {u"(?i)\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}},
+        {u"(?mi)\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}},
+        {u"(?-i)\\b(?=a\\b)\\p{Ll}+", Kind::kWords, {u"a"}, u"", false, {}, u"", true},
+        {u"\\b(?=a\\b)\\p{Ll}?b", Kind::kWords, {u"a"}},
+        {u"(?<![\\p{L}])\\p{Ll}+", Kind::kAnyWord, {}, u"", false, {}, u"", true},
         {u"(?<![\\p{L}.])(?-i:monday|Friday)\\b", Kind::kWords, {u"monday", u"friday"}},
         {u"(?i)\\bSTRASSE", Kind::kWords, {u"strasse"}},
         {u"(?i)(?<![\\p{L}\\p{N}_])(\\p{L}+) \\1\\b", Kind::kAnyWord, {}, u"", true},
@@ -66,7 +95,12 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         {u"\\b(a|[,;])", Kind::kAnywhere, {}},
         {u"\\b(\\p{L}+|,)", Kind::kAnywhere, {}},
         {u"(?<=\\p{L})([,;])\\1", Kind::kChars, {}, u",;"},
-        {u"(?<=\\p{Ll})[ \\t]+\\.", Kind::kChars, {}, u" \t"},
+        {u"(?<=\\p{Ll})[ \\t]+\\.", Kind::kChars, {}, u" \t", false, {}, u"."},
+        // Marks that follow the blanks a match starts with.
+        {u"(?<=\\p{Ll})[ \\t]{1,3}(?=x)([,;])", Kind::kChars, {}, u" \t", false, {}, u",;"},
+        {u"[ \\t]+[ ,]", Kind::kChars, {}, u" \t"},
+        {u"[ \\t]*[,]", Kind::kAnywhere, {}},
+        {u"[ \\t]+\\p{L}", Kind::kChars, {}, u" \t"},
         {u"\\.\\.(?= )", Kind::kChars, {}, u"."},
         {u"[!?]{2,}", Kind::kChars, {}, u"!?"},
         {u"[!?]{0,2}x", Kind::kAnywhere, {}},
@@ -81,6 +115,10 @@ TEST(RuleAnchorTest, ReadsWhereAMatchCanStart) {
         EXPECT_EQ(anchor.words(), row.words) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.chars(), row.chars) << WordTokenizer::ToUtf8(row.pattern);
         EXPECT_EQ(anchor.repeatsWord(), row.repeatsWord) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.laterWords(), row.later) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.laterChars(), row.laterChars) << WordTokenizer::ToUtf8(row.pattern);
+        EXPECT_EQ(anchor.lowerCaseFirst(), row.lowerCaseFirst)
+            << WordTokenizer::ToUtf8(row.pattern);
     }
 }
 
@@ -91,6 +129,10 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
         u"𝐀bc the the 𝐀 a apple. the end. STRASSE straße Straße",
         u"He could of gone; ihr seit so nett. Seid wann? x,and y,,z.. Then",
         u"a\u0301 apple, an\u00a0car, it’s own, I doesn’t, Its’ fine!!",
+        // Words later in a match: cases, folding, a word cut by a mark.
+        u"We could have WENT; they can't came. I doesn't; we doesn\u2019t. He must of. Mustn't of",
+        u"a ; b  , c \t;d ! e ?F  ,  ; x , y ?  ",
+        std::u16string(40, u' ') + u"word , next" + std::u16string(20, u' '),
         std::u16string(3000, u'a') + u" could of " + std::u16string(40, u'b'),
         // Repeated words: cases, line breaks, full case folding, kept prefixes cut in a pair.
         u"the The  the\nthe\r\n THE, Stra\u00dfe STRASSE strasse \u1e9e\u1e9e ss",
@@ -110,6 +152,39 @@ TEST(RuleAnchorTest, AnchoredCheckFindsWhatEveryPositionFinds) {
         for (const std::u16string& text : texts)
             EXPECT_TRUE(SameProblems(anchored.Check(text), everywhere.Check(text)))
                 << file << ": " << WordTokenizer::ToUtf8(text.substr(0, 60));
+    }
+    // A rule for sentence starts is not tried where no sentence starts, yet a match there still
+    // hides the starts it covers; rules that start at marks other than ASCII ones.
+    const char* sentenceStart = "4 start /\\b(?:see|the)[\\p{L} .]*/ => x :: y\n";
+    const char* quotes = "9 - /[\u201e\u201c]\\p{L}+/ => x :: y\n9 - /[ ]+\u201d/ => x :: y\n";
+    const struct {
+        const char* rules;
+        const char16_t* text;
+        size_t problems;
+    } rows[] = {
+        {sentenceStart, u"We see it. the end", 0},           // the match at "see" covers "the"
+        {sentenceStart, u"We saw it. the end", 1},           // "the" starts a sentence
+        {sentenceStart, u"We saw it. the see. the end", 1},  // one match to the end
+        {sentenceStart, u"We see it.\n\nthe end. so the x", 0},
+        {sentenceStart, u"We saw it.\n\nthe, so. the x",
+         1},  // a paragraph's start, then a sentence's
+        {sentenceStart, u"the end", 1},
+        {sentenceStart, u"  see. the", 1},
+        {"4 start /\\b(?=(?:the|see)\\b)\\p{Ll}+/ => x :: y\n", u"The see. The the. the See. See",
+         1},
+        {"4 - /(?<![\\p{L}])\\p{Ll}+/ => x :: y\n",
+         u"The \U0001d41a\U0001d400 see \u00e9\u00c9 \u01c5x", 3},
+        {quotes, u"\u201eSo\u201c, \u201cx \u201d and \u201d", 4},
+    };
+    for (const auto& row : rows) {
+        const auto table =
+            std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Parse(row.rules));
+        const GrammarChecker anchored(table);
+        const GrammarChecker everywhere(table, GrammarChecker::Matching::kEveryPosition);
+        const auto found = anchored.Check(row.text);
+        EXPECT_TRUE(SameProblems(found, everywhere.Check(row.text)))
+            << WordTokenizer::ToUtf8(row.text);
+        EXPECT_EQ(found.size(), row.problems) << WordTokenizer::ToUtf8(row.text);
     }
 }
 

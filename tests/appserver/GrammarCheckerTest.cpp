@@ -7,6 +7,7 @@
 #include "core/CallDeadline.h"
 #include "grammar/GrammarChecker.h"
 #include "grammar/GrammarLanguages.h"
+#include "grammar/GrammarResultCache.h"
 #include "grammar/GrammarService.h"
 #include "spell/WordTokenizer.h"
 
@@ -213,4 +214,69 @@ TEST(GrammarRuleTableTest, ExamplesBelongToTheRuleAboveThem) {
     EXPECT_EQ(table.examples()[1].text, "has none");
     ASSERT_EQ(table.errors().size(), 1u);
     EXPECT_EQ(table.errors()[0].line, 1u);
+}
+
+// A text checked again is answered from the cache with the same problems, over the examples of
+// both rule files; a check that a stop ended is not kept.
+TEST(GrammarResultCacheTest, CachedAnswersAreTheCheckersAnswers) {
+    const auto same = [](const std::vector<GrammarProblem>& a,
+                         const std::vector<GrammarProblem>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+            return x.pos == y.pos && x.len == y.len && x.rule == y.rule &&
+                   x.explanation == y.explanation && x.variants == y.variants;
+        });
+    };
+    for (const char* file : {GRAMMAR_RULES_FILE, GRAMMAR_RULES_DE_FILE}) {
+        const auto table = std::make_shared<const GrammarRuleTable>(GrammarRuleTable::Load(file));
+        const GrammarChecker uncached(table, GrammarChecker::Matching::kAnchored, 0);
+        const GrammarChecker cached(table);
+        for (int round = 0; round < 2; ++round)
+            for (const GrammarRuleTable::Example& example : table->examples()) {
+                const std::u16string text = WordTokenizer::ToUtf16(example.text);
+                EXPECT_TRUE(same(cached.Check(text), uncached.Check(text)))
+                    << file << " round " << round << ": " << example.text;
+            }
+    }
+    const GrammarChecker checker = Shipped();
+    const std::u16string text = u"She ate a apple. We could of won.";
+    EXPECT_TRUE(checker.Check(text, [] { return true; }).empty());
+    EXPECT_EQ(checker.Check(text).size(), 2u);
+    EXPECT_EQ(checker.Check(text, [] { return true; }).size(), 2u);  // from the cache
+}
+
+TEST(GrammarResultCacheTest, KeepsTheRecentlyUsedWithinItsBudget) {
+    const GrammarProblem problem{2, 3, 1, "<b>Repeated word.</b>", {"as", "so"}};
+    const auto text = [](int i) { return u"text " + std::u16string(1, u'a' + i); };
+    const size_t entry = GrammarResultCache::EntryBytes(text(0), {problem});
+    const size_t eight = entry * GrammarResultCache::kMaxEntryShare;
+    const struct {
+        size_t budget;
+        std::vector<int> steps;  // n >= 0 stores text(n), -n - 1 finds text(n)
+        std::vector<int> kept;   // the texts of 0..9 found at the end
+    } rows[] = {
+        {0, {0}, {}},
+        {eight - 1, {0}, {}},  // an entry may take an eighth of the budget
+        {eight, {0, 0, 1}, {0, 1}},
+        {eight, {0, 1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 4, 5, 6, 7, 8}},      // the oldest goes
+        {eight, {0, 1, 2, 3, 4, 5, 6, 7, -1, 8}, {0, 2, 3, 4, 5, 6, 7, 8}},  // found: kept
+        {eight + entry - 1, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {2, 3, 4, 5, 6, 7, 8, 9}},
+    };
+    for (const auto& row : rows) {
+        GrammarResultCache cache(row.budget);
+        for (const int step : row.steps) {
+            if (step >= 0) cache.Store(text(step), {problem});
+            if (step < 0) cache.Find(text(-step - 1));
+        }
+        std::vector<int> kept;
+        for (int i = 0; i < 10; ++i) {
+            const auto found = cache.Find(text(i));
+            if (!found) continue;
+            kept.push_back(i);
+            ASSERT_EQ(found->size(), 1u);
+            EXPECT_EQ((*found)[0].variants, problem.variants);
+        }
+        EXPECT_EQ(kept, row.kept) << row.budget;
+        EXPECT_EQ(cache.size(), kept.size());
+        EXPECT_EQ(cache.bytes(), kept.size() * entry);
+    }
 }
