@@ -56,17 +56,18 @@ SuggestionRanker::Typed::Typed(std::string_view typed)
       split(lower.find_first_of(U" -") != std::u32string::npos) {}
 
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
-    return CostFor(Typed(typed), candidate);
+    std::u32string lower;
+    return CostFor(Typed(typed), candidate, lower);
 }
 
-double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate) const {
-    const std::u32string lower = Letters::Lower(Letters::FromUtf8(candidate.word));
+double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
+                                 std::u32string& lower) const {
+    Letters::LowerInto(candidate.word, lower);
     double cost =
         candidate.distance >= 0 ? candidate.distance : TypingDistance::Between(typed.lower, lower);
     const double distance = cost;
     cost += kRarityWeight * RarityOf(candidate.word);
-    if (!typed.hasCapital && Letters::HasCapital(Letters::FromUtf8(candidate.word)))
-        cost += kCapitalCost;
+    if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
     if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower) == typed.sound)
         cost -= kSoundsAlikeBonus;
@@ -78,34 +79,39 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate)
     return cost;
 }
 
-double SuggestionRanker::Margin(std::string_view typed,
-                                const std::vector<Candidate>& candidates) const {
-    if (candidates.empty()) return 0;
-    const Typed typedWord(typed);
-    double best = kNoRival, second = kNoRival;
-    std::u32string bestWord;
-    for (const Candidate& c : candidates) {
-        const double cost = CostFor(typedWord, c);
-        const std::u32string word = Letters::Lower(Letters::FromUtf8(c.word));
-        if (cost < best) {
-            if (word != bestWord) second = best;
-            best = cost;
-            bestWord = word;
-        } else if (cost < second && word != bestWord) {
-            second = cost;
+void SuggestionRanker::CostAll(const Typed& typed, std::vector<Candidate>& candidates) const {
+    std::u32string lower;
+    for (Candidate& c : candidates)
+        if (!c.costed) {
+            c.cost = CostFor(typed, c, lower);
+            c.costed = true;
         }
+}
+
+double SuggestionRanker::Margin(std::string_view typed, std::vector<Candidate>& candidates) const {
+    if (candidates.empty()) return 0;
+    CostAll(Typed(typed), candidates);
+    const auto cheaper = [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; };
+    const Candidate& best = *std::min_element(candidates.begin(), candidates.end(), cheaper);
+    std::u32string bestLower, lower;
+    Letters::LowerInto(best.word, bestLower);
+    double second = kNoRival;
+    for (const Candidate& c : candidates) {
+        if (c.cost >= second) continue;
+        Letters::LowerInto(c.word, lower);
+        if (lower != bestLower) second = c.cost;
     }
-    return second == kNoRival ? kNoRival : second - best;
+    return second == kNoRival ? kNoRival : second - best.cost;
 }
 
 std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
                                                 std::vector<Candidate> candidates,
                                                 size_t max) const {
     const Typed typedWord(typed);
+    CostAll(typedWord, candidates);
     std::vector<std::pair<double, size_t>> order;
     order.reserve(candidates.size());
-    for (size_t i = 0; i < candidates.size(); ++i)
-        order.emplace_back(CostFor(typedWord, candidates[i]), i);
+    for (size_t i = 0; i < candidates.size(); ++i) order.emplace_back(candidates[i].cost, i);
     // Ties keep the order the candidates came in.
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -43,16 +43,19 @@ class SuggestionRanker {
         std::string word;
         double distance = -1;  // the typing distance; below 0 when not yet measured
         int libraryRank = -1;  // place in the library's list; -1 when not from it
+        double cost = 0;       // set by Margin (and then kept by Rank) when `costed`
+        bool costed = false;
     };
 
     explicit SuggestionRanker(std::shared_ptr<const WordTiers> tiers);
 
-    // At most `max` candidates, best first.
+    // At most `max` candidates, best first. Costs already set by Margin are used as they are.
     std::vector<std::string> Rank(std::string_view typed, std::vector<Candidate> candidates,
                                   size_t max) const;
     // How much cheaper the best candidate is than the next different word (in lower case);
-    // kNoRival when there is no other, and 0 when there are no candidates at all.
-    double Margin(std::string_view typed, const std::vector<Candidate>& candidates) const;
+    // kNoRival when there is no other, and 0 when there are no candidates at all. Sets the cost
+    // of each candidate, so that ranking them later does not measure them again.
+    double Margin(std::string_view typed, std::vector<Candidate>& candidates) const;
     static constexpr double kNoRival = 1e9;
 
     // The cost of one candidate for `typed` (both as written).
@@ -69,7 +72,10 @@ class SuggestionRanker {
         bool hasApostrophe = false;
         bool split = false;  // holds a blank or a hyphen
     };
-    double CostFor(const Typed& typed, const Candidate& candidate) const;
+    // `lower`: storage for the candidate's letters, reused from one candidate to the next.
+    double CostFor(const Typed& typed, const Candidate& candidate, std::u32string& lower) const;
+    // Sets the cost of each candidate not yet costed.
+    void CostAll(const Typed& typed, std::vector<Candidate>& candidates) const;
     double RarityOf(const std::string& word) const;
 
     std::shared_ptr<const WordTiers> tiers_;
