@@ -30,6 +30,14 @@ std::string InCase(const std::string& word, CaseForm form) {
                                                        : Letters::CapitalFirst(letters));
 }
 
+// Whether the two words end in different letters, other than by a letter added or dropped at
+// the end ("tast" for "taste", "fromt" for "from").
+bool EndsApart(std::u32string_view typed, std::u32string_view word) {
+    if (typed.back() == word.back()) return false;
+    if (word.size() > 1 && word[word.size() - 2] == typed.back()) return false;
+    return !(typed.size() > 1 && typed[typed.size() - 2] == word.back());
+}
+
 }  // namespace
 
 SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers)
@@ -71,8 +79,11 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
     if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower) == typed.sound)
         cost -= kSoundsAlikeBonus;
-    if (!typed.lower.empty() && !lower.empty() && typed.lower.back() != lower.back())
-        cost += kEndingCost;
+    if (!typed.lower.empty() && !lower.empty()) {
+        if (EndsApart(typed.lower, lower)) cost += kEndingCost;
+        if (TypingDistance::Base(typed.lower[0]) != TypingDistance::Base(lower[0]))
+            cost += kFirstLetterCost;
+    }
     if (!typed.split && lower.find_first_of(U" -") != std::u32string::npos) cost += kSplitCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);

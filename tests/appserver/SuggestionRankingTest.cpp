@@ -150,7 +150,7 @@ TEST(SoundKeyTest, WordsThatSoundAlikeShareTheirKey) {
 TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
     const auto tiers = std::make_shared<const WordTiers>(
         WordTiers::Parse("church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
-                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\n"));
+                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\nninety\t20\nminty\t20\n"));
     const SuggestionRanker ranker(tiers);
     const auto cost = [&](const char* typed, const char* word) {
         return ranker.CostOf(typed, {word, -1, -1});
@@ -169,6 +169,16 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
         {"Brwon", "Brown", "brown", 0},
         {"keyboard", "keyboard", "key board",
          SuggestionRanker::kSplitCost + TypingDistance::kDroppedLetter},
+        // A letter dropped at the end keeps the inflection; another last letter does not.
+        {"tast", "taste", "tase",
+         1 + SuggestionRanker::kEndingCost - TypingDistance::kDroppedLetter},
+        {"fromt", "front", "fromr", SuggestionRanker::kEndingCost},
+        {"ninty", "ninety", "minty",
+         SuggestionRanker::kFirstLetterCost + TypingDistance::kNeighbourKey -
+             TypingDistance::kDroppedLetter},
+        {"zurich", "zürich", "yurich",
+         SuggestionRanker::kFirstLetterCost + TypingDistance::kNeighbourKey -
+             TypingDistance::kAccent},
     };
     for (const auto& row : rows)
         EXPECT_NEAR(cost(row.typed, row.dearer) - cost(row.typed, row.cheaper), row.difference,
@@ -269,6 +279,9 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"thier", "their"},
         {"truely", "truly"},
         {"wich", "which"},
+        {"ninty", "ninety"},
+        {"tast", "taste"},
+        {"procede", "proceed"},
         {"londn", "London"},
         {"Londn", "London"},
         {"FREIND", "FRIEND"},
