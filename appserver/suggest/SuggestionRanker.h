@@ -33,7 +33,7 @@
 
 class SuggestionRanker {
   public:
-    static constexpr double kRarityWeight = 1.4;
+    static constexpr double kRarityWeight = 1.2;
     static constexpr double kRareWordCost = 1.0;
     static constexpr double kCapitalCost = 0.6;
     static constexpr double kLibraryBonus = 0.8;
