@@ -141,7 +141,9 @@ std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_
     // for the memory of all its entries before it reads the first, so that the misses overlap.
     const std::vector<uint32_t> hashes = DeletionHashes(PrefixOf(lower));
     for (const uint32_t hash : hashes) Prefetch(&t_.buckets[hash >> (32 - kBucketBits)]);
-    for (const uint32_t hash : hashes) Prefetch(&t_.keys[t_.buckets[hash >> (32 - kBucketBits)]]);
+    // A bucket may start at the end of the keys: the address is formed, never read.
+    for (const uint32_t hash : hashes)
+        Prefetch(t_.keys.data() + t_.buckets[hash >> (32 - kBucketBits)]);
     std::vector<uint32_t> ids;
     size_t keysRead = 0;
     for (const uint32_t hash : hashes) {
