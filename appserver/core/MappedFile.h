@@ -1,7 +1,9 @@
 #pragma once
 // A whole file mapped read-only into memory (shared, so that every process that maps the same
-// file shares its pages and none of it is heap). Unmapped on destruction. The contents are
-// outside input: whoever reads them validates every offset first.
+// file shares its pages and none of it is heap). Its pages are mapped in at once: readers go
+// through the whole file or read it at random, and a first touch of each page while a request
+// waits costs more than mapping them all when the file is opened. Unmapped on destruction. The
+// contents are outside input: whoever reads them validates every offset first.
 #include <cstddef>
 #include <memory>
 #include <span>

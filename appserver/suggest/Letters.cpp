@@ -54,6 +54,15 @@ bool Letters::HasCapital(std::u32string_view letters) {
     return false;
 }
 
+bool Letters::HasCapitalUtf8(std::string_view utf8) {
+    bool ascii = true;
+    for (const char c : utf8) {
+        if (c >= 'A' && c <= 'Z') return true;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    return !ascii && HasCapital(FromUtf8(utf8));
+}
+
 std::u32string Letters::CapitalFirst(std::u32string_view letters) {
     std::u32string out(letters);
     if (!out.empty()) out[0] = static_cast<char32_t>(u_toupper(static_cast<UChar32>(out[0])));

@@ -14,6 +14,8 @@ class Letters {
     // The lower-case code points of `utf8` into `out` (reusing its storage).
     static void LowerInto(std::string_view utf8, std::u32string& out);
     static bool HasCapital(std::u32string_view letters);
+    // The same for UTF-8 text, without converting ASCII.
+    static bool HasCapitalUtf8(std::string_view utf8);
     // The word with its first letter in capitals, or all of it.
     static std::u32string CapitalFirst(std::u32string_view letters);
     static std::u32string Upper(std::u32string_view letters);

@@ -30,6 +30,14 @@ std::string InCase(const std::string& word, CaseForm form) {
                                                        : Letters::CapitalFirst(letters));
 }
 
+// Whether the two words end in different letters, other than by a letter added or dropped at
+// the end ("tast" for "taste", "fromt" for "from").
+bool EndsApart(std::u32string_view typed, std::u32string_view word) {
+    if (typed.back() == word.back()) return false;
+    if (word.size() > 1 && word[word.size() - 2] == typed.back()) return false;
+    return !(typed.size() > 1 && typed[typed.size() - 2] == word.back());
+}
+
 }  // namespace
 
 SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers)
@@ -56,56 +64,65 @@ SuggestionRanker::Typed::Typed(std::string_view typed)
       split(lower.find_first_of(U" -") != std::u32string::npos) {}
 
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
-    return CostFor(Typed(typed), candidate);
+    std::u32string lower;
+    return CostFor(Typed(typed), candidate, lower);
 }
 
-double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate) const {
-    const std::u32string lower = Letters::Lower(Letters::FromUtf8(candidate.word));
+double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
+                                 std::u32string& lower) const {
+    Letters::LowerInto(candidate.word, lower);
     double cost =
         candidate.distance >= 0 ? candidate.distance : TypingDistance::Between(typed.lower, lower);
     const double distance = cost;
     cost += kRarityWeight * RarityOf(candidate.word);
-    if (!typed.hasCapital && Letters::HasCapital(Letters::FromUtf8(candidate.word)))
-        cost += kCapitalCost;
+    if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
     if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower) == typed.sound)
         cost -= kSoundsAlikeBonus;
-    if (!typed.lower.empty() && !lower.empty() && typed.lower.back() != lower.back())
-        cost += kEndingCost;
+    if (!typed.lower.empty() && !lower.empty()) {
+        if (EndsApart(typed.lower, lower)) cost += kEndingCost;
+        if (TypingDistance::Base(typed.lower[0]) != TypingDistance::Base(lower[0]))
+            cost += kFirstLetterCost;
+    }
     if (!typed.split && lower.find_first_of(U" -") != std::u32string::npos) cost += kSplitCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;
 }
 
-double SuggestionRanker::Margin(std::string_view typed,
-                                const std::vector<Candidate>& candidates) const {
-    if (candidates.empty()) return 0;
-    const Typed typedWord(typed);
-    double best = kNoRival, second = kNoRival;
-    std::u32string bestWord;
-    for (const Candidate& c : candidates) {
-        const double cost = CostFor(typedWord, c);
-        const std::u32string word = Letters::Lower(Letters::FromUtf8(c.word));
-        if (cost < best) {
-            if (word != bestWord) second = best;
-            best = cost;
-            bestWord = word;
-        } else if (cost < second && word != bestWord) {
-            second = cost;
+void SuggestionRanker::CostAll(const Typed& typed, std::vector<Candidate>& candidates) const {
+    std::u32string lower;
+    for (Candidate& c : candidates)
+        if (!c.costed) {
+            c.cost = CostFor(typed, c, lower);
+            c.costed = true;
         }
+}
+
+double SuggestionRanker::Margin(std::string_view typed, std::vector<Candidate>& candidates) const {
+    if (candidates.empty()) return 0;
+    CostAll(Typed(typed), candidates);
+    const auto cheaper = [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; };
+    const Candidate& best = *std::min_element(candidates.begin(), candidates.end(), cheaper);
+    std::u32string bestLower, lower;
+    Letters::LowerInto(best.word, bestLower);
+    double second = kNoRival;
+    for (const Candidate& c : candidates) {
+        if (c.cost >= second) continue;
+        Letters::LowerInto(c.word, lower);
+        if (lower != bestLower) second = c.cost;
     }
-    return second == kNoRival ? kNoRival : second - best;
+    return second == kNoRival ? kNoRival : second - best.cost;
 }
 
 std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
                                                 std::vector<Candidate> candidates,
                                                 size_t max) const {
     const Typed typedWord(typed);
+    CostAll(typedWord, candidates);
     std::vector<std::pair<double, size_t>> order;
     order.reserve(candidates.size());
-    for (size_t i = 0; i < candidates.size(); ++i)
-        order.emplace_back(CostFor(typedWord, candidates[i]), i);
+    for (size_t i = 0; i < candidates.size(); ++i) order.emplace_back(candidates[i].cost, i);
     // Ties keep the order the candidates came in.
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

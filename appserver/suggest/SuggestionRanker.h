@@ -10,7 +10,11 @@
 //     (a plural is meant far more often: "churchs" is churches before church's);
 //   - kEndingCost when its last letter is not the typed word's: the end carries the inflection
 //     ("-s", "-ed", "-ing"), which writers get right more often than the stem ("triggerd" is
-//     triggered before triggers);
+//     triggered before triggers); not when the difference is a letter added or dropped at the
+//     very end, which keeps the inflection ("tast" is taste before test);
+//   - kFirstLetterCost when its first letter is not the typed word's (accents aside): writers
+//     get the first letter right far more often than any other ("ninty" is ninety before
+//     minty);
 //   - kSplitCost for two words (a blank or hyphen) when the typed word is one;
 //   - less kSoundsAlikeBonus when the candidate has the typed word's sound skeleton (SoundKey:
 //     "desiar" and desire) and is kSoundsAlikeFrom or more away: misspellings made by ear are
@@ -29,7 +33,7 @@
 
 class SuggestionRanker {
   public:
-    static constexpr double kRarityWeight = 1.4;
+    static constexpr double kRarityWeight = 1.2;
     static constexpr double kRareWordCost = 1.0;
     static constexpr double kCapitalCost = 0.6;
     static constexpr double kLibraryBonus = 0.8;
@@ -37,22 +41,26 @@ class SuggestionRanker {
     static constexpr double kSoundsAlikeBonus = 0.3;
     static constexpr double kSoundsAlikeFrom = 1.0;
     static constexpr double kEndingCost = 0.3;
+    static constexpr double kFirstLetterCost = 0.3;
     static constexpr double kSplitCost = 0.5;
 
     struct Candidate {
         std::string word;
         double distance = -1;  // the typing distance; below 0 when not yet measured
         int libraryRank = -1;  // place in the library's list; -1 when not from it
+        double cost = 0;       // set by Margin (and then kept by Rank) when `costed`
+        bool costed = false;
     };
 
     explicit SuggestionRanker(std::shared_ptr<const WordTiers> tiers);
 
-    // At most `max` candidates, best first.
+    // At most `max` candidates, best first. Costs already set by Margin are used as they are.
     std::vector<std::string> Rank(std::string_view typed, std::vector<Candidate> candidates,
                                   size_t max) const;
     // How much cheaper the best candidate is than the next different word (in lower case);
-    // kNoRival when there is no other, and 0 when there are no candidates at all.
-    double Margin(std::string_view typed, const std::vector<Candidate>& candidates) const;
+    // kNoRival when there is no other, and 0 when there are no candidates at all. Sets the cost
+    // of each candidate, so that ranking them later does not measure them again.
+    double Margin(std::string_view typed, std::vector<Candidate>& candidates) const;
     static constexpr double kNoRival = 1e9;
 
     // The cost of one candidate for `typed` (both as written).
@@ -69,7 +77,10 @@ class SuggestionRanker {
         bool hasApostrophe = false;
         bool split = false;  // holds a blank or a hyphen
     };
-    double CostFor(const Typed& typed, const Candidate& candidate) const;
+    // `lower`: storage for the candidate's letters, reused from one candidate to the next.
+    double CostFor(const Typed& typed, const Candidate& candidate, std::u32string& lower) const;
+    // Sets the cost of each candidate not yet costed.
+    void CostAll(const Typed& typed, std::vector<Candidate>& candidates) const;
     double RarityOf(const std::string& word) const;
 
     std::shared_ptr<const WordTiers> tiers_;

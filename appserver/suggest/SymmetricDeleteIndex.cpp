@@ -14,6 +14,17 @@ constexpr size_t kBucketCount = (size_t{1} << kBucketBits) + 1;
 
 constexpr uint64_t kNoSkip = ~uint64_t{0};
 
+// A key: the hash in the high 32 bits, then the word's letter count (kLetterBits) and its
+// number, so that a look-up passes over words of the wrong length without reading them.
+constexpr int kLetterBits = 6;
+constexpr int kIdBits = 32 - kLetterBits;
+constexpr uint32_t kIdMask = (uint32_t{1} << kIdBits) - 1;
+static_assert(SymmetricDeleteIndex::kMaxLetters < (size_t{1} << kLetterBits));
+
+uint64_t KeyOf(uint32_t hash, size_t letters, uint32_t id) {
+    return static_cast<uint64_t>(hash) << 32 | static_cast<uint64_t>(letters) << kIdBits | id;
+}
+
 // The hash of `prefix` without the letters at `skip1` and `skip2` (kNoSkip: none).
 uint32_t HashWithout(std::u32string_view prefix, uint64_t skip1, uint64_t skip2) {
     uint64_t h = 14695981039346656037ull;
@@ -56,6 +67,9 @@ bool CountsClose(const LetterCounts& typed, std::u32string_view candidate) {
     return difference <= kMaxCountDifference;
 }
 
+// Asks for the cache line of `address` without waiting for it.
+void Prefetch(const void* address) { __builtin_prefetch(address); }
+
 std::u32string PrefixOf(std::u32string_view letters) {
     return std::u32string(letters.substr(0, SymmetricDeleteIndex::kPrefixLetters));
 }
@@ -80,9 +94,10 @@ SymmetricDeleteIndex::SymmetricDeleteIndex(const std::vector<std::string>& words
         if (!seen.insert(word).second) continue;
         const std::u32string lower = Letters::Lower(Letters::FromUtf8(word));
         if (lower.empty() || lower.size() > kMaxLetters) continue;
+        if (built->letters.size() > kIdMask) break;  // no room for more word numbers
         const auto id = static_cast<uint32_t>(built->offsets.size() - 1);
         for (const uint32_t hash : DeletionHashes(PrefixOf(lower)))
-            built->keys.push_back(static_cast<uint64_t>(hash) << 32 | id);
+            built->keys.push_back(KeyOf(hash, lower.size(), id));
         built->pool.insert(built->pool.end(), word.begin(), word.end());
         built->letters.push_back(static_cast<uint8_t>(lower.size()));
         built->offsets.push_back(static_cast<uint32_t>(built->pool.size()));
@@ -122,17 +137,35 @@ std::string_view SymmetricDeleteIndex::WordAt(uint32_t id) const {
 std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_view typed) const {
     const std::u32string lower = Letters::Lower(Letters::FromUtf8(typed));
     if (lower.empty() || lower.size() > kMaxLetters || t_.keys.empty()) return {};
+    // The tables are large and read at random (a mapped file has no huge pages): each step asks
+    // for the memory of all its entries before it reads the first, so that the misses overlap.
+    const std::vector<uint32_t> hashes = DeletionHashes(PrefixOf(lower));
+    for (const uint32_t hash : hashes) Prefetch(&t_.buckets[hash >> (32 - kBucketBits)]);
+    // A bucket may start at the end of the keys: the address is formed, never read.
+    for (const uint32_t hash : hashes)
+        Prefetch(t_.keys.data() + t_.buckets[hash >> (32 - kBucketBits)]);
     std::vector<uint32_t> ids;
-    for (const uint32_t hash : DeletionHashes(PrefixOf(lower))) {
+    size_t keysRead = 0;
+    for (const uint32_t hash : hashes) {
         const uint64_t first = static_cast<uint64_t>(hash) << 32;
         const size_t bucket = hash >> (32 - kBucketBits);
         const auto end = t_.keys.begin() + t_.buckets[bucket + 1];
         for (auto it = std::lower_bound(t_.keys.begin() + t_.buckets[bucket], end, first);
-             it != end && (*it >> 32) == hash && ids.size() < kMaxCandidates; ++it)
-            ids.push_back(static_cast<uint32_t>(*it));
+             it != end && (*it >> 32) == hash && ids.size() < kMaxCandidates &&
+             ++keysRead <= kMaxKeysRead;
+             ++it) {
+            // Words more than two letters longer or shorter are never within two edits.
+            const size_t letters = static_cast<uint32_t>(*it) >> kIdBits;
+            if (std::max(letters, lower.size()) - std::min(letters, lower.size()) <= 2)
+                ids.push_back(static_cast<uint32_t>(*it) & kIdMask);
+        }
     }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    std::erase_if(ids, [&](uint32_t id) { return id >= words(); });
+    for (const uint32_t id : ids) Prefetch(&t_.offsets[id]);
+    for (const uint32_t id : ids)
+        if (t_.offsets[id] < t_.pool.size()) Prefetch(&t_.pool[t_.offsets[id]]);
 
     std::vector<Match> out;
     const LetterCounts typedCounts = CountsOf(lower);
@@ -140,8 +173,6 @@ std::vector<SymmetricDeleteIndex::Match> SymmetricDeleteIndex::Near(std::string_
     for (const uint32_t id : ids) {
         const std::string_view word = WordAt(id);
         if (word.empty()) continue;
-        const size_t letters = t_.letters[id];
-        if (std::max(letters, lower.size()) - std::min(letters, lower.size()) > 2) continue;
         Letters::LowerInto(word, candidate);
         if (!CountsClose(typedCounts, candidate)) continue;
         const double distance = TypingDistance::Between(lower, candidate, kMaxDistance);

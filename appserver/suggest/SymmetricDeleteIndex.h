@@ -5,9 +5,10 @@
 // deletes up to two letters from the typed word's prefix and reads those entries. The
 // candidates are then measured with TypingDistance over the whole words.
 //
-// Work per look-up is bounded whatever the word: at most 29 keys are read, at most
-// kMaxCandidates words are measured, and words longer than kMaxLetters are not looked up.
-// Memory is about 8 bytes per key (a 32-bit hash and a 32-bit word number) plus the words.
+// Work per look-up is bounded whatever the word: at most 29 hashes and kMaxKeysRead keys are
+// read, at most kMaxCandidates words are measured, and words longer than kMaxLetters are not looked
+// up. Memory is about 8 bytes per key (a 32-bit hash, the letter count and the word number) plus
+// the words.
 // The tables are either built here (heap) or views into a file (SuggestionIndexFile), whose
 // contents are outside input: FromTables checks their shape, and Near checks every word number
 // and word offset it reads, so that a damaged table gives wrong words, never a bad read.
@@ -26,6 +27,7 @@ class SymmetricDeleteIndex {
     static constexpr size_t kPrefixLetters = 7;
     static constexpr size_t kMaxLetters = 48;
     static constexpr size_t kMaxCandidates = 4000;
+    static constexpr size_t kMaxKeysRead = 8 * kMaxCandidates;
     static constexpr double kMaxDistance = 2.0;
 
     struct Match {
@@ -36,8 +38,8 @@ class SymmetricDeleteIndex {
     static constexpr int kBucketBits = 16;
 
     // The index's tables. Word i is pool[offsets[i], offsets[i + 1]) and has letters[i]
-    // letters (lower case); keys are hash << 32 | word number, sorted; the keys whose hash
-    // starts with the kBucketBits-bit value b are keys[buckets[b], buckets[b + 1]).
+    // letters (lower case); keys are hash << 32 | letters << 26 | word number, sorted; the keys
+    // whose hash starts with the kBucketBits-bit value b are keys[buckets[b], buckets[b + 1]).
     struct Tables {
         std::span<const char> pool;
         std::span<const uint32_t> offsets;

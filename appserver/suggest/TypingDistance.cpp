@@ -87,18 +87,40 @@ bool WrittenOut(char32_t letter, char32_t first, char32_t second) {
     return false;
 }
 
-bool IsVowel(char32_t c) {
-    return c < 0x80 && std::string_view("aeiouy").find(char(c)) != std::string_view::npos;
+constexpr bool IsAsciiVowel(char32_t c) {
+    return c == U'a' || c == U'e' || c == U'i' || c == U'o' || c == U'u' || c == U'y';
 }
 
-double SubstitutionCost(char32_t a, char32_t b) {
+double SlowSubstitutionCost(char32_t a, char32_t b) {
     if (a == b) return 0;
     if ((a >= kFirstAccented || b >= kFirstAccented) &&
         TypingDistance::Base(a) == TypingDistance::Base(b))
         return TypingDistance::kAccent;
-    if (IsVowel(a) && IsVowel(b)) return TypingDistance::kVowelForVowel;
+    if (IsAsciiVowel(a) && IsAsciiVowel(b)) return TypingDistance::kVowelForVowel;
     if (TypingDistance::Neighbours(a, b)) return TypingDistance::kNeighbourKey;
     return 1;
+}
+
+// The cost of every substitution between a-z letters, read from a table in the inner loop.
+using CostTable = std::array<std::array<double, 26>, 26>;
+
+constexpr CostTable MakeCostTable() {
+    CostTable table{};
+    for (char32_t a = 0; a < 26; ++a)
+        for (char32_t b = 0; b < 26; ++b)
+            table[a][b] = a == b ? 0
+                          : IsAsciiVowel(U'a' + a) && IsAsciiVowel(U'a' + b)
+                              ? TypingDistance::kVowelForVowel
+                          : kNeighbours[a][b] ? TypingDistance::kNeighbourKey
+                                              : 1;
+    return table;
+}
+
+constexpr CostTable kCosts = MakeCostTable();
+
+double SubstitutionCost(char32_t a, char32_t b) {
+    if (a - U'a' < 26 && b - U'a' < 26) return kCosts[a - U'a'][b - U'a'];
+    return SlowSubstitutionCost(a, b);
 }
 
 // Cost of the letter at `at` of `s` standing alone (`otherwise` when it does not double a
@@ -126,34 +148,42 @@ char32_t TypingDistance::Base(char32_t letter) {
 
 double TypingDistance::Between(std::u32string_view typed, std::u32string_view word, double limit) {
     const size_t n = typed.size(), m = word.size();
-    // Three rows of the table: two back (for swaps), one back, and the current one.
-    std::array<double, 3 * (kStackLetters + 1)> onStack;
-    std::vector<double> onHeap(m < kStackLetters ? 0 : 3 * (m + 1));
+    // Three rows of the table (two back for swaps, one back, the current one) and the cost of
+    // dropping each letter of `word`, which is the same in every row.
+    std::array<double, 4 * (kStackLetters + 1)> onStack;
+    std::vector<double> onHeap(m < kStackLetters ? 0 : 4 * (m + 1));
     double* cells = m < kStackLetters ? onStack.data() : onHeap.data();
     double* before = cells;
     double* previous = cells + m + 1;
     double* current = cells + 2 * (m + 1);
+    double* dropped = cells + 3 * (m + 1);
     std::fill(cells, cells + 3 * (m + 1), 0.0);
-    for (size_t j = 1; j <= m; ++j)
-        previous[j] = previous[j - 1] + InsertionCost(word, j - 1, kDroppedLetter);
+    for (size_t j = 1; j <= m; ++j) {
+        dropped[j] = InsertionCost(word, j - 1, kDroppedLetter);
+        previous[j] = previous[j - 1] + dropped[j];
+    }
+    double previousBest = 0;
     for (size_t i = 1; i <= n; ++i) {
-        current[0] = previous[0] + InsertionCost(typed, i - 1);
+        const char32_t t = typed[i - 1];
+        const char32_t t2 = i > 1 ? typed[i - 2] : 0;
+        const double extra = InsertionCost(typed, i - 1);
+        current[0] = previous[0] + extra;
         double rowBest = current[0];
         for (size_t j = 1; j <= m; ++j) {
-            double best = previous[j - 1] + SubstitutionCost(typed[i - 1], word[j - 1]);
-            best = std::min(best, previous[j] + InsertionCost(typed, i - 1));
-            best = std::min(best, current[j - 1] + InsertionCost(word, j - 1, kDroppedLetter));
-            if (i > 1 && j > 1 && typed[i - 1] == word[j - 2] && typed[i - 2] == word[j - 1] &&
-                typed[i - 1] != typed[i - 2])
+            const char32_t w = word[j - 1];
+            double best = previous[j - 1] + SubstitutionCost(t, w);
+            best = std::min(best, previous[j] + extra);
+            best = std::min(best, current[j - 1] + dropped[j]);
+            if (i > 1 && j > 1 && t == word[j - 2] && t2 == w && t != t2)
                 best = std::min(best, before[j - 2] + kSwap);
-            if (i > 1 && WrittenOut(word[j - 1], typed[i - 2], typed[i - 1]))
+            if (i > 1 && w >= kFirstAccented && WrittenOut(w, t2, t))
                 best = std::min(best, before[j - 1] + kSpelledOut);
             current[j] = best;
             rowBest = std::min(rowBest, best);
         }
         // A swap reaches back two rows, so stop only when this row and the one before are over.
-        if (rowBest > limit && i > 1 && *std::min_element(previous, previous + m + 1) > limit)
-            return rowBest;
+        if (rowBest > limit && i > 1 && previousBest > limit) return rowBest;
+        previousBest = rowBest;
         std::swap(before, previous);
         std::swap(previous, current);
     }

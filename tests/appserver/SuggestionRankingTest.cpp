@@ -82,6 +82,12 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
         {U"zürich", U"zurich", TypingDistance::kAccent},
         {U"maedchen", U"mädchen", TypingDistance::kSpelledOut},
         {U"strasse", U"straße", TypingDistance::kSpelledOut},
+        {U"ünter", U"unter", TypingDistance::kAccent},
+        {U"öl", U"al", 1},
+        // Past 64 letters the table rows are kept on the heap.
+        {U"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz",
+         U"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxzy",
+         TypingDistance::kSwap},
     };
     for (const auto& row : rows)
         EXPECT_DOUBLE_EQ(Distance(row.typed, row.word), row.cost) << static_cast<int>(row.typed[0]);
@@ -92,6 +98,18 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
     EXPECT_TRUE(TypingDistance::Neighbours(U'ö', U'l'));
     EXPECT_EQ(TypingDistance::Base(U'é'), U'e');
     EXPECT_EQ(TypingDistance::Base(U'ß'), U'ß');
+}
+
+TEST(LettersTest, CapitalsAreFoundInUtf8) {
+    const struct {
+        const char* word;
+        bool capital;
+    } rows[] = {
+        {"brown", false}, {"Brown", true},   {"brOwn", true}, {"élan", false},
+        {"Élan", true},   {"straße", false}, {"", false},     {"\xff\xfe", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Letters::HasCapitalUtf8(row.word), row.capital) << row.word;
 }
 
 TEST(SymmetricDeleteIndexTest, FindsWordsWithinTwoEditsInAnyCase) {
@@ -150,7 +168,7 @@ TEST(SoundKeyTest, WordsThatSoundAlikeShareTheirKey) {
 TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
     const auto tiers = std::make_shared<const WordTiers>(
         WordTiers::Parse("church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
-                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\n"));
+                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\nninety\t20\nminty\t20\n"));
     const SuggestionRanker ranker(tiers);
     const auto cost = [&](const char* typed, const char* word) {
         return ranker.CostOf(typed, {word, -1, -1});
@@ -169,6 +187,16 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
         {"Brwon", "Brown", "brown", 0},
         {"keyboard", "keyboard", "key board",
          SuggestionRanker::kSplitCost + TypingDistance::kDroppedLetter},
+        // A letter dropped at the end keeps the inflection; another last letter does not.
+        {"tast", "taste", "tase",
+         1 + SuggestionRanker::kEndingCost - TypingDistance::kDroppedLetter},
+        {"fromt", "front", "fromr", SuggestionRanker::kEndingCost},
+        {"ninty", "ninety", "minty",
+         SuggestionRanker::kFirstLetterCost + TypingDistance::kNeighbourKey -
+             TypingDistance::kDroppedLetter},
+        {"zurich", "zürich", "yurich",
+         SuggestionRanker::kFirstLetterCost + TypingDistance::kNeighbourKey -
+             TypingDistance::kAccent},
     };
     for (const auto& row : rows)
         EXPECT_NEAR(cost(row.typed, row.dearer) - cost(row.typed, row.cheaper), row.difference,
@@ -178,6 +206,14 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
     EXPECT_NEAR(cost("brwon", "brown") - ranker.CostOf("brwon", {"brown", -1, 0}),
                 SuggestionRanker::kLibraryBonus, 1e-9);
     EXPECT_NEAR(cost("brwon", "brown"), ranker.CostOf("brwon", {"brown", -1, 10}), 1e-9);
+    // The margin costs each candidate once (a name and its lower-case word are no rivals), and
+    // the ranking keeps those costs.
+    std::vector<SuggestionRanker::Candidate> candidates = {{"Brown", -1, -1}, {"brown", -1, -1}};
+    EXPECT_EQ(ranker.Margin("brwon", candidates), SuggestionRanker::kNoRival);
+    EXPECT_TRUE(candidates[0].costed && candidates[1].costed);
+    EXPECT_NEAR(candidates[1].cost, cost("brwon", "brown"), 1e-9);
+    candidates[0].cost = -10;  // a kept cost decides the order
+    EXPECT_EQ(ranker.Rank("brwon", candidates, 1), std::vector<std::string>{"Brown"});
 }
 
 // When the library is asked: never for a word the index answers clearly, for an unclear one
@@ -269,6 +305,9 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"thier", "their"},
         {"truely", "truly"},
         {"wich", "which"},
+        {"ninty", "ninety"},
+        {"tast", "taste"},
+        {"procede", "proceed"},
         {"londn", "London"},
         {"Londn", "London"},
         {"FREIND", "FRIEND"},
