@@ -1,12 +1,23 @@
 #include "text/Utf16Conversion.h"
 
 #include <cstdint>
+#include <cstring>
 
+#include "utils/ByteRuns.h"
 #include "utils/Utf8Sequence.h"
 
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+constexpr std::size_t kUnitsPerWord = sizeof(std::uint64_t) / sizeof(char16_t);
+
+// True when the four units from `units` are all below 0x80.
+bool AllAscii(const char16_t* units) {
+    std::uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    return (word & 0xFF80FF80FF80FF80ULL) == 0;
+}
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -43,6 +54,13 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         if (byte < 0x80) {
             out[n++] = byte;
             ++i;
+            // Runs of ASCII, eight bytes at a time.
+            while (utf8.size() - i >= byteruns::kWordBytes &&
+                   byteruns::AnyHighByte(byteruns::LoadWord(utf8.data() + i)) == 0) {
+                for (std::size_t k = 0; k < byteruns::kWordBytes; ++k)
+                    out[n++] = static_cast<unsigned char>(utf8[i + k]);
+                i += byteruns::kWordBytes;
+            }
             continue;
         }
         const auto sequence = Utf8Sequence::At(utf8, i);
@@ -73,6 +91,12 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
             *at++ = static_cast<char>(unit);
+            // Runs of ASCII, four units at a time (each 16-bit lane of the word is one unit).
+            while (utf16.size() - (i + 1) >= kUnitsPerWord && AllAscii(utf16.data() + i + 1)) {
+                for (std::size_t k = 1; k <= kUnitsPerWord; ++k)
+                    *at++ = static_cast<char>(utf16[i + k]);
+                i += kUnitsPerWord;
+            }
         } else if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
             const char32_t cp =
                 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "utils/ByteRuns.h"
+
 namespace {
 
 int HexDigit(char c) {
@@ -35,8 +37,16 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
     constexpr size_t kEscapeDigits = 2;
     const int stop = stopAfter < 0 ? -1 : static_cast<unsigned char>(stopAfter);
     size_t i = 0;
+    size_t retryFrom = 0;
     while (i < text.size()) {
-        size_t special = i;
+        size_t special =
+            byteruns::SkipPlainWordsOnce(text, i, retryFrom, [stop](std::uint64_t word) {
+                std::uint64_t found =
+                    byteruns::AnyByteEqual(word, '+') | byteruns::AnyByteEqual(word, '%');
+                if (stop >= 0)
+                    found |= byteruns::AnyByteEqual(word, static_cast<unsigned char>(stop));
+                return found;
+            });
         while (special < text.size() && text[special] != '+' && text[special] != '%' &&
                static_cast<unsigned char>(text[special]) != stop)
             ++special;
