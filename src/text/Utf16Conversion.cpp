@@ -1,7 +1,6 @@
 #include "text/Utf16Conversion.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "utils/ByteRuns.h"
 #include "utils/Utf8Sequence.h"
@@ -10,13 +9,14 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-constexpr std::size_t kUnitsPerWord = sizeof(std::uint64_t) / sizeof(char16_t);
+// ASCII runs are converted in blocks whose loops the compiler turns into vector instructions.
+constexpr std::size_t kAsciiBlock = 16;
 
-// True when the four units from `units` are all below 0x80.
-bool AllAscii(const char16_t* units) {
-    std::uint64_t word;
-    std::memcpy(&word, units, sizeof word);
-    return (word & 0xFF80FF80FF80FF80ULL) == 0;
+// True when the kAsciiBlock units from `units` are all below 0x80.
+bool AsciiBlock(const char16_t* units) {
+    char16_t any = 0;
+    for (std::size_t k = 0; k < kAsciiBlock; ++k) any |= units[k];
+    return any < 0x80;
 }
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
@@ -91,11 +91,11 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
             *at++ = static_cast<char>(unit);
-            // Runs of ASCII, four units at a time (each 16-bit lane of the word is one unit).
-            while (utf16.size() - (i + 1) >= kUnitsPerWord && AllAscii(utf16.data() + i + 1)) {
-                for (std::size_t k = 1; k <= kUnitsPerWord; ++k)
-                    *at++ = static_cast<char>(utf16[i + k]);
-                i += kUnitsPerWord;
+            while (utf16.size() - (i + 1) >= kAsciiBlock && AsciiBlock(utf16.data() + i + 1)) {
+                const char16_t* block = utf16.data() + i + 1;
+                for (std::size_t k = 0; k < kAsciiBlock; ++k) at[k] = static_cast<char>(block[k]);
+                at += kAsciiBlock;
+                i += kAsciiBlock;
             }
         } else if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
             const char32_t cp =

@@ -37,21 +37,22 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
     constexpr size_t kEscapeDigits = 2;
     const int stop = stopAfter < 0 ? -1 : static_cast<unsigned char>(stopAfter);
     size_t i = 0;
-    size_t retryFrom = 0;
+    const auto special = [stop](std::uint64_t word) {
+        std::uint64_t found = byteruns::AnyByteEqual(word, '+') | byteruns::AnyByteEqual(word, '%');
+        if (stop >= 0) found |= byteruns::AnyByteEqual(word, static_cast<unsigned char>(stop));
+        return found;
+    };
+    // Encoded text (a "%20" every word) has short plain runs: word tests pay only after a long
+    // run, and a short run turns them off until the next long one.
+    bool wordsPay = true;
     while (i < text.size()) {
-        size_t special =
-            byteruns::SkipPlainWordsOnce(text, i, retryFrom, [stop](std::uint64_t word) {
-                std::uint64_t found =
-                    byteruns::AnyByteEqual(word, '+') | byteruns::AnyByteEqual(word, '%');
-                if (stop >= 0)
-                    found |= byteruns::AnyByteEqual(word, static_cast<unsigned char>(stop));
-                return found;
-            });
-        while (special < text.size() && text[special] != '+' && text[special] != '%' &&
-               static_cast<unsigned char>(text[special]) != stop)
-            ++special;
-        out.append(text.data() + i, special - i);  // runs of plain bytes are copied whole
-        i = special;
+        size_t runEnd = wordsPay ? byteruns::SkipPlainWords(text, i, special) : i;
+        while (runEnd < text.size() && text[runEnd] != '+' && text[runEnd] != '%' &&
+               static_cast<unsigned char>(text[runEnd]) != stop)
+            ++runEnd;
+        wordsPay = runEnd - i >= byteruns::kWordBytes;
+        out.append(text.data() + i, runEnd - i);  // runs of plain bytes are copied whole
+        i = runEnd;
         if (i == text.size()) break;
         char decoded = text[i];
         if (decoded == '+') {
