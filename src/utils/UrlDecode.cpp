@@ -1,6 +1,7 @@
 #include "utils/UrlDecode.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "utils/ByteRuns.h"
 
@@ -44,6 +45,12 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
     };
     // Encoded text (a "%20" every word) has short plain runs: word tests pay only after a long
     // run, and a short run turns them off until the next long one.
+    // Decoding never lengthens the text: the room for all of it is made once and written
+    // through a pointer, then cut to what was written.
+    const size_t base = out.size();
+    out.resize(base + text.size());
+    char* const begin = out.data() + base;
+    char* at = begin;
     bool wordsPay = true;
     while (i < text.size()) {
         size_t runEnd = wordsPay ? byteruns::SkipPlainWords(text, i, special) : i;
@@ -51,20 +58,19 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
                static_cast<unsigned char>(text[runEnd]) != stop)
             ++runEnd;
         wordsPay = runEnd - i >= byteruns::kWordBytes;
-        out.append(text.data() + i, runEnd - i);  // runs of plain bytes are copied whole
+        std::memcpy(at, text.data() + i, runEnd - i);  // runs of plain bytes are copied whole
+        at += runEnd - i;
         i = runEnd;
         if (i == text.size()) break;
         char decoded = text[i];
         if (decoded == '+') {
             decoded = ' ';
-            out += decoded;
             ++i;
         } else if (decoded == '%') {
             const std::string_view digits = text.substr(i + 1, kEscapeDigits);
             const unsigned value = LeadingHex(digits);
             if (value != 0) {
                 decoded = static_cast<char>(value);
-                out += decoded;
                 i += 1 + digits.size();
             } else {
                 if (digits.empty()) {  // a "%" at the very end
@@ -72,14 +78,14 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
                     break;
                 }
                 decoded = digits.front();
-                out += decoded;
                 i += 2;
             }
         } else {
-            out += decoded;
             ++i;
         }
+        *at++ = decoded;
         if (static_cast<unsigned char>(decoded) == stop) break;
     }
+    out.resize(base + static_cast<size_t>(at - begin));
     return std::min(i, text.size());
 }
