@@ -45,19 +45,26 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
     };
     // Encoded text (a "%20" every word) has short plain runs: word tests pay only after a long
     // run, and a short run turns them off until the next long one.
+    const auto plainRunEnd = [&](size_t from, bool tryWords) {
+        size_t end = tryWords ? byteruns::SkipPlainWords(text, from, special) : from;
+        while (end < text.size() && text[end] != '+' && text[end] != '%' &&
+               static_cast<unsigned char>(text[end]) != stop)
+            ++end;
+        return end;
+    };
+    size_t runEnd = plainRunEnd(0, true);
+    if (runEnd == text.size()) {  // nothing to decode (most values, a list of words)
+        out.append(text);
+        return text.size();
+    }
     // Decoding never lengthens the text: the room for all of it is made once and written
     // through a pointer, then cut to what was written.
     const size_t base = out.size();
     out.resize(base + text.size());
     char* const begin = out.data() + base;
     char* at = begin;
-    bool wordsPay = true;
-    while (i < text.size()) {
-        size_t runEnd = wordsPay ? byteruns::SkipPlainWords(text, i, special) : i;
-        while (runEnd < text.size() && text[runEnd] != '+' && text[runEnd] != '%' &&
-               static_cast<unsigned char>(text[runEnd]) != stop)
-            ++runEnd;
-        wordsPay = runEnd - i >= byteruns::kWordBytes;
+    for (;;) {
+        const bool wordsPay = runEnd - i >= byteruns::kWordBytes;
         std::memcpy(at, text.data() + i, runEnd - i);  // runs of plain bytes are copied whole
         at += runEnd - i;
         i = runEnd;
@@ -84,7 +91,8 @@ std::size_t UrlDecodeAppend(std::string& out, std::string_view text, int stopAft
             ++i;
         }
         *at++ = decoded;
-        if (static_cast<unsigned char>(decoded) == stop) break;
+        if (static_cast<unsigned char>(decoded) == stop || i >= text.size()) break;
+        runEnd = plainRunEnd(i, wordsPay);
     }
     out.resize(base + static_cast<size_t>(at - begin));
     return std::min(i, text.size());
