@@ -58,6 +58,8 @@ class SpellerPool {
     bool Worn(const ISpeller& speller) const { return speller.Wear() >= wearLimit_; }
     bool Asked(const ISpeller* speller) const;
     void RenewLoop();
+    // Closes a replaced handle (none when null) and gives the memory it held back to the system.
+    static void Close(std::unique_ptr<ISpeller> retired);
     // With the lock held: the replacement takes an idle worn handle's place (that one is
     // returned, to be closed without the lock), or serves beside the worn ones until one of
     // them comes back.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <limits>
 
 #include "kernel/SettingsCookies.h"
@@ -16,6 +17,16 @@ namespace {
 constexpr std::string_view kCrLfLf = "%0D%0A%0A";
 constexpr std::string_view kCrLf = "%0D%0A";
 constexpr std::string_view kDeletedCookie = "[/]";
+
+// glibc's memmem: string_view::find stops at every "%" of an encoded text to compare the rest.
+bool Contains(std::string_view text, std::string_view what) {
+    // Most pieces hold no escape at all: one memchr answers for them.
+    const size_t first = text.find(what.front());
+    if (first == std::string_view::npos) return false;
+    text.remove_prefix(first);
+    return text.size() >= what.size() &&
+           ::memmem(text.data(), text.size(), what.data(), what.size()) != nullptr;
+}
 
 std::string ValueOf(const StringMap& map, const std::string& key) {
     const auto it = map.find(key);
@@ -62,7 +73,7 @@ Parameter DecodeParameter(std::string_view piece) {
     // The rare piece that holds the collapsed sequence is decoded from a collapsed copy; any
     // other is decoded straight from the request text.
     std::string collapsed;
-    if (piece.find(kCrLfLf) != std::string_view::npos) {
+    if (Contains(piece, kCrLfLf)) {
         collapsed = CollapseCrLfLf(piece);
         piece = collapsed;
     }

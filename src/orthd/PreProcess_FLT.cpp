@@ -7,6 +7,7 @@
 #include "kernel/CorsHeaders.h"
 #include "kernel/QuotedValue.h"
 #include "text/FilteringParams.h"
+#include "utils/BackslashEscaper.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/JsonpCallback.h"
 #include "utils/RequestValueRecord.h"
@@ -37,6 +38,24 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 
 bool IsPrintableNonBlank(unsigned char c) { return c > 0x20 && c != 0x7F; }
 
+// Appends `lead` "name" : "value" (script-string escaped when `escaped`), in place: the list
+// is built for every request.
+void AppendMember(std::string& out, std::string_view lead, std::string_view name,
+                  std::string_view value, bool escaped) {
+    const auto append = [&](std::string_view text) {
+        out += kQ;
+        if (escaped)
+            kScriptEscaper.AppendEscaped(text, out);
+        else
+            out += text;
+        out += kQ;
+    };
+    out += lead;
+    append(name);
+    out += " : ";
+    append(value);
+}
+
 }  // namespace
 
 void PreProcess_FLT::BuildLanguageList(StringMap& map) {
@@ -56,16 +75,19 @@ void PreProcess_FLT::BuildLanguageList(StringMap& map) {
                 VERB_THROW(PreProcess_FLTException, "invalid group name");
             group = list.substr(i + 1, close - i - 1);
             if (!output.empty()) output += "\n\t},\n";
-            output += std::string("\t") + kQ + group + kQ + " :\n\t{\n";
+            output += '\t';
+            output += kQ;
+            output += group;
+            output += kQ;
+            output += " :\n\t{\n";
             i = close;
         } else if (IsPrintableNonBlank(static_cast<unsigned char>(c))) {
             token += c;
         } else if (!token.empty()) {
-            const std::string name = map[token];
+            const std::string name = map[token];  // a copy: `group` may name the same key
             if (!body.empty()) body += ",\n";
-            body += std::string("\t") + kQ + token + kQ + " : " + kQ + name + kQ;
-            map[group] += separator + kQ + ScriptStringEscape(token) + kQ + " : " + kQ +
-                          ScriptStringEscape(name) + kQ;
+            AppendMember(body, "\t", token, name, false);
+            AppendMember(map[group], separator, token, name, true);
             separator = ",";
             if (token == slang && group == "rtl") map["right_to_left"] = "dir=\"rtl\"";
             token.clear();
@@ -121,8 +143,9 @@ void PreProcess_FLT::run(StringMap& map, InternalData& data) {
             MarkAsRequestText(data, "slang", map["slang"] = map[":lng_pdef:"]);
     }
     FilteringParams params;
-    params.attributes = data.Get<AttributeWhiteList>(idkey::AttributeWhiteList);
-    params.tags = data.Get<TagWhiteList>(idkey::TagWhiteList);
+    // Taken, not copied: nothing after this stage reads the lists.
+    params.attributes = std::move(data.Get<AttributeWhiteList>(idkey::AttributeWhiteList));
+    params.tags = std::move(data.Get<TagWhiteList>(idkey::TagWhiteList));
     data.Insert(idkey::FilteringParams, std::move(params));
     data.Insert(idkey::SpellLang, map["slang"]);
 

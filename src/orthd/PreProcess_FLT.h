@@ -5,7 +5,7 @@
 // "langs_list" and the display name of each listed language (one key per code), "callback",
 // "run_mode", "format", "out_type", "ignore_all_caps", "ignore_words_with_numbers",
 // "ignore_mixed_case", "ignore_domain_names"; InternalData LangInCookie (21), TagWhiteList (28),
-// AttributeWhiteList (29), all required.
+// AttributeWhiteList (29), all required; the two lists are moved into FilteringParams.
 // Writes: "url_version", "slang", "text", "langs", one key per language group,
 // "right_to_left", "left_per", "right_per", "callback", "osp"; InternalData FilteringParams (30)
 // and SpellLang (1).

@@ -18,15 +18,22 @@ bool AlsoParenthesisEscaped(std::string_view key) {
 }  // namespace
 
 void ValueEscape_FLT::EscapeValues(StringMap& map, RequestValueRecord* record) {
+    // Each value is escaped into `spare`, which then takes the old value's buffer for the next
+    // key: no allocation for most values.
+    std::string spare;
     for (const char* key : kEscapedKeys) {
-        std::string& value = map[key];
-        const bool requestText = record != nullptr && record->OriginOf(key, value);
-        value = HtmlEscape(value);
+        const auto entry = map.try_emplace(key).first;
+        std::string& value = entry->second;
+        const bool requestText = record != nullptr && record->IsRequestText(entry->first, value);
+        spare.clear();
+        AppendHtmlEscaped(spare, value);
+        value.swap(spare);
         if (AlsoParenthesisEscaped(key) && value.find_first_of("()%") != std::string::npos)
             value = ParenthesisEscape(value);
-        if (requestText) record->NoteHtmlEscaped(key, value);
+        if (requestText) record->NoteHtmlEscaped(entry->first, value);
     }
-    if (map["problemid"].empty()) map["problemid"] = "0";
+    std::string& problemId = map["problemid"];
+    if (problemId.empty()) problemId = "0";
 }
 
 void ValueEscape_FLT::apply(StringMap& map, InternalData& data) {

@@ -2,11 +2,22 @@
 
 #include <cstdint>
 
+#include "utils/ByteRuns.h"
 #include "utils/Utf8Sequence.h"
 
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+// ASCII runs are converted in blocks whose loops the compiler turns into vector instructions.
+constexpr std::size_t kAsciiBlock = 16;
+
+// True when the kAsciiBlock units from `units` are all below 0x80.
+bool AsciiBlock(const char16_t* units) {
+    char16_t any = 0;
+    for (std::size_t k = 0; k < kAsciiBlock; ++k) any |= units[k];
+    return any < 0x80;
+}
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -43,6 +54,13 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         if (byte < 0x80) {
             out[n++] = byte;
             ++i;
+            // Runs of ASCII, eight bytes at a time.
+            while (utf8.size() - i >= byteruns::kWordBytes &&
+                   byteruns::AnyHighByte(byteruns::LoadWord(utf8.data() + i)) == 0) {
+                for (std::size_t k = 0; k < byteruns::kWordBytes; ++k)
+                    out[n++] = static_cast<unsigned char>(utf8[i + k]);
+                i += byteruns::kWordBytes;
+            }
             continue;
         }
         const auto sequence = Utf8Sequence::At(utf8, i);
@@ -73,6 +91,12 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
             *at++ = static_cast<char>(unit);
+            while (utf16.size() - (i + 1) >= kAsciiBlock && AsciiBlock(utf16.data() + i + 1)) {
+                const char16_t* block = utf16.data() + i + 1;
+                for (std::size_t k = 0; k < kAsciiBlock; ++k) at[k] = static_cast<char>(block[k]);
+                at += kAsciiBlock;
+                i += kAsciiBlock;
+            }
         } else if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
             const char32_t cp =
                 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00);

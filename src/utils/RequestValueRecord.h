@@ -25,6 +25,10 @@ class RequestValueRecord {
     // Where `current`, the value of `key` now, came from; nullopt when the request did not
     // give it.
     std::optional<Origin> OriginOf(const std::string& key, const std::string& current) const;
+    // OriginOf(key, current).has_value(), without copying the request text.
+    bool IsRequestText(const std::string& key, const std::string& current) const {
+        return entryFor(key, current) != nullptr;
+    }
 
     bool empty() const { return entries_.empty(); }
 
@@ -33,5 +37,7 @@ class RequestValueRecord {
         std::string requestText;
         std::optional<std::string> escaped;
     };
+    // The entry of `key` when `current` is its request text or its noted escape, else nullptr.
+    const Entry* entryFor(const std::string& key, const std::string& current) const;
     std::map<std::string, Entry> entries_;
 };

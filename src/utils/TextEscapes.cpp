@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "utils/BackslashEscaper.h"
+#include "utils/ByteRuns.h"
 #include "utils/EscapeEach.h"
 
 namespace {
@@ -11,19 +12,33 @@ bool IsHtmlEscaped(char c) {
     return c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '&' || c == '<' || c == '>';
 }
 
+// Non-zero when `word` may hold a byte IsHtmlEscaped names (every control byte up to CR counts).
+std::uint64_t HtmlEscapedInWord(std::uint64_t word) {
+    using byteruns::AnyByteEqual;
+    return byteruns::AnyByteBelow(word, '\r' + 1) | AnyByteEqual(word, '"') |
+           AnyByteEqual(word, '&') | AnyByteEqual(word, '<') | AnyByteEqual(word, '>');
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view in) {
     std::string out;
-    out.reserve(in.size() + in.size() / 8);
+    AppendHtmlEscaped(out, in);
+    return out;
+}
+
+void AppendHtmlEscaped(std::string& out, std::string_view in) {
+    out.reserve(out.size() + in.size() + in.size() / 8);
     bool afterCrLf = false;  // the output ends in "&#13;&#10;"
     char prev = 0;
     size_t runStart = 0;  // bytes kept as they are are appended as whole runs
+    size_t retryFrom = 0;
     for (size_t i = 0; i < in.size(); ++i) {
         const char c = in[i];
         if (!IsHtmlEscaped(c)) {
             afterCrLf = false;
-            prev = c;
+            i = byteruns::SkipPlainWordsOnce(in, i + 1, retryFrom, HtmlEscapedInWord) - 1;
+            prev = in[i];
             continue;
         }
         out.append(in.data() + runStart, i - runStart);
@@ -55,7 +70,6 @@ std::string HtmlEscape(std::string_view in) {
         }
     }
     out.append(in.data() + runStart, in.size() - runStart);
-    return out;
 }
 
 std::string ParenthesisEscape(std::string_view in) {

@@ -8,6 +8,8 @@
 // TAB, LF, CR, '"', '&', '<', '>' become character references; afterwards every LF run that
 // follows a CR LF is dropped ("&#13;&#10;&#10;" collapses to "&#13;&#10;").
 std::string HtmlEscape(std::string_view in);
+// The same, appended to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view in);
 
 // "(" and ")" (also URL-encoded as %28/%29) become "&#040;" and "&#041;"; "%2F" (upper-case F
 // only) becomes "&#047;", the decimal reference of the character it encodes, like the other two.

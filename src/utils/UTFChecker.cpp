@@ -1,5 +1,6 @@
 #include "utils/UTFChecker.h"
 
+#include "utils/ByteRuns.h"
 #include "utils/Utf8Sequence.h"
 
 namespace {
@@ -30,9 +31,12 @@ bool IsCompleteFormBeyondUnicode(std::string_view text, std::size_t at) {
 }  // namespace
 
 void UTFChecker::Check(std::string_view text) {
+    std::size_t retryFrom = 0;
     for (std::size_t i = 0; i < text.size();) {
         if (static_cast<unsigned char>(text[i]) < 0x80) {  // ASCII: the common case, valid
-            ++i;
+            i = byteruns::SkipPlainWordsOnce(text, i + 1, retryFrom, [](std::uint64_t word) {
+                return byteruns::AnyHighByte(word);
+            });
             continue;
         }
         const auto sequence = Utf8Sequence::At(text, i);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "utils/ByteRuns.h"
+
 namespace wire {
 namespace {
 
@@ -17,7 +19,11 @@ int HexValue(char c) {
 }
 
 // The end of the run of bytes from `at` that pass unchanged.
-size_t PlainRunEnd(std::string_view raw, size_t at) {
+size_t PlainRunEnd(std::string_view raw, size_t at, size_t& retryFrom) {
+    at = byteruns::SkipPlainWordsOnce(raw, at, retryFrom, [](std::uint64_t word) {
+        return byteruns::AnyByteBelow(word, 0x20) | byteruns::AnyHighByte(word) |
+               byteruns::AnyByteEqual(word, '\\');
+    });
     while (at < raw.size() && !NeedsEscape(static_cast<unsigned char>(raw[at]))) ++at;
     return at;
 }
@@ -25,8 +31,9 @@ size_t PlainRunEnd(std::string_view raw, size_t at) {
 }  // namespace
 
 void AppendEscapedLine(std::string& out, std::string_view raw) {
+    size_t retryFrom = 0;
     for (size_t at = 0; at < raw.size(); ++at) {
-        const size_t end = PlainRunEnd(raw, at);
+        const size_t end = PlainRunEnd(raw, at, retryFrom);
         out.append(raw.data() + at, end - at);  // runs of plain bytes are copied whole
         if (end == raw.size()) break;
         at = end;

@@ -19,6 +19,9 @@ TEST(CheckAndSuggestionsTest, ReadsEntriesSuggestionsAndCorrectWords) {
         {";;\n\nteh:the;;\n;x", {{"teh", {"the"}}, {"x", {}}}, {}},
         {"\\only,correct", {}, {"only", "correct"}},
         {":orphan;a:\n\n;b:c\\d\\e", {{"a", {}}, {"b", {"c"}}}, {"d\\e"}},
+        {"\\", {}, {}},
+        {"\\,,a,", {}, {"a"}},
+        {"x\\b,", {{"x", {}}}, {"b"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.answer);

@@ -45,6 +45,9 @@ TEST(RequestDecodingTest, ParsesPiecesLikeTheBrowsersSendThem) {
         {"a%3D%3Db=c", "[a|=b=c]"},
         {"%=x", "[|x]"},  // "%" without digits keeps the "=" after it, which splits
         {"a+=b+", "[a |b ]"},
+        {"t=%41%41%41%0D%0A%0A", "[t|AAA\r\n]"},  // the sequence after other escapes
+        {"t=%0D%0A%0&%0A", "[t|\r\n0][\n|\n]"},   // not across pieces
+        {"t=%0D%0A%0D%0A%0A", "[t|\r\n\r\n]"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Show(RequestDecoding::ParseParameters(row.raw)), row.parsed) << row.raw;

@@ -154,6 +154,19 @@ TEST_F(SettingHandlersTest, WhiteListsDefaultToEmptyAndParseBarSeparatedItems) {
     HandlerOf(Program::Orthd, "attr_wl").apply(map, data, "href|title|href");
     EXPECT_EQ(data.Get<AttributeWhiteList>(idkey::AttributeWhiteList).names,
               (std::set<std::u16string>{u"href", u"title"}));
+    // The last list parsed is kept with its value: the same value gives the same list, a changed
+    // value (an edited INI file) its own.
+    const struct {
+        std::string value;
+        std::set<std::u16string> names;
+    } rows[] = {
+        {"p|br", {u"br", u"p"}}, {"p|br", {u"br", u"p"}}, {"em", {u"em"}}, {"", {u""}},
+        {"p|br", {u"br", u"p"}},
+    };
+    for (const auto& row : rows) {
+        HandlerOf(Program::Orthd, "html_wl").apply(map, data, row.value);
+        EXPECT_EQ(data.Get<TagWhiteList>(idkey::TagWhiteList).names, row.names) << row.value;
+    }
 }
 
 TEST_F(SettingHandlersTest, WhiteListWithoutItsDefaultEntryFails) {

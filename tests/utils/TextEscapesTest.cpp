@@ -18,6 +18,16 @@ TEST(TextEscapesTest, HtmlEscape) {
         {std::string("\0\xC3\xA9", 3), std::string("\0\xC3\xA9", 3)},
     };
     for (const auto& row : rows) EXPECT_EQ(HtmlEscape(row.in), row.out) << row.in;
+    // Plain runs are read eight bytes at a time: each escaped byte (and the other control bytes
+    // the word test lets through) at every offset around those words.
+    for (size_t at = 0; at < 20; ++at) {
+        const std::string before(at, 'x'), after(19 - at, 'y');
+        for (const char* raw : {"\t", "\"", "&", "<", ">", "\x01", "\x0C", "\r\n\n"}) {
+            const std::string special = raw;
+            EXPECT_EQ(HtmlEscape(before + special + after), before + HtmlEscape(special) + after)
+                << at << " " << int(special[0]);
+        }
+    }
 }
 
 TEST(TextEscapesTest, ParenthesisEscape) {

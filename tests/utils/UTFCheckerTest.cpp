@@ -83,6 +83,12 @@ TEST(UTFCheckerTest, ClassifiesHostileBytes) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(Check(row.text), row.verdict) << "row: " << ::testing::PrintToString(row.text);
+    // ASCII is read eight bytes at a time: each row's bytes at every offset around those words.
+    for (size_t at = 0; at < 20; ++at)
+        for (const auto& row : rows)
+            EXPECT_EQ(Check(std::string(at, 'x') + row.text + std::string(19 - at, 'y')),
+                      row.verdict)
+                << at << " " << ::testing::PrintToString(row.text);
 }
 
 TEST(UTFCheckerTest, ExceptionsCarryMessageAndPlaceAndShareTheBase) {

@@ -36,6 +36,12 @@ TEST(UrlDecodeTest, HostileAndOrdinaryEscapes) {
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const auto& row : rows) EXPECT_EQ(UrlDecode(row.in), row.out) << "input: " << row.in;
+    // Plain runs are read eight bytes at a time: escapes at every offset around those words.
+    for (size_t at = 0; at < 20; ++at) {
+        const std::string before(at, 'x'), after(19 - at, 'y');
+        EXPECT_EQ(UrlDecode(before + "%41+" + after), before + "A " + after) << at;
+        EXPECT_EQ(UrlDecode(before + "%" + after), before + after) << at;  // "%y" reads "y"
+    }
 }
 
 // Decoding that stops after a byte reads exactly the text that gave it, so the rest decodes
@@ -57,6 +63,12 @@ TEST(UrlDecodeTest, StopsRightAfterTheByteAskedFor) {
         out.clear();
         UrlDecodeAppend(out, std::string_view(row.in).substr(row.read));
         EXPECT_EQ(row.decoded + out, UrlDecode(row.in)) << row.in;
+    }
+    for (size_t at = 0; at < 20; ++at) {  // the stop byte at every offset of the words
+        const std::string in = std::string(at, 'x') + "=" + std::string(19 - at, 'y') + "=";
+        std::string out;
+        EXPECT_EQ(UrlDecodeAppend(out, in, '='), at + 1) << at;
+        EXPECT_EQ(out, in.substr(0, at + 1)) << at;
     }
 }
 

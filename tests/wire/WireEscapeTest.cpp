@@ -12,6 +12,14 @@ TEST(WireEscapeTest, ControlBytesBackslashAndHighBytesTravelOnOneSevenBitLine) {
     EXPECT_EQ(wire::EscapeLine("\0"s), "\\x00");
     EXPECT_EQ(wire::EscapeLine("caf\xC3\xA9"), "caf\\xC3\\xA9");
     EXPECT_EQ(wire::EscapeLine(""), "");
+    // Plain runs are read eight bytes at a time: each kind of byte at every offset around them.
+    for (size_t at = 0; at < 20; ++at) {
+        const std::string before(at, 'x'), after(19 - at, 'y');
+        for (const std::string& special : {"\\"s, "\t"s, "\0"s, "\x1F"s, "\x7F"s, "\xE9"s, "\x80"s})
+            EXPECT_EQ(wire::EscapeLine(before + special + after),
+                      before + wire::EscapeLine(special) + after)
+                << at << " " << int(static_cast<unsigned char>(special[0]));
+    }
 }
 
 TEST(WireEscapeTest, EveryByteSurvivesTheRoundTrip) {

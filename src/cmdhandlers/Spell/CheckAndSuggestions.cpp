@@ -1,5 +1,7 @@
 #include "cmdhandlers/Spell/CheckAndSuggestions.h"
 
+#include <algorithm>
+
 #include "cmdhandlers/Spell/SuggestionAnswers.h"
 
 namespace {
@@ -60,8 +62,16 @@ CheckAndSuggestions ParseCheckAndSuggestions(std::string_view answer) {
     CheckAndSuggestions out;
     const size_t backslash = answer.find('\\');
     ReadIncorrect(answer.substr(0, backslash), out);
-    if (backslash != std::string_view::npos)
-        for (std::string_view word : Pieces(answer.substr(backslash + 1), ","))
-            out.correct.emplace_back(word);
+    if (backslash == std::string_view::npos) return out;
+    // The correct part of a long text holds thousands of words: one allocation for the list,
+    // each word straight from the answer.
+    const std::string_view part = answer.substr(backslash + 1);
+    out.correct.reserve(static_cast<size_t>(std::count(part.begin(), part.end(), ',')) + 1);
+    for (size_t at = 0; at < part.size();) {
+        size_t end = part.find(',', at);
+        if (end == std::string_view::npos) end = part.size();
+        if (end > at) out.correct.emplace_back(part.substr(at, end - at));
+        at = end + 1;
+    }
     return out;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "utils/BackslashEscaper.h"
 #include "utils/TextEscapes.h"
 
 namespace {
@@ -11,6 +12,12 @@ constexpr int kMaxSuggestionsPerWord = 15;
 constexpr std::string_view kDojoMarker = "dojoIoScript";
 
 std::string Quoted(std::string_view text) { return "\"" + ScriptStringEscape(text) + "\""; }
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    kScriptEscaper.AppendEscaped(text, out);
+    out += '"';
+}
 
 std::string LanguageValue(std::string_view value, bool parenthesisSafe) {
     return ScriptStringEscape(parenthesisSafe ? ParenthesisEscape(value) : std::string(value));
@@ -116,19 +123,33 @@ std::optional<int> DojoCallNumber(std::string_view callback) {
 }
 
 std::string IncorrectCorrectAnswer(const CheckAndSuggestions& answer, const LanguageNote& note) {
+    // Written in place: a word list of a long text makes thousands of small pieces.
     std::string out = "{\"incorrect\": [";
+    size_t size = 64;
+    for (const auto& [word, suggestions] : answer.incorrect) {
+        size += word.size() + 8;
+        for (const std::string& suggestion : suggestions) size += suggestion.size() + 3;
+    }
+    for (const std::string& word : answer.correct) size += word.size() + 3;
+    out.reserve(size);
     for (size_t i = 0; i < answer.incorrect.size(); ++i) {
         const auto& [word, suggestions] = answer.incorrect[i];
-        if (i != 0) out += ",";
-        out += "[" + Quoted(word) + ",[";
-        for (size_t k = 0; k < suggestions.size(); ++k)
-            out += (k != 0 ? "," : "") + Quoted(suggestions[k]);
+        out += i != 0 ? ",[" : "[";
+        AppendQuoted(out, word);
+        out += ",[";
+        for (size_t k = 0; k < suggestions.size(); ++k) {
+            if (k != 0) out += ',';
+            AppendQuoted(out, suggestions[k]);
+        }
         out += "]]";
     }
     out += "],\"correct\": [";
-    for (size_t i = 0; i < answer.correct.size(); ++i)
-        out += (i != 0 ? "," : "") + Quoted(answer.correct[i]);
-    return out + "]" + LanguageClose(note);
+    for (size_t i = 0; i < answer.correct.size(); ++i) {
+        if (i != 0) out += ',';
+        AppendQuoted(out, answer.correct[i]);
+    }
+    out += ']';
+    return out += LanguageClose(note);
 }
 
 std::string VersionStatement(std::string_view langsVer, std::string_view verlang) {
@@ -182,10 +203,12 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
         if (word.empty()) continue;
         const auto found = index.find(word);
         if (found == index.end()) {
-            if (json)
-                correct += (correct.empty() ? "" : ",") + Quoted(word);
-            else
+            if (json) {
+                if (!correct.empty()) correct += ',';
+                AppendQuoted(correct, word);
+            } else {
                 correct += "<word id=\"" + XmlTextEscape(word) + "\"/>";
+            }
             continue;
         }
         const std::vector<std::string>& suggestions = *found->second;
