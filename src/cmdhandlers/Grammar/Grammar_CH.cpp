@@ -45,7 +45,7 @@ void Grammar_CH::apply(StringMap& map, InternalData& data) {
         const int problem = ProblemIndex(ranges, ChangePosition(map[":chng_pos:"]));
         map["problemid"] = std::to_string(problem);
 
-        processor.SetText(map["text"]);
+        // The model is still the text as loaded: the problems were only recorded beside it.
         DefaultErrorDecorator decorator(u"suggram", problem);
         map["view"] = RenderDecorated(processor, decorator);
         map["text"] = processor.GetText();
