@@ -132,7 +132,7 @@ void Change_CH::apply(StringMap& map, InternalData& data) {
             std::to_string(end + count * (correction.newLength - correction.oldLength));
         map["text"] = processor.GetText();
         next = NextCommandOf(correction.command);
-        KeepChangedText(map, data, model);
+        KeepChangedText(map, data, next, model);
     });
     RunNextCommand(map, data, next);
 }

@@ -11,10 +11,19 @@ void RunNextCommand(StringMap& map, InternalData& data, const std::string& comma
     handler->apply(map, data);
 }
 
-void KeepChangedText(const StringMap& map, InternalData& data,
+bool TakesLoadedText(const std::string& command) { return command == "grammar"; }
+
+void KeepChangedText(const StringMap& map, InternalData& data, const std::string& next,
                      std::shared_ptr<TextProcessor> model) {
+    // A model nobody takes would only hold memory while the next command loads its own.
+    if (!TakesLoadedText(next) || !model->LoadOwnText()) return;
+    KeepLoadedText(map, data, next, std::move(model));
+}
+
+void KeepLoadedText(const StringMap& map, InternalData& data, const std::string& next,
+                    std::shared_ptr<TextProcessor> model) {
     const auto text = map.find("text");
-    if (text == map.end() || !model->LoadOwnText()) return;
+    if (!TakesLoadedText(next) || text == map.end()) return;
     data.Set(idkey::ChangedText, ChangedText{std::move(model), text->second});
 }
 

@@ -20,10 +20,18 @@ struct ChangedText {
 // handler throws passes on.
 void RunNextCommand(StringMap& map, InternalData& data, const std::string& command);
 
-// Keeps `model` (which holds the text now in "text") for the next command when it can stand for
-// loading that text again.
-void KeepChangedText(const StringMap& map, InternalData& data,
+// Whether `command` takes its text model through LoadedText.
+bool TakesLoadedText(const std::string& command);
+
+// Keeps `model` (which holds the text now in "text" after a change) for the next command when
+// that command takes it and the model can stand for loading that text again.
+void KeepChangedText(const StringMap& map, InternalData& data, const std::string& next,
                      std::shared_ptr<TextProcessor> model);
+
+// Keeps `model`, loaded from "text" as it stands, for the next command when that command takes
+// it.
+void KeepLoadedText(const StringMap& map, InternalData& data, const std::string& next,
+                    std::shared_ptr<TextProcessor> model);
 
 // A model of "text": the one a correction kept for this command when it holds that very text
 // (taken from `data`), else a new one with the text loaded.
