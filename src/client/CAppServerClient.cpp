@@ -8,11 +8,14 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 #include "client/EngineServerList.h"
 #include "client/FailedServerMemory.h"
@@ -26,6 +29,8 @@
 namespace {
 
 constexpr char kUninitialized[] = "       CLI:Networking services uninitialized";
+// How the engine's refusal of a call as busy begins.
+constexpr std::string_view kBusyRefusal = "Server busy";
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
@@ -215,8 +220,26 @@ UniqueFd CAppServerClient::ConnectToAServer() {
 std::vector<std::string> CAppServerClient::DoFunc(const std::string& function,
                                                   const std::vector<std::string>& params,
                                                   size_t expected) {
-    return CheckAnswer(
-        function, AppServerRequest(function, wire::BuildRequestBody(function, params)), expected);
+    const std::string body = wire::BuildRequestBody(function, params);
+    std::uint32_t pauseMs = kFirstBusyPauseMs;
+    std::uint32_t pausedMs = 0;
+    for (int retry = 0;; ++retry) {
+        std::string content = AppServerRequest(function, body);
+        const std::uint32_t waitLimitMs = std::min(kMaxBusyPauseMs, waitMs_);
+        if (retry == kMaxBusyRetries || pausedMs + pauseMs > waitLimitMs || !IsBusyRefusal(content))
+            return CheckAnswer(function, content, expected);
+        GetLogger().Log(loglevel::Warning, 0,
+                        "CLI: *WARNING* the engine server is busy; %s is sent again in %u ms",
+                        function.c_str(), pauseMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        pausedMs += pauseMs;
+        pauseMs *= 2;
+    }
+}
+
+bool CAppServerClient::IsBusyRefusal(std::string_view content) {
+    const wire::ClassifiedAnswer answer = wire::ClassifyAnswer(content);
+    return answer.kind == wire::AnswerKind::kError && answer.rest.starts_with(kBusyRefusal);
 }
 
 std::vector<std::string> CAppServerClient::CheckAnswer(const std::string& function,

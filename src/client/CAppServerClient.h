@@ -10,7 +10,10 @@
 // A call may name several engine servers ("spell1:2880,spell2:2880", see EngineServerList): they
 // are tried in order, each with a short connect time-out, and a server that refused or did not
 // answer the connection is tried last by this process's calls for a while (FailedServerMemory).
-// Only the connection fails over: once a request was sent, its failure is the call's.
+// Only the connection fails over: once a request was sent, its failure is the call's. The one
+// exception is the engine's busy refusal ("Server busy..."), given before it does any work for
+// the call: the same server is asked again after a short pause, at most kMaxBusyRetries times
+// and never for longer in all than kMaxBusyPauseMs or the call's wait limit.
 //
 // Wire format: wire (request framing, line escaping, answer decoding).
 #include <netinet/in.h>
@@ -18,6 +21,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "client/UniqueFd.h"
@@ -50,6 +54,10 @@ class CAppServerClient {
     // Gives up after this many receive failures of the "other" class in a row.
     static constexpr int kMaxRetries = 999;
     static constexpr size_t kMaxMessageBytes = 4095;
+    // Pauses before asking a busy engine again: the first, doubled each time, and their sum.
+    static constexpr int kMaxBusyRetries = 3;
+    static constexpr std::uint32_t kFirstBusyPauseMs = 50;
+    static constexpr std::uint32_t kMaxBusyPauseMs = 350;
 
     class Error : public std::runtime_error {
       public:
@@ -87,6 +95,8 @@ class CAppServerClient {
     // Sends the request body of one call and returns the answer's content. Throws Error.
     std::string AppServerRequest(const std::string& function, const std::string& body);
 
+    // Whether `content` is the engine's refusal of a call as busy.
+    static bool IsBusyRefusal(std::string_view content);
     // Checks the first line of `content` and decodes exactly `expected` results. Throws Error.
     static std::vector<std::string> CheckAnswer(const std::string& function,
                                                 const std::string& content, size_t expected);

@@ -31,6 +31,11 @@ class CFilter {
                          TextElement& element) = 0;
     // Forgets what the filter learnt about the previous text.
     virtual void BeginText();
+    // Where a run opening at text[position] would end: its first closing character after the
+    // position (npos: none). The same rules on the text and the positions as for Consume.
+    std::size_t ClosingAfter(const std::u16string& text, std::size_t position) {
+        return FindClosing(text, position + 1);
+    }
 
     ElementKind Kind() const { return kind_; }
     char16_t Opens() const { return opens_; }

@@ -183,9 +183,8 @@ bool CHtmlFilter::Consume(const std::u16string& text, std::size_t& position, Tex
     element.check = flags.blank ? u" " : u"";
     element.checkLength = static_cast<int>(element.check.size());
     element.source.append(tag);
-    element.view = element.source;
+    element.view = keep ? SanitizeAttributes(std::u16string(tag), attributes_) : element.source;
     element.keep = keep;
-    if (keep) element.view = SanitizeAttributes(element.view, attributes_);
     TrackNesting(tag, upperName, element);
     position += tag.size() - 1;
     return true;

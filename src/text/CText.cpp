@@ -1,5 +1,6 @@
 #include "text/CText.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -19,6 +20,14 @@ constexpr std::u16string_view kHtmlFound = u"[*htmf]";
 
 bool ReadsAsBlank(char16_t unit) {
     return unit == 0x2002 || unit == 0x2003 || unit == 0x2009 || unit == 0x200C || unit == 0x200D;
+}
+
+// The blank every loaded text ends with.
+void MakeFinalBlank(TextElement& element) {
+    element.kind = ElementKind::kPlain;
+    element.source = u" ";
+    element.check = u" ";
+    element.checkLength = 1;
 }
 
 bool IsEmptyNew(const TextElement& element) {
@@ -61,12 +70,13 @@ void CText::StartElement() {
     elements_.emplace_back();
 }
 
-void CText::AppendPlain(std::u16string_view run) {
+void CText::AppendPlain(std::u16string_view run, std::size_t from) {
     if (elements_.back().kind != ElementKind::kPlain) {
         StartElement();
         elements_.back().kind = ElementKind::kPlain;
     }
     TextElement& element = elements_.back();
+    if (anyUnreadRun_ && from <= unreadReach_) element.nearUnreadRun = true;
     element.source += run;
     element.check += run;
     element.checkLength = static_cast<int>(element.check.size());
@@ -96,6 +106,9 @@ void CText::SetText(std::u16string text) {
     elements_.clear();
     ForgetHint();
     htmlFound_ = false;
+    anyUnreadRun_ = false;
+    unreadReach_ = 0;
+    unreadRunAtEnd_ = false;
     elements_.emplace_back();
     for (auto& filter : filters_) filter->BeginText();
     const CFilter* htmlFilter = filters_.front().get();
@@ -103,7 +116,7 @@ void CText::SetText(std::u16string text) {
     for (std::size_t position = 0; position < text_.size(); ++position) {
         // Plain text up to the next character a filter opens with is appended as one run.
         if (const std::size_t runEnd = PlainRunEnd(position, openers); runEnd > position) {
-            AppendPlain(std::u16string_view(text_).substr(position, runEnd - position));
+            AppendPlain(std::u16string_view(text_).substr(position, runEnd - position), position);
             position = runEnd - 1;
             continue;
         }
@@ -124,16 +137,17 @@ void CText::SetText(std::u16string text) {
             // A failed filter leaves its element empty; drop it so that the plain text around
             // the opening character stays one element.
             if (pushed) elements_.pop_back();
+            const std::size_t reach = filter->ClosingAfter(text_, position);
+            unreadRunAtEnd_ = unreadRunAtEnd_ || reach == std::u16string::npos;
+            unreadReach_ = anyUnreadRun_ ? std::max(unreadReach_, reach) : reach;
+            anyUnreadRun_ = true;
         }
-        if (!consumed) AppendPlain(std::u16string_view(text_).substr(position, 1));
+        if (!consumed) AppendPlain(std::u16string_view(text_).substr(position, 1), position);
     }
     StartElement();
-    TextElement& last = elements_.back();
-    last.kind = ElementKind::kPlain;
-    last.source = u" ";
-    last.check = u" ";
-    last.checkLength = 1;
+    MakeFinalBlank(elements_.back());
     AssignCheckStarts();
+    reloadsAlike_ = true;
 }
 
 void CText::SetMarkers(std::u16string markers) {
@@ -249,6 +263,7 @@ void CText::InsertDecoration(int at, std::u16string markup) {
 void CText::Decorate(int position, std::u16string opening, int endPosition,
                      std::u16string closing) {
     if (endPosition < position) throw EIncorrectPosition();
+    reloadsAlike_ = false;
     Find(endPosition);
     if (decorationOrder_ == DecorationOrder::kBeforeExisting) {
         InsertDecoration(endPosition, std::move(closing));
@@ -260,6 +275,7 @@ void CText::Decorate(int position, std::u16string opening, int endPosition,
 }
 
 void CText::RemoveDecorations() {
+    reloadsAlike_ = false;  // the splits around the decorations stay
     elements_.remove_if(
         [](const TextElement& element) { return element.kind == ElementKind::kDecoration; });
 }
@@ -303,8 +319,44 @@ bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
     } catch (const EIncorrectPosition&) {
         return false;
     }
+    // Inside one plain element, the replacement keeps every other element as it was loaded.
+    const bool inOnePlainElement =
+        first == last && first->kind == ElementKind::kPlain && std::next(first) != elements_.end();
     MergeRange(first, last, text, position, length);
     WriteRewritten();
+    AssignCheckStarts();
+    ForgetHint();
+    reloadsAlike_ = reloadsAlike_ && inOnePlainElement && ReadsBackAlike(*first);
+    return true;
+}
+
+bool CText::ReadsBackAlike(const TextElement& element) const {
+    // A character no filter opens or closes with cannot start or end a run, and one that
+    // escaping keeps is written as it is: the element reads back as itself, unless a run that
+    // could not be read reached into it (its reading depends on the characters here).
+    constexpr std::u16string_view kMarkupCharacters = u"<>&;[]#";
+    const auto readsAsItself = [&](char16_t unit) {
+        return kMarkupCharacters.find(unit) == std::u16string_view::npos && !ReadsAsBlank(unit) &&
+               !(unit >= 0xD800 && unit <= 0xDFFF);
+    };
+    return !element.nearUnreadRun && !element.check.empty() && element.source == element.check &&
+           std::all_of(element.check.begin(), element.check.end(), readsAsItself);
+}
+
+bool CText::LoadOwnSource() {
+    // The final blank becomes text: a run that found no closing character before the end might
+    // find one in it.
+    if (!reloadsAlike_ || unreadRunAtEnd_) return false;
+    const Iterator finalBlank = std::prev(elements_.end());
+    if (finalBlank != elements_.begin() && std::prev(finalBlank)->kind == ElementKind::kPlain) {
+        TextElement& before = *std::prev(finalBlank);
+        before.source += u' ';
+        before.check += u' ';
+        before.checkLength = static_cast<int>(before.check.size());
+    } else {
+        elements_.emplace_back();  // the old final blank stays as a run of plain text
+    }
+    MakeFinalBlank(elements_.back());
     AssignCheckStarts();
     ForgetHint();
     return true;
@@ -312,6 +364,7 @@ bool CText::ReplaceRange(std::u16string_view text, int position, int length) {
 
 int CText::ReplaceRanges(std::u16string_view text, const std::vector<int>& positions, int length) {
     if (length <= 0) return 0;
+    reloadsAlike_ = false;
     int replaced = 0;
     long long limit = LLONG_MAX;  // the start of the range replaced last
     // From the last range to the first, the check starts before the range being replaced are

@@ -81,6 +81,12 @@ class CText {
     int ReplaceRanges(std::u16string_view text, const std::vector<int>& positions, int length);
     // The sources of all elements but decorations: the text as loaded (plus the final blank).
     std::u16string SourceText() const;
+    // Makes the model the one SetText(SourceText()) would give, without reading the text again,
+    // where that is sure: after a load, or after ReplaceRange calls each of which stayed inside
+    // one plain element that no unread run reached into and left it holding only characters
+    // that no filter opens or closes with, that escaping keeps and that read as themselves.
+    // Returns false, changing nothing, otherwise (load the text then). Linear in the elements.
+    bool LoadOwnSource();
 
     const std::list<TextElement>& Elements() const { return elements_; }
     bool HtmlFound() const { return htmlFound_; }
@@ -95,7 +101,10 @@ class CText {
     using OpenerTable = std::array<bool, 128>;
 
     void StartElement();
-    void AppendPlain(std::u16string_view run);
+    // `from`: where the run starts in the text being loaded.
+    void AppendPlain(std::u16string_view run, std::size_t from);
+    // Whether a replacement inside plain text leaves `element` as a load would give it.
+    bool ReadsBackAlike(const TextElement& element) const;
     OpenerTable EnabledOpeners() const;
     // The end of the plain text from `position`: the first code unit that opens a run of an
     // enabled filter, or the text's end. The code units that read as a blank become one on the
@@ -121,6 +130,13 @@ class CText {
     std::u16string text_;
     std::u16string markers_;
     bool htmlFound_ = false;
+    // While loading: how far the runs that no filter could read reached (unreadReach_, valid
+    // once anyUnreadRun_), and whether one found no closing character before the text's end.
+    bool anyUnreadRun_ = false;
+    std::size_t unreadReach_ = 0;
+    bool unreadRunAtEnd_ = false;
+    // Whether the model is still what loading its own sources would give (LoadOwnSource).
+    bool reloadsAlike_ = false;
     DecorationOrder decorationOrder_ = DecorationOrder::kAfterExisting;
     // Last element found: lookups in ascending order start there.
     mutable ConstIterator hint_;

@@ -35,6 +35,9 @@ struct TextElement {
     // Plain text that a replacement touched (its own range or the rest of the element it cut):
     // its source is written again from its check text.
     bool rewritten = false;
+    // Plain text that the run of an opening character which no filter could read (left as plain
+    // text) reached into: with other characters there, the run might be read on the next load.
+    bool nearUnreadRun = false;
 
     bool InCheckStream() const { return checkLength > 0; }
     bool Holds(int position) const {

@@ -43,6 +43,10 @@ class TextProcessor {
     // The text to give back to the browser: every source but the decorations (the text as
     // loaded, after replacements, with one trailing blank).
     std::string GetText() const;
+    // Makes the model the one SetText(GetText()) would give, without reading the text again,
+    // where the model can tell that it would (CText::LoadOwnSource); else returns false and
+    // changes nothing.
+    bool LoadOwnText() { return text_.LoadOwnSource(); }
 
     void AddProblem(int position, int length, int id);
     const std::vector<Problem>& Problems() const { return problems_; }

@@ -39,4 +39,6 @@ inline constexpr int HttpExtraHeaders = 31;  // std::vector<std::string>, "Name:
 inline constexpr int TextAsSent = 41;
 // std::string: the HTTP status ("413 Payload Too Large") of a JSON API failure answer
 inline constexpr int ApiStatus = 42;
+// ChangedText: the text model a correction left, for the check command it continues with
+inline constexpr int ChangedText = 43;
 }  // namespace idkey

@@ -100,6 +100,40 @@ TEST_F(AppServerClientTest, ReportsServerAndDecodeErrorsWithTheirCodes) {
     }
 }
 
+TEST_F(AppServerClientTest, ABusyEngineIsAskedAgainAFewTimesWithinTheWaitLimit) {
+    const std::string busy =
+        "VerbarError\r\nServer busy: too much text in progress, try again later";
+    struct Row {
+        int busyAnswers;
+        std::uint32_t waitMs;
+        int code;
+        size_t requests;
+    };
+    const Row rows[] = {
+        {0, 5000, 0, 1},
+        {1, 5000, 0, 2},
+        {3, 5000, 0, 4},
+        {4, 5000, CAppServerClient::kServerError, 4},  // no more than three retries
+        {2, 100, CAppServerClient::kServerError, 2},   // the pauses would pass the wait limit
+    };
+    for (const Row& row : rows) {
+        FakeEngineServer engine;
+        engine.AnswerWith("VerbarOK\r\nfine\r\n");
+        engine.AnswerNextWith(std::vector<std::string>(static_cast<size_t>(row.busyAnswers), busy));
+        ASSERT_EQ(AppServerInit("127.0.0.1", engine.port()), 0);
+        CAppServerClient::Instance().SetWaitTimeMs(row.waitMs);
+        const int code = AppServerDoFunc("check_grammar", {"en_US", "text"}, results, 1);
+        EXPECT_EQ(code, row.code) << row.busyAnswers;
+        EXPECT_EQ(engine.requests().size(), row.requests) << row.busyAnswers;
+        if (code == 0) {
+            EXPECT_EQ(results, std::vector<std::string>{"fine"});
+        }
+        // Every attempt sends the same call.
+        for (const std::string& request : engine.requests())
+            EXPECT_EQ(request, engine.requests().front());
+    }
+}
+
 TEST_F(AppServerClientTest, AnswerWithoutContentLengthIsReadToTheClose) {
     server.SetScript({{"HTTP/1.0 200 OK\r\n\r\nVerbarOK\r\n", "first\r\n"}, 50ms});
     ASSERT_EQ(Call(), 0);

@@ -6,6 +6,7 @@
 #include "cmdhandlers/Dictionary/IgnoreList.h"
 #include "cmdhandlers/Dictionary/Ignore_CH.h"
 #include "cmdhandlers/Dictionary/MessageFormat.h"
+#include "cmdhandlers/Dictionary/NextCommand.h"
 #include "cmdhandlers/Dictionary/Options_CH.h"
 #include "cmdhandlers/RegistryTestSupport.h"
 #include "cmdhandlers/Spell/KwrlAddWord_CH.h"
@@ -494,6 +495,36 @@ TEST_F(DictionaryTest, OptionsSaveRunsTheActionAndShowsThePageAgain) {
     Run<Options_CH>();
     EXPECT_EQ(map["optionssp"], "1000");
     EXPECT_EQ(map["dname"], "");
+}
+
+// The grammar check after a correction takes the model the correction kept, and only while
+// "text" is still the text that model holds; no other command gets one kept.
+TEST(ChangedTextTest, TheNextCommandTakesAKeptModelOnlyForTheSameText) {
+    struct Row {
+        const char* next;
+        const char* textLater;  // "text" when the next command runs
+        bool taken;
+    };
+    const Row rows[] = {
+        {"grammar", "teh house", true},
+        {"grammar", "teh house!", false},
+        {"spell", "teh house", false},
+        {"thes", "teh house", false},
+    };
+    for (const Row& row : rows) {
+        StringMap map{{"text", "teh house"}};
+        InternalData data;
+        data.Insert(idkey::FilteringParams, FilteringParams{});
+        auto model = std::make_shared<TextProcessor>("", FilteringParams{});
+        model->SetText(map["text"]);
+        KeepLoadedText(map, data, row.next, model);
+        EXPECT_EQ(data.Find(idkey::ChangedText), TakesLoadedText(row.next)) << row.next;
+        map["text"] = row.textLater;
+        const std::shared_ptr<TextProcessor> loaded = LoadedText(map, data);
+        EXPECT_EQ(loaded == model, row.taken) << row.next << " " << row.textLater;
+        EXPECT_EQ(loaded->GetText(), std::string(row.textLater) + " ") << row.next;
+        EXPECT_FALSE(data.Find(idkey::ChangedText));  // taken once
+    }
 }
 
 TEST(IgnoreListTest, InsertKeepsTheListAscending) {

@@ -73,6 +73,11 @@ void FakeEngineServer::SetScript(Script script) {
 
 void FakeEngineServer::AnswerWith(const std::string& content) { SetScript({{Answer(content)}}); }
 
+void FakeEngineServer::AnswerNextWith(std::vector<std::string> contents) {
+    std::lock_guard lock(mutex_);
+    next_.assign(contents.begin(), contents.end());
+}
+
 std::string FakeEngineServer::Answer(const std::string& content) {
     return "HTTP/1.0 200 OK\r\nContent-length: " + std::to_string(content.size()) + "\r\n\r\n" +
            content;
@@ -99,6 +104,10 @@ void FakeEngineServer::handle(int fd) {
     {
         std::lock_guard lock(mutex_);
         script = script_;
+        if (!next_.empty()) {
+            script.chunks = {Answer(next_.front())};
+            next_.pop_front();
+        }
     }
     const std::string request = script.readRequest ? ReadRequest(fd) : std::string();
     {

@@ -4,6 +4,7 @@
 // between them) and closes. Started on construction, stopped and joined on destruction.
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,6 +29,8 @@ class FakeEngineServer {
     void SetScript(Script script);
     // Answers with a complete message: status line, Content-length and `content`.
     void AnswerWith(const std::string& content);
+    // The next connections get these contents, one each in order, before the script again.
+    void AnswerNextWith(std::vector<std::string> contents);
     // The requests received so far, byte for byte.
     std::vector<std::string> requests() const;
 
@@ -43,6 +46,7 @@ class FakeEngineServer {
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
     Script script_;
+    std::deque<std::string> next_;  // one-shot contents, before the script
     std::vector<std::string> requests_;
     std::thread thread_;
 };

@@ -122,6 +122,73 @@ TEST(TextModel, ReplacedTextReadsBackAsTheSameCharacters) {
     }
 }
 
+// Every part of every element, the markers and the renderings: what tells two models apart.
+std::string Everything(CText& text) {
+    std::string out = U8(text.GetMarkers());
+    for (const TextElement& e : text.Elements())
+        out += "|" + std::to_string(static_cast<int>(e.kind)) + "," + U8(e.source) + "," +
+               U8(e.view) + "," + U8(e.check) + "," + std::to_string(e.checkStart) + "," +
+               std::to_string(e.checkLength) + "," + std::to_string(e.keep) +
+               std::to_string(e.strayClosingTag) + std::to_string(e.nearUnreadRun);
+    const std::u16string markers = text.MarkerString();
+    text.SetMarkers(u"[_fvw_]");
+    out += "|" + U8(text.Render()) + "|" + U8(text.Render(CText::PlainText::kHtmlSafe));
+    text.SetMarkers(markers);
+    return out;
+}
+
+// A model that replaced a word keeps standing for its text only where loading that text again
+// gives the very same model; elsewhere the caller must load it.
+TEST(TextModel, AModelStandsForItsOwnTextOnlyWhereALoadWouldGiveTheSame) {
+    struct Row {
+        const char* input;
+        const char* word;  // its first occurrence in the check stream is replaced; none: no change
+        const char16_t* replacement;
+        bool kept;
+    };
+    const Row rows[] = {
+        {"teh house", "teh", u"the", true},
+        {"x &amp; <i>y</i> [b]z[/b] #ff0000 w &#233;", nullptr, nullptr, true},
+        {"a <b>teh</b> x", "teh", u"the", true},
+        {"teh&amp;x", "teh", u"the", true},
+        {"<p>teh</p>", "teh", u"the", true},  // a tag before the final blank
+        {"[B]teh[/B]", "teh", u"the", true},
+        {"[b]teh[/b]", "teh", u"the", false},  // not a forum tag: brackets in the element
+        {"a\u00e9 teh", "teh", u"th\u00e9", true},
+        {"teh x", "teh", u"", true},
+        {"<b>teh</b>", "teh", u"", false},        // the element would vanish
+        {"a & teh", "teh", u"the", false},        // a bare ampersand in the element
+        {"teh", "teh", u"a<b", false},            // markup typed into the text
+        {"teh", "teh", u"a;b", false},            // a closing character
+        {"teh", "teh", u"a\u2002b", false},       // reads as a blank
+        {"teh", "teh", u"\xD800", false},         // half a surrogate pair
+        {"#ab<b>zz</b> yy", "zz", u"ad", false},  // a colour run not read: hex digits would read
+        {"x<b>#ab</b>", "x", u"y", false},        // a run without end: the final blank ends it
+        {"teh x", "teh x", u"the x", true},
+        {"teh<i>x</i>", "tehx", u"the", false},  // across elements
+    };
+    for (const Row& row : rows) {
+        Loaded model(row.input);
+        if (row.word != nullptr) {
+            const int at = static_cast<int>(model.text.CheckText().find(U(row.word)));
+            ASSERT_GE(at, 0) << row.input;
+            ASSERT_TRUE(
+                model.text.ReplaceRange(row.replacement, at, static_cast<int>(U(row.word).size())))
+                << row.input;
+        }
+        const std::string before = Everything(model.text);
+        const std::u16string source = model.text.SourceText();
+        ASSERT_EQ(model.text.LoadOwnSource(), row.kept) << row.input;
+        if (!row.kept) {
+            EXPECT_EQ(Everything(model.text), before) << row.input;
+            continue;
+        }
+        Loaded again(U8(source));
+        EXPECT_EQ(Everything(model.text), Everything(again.text)) << row.input;
+        EXPECT_EQ(model.text.SourceText(), again.text.SourceText()) << row.input;
+    }
+}
+
 // Replacing many ranges at once writes what replacing them one after another from the last
 // writes: the same sources and check stream, markup kept in place.
 TEST(TextModel, ReplacingManyRangesAtOnceEqualsOneAfterAnother) {

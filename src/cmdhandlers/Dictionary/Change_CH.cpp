@@ -109,8 +109,9 @@ std::vector<int> Change_CH::WholeWordOccurrences(const std::u16string& text,
 void Change_CH::apply(StringMap& map, InternalData& data) {
     std::string next;
     CommonSpell_CH::RunMapped({"Change_CH", kInternalError, __FILE__, __LINE__}, [&] {
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
+        const auto model = std::make_shared<TextProcessor>(
+            map[":prse_opt:"], data.Get<FilteringParams>(idkey::FilteringParams));
+        TextProcessor& processor = *model;
         processor.SetText(map["text"]);
         const DialogWord word = DialogWord::Take(map, processor);
         const std::u16string replacement = Utf8ToUtf16(map["word"]);
@@ -131,6 +132,7 @@ void Change_CH::apply(StringMap& map, InternalData& data) {
             std::to_string(end + count * (correction.newLength - correction.oldLength));
         map["text"] = processor.GetText();
         next = NextCommandOf(correction.command);
+        KeepChangedText(map, data, next, model);
     });
     RunNextCommand(map, data, next);
 }

@@ -51,12 +51,14 @@ std::string Ignore(StringMap& map, const std::string& command, const DialogWord&
 void Ignore_CH::apply(StringMap& map, InternalData& data) {
     std::string next;
     CommonSpell_CH::RunMapped({"Ignore_CH", kInternalError, __FILE__, __LINE__}, [&] {
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
-        processor.SetText(map["text"]);
-        const DialogWord word = DialogWord::Take(map, processor);
+        const auto model = std::make_shared<TextProcessor>(
+            map[":prse_opt:"], data.Get<FilteringParams>(idkey::FilteringParams));
+        model->SetText(map["text"]);
+        const DialogWord word = DialogWord::Take(map, *model);
         map[":chng_pos:"] = word.End();
         next = Ignore(map, LowerCommand(map), word);
+        // The text stays as it is: the next command may check the model just loaded.
+        KeepLoadedText(map, data, next, model);
     });
     RunNextCommand(map, data, next);
 }

@@ -1,5 +1,6 @@
 #include "cmdhandlers/Grammar/Grammar_CH.h"
 
+#include "cmdhandlers/Dictionary/NextCommand.h"
 #include "cmdhandlers/Grammar/GrammarAnswers.h"
 #include "cmdhandlers/Grammar/GrammarCall.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
@@ -21,9 +22,8 @@ constexpr char kNoCurrentProblem[] = "-1";
 
 void Grammar_CH::apply(StringMap& map, InternalData& data) {
     CommonSpell_CH::RunMapped({"Grammar_CH", kInternalError, __FILE__, __LINE__}, [&] {
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
-        processor.SetText(map["text"]);
+        const std::shared_ptr<TextProcessor> model = LoadedText(map, data);
+        TextProcessor& processor = *model;
         const std::string checkText = processor.GetCheckText();
         const std::vector<std::string> results =
             CallCheckGrammar(map, data, checkText, kNoCurrentProblem,
@@ -45,7 +45,7 @@ void Grammar_CH::apply(StringMap& map, InternalData& data) {
         const int problem = ProblemIndex(ranges, ChangePosition(map[":chng_pos:"]));
         map["problemid"] = std::to_string(problem);
 
-        processor.SetText(map["text"]);
+        // The model is still the text as loaded: the problems were only recorded beside it.
         DefaultErrorDecorator decorator(u"suggram", problem);
         map["view"] = RenderDecorated(processor, decorator);
         map["text"] = processor.GetText();

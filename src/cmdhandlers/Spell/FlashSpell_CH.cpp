@@ -51,7 +51,7 @@ void FlashSpell_CH::apply(StringMap& map, InternalData& data) {
                               "Spell check - failed.");
         const std::string suggestions = SuggestionElements(result());
 
-        processor.SetText(map["text"]);
+        // The model is still the text as loaded: the problems were only recorded beside it.
         FlashErrorDecorator decorator;
         const std::string rendered = RenderDecorated(processor, decorator);
         map["view"] = "<SpellResult><ProcessedText>" + XmlTextEscape(rendered) +

@@ -192,7 +192,9 @@ std::string PropertiesScript(StringMap& map, const std::vector<std::string>& ini
 std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view words, int count,
                           bool json) {
     const size_t keep = static_cast<size_t>(std::clamp(count, 0, kMaxSuggestionsPerWord));
-    std::string entries;
+    // Written in place, piece by piece: the answer is several times the text.
+    std::string out = json ? "[" : "<words>";
+    bool anyEntry = false;
     std::string correct;
     const auto index = answer.Index();
     size_t at = 0;
@@ -213,19 +215,31 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
         }
         const std::vector<std::string>& suggestions = *found->second;
         const size_t shown = std::min(keep, suggestions.size());
-        std::string list;
-        for (size_t k = 0; k < shown; ++k)
-            list += json ? (k != 0 ? "," : "") + Quoted(suggestions[k])
-                         : (k != 0 ? "," : "") + XmlTextEscape(suggestions[k]);
-        if (json)
+        if (json) {
+            out += anyEntry ? ",[" : "[";
+            AppendQuoted(out, word);
+            out += ",[";
             // No suggestion shown: one empty one, as the clients know it.
-            entries += (entries.empty() ? "[" : ",[") + Quoted(word) + ",[" +
-                       (list.empty() ? "\"\"" : list) + "]]";
-        else
-            entries += "<word id=\"" + XmlTextEscape(word) + "\" suggestions=\"" + list + "\"/>";
+            if (shown == 0) out += "\"\"";
+        } else {
+            out += "<word id=\"";
+            out += XmlTextEscape(word);
+            out += "\" suggestions=\"";
+        }
+        for (size_t k = 0; k < shown; ++k) {
+            if (k != 0) out += ',';
+            if (json)
+                AppendQuoted(out, suggestions[k]);
+            else
+                out += XmlTextEscape(suggestions[k]);
+        }
+        out += json ? "]]" : "\"/>";
+        anyEntry = true;
     }
-    if (json) return "[" + entries + "],[" + correct + "]";
-    return "<words>" + entries + "<correctWords>" + correct + "</correctWords></words>";
+    out += json ? "],[" : "<correctWords>";
+    out += correct;
+    out += json ? "]" : "</correctWords></words>";
+    return out;
 }
 
 std::string AddWordView(std::string_view word, bool json, std::string_view key) {
