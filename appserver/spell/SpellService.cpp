@@ -133,7 +133,11 @@ LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
         pool.language(),
         [this, &pool](const WordTiers& tiers) {
             std::vector<std::string> words = pool.Acquire()->DictionaryWords();
-            std::vector<std::string> candidates = tiers.Words();
+            // Rare words are filed only when the dictionary lists them itself: a library whose
+            // affix rules accept many rare forms (Hunspell's en_US: 42,000 more words than
+            // Aspell's) would fill the index with words hardly anyone means, which every
+            // look-up then measures and ranks.
+            std::vector<std::string> candidates = tiers.Words(WordTiers::kRarestTier - 1);
             // A handle is leased for a slice of the words at a time, so that requests arriving
             // meanwhile are not kept waiting for one.
             for (size_t at = 0; at < candidates.size() && !stopping_; at += kWordsPerLease) {

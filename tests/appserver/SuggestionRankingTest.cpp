@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -265,6 +266,21 @@ TEST(WordTiersTest, SmallestTierWinsAndMalformedLinesAreSkipped) {
     EXPECT_EQ(tiers.TierOf("LAST", "last"), 70);
     EXPECT_EQ(tiers.TierOf("zero", "zero"), 0);
     EXPECT_EQ(WordTiers::Load("/nonexistent/tiers").size(), 0u);
+    // The words up to a tier: the rarest tier is what the index leaves to the dictionary.
+    const struct {
+        int maxTier;
+        std::vector<std::string> words;
+    } upTo[] = {
+        {WordTiers::kMaxTier, {"Brown", "brown", "last"}},
+        {WordTiers::kRarestTier - 1, {"Brown", "brown"}},
+        {35, {"brown"}},
+        {0, {}},
+    };
+    for (const auto& row : upTo) {
+        std::vector<std::string> words = tiers.Words(row.maxTier);
+        std::sort(words.begin(), words.end());
+        EXPECT_EQ(words, row.words) << row.maxTier;
+    }
 }
 
 TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
