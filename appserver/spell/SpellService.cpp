@@ -132,8 +132,16 @@ LanguageSuggester& SpellService::SuggesterFor(SpellerPool& pool) {
     return suggesters_.For(
         pool.language(),
         [this, &pool](const WordTiers& tiers) {
+            // Words of the rarest tier are not filed, the dictionary's own included: a
+            // dictionary that lists or derives many rare words (Hunspell's en_US: 43,000 more
+            // than Aspell's of the same size) would fill the index with words hardly anyone
+            // means, which every look-up then measures and ranks. A slip in one of them still
+            // reaches the library when the index has nothing close.
             std::vector<std::string> words = pool.Acquire()->DictionaryWords();
-            std::vector<std::string> candidates = tiers.Words();
+            std::erase_if(words, [&](const std::string& w) {
+                return tiers.TierOf(w, w) >= WordTiers::kRarestTier;
+            });
+            std::vector<std::string> candidates = tiers.Words(WordTiers::kRarestTier - 1);
             // A handle is leased for a slice of the words at a time, so that requests arriving
             // meanwhile are not kept waiting for one.
             for (size_t at = 0; at < candidates.size() && !stopping_; at += kWordsPerLease) {

@@ -18,7 +18,7 @@
 namespace {
 
 // Raised whenever the tables' layout, the key hash or the word filing changes.
-constexpr uint32_t kFormatVersion = 2;  // 2: keys hold the letter count
+constexpr uint32_t kFormatVersion = 3;  // 2: keys hold the letter count; 3: rarest tier not filed
 constexpr uint32_t kByteOrderMark = 0x01020304;
 constexpr char kMagic[8] = {'V', 'B', 'S', 'U', 'G', 'I', 'X', '\n'};
 constexpr size_t kAlignment = 8;

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int kMostCommonTier = 10;
-constexpr int kRarestTier = 70;
+constexpr int kRarestTier = WordTiers::kRarestTier;
 // The library's list is read this far for the bonus; later places get none.
 constexpr double kLibraryListLength = 10;
 

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr size_t kMaxWordBytes = 64;
-constexpr int kMaxTier = 100;
 
 }  // namespace
 
@@ -45,10 +44,11 @@ int WordTiers::TierOf(const std::string& word, const std::string& lower) const {
     return 0;
 }
 
-std::vector<std::string> WordTiers::Words() const {
+std::vector<std::string> WordTiers::Words(int maxTier) const {
     std::vector<std::string> out;
     out.reserve(tiers_.size());
-    for (const auto& entry : tiers_) out.push_back(entry.first);
+    for (const auto& [word, tier] : tiers_)
+        if (tier <= maxTier) out.push_back(word);
     return out;
 }
 

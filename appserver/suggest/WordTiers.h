@@ -11,6 +11,7 @@
 
 class WordTiers {
   public:
+    static constexpr int kMaxTier = 100;
     WordTiers() = default;  // no words
     static WordTiers Parse(std::string_view text);
     // A missing or unreadable file gives an empty table.
@@ -18,8 +19,12 @@ class WordTiers {
 
     // The tier of the word as written, else of its lower-case form, else 0.
     int TierOf(const std::string& word, const std::string& lower) const;
+    // Words of this tier come from word lists larger than a dictionary's own: rare words.
+    static constexpr int kRarestTier = 70;
+
     size_t size() const { return tiers_.size(); }
-    std::vector<std::string> Words() const;
+    // The words of tier at most `maxTier`.
+    std::vector<std::string> Words(int maxTier = kMaxTier) const;
     size_t ApproximateBytes() const;
 
   private:

@@ -127,7 +127,7 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
                                     dataDir + "/word-tiers-" + language.tiersBase + ".txt")),
                                 [&](const WordTiers& tiers) {
                                     std::vector<std::string> words = aspell.DictionaryWords();
-                                    for (std::string& w : tiers.Words())
+                                    for (std::string& w : tiers.Words(WordTiers::kRarestTier - 1))
                                         if (aspell.Check(w)) words.push_back(std::move(w));
                                     return words;
                                 });

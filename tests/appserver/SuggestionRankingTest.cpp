@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,11 +25,13 @@ double Distance(const char32_t* typed, const char32_t* word) {
     return TypingDistance::Between(typed, word);
 }
 
-// The engine's suggestions for one language on Aspell, with the word tiers the build made.
+// The engine's suggestions for one language on a back end, with the word tiers the build made.
 class Ranked {
   public:
-    static Ranked& Get(const std::string& language) {
-        static Ranked english("en_US"), german("de_DE");
+    static Ranked& Get(const std::string& language, const std::string& backend = "aspell") {
+        static Ranked english("en_US", "aspell"), german("de_DE", "aspell"),
+            englishHunspell("en_US", "hunspell");
+        if (backend == "hunspell") return englishHunspell;
         return language == "de_DE" ? german : english;
     }
     std::vector<std::string> Suggest(const std::string& word) {
@@ -36,15 +39,15 @@ class Ranked {
     }
 
   private:
-    static ServerConfig Config(const std::string& language) {
+    static ServerConfig Config(const std::string& language, const std::string& backend) {
         ServerConfig config;
         config.languages = {language};
-        config.backends[language] = "aspell";
+        config.backends[language] = backend;
         return config;
     }
-    explicit Ranked(std::string language)
+    Ranked(std::string language, const std::string& backend)
         : language_(std::move(language)),
-          languages_(Config(language_)),
+          languages_(Config(language_, backend)),
           dictionaries_(dir_.str() + "d.db"),
           cache_(0),
           service_(languages_, dictionaries_, cache_, 10, APPSERVER_DATA_DIR,
@@ -265,6 +268,21 @@ TEST(WordTiersTest, SmallestTierWinsAndMalformedLinesAreSkipped) {
     EXPECT_EQ(tiers.TierOf("LAST", "last"), 70);
     EXPECT_EQ(tiers.TierOf("zero", "zero"), 0);
     EXPECT_EQ(WordTiers::Load("/nonexistent/tiers").size(), 0u);
+    // The words up to a tier: the rarest tier is what the index leaves to the dictionary.
+    const struct {
+        int maxTier;
+        std::vector<std::string> words;
+    } upTo[] = {
+        {WordTiers::kMaxTier, {"Brown", "brown", "last"}},
+        {WordTiers::kRarestTier - 1, {"Brown", "brown"}},
+        {35, {"brown"}},
+        {0, {}},
+    };
+    for (const auto& row : upTo) {
+        std::vector<std::string> words = tiers.Words(row.maxTier);
+        std::sort(words.begin(), words.end());
+        EXPECT_EQ(words, row.words) << row.maxTier;
+    }
 }
 
 TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
@@ -272,6 +290,7 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         const char* typed;
         const char* first;
         const char* language = "en_US";
+        const char* backend = "aspell";
     } rows[] = {
         {"brwon", "brown"},
         {"freind", "friend"},
@@ -312,6 +331,43 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"Londn", "London"},
         {"FREIND", "FRIEND"},
         {"Frist", "First"},
+        {"brwon", "brown", "en_US", "hunspell"},
+        {"freind", "friend", "en_US", "hunspell"},
+        {"frist", "first", "en_US", "hunspell"},
+        {"Freind", "Friend", "en_US", "hunspell"},
+        {"BRWON", "BROWN", "en_US", "hunspell"},
+        {"recieve", "receive", "en_US", "hunspell"},
+        {"teh", "the", "en_US", "hunspell"},
+        {"accomodate", "accommodate", "en_US", "hunspell"},
+        {"definately", "definitely", "en_US", "hunspell"},
+        {"seperate", "separate", "en_US", "hunspell"},
+        {"occured", "occurred", "en_US", "hunspell"},
+        {"begining", "beginning", "en_US", "hunspell"},
+        {"wierd", "weird", "en_US", "hunspell"},
+        {"untill", "until", "en_US", "hunspell"},
+        {"tommorow", "tomorrow", "en_US", "hunspell"},
+        {"neccessary", "necessary", "en_US", "hunspell"},
+        {"goverment", "government", "en_US", "hunspell"},
+        {"becuase", "because", "en_US", "hunspell"},
+        {"beleive", "believe", "en_US", "hunspell"},
+        {"calender", "calendar", "en_US", "hunspell"},
+        {"enviroment", "environment", "en_US", "hunspell"},
+        {"existance", "existence", "en_US", "hunspell"},
+        {"foriegn", "foreign", "en_US", "hunspell"},
+        {"histroy", "history", "en_US", "hunspell"},
+        {"knowlege", "knowledge", "en_US", "hunspell"},
+        {"noticable", "noticeable", "en_US", "hunspell"},
+        {"publically", "publicly", "en_US", "hunspell"},
+        {"reccomend", "recommend", "en_US", "hunspell"},
+        {"succesful", "successful", "en_US", "hunspell"},
+        {"thier", "their", "en_US", "hunspell"},
+        {"truely", "truly", "en_US", "hunspell"},
+        {"ninty", "ninety", "en_US", "hunspell"},
+        {"procede", "proceed", "en_US", "hunspell"},
+        {"Londn", "London", "en_US", "hunspell"},
+        {"FREIND", "FRIEND", "en_US", "hunspell"},
+        {"Frist", "First", "en_US", "hunspell"},
+        {"selachain", "selachian", "en_US", "hunspell"},  // a rare word: the library finds it
         {"Maedchen", "Mädchen", "de_DE"},
         {"Madchen", "Mädchen", "de_DE"},
         {"fuer", "für", "de_DE"},
@@ -329,8 +385,9 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"UEBER", "ÜBER", "de_DE"},
     };
     for (const auto& row : rows) {
-        const std::vector<std::string> list = Ranked::Get(row.language).Suggest(row.typed);
-        EXPECT_EQ(list.empty() ? "" : list[0], row.first) << row.typed;
+        const std::vector<std::string> list =
+            Ranked::Get(row.language, row.backend).Suggest(row.typed);
+        EXPECT_EQ(list.empty() ? "" : list[0], row.first) << row.typed << " " << row.backend;
     }
 }
 
