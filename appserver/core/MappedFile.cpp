@@ -13,7 +13,8 @@ std::unique_ptr<const MappedFile> MappedFile::Open(const std::string& path, size
     const bool fits = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
                       static_cast<unsigned long long>(info.st_size) <= maxBytes;
     if (fits)
-        data = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+        data = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ,
+                      MAP_SHARED | MAP_POPULATE, fd, 0);
     ::close(fd);  // the mapping stays valid without the descriptor
     if (data == MAP_FAILED) return nullptr;
     return std::unique_ptr<const MappedFile>(
