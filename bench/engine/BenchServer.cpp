@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -16,6 +18,26 @@
 #include "wire/WireAnswer.h"
 #include "wire/WireHeader.h"
 #include "wire/WireRequest.h"
+
+int BenchServer::RunOnScratchDatabase(const std::string& bench,
+                                      const std::vector<std::string>& args,
+                                      const std::string& binary,
+                                      const std::function<void(const BenchServer&)>& work) {
+    const std::string db =
+        (std::filesystem::temp_directory_path() / (bench + "." + std::to_string(getpid()) + ".db"))
+            .string();
+    int status = 0;
+    try {
+        const BenchServer server(db, args, binary);
+        std::printf("engine %s\n", binary.c_str());
+        work(server);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", bench.c_str(), e.what());
+        status = 1;
+    }
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(db + suffix);
+    return status;
+}
 
 BenchServer::BenchServer(const std::string& dbPath, const std::vector<std::string>& args,
                          const std::string& binary) {

@@ -2,6 +2,7 @@
 // A running engine server for the benchmark, and one protocol call to it.
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@ class BenchServer {
     ~BenchServer();
     BenchServer(const BenchServer&) = delete;
     BenchServer& operator=(const BenchServer&) = delete;
+
+    // Starts the server on a database of its own in the temporary folder, runs `work` with it
+    // and removes the database. Returns the exit status of a benchmark: 0, or 1 after printing
+    // what `bench` could not do.
+    static int RunOnScratchDatabase(const std::string& bench, const std::vector<std::string>& args,
+                                    const std::string& binary,
+                                    const std::function<void(const BenchServer&)>& work);
 
     int port() const { return port_; }
     pid_t pid() const { return pid_; }

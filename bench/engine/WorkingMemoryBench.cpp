@@ -161,18 +161,9 @@ int main(int argc, char** argv) {
         else if (arg == "--server")
             binary = argv[++i];
     }
-    const std::filesystem::path db = std::filesystem::temp_directory_path() /
-                                     ("working_memory_bench." + std::to_string(getpid()) + ".db");
-    try {
-        const BenchServer server(db.string(), {"--languages", "en_US"}, binary);
-        std::printf("engine %s\n", binary.c_str());
-        if (!mixOnly) OneAtATime(server, bytes);
-        AllAtOnce(server, bytes, clients);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "working_memory_bench: %s\n", e.what());
-        std::filesystem::remove(db);
-        return 1;
-    }
-    std::filesystem::remove(db);
-    return 0;
+    return BenchServer::RunOnScratchDatabase("working_memory_bench", {"--languages", "en_US"},
+                                             binary, [&](const BenchServer& server) {
+                                                 if (!mixOnly) OneAtATime(server, bytes);
+                                                 AllAtOnce(server, bytes, clients);
+                                             });
 }
