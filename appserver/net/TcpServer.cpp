@@ -1,7 +1,6 @@
 #include "net/TcpServer.h"
 
 #include <fcntl.h>
-#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -23,6 +22,7 @@
 #include "core/Log.h"
 #include "net/RequestReader.h"
 #include "net/WorkingMemory.h"
+#include "utils/HeapSettings.h"
 #include "wire/WireAnswer.h"
 
 namespace {
@@ -363,7 +363,7 @@ void TcpServer::Answer(Job job) {
     Close(std::move(job));
     // Freed blocks of a large request stay with the allocator otherwise, in every worker's
     // arena: the server would keep its largest burst for good.
-    if (bodyBytes >= NetLimits::kTrimAfterBytes) ::malloc_trim(0);
+    if (bodyBytes >= NetLimits::kTrimAfterBytes) HeapSettings::GiveBack();
 }
 
 bool TcpServer::HoldWorkingMemory(Job& job) {
