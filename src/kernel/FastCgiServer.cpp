@@ -277,7 +277,6 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
             serveOne();
             if (clientTimeoutMs_ > 0)  // the rest of the answer within the time-out
                 watchdog.Extend(clientTimeoutMs_, SHUT_RDWR);
-            channel.Output().flush();
         }
         FCGX_Finish_r(&request);
         watchdog.Disarm();
