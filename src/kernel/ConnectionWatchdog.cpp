@@ -14,24 +14,29 @@ ConnectionWatchdog::~ConnectionWatchdog() {
     thread_.join();
 }
 
+void ConnectionWatchdog::SetDeadline(long limitMs, int how) {
+    how_ = how;
+    deadline_ = watched_.valid() ? Clock::now() + std::chrono::milliseconds(limitMs)
+                                 : Clock::time_point::max();
+    // A later deadline waits for the thread's own wake-up, which then sleeps on to it.
+    if (deadline_ < wakeAt_) changed_.notify_one();
+}
+
 void ConnectionWatchdog::Arm(int fd, long limitMs, int how) {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        watched_.reset(::dup(fd));
-        how_ = how;
-        deadline_ = watched_.valid() ? Clock::now() + std::chrono::milliseconds(limitMs)
-                                     : Clock::time_point::max();
-    }
-    changed_.notify_one();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    watched_.reset(::dup(fd));
+    SetDeadline(limitMs, how);
+}
+
+void ConnectionWatchdog::Extend(long limitMs, int how) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (watched_.valid()) SetDeadline(limitMs, how);
 }
 
 void ConnectionWatchdog::Disarm() {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        watched_.reset();
-        deadline_ = Clock::time_point::max();
-    }
-    changed_.notify_one();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    watched_.reset();
+    deadline_ = Clock::time_point::max();
 }
 
 long ConnectionWatchdog::cut() const {
@@ -42,15 +47,16 @@ long ConnectionWatchdog::cut() const {
 void ConnectionWatchdog::Run() {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
-        if (deadline_ == Clock::time_point::max()) {
-            changed_.wait(lock);
-            continue;
+        if (watched_.valid() && Clock::now() >= deadline_) {
+            ::shutdown(watched_.get(), how_);
+            watched_.reset();
+            deadline_ = Clock::time_point::max();
+            ++cut_;
         }
-        if (changed_.wait_until(lock, deadline_) != std::cv_status::timeout) continue;
-        if (Clock::now() < deadline_ || !watched_.valid()) continue;
-        ::shutdown(watched_.get(), how_);
-        watched_.reset();
-        deadline_ = Clock::time_point::max();
-        ++cut_;
+        wakeAt_ = deadline_;
+        if (wakeAt_ == Clock::time_point::max())
+            changed_.wait(lock);
+        else
+            changed_.wait_until(lock, wakeAt_);
     }
 }

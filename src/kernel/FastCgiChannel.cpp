@@ -41,4 +41,7 @@ std::streamsize FastCgiChannel::OutputBuffer::xsputn(const char* bytes, std::str
     return written;
 }
 
-int FastCgiChannel::OutputBuffer::sync() { return FCGX_FFlush(stream_) == 0 ? 0 : -1; }
+// The request's end (FCGX_Finish_r) sends what is buffered together with the closing records,
+// in one write and one wake-up of the web server; a flush of its own would send them apart. A
+// full buffer is still sent as it fills.
+int FastCgiChannel::OutputBuffer::sync() { return 0; }

@@ -18,7 +18,7 @@ class FastCgiChannel final : public RequestChannel {
     std::ostream& Output() override;
 
   private:
-    // Unbuffered on our side: FCGX_Stream buffers, and its flush sends a record.
+    // Unbuffered on our side: FCGX_Stream buffers, and sends when full or at the request's end.
     class OutputBuffer final : public std::streambuf {
       public:
         explicit OutputBuffer(FCGX_Stream* stream) : stream_(stream) {}

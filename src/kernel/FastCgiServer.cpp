@@ -276,8 +276,7 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
             RequestChannel::Scope scope(channel);
             serveOne();
             if (clientTimeoutMs_ > 0)  // the rest of the answer within the time-out
-                watchdog.Arm(request.ipcFd, clientTimeoutMs_, SHUT_RDWR);
-            channel.Output().flush();
+                watchdog.Extend(clientTimeoutMs_, SHUT_RDWR);
         }
         FCGX_Finish_r(&request);
         watchdog.Disarm();

@@ -14,11 +14,13 @@ class ServerSettingHandler {
   public:
     explicit ServerSettingHandler(Program program) : program_(program) {
         Registered(program).push_back(this);
+        ++Changes();
     }
     // Leaves the list, so that a handler with a shorter life (a test's) never dangles there.
     virtual ~ServerSettingHandler() {
         auto& list = Registered(program_);
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        ++Changes();
     }
     ServerSettingHandler(const ServerSettingHandler&) = delete;
     ServerSettingHandler& operator=(const ServerSettingHandler&) = delete;
@@ -33,6 +35,12 @@ class ServerSettingHandler {
         static std::vector<ServerSettingHandler*> orthd;
         static std::vector<ServerSettingHandler*> ferrix;
         return program == Program::Orthd ? orthd : ferrix;
+    }
+    // Counts the handlers that came or went, so that what is built from the lists can tell
+    // whether it still holds.
+    static unsigned long& Changes() {
+        static unsigned long changes = 0;
+        return changes;
     }
 
   private:

@@ -36,6 +36,13 @@ bool Handle(int signal, void (*handler)(int)) {
     return sigaction(signal, &action, nullptr) == 0;
 }
 
+// Nothing else in the process handles these signals: installed at the first Start, the handlers
+// stay for every later request.
+bool HandledOnce(void (*handler)(int)) {
+    static const bool handled = Handle(SIGALRM, handler) && Handle(SIGPROF, handler);
+    return handled;
+}
+
 }  // namespace
 
 TimeGuard::TimeGuard(int limitMs, std::function<void()> onTimeout, int cpuLimitMs)
@@ -59,8 +66,7 @@ const char* TimeGuard::Start() {
         return kAlreadyStarted;
     }
     TimeGuard* expected = nullptr;
-    if (!Handle(SIGALRM, &TimeGuard::OnSignal) || !Handle(SIGPROF, &TimeGuard::OnSignal) ||
-        !armed.compare_exchange_strong(expected, this)) {
+    if (!HandledOnce(&TimeGuard::OnSignal) || !armed.compare_exchange_strong(expected, this)) {
         report_error("%s", kStartFailed);
         return kStartFailed;
     }

@@ -24,6 +24,9 @@ void ValueEscape_FLT::EscapeValues(StringMap& map, RequestValueRecord* record) {
     for (const char* key : kEscapedKeys) {
         const auto entry = map.try_emplace(key).first;
         std::string& value = entry->second;
+        // Most keys are absent or empty: nothing to escape, and an empty request text reads the
+        // same escaped or not.
+        if (value.empty()) continue;
         const bool requestText = record != nullptr && record->IsRequestText(entry->first, value);
         spare.clear();
         AppendHtmlEscaped(spare, value);

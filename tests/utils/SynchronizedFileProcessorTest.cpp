@@ -73,14 +73,23 @@ TEST(SynchronizedFileProcessorLockPath, LockFileSitsBesideTheGuardedFile) {
 
 // A rewrite from the start cuts whatever the old text had beyond it, and only that.
 TEST_F(SynchronizedFileProcessorTest, RewriteKeepsExactlyTheNewText) {
+    const std::string longLine = "7\n" + std::string(100, 'x');
     const struct {
         const char* before;
         const char* rewrite;
-    } cases[] = {{"99", "100"}, {"123", "124"}, {"1000", "1"}, {"", "1"}, {"7\nrest", "8"}};
+        bool readFirst;  // the counter's way: the first line, then the rewrite from the start
+    } cases[] = {{"99", "100", false}, {"123", "124", false},        {"1000", "1", false},
+                 {"", "1", false},     {"7\nrest", "8", false},      {"99", "100", true},
+                 {"1000", "1", true},  {"7\nrest", "8", true},       {"123", "124", true},
+                 {"12\n", "13", true}, {longLine.c_str(), "8", true}};
     for (const auto& c : cases) {
         dir.Write("sc.log", c.before);
         {
             SynchronizedFileProcessor file(Path("sc.log"), "session_count", false);
+            std::string line;
+            if (c.readFirst) {
+                ASSERT_TRUE(file.ReadLine(line, 64) && file.Rewind());
+            }
             ASSERT_TRUE(file.Write(c.rewrite));
             EXPECT_TRUE(file.TruncateHere());
         }

@@ -12,12 +12,24 @@ namespace {
 
 const char kInternalError[] = "IniFileLoader::apply() - internal error.";
 
+std::shared_ptr<const IniFileLoad_FLT::HandlerMap> HandlersOf(Program program) {
+    struct Built {
+        unsigned long changes = 0;
+        std::shared_ptr<const IniFileLoad_FLT::HandlerMap> handlers;
+    };
+    static std::map<Program, Built> built;
+    Built& of = built[program];
+    if (of.handlers && of.changes == ServerSettingHandler::Changes()) return of.handlers;
+    auto handlers = std::make_shared<IniFileLoad_FLT::HandlerMap>();
+    for (ServerSettingHandler* handler : ServerSettingHandler::Registered(program))
+        (*handlers)[handler->name()] = handler;
+    of = {ServerSettingHandler::Changes(), std::move(handlers)};
+    return of.handlers;
+}
+
 }  // namespace
 
-IniFileLoad_FLT::IniFileLoad_FLT(Program program) {
-    for (ServerSettingHandler* handler : ServerSettingHandler::Registered(program))
-        handlers_[handler->name()] = handler;
-}
+IniFileLoad_FLT::IniFileLoad_FLT(Program program) : handlers_(HandlersOf(program)) {}
 
 void IniFileLoad_FLT::apply(StringMap& map, InternalData& data) {
     try {
@@ -40,13 +52,13 @@ void IniFileLoad_FLT::load(StringMap& map, InternalData& data) {
 
     data.Set(idkey::IniKeys, std::vector<std::string>{});
 
-    for (const auto& [name, handler] : handlers_) handler->setDefault(map, data);
+    for (const auto& [name, handler] : *handlers_) handler->setDefault(map, data);
 
     // Kept alive here: a handler may load further files (include_file) meanwhile.
     const auto entries = CIniParser::SharedIniFile(path);
     for (const auto& [key, value] : *entries) {
-        const auto handler = handlers_.find(key);
-        if (handler != handlers_.end()) {
+        const auto handler = handlers_->find(key);
+        if (handler != handlers_->end()) {
             handler->second->apply(map, data, value);
         } else {
             map.insert_or_assign(key, value);

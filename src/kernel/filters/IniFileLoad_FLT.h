@@ -16,6 +16,7 @@
 // handlers pass through unchanged. Values stored before a failure stay.
 // Runs after Request_FLT, so request parameters are in the map already.
 #include <map>
+#include <memory>
 #include <string>
 
 #include "kernel/CommandRegistry.h"
@@ -27,8 +28,11 @@ class IniFileLoad_FLT : public Filter {
   public:
     VERB_FILTER_EXCEPTION(IniLdrException);
 
+    using HandlerMap = std::map<std::string, ServerSettingHandler*, std::less<>>;
+
     // Takes the handlers registered for `program` at this point; they must outlive the filter
-    // (they are static objects).
+    // (they are static objects). Their map is built once per process, again only when a handler
+    // came or went.
     explicit IniFileLoad_FLT(Program program);
 
     void apply(StringMap& map, InternalData& data) override;
@@ -36,5 +40,5 @@ class IniFileLoad_FLT : public Filter {
   private:
     void load(StringMap& map, InternalData& data);
 
-    std::map<std::string, ServerSettingHandler*> handlers_;
+    std::shared_ptr<const HandlerMap> handlers_;
 };

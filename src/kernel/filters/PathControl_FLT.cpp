@@ -108,7 +108,8 @@ void PathControl_FLT::applyPaths(StringMap& map, InternalData& data) {
         if (!Exists(base + schema)) schema = defaultSchema;
     } else {
         const bool safeLang = intlang.empty() || IsSafePathComponent(intlang);
-        if (safeLang && !Exists(base + schema + "/img_" + intlang) &&
+        // The same folder twice when the schema is the default one: nothing to choose.
+        if (safeLang && schema != defaultSchema && !Exists(base + schema + "/img_" + intlang) &&
             Exists(base + defaultSchema + "/img_" + intlang))
             schema = defaultSchema;
         map["schema_vd"] += schema + "/";

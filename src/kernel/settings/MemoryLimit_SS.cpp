@@ -46,6 +46,7 @@ bool MemoryLimit_SS::Limit(std::size_t mib) {
         if (bytes < wanted) wanted = bytes;
     }
     if (limit.rlim_max != RLIM_INFINITY && wanted > limit.rlim_max) wanted = limit.rlim_max;
+    if (limit.rlim_cur == wanted) return true;  // as the request before left it
     limit.rlim_cur = wanted;
     return ::setrlimit(RLIMIT_DATA, &limit) == 0;
 }

@@ -40,49 +40,70 @@ std::string SynchronizedFileProcessor::LockPathFor(const std::string& path,
 }
 
 SynchronizedFileProcessor::SynchronizedFileProcessor(const std::string& path,
-                                                     const std::string& lockName, bool append) {
+                                                     const std::string& lockName, bool append)
+    : append_(append) {
     // Locking before opening also serialises the creation of an absent file.
     lock_.fd = OpenLockFile(LockPathFor(path, lockName));
     const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (append ? O_APPEND : 0);
-    const int fd = ::open(path.c_str(), flags, kCreateMode);
-    if (fd < 0) return;
-    file_.reset(::fdopen(fd, append ? "a+" : "r+"));
-    if (!file_) ::close(fd);
+    file_.fd = ::open(path.c_str(), flags, kCreateMode);
 }
 
-SynchronizedFileProcessor::LockHandle::~LockHandle() {
+SynchronizedFileProcessor::Handle::~Handle() {
     if (fd >= 0) ::close(fd);
 }
 
 bool SynchronizedFileProcessor::ReadLine(std::string& line, size_t maxBytes) {
     line.clear();
-    if (!file_ || maxBytes < 2) return false;
+    if (file_.fd < 0 || maxBytes < 2) return false;
     maxBytes = std::min<size_t>(maxBytes, kMaxLineBytes);
-    std::string buffer(maxBytes, '\0');
-    if (std::fgets(buffer.data(), static_cast<int>(maxBytes), file_.get()) == nullptr) return false;
-    line.assign(buffer.c_str());
+    std::string buffer(maxBytes - 1, '\0');
+    ssize_t n = 0;
+    while ((n = ::pread(file_.fd, buffer.data(), buffer.size(), position_)) < 0 && errno == EINTR) {
+    }
+    if (n <= 0) return false;
+    if (static_cast<size_t>(n) < buffer.size()) size_ = position_ + n;  // read up to the end
+    buffer.resize(static_cast<size_t>(n));
+    const size_t end = buffer.find('\n');
+    if (end != std::string::npos) buffer.resize(end + 1);
+    position_ += static_cast<off_t>(buffer.size());
+    line.assign(buffer.c_str());  // up to a NUL byte, as a C line read gives it
     return true;
 }
 
 bool SynchronizedFileProcessor::Rewind() {
-    return file_ && std::fseek(file_.get(), 0, SEEK_SET) == 0;
+    if (file_.fd < 0) return false;
+    position_ = 0;
+    return true;
 }
 
 bool SynchronizedFileProcessor::Write(std::string_view bytes) {
-    if (!file_) return false;
-    // Switching from reading to writing needs a positioning call in between.
-    std::fseek(file_.get(), 0, SEEK_CUR);
-    return std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() &&
-           std::fflush(file_.get()) == 0;
+    if (file_.fd < 0) return false;
+    while (!bytes.empty()) {
+        const ssize_t n = append_ ? ::write(file_.fd, bytes.data(), bytes.size())
+                                  : ::pwrite(file_.fd, bytes.data(), bytes.size(), position_);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+        if (append_) {
+            size_ = kUnknownSize;
+        } else {
+            position_ += n;
+            if (size_ != kUnknownSize && position_ > size_) size_ = position_;
+        }
+    }
+    return true;
 }
 
 bool SynchronizedFileProcessor::TruncateHere() {
-    if (!file_ || std::fflush(file_.get()) != 0) return false;
-    const long position = std::ftell(file_.get());
-    if (position < 0) return false;
+    if (file_.fd < 0) return false;
+    if (append_) return true;  // appending writes end at the end of the file
     // A rewrite as long as the old text (the usual case of a growing counter) needs no cut, and a
     // cut costs a journal entry.
+    off_t size = size_;
     struct stat info {};
-    if (::fstat(::fileno(file_.get()), &info) == 0 && info.st_size <= position) return true;
-    return ::ftruncate(::fileno(file_.get()), position) == 0;
+    if (size == kUnknownSize && ::fstat(file_.fd, &info) == 0) size = info.st_size;
+    if (size != kUnknownSize && size <= position_) return true;
+    if (::ftruncate(file_.fd, position_) != 0) return false;
+    size_ = position_;
+    return true;
 }

@@ -12,8 +12,8 @@
 // The file is opened for reading and writing and created when absent (never truncated on open);
 // with `append` every write goes to the end. When it cannot be opened IsOpen() is false and every
 // operation reports failure. Not for use by several threads at once.
-#include <cstdio>
-#include <memory>
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -27,7 +27,7 @@ class SynchronizedFileProcessor {
     // The lock file used for `lockName` when guarding `path`.
     static std::string LockPathFor(const std::string& path, const std::string& lockName);
 
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_.fd >= 0; }
     bool Locked() const { return lock_.fd >= 0; }
 
     // Reads the next line, at most `maxBytes` bytes including its LF (fewer when the line is
@@ -39,19 +39,23 @@ class SynchronizedFileProcessor {
     bool TruncateHere();
 
   private:
-    struct FileCloser {
-        void operator()(FILE* f) const { std::fclose(f); }
-    };
-    // Closing the descriptor releases the lock.
-    struct LockHandle {
+    // Closes its descriptor on destruction; closing the lock's releases the lock.
+    struct Handle {
         int fd = -1;
-        LockHandle() = default;
-        LockHandle(const LockHandle&) = delete;
-        LockHandle& operator=(const LockHandle&) = delete;
-        ~LockHandle();
+        Handle() = default;
+        Handle(const Handle&) = delete;
+        Handle& operator=(const Handle&) = delete;
+        ~Handle();
     };
+    // The file's size when a read or write has shown it, else kUnknownSize.
+    static constexpr off_t kUnknownSize = -1;
 
-    // Declared before file_: the file is flushed and closed before the lock is released.
-    LockHandle lock_;
-    std::unique_ptr<FILE, FileCloser> file_;
+    // Declared before file_: the file is closed before the lock is released.
+    Handle lock_;
+    Handle file_;
+    bool append_ = false;
+    // Where the next read or write starts (positioned reads and writes, no buffering: the few
+    // bytes of a counter take one system call each way); unused by appending writes.
+    off_t position_ = 0;
+    off_t size_ = kUnknownSize;
 };
