@@ -22,6 +22,7 @@
 #include "kernel/ServerRedirectInfo.h"
 #include "kernel/TimeGuard.h"
 #include "utils/FileCache.h"
+#include "utils/HeapSettings.h"
 #include "utils/InternalDataKeys.h"
 #include "utils/logging/Logger.h"
 #include "utils/metrics/MetricsEndpoint.h"
@@ -214,6 +215,7 @@ int ProgramMain(const ProgramInfo& info, int argc, char** argv) {
     // The whole answer in one write where it fits: the web server reads it at one wake-up.
     static char outputBuffer[kCgiOutputBufferBytes];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    HeapSettings::PrepareForOneRequest();
     GetLogger().Init(DebugLogPath(ModuleDirectory()));
     RunRequest(info, argc >= 2 ? argv[1] : "", TimeGuard::kWatchdogLimitMs);
     EndCgiProcess();

@@ -104,6 +104,7 @@ CText::OpenerTable CText::EnabledOpeners() const {
 void CText::SetText(std::u16string text) {
     text_ = std::move(text);
     elements_.clear();
+    nodeArena_.release();  // no node is left to use it
     ForgetHint();
     htmlFound_ = false;
     anyUnreadRun_ = false;

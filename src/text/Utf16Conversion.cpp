@@ -42,10 +42,34 @@ char* PutUtf8(char* out, char32_t cp) {
     return out;
 }
 
+// The length of Utf16ToUtf8's answer: the answer is then filled in place, without a buffer of
+// three bytes per unit to clear (and fault in) first and to keep as its capacity after.
+std::size_t Utf8LengthOf(std::u16string_view utf16) {
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t unit = utf16[i];
+        if (unit < 0x80) {
+            ++bytes;
+            while (utf16.size() - (i + 1) >= kAsciiBlock && AsciiBlock(utf16.data() + i + 1)) {
+                bytes += kAsciiBlock;
+                i += kAsciiBlock;
+            }
+        } else if (unit < 0x800) {
+            bytes += 2;
+        } else if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += 3;  // a lone surrogate is written as U+FFFD
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
 
-// Both conversions write into a buffer sized for the longest result and cut it to size once:
-// a UTF-8 byte gives at most one UTF-16 unit, a UTF-16 unit at most three UTF-8 bytes.
+// UTF-8 to UTF-16 writes into a buffer sized for the longest result (a UTF-8 byte gives at most
+// one unit) and cuts it to size once; the other way the size is counted first (Utf8LengthOf).
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out(utf8.size(), u'\0');
     std::size_t n = 0;
@@ -84,7 +108,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out(utf16.size() * 3, '\0');
+    std::string out(Utf8LengthOf(utf16), '\0');
     char* const begin = out.data();
     char* at = begin;
     for (std::size_t i = 0; i < utf16.size(); ++i) {

@@ -19,6 +19,31 @@ std::uint64_t HtmlEscapedInWord(std::uint64_t word) {
            AnyByteEqual(word, '&') | AnyByteEqual(word, '<') | AnyByteEqual(word, '>');
 }
 
+bool IsXmlEscaped(char c) { return c == '&' || c == '<' || c == '>' || c == '"' || c == '\''; }
+
+std::uint64_t XmlEscapedInWord(std::uint64_t word) {
+    using byteruns::AnyByteEqual;
+    return AnyByteEqual(word, '&') | AnyByteEqual(word, '<') | AnyByteEqual(word, '>') |
+           AnyByteEqual(word, '"') | AnyByteEqual(word, '\'');
+}
+
+std::string_view XmlEntityFor(char c) {
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '"':
+            return "&quot;";
+        case '\'':
+            return "&apos;";
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view in) {
@@ -171,22 +196,25 @@ std::u16string JavaScriptStringEscape(std::u16string_view in) {
 }
 
 std::string XmlTextEscape(std::string_view in) {
-    return EscapeEach(in, [](char c) -> std::string_view {
-        switch (c) {
-            case '&':
-                return "&amp;";
-            case '<':
-                return "&lt;";
-            case '>':
-                return "&gt;";
-            case '"':
-                return "&quot;";
-            case '\'':
-                return "&apos;";
-            default:
-                return {};
+    std::string out;
+    out.reserve(in.size() + in.size() / 8);
+    AppendXmlTextEscaped(out, in);
+    return out;
+}
+
+void AppendXmlTextEscaped(std::string& out, std::string_view in) {
+    size_t runStart = 0;
+    size_t retryFrom = 0;
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (!IsXmlEscaped(in[i])) {
+            i = byteruns::SkipPlainWordsOnce(in, i + 1, retryFrom, XmlEscapedInWord) - 1;
+            continue;
         }
-    });
+        out.append(in.data() + runStart, i - runStart);
+        out += XmlEntityFor(in[i]);
+        runStart = i + 1;
+    }
+    out.append(in.data() + runStart, in.size() - runStart);
 }
 
 std::string JsonStringEscape(std::string_view in) { return kJsonEscaper.Escape(in); }

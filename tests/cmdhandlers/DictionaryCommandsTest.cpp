@@ -497,8 +497,8 @@ TEST_F(DictionaryTest, OptionsSaveRunsTheActionAndShowsThePageAgain) {
     EXPECT_EQ(map["dname"], "");
 }
 
-// The grammar check after a correction takes the model the correction kept, and only while
-// "text" is still the text that model holds; no other command gets one kept.
+// The checks after a correction (grammar, spell, thes) take the model the correction kept, and
+// only while "text" is still the text that model holds; no other command gets one kept.
 TEST(ChangedTextTest, TheNextCommandTakesAKeptModelOnlyForTheSameText) {
     struct Row {
         const char* next;
@@ -506,10 +506,10 @@ TEST(ChangedTextTest, TheNextCommandTakesAKeptModelOnlyForTheSameText) {
         bool taken;
     };
     const Row rows[] = {
-        {"grammar", "teh house", true},
-        {"grammar", "teh house!", false},
-        {"spell", "teh house", false},
-        {"thes", "teh house", false},
+        {"grammar", "teh house", true}, {"grammar", "teh house!", false},
+        {"spell", "teh house", true},   {"spell", "teh", false},
+        {"thes", "teh house", true},    {"ants", "teh house", false},
+        {"check", "teh house", false},
     };
     for (const Row& row : rows) {
         StringMap map{{"text", "teh house"}};

@@ -347,11 +347,13 @@ TEST(TextModel, LoneSurrogatesLeaveAsReplacementCharacters) {
         "a\xEF\xBF\xBD"
         "b\xEF\xBF\xBD",
         Utf16ToUtf8(std::u16string{u'a', 0xD83D, u'b', 0xDE00}));
+    EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD", Utf16ToUtf8(std::u16string{0xDE00, 0xD83D}));
     // ASCII is converted several units at a time: other characters at every offset around
     // those words convert as they do alone.
     for (size_t at = 0; at < 20; ++at) {
         const std::string before(at, 'x'), after(19 - at, 'y');
-        for (const char* raw : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x7F"}) {
+        for (const char* raw : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x7F", "\xDF\xBF",
+                                "\xE0\xA0\x80", "\xEF\xBF\xBD\xC2\x80"}) {
             const std::string special = raw;
             const std::string utf8 = before + special + after;
             EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(utf8)), utf8) << at;

@@ -58,7 +58,25 @@ TEST(TextEscapesTest, JavaScriptStringEscape) {
 }
 
 TEST(TextEscapesTest, XmlTextEscape) {
-    EXPECT_EQ(XmlTextEscape("a&b<c>d\"e'f\xC3\xA9"), "a&amp;b&lt;c&gt;d&quot;e&apos;f\xC3\xA9");
+    // Runs longer than the eight-byte scan, with the escaped bytes at every offset in a word.
+    const struct {
+        std::string in, out;
+    } rows[] = {
+        {"a&b<c>d\"e'f\xC3\xA9", "a&amp;b&lt;c&gt;d&quot;e&apos;f\xC3\xA9"},
+        {"", ""},
+        {"plainwordsonly, seventeen+", "plainwordsonly, seventeen+"},
+        {"abcdefgh<", "abcdefgh&lt;"},
+        {"abcdefg'hijklmnopq", "abcdefg&apos;hijklmnopq"},
+        {"<<<<<<<<>", "&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&gt;"},
+        {"0123456789abcde\"", "0123456789abcde&quot;"},
+        {std::string("nul\0byte&\x7F\xFF", 11), std::string("nul\0byte&amp;\x7F\xFF", 15)},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(XmlTextEscape(row.in), row.out) << row.in;
+        std::string appended = "kept:";
+        AppendXmlTextEscaped(appended, row.in);
+        EXPECT_EQ(appended, "kept:" + row.out) << row.in;
+    }
 }
 
 TEST(TextEscapesTest, JsonStringEscape) {

@@ -15,6 +15,7 @@ namespace {
 
 constexpr char kHandler[] = "Add_CH";
 constexpr char kInternalError[] = "AddCommandHandler::apply() - internal error.";
+constexpr char kNextCommand[] = "spell";
 
 void AddToNamedDictionary(StringMap& map, InternalData& data, const std::string& word) {
     const EngineSession::Target server =
@@ -36,10 +37,10 @@ void AddToNamedDictionary(StringMap& map, InternalData& data, const std::string&
 
 void Add_CH::apply(StringMap& map, InternalData& data) {
     CommonSpell_CH::RunMapped({kHandler, kInternalError, __FILE__, __LINE__}, [&] {
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
-        processor.SetText(map["text"]);
-        const DialogWord word = DialogWord::Take(map, processor);
+        const auto model = std::make_shared<TextProcessor>(
+            map[":prse_opt:"], data.Get<FilteringParams>(idkey::FilteringParams));
+        model->SetText(map["text"]);
+        const DialogWord word = DialogWord::Take(map, *model);
         map[":chng_pos:"] = word.End();
         if (UserDictionaryStore::Named(map["udn"])) {
             if (!DictionaryKey::MayChange(map))
@@ -52,6 +53,8 @@ void Add_CH::apply(StringMap& map, InternalData& data) {
                 VERB_THROW(CommandHandler::exception, UserDictionaryStore::ListFullMessage(map));
             map["ud"] = list;
         }
+        // The text stays as it is: the spell check takes the model just loaded.
+        KeepLoadedText(map, data, kNextCommand, model);
     });
-    RunNextCommand(map, data, "spell");
+    RunNextCommand(map, data, kNextCommand);
 }

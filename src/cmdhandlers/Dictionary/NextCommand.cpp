@@ -11,7 +11,9 @@ void RunNextCommand(StringMap& map, InternalData& data, const std::string& comma
     handler->apply(map, data);
 }
 
-bool TakesLoadedText(const std::string& command) { return command == "grammar"; }
+bool TakesLoadedText(const std::string& command) {
+    return command == "grammar" || command == "spell" || command == "thes";
+}
 
 void KeepChangedText(const StringMap& map, InternalData& data, const std::string& next,
                      std::shared_ptr<TextProcessor> model) {

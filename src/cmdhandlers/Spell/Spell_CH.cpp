@@ -1,5 +1,6 @@
 #include "cmdhandlers/Spell/Spell_CH.h"
 
+#include "cmdhandlers/Dictionary/NextCommand.h"
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "kernel/CommandRegistry.h"
 #include "kernel/settings/MaxProblems_SS.h"
@@ -18,9 +19,9 @@ constexpr char kDialogCommand[] = "suggest";
 
 void Spell_CH::apply(StringMap& map, InternalData& data) {
     RunMapped({"Spell_CH", kInternalError, __FILE__, __LINE__}, [&] {
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
-        processor.SetText(map["text"]);
+        // After a correction, the model the correction kept (no second load of the text).
+        const std::shared_ptr<TextProcessor> model = LoadedText(map, data);
+        TextProcessor& processor = *model;
         CommonSpell_CH::apply(map, data, "check_spelling4", kArgumentCount,
                               processor.GetCheckText(), "Spell check - failed.");
         const int problem =

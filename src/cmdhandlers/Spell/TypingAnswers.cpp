@@ -209,7 +209,9 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
                 if (!correct.empty()) correct += ',';
                 AppendQuoted(correct, word);
             } else {
-                correct += "<word id=\"" + XmlTextEscape(word) + "\"/>";
+                correct += "<word id=\"";
+                AppendXmlTextEscaped(correct, word);
+                correct += "\"/>";
             }
             continue;
         }
@@ -223,7 +225,7 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
             if (shown == 0) out += "\"\"";
         } else {
             out += "<word id=\"";
-            out += XmlTextEscape(word);
+            AppendXmlTextEscaped(out, word);
             out += "\" suggestions=\"";
         }
         for (size_t k = 0; k < shown; ++k) {
@@ -231,7 +233,7 @@ std::string SuggestAnswer(const CheckAndSuggestions& answer, std::string_view wo
             if (json)
                 AppendQuoted(out, suggestions[k]);
             else
-                out += XmlTextEscape(suggestions[k]);
+                AppendXmlTextEscaped(out, suggestions[k]);
         }
         out += json ? "]]" : "\"/>";
         anyEntry = true;

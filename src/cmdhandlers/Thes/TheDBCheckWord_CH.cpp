@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cmdhandlers/Common/EngineFailure.h"
+#include "cmdhandlers/Dictionary/NextCommand.h"
 #include "cmdhandlers/Spell/CommonSpell_CH.h"
 #include "cmdhandlers/Spell/MisspellingScan.h"
 #include "text/DefaultErrorDecorator.h"
@@ -29,14 +30,15 @@ std::string CallThesaurus(StringMap& map, const char* function, const std::strin
 
 void TheDBCheckWord_CH::apply(StringMap& map, InternalData& data) {
     CommonSpell_CH::RunMapped({kHandler, kInternalError, __FILE__, __LINE__}, [&] {
-        TextProcessor processor(map[":prse_opt:"],
-                                data.Get<FilteringParams>(idkey::FilteringParams));
-        processor.SetText(map["text"]);
+        // After a correction, the model the correction kept (no second load of the text).
+        const std::shared_ptr<TextProcessor> model = LoadedText(map, data);
+        TextProcessor& processor = *model;
         const std::string ranges = CallThesaurus(map, Function(), processor.GetCheckText());
         const int problem = ScanMisspellings(processor, ranges, map[":chng_pos:"]);
         map["problemid"] = std::to_string(problem);
 
-        processor.SetText(map["text"]);
+        // Checking and scanning leave the loaded model as it was: loading the text again would
+        // build the same elements.
         DefaultErrorDecorator decorator(Utf8ToUtf16(DialogCommand()), problem);
         map["view"] = RenderDecorated(processor, decorator);
         map["text"] = processor.GetText();
