@@ -94,6 +94,20 @@ std::unique_ptr<RequestMetrics> StartMetricsProcess(const ProgramInfo& info,
     }
 }
 
+// The size of a CGI request as the web server announces it: the body's declared length and the
+// query string. A missing or malformed length counts as none (the request stage judges it).
+unsigned long long CgiRequestBytes() {
+    unsigned long long bytes = 0;
+    if (const char* length = std::getenv("CONTENT_LENGTH")) {
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long long value = std::strtoull(length, &end, 10);
+        if (errno == 0 && end != length && *end == '\0' && *length != '-') bytes = value;
+    }
+    if (const char* query = std::getenv("QUERY_STRING")) bytes += std::strlen(query);
+    return bytes;
+}
+
 int ServeFastCgi(const ProgramInfo& info, const FastCgiOptions& options) {
     const std::string moduleDir = ModuleDirectory();
     GetLogger().Init(DebugLogPath(moduleDir));
@@ -215,7 +229,7 @@ int ProgramMain(const ProgramInfo& info, int argc, char** argv) {
     // The whole answer in one write where it fits: the web server reads it at one wake-up.
     static char outputBuffer[kCgiOutputBufferBytes];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    HeapSettings::PrepareForOneRequest();
+    HeapSettings::PrepareForOneRequest(CgiRequestBytes());
     GetLogger().Init(DebugLogPath(ModuleDirectory()));
     RunRequest(info, argc >= 2 ? argv[1] : "", TimeGuard::kWatchdogLimitMs);
     EndCgiProcess();

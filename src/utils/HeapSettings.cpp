@@ -25,7 +25,7 @@
 #ifdef VERBARIUM_MALLOC_REPLACED
 void HeapSettings::KeepForRequests() {}
 void HeapSettings::GiveBack() {}
-void HeapSettings::PrepareForOneRequest() {}
+void HeapSettings::PrepareForOneRequest(unsigned long long) {}
 #else
 namespace {
 
@@ -42,7 +42,8 @@ std::size_t OneRequestReserve() {
 
 }  // namespace
 
-void HeapSettings::PrepareForOneRequest() {
+void HeapSettings::PrepareForOneRequest(unsigned long long requestBytes) {
+    if (requestBytes < kOneRequestLargeBytes) return;
     const std::size_t reserve = OneRequestReserve();
     ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kOneRequestMmapThreshold));
     ::mallopt(M_TRIM_THRESHOLD, INT_MAX);

@@ -14,12 +14,16 @@ constexpr bool kMallocReplaced = true;
 constexpr bool kMallocReplaced = false;
 #endif
 
-// In a child process: the reserve is there at once, and a block of several MiB (a request's text
-// or answer) comes from the heap instead of a mapping of its own.
+// In a child process: for a large request the reserve is there at once, and a block of several MiB
+// (a request's text or answer) comes from the heap instead of a mapping of its own.
 int HeapHoldsTheReserveAndLargeBlocks() {
+    const auto start = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+    HeapSettings::PrepareForOneRequest(HeapSettings::kOneRequestLargeBytes - 1);
     const auto before = reinterpret_cast<std::uintptr_t>(::sbrk(0));
-    HeapSettings::PrepareForOneRequest();
+    HeapSettings::PrepareForOneRequest(HeapSettings::kOneRequestLargeBytes);
     const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+    // A small request leaves the heap as it was.
+    if (before != start) return 2;
     constexpr std::size_t kBlockBytes = HeapSettings::kOneRequestMmapThreshold / 4;
     void* volatile block = std::malloc(kBlockBytes);
     const auto at = reinterpret_cast<std::uintptr_t>(block);
