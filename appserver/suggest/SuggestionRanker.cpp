@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int kMostCommonTier = 10;
+// Words this short (in bytes) and of the most common tier are the ones whose blank is dropped
+// in quick typing ("inthe", "canbe", "alot").
+constexpr size_t kShortWordBytes = 3;
 constexpr int kRarestTier = WordTiers::kRarestTier;
 // The library's list is read this far for the bonus; later places get none.
 constexpr double kLibraryListLength = 10;
@@ -55,6 +58,18 @@ double SuggestionRanker::RarityOf(const std::string& word) const {
     return kRareWordCost * 0.8 * std::clamp((tier - kMostCommonTier) / scale, 0.0, 1.0);
 }
 
+bool SuggestionRanker::HasShortCommonPart(std::string_view words) const {
+    if (!tiers_) return false;
+    for (size_t from = 0; from <= words.size();) {
+        const size_t to = std::min(words.find_first_of(" -", from), words.size());
+        const std::string part(words.substr(from, to - from));
+        if (part.size() <= kShortWordBytes && tiers_->TierOf(part, part) == kMostCommonTier)
+            return true;
+        from = to + 1;
+    }
+    return false;
+}
+
 SuggestionRanker::Typed::Typed(std::string_view typed)
     : letters(Letters::FromUtf8(typed)),
       lower(Letters::Lower(letters)),
@@ -84,7 +99,8 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
         if (TypingDistance::Base(typed.lower[0]) != TypingDistance::Base(lower[0]))
             cost += kFirstLetterCost;
     }
-    if (!typed.split && lower.find_first_of(U" -") != std::u32string::npos) cost += kSplitCost;
+    const bool split = !typed.split && lower.find_first_of(U" -") != std::u32string::npos;
+    if (split) cost += HasShortCommonPart(candidate.word) ? kSplitCost : kLongSplitCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;

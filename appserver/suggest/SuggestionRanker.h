@@ -15,7 +15,10 @@
 //   - kFirstLetterCost when its first letter is not the typed word's (accents aside): writers
 //     get the first letter right far more often than any other ("ninty" is ninety before
 //     minty);
-//   - kSplitCost for two words (a blank or hyphen) when the typed word is one;
+//   - kSplitCost for two words (a blank or hyphen) when the typed word is one and one of them
+//     is a short common word, whose blank quick typists drop ("inthe", "canbe"); kLongSplitCost
+//     otherwise: the library splits any word that happens to be two ("childbird" as child
+//     bird), and a misspelt single word is then meant far more often (childbirth);
 //   - less kSoundsAlikeBonus when the candidate has the typed word's sound skeleton (SoundKey:
 //     "desiar" and desire) and is kSoundsAlikeFrom or more away: misspellings made by ear are
 //     far from the word in letters, while one slip away the slip explains the word already;
@@ -43,6 +46,7 @@ class SuggestionRanker {
     static constexpr double kEndingCost = 0.3;
     static constexpr double kFirstLetterCost = 0.3;
     static constexpr double kSplitCost = 0.5;
+    static constexpr double kLongSplitCost = 0.9;
 
     struct Candidate {
         std::string word;
@@ -82,6 +86,8 @@ class SuggestionRanker {
     // Sets the cost of each candidate not yet costed.
     void CostAll(const Typed& typed, std::vector<Candidate>& candidates) const;
     double RarityOf(const std::string& word) const;
+    // Whether one of the words of `words` (split at blanks and hyphens) is short and common.
+    bool HasShortCommonPart(std::string_view words) const;
 
     std::shared_ptr<const WordTiers> tiers_;
 };
