@@ -43,8 +43,9 @@ bool EndsApart(std::u32string_view typed, std::u32string_view word) {
 
 }  // namespace
 
-SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers)
-    : tiers_(std::move(tiers)) {}
+SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers,
+                                   SoundKey::Spelling spelling)
+    : tiers_(std::move(tiers)), spelling_(spelling) {}
 
 double SuggestionRanker::RarityOf(const std::string& word) const {
     if (!tiers_) return kRareWordCost;
@@ -70,17 +71,17 @@ bool SuggestionRanker::HasShortCommonPart(std::string_view words) const {
     return false;
 }
 
-SuggestionRanker::Typed::Typed(std::string_view typed)
+SuggestionRanker::Typed::Typed(std::string_view typed, SoundKey::Spelling spelling)
     : letters(Letters::FromUtf8(typed)),
       lower(Letters::Lower(letters)),
-      sound(SoundKey::Of(lower)),
+      sound(SoundKey::Of(lower, spelling)),
       hasCapital(Letters::HasCapital(letters)),
       hasApostrophe(lower.find(U'\'') != std::u32string::npos),
       split(lower.find_first_of(U" -") != std::u32string::npos) {}
 
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
     std::u32string lower;
-    return CostFor(Typed(typed), candidate, lower);
+    return CostFor(Typed(typed, spelling_), candidate, lower);
 }
 
 double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
@@ -92,7 +93,7 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     cost += kRarityWeight * RarityOf(candidate.word);
     if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
-    if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower) == typed.sound)
+    if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower, spelling_) == typed.sound)
         cost -= kSoundsAlikeBonus;
     if (!typed.lower.empty() && !lower.empty()) {
         if (EndsApart(typed.lower, lower)) cost += kEndingCost;
@@ -117,7 +118,7 @@ void SuggestionRanker::CostAll(const Typed& typed, std::vector<Candidate>& candi
 
 double SuggestionRanker::Margin(std::string_view typed, std::vector<Candidate>& candidates) const {
     if (candidates.empty()) return 0;
-    CostAll(Typed(typed), candidates);
+    CostAll(Typed(typed, spelling_), candidates);
     const auto cheaper = [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; };
     const Candidate& best = *std::min_element(candidates.begin(), candidates.end(), cheaper);
     std::u32string bestLower, lower;
@@ -134,7 +135,7 @@ double SuggestionRanker::Margin(std::string_view typed, std::vector<Candidate>& 
 std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
                                                 std::vector<Candidate> candidates,
                                                 size_t max) const {
-    const Typed typedWord(typed);
+    const Typed typedWord(typed, spelling_);
     CostAll(typedWord, candidates);
     std::vector<std::pair<double, size_t>> order;
     order.reserve(candidates.size());

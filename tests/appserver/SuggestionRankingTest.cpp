@@ -155,17 +155,28 @@ TEST(SoundKeyTest, WordsThatSoundAlikeShareTheirKey) {
         const char* typed;
         const char* word;
         bool same;
+        SoundKey::Spelling spelling = SoundKey::Spelling::kEnglish;
     } rows[] = {
-        {"sertain", "certain", true},  {"fisical", "physical", true},
-        {"fone", "phone", true},       {"rite", "write", true},
-        {"stummak", "stomach", false}, {"sity", "city", true},
-        {"fuer", "für", true},         {"brown", "crown", false},
-        {"tought", "taut", true},      {"acomodate", "accommodate", true},
-        {"fiter", "filter", false},    {"", "", true},
+        {"sertain", "certain", true},
+        {"fisical", "physical", true},
+        {"fone", "phone", true},
+        {"rite", "write", true},
+        {"stummak", "stomach", false},
+        {"sity", "city", true},
+        {"fuer", "für", true},
+        {"brown", "crown", false},
+        {"tought", "taut", true},
+        {"acomodate", "accommodate", true},
+        {"fiter", "filter", false},
+        {"", "", true},
+        {"tast", "taste", true},
+        {"tast", "tasty", false},
+        {"e", "", false},
+        {"haus", "hause", false, SoundKey::Spelling::kAny},
     };
     for (const auto& row : rows) {
-        const auto key = [](const char* w) {
-            return SoundKey::Of(Letters::Lower(Letters::FromUtf8(w)));
+        const auto key = [&](const char* w) {
+            return SoundKey::Of(Letters::Lower(Letters::FromUtf8(w)), row.spelling);
         };
         EXPECT_EQ(key(row.typed) == key(row.word), row.same) << row.typed << " " << row.word;
     }
@@ -374,6 +385,8 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"thier", "their", "en_US", "hunspell"},
         {"truely", "truly", "en_US", "hunspell"},
         {"ninty", "ninety", "en_US", "hunspell"},
+        {"wich", "which", "en_US", "hunspell"},
+        {"tast", "taste", "en_US", "hunspell"},
         {"procede", "proceed", "en_US", "hunspell"},
         {"Londn", "London", "en_US", "hunspell"},
         {"appeares", "appears", "en_US", "hunspell"},
