@@ -7,7 +7,7 @@
 //   - a key next to the right one on the keyboard ("brpwn")            kNeighbourKey
 //   - one vowel for another ("seperate")                                kVowelForVowel
 //   - a letter left out ("happend"), the most common slip of all        kDroppedLetter
-//   - an "e" too many ("appeares", "develope"), a silent letter added   kExtraE
+//   - an "e" too many after the first letter ("appeares", "develope")   kExtraE
 //   - a letter without its accent or dots ("Madchen", "cafe")           kAccent
 //   - an umlaut or "ß" written out ("Maedchen", "Strasse")             kSpelledOut
 // any other insertion, deletion or substitution costs 1. Pure functions, thread-safe.

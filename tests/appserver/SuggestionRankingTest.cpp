@@ -81,6 +81,7 @@ TEST(TypingDistanceTest, CommonSlipsCostLessThanOtherEdits) {
         {U"brwn", U"brown", TypingDistance::kDroppedLetter},
         {U"appeares", U"appears", TypingDistance::kExtraE},
         {U"develope", U"develop", TypingDistance::kExtraE},
+        {U"eappears", U"appears", 1},  // not where a silent "e" goes
         {U"conceed", U"concede", TypingDistance::kSwap},
         {U"", U"abc", 3 * TypingDistance::kDroppedLetter},
         {U"abc", U"", 3},
