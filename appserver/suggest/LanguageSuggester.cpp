@@ -52,7 +52,8 @@ LanguageSuggester::LanguageSuggester(std::string language, std::shared_ptr<const
                                      WordSource words, StoredIndex stored)
     : language_(std::move(language)),
       tiers_(tiers ? std::move(tiers) : std::make_shared<const WordTiers>()),
-      ranker_(tiers_),
+      ranker_(tiers_, language_.starts_with("en") ? SoundKey::Spelling::kEnglish
+                                                  : SoundKey::Spelling::kAny),
       words_(std::move(words)),
       stored_(std::move(stored)) {}
 

@@ -10,10 +10,15 @@ bool IsVowel(char32_t letter) {
 }
 
 // The sound of the letter at `i` (and how many letters it takes), empty for a silent one.
-std::u32string_view SoundAt(std::u32string_view w, size_t i, size_t& taken) {
+std::u32string_view SoundAt(std::u32string_view w, size_t i, size_t& taken,
+                            SoundKey::Spelling spelling) {
     const char32_t c = w[i];
     const char32_t next = i + 1 < w.size() ? w[i + 1] : 0;
     taken = 1;
+    // A last "e" after a consonant is silent in English ("taste", "come").
+    if (spelling == SoundKey::Spelling::kEnglish && c == U'e' && i + 1 == w.size() && i > 0 &&
+        !IsVowel(w[i - 1]))
+        return U"";
     if (IsVowel(c)) return U"*";
     switch (c) {
         case U'p':
@@ -59,12 +64,12 @@ std::u32string_view SoundAt(std::u32string_view w, size_t i, size_t& taken) {
 
 }  // namespace
 
-std::u32string SoundKey::Of(std::u32string_view lower) {
+std::u32string SoundKey::Of(std::u32string_view lower, Spelling spelling) {
     std::u32string key;
     key.reserve(lower.size());
     for (size_t i = 0; i < lower.size();) {
         size_t taken = 1;
-        for (const char32_t sound : SoundAt(lower, i, taken))
+        for (const char32_t sound : SoundAt(lower, i, taken, spelling))
             if (key.empty() || key.back() != sound) key.push_back(sound);
         i += taken;
     }

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int kMostCommonTier = 10;
+// Words this short (in bytes) and of the most common tier are the ones whose blank is dropped
+// in quick typing ("inthe", "canbe", "alot").
+constexpr size_t kShortWordBytes = 3;
 constexpr int kRarestTier = WordTiers::kRarestTier;
 // The library's list is read this far for the bonus; later places get none.
 constexpr double kLibraryListLength = 10;
@@ -40,8 +43,9 @@ bool EndsApart(std::u32string_view typed, std::u32string_view word) {
 
 }  // namespace
 
-SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers)
-    : tiers_(std::move(tiers)) {}
+SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers,
+                                   SoundKey::Spelling spelling)
+    : tiers_(std::move(tiers)), spelling_(spelling) {}
 
 double SuggestionRanker::RarityOf(const std::string& word) const {
     if (!tiers_) return kRareWordCost;
@@ -55,17 +59,29 @@ double SuggestionRanker::RarityOf(const std::string& word) const {
     return kRareWordCost * 0.8 * std::clamp((tier - kMostCommonTier) / scale, 0.0, 1.0);
 }
 
-SuggestionRanker::Typed::Typed(std::string_view typed)
+bool SuggestionRanker::HasShortCommonPart(std::string_view words) const {
+    if (!tiers_) return false;
+    for (size_t from = 0; from <= words.size();) {
+        const size_t to = std::min(words.find_first_of(" -", from), words.size());
+        const std::string part(words.substr(from, to - from));
+        if (part.size() <= kShortWordBytes && tiers_->TierOf(part, part) == kMostCommonTier)
+            return true;
+        from = to + 1;
+    }
+    return false;
+}
+
+SuggestionRanker::Typed::Typed(std::string_view typed, SoundKey::Spelling spelling)
     : letters(Letters::FromUtf8(typed)),
       lower(Letters::Lower(letters)),
-      sound(SoundKey::Of(lower)),
+      sound(SoundKey::Of(lower, spelling)),
       hasCapital(Letters::HasCapital(letters)),
       hasApostrophe(lower.find(U'\'') != std::u32string::npos),
       split(lower.find_first_of(U" -") != std::u32string::npos) {}
 
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
     std::u32string lower;
-    return CostFor(Typed(typed), candidate, lower);
+    return CostFor(Typed(typed, spelling_), candidate, lower);
 }
 
 double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
@@ -77,14 +93,15 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     cost += kRarityWeight * RarityOf(candidate.word);
     if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
-    if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower) == typed.sound)
+    if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower, spelling_) == typed.sound)
         cost -= kSoundsAlikeBonus;
     if (!typed.lower.empty() && !lower.empty()) {
         if (EndsApart(typed.lower, lower)) cost += kEndingCost;
         if (TypingDistance::Base(typed.lower[0]) != TypingDistance::Base(lower[0]))
             cost += kFirstLetterCost;
     }
-    if (!typed.split && lower.find_first_of(U" -") != std::u32string::npos) cost += kSplitCost;
+    const bool split = !typed.split && lower.find_first_of(U" -") != std::u32string::npos;
+    if (split) cost += HasShortCommonPart(candidate.word) ? kSplitCost : kLongSplitCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;
@@ -101,7 +118,7 @@ void SuggestionRanker::CostAll(const Typed& typed, std::vector<Candidate>& candi
 
 double SuggestionRanker::Margin(std::string_view typed, std::vector<Candidate>& candidates) const {
     if (candidates.empty()) return 0;
-    CostAll(Typed(typed), candidates);
+    CostAll(Typed(typed, spelling_), candidates);
     const auto cheaper = [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; };
     const Candidate& best = *std::min_element(candidates.begin(), candidates.end(), cheaper);
     std::u32string bestLower, lower;
@@ -118,7 +135,7 @@ double SuggestionRanker::Margin(std::string_view typed, std::vector<Candidate>& 
 std::vector<std::string> SuggestionRanker::Rank(std::string_view typed,
                                                 std::vector<Candidate> candidates,
                                                 size_t max) const {
-    const Typed typedWord(typed);
+    const Typed typedWord(typed, spelling_);
     CostAll(typedWord, candidates);
     std::vector<std::pair<double, size_t>> order;
     order.reserve(candidates.size());

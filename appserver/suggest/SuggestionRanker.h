@@ -15,10 +15,15 @@
 //   - kFirstLetterCost when its first letter is not the typed word's (accents aside): writers
 //     get the first letter right far more often than any other ("ninty" is ninety before
 //     minty);
-//   - kSplitCost for two words (a blank or hyphen) when the typed word is one;
+//   - kSplitCost for two words (a blank or hyphen) when the typed word is one and one of them
+//     is a short common word, whose blank quick typists drop ("inthe", "canbe"); kLongSplitCost
+//     otherwise: the library splits any word that happens to be two ("childbird" as child
+//     bird), and a misspelt single word is then meant far more often (childbirth);
 //   - less kSoundsAlikeBonus when the candidate has the typed word's sound skeleton (SoundKey:
 //     "desiar" and desire) and is kSoundsAlikeFrom or more away: misspellings made by ear are
-//     far from the word in letters, while one slip away the slip explains the word already;
+//     far from the word in letters, while a cheap slip (a swap, a doubled letter, a key next to
+//     the right one) explains the word already; a letter left out is as often a letter not
+//     heard ("wich" is which before wish, "tast" taste before toast);
 //   - less kLibraryBonus (scaled down along the library's list) when the spelling library
 //     suggested the candidate, which carries the library's phonetic judgement ("sounds like").
 // Candidates come back in the case of the typed word (capitalised or in capitals) when it is
@@ -29,6 +34,7 @@
 #include <string_view>
 #include <vector>
 
+#include "suggest/SoundKey.h"
 #include "suggest/WordTiers.h"
 
 class SuggestionRanker {
@@ -39,10 +45,11 @@ class SuggestionRanker {
     static constexpr double kLibraryBonus = 0.8;
     static constexpr double kPossessiveCost = 0.3;
     static constexpr double kSoundsAlikeBonus = 0.3;
-    static constexpr double kSoundsAlikeFrom = 1.0;
+    static constexpr double kSoundsAlikeFrom = 0.8;
     static constexpr double kEndingCost = 0.3;
     static constexpr double kFirstLetterCost = 0.3;
     static constexpr double kSplitCost = 0.5;
+    static constexpr double kLongSplitCost = 0.9;
 
     struct Candidate {
         std::string word;
@@ -52,7 +59,9 @@ class SuggestionRanker {
         bool costed = false;
     };
 
-    explicit SuggestionRanker(std::shared_ptr<const WordTiers> tiers);
+    // `spelling`: the rules of the language's sound skeleton (SoundKey).
+    explicit SuggestionRanker(std::shared_ptr<const WordTiers> tiers,
+                              SoundKey::Spelling spelling = SoundKey::Spelling::kAny);
 
     // At most `max` candidates, best first. Costs already set by Margin are used as they are.
     std::vector<std::string> Rank(std::string_view typed, std::vector<Candidate> candidates,
@@ -69,7 +78,7 @@ class SuggestionRanker {
   private:
     // What the cost needs to know of the typed word.
     struct Typed {
-        explicit Typed(std::string_view typed);
+        Typed(std::string_view typed, SoundKey::Spelling spelling);
         std::u32string letters;
         std::u32string lower;
         std::u32string sound;  // SoundKey of `lower`
@@ -82,6 +91,9 @@ class SuggestionRanker {
     // Sets the cost of each candidate not yet costed.
     void CostAll(const Typed& typed, std::vector<Candidate>& candidates) const;
     double RarityOf(const std::string& word) const;
+    // Whether one of the words of `words` (split at blanks and hyphens) is short and common.
+    bool HasShortCommonPart(std::string_view words) const;
 
     std::shared_ptr<const WordTiers> tiers_;
+    SoundKey::Spelling spelling_;
 };

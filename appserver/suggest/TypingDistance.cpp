@@ -166,7 +166,8 @@ double TypingDistance::Between(std::u32string_view typed, std::u32string_view wo
     for (size_t i = 1; i <= n; ++i) {
         const char32_t t = typed[i - 1];
         const char32_t t2 = i > 1 ? typed[i - 2] : 0;
-        const double extra = InsertionCost(typed, i - 1);
+        const double extra =
+            InsertionCost(typed, i - 1, t == U'e' && i > 1 ? TypingDistance::kExtraE : 1);
         current[0] = previous[0] + extra;
         double rowBest = current[0];
         for (size_t j = 1; j <= m; ++j) {

@@ -7,6 +7,7 @@
 //   - a key next to the right one on the keyboard ("brpwn")            kNeighbourKey
 //   - one vowel for another ("seperate")                                kVowelForVowel
 //   - a letter left out ("happend"), the most common slip of all        kDroppedLetter
+//   - an "e" too many after the first letter ("appeares", "develope")   kExtraE
 //   - a letter without its accent or dots ("Madchen", "cafe")           kAccent
 //   - an umlaut or "ß" written out ("Maedchen", "Strasse")             kSpelledOut
 // any other insertion, deletion or substitution costs 1. Pure functions, thread-safe.
@@ -19,6 +20,7 @@ class TypingDistance {
     static constexpr double kNeighbourKey = 0.6;
     static constexpr double kVowelForVowel = 0.7;
     static constexpr double kDroppedLetter = 0.8;
+    static constexpr double kExtraE = 0.7;
     static constexpr double kAccent = 0.2;
     // Writing an umlaut out is a spelling convention (no umlaut keys), nearly never a slip.
     static constexpr double kSpelledOut = 0.1;
