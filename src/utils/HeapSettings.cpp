@@ -26,12 +26,16 @@
 void HeapSettings::KeepForRequests() {}
 void HeapSettings::GiveBack() {}
 void HeapSettings::PrepareForOneRequest(unsigned long long) {}
+void HeapSettings::FitReserveUnder(unsigned long long) {}
 #else
 namespace {
 
 constexpr std::uintptr_t kHugePageBytes = 2u << 20;
 // More than the top of a young heap has free, less than the mmap threshold: the heap grows.
 constexpr std::size_t kGrowthProbeBytes = HeapSettings::kOneRequestMmapThreshold / 2;
+
+// What PrepareForOneRequest reserved; 0 until it does.
+std::size_t reservedBytes = 0;
 
 std::size_t OneRequestReserve() {
     rlimit data{};
@@ -55,10 +59,18 @@ void HeapSettings::PrepareForOneRequest(unsigned long long requestBytes) {
     std::free(probe);
     const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     ::mallopt(M_TOP_PAD, static_cast<int>(kTopPad));
+    reservedBytes = reserve;
     const std::uintptr_t first = (before + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
     const std::uintptr_t last = after & ~(kHugePageBytes - 1);
     // Advice only: where the kernel cannot follow it, pages stay small.
     if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+void HeapSettings::FitReserveUnder(unsigned long long limitBytes) {
+    const unsigned long long keep = limitBytes / 4;
+    if (reservedBytes == 0 || keep >= reservedBytes) return;
+    ::malloc_trim(static_cast<std::size_t>(keep));
+    reservedBytes = static_cast<std::size_t>(keep);
 }
 
 void HeapSettings::KeepForRequests() {

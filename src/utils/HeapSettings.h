@@ -29,4 +29,9 @@ class HeapSettings {
     static constexpr unsigned long kOneRequestMmapThreshold = 32ul << 20;  // glibc's largest
     static constexpr unsigned long kOneRequestLargeBytes = 256ul << 10;
     static void PrepareForOneRequest(unsigned long long requestBytes);
+
+    // Called once the process's data limit is lowered to limitBytes. A reserve taken before is
+    // already counted and would let the request use it all whatever the limit: the free part
+    // beyond a quarter of the limit is handed back, so that growth past it meets the limit.
+    static void FitReserveUnder(unsigned long long limitBytes);
 };

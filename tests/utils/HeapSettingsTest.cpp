@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -32,9 +33,37 @@ int HeapHoldsTheReserveAndLargeBlocks() {
     return reserved && at + kBlockBytes <= after ? 0 : 1;
 }
 
+// In a child process: a data limit set after the reserve was taken still holds. Without the
+// reserve handed back, blocks up to the whole reserve came from it whatever the limit.
+int LimitLoweredAfterTheReserveHolds() {
+    constexpr rlim_t kLimit = 48ul << 20;
+    HeapSettings::PrepareForOneRequest(HeapSettings::kOneRequestLargeBytes);
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_DATA, &limit) != 0) return 2;
+    limit.rlim_cur = kLimit;
+    if (::setrlimit(RLIMIT_DATA, &limit) != 0) return 2;
+    HeapSettings::FitReserveUnder(kLimit);
+    constexpr std::size_t kBlockBytes = 4u << 20;
+    for (std::size_t taken = 0; taken < HeapSettings::kOneRequestReserveBytes; taken += kBlockBytes)
+        if (std::malloc(kBlockBytes) == nullptr) return taken <= kLimit ? 0 : 1;
+    return 1;
+}
+
+struct ChildCase {
+    const char* name;
+    int (*run)();
+};
+
 }  // namespace
 
-TEST(HeapSettingsDeathTest, OneRequestHeapIsReservedAtOnceAndHoldsLargeBlocks) {
+TEST(HeapSettingsDeathTest, OneRequestHeapInAChildProcess) {
     if (kMallocReplaced) GTEST_SKIP() << "the sanitizer's allocator has no such settings";
-    EXPECT_EXIT(std::_Exit(HeapHoldsTheReserveAndLargeBlocks()), testing::ExitedWithCode(0), "");
+    const ChildCase cases[] = {
+        {"reserved at once and holds large blocks", HeapHoldsTheReserveAndLargeBlocks},
+        {"a limit lowered after the reserve holds", LimitLoweredAfterTheReserveHolds},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EXIT(std::_Exit(c.run()), testing::ExitedWithCode(0), "");
+    }
 }

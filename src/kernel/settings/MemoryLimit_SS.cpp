@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "utils/HeapSettings.h"
 #include "utils/logging/Logger.h"
 
 namespace {
@@ -48,7 +49,9 @@ bool MemoryLimit_SS::Limit(std::size_t mib) {
     if (limit.rlim_max != RLIM_INFINITY && wanted > limit.rlim_max) wanted = limit.rlim_max;
     if (limit.rlim_cur == wanted) return true;  // as the request before left it
     limit.rlim_cur = wanted;
-    return ::setrlimit(RLIMIT_DATA, &limit) == 0;
+    if (::setrlimit(RLIMIT_DATA, &limit) != 0) return false;
+    if (wanted != RLIM_INFINITY) HeapSettings::FitReserveUnder(wanted);
+    return true;
 }
 
 void MemoryLimit_SS::setDefault(StringMap& /*map*/, InternalData& /*data*/) { Limit(kDefaultMiB); }
