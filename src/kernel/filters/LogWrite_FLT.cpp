@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "utils/logging/AppendFile.h"
+#include "utils/logging/KeptAppendFile.h"
 #include "utils/logging/LogFieldEscape.h"
 
 namespace {
@@ -94,6 +94,9 @@ void LogWrite_FLT::write(StringMap& map) {
     std::tm now{};
     localtime_r(&clock.tv_sec, &now);
     const std::string line = FormatLine(map, now, static_cast<unsigned>(clock.tv_usec / 1000));
-    // One whole line in one O_APPEND write: concurrent processes never interleave, no lock.
-    AppendFile(LogFilePath(logsDir, now).c_str()).Write(line);
+    // One whole line in one O_APPEND write: concurrent processes never interleave, no lock. The
+    // file stays open for the process's next requests.
+    static KeptAppendFile file;
+    file.Write(LogFilePath(logsDir, now), line,
+               static_cast<long long>(clock.tv_sec) * 1000 + clock.tv_usec / 1000);
 }
