@@ -12,7 +12,7 @@ namespace {
 
 const char kInternalError[] = "LogWriter::apply() - internal error.";
 
-std::string Env(const char* name) {
+std::string_view Env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
@@ -23,13 +23,20 @@ bool LogsWord(const std::string& command, const std::string& action) {
            command == "th_ch" || action.find("replaceWord") != std::string::npos;
 }
 
+// Each field escaped straight into the line.
 class LineBuilder {
   public:
-    void Field(const std::string& value) {
-        line_ += LogFieldEscape(value);
+    static constexpr std::size_t kUsualLineBytes = 256;
+
+    LineBuilder() { line_.reserve(kUsualLineBytes); }
+    void Field(std::string_view value) {
+        AppendLogFieldEscaped(value, line_);
         line_ += '\t';
     }
-    std::string Finish() { return line_ + "\n"; }
+    std::string Finish() {
+        line_ += '\n';
+        return std::move(line_);
+    }
 
   private:
     std::string line_;
