@@ -122,6 +122,8 @@ int ConnectWithin(int fd, const sockaddr_in& address, std::uint32_t timeoutMs) {
                 error = ETIMEDOUT;
             else if (r < 0)
                 error = errno;
+            else if (p.revents == POLLOUT)  // a failed connection also shows POLLERR and POLLHUP
+                error = 0;
             else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
                 error = errno;
         }
