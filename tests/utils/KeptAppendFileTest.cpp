@@ -1,10 +1,9 @@
-#include "utils/logging/KeptAppendFile.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "support/TestSupport.h"
+#include "utils/logging/KeptAppendFile.h"
 
 namespace {
 
@@ -37,7 +36,8 @@ TEST(KeptAppendFileTest, ReopensOnNewPathAfterASecondAndAfterAFailedOpen) {
         SCOPED_TRACE(std::string(step.file) + " at " + std::to_string(step.nowMs));
         const std::filesystem::path path = dir.path() / step.file;
         if (step.before == Before::kRemoveFile) std::filesystem::remove(path);
-        if (step.before == Before::kMakeFolder) std::filesystem::create_directory(path.parent_path());
+        if (step.before == Before::kMakeFolder)
+            std::filesystem::create_directory(path.parent_path());
         EXPECT_EQ(file.Write(path.string(), std::to_string(step.nowMs), step.nowMs), step.written);
         if (step.holds == nullptr)
             EXPECT_FALSE(std::filesystem::exists(path));
