@@ -1,7 +1,6 @@
 #include "client/CAppServerClient.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -49,11 +48,28 @@ std::string Format(const char* format, ...) {
 
 unsigned SocketId(int fd) { return static_cast<unsigned>(fd); }
 
-void SendAll(int fd, const std::string& message) {
+// Waits until `fd` has one of `events`, at most `waitMs` (kWaitForever: no limit); poll's result.
+int WaitFor(int fd, short events, std::uint32_t waitMs) {
+    pollfd p{fd, events, 0};
+    const int timeout = waitMs == CAppServerClient::kWaitForever
+                            ? -1
+                            : static_cast<int>(std::min<std::uint32_t>(waitMs, 0x7FFFFFFF));
+    int r;
+    do {
+        r = ::poll(&p, 1, timeout);
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
+// Sends all of `message` on the non-blocking `fd`, waiting at most `waitMs` each time the
+// socket is full.
+void SendAll(int fd, const std::string& message, std::uint32_t waitMs) {
     size_t sent = 0;
     while (sent < message.size()) {
         const ssize_t n = ::send(fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLOUT, waitMs) > 0)
+            continue;
         GetLogger().Log(loglevel::Debug, 0, "       CLI:Socket 0x%X: send(%zu bytes) returned %zd",
                         SocketId(fd), message.size() - sent, n);
         if (n <= 0)
@@ -67,14 +83,7 @@ void SendAll(int fd, const std::string& message) {
 void WaitReadable(int fd, std::uint32_t waitMs) {
     GetLogger().Log(loglevel::Debug, 0, "       CLI:waiting for data to arrive on socket 0x%X",
                     SocketId(fd));
-    pollfd p{fd, POLLIN, 0};
-    const int timeout = waitMs == CAppServerClient::kWaitForever
-                            ? -1
-                            : static_cast<int>(std::min<std::uint32_t>(waitMs, 0x7FFFFFFF));
-    int r;
-    do {
-        r = ::poll(&p, 1, timeout);
-    } while (r < 0 && errno == EINTR);
+    const int r = WaitFor(fd, POLLIN, waitMs);
     if (r == 0) Fail(CAppServerClient::kSocketError, "CLI: Recv: Socket recv wait expired");
     if (r < 0) Fail(CAppServerClient::kSocketError, Format("CLI: Recv: Socket error %d", errno));
     GetLogger().Log(loglevel::Debug, 0, "        CLI: data arrived");
@@ -96,11 +105,9 @@ int Resolve(const std::string& host, in_addr& ipv4) {
     return 0;
 }
 
-// Connects the blocking socket `fd`, waiting at most `timeoutMs`; 0, or the error number
-// (ETIMEDOUT when the server did not answer in time). The socket is blocking again afterwards.
+// Connects the non-blocking socket `fd`, waiting at most `timeoutMs`; 0, or the error number
+// (ETIMEDOUT when the server did not answer in time).
 int ConnectWithin(int fd, const sockaddr_in& address, std::uint32_t timeoutMs) {
-    const int flags = fcntl(fd, F_GETFL);
-    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
     int error = 0;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         error = errno;
@@ -115,11 +122,12 @@ int ConnectWithin(int fd, const sockaddr_in& address, std::uint32_t timeoutMs) {
                 error = ETIMEDOUT;
             else if (r < 0)
                 error = errno;
+            else if (p.revents == POLLOUT)  // a failed connection also shows POLLERR and POLLHUP
+                error = 0;
             else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
                 error = errno;
         }
     }
-    fcntl(fd, F_SETFL, flags);
     return error;
 }
 
@@ -191,7 +199,8 @@ UniqueFd CAppServerClient::ConnectToAServer() {
     int lastSocket = -1;
     for (std::size_t tried = 0; tried < order.size(); ++tried) {
         const Server& server = servers_[order[tried]];
-        UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        // Non-blocking throughout: every wait is a poll with its own limit.
+        UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
         const int one = 1;
         if (setsockopt(socket.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0)
             GetLogger().Log(loglevel::Warning, 0,
@@ -272,8 +281,7 @@ std::string CAppServerClient::AppServerRequest(const std::string& function,
 
     const UniqueFd socket = ConnectToAServer();
     GetLogger().Log(loglevel::Debug, 0, "       CLI:Sending http request");
-    SendAll(socket.get(), wire::BuildRequestMessage(body));
-    fcntl(socket.get(), F_SETFL, fcntl(socket.get(), F_GETFL) | O_NONBLOCK);
+    SendAll(socket.get(), wire::BuildRequestMessage(body), waitMs_);
     return ReadAnswer(socket.get(), waitMs_);
 }
 

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -86,6 +87,63 @@ bool AcceptAgain(int error) {
 bool SetTimeout(int fd, int option, long ms) {
     const timeval limit{ms / 1000, static_cast<suseconds_t>((ms % 1000) * 1000)};
     return setsockopt(fd, SOL_SOCKET, option, &limit, sizeof limit) == 0;
+}
+
+bool HasTimeout(int fd, int option, long ms) {
+    timeval limit{};
+    socklen_t length = sizeof limit;
+    return getsockopt(fd, SOL_SOCKET, option, &limit, &length) == 0 && limit.tv_sec == ms / 1000 &&
+           limit.tv_usec == (ms % 1000) * 1000;
+}
+
+bool HasNoDelay(int fd) {
+    int on = 0;
+    socklen_t length = sizeof on;
+    return getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, &length) == 0 && on != 0;
+}
+
+// What every accepted connection needs: TCP_NODELAY on TCP (records are small and answered at
+// once) and the client time-outs both ways (none when 0). Set on the listening socket, accepted
+// connections start with them (Linux copies them), which the first connection confirms: then a
+// connection costs no call to set them. Elsewhere each connection gets them. The listening
+// socket's time-outs also bound accept, which then only starts again.
+class ConnectionOptions {
+  public:
+    ConnectionOptions(int listenFd, long timeoutMs)
+        : timeoutMs_(timeoutMs), tcp_(SetNoDelay(listenFd)), inherited_(SetTimeouts(listenFd)) {}
+
+    void Apply(int fd) {
+        if (!checked_) {
+            checked_ = true;
+            inherited_ = inherited_ && (!tcp_ || HasNoDelay(fd)) &&
+                         (timeoutMs_ <= 0 || (HasTimeout(fd, SO_RCVTIMEO, timeoutMs_) &&
+                                              HasTimeout(fd, SO_SNDTIMEO, timeoutMs_)));
+        }
+        if (inherited_) return;
+        SetNoDelay(fd);  // fails on a unix socket, which needs none
+        SetTimeouts(fd);
+    }
+
+  private:
+    static bool SetNoDelay(int fd) {
+        const int on = 1;
+        return setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) == 0;
+    }
+    bool SetTimeouts(int fd) const {
+        return timeoutMs_ <= 0 ||
+               (SetTimeout(fd, SO_RCVTIMEO, timeoutMs_) && SetTimeout(fd, SO_SNDTIMEO, timeoutMs_));
+    }
+
+    const long timeoutMs_;
+    const bool tcp_;
+    bool inherited_;
+    bool checked_ = false;
+};
+
+// Nothing the client sent is left unread: closing the connection cannot make it a reset.
+bool NothingUnread(int fd) {
+    int unread = 0;
+    return ioctl(fd, FIONREAD, &unread) == 0 && unread == 0;
 }
 
 // How long stopped workers have to end before they are killed.
@@ -224,11 +282,7 @@ int FastCgiServer::AcceptClient(std::string_view allowList) const {
         socklen_t length = sizeof peer;
         const int fd = accept(listenFd_, reinterpret_cast<sockaddr*>(&peer), &length);
         if (fd < 0) return -1;
-        if (PeerAllowed(reinterpret_cast<const sockaddr*>(&peer), allowList)) {
-            const int on = 1;  // records are small and answered at once
-            if (peer.ss_family != AF_UNIX) setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            return fd;
-        }
+        if (PeerAllowed(reinterpret_cast<const sockaddr*>(&peer), allowList)) return fd;
         close(fd);
     }
 }
@@ -249,6 +303,7 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
     FCGX_Request request;
     if (FCGX_InitRequest(&request, kNoListener, 0) != 0) return 0;
     ConnectionWatchdog watchdog;
+    ConnectionOptions options(listenFd_, clientTimeoutMs_);
     long served = 0;
     for (;;) {
         if (request.ipcFd < 0) {
@@ -256,13 +311,10 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
             if (fd < 0 && AcceptAgain(errno)) continue;
             if (fd < 0) break;
             request.ipcFd = fd;
+            options.Apply(fd);
         }
-        if (clientTimeoutMs_ > 0) {
-            SetTimeout(request.ipcFd, SO_RCVTIMEO, clientTimeoutMs_);
-            SetTimeout(request.ipcFd, SO_SNDTIMEO, clientTimeoutMs_);
-            // The whole request, parameters and body, within the time-out.
+        if (clientTimeoutMs_ > 0)  // the whole request, parameters and body, within the time-out
             watchdog.Arm(request.ipcFd, clientTimeoutMs_, SHUT_RD);
-        }
         // FCGX_Accept_r first finishes the request before, which closes the connection unless
         // its client asked to keep it: the one accepted above is still to be read.
         request.keepConnection = 1;
@@ -278,6 +330,10 @@ long FastCgiServer::Serve(const std::function<void()>& serveOne) {
             if (clientTimeoutMs_ > 0)  // the rest of the answer within the time-out
                 watchdog.Extend(clientTimeoutMs_, SHUT_RDWR);
         }
+        // libfcgi ends a connection by shutting its sending side and waiting for the client to
+        // close, lest unread input turn the close into a reset that loses the answer's end. With
+        // nothing unread, a plain close ends it as well and the worker waits for nobody.
+        if (!request.keepConnection && NothingUnread(request.ipcFd)) request.detached = 1;
         FCGX_Finish_r(&request);
         watchdog.Disarm();
         ++served;

@@ -27,13 +27,19 @@ std::string HttpDate(std::time_t when) {
     static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // The answers of one second share their date: it is formatted once per second.
+    thread_local std::time_t lastWhen = 0;
+    thread_local std::string last;
+    if (!last.empty() && when == lastWhen) return last;
     std::tm tm{};
     if (gmtime_r(&when, &tm) == nullptr) return {};
     char buf[100];
     std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d GMT", kDays[tm.tm_wday % 7],
                   tm.tm_mday, kMonths[tm.tm_mon % 12], tm.tm_year + 1900, tm.tm_hour, tm.tm_min,
                   tm.tm_sec);
-    return buf;
+    lastWhen = when;
+    last = buf;
+    return last;
 }
 
 std::string CookieValue(std::string_view value, bool encodeHighBytes) {

@@ -86,4 +86,16 @@ TEST(HeaderValueTest, EveryControlByteIsDropped) {
     EXPECT_EQ(HeaderValue("text/html; charset=UTF-8"), "text/html; charset=UTF-8");
 }
 
+// The date of the second before is kept: each row must give its own second, also when repeated.
+TEST(HttpDateTest, EachSecondHasItsOwnDate) {
+    const std::pair<std::time_t, const char*> rows[] = {
+        {0, "Thu, 01 Jan 1970 00:00:00 GMT"},
+        {0, "Thu, 01 Jan 1970 00:00:00 GMT"},
+        {2145916800, "Fri, 01 Jan 2038 00:00:00 GMT"},
+        {2145916801, "Fri, 01 Jan 2038 00:00:01 GMT"},
+        {0, "Thu, 01 Jan 1970 00:00:00 GMT"},
+    };
+    for (const auto& [when, date] : rows) EXPECT_EQ(HttpDate(when), date) << when;
+}
+
 }  // namespace

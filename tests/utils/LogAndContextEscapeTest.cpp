@@ -40,7 +40,12 @@ TEST(LogFieldEscapeTest, EscapesAreTellableFromText) {
         {"\xE2\x80\x94", "\xE2\x80\x94"},  // a dash is text
         {"\xC0\xBC\xE9t", "\\xc0\\xbc\\xe9t"},
     };
-    for (const auto& row : rows) EXPECT_EQ(LogFieldEscape(row.field), row.logged) << row.field;
+    for (const auto& row : rows) {
+        EXPECT_EQ(LogFieldEscape(row.field), row.logged) << row.field;
+        std::string line = "before\t";  // appended in place, the same escapes after what was there
+        AppendLogFieldEscaped(row.field, line);
+        EXPECT_EQ(line, "before\t" + row.logged) << row.field;
+    }
 }
 
 TEST(LogFieldEscapeTest, LongFieldIsCappedWithAMarker) {

@@ -1,6 +1,7 @@
 #pragma once
 // Appends the request's line to the hourly request log ":logs_dir:" + "YYYY.MM.DD.HH.orthd.log"
-// (local time) in one appending write, which needs no lock (orthd only).
+// (local time) in one appending write, which needs no lock (orthd only). The file stays open
+// between requests (KeptAppendFile: opened again each second and at each new hour).
 //
 // Reads: ":logs_dir:" (empty: nothing is logged), "init", "sid", "sessionid", ":cmd__org:",
 // "last_svc_time", "customerid", "statinfo", "slang", ":word_org:", "intlang", "schema", "bnr",

@@ -25,12 +25,20 @@ constexpr bool kSanitized = false;
 
 constexpr std::size_t kBytesPerMiB = std::size_t{1} << 20;
 
-// The soft limit the process started with, read before the first change.
-rlim_t StartingLimit() {
-    static const rlim_t limit = [] {
-        rlimit current{};
-        return ::getrlimit(RLIMIT_DATA, &current) == 0 ? current.rlim_cur : RLIM_INFINITY;
+// The process's limit as it started (read once), then as this handler last set it: only a
+// change costs a call, every request sets the limit.
+rlimit& CurrentLimit() {
+    static rlimit limit = [] {
+        rlimit current{RLIM_INFINITY, RLIM_INFINITY};
+        ::getrlimit(RLIMIT_DATA, &current);
+        return current;
     }();
+    return limit;
+}
+
+// The soft limit the process started with.
+rlim_t StartingLimit() {
+    static const rlim_t limit = CurrentLimit().rlim_cur;
     return limit;
 }
 
@@ -39,8 +47,7 @@ rlim_t StartingLimit() {
 bool MemoryLimit_SS::Limit(std::size_t mib) {
     if (kSanitized) return true;
     const rlim_t starting = StartingLimit();
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_DATA, &limit) != 0) return false;
+    rlimit& limit = CurrentLimit();
     rlim_t wanted = starting;
     if (mib != 0 && mib <= RLIM_INFINITY / kBytesPerMiB) {
         const rlim_t bytes = static_cast<rlim_t>(mib) * kBytesPerMiB;
@@ -48,8 +55,10 @@ bool MemoryLimit_SS::Limit(std::size_t mib) {
     }
     if (limit.rlim_max != RLIM_INFINITY && wanted > limit.rlim_max) wanted = limit.rlim_max;
     if (limit.rlim_cur == wanted) return true;  // as the request before left it
-    limit.rlim_cur = wanted;
-    if (::setrlimit(RLIMIT_DATA, &limit) != 0) return false;
+    rlimit changed = limit;
+    changed.rlim_cur = wanted;
+    if (::setrlimit(RLIMIT_DATA, &changed) != 0) return false;
+    limit = changed;
     if (wanted != RLIM_INFINITY) HeapSettings::FitReserveUnder(wanted);
     return true;
 }

@@ -25,9 +25,8 @@ void AppendHexBytes(std::string_view bytes, std::string& out) {
 
 }  // namespace
 
-std::string LogTextEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
+void AppendLogTextEscaped(std::string_view text, std::string& out) {
+    out.reserve(out.size() + text.size() + text.size() / 8);
     std::size_t run = 0;  // start of the bytes not yet written
     for (std::size_t i = 0; i < text.size();) {
         if (static_cast<unsigned char>(text[i]) < 0x80) {
@@ -46,13 +45,23 @@ std::string LogTextEscape(std::string_view text) {
         run = i;
     }
     kLogEscaper.AppendEscaped(text.substr(run), out);
+}
+
+std::string LogTextEscape(std::string_view text) {
+    std::string out;
+    AppendLogTextEscaped(text, out);
     return out;
 }
 
-std::string LogFieldEscape(std::string_view field) {
+void AppendLogFieldEscaped(std::string_view field, std::string& out) {
     const std::string_view kept = field.substr(0, kMaxLogFieldBytes);
-    std::string out = LogTextEscape(kept);
+    AppendLogTextEscaped(kept, out);
     if (kept.size() < field.size())
         out += "\\[+" + std::to_string(field.size() - kept.size()) + " bytes]";
+}
+
+std::string LogFieldEscape(std::string_view field) {
+    std::string out;
+    AppendLogFieldEscaped(field, out);
     return out;
 }

@@ -14,6 +14,9 @@ inline constexpr std::size_t kMaxLogFieldBytes = 4096;
 // the first kMaxLogFieldBytes bytes are kept; a longer field ends in "\[+N bytes]" (N the bytes
 // left out), which no escaped text can produce.
 std::string LogFieldEscape(std::string_view field);
+// The same, appended to `out`.
+void AppendLogFieldEscaped(std::string_view field, std::string& out);
 
 // The same escapes without the cap, for a whole diagnostic line (whose length the logger bounds).
 std::string LogTextEscape(std::string_view text);
+void AppendLogTextEscaped(std::string_view text, std::string& out);
