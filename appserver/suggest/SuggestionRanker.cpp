@@ -13,6 +13,8 @@ constexpr int kMostCommonTier = 10;
 // Words this short (in bytes) and of the most common tier are the ones whose blank is dropped
 // in quick typing ("inthe", "canbe", "alot").
 constexpr size_t kShortWordBytes = 3;
+// Longer typed words are not cut into two (each cut costs a look-up of both halves).
+constexpr size_t kMaxRunTogetherBytes = 40;
 constexpr int kRarestTier = WordTiers::kRarestTier;
 // The library's list is read this far for the bonus; later places get none.
 constexpr double kLibraryListLength = 10;
@@ -59,16 +61,38 @@ double SuggestionRanker::RarityOf(const std::string& word) const {
     return kRareWordCost * 0.8 * std::clamp((tier - kMostCommonTier) / scale, 0.0, 1.0);
 }
 
-bool SuggestionRanker::HasShortCommonPart(std::string_view words) const {
-    if (!tiers_) return false;
+SuggestionRanker::Parts SuggestionRanker::PartsOf(std::string_view words) const {
+    Parts parts;
+    bool shortCommon = false, allCommon = true;
     for (size_t from = 0; from <= words.size();) {
         const size_t to = std::min(words.find_first_of(" -", from), words.size());
         const std::string part(words.substr(from, to - from));
-        if (part.size() <= kShortWordBytes && tiers_->TierOf(part, part) == kMostCommonTier)
-            return true;
+        parts.rarity = std::max(parts.rarity, RarityOf(part));
+        const int tier = tiers_ ? tiers_->TierOf(part, part) : 0;
+        shortCommon = shortCommon || (part.size() <= kShortWordBytes && tier == kMostCommonTier);
+        // A syllable typed twice ("mememory" as me memory) is no blank dropped.
+        const bool stutter = from > 0 && part.starts_with(words.substr(0, from - 1));
+        allCommon = allCommon && tier == kMostCommonTier && !stutter;
         from = to + 1;
     }
-    return false;
+    parts.blankDropped = shortCommon && allCommon;
+    return parts;
+}
+
+std::vector<SuggestionRanker::Candidate> SuggestionRanker::RunTogether(
+    std::string_view typed) const {
+    std::vector<Candidate> out;
+    if (!tiers_ || typed.size() > kMaxRunTogetherBytes ||
+        typed.find_first_of(" -") != std::string_view::npos)
+        return out;
+    const std::string lower = Letters::ToUtf8(Letters::Lower(Letters::FromUtf8(typed)));
+    for (size_t cut = 1; cut < lower.size(); ++cut) {
+        // Only between letters, not inside one letter's UTF-8 bytes.
+        if ((static_cast<unsigned char>(lower[cut]) & 0xC0) == 0x80) continue;
+        std::string words = lower.substr(0, cut) + " " + lower.substr(cut);
+        if (PartsOf(words).blankDropped) out.push_back({std::move(words), 0, -1});
+    }
+    return out;
 }
 
 SuggestionRanker::Typed::Typed(std::string_view typed, SoundKey::Spelling spelling)
@@ -87,10 +111,19 @@ double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candida
 double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
                                  std::u32string& lower) const {
     Letters::LowerInto(candidate.word, lower);
-    double cost =
-        candidate.distance >= 0 ? candidate.distance : TypingDistance::Between(typed.lower, lower);
+    const bool split = !typed.split && lower.find_first_of(U" -") != std::u32string::npos;
+    double cost = candidate.distance;
+    if (cost < 0 && split) {
+        // The split cost stands for the dropped blank: the typing distance is of the letters.
+        std::u32string letters = lower;
+        std::erase_if(letters, [](char32_t c) { return c == U' ' || c == U'-'; });
+        cost = TypingDistance::Between(typed.lower, letters);
+    } else if (cost < 0) {
+        cost = TypingDistance::Between(typed.lower, lower);
+    }
     const double distance = cost;
-    cost += kRarityWeight * RarityOf(candidate.word);
+    const Parts parts = split ? PartsOf(candidate.word) : Parts{};
+    cost += kRarityWeight * (split ? parts.rarity : RarityOf(candidate.word));
     if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
     if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower, spelling_) == typed.sound)
@@ -100,8 +133,7 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
         if (TypingDistance::Base(typed.lower[0]) != TypingDistance::Base(lower[0]))
             cost += kFirstLetterCost;
     }
-    const bool split = !typed.split && lower.find_first_of(U" -") != std::u32string::npos;
-    if (split) cost += HasShortCommonPart(candidate.word) ? kSplitCost : kLongSplitCost;
+    if (split) cost += parts.blankDropped ? kSplitCost : kLongSplitCost;
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;

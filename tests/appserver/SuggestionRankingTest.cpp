@@ -204,12 +204,14 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
              TypingDistance::kDroppedLetter},
         {"brwon", "brown", "Brown", SuggestionRanker::kCapitalCost},
         {"Brwon", "Brown", "brown", 0},
-        {"keyboard", "keyboard", "key board",
-         SuggestionRanker::kSplitCost + TypingDistance::kDroppedLetter},
-        // A blank dropped after a short common word is a common slip; between longer words the
+        // Two words cost the split and the rarity of the rarer, not the blank as a letter.
+        {"keyboard", "keyboard", "key board", SuggestionRanker::kLongSplitCost},
+        // A blank dropped after a short common word is a common slip; between other words the
         // library's split is seldom what was meant.
         {"infact", "in fact", "inf act",
-         SuggestionRanker::kLongSplitCost - SuggestionRanker::kSplitCost},
+         SuggestionRanker::kLongSplitCost - SuggestionRanker::kSplitCost +
+             SuggestionRanker::kRarityWeight * SuggestionRanker::kRareWordCost},
+        {"inin", "in", "in in", SuggestionRanker::kLongSplitCost - 2},  // a syllable typed twice
         // A letter dropped at the end keeps the inflection; another last letter does not.
         {"tast", "taste", "tase",
          1 + SuggestionRanker::kEndingCost - TypingDistance::kDroppedLetter},
@@ -225,6 +227,25 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
         EXPECT_NEAR(cost(row.typed, row.dearer) - cost(row.typed, row.cheaper), row.difference,
                     1e-9)
             << row.typed;
+    // The engine's own splits: where both halves are common words and one is short.
+    const struct {
+        const char* typed;
+        std::vector<std::string> words;
+    } runTogether[] = {
+        {"infact", {"in fact"}},
+        {"Infact", {"in fact"}},
+        {"keyboard", {}},
+        {"inin", {}},
+        {"in fact", {}},
+        {"i", {}},
+        {"", {}},
+    };
+    for (const auto& row : runTogether) {
+        std::vector<std::string> words;
+        for (const SuggestionRanker::Candidate& c : ranker.RunTogether(row.typed))
+            words.push_back(c.word);
+        EXPECT_EQ(words, row.words) << row.typed;
+    }
     // The library's first suggestion gets the whole bonus, its tenth none.
     EXPECT_NEAR(cost("brwon", "brown") - ranker.CostOf("brwon", {"brown", -1, 0}),
                 SuggestionRanker::kLibraryBonus, 1e-9);
@@ -354,6 +375,10 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"Londn", "London"},
         {"FREIND", "FRIEND"},
         {"Frist", "First"},
+        {"aswell", "as well"},
+        {"canbe", "can be"},
+        {"Inthe", "In the"},
+        {"mememory", "memory"},
         {"brwon", "brown", "en_US", "hunspell"},
         {"freind", "friend", "en_US", "hunspell"},
         {"frist", "first", "en_US", "hunspell"},
