@@ -43,6 +43,17 @@ bool EndsApart(std::u32string_view typed, std::u32string_view word) {
     return !(typed.size() > 1 && typed[typed.size() - 2] == word.back());
 }
 
+// English writes a last "y" as "ie" before an "s" ("entity", "entities"); a writer who misses
+// the rule writes "entitys", or "geometrie" for geometry. The word with such an ending in the
+// other form ("ies" as "ys", "ie" as "y"); empty when it has none.
+std::u32string OtherYEnding(std::u32string_view word) {
+    if (word.size() > 3 && word.ends_with(U"ies"))
+        return std::u32string(word.substr(0, word.size() - 3)) + U"ys";
+    if (word.size() > 2 && word.ends_with(U"ie"))
+        return std::u32string(word.substr(0, word.size() - 2)) + U"y";
+    return {};
+}
+
 }  // namespace
 
 SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers,
@@ -101,7 +112,9 @@ SuggestionRanker::Typed::Typed(std::string_view typed, SoundKey::Spelling spelli
       sound(SoundKey::Of(lower, spelling)),
       hasCapital(Letters::HasCapital(letters)),
       hasApostrophe(lower.find(U'\'') != std::u32string::npos),
-      split(lower.find_first_of(U" -") != std::u32string::npos) {}
+      split(lower.find_first_of(U" -") != std::u32string::npos),
+      otherYEnding(spelling == SoundKey::Spelling::kEnglish ? OtherYEnding(lower)
+                                                            : std::u32string()) {}
 
 double SuggestionRanker::CostOf(std::string_view typed, const Candidate& candidate) const {
     std::u32string lower;
@@ -112,16 +125,9 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
                                  std::u32string& lower) const {
     Letters::LowerInto(candidate.word, lower);
     const bool split = !typed.split && lower.find_first_of(U" -") != std::u32string::npos;
-    double cost = candidate.distance;
-    if (cost < 0 && split) {
-        // The split cost stands for the dropped blank: the typing distance is of the letters.
-        std::u32string letters = lower;
-        std::erase_if(letters, [](char32_t c) { return c == U' ' || c == U'-'; });
-        cost = TypingDistance::Between(typed.lower, letters);
-    } else if (cost < 0) {
-        cost = TypingDistance::Between(typed.lower, lower);
-    }
-    const double distance = cost;
+    const Measured measured = Measure(typed, candidate, lower, split);
+    const double distance = measured.distance;
+    double cost = distance;
     const Parts parts = split ? PartsOf(candidate.word) : Parts{};
     cost += kRarityWeight * (split ? parts.rarity : RarityOf(candidate.word));
     if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
@@ -129,7 +135,7 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower, spelling_) == typed.sound)
         cost -= kSoundsAlikeBonus;
     if (!typed.lower.empty() && !lower.empty()) {
-        if (EndsApart(typed.lower, lower)) cost += kEndingCost;
+        if (!measured.yEnding && EndsApart(typed.lower, lower)) cost += kEndingCost;
         if (TypingDistance::Base(typed.lower[0]) != TypingDistance::Base(lower[0]))
             cost += kFirstLetterCost;
     }
@@ -137,6 +143,28 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     if (candidate.libraryRank >= 0)
         cost -= kLibraryBonus * std::max(0.0, 1.0 - candidate.libraryRank / kLibraryListLength);
     return cost;
+}
+
+SuggestionRanker::Measured SuggestionRanker::Measure(const Typed& typed, const Candidate& candidate,
+                                                     std::u32string_view lower, bool split) const {
+    Measured m{candidate.distance, false};
+    if (m.distance < 0 && split) {
+        // The split cost stands for the dropped blank: the typing distance is of the letters.
+        std::u32string letters(lower);
+        std::erase_if(letters, [](char32_t c) { return c == U' ' || c == U'-'; });
+        m.distance = TypingDistance::Between(typed.lower, letters);
+    } else if (m.distance < 0) {
+        m.distance = TypingDistance::Between(typed.lower, lower);
+    }
+    if (spelling_ != SoundKey::Spelling::kEnglish || split) return m;
+    // Only one of the two in the "ie" form: compare them with the same ending.
+    const std::u32string other = OtherYEnding(lower);
+    if (other.empty() == typed.otherYEnding.empty()) return m;
+    const double ruled =
+        kYEndingCost + (other.empty() ? TypingDistance::Between(typed.otherYEnding, lower)
+                                      : TypingDistance::Between(typed.lower, other));
+    if (ruled < m.distance) m = {ruled, true};
+    return m;
 }
 
 void SuggestionRanker::CostAll(const Typed& typed, std::vector<Candidate>& candidates) const {

@@ -22,6 +22,9 @@
 //     ate), and a misspelt single word is then meant far more often (childbirth). The split
 //     cost stands for the dropped blank (the typing distance is of the letters alone), and the
 //     rarity of two words is that of the rarer;
+//   - in English, when only one of the two ends in "ie" or "ies": the typing distance with that
+//     ending as "y" or "ys", plus kYEndingCost, if that is less: writers who miss the spelling
+//     rule write "entitys" for entities and "geometrie" for geometry (then no kEndingCost);
 //   - less kSoundsAlikeBonus when the candidate has the typed word's sound skeleton (SoundKey:
 //     "desiar" and desire) and is kSoundsAlikeFrom or more away: misspellings made by ear are
 //     far from the word in letters, while a cheap slip (a swap, a doubled letter, a key next to
@@ -53,6 +56,7 @@ class SuggestionRanker {
     static constexpr double kFirstLetterCost = 0.3;
     static constexpr double kSplitCost = 1.2;
     static constexpr double kLongSplitCost = 2.6;
+    static constexpr double kYEndingCost = 0.4;
 
     struct Candidate {
         std::string word;
@@ -93,8 +97,16 @@ class SuggestionRanker {
         std::u32string sound;  // SoundKey of `lower`
         bool hasCapital = false;
         bool hasApostrophe = false;
-        bool split = false;  // holds a blank or a hyphen
+        bool split = false;           // holds a blank or a hyphen
+        std::u32string otherYEnding;  // English: `lower` with "ie"/"ies" as "y"/"ys", or empty
     };
+    // The typing distance of a candidate, and whether the English "y"/"ie" rule gave it.
+    struct Measured {
+        double distance = 0;
+        bool yEnding = false;
+    };
+    Measured Measure(const Typed& typed, const Candidate& candidate, std::u32string_view lower,
+                     bool split) const;
     // `lower`: storage for the candidate's letters, reused from one candidate to the next.
     double CostFor(const Typed& typed, const Candidate& candidate, std::u32string& lower) const;
     // Sets the cost of each candidate not yet costed.
