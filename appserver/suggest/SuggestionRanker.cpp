@@ -98,7 +98,9 @@ std::vector<SuggestionRanker::Candidate> SuggestionRanker::RunTogether(
         return out;
     const std::string lower = Letters::ToUtf8(Letters::Lower(Letters::FromUtf8(typed)));
     for (size_t cut = 1; cut < lower.size(); ++cut) {
-        // Only between letters, not inside one letter's UTF-8 bytes.
+        // One of the two is short: the cuts near either end. Only between letters, not inside
+        // one letter's UTF-8 bytes.
+        if (cut > kShortWordBytes && cut + kShortWordBytes < lower.size()) continue;
         if ((static_cast<unsigned char>(lower[cut]) & 0xC0) == 0x80) continue;
         std::string words = lower.substr(0, cut) + " " + lower.substr(cut);
         if (PartsOf(words).blankDropped) out.push_back({std::move(words), 0, -1});
