@@ -133,6 +133,10 @@ std::vector<std::string> LanguageSuggester::Suggest(std::string_view word, size_
             best = std::min(best, m.distance);
             candidates.push_back({std::move(m.word), m.distance, -1});
         }
+    // Two words run together are no cheap slip of letters: they leave `best` alone, so that
+    // the library is still asked when no single word is near.
+    for (SuggestionRanker::Candidate& c : ranker_.RunTogether(word))
+        candidates.push_back(std::move(c));
     const bool unclear =
         speed == LibrarySpeed::kFast && ranker_.Margin(word, candidates) < kClearMargin;
     if (best > kCheapDistance || unclear) {

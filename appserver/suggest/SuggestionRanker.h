@@ -15,10 +15,16 @@
 //   - kFirstLetterCost when its first letter is not the typed word's (accents aside): writers
 //     get the first letter right far more often than any other ("ninty" is ninety before
 //     minty);
-//   - kSplitCost for two words (a blank or hyphen) when the typed word is one and one of them
-//     is a short common word, whose blank quick typists drop ("inthe", "canbe"); kLongSplitCost
-//     otherwise: the library splits any word that happens to be two ("childbird" as child
-//     bird), and a misspelt single word is then meant far more often (childbirth);
+//   - kSplitCost for two words (a blank or hyphen) when the typed word is one, both words are
+//     of the most common tier and one of them is short: quick typists drop the blank after
+//     such words ("inthe", "canbe", "aswell"); kLongSplitCost otherwise: the library splits
+//     any word that happens to be two ("childbird" as child bird, "instantate" as instant
+//     ate), and a misspelt single word is then meant far more often (childbirth). The split
+//     cost stands for the dropped blank (the typing distance is of the letters alone), and the
+//     rarity of two words is that of the rarer;
+//   - in English, when only one of the two ends in "ie" or "ies": the typing distance with that
+//     ending as "y" or "ys", plus kYEndingCost, if that is less: writers who miss the spelling
+//     rule write "entitys" for entities and "geometrie" for geometry (then no kEndingCost);
 //   - less kSoundsAlikeBonus when the candidate has the typed word's sound skeleton (SoundKey:
 //     "desiar" and desire) and is kSoundsAlikeFrom or more away: misspellings made by ear are
 //     far from the word in letters, while a cheap slip (a swap, a doubled letter, a key next to
@@ -48,8 +54,9 @@ class SuggestionRanker {
     static constexpr double kSoundsAlikeFrom = 0.8;
     static constexpr double kEndingCost = 0.3;
     static constexpr double kFirstLetterCost = 0.3;
-    static constexpr double kSplitCost = 0.5;
-    static constexpr double kLongSplitCost = 0.9;
+    static constexpr double kSplitCost = 1.2;
+    static constexpr double kLongSplitCost = 2.6;
+    static constexpr double kYEndingCost = 0.4;
 
     struct Candidate {
         std::string word;
@@ -72,6 +79,12 @@ class SuggestionRanker {
     double Margin(std::string_view typed, std::vector<Candidate>& candidates) const;
     static constexpr double kNoRival = 1e9;
 
+    // The two words `typed` is when a blank was dropped between them ("inthe": "in the"), in
+    // lower case at typing distance 0: every cut into two words of the most common tier, one
+    // of them short (see kSplitCost). None for a typed word with a blank or hyphen or longer
+    // than 40 bytes.
+    std::vector<Candidate> RunTogether(std::string_view typed) const;
+
     // The cost of one candidate for `typed` (both as written).
     double CostOf(std::string_view typed, const Candidate& candidate) const;
 
@@ -84,15 +97,29 @@ class SuggestionRanker {
         std::u32string sound;  // SoundKey of `lower`
         bool hasCapital = false;
         bool hasApostrophe = false;
-        bool split = false;  // holds a blank or a hyphen
+        bool split = false;           // holds a blank or a hyphen
+        std::u32string otherYEnding;  // English: `lower` with "ie"/"ies" as "y"/"ys", or empty
     };
+    // The typing distance of a candidate, and whether the English "y"/"ie" rule gave it.
+    struct Measured {
+        double distance = 0;
+        bool yEnding = false;
+    };
+    Measured Measure(const Typed& typed, const Candidate& candidate, std::u32string_view lower,
+                     bool split) const;
     // `lower`: storage for the candidate's letters, reused from one candidate to the next.
     double CostFor(const Typed& typed, const Candidate& candidate, std::u32string& lower) const;
     // Sets the cost of each candidate not yet costed.
     void CostAll(const Typed& typed, std::vector<Candidate>& candidates) const;
     double RarityOf(const std::string& word) const;
-    // Whether one of the words of `words` (split at blanks and hyphens) is short and common.
-    bool HasShortCommonPart(std::string_view words) const;
+    // Of the words of `words` (split at blanks and hyphens): the rarity of the rarest, and
+    // whether they are what a dropped blank runs together: all of the most common tier, one
+    // of them short, none beginning with the word before it (a syllable typed twice).
+    struct Parts {
+        double rarity = 0;
+        bool blankDropped = false;
+    };
+    Parts PartsOf(std::string_view words) const;
 
     std::shared_ptr<const WordTiers> tiers_;
     SoundKey::Spelling spelling_;

@@ -36,7 +36,9 @@ std::vector<MisspellingPair> MisspellingPairs::LoadCodespell(const std::string& 
     std::string line;
     while (std::getline(in, line)) {
         const size_t arrow = line.find("->");
-        if (arrow == std::string::npos || line.find_first_of(", ") != std::string::npos) continue;
+        if (arrow == std::string::npos || line.find(',') != std::string::npos ||
+            line.find(' ') < arrow)
+            continue;
         pairs.push_back({line.substr(arrow + 2), line.substr(0, arrow)});
     }
     return pairs;

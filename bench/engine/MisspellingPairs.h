@@ -6,14 +6,17 @@
 struct MisspellingPair {
     std::string correct;
     std::string wrong;
+    // Whether the correct answer is two words or more ("a lot" for "alot").
+    bool Split() const { return correct.find(' ') != std::string::npos; }
 };
 
 class MisspellingPairs {
   public:
     // Roger Mitton's format: "$correct" then its misspellings, one a line; "_" is a blank.
     static std::vector<MisspellingPair> LoadMitton(const std::string& path);
-    // codespell's dictionary: "typo->correction" lines; lines with several corrections (a
-    // comma) or a reason are left out.
+    // codespell's dictionary: "typo->correction" lines, the correction one word or words
+    // separated by blanks ("alot->a lot"); lines with several corrections or a reason (a comma)
+    // are left out.
     static std::vector<MisspellingPair> LoadCodespell(const std::string& path);
     // Every k-th pair so that at most `limit` remain, spread over the whole list.
     template <typename T>

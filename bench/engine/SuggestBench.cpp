@@ -4,10 +4,14 @@
 // processor time per word (of this thread, so that other processes' load does not count) of: Aspell
 // alone, Hunspell alone, and the engine (in-process, no cache) on each of the two back ends. Calls
 // alternate word by word so that all see the same machine load. Pairs whose misspelling the back
-// end accepts, or whose correct word it rejects, are left out.
+// end accepts, or one of whose correct words it rejects, are left out; so are misspellings of
+// two words (the service checks one word at a time). A correct answer of two words ("alot" is
+// "a lot") counts when a suggestion is the same two words; those pairs are counted in the totals
+// and on a line of their own.
 //
 // Lists: the held-out half of Debian's codespell dictionary (--development: the other half, on
-// which the ranking's weights were chosen, and nothing else), the Wikipedia list of the shared
+// which the ranking's weights were chosen, and nothing else) and every pair of that half with a
+// two-word answer (few in a spread of --words), the Wikipedia list of the shared
 // test data, one slip in each common English word, one slip in each German word (TypoMaker).
 // --aspell-only leaves Hunspell out (quick runs while tuning). Usage: suggest_bench [--misses]
 // [--development] [--aspell-only] [--words N] [--mitton FILE] [--codespell FILE]
@@ -21,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,20 +57,31 @@ struct Tally {
     std::string name;
     Suggest suggest;
     std::vector<double> ms;
-    size_t top1 = 0, top5 = 0;
+    // All pairs, and those whose answer is two words (counted in both).
+    struct Score {
+        size_t pairs = 0, top1 = 0, top5 = 0;
+    } all, split;
     std::vector<std::string> misses;  // "wrong -> first suggestion (correct)" for --misses
 
     void Run(const MisspellingPair& p) {
         const double t0 = ThreadCpuMs();
         const std::vector<std::string> list = suggest(p.wrong);
         ms.push_back(ThreadCpuMs() - t0);
-        if (!list.empty() && list[0] == p.correct)
-            ++top1;
-        else
+        const bool first = !list.empty() && list[0] == p.correct;
+        const auto end = list.begin() + static_cast<long>(std::min<size_t>(5, list.size()));
+        const bool five = std::find(list.begin(), end, p.correct) != end;
+        for (Score* s : {&all, p.Split() ? &split : nullptr})
+            if (s) {
+                ++s->pairs;
+                s->top1 += first;
+                s->top5 += five;
+            }
+        if (!first)
             misses.push_back(p.wrong + " -> " + (list.empty() ? "" : list[0]) + " (" + p.correct +
                              ")");
-        const auto end = list.begin() + static_cast<long>(std::min<size_t>(5, list.size()));
-        if (std::find(list.begin(), end, p.correct) != end) ++top5;
+    }
+    static double Percent(size_t count, const Score& of) {
+        return 100.0 * static_cast<double>(count) / static_cast<double>(of.pairs);
     }
     double Percentile(double q) {
         if (ms.empty()) return 0;
@@ -104,6 +120,16 @@ struct Engine {
     SpellService service;
 };
 
+// Whether `speller` accepts each of the blank-separated words of `words`.
+bool AllAccepted(ISpeller& speller, const std::string& words) {
+    for (size_t from = 0; from <= words.size();) {
+        const size_t to = std::min(words.find(' ', from), words.size());
+        if (!speller.Check(words.substr(from, to - from))) return false;
+        from = to + 1;
+    }
+    return true;
+}
+
 bool g_misses = false;
 bool g_aspellOnly = false;
 
@@ -113,8 +139,10 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
     HunspellBackend hunspell(language.hunspellBase + ".aff", language.hunspellBase + ".dic");
     pairs.erase(std::remove_if(pairs.begin(), pairs.end(),
                                [&](const MisspellingPair& p) {
-                                   return aspell.Check(p.wrong) || !aspell.Check(p.correct) ||
-                                          hunspell.Check(p.wrong) || !hunspell.Check(p.correct);
+                                   return p.wrong.find(' ') != std::string::npos ||
+                                          aspell.Check(p.wrong) || hunspell.Check(p.wrong) ||
+                                          !AllAccepted(aspell, p.correct) ||
+                                          !AllAccepted(hunspell, p.correct);
                                }),
                 pairs.end());
     Engine onAspell(language, "aspell", dbPath + ".a", dataDir);
@@ -154,7 +182,8 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
             if (!skipped((i + k) % tallies.size())) tallies[(i + k) % tallies.size()].Run(pairs[i]);
 
     const double n = static_cast<double>(pairs.size());
-    std::printf("\n== %s: %zu pairs ==\n", title.c_str(), pairs.size());
+    std::printf("\n== %s: %zu pairs, %zu with a two-word answer ==\n", title.c_str(), pairs.size(),
+                tallies[0].split.pairs);
     const double aspellMedian = tallies[0].Percentile(0.5);
     for (size_t k = 0; k < tallies.size(); ++k) {
         if (skipped(k)) continue;
@@ -162,18 +191,25 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
         std::printf(
             "%-20s top-1 %5.1f%%  top-5 %5.1f%%  median %7.3f ms  p95 %7.3f ms  "
             "median ratio to Aspell %.2f\n",
-            t.name.c_str(), 100.0 * static_cast<double>(t.top1) / n,
-            100.0 * static_cast<double>(t.top5) / n, t.Percentile(0.5), t.Percentile(0.95),
+            t.name.c_str(), 100.0 * static_cast<double>(t.all.top1) / n,
+            100.0 * static_cast<double>(t.all.top5) / n, t.Percentile(0.5), t.Percentile(0.95),
             t.Percentile(0.5) / aspellMedian);
     }
-    const double best1 = static_cast<double>(std::max(tallies[0].top1, tallies[1].top1));
-    const double best5 = static_cast<double>(std::max(tallies[0].top5, tallies[1].top5));
+    const size_t split = tallies[0].split.pairs;
+    for (size_t k = 0; k < tallies.size() && split > 0 && split < pairs.size(); ++k)
+        if (!skipped(k))
+            std::printf("%-20s two-word answers: top-1 %5.1f%%  top-5 %5.1f%%\n",
+                        tallies[k].name.c_str(),
+                        Tally::Percent(tallies[k].split.top1, tallies[k].split),
+                        Tally::Percent(tallies[k].split.top5, tallies[k].split));
+    const double best1 = static_cast<double>(std::max(tallies[0].all.top1, tallies[1].all.top1));
+    const double best5 = static_cast<double>(std::max(tallies[0].all.top5, tallies[1].all.top5));
     for (size_t k : {2, 3})
         if (!skipped(k))
             std::printf("%-20s over the better library: top-1 %+5.1f points, top-5 %+5.1f points\n",
                         tallies[k].name.c_str(),
-                        100.0 * (static_cast<double>(tallies[k].top1) - best1) / n,
-                        100.0 * (static_cast<double>(tallies[k].top5) - best5) / n);
+                        100.0 * (static_cast<double>(tallies[k].all.top1) - best1) / n,
+                        100.0 * (static_cast<double>(tallies[k].all.top5) - best5) / n);
     if (!g_aspellOnly)
         std::printf("engine on Hunspell / engine on Aspell, median time: %.2f\n",
                     tallies[3].Percentile(0.5) / tallies[2].Percentile(0.5));
@@ -245,14 +281,18 @@ int main(int argc, char** argv) {
     const Language english{"en_US", "/usr/share/hunspell/en_US", "en"};
     const Language deutsch{"de_DE", "/usr/share/hunspell/de_DE", "de"};
     try {
-        if (std::filesystem::exists(codespell))
-            Report(std::string("codespell, ") + (development ? "development" : "held-out") +
-                       " half (" + codespell + ")",
-                   english,
-                   MisspellingPairs::Spread(
-                       Half(MisspellingPairs::LoadCodespell(codespell), development), limit),
+        if (std::filesystem::exists(codespell)) {
+            const std::string half = development ? "development" : "held-out";
+            const std::vector<MisspellingPair> pairs =
+                Half(MisspellingPairs::LoadCodespell(codespell), development);
+            Report("codespell, " + half + " half (" + codespell + ")", english,
+                   MisspellingPairs::Spread(pairs, limit), dbPath, dataDir);
+            std::vector<MisspellingPair> split;
+            std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(split),
+                         [](const MisspellingPair& p) { return p.Split(); });
+            Report("codespell, every two-word answer of the " + half + " half", english, split,
                    dbPath, dataDir);
-        else
+        } else
             std::printf("codespell: skipped, %s is missing (apt-get install codespell)\n",
                         codespell.c_str());
         if (development) return 0;

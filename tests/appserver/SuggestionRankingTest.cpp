@@ -188,15 +188,16 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
         WordTiers::Parse("church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
                          "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\nninety\t20\nminty\t20\n"
                          "in\t10\nfact\t10\n"));
-    const SuggestionRanker ranker(tiers);
-    const auto cost = [&](const char* typed, const char* word) {
-        return ranker.CostOf(typed, {word, -1, -1});
+    const SuggestionRanker ranker(tiers), english(tiers, SoundKey::Spelling::kEnglish);
+    const auto cost = [&](const char* typed, const char* word, bool inEnglish = false) {
+        return (inEnglish ? english : ranker).CostOf(typed, {word, -1, -1});
     };
     const struct {
         const char* typed;
         const char* cheaper;
         const char* dearer;
         double difference;
+        bool english = false;
     } rows[] = {
         {"churchs", "churches", "church's", SuggestionRanker::kPossessiveCost},
         {"triggerd", "triggered", "triggers",
@@ -204,12 +205,19 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
              TypingDistance::kDroppedLetter},
         {"brwon", "brown", "Brown", SuggestionRanker::kCapitalCost},
         {"Brwon", "Brown", "brown", 0},
-        {"keyboard", "keyboard", "key board",
-         SuggestionRanker::kSplitCost + TypingDistance::kDroppedLetter},
-        // A blank dropped after a short common word is a common slip; between longer words the
+        // Two words cost the split and the rarity of the rarer, not the blank as a letter.
+        {"keyboard", "keyboard", "key board", SuggestionRanker::kLongSplitCost},
+        // A blank dropped after a short common word is a common slip; between other words the
         // library's split is seldom what was meant.
         {"infact", "in fact", "inf act",
-         SuggestionRanker::kLongSplitCost - SuggestionRanker::kSplitCost},
+         SuggestionRanker::kLongSplitCost - SuggestionRanker::kSplitCost +
+             SuggestionRanker::kRarityWeight * SuggestionRanker::kRareWordCost},
+        {"inin", "in", "in in", SuggestionRanker::kLongSplitCost - 2},  // a syllable typed twice
+        // English's "y" before "s" is "ie"; the rule missed costs less than a letter too many.
+        {"entitys", "entities", "entity", 1 - SuggestionRanker::kYEndingCost, true},
+        {"entitys", "entity", "entities",  // in another language: a vowel for another, and an e
+         TypingDistance::kVowelForVowel + TypingDistance::kDroppedLetter -
+             SuggestionRanker::kSoundsAlikeBonus - 1},
         // A letter dropped at the end keeps the inflection; another last letter does not.
         {"tast", "taste", "tase",
          1 + SuggestionRanker::kEndingCost - TypingDistance::kDroppedLetter},
@@ -222,9 +230,29 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
              TypingDistance::kAccent},
     };
     for (const auto& row : rows)
-        EXPECT_NEAR(cost(row.typed, row.dearer) - cost(row.typed, row.cheaper), row.difference,
-                    1e-9)
+        EXPECT_NEAR(
+            cost(row.typed, row.dearer, row.english) - cost(row.typed, row.cheaper, row.english),
+            row.difference, 1e-9)
             << row.typed;
+    // The engine's own splits: where both halves are common words and one is short.
+    const struct {
+        const char* typed;
+        std::vector<std::string> words;
+    } runTogether[] = {
+        {"infact", {"in fact"}},
+        {"Infact", {"in fact"}},
+        {"keyboard", {}},
+        {"inin", {}},
+        {"in fact", {}},
+        {"i", {}},
+        {"", {}},
+    };
+    for (const auto& row : runTogether) {
+        std::vector<std::string> words;
+        for (const SuggestionRanker::Candidate& c : ranker.RunTogether(row.typed))
+            words.push_back(c.word);
+        EXPECT_EQ(words, row.words) << row.typed;
+    }
     // The library's first suggestion gets the whole bonus, its tenth none.
     EXPECT_NEAR(cost("brwon", "brown") - ranker.CostOf("brwon", {"brown", -1, 0}),
                 SuggestionRanker::kLibraryBonus, 1e-9);
@@ -354,6 +382,13 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"Londn", "London"},
         {"FREIND", "FRIEND"},
         {"Frist", "First"},
+        {"aswell", "as well"},
+        {"canbe", "can be"},
+        {"Inthe", "In the"},
+        {"mememory", "memory"},
+        {"applys", "applies"},
+        {"geometrie", "geometry"},
+        {"dictionarys", "dictionaries"},
         {"brwon", "brown", "en_US", "hunspell"},
         {"freind", "friend", "en_US", "hunspell"},
         {"frist", "first", "en_US", "hunspell"},
@@ -415,7 +450,8 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
     for (const auto& row : rows) {
         const std::vector<std::string> list =
             Ranked::Get(row.language, row.backend).Suggest(row.typed);
-        EXPECT_EQ(list.empty() ? "" : list[0], row.first) << row.typed << " " << row.backend;
+        EXPECT_EQ(list.empty() ? "" : list[0], row.first)
+            << row.typed << " " << row.backend << " " << ::testing::PrintToString(list);
     }
 }
 
