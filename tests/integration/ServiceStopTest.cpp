@@ -122,13 +122,23 @@ TEST(ServiceStopTest, APoolEndsWithTheTestProcessThatStartedIt) {
             {ORTHD_CGI, "--fastcgi", "127.0.0.1:" + std::to_string(port), "--workers", "3"},
             "/dev/null");
         (void)pool;
-        const auto members = ProcessTable().DescendantsOf(getpid());
-        pid_t leader = members.empty() ? 0 : members.front().pid;
-        // Its workers running (the supervisor and three), or 0 for the test to fail.
+        // Its workers running (the supervisor and three), or 0 for the test to fail. The
+        // supervisor may not be in the table yet on a loaded machine, and no process group is
+        // 0 here (that is the kernel's threads).
+        const auto Leader = [] {
+            const auto members = ProcessTable().DescendantsOf(getpid());
+            return members.empty() ? pid_t{0} : members.front().pid;
+        };
+        const auto Running = [](pid_t leader) {
+            return leader > 0 && ProcessTable().InGroup(leader).size() >= 4;
+        };
         const auto end = std::chrono::steady_clock::now() + kStartWait;
-        while (ProcessTable().InGroup(leader).size() < 4 && std::chrono::steady_clock::now() < end)
+        pid_t leader = Leader();
+        while (!Running(leader) && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (ProcessTable().InGroup(leader).size() < 4) leader = 0;
+            leader = Leader();
+        }
+        if (!Running(leader)) leader = 0;
         (void)!write(channel[1], &leader, sizeof leader);
         _exit(0);
     }
