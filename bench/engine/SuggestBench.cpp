@@ -61,7 +61,9 @@ struct Tally {
     struct Score {
         size_t pairs = 0, top1 = 0, top5 = 0;
     } all, split;
-    std::vector<std::string> misses;  // "wrong -> first suggestion (correct)" for --misses
+    // "wrong -> first suggestion (correct) #place" for --misses; the place of the correct word in
+    // the list, 0 when it is not in it.
+    std::vector<std::string> misses;
 
     void Run(const MisspellingPair& p) {
         const double t0 = ThreadCpuMs();
@@ -76,9 +78,12 @@ struct Tally {
                 s->top1 += first;
                 s->top5 += five;
             }
-        if (!first)
+        if (!first) {
+            const auto at = std::find(list.begin(), list.end(), p.correct);
+            const long place = at == list.end() ? 0 : at - list.begin() + 1;
             misses.push_back(p.wrong + " -> " + (list.empty() ? "" : list[0]) + " (" + p.correct +
-                             ")");
+                             ") #" + std::to_string(place));
+        }
     }
     static double Percent(size_t count, const Score& of) {
         return 100.0 * static_cast<double>(count) / static_cast<double>(of.pairs);
