@@ -132,7 +132,10 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     double cost = distance;
     const Parts parts = split ? PartsOf(candidate.word) : Parts{};
     cost += kRarityWeight * (split ? parts.rarity : RarityOf(candidate.word));
-    if (!typed.hasCapital && Letters::HasCapitalUtf8(candidate.word)) cost += kCapitalCost;
+    // The same letters with a capital are what was meant: a name or (German) noun typed in
+    // lower case ("debian", "haus").
+    if (!typed.hasCapital && lower != typed.lower && Letters::HasCapitalUtf8(candidate.word))
+        cost += kCapitalCost;
     if (!typed.hasApostrophe && lower.size() > 2 && lower.ends_with(U"'s")) cost += kPossessiveCost;
     if (distance >= kSoundsAlikeFrom && SoundKey::Of(lower, spelling_) == typed.sound)
         cost -= kSoundsAlikeBonus;

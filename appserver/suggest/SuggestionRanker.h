@@ -5,7 +5,8 @@
 //   - its rarity: 0 for the most common words (tier 10), rising with the tier to
 //     kRareWordCost for a word in no tier, times kRarityWeight;
 //   - kCapitalCost when the typed word has no capital letter and the candidate has one, so a
-//     lower-case word gets lower-case words before names ("brwon": brown before Brown);
+//     lower-case word gets lower-case words before names ("brwon": brown before Brown); not
+//     when only the case differs ("debian" is Debian, the German "haus" is Haus);
 //   - kPossessiveCost for a candidate ending in "'s" when the typed word has no apostrophe
 //     (a plural is meant far more often: "churchs" is churches before church's);
 //   - kEndingCost when its last letter is not the typed word's: the end carries the inflection
@@ -48,7 +49,7 @@ class SuggestionRanker {
     static constexpr double kRarityWeight = 1.2;
     static constexpr double kRareWordCost = 1.0;
     static constexpr double kCapitalCost = 0.6;
-    static constexpr double kLibraryBonus = 0.8;
+    static constexpr double kLibraryBonus = 0.6;
     static constexpr double kPossessiveCost = 0.3;
     static constexpr double kSoundsAlikeBonus = 0.3;
     static constexpr double kSoundsAlikeFrom = 0.8;

@@ -184,10 +184,10 @@ TEST(SoundKeyTest, WordsThatSoundAlikeShareTheirKey) {
 }
 
 TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
-    const auto tiers = std::make_shared<const WordTiers>(
-        WordTiers::Parse("church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
-                         "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\nninety\t20\nminty\t20\n"
-                         "in\t10\nfact\t10\n"));
+    const auto tiers = std::make_shared<const WordTiers>(WordTiers::Parse(
+        "church\t10\nchurches\t20\nchurch's\t20\ntriggered\t35\n"
+        "triggers\t35\nkey\t10\nbrown\t10\nBrown\t10\ncrown\t10\nninety\t20\nminty\t20\n"
+        "in\t10\nfact\t10\n"));
     const SuggestionRanker ranker(tiers), english(tiers, SoundKey::Spelling::kEnglish);
     const auto cost = [&](const char* typed, const char* word, bool inEnglish = false) {
         return (inEnglish ? english : ranker).CostOf(typed, {word, -1, -1});
@@ -204,6 +204,8 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
          SuggestionRanker::kEndingCost + TypingDistance::kNeighbourKey -
              TypingDistance::kDroppedLetter},
         {"brwon", "brown", "Brown", SuggestionRanker::kCapitalCost},
+        // The same letters with a capital: a name typed in lower case pays no capital cost.
+        {"brown", "Brown", "crown", 1 + SuggestionRanker::kFirstLetterCost},
         {"Brwon", "Brown", "brown", 0},
         // Two words cost the split and the rarity of the rarer, not the blank as a letter.
         {"keyboard", "keyboard", "key board", SuggestionRanker::kLongSplitCost},
