@@ -60,13 +60,16 @@ SuggestionRanker::SuggestionRanker(std::shared_ptr<const WordTiers> tiers,
                                    SoundKey::Spelling spelling)
     : tiers_(std::move(tiers)), spelling_(spelling) {}
 
-double SuggestionRanker::RarityOf(const std::string& word) const {
-    if (!tiers_) return kRareWordCost;
+int SuggestionRanker::TierOf(const std::string& word) const {
+    if (!tiers_) return 0;
     const bool plainLower = std::all_of(word.begin(), word.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x80 && !(c >= 'A' && c <= 'Z');
     });
-    const int tier = tiers_->TierOf(
+    return tiers_->TierOf(
         word, plainLower ? word : Letters::ToUtf8(Letters::Lower(Letters::FromUtf8(word))));
+}
+
+double SuggestionRanker::RarityOfTier(int tier) {
     if (tier == 0) return kRareWordCost;
     const double scale = kRarestTier - kMostCommonTier;
     return kRareWordCost * 0.8 * std::clamp((tier - kMostCommonTier) / scale, 0.0, 1.0);
@@ -78,8 +81,8 @@ SuggestionRanker::Parts SuggestionRanker::PartsOf(std::string_view words) const 
     for (size_t from = 0; from <= words.size();) {
         const size_t to = std::min(words.find_first_of(" -", from), words.size());
         const std::string part(words.substr(from, to - from));
-        parts.rarity = std::max(parts.rarity, RarityOf(part));
-        const int tier = tiers_ ? tiers_->TierOf(part, part) : 0;
+        const int tier = TierOf(part);
+        parts.rarity = std::max(parts.rarity, RarityOfTier(tier));
         shortCommon = shortCommon || (part.size() <= kShortWordBytes && tier == kMostCommonTier);
         // A syllable typed twice ("mememory" as me memory) is no blank dropped.
         const bool stutter = from > 0 && part.starts_with(words.substr(0, from - 1));
@@ -131,7 +134,7 @@ double SuggestionRanker::CostFor(const Typed& typed, const Candidate& candidate,
     const double distance = measured.distance;
     double cost = distance;
     const Parts parts = split ? PartsOf(candidate.word) : Parts{};
-    cost += kRarityWeight * (split ? parts.rarity : RarityOf(candidate.word));
+    cost += kRarityWeight * (split ? parts.rarity : RarityOfTier(TierOf(candidate.word)));
     // The same letters with a capital are what was meant: a name or (German) noun typed in
     // lower case ("debian", "haus").
     if (!typed.hasCapital && lower != typed.lower && Letters::HasCapitalUtf8(candidate.word))

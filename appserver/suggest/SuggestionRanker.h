@@ -112,7 +112,9 @@ class SuggestionRanker {
     double CostFor(const Typed& typed, const Candidate& candidate, std::u32string& lower) const;
     // Sets the cost of each candidate not yet costed.
     void CostAll(const Typed& typed, std::vector<Candidate>& candidates) const;
-    double RarityOf(const std::string& word) const;
+    // The word's tier as written, else of its lower-case form; 0 when in none (or no tiers).
+    int TierOf(const std::string& word) const;
+    static double RarityOfTier(int tier);
     // Of the words of `words` (split at blanks and hyphens): the rarity of the rarest, and
     // whether they are what a dropped blank runs together: all of the most common tier, one
     // of them short, none beginning with the word before it (a syllable typed twice).

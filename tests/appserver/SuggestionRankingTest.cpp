@@ -214,6 +214,9 @@ TEST(SuggestionRankerTest, EachTermOfTheCostCountsOnce) {
         {"infact", "in fact", "inf act",
          SuggestionRanker::kLongSplitCost - SuggestionRanker::kSplitCost +
              SuggestionRanker::kRarityWeight * SuggestionRanker::kRareWordCost},
+        {"Infact", "In fact", "Inf act",
+         SuggestionRanker::kLongSplitCost - SuggestionRanker::kSplitCost +
+             SuggestionRanker::kRarityWeight * SuggestionRanker::kRareWordCost},
         {"inin", "in", "in in", SuggestionRanker::kLongSplitCost - 2},  // a syllable typed twice
         // English's "y" before "s" is "ie"; the rule missed costs less than a letter too many.
         {"entitys", "entities", "entity", 1 - SuggestionRanker::kYEndingCost, true},
