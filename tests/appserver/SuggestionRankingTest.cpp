@@ -430,6 +430,7 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"tast", "taste", "en_US", "hunspell"},
         {"procede", "proceed", "en_US", "hunspell"},
         {"Londn", "London", "en_US", "hunspell"},
+        {"debian", "Debian"},
         {"appeares", "appears", "en_US", "hunspell"},
         {"coveres", "covers", "en_US", "hunspell"},
         {"childbird", "childbirth", "en_US", "hunspell"},
