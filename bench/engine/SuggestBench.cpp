@@ -88,6 +88,11 @@ struct Tally {
     static double Percent(size_t count, const Score& of) {
         return 100.0 * static_cast<double>(count) / static_cast<double>(of.pairs);
     }
+    double Mean() const {
+        double sum = 0;
+        for (const double m : ms) sum += m;
+        return ms.empty() ? 0 : sum / static_cast<double>(ms.size());
+    }
     double Percentile(double q) {
         if (ms.empty()) return 0;
         std::sort(ms.begin(), ms.end());
@@ -194,11 +199,11 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
         if (skipped(k)) continue;
         Tally& t = tallies[k];
         std::printf(
-            "%-20s top-1 %5.1f%%  top-5 %5.1f%%  median %7.3f ms  p95 %7.3f ms  "
+            "%-20s top-1 %5.1f%%  top-5 %5.1f%%  median %7.3f ms  p95 %7.3f ms  mean %7.3f ms  "
             "median ratio to Aspell %.2f\n",
             t.name.c_str(), 100.0 * static_cast<double>(t.all.top1) / n,
             100.0 * static_cast<double>(t.all.top5) / n, t.Percentile(0.5), t.Percentile(0.95),
-            t.Percentile(0.5) / aspellMedian);
+            t.Mean(), t.Percentile(0.5) / aspellMedian);
     }
     const size_t split = tallies[0].split.pairs;
     for (size_t k = 0; k < tallies.size() && split > 0 && split < pairs.size(); ++k)
@@ -216,8 +221,9 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
                         100.0 * (static_cast<double>(tallies[k].all.top1) - best1) / n,
                         100.0 * (static_cast<double>(tallies[k].all.top5) - best5) / n);
     if (!g_aspellOnly)
-        std::printf("engine on Hunspell / engine on Aspell, median time: %.2f\n",
-                    tallies[3].Percentile(0.5) / tallies[2].Percentile(0.5));
+        std::printf("engine on Hunspell / engine on Aspell, median time: %.2f, mean time: %.2f\n",
+                    tallies[3].Percentile(0.5) / tallies[2].Percentile(0.5),
+                    tallies[3].Mean() / tallies[2].Mean());
     for (const Tally& t : tallies)
         for (size_t i = 0; g_misses && i < t.misses.size(); ++i)
             std::printf("  %s missed: %s\n", t.name.c_str(), t.misses[i].c_str());
