@@ -34,22 +34,28 @@ LanguageRegistry::LanguageRegistry(const ServerConfig& config) {
         if ((backend == "aspell" && !hasAspell) || (backend == "hunspell" && !hasHunspell))
             throw ConfigError("no " + backend + " dictionary installed for language " + language);
 
-        SpellerPool::Factory factory;
+        const auto handles = static_cast<size_t>(config.spellersPerLanguage);
+        const SpellerPool::Factory aspellFactory = [dir = config.aspellDir, language] {
+            return std::make_unique<AspellBackend>(dir, language);
+        };
         if (backend == "aspell") {
-            factory = [dir = config.aspellDir, language] {
-                return std::make_unique<AspellBackend>(dir, language);
-            };
             wordListFiles_[language] = AspellBackend::WordListFiles(config.aspellDir, language);
-        } else {
-            const std::string stem = config.hunspellDir + "/" + language;
-            wordListFiles_[language] = {stem + ".aff", stem + ".dic"};
-            factory = [stem] {
-                return std::make_unique<HunspellBackend>(stem + ".aff", stem + ".dic");
-            };
+            pools_.emplace(
+                language, std::make_unique<SpellerPool>(language, backend, aspellFactory, handles));
+            continue;
         }
-        pools_.emplace(language, std::make_unique<SpellerPool>(
-                                     language, backend, std::move(factory),
-                                     static_cast<size_t>(config.spellersPerLanguage)));
+        const std::string stem = config.hunspellDir + "/" + language;
+        wordListFiles_[language] = {stem + ".aff", stem + ".dic"};
+        auto pool = std::make_unique<SpellerPool>(
+            language, backend,
+            [stem] { return std::make_unique<HunspellBackend>(stem + ".aff", stem + ".dic"); },
+            handles);
+        if (hasAspell) {
+            suggestionSources_.push_back(
+                std::make_unique<SpellerPool>(language, "aspell", aspellFactory, handles));
+            pool->SetSuggestionSource(suggestionSources_.back().get());
+        }
+        pools_.emplace(language, std::move(pool));
     }
     if (pools_.empty()) throw ConfigError("no spelling dictionary installed");
 }

@@ -246,20 +246,43 @@ SpellService::Verdict SpellService::Check(const SpellRequest& request, bool want
     return verdict;
 }
 
+std::vector<std::string> SpellService::SuggestFrom(SpellerPool& pool, std::string_view typed) {
+    SpellerPool::Lease speller = pool.Acquire();
+    return speller->Suggest(typed, maxSuggestions_);
+}
+
+std::vector<std::string> SpellService::SuggestFrom(SpellerPool& source, SpellerPool& pool,
+                                                   std::string_view typed) {
+    std::vector<std::string> list = SuggestFrom(source, typed);
+    SpellerPool::Lease speller = pool.Acquire();
+    // Each word of a split ("a lot") on its own.
+    const auto accepted = [&](std::string_view words) {
+        for (size_t from = 0; from <= words.size();) {
+            const size_t to = std::min(words.find(' ', from), words.size());
+            if (!speller->Check(words.substr(from, to - from))) return false;
+            from = to + 1;
+        }
+        return true;
+    };
+    std::erase_if(list, [&](const std::string& w) { return !accepted(w); });
+    // Words only the language's own dictionary knows (its compounds, say): its own list.
+    return list.empty() ? speller->Suggest(typed, maxSuggestions_) : list;
+}
+
 std::vector<std::string> SpellService::SuggestWith(SpellerPool& pool, const std::string& word) {
     if (word.empty() || word.size() > kMaxSuggestWordBytes) return {};
     const std::string query = PlainApostrophes(word);
     if (auto hit = cache_.Find(pool.language(), query)) return std::move(*hit);
     LanguageSuggester& suggester = SuggesterFor(pool);
     if (suggester.Start()) QueueIndex(pool);
+    SpellerPool* const source = pool.suggestionSource();
     std::vector<std::string> list = suggester.Suggest(
         query, maxSuggestions_,
         [&](std::string_view typed) {
-            SpellerPool::Lease speller = pool.Acquire();
-            return speller->Suggest(typed, maxSuggestions_);
+            return source ? SuggestFrom(*source, pool, typed) : SuggestFrom(pool, typed);
         },
-        pool.backend() == "hunspell" ? LanguageSuggester::LibrarySpeed::kSlow
-                                     : LanguageSuggester::LibrarySpeed::kFast);
+        pool.backend() == "hunspell" && !source ? LanguageSuggester::LibrarySpeed::kSlow
+                                                : LanguageSuggester::LibrarySpeed::kFast);
     // A list made without the index would outlive it in the cache.
     if (suggester.ready()) cache_.Store(pool.language(), query, list);
     return list;

@@ -67,6 +67,12 @@ class SpellService {
     void PrepareQueued();
     Verdict Check(const SpellRequest& request, bool wantCorrect);
     std::vector<std::string> SuggestWith(SpellerPool& pool, const std::string& word);
+    // The library's list of `pool`'s own handles.
+    std::vector<std::string> SuggestFrom(SpellerPool& pool, std::string_view typed);
+    // The list of `source`, less the words `pool`'s dictionary rejects; `pool`'s own list when
+    // none is left.
+    std::vector<std::string> SuggestFrom(SpellerPool& source, SpellerPool& pool,
+                                         std::string_view typed);
     // Suggestions without the characters that the answer format uses as separators.
     std::vector<std::string> CleanSuggestions(SpellerPool& pool, const std::string& word,
                                               std::string_view forbidden);

@@ -52,6 +52,10 @@ class SpellerPool {
     const std::string& backend() const { return backend_; }
     // Handles replaced because of their wear so far.
     size_t renewed() const;
+    // Where the library's suggestions come from when not from this pool's own handles: a pool
+    // of a faster back end for the same language (null: none). Set once, before requests.
+    SpellerPool* suggestionSource() const { return suggestionSource_; }
+    void SetSuggestionSource(SpellerPool* source) { suggestionSource_ = source; }
 
   private:
     void Release(std::unique_ptr<ISpeller> speller);
@@ -70,6 +74,7 @@ class SpellerPool {
     const Factory factory_;
     const size_t maxHandles_;
     const size_t wearLimit_;
+    SpellerPool* suggestionSource_ = nullptr;
     mutable std::mutex mutex_;
     std::condition_variable available_;
     std::vector<std::unique_ptr<ISpeller>> idle_;

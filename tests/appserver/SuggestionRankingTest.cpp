@@ -7,6 +7,7 @@
 
 #include "core/ServerConfig.h"
 #include "dict/SqliteDictionaryStore.h"
+#include "spell/HunspellBackend.h"
 #include "spell/LanguageRegistry.h"
 #include "spell/SpellService.h"
 #include "spell/SuggestionCache.h"
@@ -30,8 +31,9 @@ class Ranked {
   public:
     static Ranked& Get(const std::string& language, const std::string& backend = "aspell") {
         static Ranked english("en_US", "aspell"), german("de_DE", "aspell"),
-            englishHunspell("en_US", "hunspell");
+            englishHunspell("en_US", "hunspell"), hunspellAlone("en_US", "hunspell alone");
         if (backend == "hunspell") return englishHunspell;
+        if (backend == "hunspell alone") return hunspellAlone;  // no Aspell dictionary to ask
         return language == "de_DE" ? german : english;
     }
     std::vector<std::string> Suggest(const std::string& word) {
@@ -42,7 +44,8 @@ class Ranked {
     static ServerConfig Config(const std::string& language, const std::string& backend) {
         ServerConfig config;
         config.languages = {language};
-        config.backends[language] = backend;
+        config.backends[language] = backend.substr(0, backend.find(' '));
+        if (backend.ends_with(" alone")) config.aspellDir = "/nonexistent";
         return config;
     }
     Ranked(std::string language, const std::string& backend)
@@ -436,7 +439,7 @@ TEST(SuggestionRankingTest, KnownMisspellingsGetTheWordFirst) {
         {"childbird", "childbirth", "en_US", "hunspell"},
         {"FREIND", "FRIEND", "en_US", "hunspell"},
         {"Frist", "First", "en_US", "hunspell"},
-        {"selachain", "selachian", "en_US", "hunspell"},  // a rare word: the library finds it
+        {"selachain", "selachian", "en_US", "hunspell alone"},  // a rare word: the library finds it
         {"Maedchen", "Mädchen", "de_DE"},
         {"Madchen", "Mädchen", "de_DE"},
         {"fuer", "für", "de_DE"},
@@ -471,4 +474,30 @@ TEST(SuggestionRankingTest, LowerCaseWordsBeforeNamesAndNoRepeats) {
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
     EXPECT_LE(list.size(), 10u);
     EXPECT_TRUE(Ranked::Get("en_US").Suggest(std::string(150, 'q')).empty());
+}
+
+TEST(SuggestionRankingTest, HunspellLanguagesTakeAspellsCandidatesThatTheirDictionaryAccepts) {
+    ServerConfig config;
+    config.languages = {"en_US"};
+    config.backends["en_US"] = "hunspell";
+    const SpellerPool* withAspell = LanguageRegistry(config).Find("en_US");
+    ASSERT_NE(withAspell->suggestionSource(), nullptr);
+    EXPECT_EQ(withAspell->suggestionSource()->backend(), "aspell");
+    const testsupport::TempDir noAspell;
+    config.aspellDir = noAspell.str();
+    EXPECT_EQ(LanguageRegistry(config).Find("en_US")->suggestionSource(), nullptr);
+
+    HunspellBackend hunspell("/usr/share/hunspell/en_US.aff", "/usr/share/hunspell/en_US.dic");
+    for (const char* typed : {"alot", "brwon", "recieve", "Londn", "colour", "teh"}) {
+        const std::vector<std::string> list = Ranked::Get("en_US", "hunspell").Suggest(typed);
+        EXPECT_FALSE(list.empty()) << typed;
+        for (const std::string& words : list)  // a split's words one by one
+            for (size_t from = 0, to; from <= words.size(); from = to + 1) {
+                to = std::min(words.find(' ', from), words.size());
+                EXPECT_TRUE(hunspell.Check(words.substr(from, to - from)))
+                    << typed << ": " << words;
+            }
+    }
+    const std::vector<std::string> split = Ranked::Get("en_US", "hunspell").Suggest("alot");
+    EXPECT_NE(std::find(split.begin(), split.end(), "a lot"), split.end());
 }
