@@ -253,7 +253,13 @@ std::vector<std::string> SpellService::SuggestFrom(SpellerPool& pool, std::strin
 
 std::vector<std::string> SpellService::SuggestFrom(SpellerPool& source, SpellerPool& pool,
                                                    std::string_view typed) {
-    std::vector<std::string> list = SuggestFrom(source, typed);
+    std::vector<std::string> list;
+    try {
+        list = SuggestFrom(source, typed);
+    } catch (const std::exception& e) {  // a dictionary that does not open: the own list
+        Log::Warning("suggestions for " + pool.language() + " from " + source.backend() +
+                     " failed: " + e.what());
+    }
     SpellerPool::Lease speller = pool.Acquire();
     // Each word of a split ("a lot") on its own.
     const auto accepted = [&](std::string_view words) {

@@ -70,7 +70,7 @@ class SpellService {
     // The library's list of `pool`'s own handles.
     std::vector<std::string> SuggestFrom(SpellerPool& pool, std::string_view typed);
     // The list of `source`, less the words `pool`'s dictionary rejects; `pool`'s own list when
-    // none is left.
+    // none is left or `source` fails.
     std::vector<std::string> SuggestFrom(SpellerPool& source, SpellerPool& pool,
                                          std::string_view typed);
     // Suggestions without the characters that the answer format uses as separators.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,9 +32,11 @@ class Ranked {
   public:
     static Ranked& Get(const std::string& language, const std::string& backend = "aspell") {
         static Ranked english("en_US", "aspell"), german("de_DE", "aspell"),
-            englishHunspell("en_US", "hunspell"), hunspellAlone("en_US", "hunspell alone");
+            englishHunspell("en_US", "hunspell"), hunspellAlone("en_US", "hunspell alone"),
+            brokenAspell("en_US", "hunspell broken");
         if (backend == "hunspell") return englishHunspell;
         if (backend == "hunspell alone") return hunspellAlone;  // no Aspell dictionary to ask
+        if (backend == "hunspell broken") return brokenAspell;  // one that does not open
         return language == "de_DE" ? german : english;
     }
     std::vector<std::string> Suggest(const std::string& word) {
@@ -41,11 +44,15 @@ class Ranked {
     }
 
   private:
-    static ServerConfig Config(const std::string& language, const std::string& backend) {
+    ServerConfig Config(const std::string& language, const std::string& backend) const {
         ServerConfig config;
         config.languages = {language};
         config.backends[language] = backend.substr(0, backend.find(' '));
         if (backend.ends_with(" alone")) config.aspellDir = "/nonexistent";
+        if (backend.ends_with(" broken")) {
+            std::ofstream(dir_.str() + language + ".multi") << "add missing.rws\n";
+            config.aspellDir = dir_.str();
+        }
         return config;
     }
     Ranked(std::string language, const std::string& backend)
@@ -500,4 +507,9 @@ TEST(SuggestionRankingTest, HunspellLanguagesTakeAspellsCandidatesThatTheirDicti
     }
     const std::vector<std::string> split = Ranked::Get("en_US", "hunspell").Suggest("alot");
     EXPECT_NE(std::find(split.begin(), split.end(), "a lot"), split.end());
+    // Aspell's dictionary fails to open: Hunspell's own list, which knows the rare word.
+    const std::vector<std::string> own =
+        Ranked::Get("en_US", "hunspell broken").Suggest("selachain");
+    ASSERT_FALSE(own.empty());
+    EXPECT_EQ(own[0], "selachian");
 }
