@@ -44,8 +44,9 @@ class LanguageRegistry {
     void Preload();
 
   private:
-    std::map<std::string, std::unique_ptr<SpellerPool>, std::less<>> pools_;
-    // The Aspell pools that suggest for Hunspell languages.
+    // The Aspell pools that suggest for Hunspell languages (declared first: they outlive the
+    // pools that point to them).
     std::vector<std::unique_ptr<SpellerPool>> suggestionSources_;
+    std::map<std::string, std::unique_ptr<SpellerPool>, std::less<>> pools_;
     std::map<std::string, std::vector<std::string>> wordListFiles_;
 };

@@ -487,9 +487,9 @@ TEST(SuggestionRankingTest, HunspellLanguagesTakeAspellsCandidatesThatTheirDicti
     ServerConfig config;
     config.languages = {"en_US"};
     config.backends["en_US"] = "hunspell";
-    const SpellerPool* withAspell = LanguageRegistry(config).Find("en_US");
-    ASSERT_NE(withAspell->suggestionSource(), nullptr);
-    EXPECT_EQ(withAspell->suggestionSource()->backend(), "aspell");
+    const LanguageRegistry withAspell(config);
+    ASSERT_NE(withAspell.Find("en_US")->suggestionSource(), nullptr);
+    EXPECT_EQ(withAspell.Find("en_US")->suggestionSource()->backend(), "aspell");
     const testsupport::TempDir noAspell;
     config.aspellDir = noAspell.str();
     EXPECT_EQ(LanguageRegistry(config).Find("en_US")->suggestionSource(), nullptr);
