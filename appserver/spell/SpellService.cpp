@@ -256,9 +256,13 @@ std::vector<std::string> SpellService::SuggestFrom(SpellerPool& source, SpellerP
     std::vector<std::string> list;
     try {
         list = SuggestFrom(source, typed);
-    } catch (const std::exception& e) {  // a dictionary that does not open: the own list
-        Log::Warning("suggestions for " + pool.language() + " from " + source.backend() +
-                     " failed: " + e.what());
+    } catch (const std::exception& e) {
+        // A dictionary that does not open would be tried (and fail) on every word: from now
+        // on the language's own list is used.
+        if (pool.DropSuggestionSource())
+            Log::Warning("suggestions for " + pool.language() + " from " + source.backend() +
+                         " failed: " + e.what() + "; its own " + pool.backend() +
+                         " list is used from now on");
     }
     SpellerPool::Lease speller = pool.Acquire();
     // Each word of a split ("a lot") on its own.

@@ -7,6 +7,7 @@
 // once its wear reaches `wearLimit`: a background thread opens the replacement while the worn
 // handle goes on serving, then the worn one is closed. No request waits for the opening and
 // every answer stays the same (a fresh handle answers as the worn one did).
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -53,9 +54,11 @@ class SpellerPool {
     // Handles replaced because of their wear so far.
     size_t renewed() const;
     // Where the library's suggestions come from when not from this pool's own handles: a pool
-    // of a faster back end for the same language (null: none). Set once, before requests.
-    SpellerPool* suggestionSource() const { return suggestionSource_; }
-    void SetSuggestionSource(SpellerPool* source) { suggestionSource_ = source; }
+    // of a faster back end for the same language (null: none). Set before requests; dropped
+    // for good when it fails (DropSuggestionSource: true for the call that dropped it).
+    SpellerPool* suggestionSource() const { return suggestionSource_.load(); }
+    void SetSuggestionSource(SpellerPool* source) { suggestionSource_.store(source); }
+    bool DropSuggestionSource() { return suggestionSource_.exchange(nullptr) != nullptr; }
 
   private:
     void Release(std::unique_ptr<ISpeller> speller);
@@ -74,7 +77,7 @@ class SpellerPool {
     const Factory factory_;
     const size_t maxHandles_;
     const size_t wearLimit_;
-    SpellerPool* suggestionSource_ = nullptr;
+    std::atomic<SpellerPool*> suggestionSource_{nullptr};
     mutable std::mutex mutex_;
     std::condition_variable available_;
     std::vector<std::unique_ptr<ISpeller>> idle_;

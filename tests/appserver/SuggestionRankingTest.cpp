@@ -42,6 +42,7 @@ class Ranked {
     std::vector<std::string> Suggest(const std::string& word) {
         return service_.SuggestWord(language_, word);
     }
+    const SpellerPool* Pool() const { return languages_.Find(language_); }
 
   private:
     ServerConfig Config(const std::string& language, const std::string& backend) const {
@@ -512,4 +513,6 @@ TEST(SuggestionRankingTest, HunspellLanguagesTakeAspellsCandidatesThatTheirDicti
         Ranked::Get("en_US", "hunspell broken").Suggest("selachain");
     ASSERT_FALSE(own.empty());
     EXPECT_EQ(own[0], "selachian");
+    // ... and is not tried again.
+    EXPECT_EQ(Ranked::Get("en_US", "hunspell broken").Pool()->suggestionSource(), nullptr);
 }
