@@ -265,16 +265,7 @@ std::vector<std::string> SpellService::SuggestFrom(SpellerPool& source, SpellerP
                          " list is used from now on");
     }
     SpellerPool::Lease speller = pool.Acquire();
-    // Each word of a split ("a lot") on its own.
-    const auto accepted = [&](std::string_view words) {
-        for (size_t from = 0; from <= words.size();) {
-            const size_t to = std::min(words.find(' ', from), words.size());
-            if (!speller->Check(words.substr(from, to - from))) return false;
-            from = to + 1;
-        }
-        return true;
-    };
-    std::erase_if(list, [&](const std::string& w) { return !accepted(w); });
+    std::erase_if(list, [&](const std::string& w) { return !speller->CheckEach(w); });
     // Words only the language's own dictionary knows (its compounds, say): its own list.
     return list.empty() ? speller->Suggest(typed, maxSuggestions_) : list;
 }

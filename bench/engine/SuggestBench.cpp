@@ -130,16 +130,6 @@ struct Engine {
     SpellService service;
 };
 
-// Whether `speller` accepts each of the blank-separated words of `words`.
-bool AllAccepted(ISpeller& speller, const std::string& words) {
-    for (size_t from = 0; from <= words.size();) {
-        const size_t to = std::min(words.find(' ', from), words.size());
-        if (!speller.Check(words.substr(from, to - from))) return false;
-        from = to + 1;
-    }
-    return true;
-}
-
 bool g_misses = false;
 bool g_aspellOnly = false;
 
@@ -151,8 +141,8 @@ void Report(const std::string& title, const Language& language, std::vector<Miss
                                [&](const MisspellingPair& p) {
                                    return p.wrong.find(' ') != std::string::npos ||
                                           aspell.Check(p.wrong) || hunspell.Check(p.wrong) ||
-                                          !AllAccepted(aspell, p.correct) ||
-                                          !AllAccepted(hunspell, p.correct);
+                                          !aspell.CheckEach(p.correct) ||
+                                          !hunspell.CheckEach(p.correct);
                                }),
                 pairs.end());
     Engine onAspell(language, "aspell", dbPath + ".a", dataDir);
