@@ -234,9 +234,15 @@ bool LiveService::startWebServer(WebServer server) {
         argv = {binary, "-f", state_ + conf, "-DFOREGROUND"};
         errorLog = state_ + "/apache.error.log";
     }
+    // Another process may hold the port (ours failed to bind and has not exited yet): only our
+    // own tree's answer counts as started.
+    const std::string token = state_;
+    dir_.Write("tree/www/live-service.txt", token);
     web_ = ChildProcess(argv, state_ + "/webserver.out");
-    if (!WaitFor(
-            [&] { return HttpRequest(webPort_, "GET", "/").status != 0 || !web_.running(); }) ||
+    if (!WaitFor([&] {
+            return HttpRequest(webPort_, "GET", "/live-service.txt").body == token ||
+                   !web_.running();
+        }) ||
         !web_.running())
         problem = "the web server did not start: " + ReadFile(errorLog) +
                   ReadFile(state_ + "/webserver.out");
