@@ -104,9 +104,58 @@ function startSite() {
     })));
 }
 
+// What a failed scenario's page had loaded: its address, the pages and failed requests on the
+// way, and the start of its document, so that a failure seen once in CI can be read afterwards.
+function watchTraffic(page) {
+    const seen = [];
+    page.on('response', (r) => {
+        if (r.request().isNavigationRequest() || r.status() >= 400) seen.push(`${r.status()} ${r.url()}`);
+    });
+    const pending = new Set();
+    page.on('request', (r) => pending.add(r));
+    page.on('requestfinished', (r) => pending.delete(r));
+    page.on('requestfailed', (r) => {
+        pending.delete(r);
+        seen.push(`failed ${r.url()}: ${r.failure() && r.failure().errorText}`);
+    });
+    page.on('crash', () => seen.push('the page crashed'));
+    return {
+        async describe() {
+            const html = await page.evaluate(() => `${document.title} | ` +
+                    (document.body ? document.body.innerText : document.documentElement.outerHTML).slice(0, 400))
+                .catch((e) => `(no document: ${e.message})`);
+            const frames = await Promise.all(page.frames().slice(1).map((f) => f.evaluate(() => {
+                const pane = document.getElementById('pane');
+                const status = document.getElementById('status');
+                return `frame ${location.href}: pane busy=${pane && pane.getAttribute('aria-busy')}` +
+                    ` nodes=${pane && pane.childNodes.length} status=${status && status.textContent}`;
+            }).catch((e) => `frame ${f.url()}: ${e.message}`)));
+            const waiting = [...pending].map((r) => `unanswered ${r.method()} ${r.url()} ${r.postData() || ''}`.slice(0, 200));
+            return [`page: ${page.url()}`, ...seen.slice(-20), ...waiting, ...frames, `document: ${html}`].join('\n');
+        },
+    };
+}
+
 // The service, a fresh browser profile and a page; `run(t)` gets {page, url, service, shot}.
 // Console errors of the page fail the scenario unless `allowErrors` matches them.
-async function scenario(name, run, { allowErrors = null } = {}) {
+// A failed scenario runs once more from scratch (VERBARIUM_BROWSER_RETRIES, default 1): on a
+// loaded shared machine a browser step now and then waits past its time-out. The first failure
+// is printed whole, with what the page had loaded, and the scenario is reported as flaky.
+async function scenario(name, run, options = {}) {
+    const retries = Number(process.env.VERBARIUM_BROWSER_RETRIES ?? 1);
+    for (let attempt = 0; ; ++attempt) {
+        try {
+            return await runScenario(name, run, options);
+        } catch (e) {
+            if (attempt >= retries) throw e;
+            console.log(`# FLAKY ${name}: attempt ${attempt + 1} failed, running it again:`);
+            const where = String(e.stack || '').split('\n').filter((l) => /^\s+at /.test(l));
+            console.log([String(e.message || e), ...where].join('\n').replace(/^/gm, '#   '));
+        }
+    }
+}
+
+async function runScenario(name, run, { allowErrors = null } = {}) {
     const { chromium } = loadPlaywright();
     if (!fs.existsSync(CHROMIUM)) skip(`${CHROMIUM} is not installed (scripts/install-deps.sh installs it)`);
     const service = await startService();
@@ -129,8 +178,15 @@ async function scenario(name, run, { allowErrors = null } = {}) {
             errors.push(`unexpected dialog: ${d.message()}`);
             d.dismiss();
         });
+        const traffic = watchTraffic(page);
         const shot = (suffix) => page.screenshot({ path: path.join(shots, `${name}${suffix ? '-' + suffix : ''}.png`) });
-        await run({ page, context, url: service.url, service, shot, errors });
+        try {
+            await run({ page, context, url: service.url, service, shot, errors });
+        } catch (e) {
+            await shot('failed').catch(() => {});
+            e.message += `\n${await traffic.describe()}`;
+            throw e;
+        }
         await shot();
         if (errors.length) throw new Error(`page errors:\n${errors.join('\n')}`);
     } finally {
