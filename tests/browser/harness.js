@@ -104,6 +104,19 @@ function startSite() {
     })));
 }
 
+// Playwright's waitForFunction polls on animation frames unless told otherwise, and a loaded
+// headless Chromium can stop giving a frame any for a while: the dialog was ready, the wait went
+// on to its time-out. Every wait of these tests polls on a timer instead, unless it says so.
+function pollOnTimers(frame) {
+    const proto = Object.getPrototypeOf(frame);
+    if (proto.waitForFunction.pollsOnTimers) return;
+    const original = proto.waitForFunction;
+    proto.waitForFunction = function (fn, arg, options = {}) {
+        return original.call(this, fn, arg, { polling: 50, ...options });
+    };
+    proto.waitForFunction.pollsOnTimers = true;
+}
+
 // What a failed scenario's page had loaded: its address, the pages and failed requests on the
 // way, and the start of its document, so that a failure seen once in CI can be read afterwards.
 function watchTraffic(page) {
@@ -169,6 +182,7 @@ async function runScenario(name, run, { allowErrors = null } = {}) {
             viewport: { width: 1200, height: 900 }, deviceScaleFactor: 1,
         });
         const page = context.pages()[0] || await context.newPage();
+        pollOnTimers(page.mainFrame());
         const errors = [];
         page.on('pageerror', (e) => errors.push(e.message));
         page.on('console', (m) => {
