@@ -117,6 +117,15 @@ function pollOnTimers(frame) {
     proto.waitForFunction.pollsOnTimers = true;
 }
 
+// A page whose script is stuck answers no evaluation: the report says so instead of waiting.
+function within(evaluation, ms = 5000) {
+    let timer;
+    const late = new Promise((resolve) => {
+        timer = setTimeout(() => resolve(`(no answer in ${ms} ms: its script may be stuck)`), ms);
+    });
+    return Promise.race([evaluation.catch((e) => `(${e.message})`), late]).finally(() => clearTimeout(timer));
+}
+
 // What a failed scenario's page had loaded: its address, the pages and failed requests on the
 // way, and the start of its document, so that a failure seen once in CI can be read afterwards.
 function watchTraffic(page) {
@@ -134,15 +143,14 @@ function watchTraffic(page) {
     page.on('crash', () => seen.push('the page crashed'));
     return {
         async describe() {
-            const html = await page.evaluate(() => `${document.title} | ` +
-                    (document.body ? document.body.innerText : document.documentElement.outerHTML).slice(0, 400))
-                .catch((e) => `(no document: ${e.message})`);
-            const frames = await Promise.all(page.frames().slice(1).map((f) => f.evaluate(() => {
+            const html = await within(page.evaluate(() => `${document.title} | ` +
+                    (document.body ? document.body.innerText : document.documentElement.outerHTML).slice(0, 400)));
+            const frames = await Promise.all(page.frames().slice(1).map((f) => within(f.evaluate(() => {
                 const pane = document.getElementById('pane');
                 const status = document.getElementById('status');
-                return `frame ${location.href}: pane busy=${pane && pane.getAttribute('aria-busy')}` +
+                return `pane busy=${pane && pane.getAttribute('aria-busy')}` +
                     ` nodes=${pane && pane.childNodes.length} status=${status && status.textContent}`;
-            }).catch((e) => `frame ${f.url()}: ${e.message}`)));
+            })).then((state) => `frame ${f.url()}: ${state}`)));
             const waiting = [...pending].map((r) => `unanswered ${r.method()} ${r.url()} ${r.postData() || ''}`.slice(0, 200));
             return [`page: ${page.url()}`, ...seen.slice(-20), ...waiting, ...frames, `document: ${html}`].join('\n');
         },
@@ -197,7 +205,7 @@ async function runScenario(name, run, { allowErrors = null } = {}) {
         try {
             await run({ page, context, url: service.url, service, shot, errors });
         } catch (e) {
-            await shot('failed').catch(() => {});
+            await page.screenshot({ path: path.join(shots, `${name}-failed.png`), timeout: 5000 }).catch(() => {});
             e.message += `\n${await traffic.describe()}`;
             throw e;
         }
