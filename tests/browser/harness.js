@@ -201,11 +201,12 @@ async function runScenario(name, run, { allowErrors = null } = {}) {
             d.dismiss();
         });
         const traffic = watchTraffic(page);
-        const shot = (suffix) => page.screenshot({ path: path.join(shots, `${name}${suffix ? '-' + suffix : ''}.png`) });
+        const shot = (suffix, timeout) =>
+            page.screenshot({ path: path.join(shots, `${name}${suffix ? '-' + suffix : ''}.png`), timeout });
         try {
             await run({ page, context, url: service.url, service, shot, errors });
         } catch (e) {
-            await page.screenshot({ path: path.join(shots, `${name}-failed.png`), timeout: 5000 }).catch(() => {});
+            await shot('failed', 5000).catch(() => {});
             e.message += `\n${await traffic.describe()}`;
             throw e;
         }
